@@ -1,0 +1,96 @@
+#include "masonrypage.h"
+
+#include "masonry.h"
+#include "resulttext.h"
+#include "shell/catalogue.h"
+#include "shell/errorreport.h"
+#include "widgets/fieldgroup.h"
+#include "widgets/resultrows.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+MasonryPage::MasonryPage(Journal &journal, const Catalogue &catalogue, QWidget *parent)
+    : CalculatorPage(QStringLiteral("TabSheet1"), journal, parent), m_catalogue(catalogue)
+{
+    auto *conditions =
+        new FieldGroup(QStringLiteral("GroupBox1"), QStringLiteral("Условия расчета"));
+    const auto typed = [this, conditions](const char *captionName, const char *caption,
+                                          const char *fieldName) {
+        auto *field = new InputField(QString::fromLatin1(fieldName), QStringLiteral("0"),
+                                     InputField::ClearOnClick);
+        m_typedFields.append(field);
+        conditions->addField(QString::fromLatin1(captionName), QString::fromUtf8(caption), field);
+    };
+    conditions->addHeading(QStringLiteral("Label3"), QStringLiteral("Стена"));
+    typed("Label4", "Длина стены по периметру, м.", "Edit1");
+    typed("Label5", "Высота стены по периметру, м.", "Edit2");
+    m_thickness =
+        new InputField(QStringLiteral("Edit3"), QStringLiteral("0,25"), InputField::KeepOnClick);
+    m_thickness->setReadOnly(true);
+    conditions->addField(QStringLiteral("Label6"), QStringLiteral("Толщина кладки, м."),
+                         m_thickness);
+    conditions->addHeading(QStringLiteral("Label7"), QStringLiteral("Оконные проемы:"));
+    typed("Label8", "Общая длина оконных проемов, м.", "Edit4");
+    typed("Label9", "Общая высота оконных проемов, м.", "Edit5");
+    conditions->addHeading(QStringLiteral("Label10"), QStringLiteral("Дверные проемы"));
+    typed("Label11", "Общая длина дверных проемов, м.", "Edit6");
+    typed("Label12", "Общая высота дверных проемов, м.", "Edit7");
+    column()->addWidget(conditions);
+
+    m_results = new ResultRows(QStringLiteral("GroupBox2"), QStringLiteral("Итоги расчета"),
+                               {{"Label22", "Объем кирпичной кладки, м3.", "Label23"},
+                                {"Label13", "Кирпич глиняный обыкновенный, шт.", "Label17"},
+                                {"Label14", "Раствор, м3", "Label18"},
+                                {"Label15", "Пробки деревянные, м3", "Label19"}},
+                               QStringLiteral("0"), false);
+    column()->addWidget(m_results);
+
+    addButtons(QStringLiteral("BitBtn8"), QStringLiteral("BitBtn9"));
+    connect(clearButton(), &QPushButton::clicked, this, &MasonryPage::BitBtn8Click);
+    connect(computeButton(), &QPushButton::clicked, this, &MasonryPage::BitBtn9Click);
+}
+
+void MasonryPage::setThicknessText(const QString &text)
+{
+    m_thickness->setText(text);
+}
+
+void MasonryPage::BitBtn9Click()
+{
+    errorreport::guarded([this] {
+        // The values appear before any field is read: a failed read leaves the old ones shown.
+        for (int i = 0; i < m_results->count(); ++i)
+            m_results->row(i).value->setVisible(true);
+
+        std::optional<int> kind;
+        for (int place = Catalogue::kFirstMasonryPlace; place <= Catalogue::kLastMasonryPlace;
+             ++place) {
+            if (m_catalogue.isSelected(place))
+                kind = place - Catalogue::kFirstMasonryPlace;
+        }
+        const calc::MasonryInput input{m_typedFields[0]->text(), m_typedFields[1]->text(),
+                                       m_typedFields[2]->text(), m_typedFields[3]->text(),
+                                       m_typedFields[4]->text(), m_typedFields[5]->text(),
+                                       m_thickness->text()};
+        const calc::MasonryResult result = calc::computeMasonry(input, kind);
+        const calc::MasonryFormats &formats = calc::kMasonryFormats;
+        const std::pair<double, calc::ResultFormat> shown[] = {{result.volumeM3, formats.volumeM3},
+                                                               {result.bricks, formats.bricks},
+                                                               {result.mortarM3, formats.mortarM3},
+                                                               {result.plugsM3, formats.plugsM3}};
+        for (int i = 0; i < m_results->count(); ++i)
+            m_results->row(i).value->setText(calc::resultText(shown[i].first, shown[i].second));
+
+        appendLine(QStringLiteral("Итоги произведенного расчета:"));
+        appendRowLines(*m_results);
+    });
+}
+
+void MasonryPage::BitBtn8Click()
+{
+    for (InputField *field : m_typedFields)
+        field->resetToDefault();
+    for (int i = 0; i < m_results->count(); ++i)
+        m_results->row(i).value->setVisible(false);
+}

@@ -1,0 +1,11 @@
+#include "appsetup.h"
+
+#include <QApplication>
+#include <QFont>
+
+void setUpApplication()
+{
+    QApplication::setApplicationName(QStringLiteral("Merilon"));
+    // The window is laid out in 8-point Arial (metric-compatible Liberation Sans on Linux).
+    QApplication::setFont(QFont(QStringLiteral("Arial"), 8));
+}

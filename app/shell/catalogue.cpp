@@ -1,0 +1,122 @@
+#include "catalogue.h"
+
+#include <QEvent>
+#include <QHeaderView>
+#include <QMouseEvent>
+
+namespace {
+
+// clang-format off
+const CataloguePlace kPlaces[Catalogue::kPlaceCount] = {
+    {1, "Главная страница", PageId::Home, nullptr},
+    {1, "Конструкции из кирпича", PageId::Overview, "Конструкции из кирпича"},
+    {2, "Кирпичная кладка 1,0 кирпич (250 мм.)", PageId::Masonry, nullptr},
+    {2, "Кирпичная кладка 1,5 кирпича (380 мм.)", PageId::Masonry, nullptr},
+    {2, "Кирпичная кладка 2,0 кирпича  (510 мм.)", PageId::Masonry, nullptr},
+    {2, "Кирпичная кладка 2,5 кирпича  (640 мм.)", PageId::Masonry, nullptr},
+    {1, "Конструкции монолитные", PageId::Overview, "Конструкции монолитные"},
+    {2, "Фундаменты под здания и сооружения", PageId::Foundation, nullptr},
+    {1, "Конструкции из дерева", PageId::Overview, "Конструкции из дерева"},
+    {2, "Устройство ворот", PageId::Gates, nullptr},
+    {1, "Конструкции из металла", PageId::Overview, "Конструкции из металла"},
+    {2, "Окраска поверхности (сурик)", PageId::Painting, nullptr},
+    {1, "Полы", PageId::Overview, "Полы"},
+    {2, "Устройство подстилающих слоев", PageId::Underlay, nullptr},
+    {1, "Наружние покрытия", PageId::Overview, "Наружные покрытия"},
+    {2, "Расчет тротуарной плитки", PageId::Tiles, nullptr},
+    {1, "Благоустройство", PageId::Overview, "Благоустройство"},
+    {2, "Посев многолетних трав", PageId::Grass, nullptr},
+    {1, "О программе", PageId::Home, nullptr},
+};
+// clang-format on
+
+constexpr int kFloorsPlace = 12; // "Полы" keeps its closed icon when selected
+
+QIcon nodeIcon(bool changesWhenSelected)
+{
+    QIcon icon(QStringLiteral(":/node.png"));
+    icon.addFile(QString::fromLatin1(changesWhenSelected ? ":/node_selected.png" : ":/node.png"),
+                 QSize(), QIcon::Selected);
+    return icon;
+}
+
+} // namespace
+
+const CataloguePlace &Catalogue::place(int place)
+{
+    return kPlaces[place];
+}
+
+Catalogue::Catalogue(QWidget *parent) : QTreeWidget(parent)
+{
+    setObjectName(QStringLiteral("TreeView1"));
+    setHeaderHidden(true);
+    setColumnCount(1);
+    setIndentation(19);
+    setRootIsDecorated(true);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setIconSize(QSize(16, 16));
+    setFrameShape(QFrame::Panel);
+    setFrameShadow(QFrame::Plain);
+    setViewportMargins(8, 8, 8, 8);
+
+    // The selection shows only while the tree has the keyboard focus.
+    QPalette palette = this->palette();
+    palette.setColor(QPalette::Inactive, QPalette::Highlight, palette.color(QPalette::Base));
+    palette.setColor(QPalette::Inactive, QPalette::HighlightedText, palette.color(QPalette::Text));
+    setPalette(palette);
+
+    const QIcon usual = nodeIcon(true);
+    const QIcon floors = nodeIcon(false);
+    QTreeWidgetItem *section = nullptr;
+    for (int i = 0; i < kPlaceCount; ++i) {
+        auto *node = new QTreeWidgetItem(QStringList(QString::fromUtf8(kPlaces[i].text)));
+        node->setIcon(0, i == kFloorsPlace ? floors : usual);
+        if (kPlaces[i].level == 1) {
+            addTopLevelItem(node);
+            section = node;
+        } else {
+            section->addChild(node);
+        }
+        m_nodes.append(node);
+    }
+}
+
+int Catalogue::selectedPlace() const
+{
+    const QList<QTreeWidgetItem *> selected = selectedItems();
+    return selected.isEmpty() ? -1 : placeOf(selected.first());
+}
+
+void Catalogue::select(int place)
+{
+    setCurrentItem(node(place));
+}
+
+void Catalogue::expandForSelection(int previousPlace, int newPlace)
+{
+    QTreeWidgetItem *newNode = node(newPlace);
+    if (previousPlace >= 0) {
+        QTreeWidgetItem *previousBranch = node(previousPlace);
+        while (previousBranch->parent())
+            previousBranch = previousBranch->parent();
+        QTreeWidgetItem *newBranch = newNode->parent() ? newNode->parent() : newNode;
+        if (previousBranch != newBranch)
+            previousBranch->setExpanded(false);
+    }
+    if (newNode->parent())
+        newNode->parent()->setExpanded(true);
+    if (newNode->childCount() > 0)
+        newNode->setExpanded(true);
+}
+
+// A click counts wherever it lands: on a node, on an expand button or on the empty area.
+bool Catalogue::viewportEvent(QEvent *event)
+{
+    const bool handled = QTreeWidget::viewportEvent(event);
+    if (event->type() == QEvent::MouseButtonRelease &&
+        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+        emit clickedAnywhere();
+    return handled;
+}

@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QString>
+#include <QTreeWidget>
+
+// What a catalogue place shows: the page, and for a section node the overview title.
+enum class PageId
+{
+    Home,
+    Overview,
+    Masonry,
+    Foundation,
+    Gates,
+    Painting,
+    Underlay,
+    Tiles,
+    Grass
+};
+
+struct CataloguePlace
+{
+    int level;
+    const char *text;
+    PageId page;
+    const char *overviewTitle; // only for section nodes
+};
+
+// The section catalogue `TreeView1`: nineteen nodes in two levels, recognised by their place
+// in depth-first order and never by their text.
+class Catalogue : public QTreeWidget
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kPlaceCount = 19;
+    static constexpr int kFirstMasonryPlace = 2;
+    static constexpr int kLastMasonryPlace = 5;
+
+    static const CataloguePlace &place(int place);
+
+    explicit Catalogue(QWidget *parent = nullptr);
+
+    QTreeWidgetItem *node(int place) const { return m_nodes.at(place); }
+    int placeOf(const QTreeWidgetItem *node) const
+    {
+        return m_nodes.indexOf(const_cast<QTreeWidgetItem *>(node));
+    }
+
+    // -1 while no node is selected.
+    int selectedPlace() const;
+    bool isSelected(int place) const { return selectedPlace() == place; }
+    void select(int place);
+
+    // Single-expand: the new node opens, the branch of the node selected before closes unless
+    // it holds the new node.
+    void expandForSelection(int previousPlace, int newPlace);
+
+signals:
+    // A mouse click anywhere on the tree, after the selection change that the click caused.
+    void clickedAnywhere();
+
+protected:
+    bool viewportEvent(QEvent *event) override;
+
+private:
+    QList<QTreeWidgetItem *> m_nodes;
+};

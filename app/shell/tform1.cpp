@@ -1,0 +1,352 @@
+#include "tform1.h"
+
+#include "clock.h"
+#include "errorreport.h"
+#include "journal.h"
+#include "journalfile.h"
+#include "pages/masonrypage.h"
+#include "pages/pagefactory.h"
+#include "regional.h"
+#include "shellpages.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QLabel>
+#include <QLayout>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QStackedWidget>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+#include <QUrl>
+
+namespace {
+
+const QSize kClientSize(650, 668);
+const QUrl kStandardsPortal(QStringLiteral("https://www.gost.ru"));
+
+// Thickness texts of the masonry places 2 to 5; the selection and the click write the same one,
+// so a node gives the same volume however it was reached.
+QString thicknessText(int place)
+{
+    static const char *const hundredths[] = {"25", "38", "51", "64"};
+    return u'0' + QString(calc::decimalSeparator()) +
+           QLatin1String(hundredths[place - Catalogue::kFirstMasonryPlace]);
+}
+
+// The tool buttons without a tip of their own would otherwise show their caption as one.
+class NoToolTip : public QObject
+{
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject *, QEvent *event) override { return event->type() == QEvent::ToolTip; }
+};
+
+} // namespace
+
+TForm1::TForm1(QWidget *parent)
+    : QMainWindow(parent), m_journal(new Journal(this)), m_clock(new Clock(this))
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("Мерилон 3"));
+    setWindowIcon(QIcon(QStringLiteral(":/merilon.png")));
+
+    createActions();
+    createMenus();
+    createToolBar();
+    createCentralArea();
+    createPages();
+    createStatusBar();
+
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(kClientSize.width(), kClientSize.height() + menuHeight);
+
+    connect(m_clock, &Clock::ticked, this, [this](const QString &time) {
+        m_widgets.statusPanel1->setText(QStringLiteral("Текущее время: ") + time);
+    });
+    m_clock->start();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::createActions()
+{
+    m_actions.exit = new QAction(QIcon(QStringLiteral(":/tb_exit.png")),
+                                 QStringLiteral("Выход из программы"), this);
+    m_actions.exit->setObjectName(QStringLiteral("N6"));
+    m_actions.exit->setIconText(QStringLiteral("Выход"));
+    connect(m_actions.exit, &QAction::triggered, this, &TForm1::ToolButton16Click);
+
+    m_actions.home = new QAction(QIcon(QStringLiteral(":/tb_home.png")),
+                                 QStringLiteral("Домашняя страница"), this);
+    m_actions.home->setObjectName(QStringLiteral("N13"));
+    m_actions.home->setIconText(QStringLiteral("Главная"));
+    connect(m_actions.home, &QAction::triggered, this, &TForm1::ToolButton1Click);
+
+    m_actions.back =
+        new QAction(QIcon(QStringLiteral(":/tb_back.png")), QStringLiteral("&Назад"), this);
+    m_actions.back->setObjectName(QStringLiteral("N8"));
+    m_actions.back->setIconText(QStringLiteral("Назад"));
+    connect(m_actions.back, &QAction::triggered, this, &TForm1::ToolButton8Click);
+
+    m_actions.forward =
+        new QAction(QIcon(QStringLiteral(":/tb_forward.png")), QStringLiteral("&Вперед"), this);
+    m_actions.forward->setObjectName(QStringLiteral("N7"));
+    m_actions.forward->setIconText(QStringLiteral("Вперед"));
+    connect(m_actions.forward, &QAction::triggered, this, &TForm1::ToolButton9Click);
+
+    m_actions.history =
+        new QAction(QIcon(QStringLiteral(":/tb_history.png")), QStringLiteral("История"), this);
+    m_actions.history->setToolTip(QStringLiteral("Сохранить историю расчетов"));
+    connect(m_actions.history, &QAction::triggered, this, &TForm1::ToolButton4Click);
+
+    m_actions.gost =
+        new QAction(QIcon(QStringLiteral(":/tb_gost.png")), QStringLiteral("ГОСТы"), this);
+    m_actions.gost->setToolTip(QStringLiteral("Посетить магазин"));
+    connect(m_actions.gost, &QAction::triggered, this, &TForm1::ToolButton5Click);
+}
+
+void TForm1::createMenus()
+{
+    menuBar()->setObjectName(QStringLiteral("MainMenu1"));
+    QMenu *actions = menuBar()->addMenu(QStringLiteral("Действия"));
+    actions->setObjectName(QStringLiteral("N1"));
+    actions->addAction(m_actions.exit);
+    QMenu *control = menuBar()->addMenu(QStringLiteral("Управление"));
+    control->setObjectName(QStringLiteral("N2"));
+    control->addAction(m_actions.forward);
+    control->addAction(m_actions.back);
+    QMenu *help = menuBar()->addMenu(QStringLiteral("?"));
+    help->setObjectName(QStringLiteral("N10"));
+    help->addAction(m_actions.home);
+}
+
+void TForm1::createToolBar()
+{
+    QToolBar *bar = addToolBar(QStringLiteral("ToolBar1"));
+    bar->setObjectName(QStringLiteral("ToolBar1"));
+    bar->setMovable(false);
+    bar->setFloatable(false);
+    bar->setContextMenuPolicy(Qt::PreventContextMenu);
+    bar->setIconSize(QSize(24, 24));
+    bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    bar->setFixedHeight(47);
+    bar->setContentsMargins(8, 0, 0, 0);
+    bar->layout()->setSpacing(0);
+
+    auto *noTip = new NoToolTip(this);
+    const struct
+    {
+        QAction *action;
+        const char *name;
+        bool tip;
+    } buttons[] = {
+        {m_actions.exit, "ToolButton16", false},  {m_actions.home, "ToolButton1", false},
+        {m_actions.back, "ToolButton8", false},   {m_actions.forward, "ToolButton9", false},
+        {m_actions.history, "ToolButton4", true}, {m_actions.gost, "ToolButton5", true},
+    };
+    for (const auto &button : buttons) {
+        bar->addAction(button.action);
+        QWidget *widget = bar->widgetForAction(button.action);
+        widget->setObjectName(QString::fromLatin1(button.name));
+        widget->setFixedSize(52, 45);
+        widget->setCursor(Qt::PointingHandCursor);
+        if (!button.tip)
+            widget->installEventFilter(noTip);
+    }
+}
+
+void TForm1::createCentralArea()
+{
+    auto *area = new QWidget(this);
+    area->setObjectName(QStringLiteral("ClientArea"));
+    setCentralWidget(area);
+    // Positions are client-area pixels below the tool bar, which is 47 high.
+    const int top = 56 - 47;
+
+    m_widgets.TreeView1 = new Catalogue(area);
+    m_widgets.TreeView1->setGeometry(8, top, 289, 529);
+    connect(m_widgets.TreeView1, &QTreeWidget::itemSelectionChanged, this,
+            &TForm1::TreeView1Change);
+    connect(m_widgets.TreeView1, &Catalogue::clickedAnywhere, this, &TForm1::TreeView1Click);
+
+    m_widgets.PageControl1 = new QStackedWidget(area);
+    m_widgets.PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    m_widgets.PageControl1->setGeometry(304, top, 337, 537);
+    m_widgets.PageControl1->setFrameShape(QFrame::StyledPanel);
+
+    m_widgets.Memo2 = new QPlainTextEdit(area);
+    m_widgets.Memo2->setObjectName(QStringLiteral("Memo2"));
+    m_widgets.Memo2->setGeometry(8, 600 - 47, 633, 49);
+    m_widgets.Memo2->setReadOnly(true);
+    m_widgets.Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_widgets.Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
+    m_widgets.Memo2->setPlainText(m_journal->lines().constFirst());
+    connect(m_journal, &Journal::lineAppended, m_widgets.Memo2, &QPlainTextEdit::appendPlainText);
+
+    setTabOrder(m_widgets.TreeView1, m_widgets.PageControl1);
+}
+
+void TForm1::addPage(PageId id, QWidget *page)
+{
+    m_widgets.PageControl1->addWidget(page);
+    m_pages.insert(id, page);
+}
+
+void TForm1::createPages()
+{
+    addPage(PageId::Home, shellpages::createHomePage());
+    addPage(PageId::Overview, shellpages::createOverviewPage(&m_widgets.Label76));
+    const pages::CalculatorPages calculators =
+        pages::createCalculatorPages(*m_journal, *m_widgets.TreeView1);
+    m_widgets.masonry = calculators.masonry;
+    for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it)
+        addPage(it.key(), it.value());
+}
+
+void TForm1::createStatusBar()
+{
+    statusBar()->setObjectName(QStringLiteral("StatusBar1"));
+    statusBar()->setFixedHeight(19);
+    statusBar()->setSizeGripEnabled(true);
+    m_widgets.statusPanel0 = new QLabel(this);
+    m_widgets.statusPanel0->setObjectName(QStringLiteral("StatusPanel0"));
+    m_widgets.statusPanel0->setFixedWidth(500);
+    m_widgets.statusPanel1 = new QLabel(this);
+    m_widgets.statusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
+    statusBar()->addWidget(m_widgets.statusPanel0);
+    statusBar()->addWidget(m_widgets.statusPanel1, 1);
+}
+
+QString TForm1::statusText(int panel) const
+{
+    return (panel == 0 ? m_widgets.statusPanel0 : m_widgets.statusPanel1)->text();
+}
+
+void TForm1::showEvent(QShowEvent *event)
+{
+    QMainWindow::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    if (const QScreen *screen = this->screen()) {
+        QRect frame = frameGeometry();
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+    FormShow();
+}
+
+void TForm1::FormShow()
+{
+    m_widgets.PageControl1->setCurrentWidget(m_pages.value(PageId::Home));
+    m_widgets.statusPanel0->setText(QStringLiteral("Добро пожаловать в программу \"Мерилон\"!"));
+}
+
+void TForm1::actOnSelectedPlace()
+{
+    const int place = m_widgets.TreeView1->selectedPlace();
+    const CataloguePlace &entry = Catalogue::place(place);
+    m_widgets.statusPanel0->setText(QStringLiteral("Текущий расчет: ") +
+                                    m_widgets.TreeView1->node(place)->text(0));
+    m_widgets.PageControl1->setCurrentWidget(m_pages.value(entry.page));
+    if (entry.overviewTitle)
+        m_widgets.Label76->setText(QString::fromUtf8(entry.overviewTitle));
+    if (place >= Catalogue::kFirstMasonryPlace && place <= Catalogue::kLastMasonryPlace)
+        m_widgets.masonry->setThicknessText(thicknessText(place));
+}
+
+void TForm1::TreeView1Change()
+{
+    const int place = m_widgets.TreeView1->selectedPlace();
+    if (place < 0)
+        return;
+    m_widgets.TreeView1->expandForSelection(m_lastSelectedPlace, place);
+    m_lastSelectedPlace = place;
+    actOnSelectedPlace();
+}
+
+void TForm1::TreeView1Click()
+{
+    const int place = m_widgets.TreeView1->selectedPlace();
+    if (place < 0)
+        return;
+    actOnSelectedPlace();
+    m_journal->append(QStringLiteral("Выбрано:  ") + m_widgets.TreeView1->node(place)->text(0));
+}
+
+void TForm1::moveBy(int step)
+{
+    const int place = m_widgets.TreeView1->selectedPlace();
+    if (place < 0)
+        return;
+    const int target = place + step;
+    if (target >= 0 && target < Catalogue::kPlaceCount)
+        m_widgets.TreeView1->select(target);
+    m_widgets.TreeView1->setFocus(Qt::OtherFocusReason);
+    m_journal->append(QStringLiteral("Перемещение: ") +
+                      m_widgets.TreeView1->node(m_widgets.TreeView1->selectedPlace())->text(0));
+}
+
+void TForm1::ToolButton8Click()
+{
+    moveBy(-1);
+}
+
+void TForm1::ToolButton9Click()
+{
+    moveBy(+1);
+}
+
+void TForm1::ToolButton1Click()
+{
+    m_widgets.PageControl1->setCurrentWidget(m_pages.value(PageId::Home));
+}
+
+void TForm1::ToolButton16Click()
+{
+    close();
+}
+
+void TForm1::ToolButton5Click()
+{
+    QDesktopServices::openUrl(kStandardsPortal);
+}
+
+bool TForm1::saveJournal(const QString &path)
+{
+    if (const std::optional<QString> failure = journalfile::write(m_journal->lines(), path)) {
+        errorreport::show(*failure);
+        return false;
+    }
+    return true;
+}
+
+void TForm1::ToolButton4Click()
+{
+    const QString date = m_clock->dateText();
+    m_journal->append(QStringLiteral("Сохранение по запросу.История расчетов сохранена. Дата ") +
+                      date + QStringLiteral(" время сохранения: ") + m_clock->timeText());
+    const QString path = QStringLiteral("data/") + date + QStringLiteral(".txt");
+    if (saveJournal(path))
+        m_journal->append(QStringLiteral("Файл создан и сохранен в папке ") + path);
+}
+
+bool TForm1::FormClose()
+{
+    m_journal->append(QStringLiteral("Текущая история расчетов сохранена. Дата ") +
+                      m_clock->dateText() + QStringLiteral(" время сохранения: ") +
+                      m_clock->timeText());
+    return saveJournal(QStringLiteral("data/history.txt"));
+}
+
+void TForm1::closeEvent(QCloseEvent *event)
+{
+    if (FormClose())
+        event->accept();
+    else
+        event->ignore();
+}

@@ -1,0 +1,92 @@
+#pragma once
+
+// The main window. The catalogue on the left decides which page of the page set is shown: its
+// selection operation (keyboard, mouse, Back and Forward) and its click operation (every mouse
+// click) both act by the selected node's place, through one table of places. Everything the
+// user does is appended to the journal, which the panel at the bottom shows and the saves
+// write out; the clock in the status bar names and stamps those saves.
+
+#include "catalogue.h"
+
+#include <QHash>
+#include <QMainWindow>
+
+class Clock;
+class Journal;
+class MasonryPage;
+class QLabel;
+class QPlainTextEdit;
+class QStackedWidget;
+class QTextEdit;
+
+class TForm1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TForm1(QWidget *parent = nullptr);
+    ~TForm1() override;
+
+    Journal &journal() const { return *m_journal; }
+    Clock &clock() const { return *m_clock; }
+    Catalogue *catalogue() const { return m_widgets.TreeView1; }
+    QStackedWidget *pageSet() const { return m_widgets.PageControl1; }
+    QWidget *page(PageId id) const { return m_pages.value(id); }
+    QString statusText(int panel) const;
+
+    void FormShow();
+    void TreeView1Change();
+    void TreeView1Click();
+    void ToolButton8Click();
+    void ToolButton9Click();
+    void ToolButton1Click();
+    void ToolButton16Click();
+    void ToolButton4Click();
+    void ToolButton5Click();
+    bool FormClose();
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void createActions();
+    void createMenus();
+    void createToolBar();
+    void createCentralArea();
+    void createPages();
+    void createStatusBar();
+    void addPage(PageId id, QWidget *page);
+
+    void actOnSelectedPlace();
+    void moveBy(int step);
+    bool saveJournal(const QString &path);
+
+    Journal *m_journal;
+    Clock *m_clock;
+    int m_lastSelectedPlace = -1;
+    bool m_shown = false;
+
+    struct
+    {
+        QAction *exit = nullptr;
+        QAction *home = nullptr;
+        QAction *back = nullptr;
+        QAction *forward = nullptr;
+        QAction *history = nullptr;
+        QAction *gost = nullptr;
+    } m_actions;
+
+    struct
+    {
+        Catalogue *TreeView1 = nullptr;
+        QStackedWidget *PageControl1 = nullptr;
+        QPlainTextEdit *Memo2 = nullptr;
+        QLabel *statusPanel0 = nullptr;
+        QLabel *statusPanel1 = nullptr;
+        QLabel *Label76 = nullptr;
+        MasonryPage *masonry = nullptr;
+    } m_widgets;
+
+    QHash<PageId, QWidget *> m_pages;
+};

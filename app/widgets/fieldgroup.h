@@ -1,0 +1,27 @@
+#pragma once
+
+#include "inputfield.h"
+
+#include <QGroupBox>
+
+class QGridLayout;
+class QLabel;
+
+// A group box of input rows: a caption label on the left, its field on the right, and an
+// optional unit label after the field; bold headings may stand between the rows.
+class FieldGroup : public QGroupBox
+{
+    Q_OBJECT
+
+public:
+    FieldGroup(const QString &name, const QString &title, QWidget *parent = nullptr);
+
+    QLabel *addHeading(const QString &name, const QString &text);
+    InputField *addField(const QString &captionName, const QString &captionText, InputField *field,
+                         QLabel *unit = nullptr);
+    // A row that spans the group, for controls of a page's own.
+    void addWideRow(QWidget *widget);
+
+private:
+    QGridLayout *m_layout;
+};

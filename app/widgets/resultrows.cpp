@@ -1,0 +1,42 @@
+#include "resultrows.h"
+
+#include <QGridLayout>
+
+ResultRows::ResultRows(const QString &name, const QString &title, const QList<ResultRowSpec> &rows,
+                       const QString &initialValue, bool valuesVisible, QWidget *parent)
+    : QGroupBox(title, parent), m_layout(new QGridLayout(this))
+{
+    setObjectName(name);
+    m_layout->setContentsMargins(8, 4, 8, 6);
+    m_layout->setVerticalSpacing(4);
+    m_layout->setColumnStretch(0, 1);
+    for (const ResultRowSpec &spec : rows) {
+        auto *caption = new QLabel(QString::fromUtf8(spec.captionText), this);
+        caption->setObjectName(QString::fromLatin1(spec.captionName));
+        auto *value = new QLabel(initialValue, this);
+        value->setObjectName(QString::fromLatin1(spec.valueName));
+        value->setMinimumWidth(60);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setVisible(valuesVisible);
+        // A hidden value keeps its place, so the captions do not move when values appear.
+        QSizePolicy policy = value->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        value->setSizePolicy(policy);
+        const int line = m_layout->rowCount();
+        m_layout->addWidget(caption, line, 0);
+        m_layout->addWidget(value, line, 1);
+        m_rows.append(ResultRow{caption, value});
+    }
+}
+
+void ResultRows::insertNote(int beforeRow, QLabel *note)
+{
+    // Rows are laid out one grid line each; move the later ones down by one line.
+    for (int i = count() - 1; i >= beforeRow; --i) {
+        m_layout->removeWidget(m_rows[i].caption);
+        m_layout->removeWidget(m_rows[i].value);
+        m_layout->addWidget(m_rows[i].caption, i + 1, 0);
+        m_layout->addWidget(m_rows[i].value, i + 1, 1);
+    }
+    m_layout->addWidget(note, beforeRow, 0, 1, 2);
+}

@@ -1,0 +1,48 @@
+#include "variantlist.h"
+
+#include <QButtonGroup>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+VariantList::VariantList(const QString &name, const QString &caption, const QStringList &items,
+                         QWidget *parent)
+    : QGroupBox(caption, parent), m_group(new QButtonGroup(this))
+{
+    setObjectName(name);
+    auto *layout = new QVBoxLayout(this);
+    layout->setSpacing(2);
+    layout->setContentsMargins(8, 4, 8, 6);
+    for (int i = 0; i < items.size(); ++i) {
+        auto *button = new QRadioButton(items.at(i), this);
+        button->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
+        m_group->addButton(button, i);
+        layout->addWidget(button);
+    }
+    connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
+        if (checked)
+            emit selectionChanged(id);
+    });
+}
+
+int VariantList::selectedIndex() const
+{
+    return m_group->checkedId();
+}
+
+void VariantList::select(int index)
+{
+    if (index != selectedIndex())
+        m_group->button(index)->setChecked(true);
+}
+
+// An exclusive group cannot uncheck its checked button, so exclusivity is lifted meanwhile.
+void VariantList::clearSelection()
+{
+    QAbstractButton *checked = m_group->checkedButton();
+    if (!checked)
+        return;
+    const QSignalBlocker blocker(m_group);
+    m_group->setExclusive(false);
+    checked->setChecked(false);
+    m_group->setExclusive(true);
+}

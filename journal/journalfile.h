@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+#include <QStringList>
+
+#include <optional>
+
+// Journal files: one line per text line in Windows-1251, each ended by CR LF, and one more
+// CR LF at the end; no byte-order mark.
+namespace journalfile {
+
+QByteArray encode(const QStringList &lines);
+
+// The message the user sees for a system error number of a failed save.
+QString errorMessage(int errorNumber);
+
+// Writes the whole journal to path, replacing the file only once the new one is complete, so
+// a failed save never costs the previous file. Returns the failure's message, if any.
+std::optional<QString> write(const QStringList &lines, const QString &path);
+
+} // namespace journalfile

@@ -1,0 +1,48 @@
+#include "errorrecorder.h"
+#include "windowdriver.h"
+
+#include <QDir>
+#include <QStackedWidget>
+#include <QTest>
+
+// Renders the main window with each page shown, so that a person can look at them.
+class ScreenshotTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void renderEveryPage_data();
+    void renderEveryPage();
+};
+
+void ScreenshotTest::renderEveryPage_data()
+{
+    QTest::addColumn<int>("place");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("home") << -1 << "main-window.png";
+    QTest::newRow("overview") << 1 << "overview.png";
+    QTest::newRow("masonry") << 3 << "masonry.png";
+    QTest::newRow("foundation") << 7 << "foundation.png";
+    QTest::newRow("gates") << 9 << "gates.png";
+    QTest::newRow("painting") << 11 << "painting.png";
+    QTest::newRow("underlay") << 13 << "underlay.png";
+    QTest::newRow("tiles") << 15 << "tiles.png";
+    QTest::newRow("grass") << 17 << "grass.png";
+}
+
+void ScreenshotTest::renderEveryPage()
+{
+    QFETCH(int, place);
+    QFETCH(QString, file);
+    WindowDriver driver;
+    if (place >= 0)
+        driver.clickNode(place);
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    const QImage image = driver.window().grab().toImage();
+    QVERIFY(!image.isNull());
+    QVERIFY(image.save(folder + u'/' + file));
+}
+
+QTEST_MAIN(ScreenshotTest)
+#include "tst_screenshots.moc"
