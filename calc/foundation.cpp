@@ -1,0 +1,87 @@
+#include "foundation.h"
+
+namespace calc {
+
+namespace {
+
+constexpr const char *kNoNorm = "норма не задана";
+constexpr FoundationRate kUnsourced{std::nullopt, kNoNorm};
+
+// No published consumption of boards, nails, wire or lubricant per m3 of a column foundation
+// could be read for any of the five size classes (docs/norms.md lists the searches), so every
+// cell stays without a rate and the page shows a dash rather than an invented figure.
+constexpr FoundationClassRates kUnsourcedClass{kUnsourced, kUnsourced, kUnsourced, kUnsourced};
+
+constexpr FoundationRateTable kRates{kUnsourcedClass, kUnsourcedClass, kUnsourcedClass,
+                                     kUnsourcedClass, kUnsourcedClass};
+
+struct Dimensions
+{
+    Extended length;
+    Extended width;
+    Extended height;
+    double lengthByWidth;
+};
+
+Dimensions readDimensions(const FoundationInput &input)
+{
+    const Extended length = input.lengthM.value();
+    const Extended width = input.widthM.value();
+    // The product is stored before the height is read: its overflow is reported ahead of a bad
+    // height, and a bad width ahead of both.
+    const double lengthByWidth = keptAsDouble(length * width);
+    const Extended height = input.heightM.value();
+    return {length, width, height, lengthByWidth};
+}
+
+double volumeOf(const Dimensions &d)
+{
+    return keptAsDouble(d.height * Extended(d.lengthByWidth));
+}
+
+FoundationFigure rateFigure(const FoundationRate &rate, double volume)
+{
+    const QString basis = QString::fromUtf8(rate.basis);
+    if (!rate.perCubicMetre)
+        return {std::nullopt, basis};
+    return {keptAsDouble(*rate.perCubicMetre * Extended(volume)), basis};
+}
+
+} // namespace
+
+const FoundationRateTable &foundationRates()
+{
+    return kRates;
+}
+
+double computeFoundationVolume(const FoundationInput &input)
+{
+    return volumeOf(readDimensions(input));
+}
+
+FoundationMaterials computeFoundationMaterials(const FoundationInput &input, int sizeClass,
+                                               const FoundationRateTable &rates)
+{
+    const Dimensions d = readDimensions(input);
+    const double volume = volumeOf(d);
+
+    // The four side faces are summed and doubled in the extended format; only the finished
+    // area is kept as a double, like the volume.
+    const Extended perimeter = checkedExtended(2 * checkedExtended(d.length + d.width));
+    const double formwork = keptAsDouble(perimeter * d.height);
+
+    const bool known = sizeClass >= 0 && sizeClass < kFoundationClassCount;
+    const FoundationClassRates &row =
+        known ? rates[static_cast<std::size_t>(sizeClass)] : kUnsourcedClass;
+
+    return {
+        {volume, QStringLiteral("Бетон = длина × ширина × высота")},
+        {formwork, QStringLiteral("Щиты опалубки = 2 × (длина + ширина) × высота")},
+        rateFigure(row.boards, volume),
+        rateFigure(row.nails, volume),
+        rateFigure(row.wire, volume),
+        rateFigure(row.lubricant, volume),
+    };
+}
+
+} // namespace calc

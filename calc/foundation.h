@@ -1,0 +1,74 @@
+#pragma once
+
+#include "extended.h"
+#include "inputnumber.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+
+namespace calc {
+
+// The dimensions of a column foundation, read only when the computation asks for them.
+struct FoundationInput
+{
+    InputNumber lengthM;
+    InputNumber widthM;
+    InputNumber heightM;
+};
+
+// The size classes of the foundation, in the order of the page's list.
+inline constexpr int kFoundationClassCount = 5;
+
+// Consumption of one material per m3 of concrete for one size class. A rate is given only where
+// a published norm states it; basis is the text the page shows for the figure (the formula with
+// the norm and its unit, or "норма не задана").
+struct FoundationRate
+{
+    std::optional<Extended> perCubicMetre;
+    const char *basis;
+};
+
+struct FoundationClassRates
+{
+    FoundationRate boards;
+    FoundationRate nails;
+    FoundationRate wire;
+    FoundationRate lubricant;
+};
+
+using FoundationRateTable = std::array<FoundationClassRates, kFoundationClassCount>;
+
+// The published rates, one row per size class.
+const FoundationRateTable &foundationRates();
+
+// One figure of the material list: no value when its rate has no published source.
+struct FoundationFigure
+{
+    std::optional<double> value;
+    QString basis;
+};
+
+// The six material rows of the page, in its order.
+struct FoundationMaterials
+{
+    FoundationFigure concreteM3;
+    FoundationFigure formworkPanelsM2;
+    FoundationFigure boards;
+    FoundationFigure nails;
+    FoundationFigure wire;
+    FoundationFigure lubricant;
+};
+
+// Reads length, then width, keeps their product as a double, reads height, and keeps
+// height × (width × length) as a double. Throws CalcError on a bad field or an overflow.
+double computeFoundationVolume(const FoundationInput &input);
+
+// The same reads in the same order, then every material of the size class (0 to 4; any other
+// index has no rates). Throws CalcError before returning anything.
+FoundationMaterials
+computeFoundationMaterials(const FoundationInput &input, int sizeClass,
+                           const FoundationRateTable &rates = foundationRates());
+
+} // namespace calc
