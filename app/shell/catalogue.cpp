@@ -120,3 +120,13 @@ bool Catalogue::viewportEvent(QEvent *event)
         emit clickedAnywhere();
     return handled;
 }
+
+// A press on the empty area keeps the selection, as users of a catalogue expect.
+void Catalogue::mousePressEvent(QMouseEvent *event)
+{
+    if (!indexAt(event->position().toPoint()).isValid()) {
+        setFocus(Qt::MouseFocusReason);
+        return;
+    }
+    QTreeWidget::mousePressEvent(event);
+}

@@ -61,6 +61,7 @@ signals:
 
 protected:
     bool viewportEvent(QEvent *event) override;
+    void mousePressEvent(QMouseEvent *event) override;
 
 private:
     QList<QTreeWidgetItem *> m_nodes;
