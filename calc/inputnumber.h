@@ -9,7 +9,8 @@ namespace calc {
 
 // Reads text as a number: optional blanks (code 32 only), an optional sign, digits with at most
 // one separator, an optional exponent, blanks. Throws CalcError::conversion(text) on anything
-// else, the empty text included, and on a value beyond the extended range.
+// else, the empty text included, and on a value beyond the extended range; a value too small for
+// it reads as zero or a subnormal value. The exponent takes digits only while it is below 500.
 Extended readInputNumber(const QString &text, QChar separator);
 
 // A field's text, read as a number only when a computation asks for it, so that the
