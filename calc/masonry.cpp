@@ -1,0 +1,36 @@
+#include "masonry.h"
+
+namespace calc {
+
+MasonryResult computeMasonry(const MasonryInput &input, std::optional<int> kind)
+{
+    // Every area is kept as a double before the next step uses it; the digits shown depend on it.
+    const Extended length = input.lengthM.value();
+    const Extended height = input.heightM.value();
+    const double wallAreaM2 = keptAsDouble(height * length);
+
+    const Extended windowLength = input.windowLengthM.value();
+    const Extended windowHeight = input.windowHeightM.value();
+    const double windowAreaM2 = keptAsDouble(windowHeight * windowLength);
+
+    const Extended doorLength = input.doorLengthM.value();
+    const Extended doorHeight = input.doorHeightM.value();
+    const double doorAreaM2 = keptAsDouble(doorHeight * doorLength);
+
+    // Openings larger than the wall give a negative volume; nothing bounds it.
+    const double netAreaM2 = keptAsDouble(Extended(wallAreaM2) - windowAreaM2 - doorAreaM2);
+
+    const Extended thickness = input.thicknessM.value();
+    const double volumeM3 = keptAsDouble(thickness * netAreaM2);
+
+    if (!kind)
+        return {volumeM3, 0, 0, 0};
+
+    Q_ASSERT(*kind >= 0 && *kind < int(kMasonryKinds.size()));
+    const MasonryKind &rates = kMasonryKinds[*kind];
+    return {volumeM3, keptAsDouble(volumeM3 * rates.bricksPerM3),
+            keptAsDouble(volumeM3 * rates.mortarM3PerM3),
+            keptAsDouble(volumeM3 * rates.plugsM3PerM3)};
+}
+
+} // namespace calc

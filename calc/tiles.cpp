@@ -1,0 +1,14 @@
+#include "tiles.h"
+
+namespace calc {
+
+TileResult computeTiles(int type, const InputNumber &lengthM, const InputNumber &widthM)
+{
+    Q_ASSERT(type >= 0 && type < int(kTilesPerM2.size()));
+    const Extended length = lengthM.value();
+    const Extended width = widthM.value();
+    const double areaM2 = keptAsDouble(length * width);
+    return {areaM2, keptAsDouble(areaM2 * kTilesPerM2[type])};
+}
+
+} // namespace calc
