@@ -1,6 +1,7 @@
 #include "calculatorpage.h"
 
 #include "journal.h"
+#include "resulttext.h"
 #include "widgets/resultrows.h"
 
 #include <QHBoxLayout>
@@ -51,4 +52,33 @@ void CalculatorPage::appendRowLines(const ResultRows &rows)
 {
     for (int i = 0; i < rows.count(); ++i)
         m_journal.append(rows.row(i).journalLine());
+}
+
+void CalculatorPage::appendComputationBlock(const QString &work, const QString &condition,
+                                            const QStringList &materialLines)
+{
+    if (!work.isEmpty())
+        m_journal.append(QStringLiteral("Произведен расчет: ") + work);
+    m_journal.append(QStringLiteral("Условия расчета:"));
+    m_journal.append(condition);
+    m_journal.append(QStringLiteral("Итоги расчета: необходимо материалов:"));
+    for (const QString &line : materialLines)
+        m_journal.append(line);
+}
+
+void CalculatorPage::resetValues(const ResultRows &rows, const QString &text)
+{
+    for (int i = 0; i < rows.count(); ++i)
+        rows.row(i).value->setText(text);
+}
+
+void CalculatorPage::setValuesVisible(const ResultRows &rows, bool visible)
+{
+    for (int i = 0; i < rows.count(); ++i)
+        rows.row(i).value->setVisible(visible);
+}
+
+QString CalculatorPage::figureText(const std::optional<double> &value)
+{
+    return value ? calc::resultText(*value, calc::kFormat4x3) : QStringLiteral("—");
 }

@@ -2,6 +2,8 @@
 
 #include <QWidget>
 
+#include <optional>
+
 class Journal;
 class QPushButton;
 class QVBoxLayout;
@@ -26,6 +28,16 @@ protected:
 
     void appendLine(const QString &line);
     void appendRowLines(const ResultRows &rows);
+    // The block of the pages that name their work: the work, the condition and the materials.
+    void appendComputationBlock(const QString &work, const QString &condition,
+                                const QStringList &materialLines);
+
+    // A figure without a published rate shows a dash instead of a number.
+    static QString figureText(const std::optional<double> &value);
+
+    // Puts each value label's text and visibility back to a starting state.
+    static void resetValues(const ResultRows &rows, const QString &text);
+    static void setValuesVisible(const ResultRows &rows, bool visible);
 
 private:
     Journal &m_journal;

@@ -60,8 +60,7 @@ void MasonryPage::BitBtn9Click()
 {
     errorreport::guarded([this] {
         // The values appear before any field is read: a failed read leaves the old ones shown.
-        for (int i = 0; i < m_results->count(); ++i)
-            m_results->row(i).value->setVisible(true);
+        setValuesVisible(*m_results, true);
 
         std::optional<int> kind;
         for (int place = Catalogue::kFirstMasonryPlace; place <= Catalogue::kLastMasonryPlace;
@@ -91,6 +90,5 @@ void MasonryPage::BitBtn8Click()
 {
     for (InputField *field : m_typedFields)
         field->resetToDefault();
-    for (int i = 0; i < m_results->count(); ++i)
-        m_results->row(i).value->setVisible(false);
+    setValuesVisible(*m_results, false);
 }

@@ -1,6 +1,12 @@
 #include "pagefactory.h"
 
+#include "foundationpage.h"
+#include "gatespage.h"
+#include "grasspage.h"
 #include "masonrypage.h"
+#include "paintingpage.h"
+#include "tilespage.h"
+#include "underlaypage.h"
 
 namespace pages {
 
@@ -8,18 +14,15 @@ CalculatorPages createCalculatorPages(Journal &journal, const Catalogue &catalog
 {
     CalculatorPages pages;
     pages.masonry = new MasonryPage(journal, catalogue);
-    pages.byId.insert(PageId::Masonry, pages.masonry);
-    const struct
-    {
-        PageId id;
-        const char *name;
-    } others[] = {{PageId::Foundation, "TabSheet2"}, {PageId::Grass, "TabSheet4"},
-                  {PageId::Painting, "TabSheet5"},   {PageId::Underlay, "TabSheet7"},
-                  {PageId::Tiles, "TabSheet9"},      {PageId::Gates, "TabSheet10"}};
-    for (const auto &other : others) {
-        auto *page = new CalculatorPage(QString::fromLatin1(other.name), journal);
-        pages.byId.insert(other.id, page);
-    }
+    pages.byId = {
+        {PageId::Masonry, pages.masonry},
+        {PageId::Foundation, new FoundationPage(journal)},
+        {PageId::Grass, new GrassPage(journal)},
+        {PageId::Painting, new PaintingPage(journal)},
+        {PageId::Underlay, new UnderlayPage(journal)},
+        {PageId::Tiles, new TilesPage(journal)},
+        {PageId::Gates, new GatesPage(journal)},
+    };
     return pages;
 }
 

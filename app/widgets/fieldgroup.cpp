@@ -42,8 +42,15 @@ InputField *FieldGroup::addField(const QString &captionName, const QString &capt
     return field;
 }
 
-void FieldGroup::addWideRow(QWidget *widget)
+void FieldGroup::addValueRow(QLabel *caption, QLabel *value, QLabel *after)
 {
-    widget->setParent(this);
-    m_layout->addWidget(widget, m_layout->rowCount(), 0, 1, 3);
+    const int line = m_layout->rowCount();
+    caption->setParent(this);
+    value->setParent(this);
+    m_layout->addWidget(caption, line, 0);
+    m_layout->addWidget(value, line, 1);
+    if (after) {
+        after->setParent(this);
+        m_layout->addWidget(after, line, 2);
+    }
 }

@@ -19,8 +19,8 @@ public:
     QLabel *addHeading(const QString &name, const QString &text);
     InputField *addField(const QString &captionName, const QString &captionText, InputField *field,
                          QLabel *unit = nullptr);
-    // A row that spans the group, for controls of a page's own.
-    void addWideRow(QWidget *widget);
+    // A caption with a value label (and an optional third label) instead of a field.
+    void addValueRow(QLabel *caption, QLabel *value, QLabel *after = nullptr);
 
 private:
     QGridLayout *m_layout;

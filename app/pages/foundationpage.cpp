@@ -1,0 +1,130 @@
+#include "foundationpage.h"
+
+#include "foundation.h"
+#include "resulttext.h"
+#include "shell/errorreport.h"
+#include "widgets/clickablelabel.h"
+#include "widgets/fieldgroup.h"
+#include "widgets/resultrows.h"
+#include "widgets/variantlist.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList kSizeClasses{
+    QStringLiteral("Объмом до 3 м3, опалубка"), QStringLiteral("Объемом до 5 м3, опалубка"),
+    QStringLiteral("Объемом более 5м3, опалубка"), QStringLiteral("Объемом до 25 м3, опалубка"),
+    QStringLiteral("Объемом более 25 м3, опалубка")};
+
+QLabel *namedLabel(const char *name, const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+QList<const calc::FoundationFigure *> figuresInRowOrder(const calc::FoundationMaterials &materials)
+{
+    return {&materials.concreteM3, &materials.formworkPanelsM2, &materials.boards, &materials.nails,
+            &materials.wire,       &materials.lubricant};
+}
+
+} // namespace
+
+FoundationPage::FoundationPage(Journal &journal, QWidget *parent)
+    : CalculatorPage(QStringLiteral("TabSheet2"), journal, parent)
+{
+    auto *sizes =
+        new FieldGroup(QStringLiteral("GroupBox4"), QStringLiteral("Размеры конструкции"));
+    const auto field = [sizes](const char *captionName, const char *caption, const char *name) {
+        return sizes->addField(QString::fromLatin1(captionName), QString::fromUtf8(caption),
+                               new InputField(QString::fromLatin1(name), QStringLiteral("0"),
+                                              InputField::ClearOnClick));
+    };
+    m_length = field("Label31", "Длина конструкции", "Edit8");
+    m_width = field("Label32", "Ширина конструкции", "Edit9");
+    m_height = field("Label33", "Высота конструкции", "Edit10");
+
+    QLabel *volumeCaption = namedLabel("Label34", QStringLiteral("Расчет объема, м3 - "));
+    QFont bold = volumeCaption->font();
+    bold.setBold(true);
+    volumeCaption->setFont(bold);
+    m_volume = namedLabel("Label35", QStringLiteral("0"));
+    auto *link = new ClickableLabel(QStringLiteral("Label36"));
+    link->setText(QStringLiteral("Нажать для расчета"));
+    link->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+    sizes->addValueRow(volumeCaption, m_volume, link);
+    column()->addWidget(sizes);
+    connect(link, &ClickableLabel::clicked, this, &FoundationPage::Label36Click);
+
+    m_sizeClasses = new VariantList(
+        QStringLiteral("RadioGroup1"),
+        QStringLiteral("Устройство бетонных (ж.б) фундаментов под колонны"), kSizeClasses);
+    column()->addWidget(m_sizeClasses);
+    connect(m_sizeClasses, &VariantList::selectionChanged, this, &FoundationPage::explainFigures);
+
+    m_results = new ResultRows(QStringLiteral("GroupBox3"), QStringLiteral("Материалы"),
+                               {{"Label24", "Бетон, м3", "Label30"},
+                                {"Label25", "Щиты опалубки 25 мм.", "Label37"},
+                                {"Label26", "Доски 40 мм", "Label38"},
+                                {"Label27", "Гвозди строительные 100 мм", "Label39"},
+                                {"Label28", "Проволока стальная 4 мм", "Label40"},
+                                {"Label29", "Смазка", "Label41"}},
+                               QStringLiteral("0"), true);
+    column()->addWidget(m_results);
+    explainFigures(-1);
+
+    addButtons(QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"));
+    connect(clearButton(), &QPushButton::clicked, this, &FoundationPage::BitBtn1Click);
+    connect(computeButton(), &QPushButton::clicked, this, &FoundationPage::BitBtn2Click);
+}
+
+calc::FoundationInput FoundationPage::input() const
+{
+    return {m_length->text(), m_width->text(), m_height->text()};
+}
+
+// Each caption says how its figure is formed for the chosen class, so the user can check it.
+void FoundationPage::explainFigures(int sizeClass)
+{
+    const calc::FoundationMaterials materials = calc::computeFoundationMaterials(
+        {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}, sizeClass);
+    const QList<const calc::FoundationFigure *> figures = figuresInRowOrder(materials);
+    for (int i = 0; i < m_results->count(); ++i) {
+        m_results->row(i).caption->setToolTip(figures[i]->basis);
+        m_results->row(i).value->setAccessibleDescription(figures[i]->basis);
+    }
+}
+
+void FoundationPage::Label36Click()
+{
+    errorreport::guarded([this] {
+        m_volume->setText(
+            calc::resultText(calc::computeFoundationVolume(input()), calc::kFormat4x3));
+    });
+}
+
+void FoundationPage::BitBtn2Click()
+{
+    const int sizeClass = m_sizeClasses->selectedIndex();
+    if (sizeClass < 0)
+        return;
+    errorreport::guarded([this, sizeClass] {
+        const calc::FoundationMaterials materials =
+            calc::computeFoundationMaterials(input(), sizeClass);
+        m_volume->setText(figureText(materials.concreteM3.value));
+        const QList<const calc::FoundationFigure *> figures = figuresInRowOrder(materials);
+        for (int i = 0; i < m_results->count(); ++i)
+            m_results->row(i).value->setText(figureText(figures[i]->value));
+        setValuesVisible(*m_results, true);
+        appendRowLines(*m_results);
+    });
+}
+
+void FoundationPage::BitBtn1Click()
+{
+    setValuesVisible(*m_results, false);
+}

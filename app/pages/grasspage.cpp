@@ -1,0 +1,99 @@
+#include "grasspage.h"
+
+#include "grass.h"
+#include "shell/errorreport.h"
+#include "widgets/fieldgroup.h"
+#include "widgets/resultrows.h"
+#include "widgets/variantlist.h"
+
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList kWays{QStringLiteral("Посев трав в ручную"),
+                        QStringLiteral("Посев трав с помощью механизмов"),
+                        QStringLiteral("Посев трав гидропосевом, 1000 м2")};
+
+QList<const calc::GrassFigure *> figuresInRowOrder(const calc::GrassMaterials &materials)
+{
+    return {&materials.turfM2,          &materials.woodenPinsM3,  &materials.seedsKg,
+            &materials.vegetableSoilM3, &materials.fertilizersKg, &materials.bitumenEmulsionL,
+            &materials.latexEmulsionL,  &materials.sawdustM3};
+}
+
+} // namespace
+
+GrassPage::GrassPage(Journal &journal, QWidget *parent)
+    : CalculatorPage(QStringLiteral("TabSheet4"), journal, parent)
+{
+    auto *plot = new FieldGroup(QStringLiteral("GroupBox5"), QStringLiteral("Размеры площадки"));
+    m_length = plot->addField(
+        QStringLiteral("Label42"), QStringLiteral("Длина конструкции, м"),
+        new InputField(QStringLiteral("Edit11"), QStringLiteral("0"), InputField::ClearOnClick));
+    m_width = plot->addField(
+        QStringLiteral("Label43"), QStringLiteral("Ширина конструкции, м"),
+        new InputField(QStringLiteral("Edit12"), QStringLiteral("0"), InputField::ClearOnClick));
+    column()->addWidget(plot);
+
+    m_ways =
+        new VariantList(QStringLiteral("RadioGroup2"), QStringLiteral("Перечень работ"), kWays);
+    column()->addWidget(m_ways);
+    connect(m_ways, &VariantList::selectionChanged, this, &GrassPage::explainFigures);
+
+    m_results = new ResultRows(QStringLiteral("GroupBox6"), QStringLiteral("Материалы"),
+                               {{"Label48", "Дерн, м2", "Label54"},
+                                {"Label49", "Спицы  деревянные, м3", "Label55"},
+                                {"Label50", "Семена трав, кг", "Label56"},
+                                {"Label51", "Земля растительная, м3", "Label57"},
+                                {"Label52", "Удобрения, кг", "Label58"},
+                                {"Label53", "Эмульсия битумная, л.", "Label59"},
+                                {"Label44", "Эмульсия латексная, л.", "Label45"},
+                                {"Label46", "Опилки, м3", "Label47"}},
+                               QStringLiteral("0"), false);
+    column()->addWidget(m_results);
+    explainFigures(-1);
+
+    addButtons(QStringLiteral("BitBtn3"), QStringLiteral("BitBtn4"));
+    connect(clearButton(), &QPushButton::clicked, this, &GrassPage::BitBtn3Click);
+    connect(computeButton(), &QPushButton::clicked, this, &GrassPage::BitBtn4Click);
+}
+
+// Each caption says how its figure is formed for the chosen way, so the user can check it.
+void GrassPage::explainFigures(int way)
+{
+    const calc::GrassMaterials materials =
+        calc::computeGrassMaterials({QStringLiteral("0"), QStringLiteral("0")}, way);
+    const QList<const calc::GrassFigure *> figures = figuresInRowOrder(materials);
+    for (int i = 0; i < m_results->count(); ++i) {
+        m_results->row(i).caption->setToolTip(figures[i]->basis);
+        m_results->row(i).value->setAccessibleDescription(figures[i]->basis);
+    }
+}
+
+void GrassPage::BitBtn4Click()
+{
+    const int way = m_ways->selectedIndex();
+    if (way < 0)
+        return;
+    errorreport::guarded([this, way] {
+        const calc::GrassMaterials materials =
+            calc::computeGrassMaterials({m_length->text(), m_width->text()}, way);
+        const QList<const calc::GrassFigure *> figures = figuresInRowOrder(materials);
+        QStringList lines;
+        for (int i = 0; i < m_results->count(); ++i) {
+            m_results->row(i).value->setText(figureText(figures[i]->value));
+            lines.append(m_results->row(i).journalLine());
+        }
+        setValuesVisible(*m_results, true);
+        appendComputationBlock(kWays.at(way),
+                               QStringLiteral("Размеры площадки: ") + m_length->text() +
+                                   QStringLiteral(" x ") + m_width->text() + QStringLiteral(" м"),
+                               lines);
+    });
+}
+
+void GrassPage::BitBtn3Click()
+{
+    setValuesVisible(*m_results, false);
+}

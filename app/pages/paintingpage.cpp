@@ -1,0 +1,105 @@
+#include "paintingpage.h"
+
+#include "painting.h"
+#include "resulttext.h"
+#include "shell/errorreport.h"
+#include "widgets/fieldgroup.h"
+#include "widgets/resultrows.h"
+#include "widgets/variantlist.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace {
+
+const QStringList kCoats{QStringLiteral("Окраска в один слой"),
+                         QStringLiteral("Окраска в два слоя")};
+
+QLabel *namedLabel(const char *name, const QString &text)
+{
+    auto *label = new QLabel(text);
+    label->setObjectName(QString::fromLatin1(name));
+    return label;
+}
+
+} // namespace
+
+PaintingPage::PaintingPage(Journal &journal, QWidget *parent)
+    : CalculatorPage(QStringLiteral("TabSheet5"), journal, parent)
+{
+    auto *sizes = new FieldGroup(QStringLiteral("GroupBox7"),
+                                 QStringLiteral("Размеры окрашиваемой поверхности"));
+    m_firstSide = sizes->addField(
+        QStringLiteral("Label60"), QStringLiteral("Длина (или ширина) поверхности, м"),
+        new InputField(QStringLiteral("Edit13"), QStringLiteral("0"), InputField::ClearOnClick));
+    m_secondSide = sizes->addField(
+        QStringLiteral("Label61"), QStringLiteral("Ширина (или высота) поверхности, м"),
+        new InputField(QStringLiteral("Edit14"), QStringLiteral("0"), InputField::ClearOnClick));
+    m_area = namedLabel("Label104", QString());
+    m_area->setVisible(false);
+    sizes->addValueRow(
+        namedLabel("Label103", QStringLiteral("Площадь окрашиваемой поверхности, м2  -")), m_area);
+    column()->addWidget(sizes);
+
+    m_coats =
+        new VariantList(QStringLiteral("RadioGroup3"), QStringLiteral("Перечень работ"), kCoats);
+    m_coats->select(0);
+    column()->addWidget(m_coats);
+
+    m_priming = new ResultRows(
+        QStringLiteral("GroupBox9"), QStringLiteral("Материалы для проолифки"),
+        {{"Label62", "Олифа, кг", "Label69"}, {"Label63", "Краски тертые, кг", "Label70"}},
+        QStringLiteral("0"), false);
+    column()->addWidget(m_priming);
+    m_paint = new ResultRows(QStringLiteral("GroupBox10"), QStringLiteral("Материалы для окраски"),
+                             {{"Label64", "Состав окрасочный, кг", "Label71"},
+                              {"Label66", "Сурик железный тертый, кг.", "Label72"},
+                              {"Label67", "Олифа,кг ", "Label73"},
+                              {"Label68", "Ветошь,кг", "Label74"}},
+                             QStringLiteral("0"), false);
+    m_paint->insertNote(1, namedLabel("Label65", QStringLiteral("в том числе:")));
+    column()->addWidget(m_paint);
+
+    addButtons(QStringLiteral("BitBtn5"), QStringLiteral("BitBtn6"));
+    connect(clearButton(), &QPushButton::clicked, this, &PaintingPage::clear);
+    connect(computeButton(), &QPushButton::clicked, this, &PaintingPage::compute);
+}
+
+void PaintingPage::compute()
+{
+    errorreport::guarded([this] {
+        const double area = calc::paintedAreaM2(m_firstSide->text(), m_secondSide->text());
+        m_area->setText(calc::resultText(area, calc::kPaintingFormat));
+
+        // All six are formed before any is written: an overflow leaves only the area changed.
+        const int coats = m_coats->selectedIndex();
+        const calc::PaintingResult result = calc::computePainting(area, coats);
+        const double values[] = {result.primingOilKg, result.groundPaintsKg, result.compositionKg,
+                                 result.redOxideKg,   result.paintOilKg,     result.ragsKg};
+        QList<ResultRow> rows;
+        for (const ResultRows *group : {m_priming, m_paint}) {
+            for (int i = 0; i < group->count(); ++i)
+                rows.append(group->row(i));
+        }
+        for (int i = 0; i < rows.size(); ++i)
+            rows[i].value->setText(calc::resultText(values[i], calc::kPaintingFormat));
+        appendLine(QStringLiteral("Условия расчета:"));
+        appendLine(kCoats.at(coats));
+
+        setValuesVisible(*m_priming, true);
+        m_area->setVisible(true);
+        setValuesVisible(*m_paint, true);
+
+        appendLine(QStringLiteral("Необходимые материалы:"));
+        appendRowLines(*m_priming);
+        appendRowLines(*m_paint);
+    });
+}
+
+void PaintingPage::clear()
+{
+    m_area->setVisible(false);
+    setValuesVisible(*m_priming, false);
+    setValuesVisible(*m_paint, false);
+}
