@@ -94,6 +94,16 @@ void WindowDriver::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
     QTest::keyClick(target ? target : m_window.get(), key, modifiers);
 }
 
+void WindowDriver::pressAccelerator(QChar letter)
+{
+    QWidget *target = QApplication::focusWidget();
+    if (!target)
+        target = m_window.get();
+    const auto key = Qt::Key(letter.toUpper().unicode());
+    QTest::sendKeyEvent(QTest::Press, target, key, QString(letter), Qt::AltModifier);
+    QTest::sendKeyEvent(QTest::Release, target, key, QString(letter), Qt::AltModifier);
+}
+
 void WindowDriver::pickVariant(const QString &listName, int index)
 {
     auto *button = widget<QAbstractButton>(QStringLiteral("%1_%2").arg(listName).arg(index));

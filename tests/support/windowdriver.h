@@ -35,6 +35,8 @@ public:
     void click(QWidget *widget);
     void type(const QString &fieldName, const QString &text);
     void pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Alt with a letter, as the keyboard of the window sends it.
+    void pressAccelerator(QChar letter);
     void pickVariant(const QString &listName, int index);
 
     QWidget *visiblePage() const;
