@@ -85,7 +85,16 @@ void WindowDriver::type(const QString &fieldName, const QString &text)
     click(field);
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClick(field, Qt::Key_Delete);
-    QTest::keyClicks(field, text);
+    // Test's own key table knows only Latin-1; other letters go as key events with their text.
+    for (const QChar letter : text) {
+        if (letter.unicode() < 0x80) {
+            QTest::keyClick(field, letter.toLatin1());
+            continue;
+        }
+        const auto key = Qt::Key(letter.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, field, key, QString(letter), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, field, key, QString(letter), Qt::NoModifier);
+    }
 }
 
 void WindowDriver::pressKey(Qt::Key key, Qt::KeyboardModifiers modifiers)
