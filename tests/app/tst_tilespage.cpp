@@ -1,0 +1,183 @@
+#include "errorrecorder.h"
+#include "windowdriver.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+
+class TilesPageTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void countsTiles_data();
+    void countsTiles();
+    void picturesSelectTheirType_data();
+    void picturesSelectTheirType();
+    void nothingSelectedDoesNothing();
+    void failureChangesNothing_data();
+    void failureChangesNothing();
+    void clearKeepsTheResult();
+
+private:
+    std::unique_ptr<WindowDriver> m_driver;
+    std::unique_ptr<ErrorRecorder> m_errors;
+};
+
+void TilesPageTest::init()
+{
+    m_errors = std::make_unique<ErrorRecorder>();
+    m_driver = std::make_unique<WindowDriver>();
+    m_driver->clickNode(15);
+}
+
+void TilesPageTest::cleanup()
+{
+    m_driver.reset();
+    m_errors.reset();
+}
+
+void TilesPageTest::countsTiles_data()
+{
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("default square") << 0 << "1"
+                                    << "1"
+                                    << "Итого плитки: 16 шт. на площади 1 кв. метров";
+    QTest::newRow("four significant digits")
+        << 0 << "3,3"
+        << "2,7"
+        << "Итого плитки: 142,6 шт. на площади 8,91 кв. метров";
+    QTest::newRow("count in exponent form") << 0 << "25"
+                                            << "25"
+                                            << "Итого плитки: 1E004 шт. на площади 625 кв. метров";
+    QTest::newRow("both in exponent form")
+        << 0 << "100"
+        << "100"
+        << "Итого плитки: 1,6E005 шт. на площади 1E004 кв. метров";
+    QTest::newRow("hexagon") << 1 << "12,5"
+                             << "8"
+                             << "Итого плитки: 2400 шт. на площади 100 кв. метров";
+    QTest::newRow("fractional cross count") << 7 << "0,5"
+                                            << "0,5"
+                                            << "Итого плитки: 1,5 шт. на площади 0,25 кв. метров";
+}
+
+void TilesPageTest::countsTiles()
+{
+    QFETCH(int, type);
+    QFETCH(QString, length);
+    QFETCH(QString, width);
+    QFETCH(QString, line);
+    m_driver->pickVariant(QStringLiteral("RadioGroup5"), type);
+    m_driver->type(QStringLiteral("Edit19"), length);
+    m_driver->type(QStringLiteral("Edit16"), width);
+    m_driver->newJournalLines();
+    m_driver->click(QStringLiteral("Button3"));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QCOMPARE(m_driver->text(QStringLiteral("Label110")), line);
+    QCOMPARE(m_driver->newJournalLines(), QStringList{line});
+    m_driver->click(QStringLiteral("Button3"));
+    QCOMPARE(m_driver->newJournalLines(), QStringList{line});
+}
+
+void TilesPageTest::picturesSelectTheirType_data()
+{
+    QTest::addColumn<QString>("picture");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("honeycomb") << "Image9" << 5 << "Выбранный тип плитки: соты";
+    QTest::newRow("pavers") << "Image13" << 4 << "Выбранный тип плитки: брусчатка";
+    QTest::newRow("hexagon") << "Image15" << 1 << "Выбранный тип плитки: шестигранник";
+    QTest::newRow("wild stone") << "Image16" << 2
+                                << "Выбранный тип плитки: облицовочный камень - дикий камень";
+    QTest::newRow("slate") << "Image17" << 3
+                           << "Выбранный тип плитки: облицовочный камень - сланец";
+    QTest::newRow("triangle") << "Image18" << 9 << "Выбранный тип плитки: треугольник";
+}
+
+void TilesPageTest::picturesSelectTheirType()
+{
+    QFETCH(QString, picture);
+    QFETCH(int, type);
+    QFETCH(QString, line);
+    auto *image = m_driver->widget<QLabel>(picture);
+    QCOMPARE(image->cursor().shape(), Qt::PointingHandCursor);
+    QVERIFY(!image->toolTip().isEmpty());
+    m_driver->newJournalLines();
+    m_driver->click(image);
+    QVERIFY(
+        m_driver->widget<QAbstractButton>(QStringLiteral("RadioGroup5_%1").arg(type))->isChecked());
+    QCOMPARE(m_driver->newJournalLines(), QStringList{line});
+    m_driver->click(image);
+    m_driver->pickVariant(QStringLiteral("RadioGroup5"), type);
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
+}
+
+void TilesPageTest::nothingSelectedDoesNothing()
+{
+    m_driver->type(QStringLiteral("Edit19"), QStringLiteral("abc"));
+    m_driver->newJournalLines();
+    m_driver->click(QStringLiteral("Button3"));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
+    QCOMPARE(m_driver->text(QStringLiteral("Label110")), QStringLiteral("Расчет не проведен"));
+}
+
+void TilesPageTest::failureChangesNothing_data()
+{
+    QTest::addColumn<QString>("length");
+    QTest::addColumn<QString>("width");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("length named first") << "x"
+                                        << "y"
+                                        << "'x' is not a valid floating point value.";
+    QTest::newRow("empty width") << "2"
+                                 << ""
+                                 << "'' is not a valid floating point value.";
+    QTest::newRow("count beyond a double") << "1E300"
+                                           << "1E8"
+                                           << "Floating point overflow.";
+}
+
+void TilesPageTest::failureChangesNothing()
+{
+    QFETCH(QString, length);
+    QFETCH(QString, width);
+    QFETCH(QString, message);
+    m_driver->pickVariant(QStringLiteral("RadioGroup5"), 0);
+    m_driver->click(QStringLiteral("Button3"));
+    m_driver->type(QStringLiteral("Edit19"), length);
+    m_driver->type(QStringLiteral("Edit16"), width);
+    m_driver->newJournalLines();
+    m_driver->click(QStringLiteral("Button3"));
+    QCOMPARE(m_errors->messages(), QStringList{message});
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
+    QCOMPARE(m_driver->text(QStringLiteral("Label110")),
+             QStringLiteral("Итого плитки: 16 шт. на площади 1 кв. метров"));
+}
+
+void TilesPageTest::clearKeepsTheResult()
+{
+    m_driver->pickVariant(QStringLiteral("RadioGroup5"), 7);
+    m_driver->type(QStringLiteral("Edit19"), QStringLiteral("0,5"));
+    m_driver->type(QStringLiteral("Edit16"), QStringLiteral("0,5"));
+    m_driver->click(QStringLiteral("Button3"));
+    m_driver->newJournalLines();
+    m_driver->click(QStringLiteral("Button4"));
+    QCOMPARE(m_driver->widget<QLineEdit>(QStringLiteral("Edit19"))->text(), QStringLiteral("1"));
+    QCOMPARE(m_driver->widget<QLineEdit>(QStringLiteral("Edit16"))->text(), QStringLiteral("1"));
+    QVERIFY(!m_driver->widget<QAbstractButton>(QStringLiteral("RadioGroup5_7"))->isChecked());
+    QCOMPARE(m_driver->text(QStringLiteral("Label110")),
+             QStringLiteral("Итого плитки: 1,5 шт. на площади 0,25 кв. метров"));
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
+    m_driver->click(QStringLiteral("Edit19"));
+    QCOMPARE(m_driver->widget<QLineEdit>(QStringLiteral("Edit19"))->text(), QString());
+}
+
+QTEST_MAIN(TilesPageTest)
+#include "tst_tilespage.moc"
