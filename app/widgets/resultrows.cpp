@@ -31,12 +31,17 @@ ResultRows::ResultRows(const QString &name, const QString &title, const QList<Re
 
 void ResultRows::insertNote(int beforeRow, QLabel *note)
 {
-    // Rows are laid out one grid line each; move the later ones down by one line.
+    int line = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    m_layout->getItemPosition(m_layout->indexOf(m_rows[beforeRow].caption), &line, &column,
+                              &rowSpan, &columnSpan);
+    // Move this row and the later ones down by one grid line, from the last upwards.
     for (int i = count() - 1; i >= beforeRow; --i) {
+        const int target = line + 1 + (i - beforeRow);
         m_layout->removeWidget(m_rows[i].caption);
         m_layout->removeWidget(m_rows[i].value);
-        m_layout->addWidget(m_rows[i].caption, i + 1, 0);
-        m_layout->addWidget(m_rows[i].value, i + 1, 1);
+        m_layout->addWidget(m_rows[i].caption, target, 0);
+        m_layout->addWidget(m_rows[i].value, target, 1);
     }
-    m_layout->addWidget(note, beforeRow, 0, 1, 2);
+    note->setParent(this);
+    m_layout->addWidget(note, line, 0, 1, 2);
 }
