@@ -4,6 +4,9 @@
 #include "resulttext.h"
 #include "widgets/resultrows.h"
 
+#include <QAction>
+#include <QClipboard>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -81,4 +84,39 @@ void CalculatorPage::setValuesVisible(const ResultRows &rows, bool visible)
 QString CalculatorPage::figureText(const std::optional<double> &value)
 {
     return value ? calc::resultText(*value, calc::kFormat4x3) : QStringLiteral("—");
+}
+
+void CalculatorPage::offerCopy(QWidget *area)
+{
+    auto *copy = new QAction(QStringLiteral("Копировать результаты"), area);
+    copy->setObjectName(QStringLiteral("CopyResults"));
+    connect(copy, &QAction::triggered, this, &CalculatorPage::copyResults);
+    area->addAction(copy);
+    area->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+QList<std::pair<QString, QString>> CalculatorPage::shownResults() const
+{
+    QList<std::pair<QString, QString>> rows;
+    for (const ResultRows *group : findChildren<ResultRows *>()) {
+        for (int i = 0; i < group->count(); ++i) {
+            const ResultRow &row = group->row(i);
+            if (row.value->isVisibleTo(this))
+                rows.append({row.caption->text(), row.value->text()});
+        }
+    }
+    return rows;
+}
+
+QString CalculatorPage::shownResultsText() const
+{
+    QString text;
+    for (const auto &[caption, value] : shownResults())
+        text += caption.trimmed() + u'\t' + value + u'\n';
+    return text;
+}
+
+void CalculatorPage::copyResults() const
+{
+    QGuiApplication::clipboard()->setText(shownResultsText());
 }

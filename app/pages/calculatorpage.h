@@ -18,8 +18,17 @@ class CalculatorPage : public QWidget
 public:
     CalculatorPage(const QString &name, Journal &journal, QWidget *parent = nullptr);
 
+    // The page's shown result rows as tab-separated caption and value lines, for a spreadsheet.
+    QString shownResultsText() const;
+    void copyResults() const;
+
 protected:
     QVBoxLayout *column() const { return m_column; }
+
+    // Offers "Копировать результаты" in the context menu of a result area.
+    void offerCopy(QWidget *area);
+    // The rows a copy takes: by default the shown rows of every result group, in page order.
+    virtual QList<std::pair<QString, QString>> shownResults() const;
 
     // Adds the bottom line: the clear button left of the compute button.
     void addButtons(const QString &clearName, const QString &computeName);

@@ -75,6 +75,16 @@ FoundationPage::FoundationPage(Journal &journal, QWidget *parent)
                                 {"Label29", "Смазка", "Label41"}},
                                QStringLiteral("0"), true);
     column()->addWidget(m_results);
+    offerCopy(m_results);
+    // The figures' bases for every choice, worked out once: a dimension of 0 forms every figure.
+    for (int sizeClass = -1; sizeClass < calc::kFoundationClassCount; ++sizeClass) {
+        const auto materials = calc::computeFoundationMaterials(
+            {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}, sizeClass);
+        QStringList texts;
+        for (const calc::FoundationFigure *figure : figuresInRowOrder(materials))
+            texts.append(figure->basis);
+        m_explanations.append(texts);
+    }
     explainFigures(-1);
 
     addButtons(QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"));
@@ -87,16 +97,9 @@ calc::FoundationInput FoundationPage::input() const
     return {m_length->text(), m_width->text(), m_height->text()};
 }
 
-// Each caption says how its figure is formed for the chosen class, so the user can check it.
 void FoundationPage::explainFigures(int sizeClass)
 {
-    const calc::FoundationMaterials materials = calc::computeFoundationMaterials(
-        {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}, sizeClass);
-    const QList<const calc::FoundationFigure *> figures = figuresInRowOrder(materials);
-    for (int i = 0; i < m_results->count(); ++i) {
-        m_results->row(i).caption->setToolTip(figures[i]->basis);
-        m_results->row(i).value->setAccessibleDescription(figures[i]->basis);
-    }
+    m_results->setExplanations(m_explanations.at(sizeClass + 1));
 }
 
 void FoundationPage::Label36Click()

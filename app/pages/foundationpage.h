@@ -25,6 +25,7 @@ public:
 
 private:
     calc::FoundationInput input() const;
+    QList<QStringList> m_explanations; // by choice, none first
     void explainFigures(int sizeClass);
 
     InputField *m_length;

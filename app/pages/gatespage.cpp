@@ -1,5 +1,6 @@
 #include "gatespage.h"
 
+#include "explanations.h"
 #include "gates.h"
 #include "resulttext.h"
 #include "shell/errorreport.h"
@@ -68,6 +69,10 @@ GatesPage::GatesPage(Journal &journal, QWidget *parent)
     m_results = new ResultRows(QStringLiteral("GroupBox12"), QStringLiteral("Расход материалов"),
                                kRows, QStringLiteral("0,00"), false);
     column()->addWidget(m_results);
+    offerCopy(m_results);
+    for (int work = -1; work < int(calc::kGatesRates.size()); ++work)
+        m_explanations.append(explanations::gates(work, m_results->captions()));
+    explainFigures(-1);
 
     addButtons(QStringLiteral("Button6"), QStringLiteral("Button5"));
     setTabOrder(m_works, m_area);
@@ -106,6 +111,7 @@ void GatesPage::Button5Click()
 void GatesPage::RadioGroup6Click(int index)
 {
     appendLine(QStringLiteral("Выбрано:  ") + QString::fromUtf8(kWorks[index].journalName));
+    explainFigures(index);
 }
 
 void GatesPage::Button6Click()
@@ -113,4 +119,10 @@ void GatesPage::Button6Click()
     setValuesVisible(*m_results, false);
     m_area->resetToDefault();
     m_works->clearSelection();
+    explainFigures(-1);
+}
+
+void GatesPage::explainFigures(int work)
+{
+    m_results->setExplanations(m_explanations.at(work + 1));
 }

@@ -21,6 +21,9 @@ public:
     void RadioGroup6Click(int index);
 
 private:
+    void explainFigures(int work);
+
+    QList<QStringList> m_explanations; // by kind of work, none first
     VariantList *m_works;
     QLabel *m_areaCaption;
     InputField *m_area;

@@ -52,6 +52,16 @@ GrassPage::GrassPage(Journal &journal, QWidget *parent)
                                 {"Label46", "Опилки, м3", "Label47"}},
                                QStringLiteral("0"), false);
     column()->addWidget(m_results);
+    offerCopy(m_results);
+    // The figures' bases for every choice, worked out once: a dimension of 0 forms every figure.
+    for (int way = -1; way < calc::kGrassWayCount; ++way) {
+        const auto materials =
+            calc::computeGrassMaterials({QStringLiteral("0"), QStringLiteral("0")}, way);
+        QStringList texts;
+        for (const calc::GrassFigure *figure : figuresInRowOrder(materials))
+            texts.append(figure->basis);
+        m_explanations.append(texts);
+    }
     explainFigures(-1);
 
     addButtons(QStringLiteral("BitBtn3"), QStringLiteral("BitBtn4"));
@@ -59,16 +69,9 @@ GrassPage::GrassPage(Journal &journal, QWidget *parent)
     connect(computeButton(), &QPushButton::clicked, this, &GrassPage::BitBtn4Click);
 }
 
-// Each caption says how its figure is formed for the chosen way, so the user can check it.
 void GrassPage::explainFigures(int way)
 {
-    const calc::GrassMaterials materials =
-        calc::computeGrassMaterials({QStringLiteral("0"), QStringLiteral("0")}, way);
-    const QList<const calc::GrassFigure *> figures = figuresInRowOrder(materials);
-    for (int i = 0; i < m_results->count(); ++i) {
-        m_results->row(i).caption->setToolTip(figures[i]->basis);
-        m_results->row(i).value->setAccessibleDescription(figures[i]->basis);
-    }
+    m_results->setExplanations(m_explanations.at(way + 1));
 }
 
 void GrassPage::BitBtn4Click()

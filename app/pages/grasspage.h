@@ -18,6 +18,7 @@ public:
     void BitBtn3Click();
 
 private:
+    QList<QStringList> m_explanations; // by choice, none first
     void explainFigures(int way);
 
     InputField *m_length;

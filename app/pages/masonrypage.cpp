@@ -1,5 +1,6 @@
 #include "masonrypage.h"
 
+#include "explanations.h"
 #include "masonry.h"
 #include "resulttext.h"
 #include "shell/catalogue.h"
@@ -45,10 +46,30 @@ MasonryPage::MasonryPage(Journal &journal, const Catalogue &catalogue, QWidget *
                                 {"Label15", "Пробки деревянные, м3", "Label19"}},
                                QStringLiteral("0"), false);
     column()->addWidget(m_results);
+    offerCopy(m_results);
+    for (int kind = -1; kind < int(calc::kMasonryKinds.size()); ++kind)
+        m_explanations.append(explanations::masonry(kind, m_results->captions()));
+    explainFigures();
+    connect(&m_catalogue, &QTreeWidget::itemSelectionChanged, this, &MasonryPage::explainFigures);
 
     addButtons(QStringLiteral("BitBtn8"), QStringLiteral("BitBtn9"));
     connect(clearButton(), &QPushButton::clicked, this, &MasonryPage::BitBtn8Click);
     connect(computeButton(), &QPushButton::clicked, this, &MasonryPage::BitBtn9Click);
+}
+
+// The rates follow whichever masonry node is selected in the catalogue.
+int MasonryPage::selectedKind() const
+{
+    for (int kind = 0; kind < int(calc::kMasonryKinds.size()); ++kind) {
+        if (m_catalogue.isSelected(calc::kMasonryKinds[kind].place))
+            return kind;
+    }
+    return -1;
+}
+
+void MasonryPage::explainFigures()
+{
+    m_results->setExplanations(m_explanations.at(selectedKind() + 1));
 }
 
 void MasonryPage::setThicknessText(const QString &text)
@@ -62,12 +83,8 @@ void MasonryPage::BitBtn9Click()
         // The values appear before any field is read: a failed read leaves the old ones shown.
         setValuesVisible(*m_results, true);
 
-        std::optional<int> kind;
-        for (int place = Catalogue::kFirstMasonryPlace; place <= Catalogue::kLastMasonryPlace;
-             ++place) {
-            if (m_catalogue.isSelected(place))
-                kind = place - Catalogue::kFirstMasonryPlace;
-        }
+        const int selected = selectedKind();
+        const std::optional<int> kind = selected < 0 ? std::nullopt : std::optional<int>(selected);
         const calc::MasonryInput input{m_typedFields[0]->text(), m_typedFields[1]->text(),
                                        m_typedFields[2]->text(), m_typedFields[3]->text(),
                                        m_typedFields[4]->text(), m_typedFields[5]->text(),

@@ -21,7 +21,11 @@ public:
     void BitBtn8Click();
 
 private:
+    int selectedKind() const;
+    void explainFigures();
+
     const Catalogue &m_catalogue;
+    QList<QStringList> m_explanations; // by masonry kind, none first
     QList<InputField *> m_typedFields; // Edit1, Edit2, Edit4, Edit5, Edit6, Edit7
     InputField *m_thickness;
     ResultRows *m_results;

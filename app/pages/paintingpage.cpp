@@ -1,5 +1,6 @@
 #include "paintingpage.h"
 
+#include "explanations.h"
 #include "painting.h"
 #include "resulttext.h"
 #include "shell/errorreport.h"
@@ -38,8 +39,10 @@ PaintingPage::PaintingPage(Journal &journal, QWidget *parent)
         new InputField(QStringLiteral("Edit14"), QStringLiteral("0"), InputField::ClearOnClick));
     m_area = namedLabel("Label104", QString());
     m_area->setVisible(false);
-    sizes->addValueRow(
-        namedLabel("Label103", QStringLiteral("Площадь окрашиваемой поверхности, м2  -")), m_area);
+    m_areaCaption =
+        namedLabel("Label103", QStringLiteral("Площадь окрашиваемой поверхности, м2  -"));
+    m_area->setAccessibleDescription(m_areaCaption->text());
+    sizes->addValueRow(m_areaCaption, m_area);
     column()->addWidget(sizes);
 
     m_coats =
@@ -60,6 +63,15 @@ PaintingPage::PaintingPage(Journal &journal, QWidget *parent)
                              QStringLiteral("0"), false);
     m_paint->insertNote(1, namedLabel("Label65", QStringLiteral("в том числе:")));
     column()->addWidget(m_paint);
+    offerCopy(m_priming);
+    offerCopy(m_paint);
+
+    const QStringList captions =
+        QStringList{m_areaCaption->text()} + m_priming->captions() + m_paint->captions();
+    for (int coats = 0; coats < kCoats.size(); ++coats)
+        m_explanations.append(explanations::painting(coats, captions));
+    explainFigures(0);
+    connect(m_coats, &VariantList::selectionChanged, this, &PaintingPage::explainFigures);
 
     addButtons(QStringLiteral("BitBtn5"), QStringLiteral("BitBtn6"));
     connect(clearButton(), &QPushButton::clicked, this, &PaintingPage::clear);
@@ -95,6 +107,23 @@ void PaintingPage::compute()
         appendRowLines(*m_priming);
         appendRowLines(*m_paint);
     });
+}
+
+void PaintingPage::explainFigures(int coats)
+{
+    const QStringList &texts = m_explanations.at(coats);
+    m_areaCaption->setToolTip(texts.at(0));
+    m_area->setToolTip(texts.at(0));
+    m_priming->setExplanations(texts.mid(1, m_priming->count()));
+    m_paint->setExplanations(texts.mid(1 + m_priming->count()));
+}
+
+QList<std::pair<QString, QString>> PaintingPage::shownResults() const
+{
+    QList<std::pair<QString, QString>> rows;
+    if (m_area->isVisibleTo(this))
+        rows.append({m_areaCaption->text(), m_area->text()});
+    return rows + CalculatorPage::shownResults();
 }
 
 void PaintingPage::clear()

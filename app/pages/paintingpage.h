@@ -19,7 +19,14 @@ public:
     void compute();
     void clear();
 
+protected:
+    QList<std::pair<QString, QString>> shownResults() const override;
+
 private:
+    void explainFigures(int coats);
+
+    QLabel *m_areaCaption;
+    QList<QStringList> m_explanations; // by number of coats
     InputField *m_firstSide;
     InputField *m_secondSide;
     QLabel *m_area;

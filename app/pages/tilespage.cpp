@@ -1,5 +1,6 @@
 #include "tilespage.h"
 
+#include "explanations.h"
 #include "resulttext.h"
 #include "shell/errorreport.h"
 #include "tiles.h"
@@ -103,6 +104,11 @@ TilesPage::TilesPage(Journal &journal, QWidget *parent)
     m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
     countLayout->addWidget(m_result);
     column()->addWidget(count);
+    offerCopy(count);
+    for (int type = -1; type < int(std::size(kTypes)); ++type)
+        m_explanations.append(
+            explanations::tiles(type, type < 0 ? QString() : QString::fromUtf8(kTypes[type].item)));
+    explainFigure(-1);
 
     addButtons(QStringLiteral("Button4"), QStringLiteral("Button3"));
     setTabOrder(m_types, m_length);
@@ -156,6 +162,7 @@ void TilesPage::RadioGroup5Click(int index)
 {
     appendLine(QStringLiteral("Выбранный тип плитки: ") +
                QString::fromUtf8(kTypes[index].journalName));
+    explainFigure(index);
 }
 
 void TilesPage::Button4Click()
@@ -163,4 +170,16 @@ void TilesPage::Button4Click()
     m_width->resetToDefault();
     m_length->resetToDefault();
     m_types->clearSelection();
+    explainFigure(-1);
+}
+
+void TilesPage::explainFigure(int type)
+{
+    m_result->setToolTip(m_explanations.at(type + 1));
+}
+
+QList<std::pair<QString, QString>> TilesPage::shownResults() const
+{
+    const auto *group = static_cast<const QGroupBox *>(m_result->parentWidget());
+    return {{group->title(), m_result->text()}};
 }

@@ -19,8 +19,14 @@ public:
     void Button4Click();
     void RadioGroup5Click(int index);
 
+protected:
+    QList<std::pair<QString, QString>> shownResults() const override;
+
 private:
     QWidget *createPictures();
+    void explainFigure(int type);
+
+    QStringList m_explanations; // by tile type, none first
 
     VariantList *m_types;
     InputField *m_length;

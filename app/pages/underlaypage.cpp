@@ -1,5 +1,6 @@
 #include "underlaypage.h"
 
+#include "explanations.h"
 #include "resulttext.h"
 #include "shell/errorreport.h"
 #include "underlay.h"
@@ -97,6 +98,10 @@ UnderlayPage::UnderlayPage(Journal &journal, QWidget *parent)
     m_results = new ResultRows(QStringLiteral("GroupBox8"), QStringLiteral("Материалы"), kRows,
                                QStringLiteral("0,00"), false);
     column()->addWidget(m_results);
+    offerCopy(m_results);
+    for (int kind = -1; kind < int(calc::kUnderlayVariants.size()); ++kind)
+        m_explanations.append(explanations::underlay(kind, m_results->captions()));
+    explainFigures(-1);
 
     addButtons(QStringLiteral("Button2"), QStringLiteral("Button1"));
     setTabOrder(computeButton(), m_kinds);
@@ -136,6 +141,7 @@ void UnderlayPage::RadioGroup4Click(int index)
 {
     appendLine(QStringLiteral("Выбрано:  ") + QString::fromUtf8(kKinds[index].selectionLine));
     wipeValues();
+    explainFigures(index);
 }
 
 void UnderlayPage::Button2Click()
@@ -143,6 +149,12 @@ void UnderlayPage::Button2Click()
     m_kinds->clearSelection();
     m_volume->resetToDefault();
     wipeValues();
+    explainFigures(-1);
+}
+
+void UnderlayPage::explainFigures(int kind)
+{
+    m_results->setExplanations(m_explanations.at(kind + 1));
 }
 
 void UnderlayPage::wipeValues()

@@ -22,6 +22,9 @@ public:
 
 private:
     void wipeValues();
+    void explainFigures(int kind);
+
+    QList<QStringList> m_explanations; // by kind, none first
 
     VariantList *m_kinds;
     InputField *m_volume;

@@ -4,6 +4,7 @@
 #include "errorreport.h"
 #include "journal.h"
 #include "journalfile.h"
+#include "journalprint.h"
 #include "pages/masonrypage.h"
 #include "pages/pagefactory.h"
 #include "regional.h"
@@ -12,10 +13,13 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QLabel>
 #include <QLayout>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
@@ -107,6 +111,18 @@ void TForm1::createActions()
         new QAction(QIcon(QStringLiteral(":/tb_gost.png")), QStringLiteral("ГОСТы"), this);
     m_actions.gost->setToolTip(QStringLiteral("Посетить магазин"));
     connect(m_actions.gost, &QAction::triggered, this, &TForm1::ToolButton5Click);
+
+    m_actions.print = new QAction(QStringLiteral("Печать истории..."), this);
+    m_actions.print->setObjectName(QStringLiteral("PrintJournal"));
+    connect(m_actions.print, &QAction::triggered, this, &TForm1::printJournal);
+    m_actions.pdf = new QAction(QStringLiteral("Сохранить историю в PDF..."), this);
+    m_actions.pdf->setObjectName(QStringLiteral("SaveJournalAsPdf"));
+    connect(m_actions.pdf, &QAction::triggered, this, &TForm1::saveJournalAsPdf);
+    m_choosePdfPath = [this] {
+        return QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить историю в PDF"),
+                                            QStringLiteral("история.pdf"),
+                                            QStringLiteral("Документ PDF (*.pdf)"));
+    };
 }
 
 void TForm1::createMenus()
@@ -114,6 +130,9 @@ void TForm1::createMenus()
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *actions = menuBar()->addMenu(QStringLiteral("Действия"));
     actions->setObjectName(QStringLiteral("N1"));
+    actions->addAction(m_actions.print);
+    actions->addAction(m_actions.pdf);
+    actions->addSeparator();
     actions->addAction(m_actions.exit);
     QMenu *control = menuBar()->addMenu(QStringLiteral("Управление"));
     control->setObjectName(QStringLiteral("N2"));
@@ -341,6 +360,25 @@ bool TForm1::FormClose()
                       m_clock->dateText() + QStringLiteral(" время сохранения: ") +
                       m_clock->timeText());
     return saveJournal(QStringLiteral("data/history.txt"));
+}
+
+// Printing shows the journal as it stands and leaves it, and its files, untouched.
+void TForm1::printJournal()
+{
+    QPrinter printer;
+    QPrintDialog dialog(&printer, this);
+    if (dialog.exec() == QDialog::Accepted)
+        journalprint::print(&printer, m_journal->lines(), m_clock->dateText(), m_clock->timeText());
+}
+
+void TForm1::saveJournalAsPdf()
+{
+    const QString path = m_choosePdfPath();
+    if (path.isEmpty())
+        return;
+    if (const std::optional<QString> failure = journalprint::writePdf(
+            path, m_journal->lines(), m_clock->dateText(), m_clock->timeText()))
+        errorreport::show(*failure);
 }
 
 void TForm1::closeEvent(QCloseEvent *event)

@@ -11,6 +11,8 @@
 #include <QHash>
 #include <QMainWindow>
 
+#include <functional>
+
 class Clock;
 class Journal;
 class MasonryPage;
@@ -44,6 +46,14 @@ public:
     void ToolButton4Click();
     void ToolButton5Click();
     bool FormClose();
+    void printJournal();
+    void saveJournalAsPdf();
+
+    // Tests answer the file dialog of the PDF export through this.
+    void setPdfPathChooser(std::function<QString()> chooser)
+    {
+        m_choosePdfPath = std::move(chooser);
+    }
 
 protected:
     void showEvent(QShowEvent *event) override;
@@ -64,6 +74,7 @@ private:
 
     Journal *m_journal;
     Clock *m_clock;
+    std::function<QString()> m_choosePdfPath;
     int m_lastSelectedPlace = -1;
     bool m_shown = false;
 
@@ -75,6 +86,8 @@ private:
         QAction *forward = nullptr;
         QAction *history = nullptr;
         QAction *gost = nullptr;
+        QAction *print = nullptr;
+        QAction *pdf = nullptr;
     } m_actions;
 
     struct

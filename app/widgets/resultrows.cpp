@@ -18,6 +18,8 @@ ResultRows::ResultRows(const QString &name, const QString &title, const QList<Re
         value->setMinimumWidth(60);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setVisible(valuesVisible);
+        // A screen reader says the value (the label's text) and then the material it measures.
+        value->setAccessibleDescription(caption->text());
         // A hidden value keeps its place, so the captions do not move when values appear.
         QSizePolicy policy = value->sizePolicy();
         policy.setRetainSizeWhenHidden(true);
@@ -44,4 +46,20 @@ void ResultRows::insertNote(int beforeRow, QLabel *note)
     }
     note->setParent(this);
     m_layout->addWidget(note, line, 0, 1, 2);
+}
+
+QStringList ResultRows::captions() const
+{
+    QStringList texts;
+    for (const ResultRow &row : m_rows)
+        texts.append(row.caption->text());
+    return texts;
+}
+
+void ResultRows::setExplanations(const QStringList &texts)
+{
+    for (int i = 0; i < count(); ++i) {
+        m_rows[i].caption->setToolTip(texts.value(i));
+        m_rows[i].value->setToolTip(texts.value(i));
+    }
 }

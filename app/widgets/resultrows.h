@@ -34,6 +34,10 @@ public:
     const ResultRow &row(int index) const { return m_rows.at(index); }
     int count() const { return int(m_rows.size()); }
 
+    QStringList captions() const;
+    // Tooltips of each row's caption and value: how its figure is formed.
+    void setExplanations(const QStringList &texts);
+
     // Inserts a plain label (a sub-heading) before the given row.
     void insertNote(int beforeRow, QLabel *note);
 

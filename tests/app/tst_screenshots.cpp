@@ -2,6 +2,7 @@
 #include "windowdriver.h"
 
 #include <QDir>
+#include <QFileInfo>
 #include <QStackedWidget>
 #include <QTest>
 
@@ -13,6 +14,7 @@ class ScreenshotTest : public QObject
 private slots:
     void renderEveryPage_data();
     void renderEveryPage();
+    void renderJournalAsPdf();
 };
 
 void ScreenshotTest::renderEveryPage_data()
@@ -42,6 +44,20 @@ void ScreenshotTest::renderEveryPage()
     const QImage image = driver.window().grab().toImage();
     QVERIFY(!image.isNull());
     QVERIFY(image.save(folder + u'/' + file));
+}
+
+void ScreenshotTest::renderJournalAsPdf()
+{
+    WindowDriver driver;
+    driver.clickNode(4);
+    driver.type(QStringLiteral("Edit1"), QStringLiteral("10"));
+    driver.type(QStringLiteral("Edit2"), QStringLiteral("3"));
+    driver.click(QStringLiteral("BitBtn9"));
+    const QString path =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/journal.pdf");
+    driver.window().setPdfPathChooser([path] { return path; });
+    driver.window().saveJournalAsPdf();
+    QVERIFY(QFileInfo(path).size() > 1000);
 }
 
 QTEST_MAIN(ScreenshotTest)
