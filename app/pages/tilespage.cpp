@@ -101,6 +101,7 @@ TilesPage::TilesPage(Journal &journal, QWidget *parent)
     countLayout->setContentsMargins(8, 4, 8, 6);
     m_result = namedLabel("Label110", QStringLiteral("Расчет не проведен"), count);
     m_result->setWordWrap(true);
+    m_result->setAccessibleDescription(count->title());
     m_result->setTextInteractionFlags(Qt::TextSelectableByMouse);
     countLayout->addWidget(m_result);
     column()->addWidget(count);
