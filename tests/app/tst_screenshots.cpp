@@ -21,24 +21,51 @@ void ScreenshotTest::renderEveryPage_data()
 {
     QTest::addColumn<int>("place");
     QTest::addColumn<QString>("file");
-    QTest::newRow("home") << -1 << "main-window.png";
-    QTest::newRow("overview") << 1 << "overview.png";
-    QTest::newRow("masonry") << 3 << "masonry.png";
-    QTest::newRow("foundation") << 7 << "foundation.png";
-    QTest::newRow("gates") << 9 << "gates.png";
-    QTest::newRow("painting") << 11 << "painting.png";
-    QTest::newRow("underlay") << 13 << "underlay.png";
-    QTest::newRow("tiles") << 15 << "tiles.png";
-    QTest::newRow("grass") << 17 << "grass.png";
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("compute");
+    QTest::newRow("home") << -1 << "main-window.png"
+                          << ""
+                          << "";
+    QTest::newRow("overview") << 1 << "overview.png"
+                              << ""
+                              << "";
+    QTest::newRow("masonry") << 3 << "masonry.png"
+                             << ""
+                             << "BitBtn9";
+    QTest::newRow("foundation") << 7 << "foundation.png"
+                                << "RadioGroup1"
+                                << "BitBtn2";
+    QTest::newRow("gates") << 9 << "gates.png"
+                           << "RadioGroup6"
+                           << "Button5";
+    QTest::newRow("painting") << 11 << "painting.png"
+                              << ""
+                              << "BitBtn6";
+    QTest::newRow("underlay") << 13 << "underlay.png"
+                              << "RadioGroup4"
+                              << "Button1";
+    QTest::newRow("tiles") << 15 << "tiles.png"
+                           << "RadioGroup5"
+                           << "Button3";
+    QTest::newRow("grass") << 17 << "grass.png"
+                           << "RadioGroup2"
+                           << "BitBtn4";
 }
 
 void ScreenshotTest::renderEveryPage()
 {
     QFETCH(int, place);
     QFETCH(QString, file);
+    QFETCH(QString, list);
+    QFETCH(QString, compute);
     WindowDriver driver;
     if (place >= 0)
         driver.clickNode(place);
+    // Pages are shown with the results of a computation on their default inputs.
+    if (!list.isEmpty())
+        driver.pickVariant(list, list == u"RadioGroup2" ? 0 : 4);
+    if (!compute.isEmpty())
+        driver.click(compute);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     const QImage image = driver.window().grab().toImage();
