@@ -50,6 +50,7 @@ private slots:
     void keyboardMoveWritesTheSameThicknessAsAClick();
     void secondClickOnSelectedNodeRepeatsItsLine();
     void clickOnEmptyAreaActsOnSelectedNode();
+    void clickOnExpandButtonActsOnSelectedNode();
     void withNothingSelectedClickBackAndForwardDoNothing();
     void backAndForwardMoveByPlace_data();
     void backAndForwardMoveByPlace();
@@ -181,6 +182,21 @@ void ShellTest::clickOnEmptyAreaActsOnSelectedNode()
     QCOMPARE(m_driver->text(QStringLiteral("Label76")), QStringLiteral("Конструкции из металла"));
     QCOMPARE(m_driver->newJournalLines(),
              QStringList{QStringLiteral("Выбрано:  Конструкции из металла")});
+}
+
+void ShellTest::clickOnExpandButtonActsOnSelectedNode()
+{
+    m_driver->clickNode(7);
+    m_driver->newJournalLines();
+    Catalogue *tree = m_driver->window().catalogue();
+    const QRect section = tree->visualItemRect(tree->node(1));
+    m_driver->clickTreeViewport(
+        QPoint(section.left() - tree->indentation() / 2, section.center().y()));
+    QVERIFY(tree->node(1)->isExpanded());
+    QCOMPARE(tree->selectedPlace(), 7);
+    QCOMPARE(m_driver->visiblePage()->objectName(), QStringLiteral("TabSheet2"));
+    QCOMPARE(m_driver->newJournalLines(),
+             QStringList{QStringLiteral("Выбрано:  Фундаменты под здания и сооружения")});
 }
 
 void ShellTest::withNothingSelectedClickBackAndForwardDoNothing()
