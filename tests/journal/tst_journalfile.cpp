@@ -8,6 +8,7 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -44,6 +45,27 @@ private:
     rlimit m_saved;
 };
 
+// A small file system of its own, mounted for the life of the object where the machine allows.
+class ScratchMount
+{
+public:
+    ScratchMount(const QString &folder, unsigned long flags, const char *options)
+        : m_folder(QFile::encodeName(folder))
+    {
+        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", flags, options) == 0;
+    }
+    ~ScratchMount()
+    {
+        if (m_mounted)
+            ::umount(m_folder.constData());
+    }
+    bool mounted() const { return m_mounted; }
+
+private:
+    QByteArray m_folder;
+    bool m_mounted = false;
+};
+
 } // namespace
 
 class JournalFileTest : public QObject
@@ -61,6 +83,8 @@ private slots:
     void failedSaveKeepsThePreviousFile();
     void writeFailingHalfWayKeepsThePreviousFile();
     void tooManyOpenFiles();
+    void readOnlyFolder();
+    void fullDeviceKeepsThePreviousFile();
     void newFileGetsUsualPermissions();
 };
 
@@ -203,6 +227,31 @@ void JournalFileTest::tooManyOpenFiles()
     }
     QCOMPARE(failure, QStringLiteral("Too many open files"));
     QVERIFY(!QFile::exists(path));
+}
+
+void JournalFileTest::readOnlyFolder()
+{
+    QTemporaryDir folder;
+    ScratchMount readOnly(folder.path(), MS_RDONLY, "size=64k");
+    if (!readOnly.mounted())
+        QSKIP("this machine does not allow mounting a file system");
+    const QString path = folder.filePath(QStringLiteral("history.txt"));
+    QCOMPARE(journalfile::write({QStringLiteral("x")}, path), QStringLiteral("File access denied"));
+}
+
+void JournalFileTest::fullDeviceKeepsThePreviousFile()
+{
+    QTemporaryDir folder;
+    ScratchMount small(folder.path(), 0, "size=16k");
+    if (!small.mounted())
+        QSKIP("this machine does not allow mounting a file system");
+    const QString path = folder.filePath(QStringLiteral("history.txt"));
+    const QByteArray previous("earlier journal\r\n\r\n");
+    QVERIFY(writeBytes(path, previous));
+    const QStringList longJournal(1000, QStringLiteral("Итоги произведенного расчета:"));
+    QCOMPARE(journalfile::write(longJournal, path), QStringLiteral("I/O error %1").arg(ENOSPC));
+    QCOMPARE(readAll(path), previous);
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"history.txt"});
 }
 
 void JournalFileTest::newFileGetsUsualPermissions()
