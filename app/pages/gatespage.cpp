@@ -4,13 +4,10 @@
 #include "gates.h"
 #include "resulttext.h"
 #include "shell/errorreport.h"
-#include "widgets/fieldgroup.h"
-#include "widgets/resultrows.h"
+#include "widgets/inputfield.h"
 #include "widgets/variantlist.h"
 
-#include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -32,7 +29,7 @@ const GatesWork kWorks[] = {
     {"То же, высотой 2,0 метра", "Устройство глухих ворот при установ. столбах высотой 2,0 метра"},
 };
 
-const QList<ResultRowSpec> kRows = {
+const QList<ResultRowSpec> kRows{
     {"Label118", "Бревна 180 мм., м3", "Label125"},
     {"Label119", "Бруски 50-60 мм., м3", "Label126"},
     {"Label120", "Доски 19-22 мм, м3", "Label127"},
@@ -43,43 +40,32 @@ const QList<ResultRowSpec> kRows = {
 };
 // clang-format on
 
-} // namespace
-
-GatesPage::GatesPage(Journal &journal, QWidget *parent)
-    : CalculatorPage(QStringLiteral("TabSheet10"), journal, parent)
+QStringList workItems()
 {
     QStringList items;
     for (const GatesWork &work : kWorks)
         items.append(QString::fromUtf8(work.item));
-    m_works =
-        new VariantList(QStringLiteral("RadioGroup6"), QStringLiteral("Перчень работ"), items);
-    column()->addWidget(m_works);
+    return items;
+}
 
-    auto *area = new FieldGroup(QStringLiteral("AreaRow"), QString());
-    area->setFlat(true);
-    m_areaUnit = new QLabel(QStringLiteral("100 м2 ворот"));
-    m_areaUnit->setObjectName(QStringLiteral("Label117"));
-    m_area = area->addField(
-        QStringLiteral("Label106"), QStringLiteral("Площадь конструкций"),
-        new InputField(QStringLiteral("Edit17"), QStringLiteral("1"), InputField::KeepOnClick),
-        m_areaUnit);
-    m_areaCaption = area->findChild<QLabel *>(QStringLiteral("Label106"));
-    column()->addWidget(area);
+} // namespace
 
-    m_results = new ResultRows(QStringLiteral("GroupBox12"), QStringLiteral("Расход материалов"),
-                               kRows, QStringLiteral("0,00"), false);
-    column()->addWidget(m_results);
-    offerCopy(m_results);
+GatesPage::GatesPage(Journal &journal, QWidget *parent)
+    : VariantFormPage({"TabSheet10", "RadioGroup6", "Перчень работ", workItems(), "Label106",
+                       "Площадь конструкций", "Edit17", "Label117", "100 м2 ворот", "GroupBox12",
+                       "Расход материалов", kRows, "Button6", "Button5"},
+                      journal, parent)
+{
+    QList<QStringList> byWork;
     for (int work = -1; work < int(calc::kGatesRates.size()); ++work)
-        m_explanations.append(explanations::gates(work, m_results->captions()));
-    explainFigures(-1);
+        byWork.append(explanations::gates(work, results()->captions()));
+    setExplanations(byWork);
 
-    addButtons(QStringLiteral("Button6"), QStringLiteral("Button5"));
-    setTabOrder(m_works, m_area);
-    setTabOrder(m_area, computeButton());
+    setTabOrder(variants(), input());
+    setTabOrder(input(), computeButton());
     setTabOrder(computeButton(), clearButton());
 
-    connect(m_works, &VariantList::selectionChanged, this, &GatesPage::RadioGroup6Click);
+    connect(variants(), &VariantList::selectionChanged, this, &GatesPage::RadioGroup6Click);
     connect(computeButton(), &QPushButton::clicked, this, &GatesPage::Button5Click);
     connect(clearButton(), &QPushButton::clicked, this, &GatesPage::Button6Click);
 }
@@ -88,21 +74,22 @@ GatesPage::GatesPage(Journal &journal, QWidget *parent)
 // earlier computation must not be recorded against conditions they were not computed for.
 void GatesPage::Button5Click()
 {
-    const int work = m_works->selectedIndex();
+    const int work = variants()->selectedIndex();
     if (work < 0)
         return;
     errorreport::guarded([this, work] {
         const std::array<double, calc::kGatesRowCount> values =
-            calc::computeGates(work, m_area->text());
-        setValuesVisible(*m_results, true);
+            calc::computeGates(work, input()->text());
+        setValuesVisible(*results(), true);
         QStringList lines;
-        for (int i = 0; i < m_results->count(); ++i) {
-            m_results->row(i).value->setText(calc::resultText(values[i], calc::kGatesFormat));
-            lines.append(m_results->row(i).journalLine());
+        for (int i = 0; i < results()->count(); ++i) {
+            results()->row(i).value->setText(calc::resultText(values[i], calc::kGatesFormat));
+            lines.append(results()->row(i).journalLine());
         }
+        // The area is logged as typed, not as read.
         appendComputationBlock(QString::fromUtf8(kWorks[work].journalName),
-                               m_areaCaption->text() + QStringLiteral(": ") + m_area->text() +
-                                   QStringLiteral(" - ед.изм.( ") + m_areaUnit->text() +
+                               inputCaption() + QStringLiteral(": ") + input()->text() +
+                                   QStringLiteral(" - ед.изм.( ") + inputUnit() +
                                    QStringLiteral(" )"),
                                lines);
     });
@@ -116,13 +103,8 @@ void GatesPage::RadioGroup6Click(int index)
 
 void GatesPage::Button6Click()
 {
-    setValuesVisible(*m_results, false);
-    m_area->resetToDefault();
-    m_works->clearSelection();
+    setValuesVisible(*results(), false);
+    input()->resetToDefault();
+    variants()->clearSelection();
     explainFigures(-1);
-}
-
-void GatesPage::explainFigures(int work)
-{
-    m_results->setExplanations(m_explanations.at(work + 1));
 }

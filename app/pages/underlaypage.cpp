@@ -4,13 +4,10 @@
 #include "resulttext.h"
 #include "shell/errorreport.h"
 #include "underlay.h"
-#include "widgets/fieldgroup.h"
-#include "widgets/resultrows.h"
+#include "widgets/inputfield.h"
 #include "widgets/variantlist.h"
 
-#include <QLabel>
 #include <QPushButton>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -56,7 +53,7 @@ const UnderlayKind kKinds[] = {
      "Устройство бетонного подстилающего слоя"},
 };
 
-const QList<ResultRowSpec> kRows = {
+const QList<ResultRowSpec> kRows{
     {"Label79", "Песок, куб. метр", "Label90"},
     {"Label80", "Шлак или гравий, куб. метр", "Label91"},
     {"Label81", "Щебень, куб. метр", "Label92"},
@@ -72,68 +69,56 @@ const QList<ResultRowSpec> kRows = {
 };
 // clang-format on
 
-} // namespace
-
-UnderlayPage::UnderlayPage(Journal &journal, QWidget *parent)
-    : CalculatorPage(QStringLiteral("TabSheet7"), journal, parent)
+QStringList kindItems()
 {
     QStringList items;
     for (const UnderlayKind &kind : kKinds)
         items.append(QString::fromUtf8(kind.item));
-    m_kinds = new VariantList(QStringLiteral("RadioGroup4"),
-                              QStringLiteral("Устройство подстилающего слоя"), items);
-    column()->addWidget(m_kinds);
+    return items;
+}
 
-    auto *volume = new FieldGroup(QStringLiteral("VolumeRow"), QString());
-    volume->setFlat(true);
-    m_volumeUnit = new QLabel(QStringLiteral("куб. метр(ов)"));
-    m_volumeUnit->setObjectName(QStringLiteral("Label78"));
-    m_volume = volume->addField(
-        QStringLiteral("Label20"), QStringLiteral("Объем подстилающего слоя"),
-        new InputField(QStringLiteral("Edit15"), QStringLiteral("1"), InputField::KeepOnClick),
-        m_volumeUnit);
-    m_volumeCaption = volume->findChild<QLabel *>(QStringLiteral("Label20"));
-    column()->addWidget(volume);
+} // namespace
 
-    m_results = new ResultRows(QStringLiteral("GroupBox8"), QStringLiteral("Материалы"), kRows,
-                               QStringLiteral("0,00"), false);
-    column()->addWidget(m_results);
-    offerCopy(m_results);
+UnderlayPage::UnderlayPage(Journal &journal, QWidget *parent)
+    : VariantFormPage({"TabSheet7", "RadioGroup4", "Устройство подстилающего слоя", kindItems(),
+                       "Label20", "Объем подстилающего слоя", "Edit15", "Label78", "куб. метр(ов)",
+                       "GroupBox8", "Материалы", kRows, "Button2", "Button1"},
+                      journal, parent)
+{
+    QList<QStringList> byKind;
     for (int kind = -1; kind < int(calc::kUnderlayVariants.size()); ++kind)
-        m_explanations.append(explanations::underlay(kind, m_results->captions()));
-    explainFigures(-1);
+        byKind.append(explanations::underlay(kind, results()->captions()));
+    setExplanations(byKind);
 
-    addButtons(QStringLiteral("Button2"), QStringLiteral("Button1"));
-    setTabOrder(computeButton(), m_kinds);
-    setTabOrder(m_kinds, m_volume);
-    setTabOrder(m_volume, clearButton());
+    setTabOrder(computeButton(), variants());
+    setTabOrder(variants(), input());
+    setTabOrder(input(), clearButton());
 
-    connect(m_kinds, &VariantList::selectionChanged, this, &UnderlayPage::RadioGroup4Click);
+    connect(variants(), &VariantList::selectionChanged, this, &UnderlayPage::RadioGroup4Click);
     connect(computeButton(), &QPushButton::clicked, this, &UnderlayPage::Button1Click);
     connect(clearButton(), &QPushButton::clicked, this, &UnderlayPage::Button2Click);
 }
 
 void UnderlayPage::Button1Click()
 {
-    const int kind = m_kinds->selectedIndex();
+    const int kind = variants()->selectedIndex();
     if (kind < 0)
         return;
     errorreport::guarded([this, kind] {
         const QList<calc::UnderlayQuantity> quantities =
-            calc::computeUnderlay(kind, m_volume->text());
+            calc::computeUnderlay(kind, input()->text());
         const calc::ResultFormat format = calc::kUnderlayVariants[kind].format;
         QStringList lines;
         for (const calc::UnderlayQuantity &quantity : quantities) {
-            const ResultRow &row = m_results->row(quantity.row - 1);
+            const ResultRow &row = results()->row(quantity.row - 1);
             row.value->setVisible(true);
             row.value->setText(calc::resultText(quantity.value, format));
             lines.append(row.journalLine());
         }
         // The volume is logged as typed, not as read.
-        appendComputationBlock(QString::fromUtf8(kKinds[kind].computedWork),
-                               m_volumeCaption->text() + QStringLiteral(": ") + m_volume->text() +
-                                   u' ' + m_volumeUnit->text(),
-                               lines);
+        appendComputationBlock(
+            QString::fromUtf8(kKinds[kind].computedWork),
+            inputCaption() + QStringLiteral(": ") + input()->text() + u' ' + inputUnit(), lines);
     });
 }
 
@@ -146,19 +131,14 @@ void UnderlayPage::RadioGroup4Click(int index)
 
 void UnderlayPage::Button2Click()
 {
-    m_kinds->clearSelection();
-    m_volume->resetToDefault();
+    variants()->clearSelection();
+    input()->resetToDefault();
     wipeValues();
     explainFigures(-1);
 }
 
-void UnderlayPage::explainFigures(int kind)
-{
-    m_results->setExplanations(m_explanations.at(kind + 1));
-}
-
 void UnderlayPage::wipeValues()
 {
-    resetValues(*m_results, QStringLiteral("0.00"));
-    setValuesVisible(*m_results, false);
+    resetValues(*results(), QStringLiteral("0.00"));
+    setValuesVisible(*results(), false);
 }

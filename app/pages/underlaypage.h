@@ -1,15 +1,10 @@
 #pragma once
 
-#include "calculatorpage.h"
-
-class InputField;
-class QLabel;
-class ResultRows;
-class VariantList;
+#include "variantformpage.h"
 
 // Floor underlay layers: the volume of the layer and one of ten kinds give up to three of the
 // twelve material rows. Choosing a kind logs it and wipes the shown results.
-class UnderlayPage : public CalculatorPage
+class UnderlayPage : public VariantFormPage
 {
     Q_OBJECT
 
@@ -22,13 +17,4 @@ public:
 
 private:
     void wipeValues();
-    void explainFigures(int kind);
-
-    QList<QStringList> m_explanations; // by kind, none first
-
-    VariantList *m_kinds;
-    InputField *m_volume;
-    QLabel *m_volumeCaption;
-    QLabel *m_volumeUnit;
-    ResultRows *m_results;
 };
