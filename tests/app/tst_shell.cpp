@@ -5,6 +5,7 @@
 #include "windowdriver.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFile>
@@ -90,7 +91,14 @@ void ShellTest::startsOnHomePageWithWelcomeAndOneJournalLine()
     QCOMPARE(window.statusText(0), kWelcome);
     QVERIFY(window.statusText(1).startsWith(QStringLiteral("Текущее время: ")));
     QCOMPARE(window.catalogue()->selectedPlace(), -1);
+    QCOMPARE(QApplication::focusWidget(), window.catalogue());
     QCOMPARE(window.catalogue()->topLevelItemCount(), 9);
+    QCOMPARE(m_driver->widget(QStringLiteral("ToolButton4"))->toolTip(),
+             QStringLiteral("Сохранить историю расчетов"));
+    QCOMPARE(m_driver->widget(QStringLiteral("ToolButton5"))->toolTip(),
+             QStringLiteral("Посетить магазин"));
+    QCOMPARE(m_driver->widget(QStringLiteral("ToolButton16"))->cursor().shape(),
+             Qt::PointingHandCursor);
     for (int i = 0; i < window.catalogue()->topLevelItemCount(); ++i)
         QVERIFY(!window.catalogue()->topLevelItem(i)->isExpanded());
 }
