@@ -4,6 +4,7 @@
 #include "errorreport.h"
 #include "journal.h"
 #include "journalfile.h"
+#include "journalpanel.h"
 #include "journalprint.h"
 #include "pages/masonrypage.h"
 #include "pages/pagefactory.h"
@@ -197,14 +198,8 @@ void TForm1::createCentralArea()
     m_widgets.PageControl1->setGeometry(304, top, 337, 537);
     m_widgets.PageControl1->setFrameShape(QFrame::StyledPanel);
 
-    m_widgets.Memo2 = new QPlainTextEdit(area);
-    m_widgets.Memo2->setObjectName(QStringLiteral("Memo2"));
+    m_widgets.Memo2 = new JournalPanel(*m_journal, area);
     m_widgets.Memo2->setGeometry(8, 600 - 47, 633, 49);
-    m_widgets.Memo2->setReadOnly(true);
-    m_widgets.Memo2->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_widgets.Memo2->setLineWrapMode(QPlainTextEdit::NoWrap);
-    m_widgets.Memo2->setPlainText(m_journal->lines().constFirst());
-    connect(m_journal, &Journal::lineAppended, m_widgets.Memo2, &QPlainTextEdit::appendPlainText);
 
     setTabOrder(m_widgets.TreeView1, m_widgets.PageControl1);
 }

@@ -15,9 +15,9 @@
 
 class Clock;
 class Journal;
+class JournalPanel;
 class MasonryPage;
 class QLabel;
-class QPlainTextEdit;
 class QStackedWidget;
 class QTextEdit;
 
@@ -94,7 +94,7 @@ private:
     {
         Catalogue *TreeView1 = nullptr;
         QStackedWidget *PageControl1 = nullptr;
-        QPlainTextEdit *Memo2 = nullptr;
+        JournalPanel *Memo2 = nullptr;
         QLabel *statusPanel0 = nullptr;
         QLabel *statusPanel1 = nullptr;
         QLabel *Label76 = nullptr;

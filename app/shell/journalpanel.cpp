@@ -1,0 +1,30 @@
+#include "journalpanel.h"
+
+#include "journal.h"
+
+#include <QTimer>
+
+JournalPanel::JournalPanel(const Journal &journal, QWidget *parent) : QPlainTextEdit(parent)
+{
+    setObjectName(QStringLiteral("Memo2"));
+    setReadOnly(true);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setPlainText(journal.lines().join(u'\n'));
+    connect(&journal, &Journal::lineAppended, this, &JournalPanel::take);
+}
+
+void JournalPanel::take(const QString &line)
+{
+    if (m_waiting.isEmpty())
+        QTimer::singleShot(0, this, &JournalPanel::flush);
+    m_waiting.append(line);
+}
+
+void JournalPanel::flush()
+{
+    if (m_waiting.isEmpty())
+        return;
+    appendPlainText(m_waiting.join(u'\n'));
+    m_waiting.clear();
+}
