@@ -125,7 +125,8 @@ void checkValue(const numbergrammar::NumberParts &parts, const Expectation &expe
     const Extended magnitude = std::fabs(value);
     if (expected.zero) {
         if (magnitude != 0)
-            fail("zero digits read as zero", text, separator, QStringLiteral("read ") + show(value));
+            fail("zero digits read as zero", text, separator,
+                 QStringLiteral("read ") + show(value));
         return;
     }
     if (expected.exact) {
@@ -161,10 +162,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     const QChar separator = input.front();
     const QString text = input.mid(1);
 
-    const std::optional<numbergrammar::NumberParts> parts = numbergrammar::match(
-        std::u16string_view(reinterpret_cast<const char16_t *>(text.utf16()),
-                            static_cast<std::size_t>(text.size())),
-        separator.unicode());
+    const std::optional<numbergrammar::NumberParts> parts =
+        numbergrammar::match(std::u16string_view(reinterpret_cast<const char16_t *>(text.utf16()),
+                                                 static_cast<std::size_t>(text.size())),
+                             separator.unicode());
 
     Extended value = 0;
     try {

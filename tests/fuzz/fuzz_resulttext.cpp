@@ -126,7 +126,8 @@ QString shapeFault(const QString &text, Extended value, const resultinput::Case 
             return QStringLiteral("exponent form without one leading digit");
     }
     if (pos != length)
-        return QStringLiteral("stray character (blank, '+', thousands separator...) at %1").arg(pos);
+        return QStringLiteral("stray character (blank, '+', thousands separator...) at %1")
+            .arg(pos);
 
     if (significantCount > c.format.precision)
         return QStringLiteral("more significant digits than the precision");

@@ -92,7 +92,8 @@ inline std::optional<Case> decode(const std::uint8_t *data, std::size_t size)
     if (biased == 0x7fff)
         return std::nullopt;
     significand = biased == 0 ? significand & ~kIntegerBit : significand | kIntegerBit;
-    c.value = fromBits(significand, static_cast<std::uint16_t>((signAndExponent & 0x8000) | biased));
+    c.value =
+        fromBits(significand, static_cast<std::uint16_t>((signAndExponent & 0x8000) | biased));
     return c;
 }
 

@@ -1,0 +1,303 @@
+// Benchmarks: reading input numbers, writing result texts, appending to the journal panel of
+// the real main window, saving a large journal, and start-up to the first painted window.
+// Rates and ratios against their goals are worked out by scripts/bench from the RESULT lines.
+
+#include "inputnumber.h"
+#include "journal.h"
+#include "journalfile.h"
+#include "resulttext.h"
+#include "shell/appsetup.h"
+#include "shell/tform1.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QProcess>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+// Texts as users type them into the fields, with the comma of the Russian settings.
+const QStringList kTypicalInputs = {
+    QStringLiteral("12,5"),   QStringLiteral("0,38"),  QStringLiteral("7"),
+    QStringLiteral("  3,2 "), QStringLiteral("1500"),  QStringLiteral("0,0025"),
+    QStringLiteral("2,5E-2"), QStringLiteral("-1,75"),
+};
+
+// Lines as the shell and the pages append them.
+const QStringList kJournalLines = {
+    QStringLiteral("Выбрано:  Кирпичная кладка 1,5 кирпича (380 мм.)"),
+    QStringLiteral("Итоги произведенного расчета:"),
+    QStringLiteral("Объем кладки, м3: 12,35"),
+    QStringLiteral("Кирпич, шт: 4891"),
+    QStringLiteral("Раствор, м3: 2,94"),
+    QStringLiteral("Пробки деревянные, м3: 0,0062"),
+    QStringLiteral("Перемещение: Подстилающие слои"),
+};
+
+QStringList journalOf(int count)
+{
+    QStringList lines;
+    lines.reserve(count);
+    for (int i = 0; i < count; ++i)
+        lines.append(kJournalLines[i % kJournalLines.size()]);
+    return lines;
+}
+
+// The yardstick for saving: the same bytes, encoded line by line and written through a
+// 64 KiB buffer, with no temporary file, no sync and no rename.
+bool writePlain(const QStringList &lines, const QString &path)
+{
+    constexpr qsizetype kBufferSize = 64 * 1024;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered))
+        return false;
+    QStringEncoder encoder("windows-1251");
+    QByteArray buffer;
+    buffer.reserve(kBufferSize + 1024);
+    const auto flushIfFull = [&](qsizetype limit) {
+        if (buffer.size() < limit)
+            return true;
+        const bool written = file.write(buffer) == buffer.size();
+        buffer.clear();
+        return written;
+    };
+    for (const QString &line : lines) {
+        buffer += encoder.encode(line);
+        buffer += "\r\n";
+        if (!flushIfFull(kBufferSize))
+            return false;
+    }
+    buffer += "\r\n";
+    return flushIfFull(0) && !encoder.hasError();
+}
+
+} // namespace
+
+class MerilonBench : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void inputNumberReads_data();
+    void inputNumberReads();
+    void resultTextWrites_data();
+    void resultTextWrites();
+
+    void journalAppend100k_data();
+    void journalAppend100k();
+
+    void journalSave1M_data();
+    void journalSave1M();
+
+    void startUpToFirstPaint_data();
+    void startUpToFirstPaint();
+    void startUpPeakMemory_data();
+    void startUpPeakMemory();
+
+private:
+    QTemporaryDir m_folder;
+};
+
+void MerilonBench::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    setUpApplication();
+}
+
+void MerilonBench::inputNumberReads_data()
+{
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("typical field texts") << kTypicalInputs;
+    QTest::newRow("40 digits and an exponent")
+        << QStringList{QStringLiteral("1234567890123456789012345678901234,567890E-12")};
+    QTest::newRow("conversion error") << QStringList{QStringLiteral("12,5x")};
+}
+
+// One read per iteration; the texts take turns.
+void MerilonBench::inputNumberReads()
+{
+    QFETCH(QStringList, texts);
+    qsizetype next = 0;
+    calc::Extended sum = 0;
+    QBENCHMARK
+    {
+        try {
+            sum += calc::readInputNumber(texts[next], u',');
+        } catch (const calc::CalcError &) {
+            sum += 1;
+        }
+        next = next + 1 == texts.size() ? 0 : next + 1;
+    }
+    QVERIFY(sum != 0);
+}
+
+void MerilonBench::resultTextWrites_data()
+{
+    QTest::addColumn<int>("precision");
+    QTest::addColumn<int>("exponentDigits");
+    QTest::newRow("P4 D3") << 4 << 3;
+    QTest::newRow("P5 D4") << 5 << 4;
+    QTest::newRow("P10 D1") << 10 << 1;
+}
+
+// One write per iteration over values from the fixed and both exponent ranges.
+void MerilonBench::resultTextWrites()
+{
+    QFETCH(int, precision);
+    QFETCH(int, exponentDigits);
+    const std::vector<calc::Extended> values = {12.35L,   4891.0L,   2.94L,      0.0062L,
+                                                0.00005L, 260000.0L, 1234.5678L, -7.5L};
+    std::size_t next = 0;
+    qsizetype length = 0;
+    QBENCHMARK
+    {
+        length += calc::resultText(values[next], {precision, exponentDigits}, u',').size();
+        next = next + 1 == values.size() ? 0 : next + 1;
+    }
+    QVERIFY(length > 0);
+}
+
+void MerilonBench::journalAppend100k_data()
+{
+    QTest::addColumn<int>("linesPerEventLoopTurn");
+    QTest::newRow("one batch") << 100000;
+    QTest::newRow("event loop turn per 5-line block") << 5;
+}
+
+// The real window, shown: every append goes to the journal and into its panel, and the panel
+// lays out and paints what it got at the event loop turns.
+void MerilonBench::journalAppend100k()
+{
+    QFETCH(int, linesPerEventLoopTurn);
+    constexpr int kLines = 100000;
+    const QStringList lines = journalOf(kLines);
+    TForm1 window;
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QBENCHMARK_ONCE
+    {
+        for (int i = 0; i < kLines; ++i) {
+            window.journal().append(lines[i]);
+            if ((i + 1) % linesPerEventLoopTurn == 0)
+                QCoreApplication::processEvents();
+        }
+        QCoreApplication::processEvents();
+    }
+    QCOMPARE(window.journal().lines().size(), kLines + 1);
+}
+
+void MerilonBench::journalSave1M_data()
+{
+    QTest::addColumn<bool>("journalFile");
+    QTest::newRow("journalfile::write") << true;
+    QTest::newRow("QFile with 64 KiB buffer") << false;
+}
+
+void MerilonBench::journalSave1M()
+{
+    QFETCH(bool, journalFile);
+    static const QStringList lines = journalOf(1000000);
+    const QString path = m_folder.filePath(QStringLiteral("journal.txt"));
+    QBENCHMARK
+    {
+        if (journalFile)
+            QVERIFY(!journalfile::write(lines, path));
+        else
+            QVERIFY(writePlain(lines, path));
+    }
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QCOMPARE(written.readAll(), journalfile::encode(lines));
+}
+
+namespace {
+
+struct StartUp
+{
+    qreal milliseconds = -1;
+    qint64 peakKib = -1;
+};
+
+// One start of a program that exits after its first paint, offscreen, in a scratch folder.
+// ru_maxrss survives fork and exec (Linux hands the parent's resident size over as a floor),
+// so a start whose memory counts is launched from a small shell, not from this big process.
+StartUp startOnce(const QString &program, const QString &folder, bool forMemory = false)
+{
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    process.setProcessEnvironment(environment);
+    QElapsedTimer timer;
+    timer.start();
+    if (forMemory)
+        process.start(QStringLiteral("/bin/sh"),
+                      {QStringLiteral("-c"), QStringLiteral("\"$0\" & wait $!"), program});
+    else
+        process.start(program, {});
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit ||
+        process.exitCode() != 0)
+        return {};
+    StartUp result;
+    result.milliseconds = timer.nsecsElapsed() / 1e6;
+    const QByteArray output = process.readAllStandardOutput();
+    const qsizetype at = output.indexOf("maxrss_kib ");
+    if (at >= 0)
+        result.peakKib = output.mid(at + 11).trimmed().toLongLong();
+    return result;
+}
+
+void addStartUpRows()
+{
+    QTest::addColumn<QString>("program");
+    QTest::newRow("merilon") << QStringLiteral(STARTUP_DIR "/startup_merilon");
+    QTest::newRow("bare QMainWindow") << QStringLiteral(STARTUP_DIR "/startup_bare");
+}
+
+} // namespace
+
+void MerilonBench::startUpToFirstPaint_data()
+{
+    addStartUpRows();
+}
+
+// The median of ten starts, from launching the process to its exit after the first paint.
+void MerilonBench::startUpToFirstPaint()
+{
+    QFETCH(QString, program);
+    constexpr int kRuns = 10;
+    startOnce(program, m_folder.path()); // warms the file cache, as a second start would be
+    std::vector<qreal> times;
+    for (int i = 0; i < kRuns; ++i) {
+        const StartUp run = startOnce(program, m_folder.path());
+        QVERIFY2(run.milliseconds >= 0, qPrintable(program + QStringLiteral(" failed")));
+        times.push_back(run.milliseconds);
+    }
+    std::sort(times.begin(), times.end());
+    const qreal median = (times[kRuns / 2 - 1] + times[kRuns / 2]) / 2;
+    QTest::setBenchmarkResult(median, QTest::WalltimeMilliseconds);
+}
+
+void MerilonBench::startUpPeakMemory_data()
+{
+    addStartUpRows();
+}
+
+// Peak resident memory (ru_maxrss) of a start to the first paint, reported as bytes.
+void MerilonBench::startUpPeakMemory()
+{
+    QFETCH(QString, program);
+    const StartUp run = startOnce(program, m_folder.path(), true);
+    QVERIFY(run.peakKib > 0);
+    QTest::setBenchmarkResult(qreal(run.peakKib) * 1024, QTest::BytesAllocated);
+}
+
+QTEST_MAIN(MerilonBench)
+#include "bench_merilon.moc"
