@@ -1,5 +1,7 @@
 #include "catalogue.h"
 
+#include "artwork.h"
+
 #include <QEvent>
 #include <QHeaderView>
 #include <QMouseEvent>
@@ -34,9 +36,10 @@ constexpr int kFloorsPlace = 12; // "Полы" keeps its closed icon when select
 
 QIcon nodeIcon(bool changesWhenSelected)
 {
-    QIcon icon(QStringLiteral(":/node.png"));
-    icon.addFile(QString::fromLatin1(changesWhenSelected ? ":/node_selected.png" : ":/node.png"),
-                 QSize(), QIcon::Selected);
+    QIcon icon = artwork::icon({":/node.png"});
+    icon.addPixmap(artwork::picture(QString::fromLatin1(changesWhenSelected ? ":/node_selected.png"
+                                                                            : ":/node.png")),
+                   QIcon::Selected);
     return icon;
 }
 

@@ -8,6 +8,8 @@ JournalPanel::JournalPanel(const Journal &journal, QWidget *parent) : QPlainText
 {
     setObjectName(QStringLiteral("Memo2"));
     setReadOnly(true);
+    // Nothing is ever undone in a read-only panel; keeping an undo step per line only costs.
+    setUndoRedoEnabled(false);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setPlainText(journal.lines().join(u'\n'));

@@ -1,5 +1,7 @@
 #include "shellpages.h"
 
+#include "artwork.h"
+
 #include <QLabel>
 #include <QTextEdit>
 
@@ -11,7 +13,7 @@ QLabel *picture(const QString &name, const QString &file, const QRect &geometry,
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
-    label->setPixmap(QPixmap(file));
+    label->setPixmap(artwork::picture(file));
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(geometry);
     return label;

@@ -1,5 +1,6 @@
 #include "tform1.h"
 
+#include "artwork.h"
 #include "clock.h"
 #include "errorreport.h"
 #include "journal.h"
@@ -57,7 +58,8 @@ TForm1::TForm1(QWidget *parent)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Мерилон 3"));
-    setWindowIcon(QIcon(QStringLiteral(":/merilon.png")));
+    setWindowIcon(artwork::icon(
+        {":/merilon-16.png", ":/merilon-32.png", ":/merilon-48.png", ":/merilon.png"}));
 
     createActions();
     createMenus();
@@ -79,37 +81,41 @@ TForm1::~TForm1() = default;
 
 void TForm1::createActions()
 {
-    m_actions.exit = new QAction(QIcon(QStringLiteral(":/tb_exit.png")),
-                                 QStringLiteral("Выход из программы"), this);
+    m_actions.exit =
+        new QAction(artwork::icon({":/tb_exit.png", ":/tb_exit@2x.png", ":/mi_exit.png"}),
+                    QStringLiteral("Выход из программы"), this);
     m_actions.exit->setObjectName(QStringLiteral("N6"));
     m_actions.exit->setIconText(QStringLiteral("Выход"));
     connect(m_actions.exit, &QAction::triggered, this, &TForm1::ToolButton16Click);
 
-    m_actions.home = new QAction(QIcon(QStringLiteral(":/tb_home.png")),
-                                 QStringLiteral("Домашняя страница"), this);
+    m_actions.home =
+        new QAction(artwork::icon({":/tb_home.png", ":/tb_home@2x.png", ":/mi_home.png"}),
+                    QStringLiteral("Домашняя страница"), this);
     m_actions.home->setObjectName(QStringLiteral("N13"));
     m_actions.home->setIconText(QStringLiteral("Главная"));
     connect(m_actions.home, &QAction::triggered, this, &TForm1::ToolButton1Click);
 
     m_actions.back =
-        new QAction(QIcon(QStringLiteral(":/tb_back.png")), QStringLiteral("&Назад"), this);
+        new QAction(artwork::icon({":/tb_back.png", ":/tb_back@2x.png", ":/mi_back.png"}),
+                    QStringLiteral("&Назад"), this);
     m_actions.back->setObjectName(QStringLiteral("N8"));
     m_actions.back->setIconText(QStringLiteral("Назад"));
     connect(m_actions.back, &QAction::triggered, this, &TForm1::ToolButton8Click);
 
     m_actions.forward =
-        new QAction(QIcon(QStringLiteral(":/tb_forward.png")), QStringLiteral("&Вперед"), this);
+        new QAction(artwork::icon({":/tb_forward.png", ":/tb_forward@2x.png", ":/mi_forward.png"}),
+                    QStringLiteral("&Вперед"), this);
     m_actions.forward->setObjectName(QStringLiteral("N7"));
     m_actions.forward->setIconText(QStringLiteral("Вперед"));
     connect(m_actions.forward, &QAction::triggered, this, &TForm1::ToolButton9Click);
 
-    m_actions.history =
-        new QAction(QIcon(QStringLiteral(":/tb_history.png")), QStringLiteral("История"), this);
+    m_actions.history = new QAction(artwork::icon({":/tb_history.png", ":/tb_history@2x.png"}),
+                                    QStringLiteral("История"), this);
     m_actions.history->setToolTip(QStringLiteral("Сохранить историю расчетов"));
     connect(m_actions.history, &QAction::triggered, this, &TForm1::ToolButton4Click);
 
-    m_actions.gost =
-        new QAction(QIcon(QStringLiteral(":/tb_gost.png")), QStringLiteral("ГОСТы"), this);
+    m_actions.gost = new QAction(artwork::icon({":/tb_gost.png", ":/tb_gost@2x.png"}),
+                                 QStringLiteral("ГОСТы"), this);
     m_actions.gost->setToolTip(QStringLiteral("Посетить магазин"));
     connect(m_actions.gost, &QAction::triggered, this, &TForm1::ToolButton5Click);
 
