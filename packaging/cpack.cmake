@@ -1,0 +1,24 @@
+# The Debian package: `cpack` in the build folder makes merilon_<version>_<arch>.deb.
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME merilon)
+set(CPACK_PACKAGE_VENDOR "Мерилон")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Расчет расхода строительных материалов")
+# CPack puts the summary first and indents these lines itself.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Мерилон 3 считает материалы на кирпичную кладку, фундаменты под колонны,\nдеревянные ворота, окраску суриком, подстилающие слои полов, тротуарную\nплитку и посев трав, и ведет журнал расчетов.")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Merilon developers <merilon@merilon.ru>")
+set(CPACK_DEBIAN_PACKAGE_SECTION misc)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_STRIP_FILES ON)
+# The window needs the X11 platform plugin and the metric-compatible Arial; neither is a
+# library the program links, so they are named whatever dpkg-shlibdeps finds.
+set(merilon_runtime_packages "qt6-qpa-plugins, fonts-liberation")
+find_program(DPKG_SHLIBDEPS dpkg-shlibdeps)
+if(DPKG_SHLIBDEPS)
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS "${merilon_runtime_packages}")
+else()
+  set(CPACK_DEBIAN_PACKAGE_DEPENDS
+      "libqt6widgets6, libqt6gui6, libqt6core6, ${merilon_runtime_packages}")
+endif()
+include(CPack)

@@ -1,0 +1,241 @@
+#include "programrun.h"
+
+#include "childprocess.h"
+#include "shell/catalogue.h"
+
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QThread>
+
+namespace {
+
+const QString kMainTitle = QStringLiteral("Мерилон 3");
+const QString kErrorTitle = QStringLiteral("Merilon");
+constexpr int kPatienceMs = 20000;
+// A shortcut presses its button with a short animation: the click comes about 100 ms later.
+constexpr int kShortcutAnimationMs = 300;
+// The clock ticks first one second after the window is made, which is before it is shown.
+constexpr int kFirstTickMs = 1300;
+constexpr int kRedrawMs = 100;
+
+} // namespace
+
+ProgramRun::ProgramRun(VirtualScreen &screen, LayoutModel &layout)
+    : m_screen(screen), m_layout(layout)
+{
+}
+
+ProgramRun::~ProgramRun()
+{
+    stopChild(m_process);
+}
+
+bool ProgramRun::start(const QString &program, const QString &workFolder,
+                       const QProcessEnvironment &environment)
+{
+    QProcessEnvironment childEnvironment = environment;
+    childEnvironment.insert(QStringLiteral("DISPLAY"), m_screen.displayName());
+    childEnvironment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    m_process.setProcessEnvironment(childEnvironment);
+    m_process.setProgram(program);
+    // What the program prints goes to the test's output; an unread pipe could block it.
+    m_process.setProcessChannelMode(QProcess::ForwardedChannels);
+    if (!workFolder.isEmpty())
+        m_process.setWorkingDirectory(workFolder);
+    endWithParent(m_process);
+    m_startedAt = QDateTime::currentDateTime();
+    m_process.start();
+    if (!m_process.waitForStarted(kPatienceMs)) {
+        m_failure = program + QStringLiteral(" did not start: ") + m_process.errorString();
+        return false;
+    }
+    m_window = m_screen.waitForWindow(kMainTitle);
+    if (!m_window || !m_screen.sync(m_window)) {
+        m_failure = QStringLiteral("no window titled ") + kMainTitle;
+        return false;
+    }
+    // A window manager would give the new window the keyboard.
+    m_screen.focus(m_window);
+    m_sinceShown.start();
+    return m_screen.sync(m_window);
+}
+
+bool ProgramRun::isRunning() const
+{
+    return m_process.state() == QProcess::Running && m_screen.isShown(m_window);
+}
+
+QPoint ProgramRun::onScreen(const QPoint &inWindow) const
+{
+    return m_screen.geometry(m_window).topLeft() + inWindow;
+}
+
+bool ProgramRun::settle()
+{
+    if (!m_screen.sync(m_window))
+        return false;
+    QThread::msleep(kShortcutAnimationMs);
+    return m_screen.sync(m_window);
+}
+
+void ProgramRun::clickNode(int place)
+{
+    m_screen.click(onScreen(m_layout.node(place)));
+    m_layout.nodeSelected(place);
+}
+
+void ProgramRun::clickExpandButton(int place)
+{
+    m_screen.click(onScreen(m_layout.expandButton(place)));
+    m_layout.branchToggled(place);
+}
+
+void ProgramRun::click(const QString &name)
+{
+    m_screen.click(onScreen(m_layout.centre(name)));
+}
+
+void ProgramRun::back()
+{
+    click(QStringLiteral("ToolButton8"));
+    const int place = m_layout.selectedPlace();
+    if (place > 0)
+        m_layout.nodeSelected(place - 1);
+}
+
+void ProgramRun::forward()
+{
+    click(QStringLiteral("ToolButton9"));
+    const int place = m_layout.selectedPlace();
+    if (place >= 0 && place + 1 < Catalogue::kPlaceCount)
+        m_layout.nodeSelected(place + 1);
+}
+
+void ProgramRun::type(const QString &field, const QString &text)
+{
+    click(field);
+    m_screen.press(QStringLiteral("ctrl+a"));
+    m_screen.press(QStringLiteral("BackSpace"));
+    m_screen.type(text);
+}
+
+void ProgramRun::pickVariant(const QString &list, int index)
+{
+    m_screen.click(onScreen(m_layout.radioCircle(QStringLiteral("%1_%2").arg(list).arg(index))));
+}
+
+void ProgramRun::pressAccelerator(QChar letter)
+{
+    m_screen.press(QStringLiteral("alt+") + letter.toLower());
+    settle();
+}
+
+bool ProgramRun::dismissError(const QString &shownMessage)
+{
+    if (!m_screen.sync(m_window)) {
+        m_failure = QStringLiteral("the program stopped answering");
+        return false;
+    }
+    const VirtualScreen::Window box = m_screen.waitForWindow(kErrorTitle);
+    if (!box) {
+        m_failure = QStringLiteral("no error report titled ") + kErrorTitle;
+        return false;
+    }
+    // The icon and the message are compared; the box is drawn shortly after it appears.
+    const LayoutModel::Box expected = m_layout.errorBox(shownMessage);
+    const QRect message(0, 0, expected.picture.width(), expected.messageHeight);
+    const QImage expectedMessage =
+        expected.picture.copy(message).convertToFormat(QImage::Format_RGB32);
+    QImage shown;
+    const auto matches = [&] {
+        return shown.width() == message.width() && shown.height() >= message.height() &&
+               shown.copy(message) == expectedMessage;
+    };
+    QDeadlineTimer deadline(kPatienceMs);
+    do {
+        m_screen.sync(box);
+        shown = m_screen.grab(m_screen.geometry(box));
+    } while (!matches() && !deadline.hasExpired());
+    if (!matches()) {
+        expected.picture.save(QStringLiteral("expected-error-box.png"));
+        shown.save(QStringLiteral("shown-error-box.png"));
+        m_failure = QStringLiteral("the error report does not show «") + shownMessage +
+                    QStringLiteral("» (see shown-error-box.png, expected-error-box.png)");
+        return false;
+    }
+    m_screen.press(QStringLiteral("Return"));
+    if (!m_screen.waitUntilHidden(box)) {
+        m_failure = QStringLiteral("the error report did not close");
+        return false;
+    }
+    // There is no window manager to give the keyboard back to the window.
+    m_screen.focus(m_window);
+    return m_screen.sync(m_window);
+}
+
+QImage ProgramRun::screenshot()
+{
+    // Off the window, the pointer leaves no hover mark and raises no tip.
+    m_screen.movePointer(QPoint(0, 0));
+    QImage previous, current;
+    QDeadlineTimer deadline(kPatienceMs);
+    // Drawing follows the events a little later; two equal pictures apart mean it is done.
+    do {
+        m_screen.sync(m_window);
+        QThread::msleep(kRedrawMs);
+        previous = current;
+        current = m_screen.grab(m_screen.geometry(m_window));
+    } while (current != previous && !deadline.hasExpired());
+    return current;
+}
+
+void ProgramRun::keepScreenshot(const QString &fileName)
+{
+    const QString folder = qEnvironmentVariable("MERILON_SCREENSHOTS");
+    if (folder.isEmpty())
+        return;
+    QDir().mkpath(folder);
+    screenshot().save(folder + u'/' + fileName);
+}
+
+void ProgramRun::waitForClock()
+{
+    if (m_sinceShown.elapsed() < kFirstTickMs)
+        QThread::msleep(kFirstTickMs - m_sinceShown.elapsed());
+    m_screen.sync(m_window);
+}
+
+void ProgramRun::saveOnRequest()
+{
+    waitForClock();
+    click(QStringLiteral("ToolButton4"));
+    m_screen.sync(m_window);
+}
+
+bool ProgramRun::exit()
+{
+    waitForClock();
+    click(QStringLiteral("ToolButton16"));
+    if (!m_process.waitForFinished(kPatienceMs)) {
+        m_failure = QStringLiteral("the program did not end on «Выход»");
+        return false;
+    }
+    if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0) {
+        m_failure = QStringLiteral("the program ended with status %1").arg(m_process.exitCode());
+        return false;
+    }
+    return true;
+}
+
+bool ProgramRun::exitRefused(const QString &shownMessage)
+{
+    waitForClock();
+    click(QStringLiteral("ToolButton16"));
+    if (!dismissError(shownMessage))
+        return false;
+    if (!isRunning()) {
+        m_failure = QStringLiteral("the window closed although the journal was not saved");
+        return false;
+    }
+    return true;
+}

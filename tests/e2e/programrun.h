@@ -1,0 +1,63 @@
+#pragma once
+
+#include "layoutmodel.h"
+#include "virtualscreen.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QProcess>
+
+// The program started as a user starts it, on the virtual screen in a working folder of the
+// test's own, and driven only by pointer and keyboard events. Every step that the test checks
+// afterwards waits until the program has taken its events in, so no step races the program.
+class ProgramRun
+{
+public:
+    ProgramRun(VirtualScreen &screen, LayoutModel &layout);
+    ~ProgramRun();
+
+    // Starts the program and waits for its main window. An empty folder leaves the working
+    // folder to the program, as its launcher does.
+    bool start(const QString &program, const QString &workFolder,
+               const QProcessEnvironment &environment);
+    const QString &failure() const { return m_failure; }
+    const QDateTime &startedAt() const { return m_startedAt; }
+    bool isRunning() const;
+
+    void clickNode(int place);
+    void clickExpandButton(int place);
+    void click(const QString &name);
+    void back();
+    void forward();
+    // Empties the field as a user does (a click, then select all and delete) and types.
+    void type(const QString &field, const QString &text);
+    void pickVariant(const QString &list, int index);
+    // Alt with the underlined letter of a button, typed on the Russian layout.
+    void pressAccelerator(QChar letter);
+
+    // Checks that the error report shows this message and closes it with Enter.
+    bool dismissError(const QString &shownMessage);
+    // The window as it stands, once the program has drawn everything asked of it so far.
+    QImage screenshot();
+    // Saves a screenshot under the given name when the test is asked for screenshots.
+    void keepScreenshot(const QString &fileName);
+    // Presses "История"; its line carries the clock's texts, so the clock has ticked first.
+    void saveOnRequest();
+    // Presses "Выход" and expects the program to end well.
+    bool exit();
+    // Presses "Выход" and expects the error report and the window to stay.
+    bool exitRefused(const QString &shownMessage);
+
+private:
+    QPoint onScreen(const QPoint &inWindow) const;
+    bool settle();
+    void waitForClock();
+
+    VirtualScreen &m_screen;
+    LayoutModel &m_layout;
+    QProcess m_process;
+    VirtualScreen::Window m_window = 0;
+    QDateTime m_startedAt;
+    QElapsedTimer m_sinceShown;
+    QString m_failure;
+};
