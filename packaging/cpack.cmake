@@ -6,7 +6,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Расчет расхода строит�
 # CPack puts the summary first and indents these lines itself.
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Мерилон 3 считает материалы на кирпичную кладку, фундаменты под колонны,\nдеревянные ворота, окраску суриком, подстилающие слои полов, тротуарную\nплитку и посев трав, и ведет журнал расчетов.")
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Merilon developers <merilon@merilon.ru>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Merilon developers <merilon@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)

@@ -39,6 +39,7 @@ PaintingPage::PaintingPage(Journal &journal, QWidget *parent)
         new InputField(QStringLiteral("Edit14"), QStringLiteral("0"), InputField::ClearOnClick));
     m_area = namedLabel("Label104", QString());
     m_area->setVisible(false);
+    m_area->setIndent(6);
     m_areaCaption =
         namedLabel("Label103", QStringLiteral("Площадь окрашиваемой поверхности, м2  -"));
     m_area->setAccessibleDescription(m_areaCaption->text());
@@ -129,6 +130,7 @@ QList<std::pair<QString, QString>> PaintingPage::shownResults() const
 void PaintingPage::clear()
 {
     m_area->setVisible(false);
+    m_area->setIndent(6);
     setValuesVisible(*m_priming, false);
     setValuesVisible(*m_paint, false);
 }

@@ -10,6 +10,8 @@ JournalPanel::JournalPanel(const Journal &journal, QWidget *parent) : QPlainText
     setReadOnly(true);
     // Nothing is ever undone in a read-only panel; keeping an undo step per line only costs.
     setUndoRedoEnabled(false);
+    // The panel is three lines high; a slim margin lets all three show.
+    document()->setDocumentMargin(1);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setLineWrapMode(QPlainTextEdit::NoWrap);
     setPlainText(journal.lines().join(u'\n'));
