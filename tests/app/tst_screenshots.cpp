@@ -1,10 +1,15 @@
 #include "errorrecorder.h"
+#include "shell/journalprint.h"
 #include "windowdriver.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPrintPreviewWidget>
+#include <QPrinter>
 #include <QStackedWidget>
 #include <QTest>
+#include <QToolTip>
 
 // Renders the main window with each page shown, so that a person can look at them.
 class ScreenshotTest : public QObject
@@ -15,6 +20,7 @@ private slots:
     void renderEveryPage_data();
     void renderEveryPage();
     void renderJournalAsPdf();
+    void renderToolTipAndPrintPreview();
 };
 
 void ScreenshotTest::renderEveryPage_data()
@@ -85,6 +91,39 @@ void ScreenshotTest::renderJournalAsPdf()
     driver.window().setPdfPathChooser([path] { return path; });
     driver.window().saveJournalAsPdf();
     QVERIFY(QFileInfo(path).size() > 1000);
+}
+
+void ScreenshotTest::renderToolTipAndPrintPreview()
+{
+    WindowDriver driver;
+    driver.clickNode(4);
+    driver.click(QStringLiteral("BitBtn9"));
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots/");
+
+    QWidget *caption = driver.widget(QStringLiteral("Label13"));
+    QToolTip::showText(caption->mapToGlobal(caption->rect().center()), caption->toolTip(), caption);
+    const auto shownTip = [] {
+        for (QWidget *window : QApplication::topLevelWidgets()) {
+            if (window->inherits("QTipLabel") && window->isVisible())
+                return window;
+        }
+        return static_cast<QWidget *>(nullptr);
+    };
+    QTRY_VERIFY(shownTip());
+    QWidget *tip = shownTip();
+    QVERIFY(tip->grab().save(folder + QStringLiteral("tooltip.png")));
+
+    QPrinter printer;
+    QPrintPreviewWidget preview(&printer);
+    connect(&preview, &QPrintPreviewWidget::paintRequested, this, [&](QPrinter *target) {
+        journalprint::print(target, driver.journal(), QStringLiteral("07.12.2026"),
+                            QStringLiteral("10:05:07"));
+    });
+    preview.resize(500, 700);
+    preview.show();
+    preview.updatePreview();
+    QVERIFY(preview.pageCount() >= 1);
+    QVERIFY(preview.grab().save(folder + QStringLiteral("print-preview.png")));
 }
 
 QTEST_MAIN(ScreenshotTest)
