@@ -61,7 +61,7 @@ GatesPage::GatesPage(Journal &journal, QWidget *parent)
         byWork.append(explanations::gates(work, results()->captions()));
     setExplanations(byWork);
 
-    setTabOrder(variants(), input());
+    setTabOrder(variants()->tabStop(), input());
     setTabOrder(input(), computeButton());
     setTabOrder(computeButton(), clearButton());
 

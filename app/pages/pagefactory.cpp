@@ -10,18 +10,19 @@
 
 namespace pages {
 
-CalculatorPages createCalculatorPages(Journal &journal, const Catalogue &catalogue)
+CalculatorPages createCalculatorPages(Journal &journal, const Catalogue &catalogue,
+                                      QWidget *pageSet)
 {
     CalculatorPages pages;
-    pages.masonry = new MasonryPage(journal, catalogue);
+    pages.masonry = new MasonryPage(journal, catalogue, pageSet);
     pages.byId = {
         {PageId::Masonry, pages.masonry},
-        {PageId::Foundation, new FoundationPage(journal)},
-        {PageId::Grass, new GrassPage(journal)},
-        {PageId::Painting, new PaintingPage(journal)},
-        {PageId::Underlay, new UnderlayPage(journal)},
-        {PageId::Tiles, new TilesPage(journal)},
-        {PageId::Gates, new GatesPage(journal)},
+        {PageId::Foundation, new FoundationPage(journal, pageSet)},
+        {PageId::Grass, new GrassPage(journal, pageSet)},
+        {PageId::Painting, new PaintingPage(journal, pageSet)},
+        {PageId::Underlay, new UnderlayPage(journal, pageSet)},
+        {PageId::Tiles, new TilesPage(journal, pageSet)},
+        {PageId::Gates, new GatesPage(journal, pageSet)},
     };
     return pages;
 }

@@ -16,6 +16,8 @@ struct CalculatorPages
     MasonryPage *masonry;
 };
 
-CalculatorPages createCalculatorPages(Journal &journal, const Catalogue &catalogue);
+// The pages are made inside the page set, so that the tab orders they set are the window's.
+CalculatorPages createCalculatorPages(Journal &journal, const Catalogue &catalogue,
+                                      QWidget *pageSet);
 
 } // namespace pages

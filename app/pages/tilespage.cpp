@@ -113,7 +113,7 @@ TilesPage::TilesPage(Journal &journal, QWidget *parent)
     explainFigure(-1);
 
     addButtons(QStringLiteral("Button4"), QStringLiteral("Button3"));
-    setTabOrder(m_types, m_length);
+    setTabOrder(m_types->tabStop(), m_length);
     setTabOrder(m_length, m_width);
     setTabOrder(m_width, computeButton());
     setTabOrder(computeButton(), clearButton());

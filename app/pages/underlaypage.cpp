@@ -90,8 +90,8 @@ UnderlayPage::UnderlayPage(Journal &journal, QWidget *parent)
         byKind.append(explanations::underlay(kind, results()->captions()));
     setExplanations(byKind);
 
-    setTabOrder(computeButton(), variants());
-    setTabOrder(variants(), input());
+    setTabOrder(computeButton(), variants()->tabStop());
+    setTabOrder(variants()->tabStop(), input());
     setTabOrder(input(), clearButton());
 
     connect(variants(), &VariantList::selectionChanged, this, &UnderlayPage::RadioGroup4Click);

@@ -221,7 +221,7 @@ void TForm1::createPages()
     addPage(PageId::Home, shellpages::createHomePage());
     addPage(PageId::Overview, shellpages::createOverviewPage(&m_widgets.Label76));
     const pages::CalculatorPages calculators =
-        pages::createCalculatorPages(*m_journal, *m_widgets.TreeView1);
+        pages::createCalculatorPages(*m_journal, *m_widgets.TreeView1, m_widgets.PageControl1);
     m_widgets.masonry = calculators.masonry;
     for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it)
         addPage(it.key(), it.value());

@@ -15,6 +15,10 @@ public:
     VariantList(const QString &name, const QString &caption, const QStringList &items,
                 QWidget *parent = nullptr);
 
+    // The list's place in a tab order: its first item (a group box itself takes no focus, so
+    // QWidget::setTabOrder() would ignore it).
+    QWidget *tabStop() const { return focusProxy(); }
+
     int selectedIndex() const;
     void select(int index);
     void clearSelection();

@@ -143,13 +143,14 @@ void AccessibilityTest::tabOrderFollowsThePage()
     QStringList chain;
     for (QWidget *w = stop(order.first()); chain.size() < order.size(); w = w->nextInFocusChain()) {
         const bool laterRadio = w->objectName().contains(u'_') && !w->objectName().endsWith(u"_0");
-        if (page->isAncestorOf(w) && (w->focusPolicy() & Qt::TabFocus) && !laterRadio)
-            chain.append(w->objectName().section(u'_', 0, 0));
+        if ((w->focusPolicy() & Qt::TabFocus) && !laterRadio)
+            chain.append(page->isAncestorOf(w) ? w->objectName().section(u'_', 0, 0)
+                                               : QStringLiteral("(outside the page)"));
     }
     QCOMPARE(chain, order);
 
-    stop(order.at(1))->setFocus(Qt::TabFocusReason);
-    for (const QString &name : order.mid(2)) {
+    stop(order.first())->setFocus(Qt::TabFocusReason);
+    for (const QString &name : order.mid(1)) {
         m_driver->pressKey(Qt::Key_Tab);
         QCOMPARE(QApplication::focusWidget(), stop(name));
     }
