@@ -10,11 +10,11 @@ ResultRows::ResultRows(const QString &name, const QString &title, const QList<Re
     m_layout->setContentsMargins(8, 4, 8, 6);
     m_layout->setVerticalSpacing(4);
     m_layout->setColumnStretch(0, 1);
-    for (const ResultRowSpec &spec : rows) {
-        auto *caption = new QLabel(QString::fromUtf8(spec.captionText), this);
-        caption->setObjectName(QString::fromLatin1(spec.captionName));
+    for (const ResultRowSpec &entry : rows) {
+        auto *caption = new QLabel(QString::fromUtf8(entry.captionText), this);
+        caption->setObjectName(QString::fromLatin1(entry.captionName));
         auto *value = new QLabel(initialValue, this);
-        value->setObjectName(QString::fromLatin1(spec.valueName));
+        value->setObjectName(QString::fromLatin1(entry.valueName));
         value->setMinimumWidth(60);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setVisible(valuesVisible);

@@ -129,6 +129,10 @@ private:
     bool startInWorkFolder();
     QString inWorkFolder(const QString &relative) const;
     void verifyJournalFiles(ExpectedJournal &journal, bool savedOnRequest);
+    // "История", which the journal expects to succeed.
+    void saveOnRequest(ExpectedJournal &journal);
+    // "Выход", then the journal files compared with what the scenario expects.
+    void exitAndVerifyJournalFiles(ExpectedJournal &journal, bool savedOnRequest);
 
     std::unique_ptr<VirtualScreen> m_screen;
     std::unique_ptr<QTemporaryDir> m_work;
@@ -200,6 +204,20 @@ void RealProgramTest::verifyJournalFiles(ExpectedJournal &journal, bool savedOnR
     }
 }
 
+void RealProgramTest::saveOnRequest(ExpectedJournal &journal)
+{
+    m_run->saveOnRequest();
+    journal.saveRequested();
+    journal.saveSucceeded();
+}
+
+void RealProgramTest::exitAndVerifyJournalFiles(ExpectedJournal &journal, bool savedOnRequest)
+{
+    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
+    journal.closeRequested();
+    verifyJournalFiles(journal, savedOnRequest);
+}
+
 void RealProgramTest::navigatesByCatalogueAndToolButtons()
 {
     QVERIFY(startInWorkFolder());
@@ -230,12 +248,8 @@ void RealProgramTest::navigatesByCatalogueAndToolButtons()
     m_run->back();
     journal << chosen(7) << moved(6);
 
-    m_run->saveOnRequest();
-    journal.saveRequested();
-    journal.saveSucceeded();
-    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    journal.closeRequested();
-    verifyJournalFiles(journal, true);
+    saveOnRequest(journal);
+    exitAndVerifyJournalFiles(journal, true);
 }
 
 void RealProgramTest::masonryByMouseAndAccelerators()
@@ -270,12 +284,8 @@ void RealProgramTest::masonryByMouseAndAccelerators()
     m_run->pressAccelerator(u'Р');
     journal << "Итоги произведенного расчета:" << rows(kMasonryCaptions, {"0", "0", "0", "0"});
 
-    m_run->saveOnRequest();
-    journal.saveRequested();
-    journal.saveSucceeded();
-    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    journal.closeRequested();
-    verifyJournalFiles(journal, true);
+    saveOnRequest(journal);
+    exitAndVerifyJournalFiles(journal, true);
 }
 
 void RealProgramTest::foundationVolumeAndMaterials()
@@ -307,9 +317,7 @@ void RealProgramTest::foundationVolumeAndMaterials()
     m_run->pressAccelerator(u'Р');
     journal << materials;
 
-    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    journal.closeRequested();
-    verifyJournalFiles(journal, false);
+    exitAndVerifyJournalFiles(journal, false);
 }
 
 void RealProgramTest::gatesByVariant()
@@ -341,12 +349,8 @@ void RealProgramTest::gatesByVariant()
     m_run->pressAccelerator(u'О');
     m_run->click(QStringLiteral("Button5"));
 
-    m_run->saveOnRequest();
-    journal.saveRequested();
-    journal.saveSucceeded();
-    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    journal.closeRequested();
-    verifyJournalFiles(journal, true);
+    saveOnRequest(journal);
+    exitAndVerifyJournalFiles(journal, true);
 }
 
 void RealProgramTest::paintingInOneAndTwoCoats()
@@ -379,12 +383,8 @@ void RealProgramTest::paintingInOneAndTwoCoats()
             << "Необходимые материалы:"
             << rows(kPaintingCaptions, {"15,71", "3,142", "104,9", "15,15", "89,76", "0,561"});
 
-    m_run->saveOnRequest();
-    journal.saveRequested();
-    journal.saveSucceeded();
-    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    journal.closeRequested();
-    verifyJournalFiles(journal, true);
+    saveOnRequest(journal);
+    exitAndVerifyJournalFiles(journal, true);
 }
 
 void RealProgramTest::underlayKindsWithCyrillicInput()
@@ -416,9 +416,7 @@ void RealProgramTest::underlayKindsWithCyrillicInput()
     journal << QStringLiteral("Выбрано:  ") + sand
             << underlayBlock(sand, "2,50", {"Песок, куб. метр: 2,775"});
 
-    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    journal.closeRequested();
-    verifyJournalFiles(journal, false);
+    exitAndVerifyJournalFiles(journal, false);
 }
 
 void RealProgramTest::tilesByPictureAndVariant()
@@ -452,12 +450,8 @@ void RealProgramTest::tilesByPictureAndVariant()
     journal << "Выбранный тип плитки: шестигранник"
             << "Итого плитки: 2400 шт. на площади 100 кв. метров";
 
-    m_run->saveOnRequest();
-    journal.saveRequested();
-    journal.saveSucceeded();
-    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    journal.closeRequested();
-    verifyJournalFiles(journal, true);
+    saveOnRequest(journal);
+    exitAndVerifyJournalFiles(journal, true);
 }
 
 void RealProgramTest::grassByHandAndWithMachines()
@@ -485,9 +479,7 @@ void RealProgramTest::grassByHandAndWithMachines()
     journal << grassBlock("Посев трав с помощью механизмов",
                           {"0", "0", "2,4", "0", "0", "0", "0", "0"});
 
-    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    journal.closeRequested();
-    verifyJournalFiles(journal, false);
+    exitAndVerifyJournalFiles(journal, false);
 }
 
 void RealProgramTest::closeWithoutDataFolderKeepsWindowUntilFolderExists()
@@ -506,9 +498,7 @@ void RealProgramTest::closeWithoutDataFolderKeepsWindowUntilFolderExists()
     journal.saveRequested();
 
     QVERIFY(QDir(m_work->path()).mkdir(QStringLiteral("data")));
-    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    journal.closeRequested();
-    verifyJournalFiles(journal, false);
+    exitAndVerifyJournalFiles(journal, false);
 }
 
 // Run by the package test: the launcher of an unpacked package prepares the user's working
