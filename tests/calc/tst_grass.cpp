@@ -2,6 +2,8 @@
 #include "grass.h"
 #include "resulttext.h"
 
+#include "failures.h"
+
 #include <QTest>
 
 using namespace calc;
@@ -80,12 +82,10 @@ void TestGrass::failureComesFromFirstBadStep()
 {
     QFETCH(QStringList, plot);
     QFETCH(QString, message);
-    try {
-        computeGrassMaterials({{plot[0], u','}, {plot[1], u','}}, 0);
-        QFAIL("the computation did not fail");
-    } catch (const CalcError &error) {
-        QCOMPARE(error.message(), message);
-    }
+    QCOMPARE(failures::of([&] {
+                 computeGrassMaterials({{plot[0], u','}, {plot[1], u','}}, 0);
+             }),
+             message);
 }
 
 QTEST_GUILESS_MAIN(TestGrass)

@@ -1,17 +1,14 @@
 #include "tiles.h"
 
+#include "failures.h"
+
 #include <QTest>
 
 using namespace calc;
+using failures::notANumber;
+using failures::overflow;
 
 namespace {
-
-const QString overflow = QStringLiteral("Floating point overflow");
-
-QString notANumber(const QString &text)
-{
-    return QStringLiteral("'%1' is not a valid floating point value").arg(text);
-}
 
 // Length and width as typed.
 TileResult tilesFor(int type, const QStringList &sides)
@@ -92,12 +89,7 @@ void TestTiles::reportsFailure()
     QFETCH(QStringList, sides);
     QFETCH(QString, message);
 
-    try {
-        tilesFor(0, sides);
-        QFAIL("the count was formed");
-    } catch (const CalcError &error) {
-        QCOMPARE(error.message(), message);
-    }
+    QCOMPARE(failures::of([&] { tilesFor(0, sides); }), message);
 }
 
 QTEST_GUILESS_MAIN(TestTiles)
