@@ -39,14 +39,6 @@ double volumeOf(const Dimensions &d)
     return keptAsDouble(d.height * Extended(d.lengthByWidth));
 }
 
-FoundationFigure rateFigure(const FoundationRate &rate, double volume)
-{
-    const QString basis = QString::fromUtf8(rate.basis);
-    if (!rate.perCubicMetre)
-        return {std::nullopt, basis};
-    return {keptAsDouble(*rate.perCubicMetre * Extended(volume)), basis};
-}
-
 } // namespace
 
 const FoundationRateTable &foundationRates()
@@ -77,10 +69,10 @@ FoundationMaterials computeFoundationMaterials(const FoundationInput &input, int
     return {
         {volume, QStringLiteral("Бетон = длина × ширина × высота")},
         {formwork, QStringLiteral("Щиты опалубки = 2 × (длина + ширина) × высота")},
-        rateFigure(row.boards, volume),
-        rateFigure(row.nails, volume),
-        rateFigure(row.wire, volume),
-        rateFigure(row.lubricant, volume),
+        figureOf(row.boards, volume),
+        figureOf(row.nails, volume),
+        figureOf(row.wire, volume),
+        figureOf(row.lubricant, volume),
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include "extended.h"
 #include "inputnumber.h"
+#include "sourcedrate.h"
 
 #include <QString>
 
@@ -21,14 +22,8 @@ struct FoundationInput
 // The size classes of the foundation, in the order of the page's list.
 inline constexpr int kFoundationClassCount = 5;
 
-// Consumption of one material per m3 of concrete for one size class. A rate is given only where
-// a published norm states it; basis is the text the page shows for the figure (the formula with
-// the norm and its unit, or "норма не задана").
-struct FoundationRate
-{
-    std::optional<Extended> perCubicMetre;
-    const char *basis;
-};
+// Consumption of one material per m3 of concrete for one size class.
+using FoundationRate = SourcedRate;
 
 struct FoundationClassRates
 {
@@ -43,12 +38,7 @@ using FoundationRateTable = std::array<FoundationClassRates, kFoundationClassCou
 // The published rates, one row per size class.
 const FoundationRateTable &foundationRates();
 
-// One figure of the material list: no value when its rate has no published source.
-struct FoundationFigure
-{
-    std::optional<double> value;
-    QString basis;
-};
+using FoundationFigure = SourcedFigure;
 
 // The six material rows of the page, in its order.
 struct FoundationMaterials

@@ -57,14 +57,6 @@ constexpr GrassRateTable kRates{{
 constexpr GrassWayRates kNoWay{kUnknown, kUnknown, kUnknown, kUnknown,
                                kUnknown, kUnknown, kUnknown, kUnknown};
 
-GrassFigure rateFigure(const GrassRate &rate, double area)
-{
-    const QString basis = QString::fromUtf8(rate.basis);
-    if (!rate.perSquareMetre)
-        return {std::nullopt, basis};
-    return {keptAsDouble(*rate.perSquareMetre * Extended(area)), basis};
-}
-
 } // namespace
 
 const GrassRateTable &grassRates()
@@ -83,14 +75,14 @@ GrassMaterials computeGrassMaterials(const GrassInput &input, int way, const Gra
 
     return {
         area,
-        rateFigure(row.turf, area),
-        rateFigure(row.woodenPins, area),
-        rateFigure(row.seeds, area),
-        rateFigure(row.vegetableSoil, area),
-        rateFigure(row.fertilizers, area),
-        rateFigure(row.bitumenEmulsion, area),
-        rateFigure(row.latexEmulsion, area),
-        rateFigure(row.sawdust, area),
+        figureOf(row.turf, area),
+        figureOf(row.woodenPins, area),
+        figureOf(row.seeds, area),
+        figureOf(row.vegetableSoil, area),
+        figureOf(row.fertilizers, area),
+        figureOf(row.bitumenEmulsion, area),
+        figureOf(row.latexEmulsion, area),
+        figureOf(row.sawdust, area),
     };
 }
 

@@ -2,6 +2,7 @@
 
 #include "extended.h"
 #include "inputnumber.h"
+#include "sourcedrate.h"
 
 #include <QString>
 
@@ -21,13 +22,8 @@ struct GrassInput
 inline constexpr int kGrassWayCount = 3;
 
 // Consumption of one material per m2 of plot for one way of sowing. A zero rate means the way
-// does not use the material; no rate means it may, but no published figure is known. basis is
-// the text the page shows for the figure.
-struct GrassRate
-{
-    std::optional<Extended> perSquareMetre;
-    const char *basis;
-};
+// does not use the material; no rate means it may, but no published figure is known.
+using GrassRate = SourcedRate;
 
 struct GrassWayRates
 {
@@ -46,11 +42,7 @@ using GrassRateTable = std::array<GrassWayRates, kGrassWayCount>;
 // The published rates, one row per way of sowing.
 const GrassRateTable &grassRates();
 
-struct GrassFigure
-{
-    std::optional<double> value;
-    QString basis;
-};
+using GrassFigure = SourcedFigure;
 
 // The plot area and the eight material rows of the page, in its order.
 struct GrassMaterials

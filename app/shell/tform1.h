@@ -33,7 +33,6 @@ public:
     Clock &clock() const { return *m_clock; }
     Catalogue *catalogue() const { return m_widgets.TreeView1; }
     QStackedWidget *pageSet() const { return m_widgets.PageControl1; }
-    QWidget *page(PageId id) const { return m_pages.value(id); }
     QString statusText(int panel) const;
 
     void FormShow();

@@ -115,7 +115,7 @@ void TestFoundation::ratePerClassOrNoValue()
     // No published figure was found for any class: the table must carry none.
     for (const FoundationClassRates &row : foundationRates())
         for (const FoundationRate &rate : {row.boards, row.nails, row.wire, row.lubricant})
-            QVERIFY(!rate.perCubicMetre && QString(rate.basis) == "норма не задана");
+            QVERIFY(!rate.perUnit && QString(rate.basis) == "норма не задана");
 
     FoundationRateTable table = foundationRates();
     table[2].nails = {0.5L, "Гвозди = объем × 0,5"};
