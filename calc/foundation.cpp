@@ -4,8 +4,7 @@ namespace calc {
 
 namespace {
 
-constexpr const char *kNoNorm = "норма не задана";
-constexpr FoundationRate kUnsourced{std::nullopt, kNoNorm};
+constexpr FoundationRate kUnsourced{};
 
 // No published consumption of boards, nails, wire or lubricant per m3 of a column foundation
 // could be read for any of the five size classes (docs/norms.md lists the searches), so every
@@ -67,13 +66,29 @@ FoundationMaterials computeFoundationMaterials(const FoundationInput &input, int
         known ? rates[static_cast<std::size_t>(sizeClass)] : kUnsourcedClass;
 
     return {
-        {volume, QStringLiteral("Бетон = длина × ширина × высота")},
-        {formwork, QStringLiteral("Щиты опалубки = 2 × (длина + ширина) × высота")},
+        volume,
+        formwork,
         figureOf(row.boards, volume),
         figureOf(row.nails, volume),
         figureOf(row.wire, volume),
         figureOf(row.lubricant, volume),
     };
+}
+
+FigureBases foundationBases(int sizeClass, const FoundationRateTable &rates)
+{
+    const bool known = sizeClass >= 0 && sizeClass < kFoundationClassCount;
+    const FoundationClassRates &row =
+        known ? rates[static_cast<std::size_t>(sizeClass)] : kUnsourcedClass;
+    const auto perConcrete = [known](const FoundationRate &rate) {
+        return known ? basisOf(rate, "объем бетона") : choiceBasis("выберите класс фундамента");
+    };
+    return {formulaBasis("длина × ширина × высота"),
+            formulaBasis("2 × (длина + ширина) × высота"),
+            perConcrete(row.boards),
+            perConcrete(row.nails),
+            perConcrete(row.wire),
+            perConcrete(row.lubricant)};
 }
 
 } // namespace calc

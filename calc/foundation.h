@@ -4,8 +4,6 @@
 #include "inputnumber.h"
 #include "sourcedrate.h"
 
-#include <QString>
-
 #include <array>
 #include <optional>
 
@@ -40,11 +38,12 @@ const FoundationRateTable &foundationRates();
 
 using FoundationFigure = SourcedFigure;
 
-// The six material rows of the page, in its order.
+// The six material rows of the page, in its order. Concrete and formwork follow from the
+// dimensions alone, whatever the size class.
 struct FoundationMaterials
 {
-    FoundationFigure concreteM3;
-    FoundationFigure formworkPanelsM2;
+    double concreteM3;
+    double formworkPanelsM2;
     FoundationFigure boards;
     FoundationFigure nails;
     FoundationFigure wire;
@@ -56,9 +55,12 @@ struct FoundationMaterials
 double computeFoundationVolume(const FoundationInput &input);
 
 // The same reads in the same order, then every material of the size class (0 to 4; any other
-// index has no rates). Throws CalcError before returning anything.
+// index, -1 for none chosen, has no rates). Throws CalcError before returning anything.
 FoundationMaterials
 computeFoundationMaterials(const FoundationInput &input, int sizeClass,
                            const FoundationRateTable &rates = foundationRates());
+
+// How each of the six figures is formed, in row order.
+FigureBases foundationBases(int sizeClass, const FoundationRateTable &rates = foundationRates());
 
 } // namespace calc

@@ -14,4 +14,18 @@ std::array<double, kGatesRowCount> computeGates(int variant, const InputNumber &
     return quantities;
 }
 
+FigureBases gatesBases(int variant)
+{
+    if (variant < 0)
+        return FigureBases(kGatesRowCount, choiceBasis("выберите вид работ"));
+    static const char *const kUnits[kGatesRowCount] = {
+        "м3 на 100 м2 ворот", "м3 на 100 м2 ворот", "м3 на 100 м2 ворот", "м3 на 100 м2 ворот",
+        "кг на 100 м2 ворот", "кг на 100 м2 ворот", "кг на 100 м2 ворот"};
+    FigureBases bases;
+    for (std::size_t row = 0; row < kGatesRowCount; ++row)
+        bases.append(
+            rateBasis("площадь", kGatesRates[static_cast<std::size_t>(variant)][row], kUnits[row]));
+    return bases;
+}
+
 } // namespace calc

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extended.h"
+#include "figurebasis.h"
 #include "inputnumber.h"
 #include "resulttext.h"
 
@@ -31,5 +32,8 @@ inline constexpr ResultFormat kGatesFormat = kFormat5x4;
 // variant 0 to 7. Each row is area × rate kept as a double, all seven formed before returning.
 // Throws CalcError.
 std::array<double, kGatesRowCount> computeGates(int variant, const InputNumber &areaHundredM2);
+
+// How the seven figures of the variant are formed; -1 asks for a variant.
+FigureBases gatesBases(int variant);
 
 } // namespace calc

@@ -4,16 +4,16 @@ namespace calc {
 
 namespace {
 
-constexpr const char *kNoNorm = "норма не задана";
-constexpr GrassRate kUnknown{std::nullopt, kNoNorm};
+constexpr GrassRate kUnknown{};
 
 // A zero rate is itself a sourced figure: the norm of the way lists the work and the materials,
 // and this one is not among them.
-constexpr GrassRate kNotByHand{0.0L, "не используется: нет в составе работ ГЭСН 27-08-001-23 "
-                                     "(ред. 2022) и в материалах ЭСНиЕРс-01-07-013-1"};
-constexpr GrassRate kNotByMachine{0.0L, "не используется: нет в материалах ЭСНиЕРс-01-07-014-1"};
-constexpr GrassRate kNotByHydroseeding{
-    0.0L, "не используется: нет в составе работ ГЭСН 27-08-001-22 (ред. 2022)"};
+constexpr GrassRate kNotByHand{0.0L, nullptr,
+                               "нет в составе работ ГЭСН 27-08-001-23 (ред. 2022) и в материалах "
+                               "ЭСНиЕРс-01-07-013-1"};
+constexpr GrassRate kNotByMachine{0.0L, nullptr, "нет в материалах ЭСНиЕРс-01-07-014-1"};
+constexpr GrassRate kNotByHydroseeding{0.0L, nullptr,
+                                       "нет в составе работ ГЭСН 27-08-001-22 (ред. 2022)"};
 
 // Figures per m2 converted from the norms' own unit of 1000 m2 (docs/norms.md gives the pages
 // they were read from). Seeds, fertilizers, emulsions and sawdust of hydroseeding, and the
@@ -22,10 +22,8 @@ constexpr GrassRateTable kRates{{
     {
         kNotByHand,
         kNotByHand,
-        {0.02L, "Семена трав = площадь × 0,02 кг/м2 (ЭСНиЕРс-01-07-013-1 «Посев газонных трав "
-                "вручную»: 20 кг на 1000 м2)"},
-        {0.10L, "Земля растительная = площадь × 0,10 м3/м2 (слой 10 см, ГЭСН 27-08-001-23, "
-                "ред. 2022, на 1000 м2)"},
+        {0.02L, "кг/м2", "ЭСНиЕРс-01-07-013-1 «Посев газонных трав вручную»: 20 кг на 1000 м2"},
+        {0.10L, "м3/м2", "слой 10 см, ГЭСН 27-08-001-23, ред. 2022, на 1000 м2"},
         kUnknown,
         kNotByHand,
         kNotByHand,
@@ -34,8 +32,8 @@ constexpr GrassRateTable kRates{{
     {
         kNotByMachine,
         kNotByMachine,
-        {0.02L, "Семена трав = площадь × 0,02 кг/м2 (ЭСНиЕРс-01-07-014-1 «Посев газонных трав "
-                "механизированным способом»: 20 кг на 1000 м2)"},
+        {0.02L, "кг/м2",
+         "ЭСНиЕРс-01-07-014-1 «Посев газонных трав механизированным способом»: 20 кг на 1000 м2"},
         kNotByMachine,
         kNotByMachine,
         kNotByMachine,
@@ -57,6 +55,12 @@ constexpr GrassRateTable kRates{{
 constexpr GrassWayRates kNoWay{kUnknown, kUnknown, kUnknown, kUnknown,
                                kUnknown, kUnknown, kUnknown, kUnknown};
 
+const GrassWayRates &ratesOf(const GrassRateTable &rates, int way)
+{
+    const bool known = way >= 0 && way < kGrassWayCount;
+    return known ? rates[static_cast<std::size_t>(way)] : kNoWay;
+}
+
 } // namespace
 
 const GrassRateTable &grassRates()
@@ -70,8 +74,7 @@ GrassMaterials computeGrassMaterials(const GrassInput &input, int way, const Gra
     const Extended width = input.widthM.value();
     const double area = keptAsDouble(length * width);
 
-    const bool known = way >= 0 && way < kGrassWayCount;
-    const GrassWayRates &row = known ? rates[static_cast<std::size_t>(way)] : kNoWay;
+    const GrassWayRates &row = ratesOf(rates, way);
 
     return {
         area,
@@ -84,6 +87,19 @@ GrassMaterials computeGrassMaterials(const GrassInput &input, int way, const Gra
         figureOf(row.latexEmulsion, area),
         figureOf(row.sawdust, area),
     };
+}
+
+FigureBases grassBases(int way, const GrassRateTable &rates)
+{
+    if (way < 0 || way >= kGrassWayCount)
+        return FigureBases(8, choiceBasis("выберите вид работ"));
+    const GrassWayRates &row = ratesOf(rates, way);
+    FigureBases bases;
+    for (const GrassRate *rate :
+         {&row.turf, &row.woodenPins, &row.seeds, &row.vegetableSoil, &row.fertilizers,
+          &row.bitumenEmulsion, &row.latexEmulsion, &row.sawdust})
+        bases.append(basisOf(*rate, "площадь"));
+    return bases;
 }
 
 } // namespace calc

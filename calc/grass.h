@@ -63,4 +63,7 @@ struct GrassMaterials
 GrassMaterials computeGrassMaterials(const GrassInput &input, int way,
                                      const GrassRateTable &rates = grassRates());
 
+// How each of the eight material figures of the way is formed, in row order.
+FigureBases grassBases(int way, const GrassRateTable &rates = grassRates());
+
 } // namespace calc

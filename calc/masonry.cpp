@@ -33,4 +33,22 @@ MasonryResult computeMasonry(const MasonryInput &input, std::optional<int> kind)
             keptAsDouble(volumeM3 * rates.plugsM3PerM3)};
 }
 
+FigureBases masonryBases(std::optional<int> kind)
+{
+    static const char *const kKindNames[] = {"кладка 1,0 кирпич", "кладка 1,5 кирпича",
+                                             "кладка 2,0 кирпича", "кладка 2,5 кирпича"};
+    const FigureBasis volume = formulaBasis(
+        "(длина × высота стены − длина × высота оконных проемов − длина × высота дверных "
+        "проемов) × толщина кладки");
+    if (!kind) {
+        const FigureBasis none = choiceBasis("0, не выбран вид кладки");
+        return {volume, none, none, none};
+    }
+    const MasonryKind &rates = kMasonryKinds[static_cast<std::size_t>(*kind)];
+    const char *name = kKindNames[*kind];
+    return {volume, rateBasis("объем кладки", rates.bricksPerM3, "шт./м3", name),
+            rateBasis("объем кладки", rates.mortarM3PerM3, "м3/м3", name),
+            rateBasis("объем кладки", rates.plugsM3PerM3, "м3/м3", name)};
+}
+
 } // namespace calc

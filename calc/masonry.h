@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extended.h"
+#include "figurebasis.h"
 #include "inputnumber.h"
 #include "resulttext.h"
 
@@ -22,10 +23,9 @@ struct MasonryInput
     InputNumber thicknessM;
 };
 
-// Consumption per m3 of masonry for one kind, and the catalogue place whose selection picks it.
+// Consumption per m3 of masonry for one kind.
 struct MasonryKind
 {
-    int place;
     Extended bricksPerM3;
     Extended mortarM3PerM3;
     Extended plugsM3PerM3;
@@ -34,10 +34,10 @@ struct MasonryKind
 // Walls 1, 1.5, 2 and 2.5 bricks thick. The thickness is not here: the volume takes it from the
 // field, the rates follow the selected node, and the two may disagree.
 inline constexpr std::array<MasonryKind, 4> kMasonryKinds{{
-    {2, 400, 0.222L, 0.001L},
-    {3, 395, 0.235L, 0.001L},
-    {4, 394, 0.236L, 0.001L},
-    {5, 392, 0.246L, 0.001L},
+    {400, 0.222L, 0.001L},
+    {395, 0.235L, 0.001L},
+    {394, 0.236L, 0.001L},
+    {392, 0.246L, 0.001L},
 }};
 
 struct MasonryResult
@@ -63,5 +63,8 @@ inline constexpr MasonryFormats kMasonryFormats{kFormat4x3, kFormat10x1, kFormat
 // Reads L, H, the window, the door and the thickness in that order, each area formed (and able to
 // overflow) before the next field is read. Throws CalcError.
 MasonryResult computeMasonry(const MasonryInput &input, std::optional<int> kind);
+
+// How the volume, bricks, mortar and plugs of the kind are formed.
+FigureBases masonryBases(std::optional<int> kind);
 
 } // namespace calc

@@ -14,15 +14,34 @@ PaintingResult computePainting(double areaM2, int coatsIndex)
     Q_ASSERT(coatsIndex >= 0 && coatsIndex < int(kPaintingRates.size()));
     const PaintingRates &rates = kPaintingRates[coatsIndex];
 
+    // The rates are per 100 m2: the product is scaled down in the extended format and kept as a
+    // double once, at the same step as every other figure.
+    const auto perArea = [areaM2](Extended ratePer100M2) {
+        return keptAsDouble(ratePer100M2 * areaM2 / kPaintingRateMeasureM2);
+    };
     PaintingResult result;
-    result.primingOilKg = keptAsDouble(rates.primingOilKgPerM2 * areaM2);
+    result.primingOilKg = perArea(rates.primingOilKgPer100M2);
     // From the kept oil, so the ground paints repeat the oil's rounding to double.
     result.groundPaintsKg = keptAsDouble(kGroundPaintsKgPerKgOil * result.primingOilKg);
-    result.compositionKg = keptAsDouble(rates.compositionKgPerM2 * areaM2);
-    result.redOxideKg = keptAsDouble(rates.redOxideKgPerM2 * areaM2);
-    result.paintOilKg = keptAsDouble(areaM2 * rates.paintOilKgPerM2);
-    result.ragsKg = keptAsDouble(kRagsKgPerM2 * areaM2);
+    result.compositionKg = perArea(rates.compositionKgPer100M2);
+    result.redOxideKg = perArea(rates.redOxideKgPer100M2);
+    result.paintOilKg = perArea(rates.paintOilKgPer100M2);
+    result.ragsKg = perArea(kRagsKgPer100M2);
     return result;
+}
+
+FigureBases paintingBases(int coatsIndex)
+{
+    const PaintingRates &rates = kPaintingRates[static_cast<std::size_t>(coatsIndex)];
+    const char *coats = coatsIndex == 0 ? "один слой" : "два слоя";
+    const char *perArea = "кг на 100 м2";
+    return {formulaBasis("длина × ширина"),
+            rateBasis("площадь", rates.primingOilKgPer100M2, perArea, coats),
+            rateBasis("олифа для проолифки", kGroundPaintsKgPerKgOil, "кг/кг"),
+            rateBasis("площадь", rates.compositionKgPer100M2, perArea, coats),
+            rateBasis("площадь", rates.redOxideKgPer100M2, perArea, coats),
+            rateBasis("площадь", rates.paintOilKgPer100M2, perArea, coats),
+            rateBasis("площадь", kRagsKgPer100M2, perArea, coats)};
 }
 
 } // namespace calc

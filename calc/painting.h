@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extended.h"
+#include "figurebasis.h"
 #include "inputnumber.h"
 #include "resulttext.h"
 
@@ -8,13 +9,14 @@
 
 namespace calc {
 
-// Consumption per m2 of painted surface for one number of coats.
+// Consumption per 100 m2 of painted surface for one number of coats: the handbook's measure,
+// kept as printed (docs/norms.md, docs/decisions.md "Painting rates").
 struct PaintingRates
 {
-    Extended primingOilKgPerM2;
-    Extended compositionKgPerM2;
-    Extended redOxideKgPerM2;
-    Extended paintOilKgPerM2;
+    Extended primingOilKgPer100M2;
+    Extended compositionKgPer100M2;
+    Extended redOxideKgPer100M2;
+    Extended paintOilKgPer100M2;
 };
 
 // One coat, two coats. The composition has its own rate although it equals the sum of its two
@@ -26,7 +28,8 @@ inline constexpr std::array<PaintingRates, 2> kPaintingRates{{
 
 // Ground paints go by the drying oil of the priming, not by the area.
 inline constexpr Extended kGroundPaintsKgPerKgOil = 0.2L;
-inline constexpr Extended kRagsKgPerM2 = 0.1L;
+inline constexpr Extended kRagsKgPer100M2 = 0.1L;
+inline constexpr Extended kPaintingRateMeasureM2 = 100;
 
 inline constexpr ResultFormat kPaintingFormat = kFormat4x3;
 
@@ -46,5 +49,8 @@ double paintedAreaM2(const InputNumber &firstSideM, const InputNumber &secondSid
 // coatsIndex 0 is one coat, 1 two coats. All six quantities are formed before any is returned,
 // so an overflow in the last leaves nothing half done. Throws CalcError.
 PaintingResult computePainting(double areaM2, int coatsIndex);
+
+// How the area and the six materials are formed, in page order.
+FigureBases paintingBases(int coatsIndex);
 
 } // namespace calc

@@ -11,4 +11,11 @@ TileResult computeTiles(int type, const InputNumber &lengthM, const InputNumber 
     return {areaM2, keptAsDouble(areaM2 * kTilesPerM2[type])};
 }
 
+FigureBasis tilesBasis(int type)
+{
+    if (type < 0)
+        return formulaBasis("длина × ширина × число плиток на 1 м2 выбранного типа");
+    return rateBasis("длина × ширина", kTilesPerM2[static_cast<std::size_t>(type)], "шт./м2");
+}
+
 } // namespace calc

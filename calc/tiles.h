@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extended.h"
+#include "figurebasis.h"
 #include "inputnumber.h"
 #include "resulttext.h"
 
@@ -23,5 +24,8 @@ struct TileResult
 // type 0 to 9. Reads the length, then the width; the area is kept as a double and the count,
 // not rounded to whole tiles, is formed from it. Throws CalcError.
 TileResult computeTiles(int type, const InputNumber &lengthM, const InputNumber &widthM);
+
+// How the count of the type is formed; -1 when no type is chosen.
+FigureBasis tilesBasis(int type);
 
 } // namespace calc

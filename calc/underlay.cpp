@@ -15,4 +15,21 @@ QList<UnderlayQuantity> computeUnderlay(int variant, const InputNumber &volumeM3
     return quantities;
 }
 
+const char *underlayRateUnit(int row)
+{
+    return row == kUnderlayBitumenKgRow || row == kUnderlayAcidSolutionKgRow ? "кг/м3" : "м3/м3";
+}
+
+FigureBases underlayBases(int variant)
+{
+    if (variant < 0)
+        return FigureBases(kUnderlayRowCount, choiceBasis("выберите вид подстилающего слоя"));
+    FigureBases bases(kUnderlayRowCount, choiceBasis("не входит в выбранный вид работ"));
+    for (const UnderlayMaterial &material :
+         kUnderlayVariants[static_cast<std::size_t>(variant)].materials)
+        bases[material.row - 1] =
+            rateBasis("объем слоя", material.perM3, underlayRateUnit(material.row));
+    return bases;
+}
+
 } // namespace calc

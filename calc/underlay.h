@@ -1,6 +1,7 @@
 #pragma once
 
 #include "extended.h"
+#include "figurebasis.h"
 #include "inputnumber.h"
 #include "resulttext.h"
 
@@ -35,6 +36,9 @@ struct UnderlayMaterial
     int row;
     Extended perM3;
 };
+
+// The unit of a row's rate: kilograms for bitumen and the acid solution, m3 for the rest.
+const char *underlayRateUnit(int row);
 
 // The materials of one kind of layer in the order the page fills and logs them, and the one
 // result format of all of them.
@@ -90,5 +94,8 @@ struct UnderlayQuantity
 // (-1) gives an empty list without reading the volume. The volume is read once and every
 // quantity formed before the list is returned. Throws CalcError.
 QList<UnderlayQuantity> computeUnderlay(int variant, const InputNumber &volumeM3);
+
+// How each of the twelve rows is formed for the variant, in row order; -1 asks for a variant.
+FigureBases underlayBases(int variant);
 
 } // namespace calc

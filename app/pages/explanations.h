@@ -1,25 +1,26 @@
 #pragma once
 
+#include "figurebasis.h"
+
 #include <QStringList>
 
-// How each figure of a page is formed, in words, with the rate and its unit taken from the
-// same tables the computations use, so the two cannot disagree. Built once per page and variant.
+#include <functional>
+
+// The one place where the way a figure is formed becomes the text shown beside it. The rates,
+// their units and their sources come from the computations' own tables, so the text and the
+// figure cannot disagree.
 namespace explanations {
-
-// Volume, bricks, mortar, plugs; kind is the masonry kind index, -1 when none is selected.
-QStringList masonry(int kind, const QStringList &captions);
-
-// Area, then the six materials in row order.
-QStringList painting(int coats, const QStringList &captions);
-
-// One text per row (1 to 12); rows outside the variant say so.
-QStringList underlay(int variant, const QStringList &captions);
-
-QStringList gates(int variant, const QStringList &captions);
-
-QString tiles(int type, const QString &typeName);
 
 // The material named by a caption: the caption without its unit.
 QString materialOf(const QString &caption);
+
+// variant names the work the rate belongs to when the basis carries no note of its own.
+QString of(const QString &caption, const calc::FigureBasis &basis, const QString &variant = {});
+
+QStringList of(const QStringList &captions, const calc::FigureBases &bases);
+
+// The texts of every row for each choice from -1 (none chosen) to count - 1, none first.
+QList<QStringList> byChoice(int count, const QStringList &captions,
+                            const std::function<calc::FigureBases(int)> &basesOf);
 
 } // namespace explanations

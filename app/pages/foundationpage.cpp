@@ -1,5 +1,6 @@
 #include "foundationpage.h"
 
+#include "explanations.h"
 #include "foundation.h"
 #include "resulttext.h"
 #include "shell/errorreport.h"
@@ -26,10 +27,10 @@ QLabel *namedLabel(const char *name, const QString &text)
     return label;
 }
 
-QList<const calc::FoundationFigure *> figuresInRowOrder(const calc::FoundationMaterials &materials)
+QList<std::optional<double>> figuresInRowOrder(const calc::FoundationMaterials &materials)
 {
-    return {&materials.concreteM3, &materials.formworkPanelsM2, &materials.boards, &materials.nails,
-            &materials.wire,       &materials.lubricant};
+    return {materials.concreteM3, materials.formworkPanelsM2, materials.boards, materials.nails,
+            materials.wire,       materials.lubricant};
 }
 
 } // namespace
@@ -76,16 +77,13 @@ FoundationPage::FoundationPage(Journal &journal, QWidget *parent)
                                QStringLiteral("0"), true);
     column()->addWidget(m_results);
     offerCopy(m_results);
-    // The figures' bases for every choice, worked out once: a dimension of 0 forms every figure.
-    for (int sizeClass = -1; sizeClass < calc::kFoundationClassCount; ++sizeClass) {
-        const auto materials = calc::computeFoundationMaterials(
-            {QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")}, sizeClass);
-        QStringList texts;
-        for (const calc::FoundationFigure *figure : figuresInRowOrder(materials))
-            texts.append(figure->basis);
-        m_explanations.append(texts);
-    }
+    m_explanations =
+        explanations::byChoice(calc::kFoundationClassCount, m_results->captions(),
+                               [](int sizeClass) { return calc::foundationBases(sizeClass); });
     explainFigures(-1);
+    // The values shown from the start are those of the starting dimensions, so that clearing and
+    // computing again brings back the same texts (docs/decisions.md, "Foundation figures").
+    showFigures(calc::computeFoundationMaterials(input(), m_sizeClasses->selectedIndex()));
 
     addButtons(QStringLiteral("BitBtn1"), QStringLiteral("BitBtn2"));
     connect(clearButton(), &QPushButton::clicked, this, &FoundationPage::BitBtn1Click);
@@ -110,19 +108,20 @@ void FoundationPage::Label36Click()
     });
 }
 
+void FoundationPage::showFigures(const calc::FoundationMaterials &materials)
+{
+    const QList<std::optional<double>> figures = figuresInRowOrder(materials);
+    for (int i = 0; i < m_results->count(); ++i)
+        m_results->row(i).value->setText(figureText(figures[i]));
+}
+
+// Computes whether or not a size class is chosen: the figures of the dimensions alone are
+// filled either way. The volume label keeps what its own link last computed.
 void FoundationPage::BitBtn2Click()
 {
-    const int sizeClass = m_sizeClasses->selectedIndex();
-    if (sizeClass < 0)
-        return;
-    errorreport::guarded([this, sizeClass] {
-        const calc::FoundationMaterials materials =
-            calc::computeFoundationMaterials(input(), sizeClass);
-        m_volume->setText(figureText(materials.concreteM3.value));
-        const QList<const calc::FoundationFigure *> figures = figuresInRowOrder(materials);
-        for (int i = 0; i < m_results->count(); ++i)
-            m_results->row(i).value->setText(figureText(figures[i]->value));
+    errorreport::guarded([this] {
         setValuesVisible(*m_results, true);
+        showFigures(calc::computeFoundationMaterials(input(), m_sizeClasses->selectedIndex()));
         appendRowLines(*m_results);
     });
 }

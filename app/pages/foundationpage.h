@@ -9,7 +9,8 @@ class VariantList;
 
 namespace calc {
 struct FoundationInput;
-}
+struct FoundationMaterials;
+} // namespace calc
 
 // Column foundations: the volume on request, and the materials of the chosen size class.
 class FoundationPage : public CalculatorPage
@@ -25,6 +26,7 @@ public:
 
 private:
     calc::FoundationInput input() const;
+    void showFigures(const calc::FoundationMaterials &materials);
     QList<QStringList> m_explanations; // by choice, none first
     void explainFigures(int sizeClass);
 

@@ -56,10 +56,8 @@ GatesPage::GatesPage(Journal &journal, QWidget *parent)
                        "Расход материалов", kRows, "Button6", "Button5"},
                       journal, parent)
 {
-    QList<QStringList> byWork;
-    for (int work = -1; work < int(calc::kGatesRates.size()); ++work)
-        byWork.append(explanations::gates(work, results()->captions()));
-    setExplanations(byWork);
+    setExplanations(explanations::byChoice(int(calc::kGatesRates.size()), results()->captions(),
+                                           calc::gatesBases));
 
     setTabOrder(variants()->tabStop(), input());
     setTabOrder(input(), computeButton());

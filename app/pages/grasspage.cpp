@@ -1,5 +1,6 @@
 #include "grasspage.h"
 
+#include "explanations.h"
 #include "grass.h"
 #include "shell/errorreport.h"
 #include "widgets/fieldgroup.h"
@@ -53,15 +54,8 @@ GrassPage::GrassPage(Journal &journal, QWidget *parent)
                                QStringLiteral("0"), false);
     column()->addWidget(m_results);
     offerCopy(m_results);
-    // The figures' bases for every choice, worked out once: a dimension of 0 forms every figure.
-    for (int way = -1; way < calc::kGrassWayCount; ++way) {
-        const auto materials =
-            calc::computeGrassMaterials({QStringLiteral("0"), QStringLiteral("0")}, way);
-        QStringList texts;
-        for (const calc::GrassFigure *figure : figuresInRowOrder(materials))
-            texts.append(figure->basis);
-        m_explanations.append(texts);
-    }
+    m_explanations = explanations::byChoice(calc::kGrassWayCount, m_results->captions(),
+                                            [](int way) { return calc::grassBases(way); });
     explainFigures(-1);
 
     addButtons(QStringLiteral("BitBtn3"), QStringLiteral("BitBtn4"));
@@ -85,7 +79,7 @@ void GrassPage::BitBtn4Click()
         const QList<const calc::GrassFigure *> figures = figuresInRowOrder(materials);
         QStringList lines;
         for (int i = 0; i < m_results->count(); ++i) {
-            m_results->row(i).value->setText(figureText(figures[i]->value));
+            m_results->row(i).value->setText(figureText(*figures[i]));
             lines.append(m_results->row(i).journalLine());
         }
         setValuesVisible(*m_results, true);

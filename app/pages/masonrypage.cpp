@@ -3,7 +3,6 @@
 #include "explanations.h"
 #include "masonry.h"
 #include "resulttext.h"
-#include "shell/catalogue.h"
 #include "shell/errorreport.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
@@ -11,8 +10,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-MasonryPage::MasonryPage(Journal &journal, const Catalogue &catalogue, QWidget *parent)
-    : CalculatorPage(QStringLiteral("TabSheet1"), journal, parent), m_catalogue(catalogue)
+MasonryPage::MasonryPage(Journal &journal, QWidget *parent)
+    : CalculatorPage(QStringLiteral("TabSheet1"), journal, parent)
 {
     auto *conditions =
         new FieldGroup(QStringLiteral("GroupBox1"), QStringLiteral("Условия расчета"));
@@ -47,29 +46,21 @@ MasonryPage::MasonryPage(Journal &journal, const Catalogue &catalogue, QWidget *
                                QStringLiteral("0"), false);
     column()->addWidget(m_results);
     offerCopy(m_results);
-    for (int kind = -1; kind < int(calc::kMasonryKinds.size()); ++kind)
-        m_explanations.append(explanations::masonry(kind, m_results->captions()));
-    explainFigures();
-    connect(&m_catalogue, &QTreeWidget::itemSelectionChanged, this, &MasonryPage::explainFigures);
+    m_explanations = explanations::byChoice(
+        int(calc::kMasonryKinds.size()), m_results->captions(), [](int kind) {
+            return calc::masonryBases(kind < 0 ? std::nullopt : std::optional<int>(kind));
+        });
+    m_results->setExplanations(m_explanations.first());
 
     addButtons(QStringLiteral("BitBtn8"), QStringLiteral("BitBtn9"));
     connect(clearButton(), &QPushButton::clicked, this, &MasonryPage::BitBtn8Click);
     connect(computeButton(), &QPushButton::clicked, this, &MasonryPage::BitBtn9Click);
 }
 
-// The rates follow whichever masonry node is selected in the catalogue.
-int MasonryPage::selectedKind() const
+void MasonryPage::setMasonryKind(int kind)
 {
-    for (int kind = 0; kind < int(calc::kMasonryKinds.size()); ++kind) {
-        if (m_catalogue.isSelected(calc::kMasonryKinds[kind].place))
-            return kind;
-    }
-    return -1;
-}
-
-void MasonryPage::explainFigures()
-{
-    m_results->setExplanations(m_explanations.at(selectedKind() + 1));
+    m_kind = kind;
+    m_results->setExplanations(m_explanations.at(kind + 1));
 }
 
 void MasonryPage::setThicknessText(const QString &text)
@@ -83,8 +74,7 @@ void MasonryPage::BitBtn9Click()
         // The values appear before any field is read: a failed read leaves the old ones shown.
         setValuesVisible(*m_results, true);
 
-        const int selected = selectedKind();
-        const std::optional<int> kind = selected < 0 ? std::nullopt : std::optional<int>(selected);
+        const std::optional<int> kind = m_kind < 0 ? std::nullopt : std::optional<int>(m_kind);
         const calc::MasonryInput input{m_typedFields[0]->text(), m_typedFields[1]->text(),
                                        m_typedFields[2]->text(), m_typedFields[3]->text(),
                                        m_typedFields[4]->text(), m_typedFields[5]->text(),

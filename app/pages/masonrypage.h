@@ -2,29 +2,27 @@
 
 #include "calculatorpage.h"
 
-class Catalogue;
 class InputField;
 class ResultRows;
 
-// Brick masonry: the wall and its openings are typed, the thickness comes from the catalogue
-// and the rates follow the selected masonry node.
+// Brick masonry: the wall and its openings are typed; the window sets the thickness and the kind
+// of masonry whose rates apply from the selected catalogue node.
 class MasonryPage : public CalculatorPage
 {
     Q_OBJECT
 
 public:
-    MasonryPage(Journal &journal, const Catalogue &catalogue, QWidget *parent = nullptr);
+    explicit MasonryPage(Journal &journal, QWidget *parent = nullptr);
 
     void setThicknessText(const QString &text);
+    // -1 when no masonry node is selected: the volume is still worked out, the materials are 0.
+    void setMasonryKind(int kind);
 
     void BitBtn9Click();
     void BitBtn8Click();
 
 private:
-    int selectedKind() const;
-    void explainFigures();
-
-    const Catalogue &m_catalogue;
+    int m_kind = -1;
     QList<QStringList> m_explanations; // by masonry kind, none first
     QList<InputField *> m_typedFields; // Edit1, Edit2, Edit4, Edit5, Edit6, Edit7
     InputField *m_thickness;

@@ -10,11 +10,10 @@
 
 namespace pages {
 
-CalculatorPages createCalculatorPages(Journal &journal, const Catalogue &catalogue,
-                                      QWidget *pageSet)
+CalculatorPages createCalculatorPages(Journal &journal, QWidget *pageSet)
 {
     CalculatorPages pages;
-    pages.masonry = new MasonryPage(journal, catalogue, pageSet);
+    pages.masonry = new MasonryPage(journal, pageSet);
     pages.byId = {
         {PageId::Masonry, pages.masonry},
         {PageId::Foundation, new FoundationPage(journal, pageSet)},

@@ -17,7 +17,6 @@ struct CalculatorPages
 };
 
 // The pages are made inside the page set, so that the tab orders they set are the window's.
-CalculatorPages createCalculatorPages(Journal &journal, const Catalogue &catalogue,
-                                      QWidget *pageSet);
+CalculatorPages createCalculatorPages(Journal &journal, QWidget *pageSet);
 
 } // namespace pages

@@ -70,7 +70,7 @@ PaintingPage::PaintingPage(Journal &journal, QWidget *parent)
     const QStringList captions =
         QStringList{m_areaCaption->text()} + m_priming->captions() + m_paint->captions();
     for (int coats = 0; coats < kCoats.size(); ++coats)
-        m_explanations.append(explanations::painting(coats, captions));
+        m_explanations.append(explanations::of(captions, calc::paintingBases(coats)));
     explainFigures(0);
     connect(m_coats, &VariantList::selectionChanged, this, &PaintingPage::explainFigures);
 

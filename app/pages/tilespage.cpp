@@ -109,7 +109,8 @@ TilesPage::TilesPage(Journal &journal, QWidget *parent)
     offerCopy(count);
     for (int type = -1; type < int(std::size(kTypes)); ++type)
         m_explanations.append(
-            explanations::tiles(type, type < 0 ? QString() : QString::fromUtf8(kTypes[type].item)));
+            explanations::of(QStringLiteral("Плитки"), calc::tilesBasis(type),
+                             type < 0 ? QString() : QString::fromUtf8(kTypes[type].item)));
     explainFigure(-1);
 
     addButtons(QStringLiteral("Button4"), QStringLiteral("Button3"));

@@ -85,10 +85,8 @@ UnderlayPage::UnderlayPage(Journal &journal, QWidget *parent)
                        "GroupBox8", "Материалы", kRows, "Button2", "Button1"},
                       journal, parent)
 {
-    QList<QStringList> byKind;
-    for (int kind = -1; kind < int(calc::kUnderlayVariants.size()); ++kind)
-        byKind.append(explanations::underlay(kind, results()->captions()));
-    setExplanations(byKind);
+    setExplanations(explanations::byChoice(int(calc::kUnderlayVariants.size()),
+                                           results()->captions(), calc::underlayBases));
 
     setTabOrder(computeButton(), variants()->tabStop());
     setTabOrder(variants()->tabStop(), input());

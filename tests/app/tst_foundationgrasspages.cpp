@@ -1,6 +1,8 @@
 #include "errorrecorder.h"
 #include "windowdriver.h"
 
+#include <QPlainTextEdit>
+
 namespace {
 
 const QStringList kFoundationValues{"Label30", "Label37", "Label38",
@@ -30,7 +32,8 @@ private slots:
     void volumeFailureKeepsTheOldVolume_data();
     void volumeFailureKeepsTheOldVolume();
     void foundationComputeShowsAndLogsSixRows();
-    void foundationWithoutClassDoesNothing();
+    void foundationBadDimensionShowsLabelsAndLogsNothing_data();
+    void foundationBadDimensionShowsLabelsAndLogsNothing();
     void foundationClearHidesAndComputeShowsAgain();
     void foundationCaptionsExplainTheirFigures();
     void grassComputes_data();
@@ -114,38 +117,79 @@ void FoundationGrassPagesTest::volumeFailureKeepsTheOldVolume()
 
 void FoundationGrassPagesTest::foundationComputeShowsAndLogsSixRows()
 {
-    typeDimensions(QStringLiteral("2"), QStringLiteral("1,5"), QStringLiteral("0,8"));
-    for (const QString &name : kFoundationValues) {
-        QVERIFY(m_driver->shown(name));
-        QCOMPARE(m_driver->text(name), QStringLiteral("0"));
+    // The starting texts are what a computation on the starting dimensions shows.
+    m_driver->clickNode(7);
+    m_driver->newJournalLines();
+    const QStringList atStart{"0", "0", "—", "—", "—", "—"};
+    for (int i = 0; i < atStart.size(); ++i) {
+        QVERIFY(m_driver->shown(kFoundationValues[i]));
+        QCOMPARE(m_driver->text(kFoundationValues[i]), atStart[i]);
     }
+    typeDimensions(QStringLiteral("2"), QStringLiteral("1,5"), QStringLiteral("0,8"));
+    // No size class is chosen: the figures of the dimensions are filled all the same.
+    m_driver->click(QStringLiteral("BitBtn2"));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QCOMPARE(m_driver->text(QStringLiteral("Label35")), QStringLiteral("0"));
+    const QStringList lines{"Бетон, м3: 2,4",
+                            "Щиты опалубки 25 мм.: 5,6",
+                            "Доски 40 мм: —",
+                            "Гвозди строительные 100 мм: —",
+                            "Проволока стальная 4 мм: —",
+                            "Смазка: —"};
+    QCOMPARE(m_driver->newJournalLines(), lines);
+    // The panel shows what the journal holds.
+    auto *panel = m_driver->widget<QPlainTextEdit>(QStringLiteral("Memo2"));
+    QTRY_VERIFY(panel->toPlainText().endsWith(u'\n' + lines.join(u'\n')));
     m_driver->pickVariant(QStringLiteral("RadioGroup1"), 0);
     m_driver->click(QStringLiteral("BitBtn2"));
-    QCOMPARE(m_errors->messages(), QStringList());
-    QCOMPARE(m_driver->text(QStringLiteral("Label35")), QStringLiteral("2,4"));
-    const QStringList shown{"2,4", "5,6", "—", "—", "—", "—"};
-    QStringList lines;
-    for (int i = 0; i < shown.size(); ++i) {
-        QCOMPARE(m_driver->text(kFoundationValues[i]), shown[i]);
-        lines.append(kFoundationCaptions[i] + QStringLiteral(": ") + shown[i]);
-    }
-    QCOMPARE(m_driver->newJournalLines(), lines);
     m_driver->click(QStringLiteral("BitBtn2"));
-    QCOMPARE(m_driver->newJournalLines(), lines);
+    QCOMPARE(m_driver->newJournalLines(), lines + lines);
 }
 
-void FoundationGrassPagesTest::foundationWithoutClassDoesNothing()
+void FoundationGrassPagesTest::foundationBadDimensionShowsLabelsAndLogsNothing_data()
 {
-    typeDimensions(QStringLiteral("x"), QStringLiteral("1"), QStringLiteral("1"));
+    QTest::addColumn<QStringList>("dimensions");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("length read first")
+        << QStringList{"x", "y", ""} << "'x' is not a valid floating point value.";
+    QTest::newRow("width before height")
+        << QStringList{"1", "y", ""} << "'y' is not a valid floating point value.";
+    QTest::newRow("empty height") << QStringList{"1", "2", ""}
+                                  << "'' is not a valid floating point value.";
+}
+
+void FoundationGrassPagesTest::foundationBadDimensionShowsLabelsAndLogsNothing()
+{
+    QFETCH(QStringList, dimensions);
+    QFETCH(QString, message);
+    m_driver->click(QStringLiteral("BitBtn1"));
+    typeDimensions(dimensions[0], dimensions[1], dimensions[2]);
     m_driver->click(QStringLiteral("BitBtn2"));
-    QCOMPARE(m_errors->messages(), QStringList());
+    QCOMPARE(m_errors->messages(), QStringList{message});
     QCOMPARE(m_driver->newJournalLines(), QStringList());
+    for (const QString &name : kFoundationValues)
+        QVERIFY2(m_driver->shown(name), qPrintable(name));
     QCOMPARE(m_driver->text(QStringLiteral("Label30")), QStringLiteral("0"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label38")), QStringLiteral("—"));
 }
 
 void FoundationGrassPagesTest::foundationClearHidesAndComputeShowsAgain()
 {
+    // At start, before anything is typed.
+    m_driver->clickNode(7);
+    m_driver->click(QStringLiteral("BitBtn1"));
+    for (const QString &name : kFoundationValues)
+        QVERIFY(!m_driver->shown(name));
+    m_driver->click(QStringLiteral("BitBtn2"));
+    const QStringList atStart{"0", "0", "—", "—", "—", "—"};
+    for (int i = 0; i < atStart.size(); ++i) {
+        QVERIFY(m_driver->shown(kFoundationValues[i]));
+        QCOMPARE(m_driver->text(kFoundationValues[i]), atStart[i]);
+    }
+    m_driver->newJournalLines();
+
     typeDimensions(QStringLiteral("30"), QStringLiteral("20"), QStringLiteral("20"));
+    m_driver->click(QStringLiteral("Label36"));
     m_driver->pickVariant(QStringLiteral("RadioGroup1"), 4);
     m_driver->click(QStringLiteral("BitBtn2"));
     const QStringList first = m_driver->newJournalLines();
@@ -162,19 +206,26 @@ void FoundationGrassPagesTest::foundationClearHidesAndComputeShowsAgain()
         QVERIFY(m_driver->shown(name));
     QCOMPARE(m_driver->newJournalLines(), first);
 
-    m_driver->type(QStringLiteral("Edit10"), QStringLiteral("z"));
+    // The volume label keeps what its link computed, whatever the compute button shows.
+    typeDimensions(QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1"));
     m_driver->click(QStringLiteral("BitBtn2"));
-    QCOMPARE(m_errors->messages(), QStringList{"'z' is not a valid floating point value."});
-    QCOMPARE(m_driver->newJournalLines(), QStringList());
-    QCOMPARE(m_driver->text(QStringLiteral("Label30")), QStringLiteral("1,2E004"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label30")), QStringLiteral("1"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label35")), QStringLiteral("1,2E004"));
 }
 
 void FoundationGrassPagesTest::foundationCaptionsExplainTheirFigures()
 {
     m_driver->clickNode(7);
-    for (const char *caption : {"Label24", "Label25", "Label26", "Label27", "Label28", "Label29"})
-        QVERIFY(!m_driver->widget(QString::fromLatin1(caption))->toolTip().isEmpty());
-    QVERIFY(m_driver->widget(QStringLiteral("Label26"))->toolTip().contains(u"норма не задана"));
+    const auto tip = [this](const char *name) {
+        return m_driver->widget(QString::fromLatin1(name))->toolTip();
+    };
+    QCOMPARE(tip("Label24"), QStringLiteral("Бетон = длина × ширина × высота"));
+    QCOMPARE(tip("Label37"),
+             QStringLiteral("Щиты опалубки 25 мм. = 2 × (длина + ширина) × высота"));
+    QCOMPARE(tip("Label26"), QStringLiteral("Доски 40 мм — выберите класс фундамента"));
+    m_driver->pickVariant(QStringLiteral("RadioGroup1"), 2);
+    QCOMPARE(tip("Label41"), QStringLiteral("Смазка — норма не задана"));
+    QCOMPARE(tip("Label24"), QStringLiteral("Бетон = длина × ширина × высота"));
 }
 
 void FoundationGrassPagesTest::grassComputes_data()

@@ -56,11 +56,21 @@ void TakeawayTest::figuresExplainTheirRates_data()
         << "Кирпич глиняный обыкновенный = объем кладки × 394 шт./м3 (кладка 2,0 кирпича)";
     QTest::newRow("masonry mortar") << 2 << "" << -1 << "Label18"
                                     << "Раствор = объем кладки × 0,222 м3/м3 (кладка 1,0 кирпич)";
-    QTest::newRow("painting, one coat") << 11 << "" << -1 << "Label64"
-                                        << "Состав окрасочный = площадь × 18,7 кг/м2 (один слой)";
+    QTest::newRow("painting, one coat")
+        << 11 << "" << -1 << "Label64"
+        << "Состав окрасочный = площадь × 18,7 кг на 100 м2 (один слой)";
     QTest::newRow("painting, two coats")
         << 11 << "RadioGroup3" << 1 << "Label72"
-        << "Сурик железный тертый = площадь × 5,8 кг/м2 (два слоя)";
+        << "Сурик железный тертый = площадь × 5,8 кг на 100 м2 (два слоя)";
+    QTest::newRow("painting rags") << 11 << "RadioGroup3" << 0 << "Label74"
+                                   << "Ветошь = площадь × 0,1 кг на 100 м2 (один слой)";
+    QTest::newRow("grass seeds by hand")
+        << 17 << "RadioGroup2" << 0 << "Label56"
+        << "Семена трав = площадь × 0,02 кг/м2 (ЭСНиЕРс-01-07-013-1 «Посев газонных трав "
+           "вручную»: 20 кг на 1000 м2)";
+    QTest::newRow("grass turf not used by machines")
+        << 17 << "RadioGroup2" << 1 << "Label54"
+        << "Дерн — не используется: нет в материалах ЭСНиЕРс-01-07-014-1";
     QTest::newRow("underlay bitumen in kilograms") << 13 << "RadioGroup4" << 4 << "Label96"
                                                    << "Битум БН-60/90 = объем слоя × 78,5 кг/м3";
     QTest::newRow("underlay row outside the kind") << 13 << "RadioGroup4" << 0 << "Label92"

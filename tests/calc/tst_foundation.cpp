@@ -52,10 +52,8 @@ void TestFoundation::volumeConcreteAndFormwork()
     QCOMPARE(shown(computeFoundationVolume(dimensions(input))), volume);
     for (int sizeClass : {-1, 0, 4}) {
         const FoundationMaterials m = computeFoundationMaterials(dimensions(input), sizeClass);
-        QCOMPARE(shown(m.concreteM3.value.value()), volume);
-        QCOMPARE(shown(m.formworkPanelsM2.value.value()), formwork);
-        QCOMPARE(m.formworkPanelsM2.basis,
-                 QString("Щиты опалубки = 2 × (длина + ширина) × высота"));
+        QCOMPARE(shown(m.concreteM3), volume);
+        QCOMPARE(shown(m.formworkPanelsM2), formwork);
     }
 }
 
@@ -112,18 +110,18 @@ void TestFoundation::ratePerClassOrNoValue()
 {
     QFETCH(int, sizeClass);
     QFETCH(bool, hasRate);
-    // No published figure was found for any class: the table must carry none.
-    for (const FoundationClassRates &row : foundationRates())
-        for (const FoundationRate &rate : {row.boards, row.nails, row.wire, row.lubricant})
-            QVERIFY(!rate.perUnit && QString(rate.basis) == "норма не задана");
-
     FoundationRateTable table = foundationRates();
-    table[2].nails = {0.5L, "Гвозди = объем × 0,5"};
+    table[2].nails = {0.5L, "кг/м3", "норма"};
     const FoundationMaterials m =
         computeFoundationMaterials(dimensions({"2", "1,5", "0,8"}), sizeClass, table);
-    QCOMPARE(m.nails.value ? shown(*m.nails.value) : m.nails.basis,
-             hasRate ? "1,2" : "норма не задана");
-    QVERIFY(!m.boards.value && !m.wire.value && !m.lubricant.value);
+    QCOMPARE(m.nails ? shown(*m.nails) : QString("—"), hasRate ? "1,2" : "—");
+    QVERIFY(!m.boards && !m.wire && !m.lubricant);
+    // The explanation follows the same table: a rate where there is one.
+    const FigureBases bases = foundationBases(sizeClass, table);
+    QCOMPARE(bases.size(), 6);
+    QCOMPARE(bases[3].kind == FigureBasis::Kind::Rate, hasRate);
+    if (hasRate)
+        QCOMPARE(bases[3].rate, 0.5L);
 }
 
 QTEST_GUILESS_MAIN(TestFoundation)

@@ -48,18 +48,26 @@ void TestGrass::materialsOfEachWay()
     QFETCH(QStringList, shown);
     const GrassMaterials m = computeGrassMaterials({{plot[0], u','}, {plot[1], u','}}, way);
     QStringList texts{resultText(m.areaM2, kFormat4x3, u',')};
+    const FigureBases bases = grassBases(way);
+    QCOMPARE(bases.size(), 8);
+    int row = 0;
     for (const GrassFigure *f :
          {&m.turfM2, &m.woodenPinsM3, &m.seedsKg, &m.vegetableSoilM3, &m.fertilizersKg,
           &m.bitumenEmulsionL, &m.latexEmulsionL, &m.sawdustM3}) {
-        texts << (f->value ? resultText(*f->value, kFormat4x3, u',') : "—");
-        // A figure without a value says so; a zero names the norm that leaves the material out.
-        if (!f->value)
-            QCOMPARE(f->basis, QString("норма не задана"));
-        else if (*f->value == 0)
-            QVERIFY2(f->basis.startsWith("не используется: нет в "), qPrintable(f->basis));
+        texts << (*f ? resultText(**f, kFormat4x3, u',') : "—");
+        // The explanation agrees with the figure: no rate, a material the norm leaves out, or
+        // a rate read from a norm per 1000 m2.
+        const FigureBasis &basis = bases[row++];
+        if (way < 0)
+            QCOMPARE(basis.kind, FigureBasis::Kind::NoChoice);
+        else if (!*f)
+            QCOMPARE(basis.kind, FigureBasis::Kind::NoRate);
+        else if (**f == 0)
+            QVERIFY(basis.kind == FigureBasis::Kind::NotUsed &&
+                    QString(basis.note).startsWith("нет в "));
         else
-            QVERIFY2(f->basis.contains(" = площадь × ") && f->basis.contains("на 1000 м2"),
-                     qPrintable(f->basis));
+            QVERIFY(basis.kind == FigureBasis::Kind::Rate &&
+                    QString(basis.note).contains("на 1000 м2"));
     }
     QCOMPARE(texts, shown);
 }

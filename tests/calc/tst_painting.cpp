@@ -32,8 +32,6 @@ private slots:
     void showsAreaAndMaterials();
     void reportsAreaFailure_data();
     void reportsAreaFailure();
-    void materialOverflowComesAfterArea_data();
-    void materialOverflowComesAfterArea();
 };
 
 void TestPainting::showsAreaAndMaterials_data()
@@ -43,31 +41,40 @@ void TestPainting::showsAreaAndMaterials_data()
     QTest::addColumn<QString>("area");
     QTest::addColumn<QStringList>("materials");
 
+    // The rates are per 100 m2 of painted surface.
     QTest::newRow("oneCoat") << QStringList{"5", "2"} << 0 << "10"
-                             << QStringList{"28", "5,6", "187", "27", "160", "1"};
+                             << QStringList{"0,28", "0,056", "1,87", "0,27", "1,6", "0,01"};
     QTest::newRow("twoCoats") << QStringList{"5", "2"} << 1 << "10"
-                              << QStringList{"29", "5,8", "251", "58", "193", "1"};
+                              << QStringList{"0,29", "0,058", "2,51", "0,58", "1,93", "0,01"};
     QTest::newRow("twoCoatsDecimalSide")
         << QStringList{"10", "2,5"} << 1 << "25"
-        << QStringList{"72,5", "14,5", "627,5", "145", "482,5", "2,5"};
+        << QStringList{"0,725", "0,145", "6,275", "1,45", "4,825", "0,025"};
     QTest::newRow("fourSignificantDigits")
         << QStringList{"3,3", "1,7"} << 0 << "5,61"
-        << QStringList{"15,71", "3,142", "104,9", "15,15", "89,76", "0,561"};
+        << QStringList{"0,1571", "0,03142", "1,049", "0,1515", "0,8976", "0,00561"};
+    QTest::newRow("hundredSquareMetresGiveTheRates")
+        << QStringList{"20", "5"} << 1 << "100"
+        << QStringList{"2,9", "0,58", "25,1", "5,8", "19,3", "0,1"};
     QTest::newRow("zeroSides") << QStringList{"0", "0"} << 0 << "0"
                                << QStringList{"0", "0", "0", "0", "0", "0"};
     QTest::newRow("negativeSide") << QStringList{"-2", "5"} << 0 << "-10"
-                                  << QStringList{"-28", "-5,6", "-187", "-27", "-160", "-1"};
+                                  << QStringList{"-0,28", "-0,056", "-1,87",
+                                                 "-0,27", "-1,6",   "-0,01"};
     QTest::newRow("materialsNearDoubleLimit")
         << QStringList{"9E306", "1"} << 0 << "9E306"
-        << QStringList{"2,52E307", "5,04E306", "1,683E308", "2,43E307", "1,44E308", "9E305"};
+        << QStringList{"2,52E305", "5,04E304", "1,683E306", "2,43E305", "1,44E306", "9E303"};
+    // Every rate is below 100 kg per 100 m2, so no material can overflow once the area fits.
+    QTest::newRow("largestAreaStillGivesMaterials")
+        << QStringList{"1,7E308", "1"} << 1 << "1,7E308"
+        << QStringList{"4,93E306", "9,86E305", "4,267E307", "9,86E306", "3,281E307", "1,7E305"};
     QTest::newRow("sidesBeyondDoubleRange")
         << QStringList{"1E4000", "1E-3998"} << 1 << "100"
-        << QStringList{"290", "58", "2510", "580", "1930", "10"};
+        << QStringList{"2,9", "0,58", "25,1", "5,8", "19,3", "0,1"};
     // 1.2345 held in extended shows 1,235; the kept double lies below it, and so do the rags
-    // formed from it (0.12345 would show 0,1235).
+    // formed from it (0.0012345 would show 0,001235).
     QTest::newRow("areaKeptAsDouble")
         << QStringList{"1", "1,2345"} << 0 << "1,234"
-        << QStringList{"3,457", "0,6913", "23,09", "3,333", "19,75", "0,1234"};
+        << QStringList{"0,03457", "0,006913", "0,2309", "0,03333", "0,1975", "0,001234"};
 }
 
 void TestPainting::showsAreaAndMaterials()
@@ -105,27 +112,6 @@ void TestPainting::reportsAreaFailure()
     QFETCH(QString, message);
 
     QCOMPARE(failures::of([&] { areaFor(sides); }), message);
-}
-
-void TestPainting::materialOverflowComesAfterArea_data()
-{
-    QTest::addColumn<QStringList>("sides");
-    QTest::addColumn<int>("coats");
-
-    QTest::newRow("primingOilOverflows") << QStringList{"1E308", "1"} << 0;
-    QTest::newRow("oneCoatCompositionOverflows") << QStringList{"1E307", "1"} << 0;
-    QTest::newRow("twoCoatsCompositionOverflows") << QStringList{"1E307", "1"} << 1;
-    QTest::newRow("negativeCompositionOverflows") << QStringList{"-1E307", "1"} << 1;
-}
-
-void TestPainting::materialOverflowComesAfterArea()
-{
-    QFETCH(QStringList, sides);
-    QFETCH(int, coats);
-
-    // The area fits a double and is shown before the materials are formed.
-    const double areaM2 = areaFor(sides);
-    QCOMPARE(failures::of([&] { computePainting(areaM2, coats); }), overflow);
 }
 
 QTEST_GUILESS_MAIN(TestPainting)

@@ -367,7 +367,7 @@ void RealProgramTest::paintingInOneAndTwoCoats()
     journal << chosen(10) << chosen(11) << "Условия расчета:"
             << "Окраска в два слоя"
             << "Необходимые материалы:"
-            << rows(kPaintingCaptions, {"29", "5,8", "251", "58", "193", "1"});
+            << rows(kPaintingCaptions, {"0,29", "0,058", "2,51", "0,58", "1,93", "0,01"});
 
     m_run->type(QStringLiteral("Edit13"), QStringLiteral("abc"));
     m_run->click(QStringLiteral("BitBtn6"));
@@ -381,7 +381,8 @@ void RealProgramTest::paintingInOneAndTwoCoats()
     journal << "Условия расчета:"
             << "Окраска в один слой"
             << "Необходимые материалы:"
-            << rows(kPaintingCaptions, {"15,71", "3,142", "104,9", "15,15", "89,76", "0,561"});
+            << rows(kPaintingCaptions,
+                    {"0,1571", "0,03142", "1,049", "0,1515", "0,8976", "0,00561"});
 
     saveOnRequest(journal);
     exitAndVerifyJournalFiles(journal, true);
