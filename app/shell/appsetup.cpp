@@ -1,5 +1,7 @@
 #include "appsetup.h"
 
+#include "windowstyle.h"
+
 #include <QApplication>
 #include <QFont>
 
@@ -8,4 +10,5 @@ void setUpApplication()
     QApplication::setApplicationName(QStringLiteral("Merilon"));
     // The window is laid out in 8-point Arial (metric-compatible Liberation Sans on Linux).
     QApplication::setFont(QFont(QStringLiteral("Arial"), 8));
+    WindowStyle::install();
 }

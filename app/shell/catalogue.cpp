@@ -10,25 +10,25 @@ namespace {
 
 // clang-format off
 const CataloguePlace kPlaces[Catalogue::kPlaceCount] = {
-    {1, "Главная страница", PageId::Home, nullptr},
+    {1, "Главная страница", PageId::Home},
     {1, "Конструкции из кирпича", PageId::Overview, "Конструкции из кирпича"},
-    {2, "Кирпичная кладка 1,0 кирпич (250 мм.)", PageId::Masonry, nullptr},
-    {2, "Кирпичная кладка 1,5 кирпича (380 мм.)", PageId::Masonry, nullptr},
-    {2, "Кирпичная кладка 2,0 кирпича  (510 мм.)", PageId::Masonry, nullptr},
-    {2, "Кирпичная кладка 2,5 кирпича  (640 мм.)", PageId::Masonry, nullptr},
+    {2, "Кирпичная кладка 1,0 кирпич (250 мм.)", PageId::Masonry, nullptr, 0, "25"},
+    {2, "Кирпичная кладка 1,5 кирпича (380 мм.)", PageId::Masonry, nullptr, 1, "38"},
+    {2, "Кирпичная кладка 2,0 кирпича  (510 мм.)", PageId::Masonry, nullptr, 2, "51"},
+    {2, "Кирпичная кладка 2,5 кирпича  (640 мм.)", PageId::Masonry, nullptr, 3, "64"},
     {1, "Конструкции монолитные", PageId::Overview, "Конструкции монолитные"},
-    {2, "Фундаменты под здания и сооружения", PageId::Foundation, nullptr},
+    {2, "Фундаменты под здания и сооружения", PageId::Foundation},
     {1, "Конструкции из дерева", PageId::Overview, "Конструкции из дерева"},
-    {2, "Устройство ворот", PageId::Gates, nullptr},
+    {2, "Устройство ворот", PageId::Gates},
     {1, "Конструкции из металла", PageId::Overview, "Конструкции из металла"},
-    {2, "Окраска поверхности (сурик)", PageId::Painting, nullptr},
+    {2, "Окраска поверхности (сурик)", PageId::Painting},
     {1, "Полы", PageId::Overview, "Полы"},
-    {2, "Устройство подстилающих слоев", PageId::Underlay, nullptr},
+    {2, "Устройство подстилающих слоев", PageId::Underlay},
     {1, "Наружние покрытия", PageId::Overview, "Наружные покрытия"},
-    {2, "Расчет тротуарной плитки", PageId::Tiles, nullptr},
+    {2, "Расчет тротуарной плитки", PageId::Tiles},
     {1, "Благоустройство", PageId::Overview, "Благоустройство"},
-    {2, "Посев многолетних трав", PageId::Grass, nullptr},
-    {1, "О программе", PageId::Home, nullptr},
+    {2, "Посев многолетних трав", PageId::Grass},
+    {1, "О программе", PageId::Home},
 };
 // clang-format on
 
@@ -84,6 +84,16 @@ Catalogue::Catalogue(QWidget *parent) : QTreeWidget(parent)
         }
         m_nodes.append(node);
     }
+
+    // The last line of defence for the rule above: whatever took the selection away, the node
+    // selected before gets it back.
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        const QList<QTreeWidgetItem *> selected = selectedItems();
+        if (!selected.isEmpty())
+            m_keptNode = selected.first();
+        else if (m_keptNode)
+            m_keptNode->setSelected(true);
+    });
 }
 
 int Catalogue::selectedPlace() const
@@ -114,14 +124,34 @@ void Catalogue::expandForSelection(int previousPlace, int newPlace)
         newNode->setExpanded(true);
 }
 
-// A click counts wherever it lands: on a node, on an expand button or on the empty area.
+// A click counts wherever it lands (on a node, on an expand button or on the empty area) and
+// whichever button makes it: a right or middle press selects like a left one.
 bool Catalogue::viewportEvent(QEvent *event)
 {
     const bool handled = QTreeWidget::viewportEvent(event);
-    if (event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton)
+    if (event->type() == QEvent::MouseButtonRelease)
         emit clickedAnywhere();
     return handled;
+}
+
+// Once a node is selected one always stays selected: Ctrl with a click or with Space would
+// otherwise take the selection away and leave the pages without their node.
+QItemSelectionModel::SelectionFlags Catalogue::selectionCommand(const QModelIndex &index,
+                                                                const QEvent *event) const
+{
+    const QItemSelectionModel::SelectionFlags command = QTreeWidget::selectionCommand(index, event);
+    if (command & (QItemSelectionModel::Deselect | QItemSelectionModel::Toggle))
+        return QItemSelectionModel::NoUpdate;
+    return command;
+}
+
+// A selection rectangle over no node would only clear the selection.
+void Catalogue::setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command)
+{
+    const QRect area = rect.normalized();
+    if (!indexAt(area.topLeft()).isValid() && !indexAt(area.bottomRight()).isValid())
+        return;
+    QTreeWidget::setSelection(rect, command);
 }
 
 // A press on the empty area keeps the selection, as users of a catalogue expect.

@@ -22,7 +22,11 @@ struct CataloguePlace
     int level;
     const char *text;
     PageId page;
-    const char *overviewTitle; // only for section nodes
+    const char *overviewTitle = nullptr; // only for section nodes
+    // Only for masonry nodes: the kind whose rates apply and the wall thickness in hundredths
+    // of a metre.
+    int masonryKind = -1;
+    const char *thicknessHundredths = nullptr;
 };
 
 // The section catalogue `TreeView1`: nineteen nodes in two levels, recognised by their place
@@ -33,8 +37,6 @@ class Catalogue : public QTreeWidget
 
 public:
     static constexpr int kPlaceCount = 19;
-    static constexpr int kFirstMasonryPlace = 2;
-    static constexpr int kLastMasonryPlace = 5;
 
     static const CataloguePlace &place(int place);
 
@@ -48,7 +50,6 @@ public:
 
     // -1 while no node is selected.
     int selectedPlace() const;
-    bool isSelected(int place) const { return selectedPlace() == place; }
     void select(int place);
 
     // Single-expand: the new node opens, the branch of the node selected before closes unless
@@ -62,7 +63,11 @@ signals:
 protected:
     bool viewportEvent(QEvent *event) override;
     void mousePressEvent(QMouseEvent *event) override;
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
+                                                         const QEvent *event) const override;
+    void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command) override;
 
 private:
     QList<QTreeWidgetItem *> m_nodes;
+    QTreeWidgetItem *m_keptNode = nullptr;
 };

@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 
 namespace errorreport {
 
@@ -12,6 +13,12 @@ namespace {
 Handler &handler()
 {
     static Handler instance;
+    return instance;
+}
+
+QuestionHandler &questionHandler()
+{
+    static QuestionHandler instance;
     return instance;
 }
 
@@ -35,6 +42,26 @@ void show(const QString &message)
                     QMessageBox::Ok, QApplication::activeWindow());
     box.setObjectName(QStringLiteral("ErrorReport"));
     box.exec();
+}
+
+bool askToGoAhead(const QString &question, const QString &goAheadText, const QString &cancelText)
+{
+    if (questionHandler())
+        return questionHandler()(question);
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), question,
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("Question"));
+    QPushButton *goAhead = box.addButton(goAheadText, QMessageBox::DestructiveRole);
+    QPushButton *cancel = box.addButton(cancelText, QMessageBox::RejectRole);
+    box.setDefaultButton(cancel);
+    box.setEscapeButton(cancel);
+    box.exec();
+    return box.clickedButton() == goAhead;
+}
+
+void setQuestionHandler(QuestionHandler handler)
+{
+    questionHandler() = std::move(handler);
 }
 
 void setHandler(Handler newHandler)

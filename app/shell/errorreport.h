@@ -23,4 +23,14 @@ void setHandler(Handler handler);
 // Runs one operation; a failure ends it where it stands and is reported.
 void guarded(const std::function<void()> &operation);
 
+// A question after a failure, in a box titled like the report, with a button that goes ahead
+// and a cancel button that is the default and the Escape answer. True when the user goes ahead.
+// Tests answer it through the question seam.
+using QuestionHandler = std::function<bool(const QString &question)>;
+
+bool askToGoAhead(const QString &question, const QString &goAheadText, const QString &cancelText);
+
+// Installs an answerer in place of the box; an empty one brings the box back.
+void setQuestionHandler(QuestionHandler handler);
+
 } // namespace errorreport

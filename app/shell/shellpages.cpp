@@ -3,7 +3,9 @@
 #include "artwork.h"
 
 #include <QLabel>
+#include <QTextCursor>
 #include <QTextEdit>
+#include <QTextFormat>
 
 namespace shellpages {
 
@@ -56,10 +58,17 @@ QWidget *createHomePage()
     memo->setStyleSheet(QStringLiteral("QTextEdit { background: white; }"));
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    for (const char *line : kMemo1Lines) {
-        memo->append(QString::fromUtf8(line));
-        memo->setAlignment(Qt::AlignHCenter);
-    }
+    // One paragraph per line; appending would swallow the leading empty line into the
+    // document's first, empty block.
+    QStringList lines;
+    for (const char *line : kMemo1Lines)
+        lines.append(QString::fromUtf8(line));
+    memo->setPlainText(lines.join(u'\n'));
+    QTextCursor everything(memo->document());
+    everything.select(QTextCursor::Document);
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    everything.mergeBlockFormat(centred);
     return page;
 }
 

@@ -34,13 +34,12 @@ namespace {
 const QSize kClientSize(650, 668);
 const QUrl kStandardsPortal(QStringLiteral("https://www.gost.ru"));
 
-// Thickness texts of the masonry places 2 to 5; the selection and the click write the same one,
-// so a node gives the same volume however it was reached.
-QString thicknessText(int place)
+// The thickness of a masonry node in the regional decimal notation. The selection and the click
+// write the same text, so a node gives the same volume however it was reached
+// (docs/decisions.md, "Wall thickness").
+QString thicknessText(const CataloguePlace &entry)
 {
-    static const char *const hundredths[] = {"25", "38", "51", "64"};
-    return u'0' + QString(calc::decimalSeparator()) +
-           QLatin1String(hundredths[place - Catalogue::kFirstMasonryPlace]);
+    return u'0' + QString(calc::decimalSeparator()) + QLatin1String(entry.thicknessHundredths);
 }
 
 // The tool buttons without a tip of their own would otherwise show their caption as one.
@@ -160,8 +159,12 @@ void TForm1::createToolBar()
     bar->setIconSize(QSize(24, 24));
     bar->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
     bar->setFixedHeight(47);
-    bar->setContentsMargins(8, 0, 0, 0);
     bar->layout()->setSpacing(0);
+    // The gap before the first button; the style adds no padding of its own (WindowStyle).
+    auto *gap = new QWidget(bar);
+    gap->setObjectName(QStringLiteral("ToolBarGap"));
+    gap->setFixedSize(8, 45);
+    bar->addWidget(gap);
 
     auto *noTip = new NoToolTip(this);
     const struct
@@ -221,7 +224,7 @@ void TForm1::createPages()
     addPage(PageId::Home, shellpages::createHomePage());
     addPage(PageId::Overview, shellpages::createOverviewPage(&m_widgets.Label76));
     const pages::CalculatorPages calculators =
-        pages::createCalculatorPages(*m_journal, *m_widgets.TreeView1, m_widgets.PageControl1);
+        pages::createCalculatorPages(*m_journal, m_widgets.PageControl1);
     m_widgets.masonry = calculators.masonry;
     for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it)
         addPage(it.key(), it.value());
@@ -275,8 +278,10 @@ void TForm1::actOnSelectedPlace()
     m_widgets.PageControl1->setCurrentWidget(m_pages.value(entry.page));
     if (entry.overviewTitle)
         m_widgets.Label76->setText(QString::fromUtf8(entry.overviewTitle));
-    if (place >= Catalogue::kFirstMasonryPlace && place <= Catalogue::kLastMasonryPlace)
-        m_widgets.masonry->setThicknessText(thicknessText(place));
+    // The masonry rates follow the selected node; leaving the masonry nodes leaves no kind.
+    m_widgets.masonry->setMasonryKind(entry.masonryKind);
+    if (entry.thicknessHundredths)
+        m_widgets.masonry->setThicknessText(thicknessText(entry));
 }
 
 void TForm1::TreeView1Change()
@@ -382,9 +387,14 @@ void TForm1::saveJournalAsPdf()
         errorreport::show(*failure);
 }
 
+// A journal that cannot be saved must not hold the window hostage: after the report the user
+// may close without saving (docs/decisions.md, "Closing without a writable data folder").
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    if (FormClose())
+    if (FormClose() ||
+        errorreport::askToGoAhead(
+            QStringLiteral("Журнал не сохранен. Закрыть программу без сохранения журнала?"),
+            QStringLiteral("Закрыть без сохранения"), QStringLiteral("Отмена")))
         event->accept();
     else
         event->ignore();

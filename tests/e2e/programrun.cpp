@@ -233,6 +233,20 @@ bool ProgramRun::exitRefused(const QString &shownMessage)
     click(QStringLiteral("ToolButton16"));
     if (!dismissError(shownMessage))
         return false;
+    // The question that follows is answered with its default, "Отмена".
+    const VirtualScreen::Window question = m_screen.waitForWindow(kErrorTitle);
+    if (!question) {
+        m_failure = QStringLiteral("no question whether to close without saving");
+        return false;
+    }
+    m_screen.sync(question);
+    m_screen.press(QStringLiteral("Return"));
+    if (!m_screen.waitUntilHidden(question)) {
+        m_failure = QStringLiteral("the question did not close");
+        return false;
+    }
+    m_screen.focus(m_window);
+    m_screen.sync(m_window);
     if (!isRunning()) {
         m_failure = QStringLiteral("the window closed although the journal was not saved");
         return false;

@@ -12,6 +12,12 @@ public:
     const QStringList &messages() const { return m_messages; }
     void clear() { m_messages.clear(); }
 
+    // Questions asked after a failure; each is answered with cancel unless told otherwise.
+    const QStringList &questions() const { return m_questions; }
+    void answerQuestionsGoAhead(bool goAhead) { m_goAhead = goAhead; }
+
 private:
     QStringList m_messages;
+    QStringList m_questions;
+    bool m_goAhead = false;
 };
