@@ -10,7 +10,8 @@ Clock::Clock(QObject *parent) : QObject(parent), m_now([] { return QDateTime::cu
     connect(&m_timer, &QTimer::timeout, this, &Clock::Timer1Timer);
 }
 
-// Ticks once at once: a save in the first second would otherwise name its file "data/.txt".
+// Ticks once at once: a save in the first second would otherwise name its file "data/.txt"
+// (docs/decisions.md, "First clock tick").
 void Clock::start()
 {
     Timer1Timer();

@@ -72,6 +72,8 @@ GatesPage::GatesPage(Journal &journal, QWidget *parent)
 // earlier computation must not be recorded against conditions they were not computed for.
 void GatesPage::Button5Click()
 {
+    // No kind of work, no block: it would log an earlier result under today's conditions
+    // (docs/decisions.md, "Gates and grass with no variant").
     const int work = variants()->selectedIndex();
     if (work < 0)
         return;

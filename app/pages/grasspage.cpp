@@ -70,6 +70,7 @@ void GrassPage::explainFigures(int way)
 
 void GrassPage::BitBtn4Click()
 {
+    // docs/decisions.md, "Gates and grass with no variant".
     const int way = m_ways->selectedIndex();
     if (way < 0)
         return;

@@ -135,7 +135,8 @@ bool Catalogue::viewportEvent(QEvent *event)
 }
 
 // Once a node is selected one always stays selected: Ctrl with a click or with Space would
-// otherwise take the selection away and leave the pages without their node.
+// otherwise take the selection away and leave the pages without their node (docs/decisions.md,
+// "The catalogue keeps its selection").
 QItemSelectionModel::SelectionFlags Catalogue::selectionCommand(const QModelIndex &index,
                                                                 const QEvent *event) const
 {

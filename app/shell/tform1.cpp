@@ -32,6 +32,7 @@
 namespace {
 
 const QSize kClientSize(650, 668);
+// docs/decisions.md, "The web address".
 const QUrl kStandardsPortal(QStringLiteral("https://www.gost.ru"));
 
 // The thickness of a masonry node in the regional decimal notation. The selection and the click
@@ -78,6 +79,7 @@ TForm1::TForm1(QWidget *parent)
 
 TForm1::~TForm1() = default;
 
+// The menu's Forward, Back and Home do what they say (docs/decisions.md, "Menu entries").
 void TForm1::createActions()
 {
     m_actions.exit =
