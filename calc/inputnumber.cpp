@@ -56,7 +56,7 @@ PowerOfTen powerOfTen(int n)
     const int bitLength =
         static_cast<int>(limbs.size() - 1) * 32 + static_cast<int>(std::bit_width(limbs.back()));
     const auto bit = [&limbs](int i) {
-        return (limbs[i / 32] >> (i % 32)) & 1u;
+        return (limbs[static_cast<std::size_t>(i / 32)] >> (i % 32)) & 1u;
     };
     const int shift = std::max(bitLength - 64, 0);
     std::uint64_t top = 0;

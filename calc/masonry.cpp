@@ -27,7 +27,7 @@ MasonryResult computeMasonry(const MasonryInput &input, std::optional<int> kind)
         return {volumeM3, 0, 0, 0};
 
     Q_ASSERT(*kind >= 0 && *kind < int(kMasonryKinds.size()));
-    const MasonryKind &rates = kMasonryKinds[*kind];
+    const MasonryKind &rates = kMasonryKinds[static_cast<std::size_t>(*kind)];
     return {volumeM3, keptAsDouble(volumeM3 * rates.bricksPerM3),
             keptAsDouble(volumeM3 * rates.mortarM3PerM3),
             keptAsDouble(volumeM3 * rates.plugsM3PerM3)};

@@ -12,7 +12,7 @@ double paintedAreaM2(const InputNumber &firstSideM, const InputNumber &secondSid
 PaintingResult computePainting(double areaM2, int coatsIndex)
 {
     Q_ASSERT(coatsIndex >= 0 && coatsIndex < int(kPaintingRates.size()));
-    const PaintingRates &rates = kPaintingRates[coatsIndex];
+    const PaintingRates &rates = kPaintingRates[static_cast<std::size_t>(coatsIndex)];
 
     // The rates are per 100 m2: the product is scaled down in the extended format and kept as a
     // double once, at the same step as every other figure.

@@ -43,16 +43,19 @@ DecimalDigits decimalDigits(Extended magnitude, int precision)
     result.exponent = scientificExponent + 1;
 
     if (precision < static_cast<int>(result.digits.size())) {
-        const bool roundUp = result.digits[precision] >= '5';
-        result.digits.resize(precision);
+        const auto kept = static_cast<std::size_t>(precision);
+        const bool roundUp = result.digits[kept] >= '5';
+        result.digits.resize(kept);
         if (roundUp) {
             int i = precision - 1;
-            for (; i >= 0 && result.digits[i] == '9'; --i)
-                result.digits[i] = '0';
+            for (; i >= 0 && result.digits[static_cast<std::size_t>(i)] == '9'; --i)
+                result.digits[static_cast<std::size_t>(i)] = '0';
             if (i >= 0) {
-                ++result.digits[i];
+                ++result.digits[static_cast<std::size_t>(i)];
             } else {
-                result.digits = "1";
+                // All nines carried into a new leading digit; assign() rather than "1" keeps
+                // g++ 12's false -Wrestrict quiet at -O2.
+                result.digits.assign(1, '1');
                 ++result.exponent;
             }
         }

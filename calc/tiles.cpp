@@ -8,7 +8,7 @@ TileResult computeTiles(int type, const InputNumber &lengthM, const InputNumber 
     const Extended length = lengthM.value();
     const Extended width = widthM.value();
     const double areaM2 = keptAsDouble(length * width);
-    return {areaM2, keptAsDouble(areaM2 * kTilesPerM2[type])};
+    return {areaM2, keptAsDouble(areaM2 * kTilesPerM2[static_cast<std::size_t>(type)])};
 }
 
 FigureBasis tilesBasis(int type)

@@ -10,7 +10,8 @@ QList<UnderlayQuantity> computeUnderlay(int variant, const InputNumber &volumeM3
 
     const Extended volume = volumeM3.value();
     QList<UnderlayQuantity> quantities;
-    for (const UnderlayMaterial &material : kUnderlayVariants[variant].materials)
+    for (const UnderlayMaterial &material :
+         kUnderlayVariants[static_cast<std::size_t>(variant)].materials)
         quantities.append({material.row, keptAsDouble(volume * material.perM3)});
     return quantities;
 }

@@ -105,7 +105,8 @@ void UnderlayPage::Button1Click()
     errorreport::guarded([this, kind] {
         const QList<calc::UnderlayQuantity> quantities =
             calc::computeUnderlay(kind, input()->text());
-        const calc::ResultFormat format = calc::kUnderlayVariants[kind].format;
+        const calc::ResultFormat format =
+            calc::kUnderlayVariants[static_cast<std::size_t>(kind)].format;
         QStringList lines;
         for (const calc::UnderlayQuantity &quantity : quantities) {
             const ResultRow &row = results()->row(quantity.row - 1);

@@ -45,7 +45,7 @@ public:
     QTreeWidgetItem *node(int place) const { return m_nodes.at(place); }
     int placeOf(const QTreeWidgetItem *node) const
     {
-        return m_nodes.indexOf(const_cast<QTreeWidgetItem *>(node));
+        return static_cast<int>(m_nodes.indexOf(const_cast<QTreeWidgetItem *>(node)));
     }
 
     // -1 while no node is selected.
