@@ -78,9 +78,9 @@ bool ProgramRun::settle()
     return m_screen.sync(m_window);
 }
 
-void ProgramRun::clickNode(int place)
+void ProgramRun::clickNode(int place, unsigned button)
 {
-    m_screen.click(onScreen(m_layout.node(place)));
+    m_screen.click(onScreen(m_layout.node(place)), button);
     m_layout.nodeSelected(place);
 }
 
@@ -227,28 +227,56 @@ bool ProgramRun::exit()
     return true;
 }
 
-bool ProgramRun::exitRefused(const QString &shownMessage)
+bool ProgramRun::answerCloseQuestion(const QStringList &keys)
 {
-    waitForClock();
-    click(QStringLiteral("ToolButton16"));
-    if (!dismissError(shownMessage))
-        return false;
-    // The question that follows is answered with its default, "Отмена".
     const VirtualScreen::Window question = m_screen.waitForWindow(kErrorTitle);
     if (!question) {
         m_failure = QStringLiteral("no question whether to close without saving");
         return false;
     }
+    // No window manager gives the new box the keyboard.
     m_screen.sync(question);
-    m_screen.press(QStringLiteral("Return"));
+    m_screen.focus(question);
+    m_screen.sync(question);
+    for (const QString &key : keys)
+        m_screen.press(key);
     if (!m_screen.waitUntilHidden(question)) {
         m_failure = QStringLiteral("the question did not close");
         return false;
     }
+    return true;
+}
+
+bool ProgramRun::exitRefused(const QString &shownMessage)
+{
+    waitForClock();
+    click(QStringLiteral("ToolButton16"));
+    // The question after the report is answered with its default, "Отмена".
+    if (!dismissError(shownMessage) || !answerCloseQuestion({QStringLiteral("Return")}))
+        return false;
     m_screen.focus(m_window);
     m_screen.sync(m_window);
     if (!isRunning()) {
         m_failure = QStringLiteral("the window closed although the journal was not saved");
+        return false;
+    }
+    return true;
+}
+
+bool ProgramRun::exitWithoutSaving(const QString &shownMessage)
+{
+    waitForClock();
+    click(QStringLiteral("ToolButton16"));
+    // From the default "Отмена" the other button is one Tab away; Space presses it.
+    if (!dismissError(shownMessage) ||
+        !answerCloseQuestion({QStringLiteral("Tab"), QStringLiteral("space")}))
+        return false;
+    if (!m_process.waitForFinished(kPatienceMs)) {
+        m_failure = QStringLiteral("the program did not end on «Закрыть без сохранения»");
+        return false;
+    }
+    if (m_process.exitStatus() != QProcess::NormalExit || m_process.exitCode() != 0) {
+        m_failure = QStringLiteral("the program ended with status %1").arg(m_process.exitCode());
         return false;
     }
     return true;

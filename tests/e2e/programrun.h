@@ -24,7 +24,7 @@ public:
     const QDateTime &startedAt() const { return m_startedAt; }
     bool isRunning() const;
 
-    void clickNode(int place);
+    void clickNode(int place, unsigned button = 1);
     void clickExpandButton(int place);
     void click(const QString &name);
     void back();
@@ -45,12 +45,16 @@ public:
     void saveOnRequest();
     // Presses "Выход" and expects the program to end well.
     bool exit();
-    // Presses "Выход" and expects the error report and the window to stay.
+    // Presses "Выход", expects the error report, answers the question that follows with
+    // "Отмена" and expects the window to stay.
     bool exitRefused(const QString &shownMessage);
+    // The same, answered with "Закрыть без сохранения": the program ends.
+    bool exitWithoutSaving(const QString &shownMessage);
 
 private:
     QPoint onScreen(const QPoint &inWindow) const;
     bool settle();
+    bool answerCloseQuestion(const QStringList &keys);
     void waitForClock();
 
     VirtualScreen &m_screen;

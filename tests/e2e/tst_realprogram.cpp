@@ -114,6 +114,7 @@ private slots:
     void cleanup();
 
     void navigatesByCatalogueAndToolButtons();
+    void everyMouseButtonChoosesANode();
     void masonryByMouseAndAccelerators();
     void foundationVolumeAndMaterials();
     void gatesByVariant();
@@ -122,6 +123,7 @@ private slots:
     void tilesByPictureAndVariant();
     void grassByHandAndWithMachines();
     void closeWithoutDataFolderKeepsWindowUntilFolderExists();
+    void closeWithoutDataFolderEndsWhenTheUserGoesAhead();
     void installedLauncherKeepsJournalsInUserFolder();
 
 private:
@@ -288,6 +290,18 @@ void RealProgramTest::masonryByMouseAndAccelerators()
     exitAndVerifyJournalFiles(journal, true);
 }
 
+void RealProgramTest::everyMouseButtonChoosesANode()
+{
+    QVERIFY(startInWorkFolder());
+    ExpectedJournal journal(m_run->startedAt());
+    m_run->clickNode(1);
+    m_run->clickNode(3, 3);
+    m_run->clickNode(2, 2);
+    m_run->clickNode(2, 3);
+    journal << chosen(1) << chosen(3) << chosen(2) << chosen(2);
+    exitAndVerifyJournalFiles(journal, false);
+}
+
 void RealProgramTest::foundationVolumeAndMaterials()
 {
     QVERIFY(startInWorkFolder());
@@ -298,11 +312,13 @@ void RealProgramTest::foundationVolumeAndMaterials()
     m_run->type(QStringLiteral("Edit9"), QStringLiteral("1,5"));
     m_run->type(QStringLiteral("Edit10"), QStringLiteral("0,8"));
     m_run->click(QStringLiteral("Label36"));
+    // Without a size class the figures of the dimensions alone are shown and logged.
+    m_run->click(QStringLiteral("BitBtn2"));
     m_run->pickVariant(QStringLiteral("RadioGroup1"), 0);
     m_run->click(QStringLiteral("BitBtn2"));
     m_run->keepScreenshot(QStringLiteral("foundation.png"));
     const QStringList materials = rows(kFoundationCaptions, {"2,4", "5,6", "—", "—", "—", "—"});
-    journal << chosen(6) << chosen(7) << materials;
+    journal << chosen(6) << chosen(7) << materials << materials;
 
     // The volume link and the compute button read the same fields and fail alike.
     m_run->type(QStringLiteral("Edit10"), QStringLiteral("z"));
@@ -500,6 +516,16 @@ void RealProgramTest::closeWithoutDataFolderKeepsWindowUntilFolderExists()
 
     QVERIFY(QDir(m_work->path()).mkdir(QStringLiteral("data")));
     exitAndVerifyJournalFiles(journal, false);
+}
+
+void RealProgramTest::closeWithoutDataFolderEndsWhenTheUserGoesAhead()
+{
+    QVERIFY(QDir(inWorkFolder(QStringLiteral("data"))).removeRecursively());
+    QVERIFY(startInWorkFolder());
+    m_run->clickNode(0);
+    QVERIFY2(m_run->exitWithoutSaving(QStringLiteral("Invalid filename.")),
+             qPrintable(m_run->failure()));
+    QVERIFY(!QFileInfo::exists(inWorkFolder(QStringLiteral("data"))));
 }
 
 // Run by the package test: the launcher of an unpacked package prepares the user's working

@@ -186,15 +186,15 @@ void VirtualScreen::movePointer(const QPoint &at)
     XSync(m_display, False);
 }
 
-void VirtualScreen::click(const QPoint &at)
+void VirtualScreen::click(const QPoint &at, unsigned button)
 {
     // A second click on the same spot must not become a double click.
     if (m_sinceClick.isValid() && (at - m_lastClick).manhattanLength() < 10 &&
         m_sinceClick.elapsed() < kClickGapMs)
         QThread::msleep(kClickGapMs - m_sinceClick.elapsed());
     movePointer(at);
-    XTestFakeButtonEvent(m_display, Button1, True, CurrentTime);
-    XTestFakeButtonEvent(m_display, Button1, False, CurrentTime);
+    XTestFakeButtonEvent(m_display, button, True, CurrentTime);
+    XTestFakeButtonEvent(m_display, button, False, CurrentTime);
     XSync(m_display, False);
     m_lastClick = at;
     m_sinceClick.start();

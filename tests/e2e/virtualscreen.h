@@ -37,7 +37,8 @@ public:
     // Gives the keyboard to a window, as a window manager does when a window above it closes.
     void focus(Window window);
 
-    void click(const QPoint &at);
+    // button 1 is the left, 2 the middle, 3 the right.
+    void click(const QPoint &at, unsigned button = 1);
     void movePointer(const QPoint &at);
     // Keys as "Return", "ctrl+a" or "alt+р": modifiers, then a key name or one character.
     void press(const QString &keys);
