@@ -1,5 +1,11 @@
 #pragma once
 
-// What the program sets up before its window: the application name that titles every error box
-// and the window font. Tests set up the same way.
+#include <optional>
+
+// What the program sets up before its window: the application name that titles every error box,
+// the window font and Qt's own Russian texts. Tests set up the same way.
 void setUpApplication();
+
+// Answers --help and --version on the terminal without a window; returns the exit code then, and
+// nothing when the program is to start as usual.
+std::optional<int> answerCommandLine(int argc, char *argv[], const char *version);

@@ -13,7 +13,7 @@ QLabel *picture(const QString &name, const QString &file, const QRect &geometry,
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
-    label->setPixmap(artwork::picture(file));
+    artwork::showWhenShown(label, file);
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(geometry);
     return label;
@@ -45,6 +45,10 @@ QWidget *createHomePage()
     auto *build = new QLabel(QStringLiteral("Сборка 3.1"), page);
     build->setObjectName(QStringLiteral("Label16"));
     build->setAttribute(Qt::WA_TranslucentBackground);
+    // The label lies on the light title picture, whatever the colours of the desktop.
+    QPalette onPicture = build->palette();
+    onPicture.setColor(QPalette::WindowText, Qt::black);
+    build->setPalette(onPicture);
     build->adjustSize();
     build->move(337 - 12 - build->width(), 10);
 
@@ -53,7 +57,8 @@ QWidget *createHomePage()
     memo->setObjectName(QStringLiteral("Memo1"));
     memo->setGeometry(24, 320, 281, 185);
     memo->setFrameShape(QFrame::NoFrame);
-    memo->setStyleSheet(QStringLiteral("QTextEdit { background: white; }"));
+    // White under the picture's frame in every theme, so its text is set to black with it.
+    memo->setStyleSheet(QStringLiteral("QTextEdit { background: white; color: black; }"));
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const char *line : kMemo1Lines) {
