@@ -1,10 +1,13 @@
 #include "appsetup.h"
 
+#include "appstyle.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QPointer>
+#include <QStyleFactory>
 #include <QTranslator>
 
 namespace {
@@ -31,6 +34,8 @@ void setUpApplication()
     // The window is laid out in 8-point Arial (metric-compatible Liberation Sans on Linux).
     QApplication::setFont(QFont(QStringLiteral("Arial"), 8));
     installQtTranslation();
+    if (!qobject_cast<AppStyle *>(QApplication::style()))
+        QApplication::setStyle(new AppStyle(QStyleFactory::create(QApplication::style()->name())));
 }
 
 std::optional<int> answerCommandLine(int argc, char *argv[], const char *version)

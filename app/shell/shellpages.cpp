@@ -3,6 +3,8 @@
 #include "artwork.h"
 
 #include <QLabel>
+#include <QTextBlockFormat>
+#include <QTextCursor>
 #include <QTextEdit>
 
 namespace shellpages {
@@ -61,10 +63,20 @@ QWidget *createHomePage()
     memo->setStyleSheet(QStringLiteral("QTextEdit { background: white; color: black; }"));
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // All lines in one edit, so that the text is laid out once rather than once a line.
+    QTextCursor cursor(memo->document());
+    cursor.beginEditBlock();
+    QTextBlockFormat centred;
+    centred.setAlignment(Qt::AlignHCenter);
+    cursor.setBlockFormat(centred);
+    bool first = true;
     for (const char *line : kMemo1Lines) {
-        memo->append(QString::fromUtf8(line));
-        memo->setAlignment(Qt::AlignHCenter);
+        if (!first)
+            cursor.insertBlock(centred);
+        first = false;
+        cursor.insertText(QString::fromUtf8(line));
     }
+    cursor.endEditBlock();
     return page;
 }
 

@@ -58,8 +58,9 @@ TForm1::TForm1(QWidget *parent)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Мерилон 3"));
+    // Window managers show the window's icon small; the desktop entry names the large ones.
     setWindowIcon(artwork::icon(
-        {":/merilon-16.png", ":/merilon-32.png", ":/merilon-48.png", ":/merilon.png"}));
+        {":/merilon-16.png", ":/merilon-32.png", ":/merilon-48.png", ":/merilon-64.png"}));
 
     createActions();
     createMenus();

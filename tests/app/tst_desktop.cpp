@@ -19,6 +19,7 @@
 #include <QPrintDialog>
 #include <QStackedWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextEdit>
 #include <QTimer>
 
@@ -122,6 +123,7 @@ private slots:
     void cleanup();
 
     void fieldContextMenuIsRussian();
+    void homeTextIsCentredLineByLine();
     void shortcutsAct_data();
     void shortcutsAct();
     void printShortcutOpensThePrintDialog();
@@ -177,6 +179,24 @@ void DesktopTest::fieldContextMenuIsRussian()
         for (const QChar letter : text)
             QVERIFY2(!(letter >= u'A' && letter <= u'z'), qPrintable(text));
     }
+}
+
+// The home page's text is built in one edit; it must still be the same lines, each centred.
+void DesktopTest::homeTextIsCentredLineByLine()
+{
+    auto *memo = m_driver->widget<QTextEdit>(QStringLiteral("Memo1"));
+    const QStringList lines = memo->toPlainText().split(u'\n');
+    QCOMPARE(lines.size(), 12);
+    QCOMPARE(
+        lines.mid(0, 8),
+        (QStringList{QString(), QStringLiteral("Данная программа создана для производственно-"),
+                     QStringLiteral("технических служб строительных организаций"), QString(),
+                     QStringLiteral("В основу расчетов программы положены "),
+                     QStringLiteral("расчетные коэффициенты из следующих "),
+                     QStringLiteral("источников:"), QString()}));
+    for (QTextBlock block = memo->document()->begin(); block.isValid(); block = block.next())
+        QCOMPARE(block.blockFormat().alignment(), Qt::AlignHCenter);
+    QVERIFY(!memo->isReadOnly());
 }
 
 void DesktopTest::shortcutsAct_data()
