@@ -82,6 +82,8 @@ void HiDpiTest::renderAtTwiceTheSize()
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     QVERIFY(shot.save(folder + QStringLiteral("/main-window@2x.png")));
+    m_driver->clickNode(15);
+    QVERIFY(m_driver->window().grab().save(folder + QStringLiteral("/tiles@2x.png")));
 }
 
 int main(int argc, char *argv[])
