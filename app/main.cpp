@@ -5,6 +5,9 @@
 
 int main(int argc, char *argv[])
 {
+    // --help and --version answer on the terminal, before anything needs a display.
+    if (const std::optional<int> answered = answerCommandLine(argc, argv, MERILON_VERSION))
+        return *answered;
     QApplication app(argc, argv);
     setUpApplication();
     TForm1 window;

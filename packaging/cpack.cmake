@@ -10,6 +10,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "Merilon developers <merilon@example.org>")
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_STRIP_FILES ON)
+# Opening "ГОСТы" in a browser goes through the desktop's URL handler.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS xdg-utils)
+# Folders and files with Debian's usual modes, whatever the umask of the build.
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 # The window needs the X11 platform plugin and the metric-compatible Arial; neither is a
 # library the program links, so they are named whatever dpkg-shlibdeps finds.
 set(merilon_runtime_packages "qt6-qpa-plugins, fonts-liberation")

@@ -56,7 +56,7 @@ FoundationPage::FoundationPage(Journal &journal, QWidget *parent)
     m_volume = namedLabel("Label35", QStringLiteral("0"));
     auto *link = new ClickableLabel(QStringLiteral("Label36"));
     link->setText(QStringLiteral("Нажать для расчета"));
-    link->setStyleSheet(QStringLiteral("color: blue; text-decoration: underline;"));
+    link->showAsLink();
     sizes->addValueRow(volumeCaption, m_volume, link);
     column()->addWidget(sizes);
     connect(link, &ClickableLabel::clicked, this, &FoundationPage::Label36Click);

@@ -134,7 +134,7 @@ QWidget *TilesPage::createPictures()
     for (int i = 0; i < int(std::size(kPictures)); ++i) {
         const TilePicture &entry = kPictures[i];
         auto *picture = new ClickableLabel(QString::fromLatin1(entry.name), group);
-        picture->setPixmap(artwork::picture(QString::fromLatin1(entry.file)));
+        artwork::showWhenShown(picture, QString::fromLatin1(entry.file));
         picture->setFixedSize(50, i == int(std::size(kPictures)) - 1 ? 49 : 50);
         picture->setToolTip(QString::fromUtf8(entry.toolTip));
         picture->setAccessibleName(picture->toolTip());

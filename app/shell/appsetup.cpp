@@ -3,12 +3,60 @@
 #include "windowstyle.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
 #include <QFont>
+#include <QLibraryInfo>
+#include <QPointer>
+#include <QTranslator>
+
+namespace {
+
+// The program speaks Russian whatever the desktop's language, so Qt's own texts (context
+// menus, file and print dialogs) are taken in Russian too.
+void installQtTranslation()
+{
+    // Owned by the application object, so a later application object installs its own.
+    static QPointer<QTranslator> translator;
+    if (translator)
+        return;
+    translator = new QTranslator(QCoreApplication::instance());
+    if (translator->load(QStringLiteral("qtbase_ru"),
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(translator);
+}
+
+} // namespace
 
 void setUpApplication()
 {
     QApplication::setApplicationName(QStringLiteral("Merilon"));
     // The window is laid out in 8-point Arial (metric-compatible Liberation Sans on Linux).
     QApplication::setFont(QFont(QStringLiteral("Arial"), 8));
+    installQtTranslation();
     WindowStyle::install();
+}
+
+std::optional<int> answerCommandLine(int argc, char *argv[], const char *version)
+{
+    // A plain start, the usual case, pays for nothing here.
+    if (argc < 2)
+        return std::nullopt;
+    // Qt's own options, such as -platform, are the window's business and are left to it.
+    QCoreApplication core(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("Merilon"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(version));
+    installQtTranslation();
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Мерилон 3 — расчет расхода строительных "
+                                                    "материалов."));
+    const QCommandLineOption help = parser.addHelpOption();
+    const QCommandLineOption versionOption = parser.addVersionOption();
+    parser.parse(QCoreApplication::arguments());
+    if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")) ||
+        parser.isSet(versionOption)) {
+        // Prints the answer, or what is wrong with the other options, and ends the program.
+        parser.process(QCoreApplication::arguments());
+        return 0;
+    }
+    return std::nullopt;
 }

@@ -10,10 +10,13 @@ class QPagedPaintDevice;
 // texts, then every line as it stands; pages are numbered at the foot.
 namespace journalprint {
 
-void print(QPagedPaintDevice *device, const QStringList &lines, const QString &dateText,
+// Returns whether the painter ended well, which for a file means that all of it was written.
+bool print(QPagedPaintDevice *device, const QStringList &lines, const QString &dateText,
            const QString &timeText);
 
-// Returns the failure's message, if the file cannot be written.
+// Writes the PDF beside the chosen file first and puts it in that file's place only when it is
+// complete, so that a failed export leaves an existing file as it was. Returns the failure's
+// message, if any.
 std::optional<QString> writePdf(const QString &path, const QStringList &lines,
                                 const QString &dateText, const QString &timeText);
 

@@ -3,6 +3,7 @@
 #include "artwork.h"
 
 #include <QLabel>
+#include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <QTextFormat>
@@ -15,7 +16,7 @@ QLabel *picture(const QString &name, const QString &file, const QRect &geometry,
 {
     auto *label = new QLabel(parent);
     label->setObjectName(name);
-    label->setPixmap(artwork::picture(file));
+    artwork::showWhenShown(label, file);
     label->setAlignment(Qt::AlignCenter);
     label->setGeometry(geometry);
     return label;
@@ -47,6 +48,10 @@ QWidget *createHomePage()
     auto *build = new QLabel(QStringLiteral("Сборка 3.1"), page);
     build->setObjectName(QStringLiteral("Label16"));
     build->setAttribute(Qt::WA_TranslucentBackground);
+    // The label lies on the light title picture, whatever the colours of the desktop.
+    QPalette onPicture = build->palette();
+    onPicture.setColor(QPalette::WindowText, Qt::black);
+    build->setPalette(onPicture);
     build->adjustSize();
     build->move(337 - 12 - build->width(), 10);
 
@@ -55,20 +60,24 @@ QWidget *createHomePage()
     memo->setObjectName(QStringLiteral("Memo1"));
     memo->setGeometry(24, 320, 281, 185);
     memo->setFrameShape(QFrame::NoFrame);
-    memo->setStyleSheet(QStringLiteral("QTextEdit { background: white; }"));
+    // White under the picture's frame in every theme, so its text is set to black with it.
+    memo->setStyleSheet(QStringLiteral("QTextEdit { background: white; color: black; }"));
     memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    // One paragraph per line; appending would swallow the leading empty line into the
-    // document's first, empty block.
-    QStringList lines;
-    for (const char *line : kMemo1Lines)
-        lines.append(QString::fromUtf8(line));
-    memo->setPlainText(lines.join(u'\n'));
-    QTextCursor everything(memo->document());
-    everything.select(QTextCursor::Document);
+    // All lines in one edit, so that the text is laid out once rather than once a line.
+    QTextCursor cursor(memo->document());
+    cursor.beginEditBlock();
     QTextBlockFormat centred;
     centred.setAlignment(Qt::AlignHCenter);
-    everything.mergeBlockFormat(centred);
+    cursor.setBlockFormat(centred);
+    bool first = true;
+    for (const char *line : kMemo1Lines) {
+        if (!first)
+            cursor.insertBlock(centred);
+        first = false;
+        cursor.insertText(QString::fromUtf8(line));
+    }
+    cursor.endEditBlock();
     return page;
 }
 

@@ -58,8 +58,9 @@ TForm1::TForm1(QWidget *parent)
 {
     setObjectName(QStringLiteral("TForm1"));
     setWindowTitle(QStringLiteral("Мерилон 3"));
+    // Window managers show the window's icon small; the desktop entry names the large ones.
     setWindowIcon(artwork::icon(
-        {":/merilon-16.png", ":/merilon-32.png", ":/merilon-48.png", ":/merilon.png"}));
+        {":/merilon-16.png", ":/merilon-32.png", ":/merilon-48.png", ":/merilon-64.png"}));
 
     createActions();
     createMenus();
@@ -87,6 +88,7 @@ void TForm1::createActions()
                     QStringLiteral("Выход из программы"), this);
     m_actions.exit->setObjectName(QStringLiteral("N6"));
     m_actions.exit->setIconText(QStringLiteral("Выход"));
+    m_actions.exit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(m_actions.exit, &QAction::triggered, this, &TForm1::ToolButton16Click);
 
     m_actions.home =
@@ -94,6 +96,7 @@ void TForm1::createActions()
                     QStringLiteral("Домашняя страница"), this);
     m_actions.home->setObjectName(QStringLiteral("N13"));
     m_actions.home->setIconText(QStringLiteral("Главная"));
+    m_actions.home->setShortcut(QKeySequence(Qt::Key_F1));
     connect(m_actions.home, &QAction::triggered, this, &TForm1::ToolButton1Click);
 
     m_actions.back =
@@ -113,6 +116,7 @@ void TForm1::createActions()
     m_actions.history = new QAction(artwork::icon({":/tb_history.png", ":/tb_history@2x.png"}),
                                     QStringLiteral("История"), this);
     m_actions.history->setToolTip(QStringLiteral("Сохранить историю расчетов"));
+    m_actions.history->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
     connect(m_actions.history, &QAction::triggered, this, &TForm1::ToolButton4Click);
 
     m_actions.gost = new QAction(artwork::icon({":/tb_gost.png", ":/tb_gost@2x.png"}),
@@ -122,9 +126,11 @@ void TForm1::createActions()
 
     m_actions.print = new QAction(QStringLiteral("Печать истории..."), this);
     m_actions.print->setObjectName(QStringLiteral("PrintJournal"));
+    m_actions.print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(m_actions.print, &QAction::triggered, this, &TForm1::printJournal);
     m_actions.pdf = new QAction(QStringLiteral("Сохранить историю в PDF..."), this);
     m_actions.pdf->setObjectName(QStringLiteral("SaveJournalAsPdf"));
+    m_actions.pdf->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     connect(m_actions.pdf, &QAction::triggered, this, &TForm1::saveJournalAsPdf);
     m_choosePdfPath = [this] {
         return QFileDialog::getSaveFileName(this, QStringLiteral("Сохранить историю в PDF"),
@@ -136,13 +142,13 @@ void TForm1::createActions()
 void TForm1::createMenus()
 {
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
-    QMenu *actions = menuBar()->addMenu(QStringLiteral("Действия"));
+    QMenu *actions = menuBar()->addMenu(QStringLiteral("&Действия"));
     actions->setObjectName(QStringLiteral("N1"));
     actions->addAction(m_actions.print);
     actions->addAction(m_actions.pdf);
     actions->addSeparator();
     actions->addAction(m_actions.exit);
-    QMenu *control = menuBar()->addMenu(QStringLiteral("Управление"));
+    QMenu *control = menuBar()->addMenu(QStringLiteral("&Управление"));
     control->setObjectName(QStringLiteral("N2"));
     control->addAction(m_actions.forward);
     control->addAction(m_actions.back);
@@ -340,7 +346,11 @@ void TForm1::ToolButton16Click()
 
 void TForm1::ToolButton5Click()
 {
-    QDesktopServices::openUrl(kStandardsPortal);
+    if (!QDesktopServices::openUrl(kStandardsPortal))
+        errorreport::show(QStringLiteral("Не удалось открыть страницу ") +
+                          kStandardsPortal.toString() +
+                          QStringLiteral(": в системе не найдена программа для просмотра "
+                                         "веб-страниц"));
 }
 
 bool TForm1::saveJournal(const QString &path)
@@ -375,8 +385,10 @@ void TForm1::printJournal()
 {
     QPrinter printer;
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted)
-        journalprint::print(&printer, m_journal->lines(), m_clock->dateText(), m_clock->timeText());
+    if (dialog.exec() == QDialog::Accepted &&
+        !journalprint::print(&printer, m_journal->lines(), m_clock->dateText(),
+                             m_clock->timeText()))
+        errorreport::show(QStringLiteral("Не удалось напечатать историю расчетов"));
 }
 
 void TForm1::saveJournalAsPdf()

@@ -62,3 +62,16 @@ int WindowStyle::pixelMetric(PixelMetric metric, const QStyleOption *option,
         return QProxyStyle::pixelMetric(metric, option, widget);
     }
 }
+
+// Taken from the style's built-in drawings, the overflow arrows load no image plugin.
+QIcon WindowStyle::standardIcon(StandardPixmap which, const QStyleOption *option,
+                                const QWidget *widget) const
+{
+    if (which == SP_ToolBarHorizontalExtensionButton ||
+        which == SP_ToolBarVerticalExtensionButton) {
+        const QPixmap arrow = baseStyle()->standardPixmap(which, option, widget);
+        if (!arrow.isNull())
+            return QIcon(arrow);
+    }
+    return QProxyStyle::standardIcon(which, option, widget);
+}

@@ -40,6 +40,8 @@ QColor withAlpha(const QColor &c, int alpha);
 // Random brightness variation of +-amount (relative).
 QColor vary(const QColor &c, Rng &rng, double amount);
 
+// Pixels per logical pixel of what render() draws from now on: 2 for the "@2x" variants.
+void setPixelRatio(int ratio);
 // Draws in logical coordinates on a canvas `factor` times larger than `out`, then scales down.
 QImage render(QSize out, QSizeF logical, int factor, const std::function<void(QPainter &)> &draw);
 // Fine luminance grain of +-amount, deterministic.

@@ -43,8 +43,18 @@ QColor vary(const QColor &c, Rng &rng, double amount)
     return QColor(ch(c.red()), ch(c.green()), ch(c.blue()), c.alpha());
 }
 
+namespace {
+int g_pixelRatio = 1;
+}
+
+void setPixelRatio(int ratio)
+{
+    g_pixelRatio = ratio;
+}
+
 QImage render(QSize out, QSizeF logical, int factor, const std::function<void(QPainter &)> &draw)
 {
+    out *= g_pixelRatio;
     QImage big(out * factor, QImage::Format_ARGB32_Premultiplied);
     big.fill(Qt::transparent);
     {

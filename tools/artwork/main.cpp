@@ -142,6 +142,19 @@ int main(int argc, char **argv)
     art::addTiles(album);
     art::addIcons(album);
 
+    // The pictures again at twice the pixels, for screens scaled to 150 % and more; the tool
+    // bar icons have theirs drawn by hand above.
+    art::Album sharp;
+    art::setPixelRatio(2);
+    art::addHome(sharp);
+    art::addPhotos(sharp);
+    art::addTiles(sharp);
+    art::setPixelRatio(1);
+    for (auto &pic : sharp) {
+        pic.name.insert(pic.name.lastIndexOf(u'.'), QStringLiteral("@2x"));
+        album.push_back(std::move(pic));
+    }
+
     bool ok = true;
     for (const auto &pic : album)
         ok = writePicture(folder, pic) && ok;
