@@ -254,6 +254,11 @@ Reading read(const QString &path)
 
 std::optional<QString> write(const bom::Bill &bill, const QString &path)
 {
+    return writeBytes(encode(bill), path);
+}
+
+std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path)
+{
     const QFileInfo target(path);
     if (target.isDir())
         return QStringLiteral("Ведомость не сохранена: «%1» — это папка.").arg(path);
@@ -269,7 +274,6 @@ std::optional<QString> write(const bom::Bill &bill, const QString &path)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("Ведомость не сохранена: в папку «%1» нельзя записывать.")
             .arg(target.absolutePath());
-    const QByteArray bytes = encode(bill);
     if (file.write(bytes) != bytes.size() || ::fsync(file.handle()) != 0 || !file.commit())
         return QStringLiteral("Ведомость не сохранена: ошибка записи в файл «%1» (нет места на "
                               "диске?). Прежний файл не изменен.")

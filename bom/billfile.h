@@ -30,5 +30,7 @@ Reading read(const QString &path);
 // Replaces the file only once the new one is complete, so a failed save keeps the previous
 // file. Returns the failure's message, if any.
 std::optional<QString> write(const bom::Bill &bill, const QString &path);
+// The same for any bytes of the bill, such as its CSV.
+std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path);
 
 } // namespace billfile

@@ -121,7 +121,7 @@ void FoundationPage::BitBtn2Click()
         m_volume->setText(figureText(materials.concreteM3.value));
         const QList<const calc::FoundationFigure *> figures = figuresInRowOrder(materials);
         for (int i = 0; i < m_results->count(); ++i)
-            m_results->row(i).value->setText(figureText(figures[i]->value));
+            showFigure(m_results->row(i), figures[i]->value);
         setValuesVisible(*m_results, true);
         appendRowLines(*m_results);
     });

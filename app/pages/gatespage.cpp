@@ -83,7 +83,7 @@ void GatesPage::Button5Click()
         setValuesVisible(*results(), true);
         QStringList lines;
         for (int i = 0; i < results()->count(); ++i) {
-            results()->row(i).value->setText(calc::resultText(values[i], calc::kGatesFormat));
+            showFigure(results()->row(i), values[i], calc::kGatesFormat);
             lines.append(results()->row(i).journalLine());
         }
         // The area is logged as typed, not as read.

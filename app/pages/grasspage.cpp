@@ -85,7 +85,7 @@ void GrassPage::BitBtn4Click()
         const QList<const calc::GrassFigure *> figures = figuresInRowOrder(materials);
         QStringList lines;
         for (int i = 0; i < m_results->count(); ++i) {
-            m_results->row(i).value->setText(figureText(figures[i]->value));
+            showFigure(m_results->row(i), figures[i]->value);
             lines.append(m_results->row(i).journalLine());
         }
         setValuesVisible(*m_results, true);

@@ -1,12 +1,14 @@
 #include "tform1.h"
 
 #include "artwork.h"
+#include "bill/billcontrol.h"
 #include "clock.h"
 #include "errorreport.h"
 #include "journal.h"
 #include "journalfile.h"
 #include "journalpanel.h"
 #include "journalprint.h"
+#include "pages/calculatorpage.h"
 #include "pages/masonrypage.h"
 #include "pages/pagefactory.h"
 #include "regional.h"
@@ -130,6 +132,15 @@ void TForm1::createActions()
                                             QStringLiteral("история.pdf"),
                                             QStringLiteral("Документ PDF (*.pdf)"));
     };
+
+    m_bill = new BillControl(
+        *this, [this] { return m_widgets.PageControl1->currentWidget(); },
+        [this](const QWidget *page) {
+            const int place = m_widgets.TreeView1->selectedPlace();
+            if (place < 0 || m_pages.value(Catalogue::place(place).page) != page)
+                return QString();
+            return m_widgets.TreeView1->node(place)->text(0).simplified();
+        });
 }
 
 void TForm1::createMenus()
@@ -137,6 +148,9 @@ void TForm1::createMenus()
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *actions = menuBar()->addMenu(QStringLiteral("Действия"));
     actions->setObjectName(QStringLiteral("N1"));
+    actions->addAction(m_bill->addAction());
+    actions->addAction(m_bill->showAction());
+    actions->addSeparator();
     actions->addAction(m_actions.print);
     actions->addAction(m_actions.pdf);
     actions->addSeparator();
@@ -223,8 +237,11 @@ void TForm1::createPages()
     const pages::CalculatorPages calculators =
         pages::createCalculatorPages(*m_journal, *m_widgets.TreeView1, m_widgets.PageControl1);
     m_widgets.masonry = calculators.masonry;
-    for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it)
+    for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it) {
         addPage(it.key(), it.value());
+        if (auto *page = qobject_cast<CalculatorPage *>(it.value()))
+            m_bill->watch(page);
+    }
 }
 
 void TForm1::createStatusBar()

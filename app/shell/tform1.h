@@ -13,6 +13,7 @@
 
 #include <functional>
 
+class BillControl;
 class Clock;
 class Journal;
 class JournalPanel;
@@ -32,6 +33,7 @@ public:
     Journal &journal() const { return *m_journal; }
     Clock &clock() const { return *m_clock; }
     Catalogue *catalogue() const { return m_widgets.TreeView1; }
+    BillControl &bill() const { return *m_bill; }
     QStackedWidget *pageSet() const { return m_widgets.PageControl1; }
     QString statusText(int panel) const;
 
@@ -73,6 +75,7 @@ private:
 
     Journal *m_journal;
     Clock *m_clock;
+    BillControl *m_bill = nullptr;
     std::function<QString()> m_choosePdfPath;
     int m_lastSelectedPlace = -1;
     bool m_shown = false;
