@@ -12,7 +12,8 @@ namespace {
 
 const QString kHeading = QStringLiteral("Мерилон 3 — ведомость материалов");
 
-void insertTable(QTextCursor &cursor, const QStringList &headings, const QList<QStringList> &rows)
+void insertTable(QTextCursor &cursor, const QStringList &headings, const QList<QStringList> &rows,
+                 const QList<int> &percents)
 {
     QTextTableFormat format;
     format.setCellPadding(2);
@@ -21,8 +22,15 @@ void insertTable(QTextCursor &cursor, const QStringList &headings, const QList<Q
     format.setBorderStyle(QTextFrameFormat::BorderStyle_Solid);
     format.setHeaderRowCount(1);
     format.setWidth(QTextLength(QTextLength::PercentageLength, 100));
+    QList<QTextLength> widths;
+    for (const int percent : percents)
+        widths.append(QTextLength(QTextLength::PercentageLength, percent));
+    format.setColumnWidthConstraints(widths);
     QTextTable *table = cursor.insertTable(int(rows.size()) + 1, int(headings.size()), format);
-    QTextCharFormat bold;
+    // Smaller than the journal's lines, so that figures of six digits fit their columns.
+    QTextCharFormat plain;
+    plain.setFontPointSize(7);
+    QTextCharFormat bold = plain;
     bold.setFontWeight(QFont::Bold);
     for (int column = 0; column < headings.size(); ++column)
         table->cellAt(0, column).firstCursorPosition().insertText(headings.at(column), bold);
@@ -30,7 +38,7 @@ void insertTable(QTextCursor &cursor, const QStringList &headings, const QList<Q
         for (int column = 0; column < headings.size(); ++column)
             table->cellAt(row + 1, column)
                 .firstCursorPosition()
-                .insertText(rows.at(row).value(column));
+                .insertText(rows.at(row).value(column), plain);
     }
     cursor.movePosition(QTextCursor::End);
 }
@@ -49,7 +57,7 @@ journalprint::Body body(const bom::Bill &bill, const bom::Totals &totals, const 
         for (const bom::Total &row : totals.rows)
             rows.append(billcsv::totalsCells(row));
         cursor.insertBlock(QTextBlockFormat());
-        insertTable(cursor, billcsv::totalsHeadings(), rows);
+        insertTable(cursor, billcsv::totalsHeadings(), rows, {27, 6, 10, 7, 10, 8, 9, 10, 13});
         cursor.insertBlock(spaced);
         cursor.insertText(grandTotal, bold);
 
@@ -64,7 +72,7 @@ journalprint::Body body(const bom::Bill &bill, const bom::Totals &totals, const 
                                                : QStringLiteral("—")});
         }
         cursor.insertBlock(QTextBlockFormat());
-        insertTable(cursor, billcsv::entriesHeadings(), rows);
+        insertTable(cursor, billcsv::entriesHeadings(), rows, {11, 22, 31, 20, 5, 11});
     };
 }
 

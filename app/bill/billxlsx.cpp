@@ -9,11 +9,38 @@
 
 #include <xlsxwriter.h>
 
+#include <clocale>
 #include <cstdio>
+#include <locale.h>
 
 namespace billxlsx {
 
 namespace {
+
+// libxlsxwriter prints numbers with printf, which writes the decimal separator of the C
+// locale; the program runs in the user's, where it is a comma that no spreadsheet reads.
+class PointLocale
+{
+public:
+    PointLocale() : m_point(::newlocale(LC_NUMERIC_MASK, "C", nullptr))
+    {
+        if (m_point)
+            m_previous = ::uselocale(m_point);
+    }
+    ~PointLocale()
+    {
+        if (m_point) {
+            ::uselocale(m_previous);
+            ::freelocale(m_point);
+        }
+    }
+    PointLocale(const PointLocale &) = delete;
+    PointLocale &operator=(const PointLocale &) = delete;
+
+private:
+    locale_t m_point;
+    locale_t m_previous = LC_GLOBAL_LOCALE;
+};
 
 // A cell holds at most this many characters.
 constexpr qsizetype kLongestText = 32767;
@@ -173,6 +200,7 @@ std::optional<QString> write(const bom::Bill &bill, const bom::Totals &totals, c
     temporary.close();
     const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
 
+    const PointLocale point;
     lxw_workbook *book = workbook_new(temporaryName.constData());
     if (!book)
         return refused + QStringLiteral("файл «%1» нельзя создать.").arg(path);

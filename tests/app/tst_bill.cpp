@@ -37,7 +37,7 @@ private slots:
     void termsAreRememberedForTheNextRun();
     void savedBillOpensInANewRun();
     void badFileLeavesTheBillUntouched();
-    void csvExportHasTheTotals();
+    void exportsHoldTheTotals();
 
 private:
     void computeMasonryWall(const QString &length, const QString &height);
@@ -426,7 +426,7 @@ void BillTest::badFileLeavesTheBillUntouched()
     QVERIFY(m_driver->window().bill().book().bill() == before);
 }
 
-void BillTest::csvExportHasTheTotals()
+void BillTest::exportsHoldTheTotals()
 {
     computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
@@ -449,6 +449,21 @@ void BillTest::csvExportHasTheTotals()
     QCOMPARE(lines.at(3), QByteArray("Раствор;м3;2,679;0;2,679;;;4200,00;11251,80\r"));
     QCOMPARE(lines.at(4), QByteArray("Пробки деревянные;м3;0,0114;0;0,0114;;;;—\r"));
     QCOMPARE(lines.at(5), QByteArray("Итого;;;;;;;;11251,80\r"));
+
+    const QString workbook = folder.filePath(QStringLiteral("ведомость.xlsx"));
+    const QString pdf = folder.filePath(QStringLiteral("ведомость.pdf"));
+    window->setPathChooser([&](BillWindow::FileChoice choice) {
+        return choice == BillWindow::FileChoice::Xlsx ? workbook : pdf;
+    });
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillExportXlsx")));
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillPdf")));
+    QCOMPARE(m_errors->messages(), QStringList());
+    for (const auto &[path, magic] :
+         {std::pair{workbook, QByteArray("PK")}, std::pair{pdf, QByteArray("%PDF-")}}) {
+        QFile written(path);
+        QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(path));
+        QCOMPARE(written.read(magic.size()), magic);
+    }
 }
 
 QTEST_MAIN(BillTest)
