@@ -8,6 +8,7 @@
 #include <QAbstractItemModel>
 #include <QAction>
 #include <QApplication>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QMenu>
@@ -38,6 +39,7 @@ private slots:
     void savedBillOpensInANewRun();
     void badFileLeavesTheBillUntouched();
     void exportsHoldTheTotals();
+    void renderBillWindow();
 
 private:
     void computeMasonryWall(const QString &length, const QString &height);
@@ -464,6 +466,55 @@ void BillTest::exportsHoldTheTotals()
         QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(path));
         QCOMPARE(written.read(magic.size()), magic);
     }
+}
+
+// Two walls, a foundation and a paved yard, priced, for the documentation's picture.
+void BillTest::renderBillWindow()
+{
+    computeMasonryWall(QStringLiteral("12,3"), QStringLiteral("2,7"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    computeMasonryWall(QStringLiteral("8"), QStringLiteral("2,7"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    computeFoundation();
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    m_driver->clickNode(15);
+    m_driver->pickVariant(QStringLiteral("RadioGroup5"), 4);
+    m_driver->type(QStringLiteral("Edit19"), QStringLiteral("12"));
+    m_driver->type(QStringLiteral("Edit16"), QStringLiteral("7,5"));
+    m_driver->click(QStringLiteral("Button3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 4);
+
+    BillWindow *window = openBill();
+    const struct
+    {
+        const char *material;
+        const char *reserve;
+        const char *pack;
+        const char *price;
+    } terms[] = {
+        {"Кирпич глиняный обыкновенный", "5", "250", "4625"},
+        {"Раствор", "3", "", "4200"},
+        {"Бетон", "2", "0,5", "2800"},
+        {"Плитка «брусчатка»", "7", "", "48,50"},
+    };
+    for (const auto &material : terms) {
+        const int row = totalsRow(window, QString::fromUtf8(material.material));
+        if (row < 0)
+            continue;
+        editCell(window, row, 3, QString::fromUtf8(material.reserve));
+        editCell(window, row, 5, QString::fromUtf8(material.pack));
+        editCell(window, row, 7, QString::fromUtf8(material.price));
+    }
+    auto *view = window->findChild<QTableView *>(QStringLiteral("BillTotals"));
+    view->clearSelection();
+    view->setCurrentIndex(QModelIndex());
+    window->resize(980, 640);
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    const QImage image = window->grab().toImage();
+    QVERIFY(!image.isNull());
+    QVERIFY(image.save(folder + QStringLiteral("/bill.png")));
 }
 
 QTEST_MAIN(BillTest)
