@@ -85,3 +85,9 @@ void BillControl::showBill()
     m_window->raise();
     m_window->activateWindow();
 }
+
+void BillControl::closeWindow()
+{
+    if (m_window)
+        m_window->close();
+}

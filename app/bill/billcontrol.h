@@ -37,6 +37,7 @@ public:
     void addCurrentResults();
     void addResultsOf(CalculatorPage *page);
     void showBill();
+    void closeWindow();
 
 private:
     void say(const QString &message);

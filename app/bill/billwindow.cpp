@@ -109,6 +109,10 @@ BillWindow::BillWindow(BillBook &book, QWidget *parent)
     remove->setShortcutContext(Qt::WidgetShortcut);
     connect(remove, &QAction::triggered, this, &BillWindow::removeSelectedEntries);
     m_entries->addAction(remove);
+    auto *closing = new QAction(QStringLiteral("Закрыть"), this);
+    closing->setShortcut(QKeySequence::Close);
+    connect(closing, &QAction::triggered, this, &QWidget::close);
+    addAction(closing);
 
     auto *totalsBox = new QGroupBox(QStringLiteral("Итоги"), splitter);
     auto *totalsLayout = new QVBoxLayout(totalsBox);
@@ -151,17 +155,23 @@ QWidget *BillWindow::createButtons()
         const char *name;
         const char *caption;
         void (BillWindow::*operation)();
+        QKeySequence::StandardKey shortcut;
     } buttons[] = {
-        {"BillRemoveEntry", "Удалить запись", &BillWindow::removeSelectedEntries},
-        {"BillOpen", "Открыть...", &BillWindow::openBill},
-        {"BillSave", "Сохранить...", &BillWindow::saveBill},
-        {"BillExportXlsx", "Экспорт в XLSX...", &BillWindow::exportXlsx},
-        {"BillExportCsv", "Экспорт в CSV...", &BillWindow::exportCsv},
-        {"BillPrint", "Печать...", &BillWindow::printBill},
-        {"BillPdf", "Сохранить в PDF...", &BillWindow::saveAsPdf},
+        {"BillRemoveEntry", "Удалить запись", &BillWindow::removeSelectedEntries,
+         QKeySequence::UnknownKey},
+        {"BillOpen", "Открыть...", &BillWindow::openBill, QKeySequence::Open},
+        {"BillSave", "Сохранить...", &BillWindow::saveBill, QKeySequence::Save},
+        {"BillExportXlsx", "Экспорт в XLSX...", &BillWindow::exportXlsx, QKeySequence::UnknownKey},
+        {"BillExportCsv", "Экспорт в CSV...", &BillWindow::exportCsv, QKeySequence::UnknownKey},
+        {"BillPrint", "Печать...", &BillWindow::printBill, QKeySequence::Print},
+        {"BillPdf", "Сохранить в PDF...", &BillWindow::saveAsPdf, QKeySequence::UnknownKey},
     };
     for (const auto &entry : buttons) {
         QPushButton *push = button(entry.name, QString::fromUtf8(entry.caption), bar);
+        if (entry.shortcut != QKeySequence::UnknownKey) {
+            push->setShortcut(entry.shortcut);
+            push->setToolTip(push->shortcut().toString(QKeySequence::NativeText));
+        }
         connect(push, &QPushButton::clicked, this, entry.operation);
         line->addWidget(push);
     }

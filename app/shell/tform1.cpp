@@ -401,8 +401,11 @@ void TForm1::saveJournalAsPdf()
 
 void TForm1::closeEvent(QCloseEvent *event)
 {
-    if (FormClose())
+    if (FormClose()) {
         event->accept();
-    else
+        // The bill's window goes with the main window, or the program would stay running.
+        m_bill->closeWindow();
+    } else {
         event->ignore();
+    }
 }
