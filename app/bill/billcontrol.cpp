@@ -33,6 +33,11 @@ BillControl::BillControl(QMainWindow &window, std::function<QWidget *()> current
     window.addAction(m_show);
 }
 
+BillControl::~BillControl()
+{
+    delete m_window;
+}
+
 void BillControl::watch(CalculatorPage *page)
 {
     connect(page, &CalculatorPage::addToBillRequested, this, [this, page] { addResultsOf(page); });

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "billwindow.h"
+
 #include <QDateTime>
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
 class BillBook;
-class BillWindow;
 class CalculatorPage;
 class QAction;
 class QMainWindow;
@@ -23,6 +25,7 @@ public:
     using WorkNamer = std::function<QString(const QWidget *page)>;
 
     BillControl(QMainWindow &window, std::function<QWidget *()> currentPage, WorkNamer workOf);
+    ~BillControl() override;
 
     QAction *addAction() const { return m_add; }
     QAction *showAction() const { return m_show; }
@@ -47,7 +50,8 @@ private:
     WorkNamer m_workOf;
     std::function<QDateTime()> m_now;
     BillBook *m_book;
-    BillWindow *m_window = nullptr;
+    // A child of the main window, like this; it goes first, while the bill it shows lives.
+    QPointer<BillWindow> m_window;
     QAction *m_add;
     QAction *m_show;
 };
