@@ -163,6 +163,13 @@ void BillTest::menuOffersTheBillWithShortcuts()
         QVERIFY2(add, area);
         QCOMPARE(add->text(), QStringLiteral("Добавить в ведомость"));
     }
+    // The shortcuts work from a field too.
+    m_driver->clickNode(3);
+    m_driver->type(QStringLiteral("Edit1"), QStringLiteral("5"));
+    QVERIFY(m_driver->widget(QStringLiteral("Edit1"))->hasFocus());
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(statusMessage(), QStringLiteral("Не добавлено в ведомость: на этой странице еще не "
+                                             "было расчета."));
     // The bill's window stands beside the main window and does not block it.
     BillWindow *window = openBill();
     QVERIFY(window);
