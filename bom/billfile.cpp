@@ -9,7 +9,6 @@
 #include <QSaveFile>
 
 #include <cmath>
-#include <unistd.h>
 
 namespace billfile {
 
@@ -274,7 +273,7 @@ std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path)
     if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
         return QStringLiteral("Ведомость не сохранена: в папку «%1» нельзя записывать.")
             .arg(target.absolutePath());
-    if (file.write(bytes) != bytes.size() || ::fsync(file.handle()) != 0 || !file.commit())
+    if (file.write(bytes) != bytes.size() || !file.commit())
         return QStringLiteral("Ведомость не сохранена: ошибка записи в файл «%1» (нет места на "
                               "диске?). Прежний файл не изменен.")
             .arg(path);

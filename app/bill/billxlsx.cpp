@@ -1,45 +1,35 @@
 #include "billxlsx.h"
 
 #include "billcsv.h"
+#include "billfile.h"
 
-#include <QDir>
 #include <QFile>
-#include <QFileInfo>
-#include <QTemporaryFile>
+#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
 #include <clocale>
-#include <cstdio>
-#include <locale.h>
 
 namespace billxlsx {
 
 namespace {
 
 // libxlsxwriter prints numbers with printf, which writes the decimal separator of the C
-// locale; the program runs in the user's, where it is a comma that no spreadsheet reads.
+// locale; on Unix the program runs in the user's, where it is a comma no spreadsheet reads.
+// The program has one thread, so the switch is seen by nothing else.
 class PointLocale
 {
 public:
-    PointLocale() : m_point(::newlocale(LC_NUMERIC_MASK, "C", nullptr))
+    PointLocale() : m_previous(std::setlocale(LC_NUMERIC, nullptr))
     {
-        if (m_point)
-            m_previous = ::uselocale(m_point);
+        std::setlocale(LC_NUMERIC, "C");
     }
-    ~PointLocale()
-    {
-        if (m_point) {
-            ::uselocale(m_previous);
-            ::freelocale(m_point);
-        }
-    }
+    ~PointLocale() { std::setlocale(LC_NUMERIC, m_previous.constData()); }
     PointLocale(const PointLocale &) = delete;
     PointLocale &operator=(const PointLocale &) = delete;
 
 private:
-    locale_t m_point;
-    locale_t m_previous = LC_GLOBAL_LOCALE;
+    QByteArray m_previous;
 };
 
 // A cell holds at most this many characters.
@@ -184,45 +174,40 @@ lxw_error writeEntries(lxw_workbook *book, const bom::Bill &bill)
 
 std::optional<QString> write(const bom::Bill &bill, const bom::Totals &totals, const QString &path)
 {
-    const QFileInfo target(path);
     const QString refused = QStringLiteral("Ведомость не выгружена в XLSX: ");
-    if (!target.absoluteDir().exists())
-        return refused + QStringLiteral("нет папки «%1».").arg(target.absolutePath());
-    if (target.exists() &&
-        !(target.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)))
-        return refused + QStringLiteral("файл «%1» защищен от записи.").arg(path);
+    // The workbook is made in a scratch folder and then put in place like the bill's own file,
+    // so that a failure halfway never costs the previous one.
+    const QTemporaryDir scratch;
+    if (!scratch.isValid())
+        return refused + QStringLiteral("нет места для временного файла.");
+    const QString made = scratch.filePath(QStringLiteral("bill.xlsx"));
+    const QByteArray madeName = QFile::encodeName(made);
 
-    // The workbook is written beside the target and takes its place only when complete.
-    QTemporaryFile temporary(target.absolutePath() + QStringLiteral("/.XXXXXX.xlsx"));
-    if (!temporary.open())
-        return refused +
-               QStringLiteral("в папку «%1» нельзя записывать.").arg(target.absolutePath());
-    temporary.close();
-    const QByteArray temporaryName = QFile::encodeName(temporary.fileName());
-
-    const PointLocale point;
-    lxw_workbook *book = workbook_new(temporaryName.constData());
-    if (!book)
-        return refused + QStringLiteral("файл «%1» нельзя создать.").arg(path);
-    lxw_doc_properties properties = {};
-    properties.title = "Ведомость материалов";
-    properties.author = "Мерилон 3";
-    workbook_set_properties(book, &properties);
-    lxw_error error = writeTotals(book, totals);
-    const lxw_error entriesError = writeEntries(book, bill);
-    if (error == LXW_NO_ERROR)
-        error = entriesError;
-    const lxw_error closed = workbook_close(book);
-    if (error == LXW_NO_ERROR)
-        error = closed;
+    lxw_error error = LXW_NO_ERROR;
+    {
+        const PointLocale point;
+        lxw_workbook *book = workbook_new(madeName.constData());
+        if (!book)
+            return refused + QStringLiteral("временный файл нельзя создать.");
+        lxw_doc_properties properties = {};
+        properties.title = "Ведомость материалов";
+        properties.author = "Мерилон 3";
+        workbook_set_properties(book, &properties);
+        error = writeTotals(book, totals);
+        const lxw_error entriesError = writeEntries(book, bill);
+        if (error == LXW_NO_ERROR)
+            error = entriesError;
+        const lxw_error closed = workbook_close(book);
+        if (error == LXW_NO_ERROR)
+            error = closed;
+    }
     if (error != LXW_NO_ERROR)
-        return refused + QStringLiteral("ошибка записи файла «%1» (%2).")
-                             .arg(path, QString::fromUtf8(lxw_strerror(error)));
-    // rename() replaces the old file in one step, so a reader never finds none.
-    if (::rename(temporaryName.constData(), QFile::encodeName(path).constData()) != 0)
-        return refused + QStringLiteral("файл «%1» нельзя заменить.").arg(path);
-    temporary.setAutoRemove(false);
-    return std::nullopt;
+        return refused +
+               QStringLiteral("ошибка записи (%1).").arg(QString::fromUtf8(lxw_strerror(error)));
+    QFile file(made);
+    if (!file.open(QIODevice::ReadOnly))
+        return refused + QStringLiteral("временный файл нельзя прочитать.");
+    return billfile::writeBytes(file.readAll(), path);
 }
 
 } // namespace billxlsx
