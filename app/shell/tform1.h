@@ -4,7 +4,8 @@
 // selection operation (keyboard, mouse, Back and Forward) and its click operation (every mouse
 // click) both act by the selected node's place, through one table of places. Everything the
 // user does is appended to the journal, which the panel at the bottom shows and the saves
-// write out; the clock in the status bar names and stamps those saves.
+// write out; the clock in the status bar names and stamps those saves. The bill of materials
+// takes the current results of a page on request and shows them, summed, in a window of its own.
 
 #include "catalogue.h"
 
