@@ -1,7 +1,13 @@
 // Benchmarks: reading input numbers, writing result texts, appending to the journal panel of
-// the real main window, saving a large journal, and start-up to the first painted window.
+// the real main window, saving a large journal, a bill of 10 000 entries (totals after an edit,
+// its file, its workbook), and start-up to the first painted window.
 // Rates and ratios against their goals are worked out by scripts/bench from the RESULT lines.
 
+#include "bill/billbook.h"
+#include "bill/billmodels.h"
+#include "bill/billwindow.h"
+#include "bill/billxlsx.h"
+#include "billfile.h"
 #include "inputnumber.h"
 #include "journal.h"
 #include "journalfile.h"
@@ -12,8 +18,10 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QStringEncoder>
+#include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -78,6 +86,57 @@ bool writePlain(const QStringList &lines, const QString &path)
     return flushIfFull(0) && !encoder.hasError();
 }
 
+// A bill of an object of many parts: entries of the pages' kinds, with their materials.
+bom::Bill billOf(int entries)
+{
+    const char *const materials[][2] = {
+        {"Объем кирпичной кладки", "м3"},
+        {"Кирпич глиняный обыкновенный", "шт."},
+        {"Раствор", "м3"},
+        {"Пробки деревянные", "м3"},
+        {"Бетон", "м3"},
+        {"Щиты опалубки 25 мм.", ""},
+        {"Доски 40 мм", ""},
+        {"Гвозди строительные 100 мм", ""},
+        {"Олифа", "кг"},
+        {"Краски тертые", "кг"},
+        {"Песок", "м3"},
+        {"Щебень", "м3"},
+        {"Битум БН-60/90", "кг"},
+        {"Бревна 180 мм.", "м3"},
+        {"Доски 19-22 мм", "м3"},
+        {"Семена трав", "кг"},
+    };
+    constexpr int kKinds = int(std::size(materials));
+    bom::Bill bill;
+    bill.entries.reserve(entries);
+    const QDateTime start(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC);
+    for (int i = 0; i < entries; ++i) {
+        bom::Entry entry{start.addSecs(i),
+                         QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"),
+                         QStringLiteral("Длина стены по периметру %1 м; Высота стены по периметру "
+                                        "2,7 м; Толщина кладки 0,38 м")
+                             .arg(i % 40 + 1),
+                         {}};
+        for (int m = 0; m < 4 + i % 5; ++m) {
+            const auto &material = materials[(i * 3 + m) % kKinds];
+            entry.materials.append(bom::material(
+                QString::fromUtf8(material[0]), QString::fromUtf8(material[1]),
+                m == 6 ? std::nullopt : std::optional<double>(0.37 * (i % 97) + m * 1.25)));
+        }
+        bill.entries.append(entry);
+    }
+    for (int k = 0; k < kKinds; k += 2)
+        bill.terms.insert(
+            bom::material(QString::fromUtf8(materials[k][0]), QString::fromUtf8(materials[k][1]),
+                          std::nullopt)
+                .key,
+            bom::Terms{5, k % 4 == 0 ? std::optional<double>(2.5) : std::nullopt, 12345 + k});
+    return bill;
+}
+
+constexpr int kBillEntries = 10000;
+
 } // namespace
 
 class MerilonBench : public QObject
@@ -97,6 +156,11 @@ private slots:
 
     void journalSave1M_data();
     void journalSave1M();
+
+    void billTotalsAfterEdit();
+    void billFile_data();
+    void billFile();
+    void billXlsx();
 
     void startUpToFirstPaint_data();
     void startUpToFirstPaint();
@@ -218,6 +282,69 @@ void MerilonBench::journalSave1M()
     QFile written(path);
     QVERIFY(written.open(QIODevice::ReadOnly));
     QCOMPARE(written.readAll(), journalfile::encode(lines));
+}
+
+// A price typed into the shown bill's totals: the totals worked out again and the view told.
+void MerilonBench::billTotalsAfterEdit()
+{
+    BillBook book;
+    book.replace(billOf(kBillEntries));
+    BillWindow window(book);
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QAbstractItemModel *totals =
+        window.findChild<QTableView *>(QStringLiteral("BillTotals"))->model();
+    const QModelIndex price = totals->index(1, TotalsModel::Price);
+    int edit = 0;
+    QBENCHMARK
+    {
+        QVERIFY(totals->setData(price, QString::number(100 + edit++ % 50), Qt::EditRole));
+        QCoreApplication::processEvents();
+    }
+}
+
+void MerilonBench::billFile_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::newRow("save") << QStringLiteral("save");
+    QTest::newRow("open") << QStringLiteral("open");
+    QTest::newRow("plain JSON parse") << QStringLiteral("parse");
+}
+
+void MerilonBench::billFile()
+{
+    QFETCH(QString, operation);
+    static const bom::Bill bill = billOf(kBillEntries);
+    const QString path = m_folder.filePath(QStringLiteral("bill.merilon-bom"));
+    QVERIFY(!billfile::write(bill, path));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    QBENCHMARK
+    {
+        if (operation == u"save") {
+            QVERIFY(!billfile::write(bill, path));
+        } else if (operation == u"open") {
+            const billfile::Reading reading = billfile::read(path);
+            QVERIFY(reading.bill && reading.bill->entries.size() == kBillEntries);
+        } else {
+            // The yardstick: the same bytes only parsed, not checked or turned into a bill.
+            QFile plain(path);
+            QVERIFY(plain.open(QIODevice::ReadOnly));
+            QVERIFY(QJsonDocument::fromJson(plain.readAll()).isObject());
+        }
+    }
+}
+
+void MerilonBench::billXlsx()
+{
+    const bom::Bill bill = billOf(kBillEntries);
+    const bom::Totals totals = bom::computeTotals(bill);
+    const QString path = m_folder.filePath(QStringLiteral("bill.xlsx"));
+    QBENCHMARK
+    {
+        QVERIFY(!billxlsx::write(bill, totals, path));
+    }
 }
 
 namespace {

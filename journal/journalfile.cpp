@@ -112,7 +112,12 @@ int replaceAtomically(const QByteArray &bytes, const QByteArray &target)
 
 std::optional<QString> write(const QStringList &lines, const QString &path)
 {
-    if (const int failure = replaceAtomically(encode(lines), QFile::encodeName(path)))
+    return writeBytes(encode(lines), path);
+}
+
+std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path)
+{
+    if (const int failure = replaceAtomically(bytes, QFile::encodeName(path)))
         return errorMessage(failure);
     return std::nullopt;
 }

@@ -18,4 +18,7 @@ QString errorMessage(int errorNumber);
 // a failed save never costs the previous file. Returns the failure's message, if any.
 std::optional<QString> write(const QStringList &lines, const QString &path);
 
+// Any file the program writes, put in place the same way: only once all of it is written.
+std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path);
+
 } // namespace journalfile

@@ -25,6 +25,6 @@ if(DPKG_SHLIBDEPS)
   set(CPACK_DEBIAN_PACKAGE_DEPENDS "${merilon_runtime_packages}")
 else()
   set(CPACK_DEBIAN_PACKAGE_DEPENDS
-      "libqt6widgets6, libqt6gui6, libqt6core6, ${merilon_runtime_packages}")
+      "libqt6widgets6, libqt6gui6, libqt6core6, libxlsxwriter4, ${merilon_runtime_packages}")
 endif()
 include(CPack)

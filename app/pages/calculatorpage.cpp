@@ -2,10 +2,15 @@
 
 #include "journal.h"
 #include "resulttext.h"
+#include "units.h"
+#include "widgets/inputfield.h"
 #include "widgets/resultrows.h"
+#include "widgets/variantlist.h"
 
+#include <QAbstractButton>
 #include <QAction>
 #include <QClipboard>
+#include <QGridLayout>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QPushButton>
@@ -44,6 +49,11 @@ void CalculatorPage::addButtons(const QString &clearName, const QString &compute
     line->addWidget(m_clear);
     line->addWidget(m_compute);
     m_column->addLayout(line);
+    // Connected before the page's own compute, so the figures it writes come after this mark.
+    connect(m_compute, &QPushButton::clicked, this, [this] {
+        m_computedAt = m_writes;
+        m_inputsAtCompute = inputState();
+    });
 }
 
 void CalculatorPage::appendLine(const QString &line)
@@ -92,6 +102,10 @@ void CalculatorPage::offerCopy(QWidget *area)
     copy->setObjectName(QStringLiteral("CopyResults"));
     connect(copy, &QAction::triggered, this, &CalculatorPage::copyResults);
     area->addAction(copy);
+    auto *add = new QAction(QStringLiteral("Добавить в ведомость"), area);
+    add->setObjectName(QStringLiteral("AddResultsToBill"));
+    connect(add, &QAction::triggered, this, &CalculatorPage::addToBillRequested);
+    area->addAction(add);
     area->setContextMenuPolicy(Qt::ActionsContextMenu);
 }
 
@@ -119,4 +133,109 @@ QString CalculatorPage::shownResultsText() const
 void CalculatorPage::copyResults() const
 {
     QGuiApplication::clipboard()->setText(shownResultsText());
+}
+
+void CalculatorPage::showFigure(const ResultRow &row, const std::optional<double> &value,
+                                calc::ResultFormat format)
+{
+    row.value->setText(value ? calc::resultText(*value, format) : QStringLiteral("—"));
+    keepFigures(row.value, {{row.caption->text(), value}});
+}
+
+void CalculatorPage::keepFigures(QLabel *label, const QList<Figure> &figures)
+{
+    m_kept.insert(label, Kept{label->text(), figures, ++m_writes});
+}
+
+namespace {
+
+// The unit label that stands right of a field in its grid row, if there is one.
+QString unitBeside(const QWidget *field)
+{
+    const auto *grid = qobject_cast<const QGridLayout *>(field->parentWidget()->layout());
+    const int index = grid ? grid->indexOf(field) : -1;
+    if (index < 0)
+        return QString();
+    int row = 0, column = 0, rowSpan = 0, columnSpan = 0;
+    grid->getItemPosition(index, &row, &column, &rowSpan, &columnSpan);
+    const QLayoutItem *item = grid->itemAtPosition(row, column + 1);
+    const auto *label = item ? qobject_cast<const QLabel *>(item->widget()) : nullptr;
+    return label ? label->text() : QString();
+}
+
+} // namespace
+
+QStringList CalculatorPage::inputState() const
+{
+    QStringList state;
+    for (const InputField *field : findChildren<InputField *>())
+        state.append(field->text());
+    for (const VariantList *list : findChildren<VariantList *>())
+        state.append(QString::number(list->selectedIndex()));
+    return state;
+}
+
+QString CalculatorPage::inputsText() const
+{
+    QStringList parts;
+    for (const InputField *field : findChildren<InputField *>()) {
+        const bom::Caption caption = bom::splitCaption(field->accessibleName());
+        const QString unit =
+            bom::normalUnit(caption.unit.isEmpty() ? unitBeside(field) : caption.unit);
+        QString part = caption.name + u' ' + field->text();
+        // "100 м2 ворот" is a unit of a hundred square metres.
+        if (!unit.isEmpty())
+            part += (unit.front().isDigit() ? QStringLiteral(" × ") : QStringLiteral(" ")) + unit;
+        parts.append(part);
+    }
+    return parts.join(QStringLiteral("; "));
+}
+
+QString CalculatorPage::variantText() const
+{
+    QStringList chosen;
+    for (const VariantList *list : findChildren<VariantList *>()) {
+        const int index = list->selectedIndex();
+        const auto *item = index < 0 ? nullptr
+                                     : list->findChild<QAbstractButton *>(
+                                           list->objectName() + u'_' + QString::number(index));
+        if (item)
+            chosen.append(item->text());
+    }
+    return chosen.join(QStringLiteral("; "));
+}
+
+std::optional<CalculatorPage::Results> CalculatorPage::currentResults(QString *whyNot) const
+{
+    const auto refuse = [whyNot](const char *reason) {
+        if (whyNot)
+            *whyNot = QString::fromUtf8(reason);
+        return std::nullopt;
+    };
+    if (!m_computedAt)
+        return refuse("на этой странице еще не было расчета");
+    Results results;
+    bool stale = false;
+    // Labels in page order, so that the figures come in the order the page shows them.
+    for (const QLabel *label : findChildren<QLabel *>()) {
+        const auto kept = m_kept.constFind(label);
+        if (kept == m_kept.cend() || !label->isVisibleTo(this))
+            continue;
+        if (kept->written <= *m_computedAt || label->text() != kept->text) {
+            stale = true;
+            continue;
+        }
+        results.figures += kept->figures;
+    }
+    if (stale)
+        return refuse("последний расчет не дал результатов — исправьте данные и выполните "
+                      "расчет");
+    if (results.figures.isEmpty())
+        return refuse("результаты скрыты или очищены — выполните расчет");
+    if (inputState() != m_inputsAtCompute)
+        return refuse("данные изменены после расчета — нажмите «Расчет», чтобы получить "
+                      "результаты для них");
+    results.variant = variantText();
+    results.inputs = inputsText();
+    return results;
 }

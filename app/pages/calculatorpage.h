@@ -1,13 +1,18 @@
 #pragma once
 
+#include "resulttext.h"
+
+#include <QHash>
 #include <QWidget>
 
 #include <optional>
 
 class Journal;
+class QLabel;
 class QPushButton;
 class QVBoxLayout;
 class ResultRows;
+struct ResultRow;
 
 // The common ground of the calculator pages: a column of groups, the clear and compute buttons
 // on the bottom line, and the journal that their operations append to.
@@ -22,10 +27,31 @@ public:
     QString shownResultsText() const;
     void copyResults() const;
 
+    // A figure as a bill of materials takes it: the caption it is shown under and the value it
+    // was written from, none for a row shown as "—".
+    struct Figure
+    {
+        QString caption;
+        std::optional<double> value;
+    };
+    struct Results
+    {
+        QString variant; // the chosen item of the page's list, if it has one
+        QString inputs;  // the fields as typed, with their captions
+        QList<Figure> figures;
+    };
+    // The results of the last computation while they stand as it left them; otherwise none, and
+    // why: nothing computed yet, results hidden or cleared, or inputs changed since.
+    std::optional<Results> currentResults(QString *whyNot) const;
+
+signals:
+    void addToBillRequested();
+
 protected:
     QVBoxLayout *column() const { return m_column; }
 
-    // Offers "Копировать результаты" in the context menu of a result area.
+    // Offers "Копировать результаты" and "Добавить в ведомость" in the context menu of a result
+    // area.
     void offerCopy(QWidget *area);
     // The rows a copy takes: by default the shown rows of every result group, in page order.
     virtual QList<std::pair<QString, QString>> shownResults() const;
@@ -48,7 +74,30 @@ protected:
     static void resetValues(const ResultRows &rows, const QString &text);
     static void setValuesVisible(const ResultRows &rows, bool visible);
 
+    // Writes a row's value from its figure ("—" for none) and keeps the figure, which holds more
+    // digits than the text shows.
+    void showFigure(const ResultRow &row, const std::optional<double> &value,
+                    calc::ResultFormat format = calc::kFormat4x3);
+    // Keeps the figures behind a label that the page writes in its own words.
+    void keepFigures(QLabel *label, const QList<Figure> &figures);
+
 private:
+    struct Kept
+    {
+        QString text;
+        QList<Figure> figures;
+        quint64 written;
+    };
+    QStringList inputState() const;
+    QString inputsText() const;
+    QString variantText() const;
+
+    QHash<const QLabel *, Kept> m_kept;
+    quint64 m_writes = 0;
+    // The moment of the last press of the compute button, and the inputs it met.
+    std::optional<quint64> m_computedAt;
+    QStringList m_inputsAtCompute;
+
     Journal &m_journal;
     QVBoxLayout *m_column;
     QPushButton *m_clear = nullptr;

@@ -86,7 +86,7 @@ void MasonryPage::BitBtn9Click()
                                                                {result.mortarM3, formats.mortarM3},
                                                                {result.plugsM3, formats.plugsM3}};
         for (int i = 0; i < m_results->count(); ++i)
-            m_results->row(i).value->setText(calc::resultText(shown[i].first, shown[i].second));
+            showFigure(m_results->row(i), shown[i].first, shown[i].second);
 
         appendLine(QStringLiteral("Итоги произведенного расчета:"));
         appendRowLines(*m_results);

@@ -96,7 +96,7 @@ void PaintingPage::compute()
                 rows.append(group->row(i));
         }
         for (int i = 0; i < rows.size(); ++i)
-            rows[i].value->setText(calc::resultText(values[i], calc::kPaintingFormat));
+            showFigure(rows[i], values[i], calc::kPaintingFormat);
         appendLine(QStringLiteral("Условия расчета:"));
         appendLine(kCoats.at(coats));
 

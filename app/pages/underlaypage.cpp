@@ -111,7 +111,7 @@ void UnderlayPage::Button1Click()
         for (const calc::UnderlayQuantity &quantity : quantities) {
             const ResultRow &row = results()->row(quantity.row - 1);
             row.value->setVisible(true);
-            row.value->setText(calc::resultText(quantity.value, format));
+            showFigure(row, quantity.value, format);
             lines.append(row.journalLine());
         }
         // The volume is logged as typed, not as read.

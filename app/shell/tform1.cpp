@@ -1,12 +1,14 @@
 #include "tform1.h"
 
 #include "artwork.h"
+#include "bill/billcontrol.h"
 #include "clock.h"
 #include "errorreport.h"
 #include "journal.h"
 #include "journalfile.h"
 #include "journalpanel.h"
 #include "journalprint.h"
+#include "pages/calculatorpage.h"
 #include "pages/masonrypage.h"
 #include "pages/pagefactory.h"
 #include "regional.h"
@@ -137,6 +139,15 @@ void TForm1::createActions()
                                             QStringLiteral("история.pdf"),
                                             QStringLiteral("Документ PDF (*.pdf)"));
     };
+
+    m_bill = new BillControl(
+        *this, [this] { return m_widgets.PageControl1->currentWidget(); },
+        [this](const QWidget *page) {
+            const int place = m_widgets.TreeView1->selectedPlace();
+            if (place < 0 || m_pages.value(Catalogue::place(place).page) != page)
+                return QString();
+            return m_widgets.TreeView1->node(place)->text(0).simplified();
+        });
 }
 
 void TForm1::createMenus()
@@ -144,6 +155,9 @@ void TForm1::createMenus()
     menuBar()->setObjectName(QStringLiteral("MainMenu1"));
     QMenu *actions = menuBar()->addMenu(QStringLiteral("&Действия"));
     actions->setObjectName(QStringLiteral("N1"));
+    actions->addAction(m_bill->addAction());
+    actions->addAction(m_bill->showAction());
+    actions->addSeparator();
     actions->addAction(m_actions.print);
     actions->addAction(m_actions.pdf);
     actions->addSeparator();
@@ -234,8 +248,11 @@ void TForm1::createPages()
     const pages::CalculatorPages calculators =
         pages::createCalculatorPages(*m_journal, m_widgets.PageControl1);
     m_widgets.masonry = calculators.masonry;
-    for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it)
+    for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it) {
         addPage(it.key(), it.value());
+        if (auto *page = qobject_cast<CalculatorPage *>(it.value()))
+            m_bill->watch(page);
+    }
 }
 
 void TForm1::createStatusBar()
@@ -408,8 +425,11 @@ void TForm1::closeEvent(QCloseEvent *event)
     if (FormClose() ||
         errorreport::askToGoAhead(
             QStringLiteral("Журнал не сохранен. Закрыть программу без сохранения журнала?"),
-            QStringLiteral("Закрыть без сохранения"), QStringLiteral("Отмена")))
+            QStringLiteral("Закрыть без сохранения"), QStringLiteral("Отмена"))) {
         event->accept();
-    else
+        // The bill's window goes with the main window, or the program would stay running.
+        m_bill->closeWindow();
+    } else {
         event->ignore();
+    }
 }

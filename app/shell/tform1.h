@@ -4,7 +4,8 @@
 // selection operation (keyboard, mouse, Back and Forward) and its click operation (every mouse
 // click) both act by the selected node's place, through one table of places. Everything the
 // user does is appended to the journal, which the panel at the bottom shows and the saves
-// write out; the clock in the status bar names and stamps those saves.
+// write out; the clock in the status bar names and stamps those saves. The bill of materials
+// takes the current results of a page on request and shows them, summed, in a window of its own.
 
 #include "catalogue.h"
 
@@ -13,6 +14,7 @@
 
 #include <functional>
 
+class BillControl;
 class Clock;
 class Journal;
 class JournalPanel;
@@ -32,6 +34,7 @@ public:
     Journal &journal() const { return *m_journal; }
     Clock &clock() const { return *m_clock; }
     Catalogue *catalogue() const { return m_widgets.TreeView1; }
+    BillControl &bill() const { return *m_bill; }
     QStackedWidget *pageSet() const { return m_widgets.PageControl1; }
     QString statusText(int panel) const;
 
@@ -73,6 +76,7 @@ private:
 
     Journal *m_journal;
     Clock *m_clock;
+    BillControl *m_bill = nullptr;
     std::function<QString()> m_choosePdfPath;
     int m_lastSelectedPlace = -1;
     bool m_shown = false;

@@ -255,7 +255,7 @@ void DesktopTest::menuMnemonicsOpenTheirMenus_data()
     QTest::addColumn<QString>("menu");
     QTest::addColumn<QString>("firstEntry");
     QTest::newRow("Alt+Д") << QChar(u'д') << "N1"
-                           << "Печать истории...";
+                           << "Добавить в ведомость";
     QTest::newRow("Alt+У") << QChar(u'у') << "N2"
                            << "Вперед";
 }

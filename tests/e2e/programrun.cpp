@@ -11,6 +11,7 @@ namespace {
 
 const QString kMainTitle = QStringLiteral("Мерилон 3");
 const QString kErrorTitle = QStringLiteral("Merilon");
+const QString kBillTitle = QStringLiteral("Ведомость материалов — Мерилон 3");
 constexpr int kPatienceMs = 20000;
 // A shortcut presses its button with a short animation: the click comes about 100 ms later.
 constexpr int kShortcutAnimationMs = 300;
@@ -128,6 +129,71 @@ void ProgramRun::pressAccelerator(QChar letter)
 {
     m_screen.press(QStringLiteral("alt+") + letter.toLower());
     settle();
+}
+
+void ProgramRun::press(const QString &keys)
+{
+    m_screen.press(keys);
+    settle();
+}
+
+bool ProgramRun::billFileDialog(const QString &shortcut, const QString &dialogTitle,
+                                const QString &path)
+{
+    m_screen.press(QStringLiteral("ctrl+b"));
+    const VirtualScreen::Window bill = m_screen.waitForWindow(kBillTitle);
+    if (!bill) {
+        m_failure = QStringLiteral("no window titled ") + kBillTitle;
+        return false;
+    }
+    m_screen.focus(bill);
+    m_screen.sync(bill);
+    m_screen.press(shortcut);
+    const VirtualScreen::Window dialog = m_screen.waitForWindow(dialogTitle);
+    if (!dialog) {
+        m_failure = QStringLiteral("no file dialog titled ") + dialogTitle;
+        return false;
+    }
+    // The file name field has the keyboard when the dialog opens.
+    m_screen.focus(dialog);
+    m_screen.sync(dialog);
+    m_screen.press(QStringLiteral("ctrl+a"));
+    m_screen.type(path);
+    m_screen.press(QStringLiteral("Return"));
+    if (!m_screen.waitUntilHidden(dialog)) {
+        m_failure = QStringLiteral("the file dialog did not close");
+        return false;
+    }
+    m_screen.sync(bill);
+    m_screen.focus(m_window);
+    return m_screen.sync(m_window);
+}
+
+bool ProgramRun::saveBill(const QString &path)
+{
+    return billFileDialog(QStringLiteral("ctrl+s"), QStringLiteral("Сохранить ведомость"), path);
+}
+
+bool ProgramRun::openBill(const QString &path)
+{
+    return billFileDialog(QStringLiteral("ctrl+o"), QStringLiteral("Открыть ведомость"), path);
+}
+
+bool ProgramRun::closeBill()
+{
+    const QList<VirtualScreen::Window> shown = m_screen.windows(kBillTitle);
+    if (shown.isEmpty()) {
+        m_failure = QStringLiteral("no window titled ") + kBillTitle;
+        return false;
+    }
+    m_screen.focus(shown.front());
+    m_screen.press(QStringLiteral("ctrl+w"));
+    if (!m_screen.waitUntilHidden(shown.front())) {
+        m_failure = QStringLiteral("the bill's window did not close");
+        return false;
+    }
+    m_screen.focus(m_window);
+    return m_screen.sync(m_window);
 }
 
 bool ProgramRun::dismissError(const QString &shownMessage)

@@ -35,6 +35,15 @@ public:
     // Alt with the underlined letter of a button, typed on the Russian layout.
     void pressAccelerator(QChar letter);
 
+    // A shortcut of the main window, such as "ctrl+d".
+    void press(const QString &keys);
+    // Opens the bill's window with Ctrl+B, saves or opens its file through the file dialog, and
+    // gives the keyboard back to the main window.
+    bool saveBill(const QString &path);
+    bool openBill(const QString &path);
+    // Closes the bill's window with Ctrl+W, so that it covers nothing of the main window.
+    bool closeBill();
+
     // Checks that the error report shows this message and closes it with Enter.
     bool dismissError(const QString &shownMessage);
     // The window as it stands, once the program has drawn everything asked of it so far.
@@ -56,6 +65,7 @@ private:
     bool settle();
     bool answerCloseQuestion(const QStringList &keys);
     void waitForClock();
+    bool billFileDialog(const QString &shortcut, const QString &dialogTitle, const QString &path);
 
     VirtualScreen &m_screen;
     LayoutModel &m_layout;

@@ -1,6 +1,8 @@
+#include "billfile.h"
 #include "expectedjournal.h"
 #include "layoutmodel.h"
 #include "programrun.h"
+#include "totals.h"
 #include "virtualscreen.h"
 
 #include <QDir>
@@ -124,6 +126,7 @@ private slots:
     void grassByHandAndWithMachines();
     void closeWithoutDataFolderKeepsWindowUntilFolderExists();
     void closeWithoutDataFolderEndsWhenTheUserGoesAhead();
+    void billOfAnObjectSavedAndReopened();
     void installedLauncherKeepsJournalsInUserFolder();
 
 private:
@@ -173,6 +176,9 @@ QProcessEnvironment RealProgramTest::environment() const
     QDir().mkpath(runtime);
     QFile::setPermissions(runtime, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
+    // The bill's remembered terms stay in the scenario's folder.
+    environment.insert(QStringLiteral("XDG_CONFIG_HOME"),
+                       m_work->filePath(QStringLiteral("config")));
     return environment;
 }
 
@@ -497,6 +503,92 @@ void RealProgramTest::grassByHandAndWithMachines()
                           {"0", "0", "2,4", "0", "0", "0", "0", "0"});
 
     exitAndVerifyJournalFiles(journal, false);
+}
+
+// Two walls, a foundation and a paved yard go into the bill with Ctrl+D; the bill is saved
+// through its file dialog, opened in a new run and saved again unchanged.
+void RealProgramTest::billOfAnObjectSavedAndReopened()
+{
+    QVERIFY(startInWorkFolder());
+    ExpectedJournal journal(m_run->startedAt());
+    m_run->clickNode(1);
+    m_run->clickNode(3);
+    m_run->type(QStringLiteral("Edit1"), QStringLiteral("12"));
+    m_run->type(QStringLiteral("Edit2"), QStringLiteral("3"));
+    m_run->click(QStringLiteral("BitBtn9"));
+    m_run->press(QStringLiteral("ctrl+d"));
+    m_run->type(QStringLiteral("Edit1"), QStringLiteral("8"));
+    m_run->click(QStringLiteral("BitBtn9"));
+    m_run->press(QStringLiteral("ctrl+d"));
+    // 12 × 3 × 0,38 and 8 × 3 × 0,38 m3 at 395 bricks and 0,235 m3 of mortar per m3.
+    journal << chosen(1) << chosen(3) << "Итоги произведенного расчета:"
+            << rows(kMasonryCaptions, {"13,68", "5403,6", "3,215", "0,01368"})
+            << "Итоги произведенного расчета:"
+            << rows(kMasonryCaptions, {"9,12", "3602,4", "2,143", "0,00912"});
+
+    m_run->clickNode(6);
+    m_run->clickNode(7);
+    m_run->type(QStringLiteral("Edit8"), QStringLiteral("2"));
+    m_run->type(QStringLiteral("Edit9"), QStringLiteral("1,5"));
+    m_run->type(QStringLiteral("Edit10"), QStringLiteral("0,8"));
+    m_run->pickVariant(QStringLiteral("RadioGroup1"), 0);
+    m_run->click(QStringLiteral("BitBtn2"));
+    m_run->press(QStringLiteral("ctrl+d"));
+    journal << chosen(6) << chosen(7)
+            << rows(kFoundationCaptions, {"2,4", "5,6", "—", "—", "—", "—"});
+
+    m_run->clickNode(14);
+    m_run->clickNode(15);
+    m_run->pickVariant(QStringLiteral("RadioGroup5"), 0);
+    m_run->type(QStringLiteral("Edit19"), QStringLiteral("3,3"));
+    m_run->type(QStringLiteral("Edit16"), QStringLiteral("2,7"));
+    m_run->click(QStringLiteral("Button3"));
+    m_run->press(QStringLiteral("ctrl+d"));
+    journal << chosen(14) << chosen(15) << "Выбранный тип плитки: квадрат"
+            << "Итого плитки: 142,6 шт. на площади 8,91 кв. метров";
+
+    const QString saved = inWorkFolder(QStringLiteral("object.merilon-bom"));
+    QVERIFY2(m_run->saveBill(saved), qPrintable(m_run->failure()));
+    QVERIFY2(m_run->closeBill(), qPrintable(m_run->failure()));
+    exitAndVerifyJournalFiles(journal, false);
+
+    const billfile::Reading reading = billfile::read(saved);
+    QVERIFY2(reading.bill, qPrintable(reading.failure));
+    const bom::Bill &bill = *reading.bill;
+    QCOMPARE(bill.entries.size(), 4);
+    QCOMPARE(bill.entries[0].work, QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"));
+    QCOMPARE(bill.entries[2].work,
+             QStringLiteral("Фундаменты под здания и сооружения: Объмом до 3 м3, опалубка"));
+    QCOMPARE(bill.entries[3].work, QStringLiteral("Расчет тротуарной плитки: квадрат"));
+    QCOMPARE(bill.entries[3].inputs, QStringLiteral("Длина 3,3 м; Ширина 2,7 м"));
+    const bom::Totals totals = bom::computeTotals(bill);
+    const auto total = [&totals](const char *name) {
+        for (const bom::Total &row : totals.rows) {
+            if (row.key.name == QString::fromUtf8(name))
+                return bom::quantityText(row.quantity);
+        }
+        return QStringLiteral("none");
+    };
+    QCOMPARE(total("Кирпич глиняный обыкновенный"), QStringLiteral("9006"));
+    QCOMPARE(total("Раствор"), QStringLiteral("5,358"));
+    QCOMPARE(total("Бетон"), QStringLiteral("2,4"));
+    // The count itself, not the four digits the page shows.
+    QCOMPARE(total("Плитка «квадрат»"), QStringLiteral("142,56"));
+
+    // A new run opens the bill and saves it again: the same bytes.
+    m_layout = std::make_unique<LayoutModel>();
+    m_run = std::make_unique<ProgramRun>(*m_screen, *m_layout);
+    QVERIFY(startInWorkFolder());
+    ExpectedJournal second(m_run->startedAt());
+    QVERIFY2(m_run->openBill(saved), qPrintable(m_run->failure()));
+    const QString again = inWorkFolder(QStringLiteral("again.merilon-bom"));
+    QVERIFY2(m_run->saveBill(again), qPrintable(m_run->failure()));
+    QVERIFY2(m_run->closeBill(), qPrintable(m_run->failure()));
+    exitAndVerifyJournalFiles(second, false);
+    QFile first(saved), copy(again);
+    QVERIFY(first.open(QIODevice::ReadOnly));
+    QVERIFY(copy.open(QIODevice::ReadOnly));
+    QCOMPARE(copy.readAll(), first.readAll());
 }
 
 void RealProgramTest::closeWithoutDataFolderKeepsWindowUntilFolderExists()

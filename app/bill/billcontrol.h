@@ -1,0 +1,57 @@
+#pragma once
+
+#include "billwindow.h"
+
+#include <QDateTime>
+#include <QObject>
+#include <QPointer>
+
+#include <functional>
+
+class BillBook;
+class CalculatorPage;
+class QAction;
+class QMainWindow;
+
+// Connects the pages to the bill: «Добавить в ведомость» takes the current results of the page
+// shown (or of the page whose result area was asked), and «Ведомость материалов...» shows the
+// bill's window. What happened, or why nothing was added, goes to the status bar.
+class BillControl : public QObject
+{
+    Q_OBJECT
+
+public:
+    // The catalogue node that shows a page, as the entry's work; empty when none does.
+    using WorkNamer = std::function<QString(const QWidget *page)>;
+
+    BillControl(QMainWindow &window, std::function<QWidget *()> currentPage, WorkNamer workOf);
+    ~BillControl() override;
+
+    QAction *addAction() const { return m_add; }
+    QAction *showAction() const { return m_show; }
+    BillBook &book() const { return *m_book; }
+    // Made when first shown.
+    BillWindow *window() const { return m_window; }
+
+    void watch(CalculatorPage *page);
+    // Tests set the moment an entry is added.
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
+
+    void addCurrentResults();
+    void addResultsOf(CalculatorPage *page);
+    void showBill();
+    void closeWindow();
+
+private:
+    void say(const QString &message);
+
+    QMainWindow &m_mainWindow;
+    std::function<QWidget *()> m_currentPage;
+    WorkNamer m_workOf;
+    std::function<QDateTime()> m_now;
+    BillBook *m_book;
+    // A child of the main window, like this; it goes first, while the bill it shows lives.
+    QPointer<BillWindow> m_window;
+    QAction *m_add;
+    QAction *m_show;
+};

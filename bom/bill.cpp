@@ -1,0 +1,113 @@
+#include "bill.h"
+
+#include "calcerror.h"
+#include "inputnumber.h"
+#include "units.h"
+
+#include <cmath>
+
+namespace bom {
+
+Material materialFromCaption(const QString &caption, std::optional<double> quantity)
+{
+    const Caption parts = splitCaption(caption);
+    return material(parts.name, parts.unit, quantity);
+}
+
+Material material(const QString &name, const QString &unit, std::optional<double> quantity)
+{
+    return {{normalName(name), normalUnit(unit)}, quantity};
+}
+
+std::optional<Refusal> refusalOfReserve(double percent)
+{
+    if (!std::isfinite(percent))
+        return Refusal{QStringLiteral("Запас — это число процентов, например 5 или 7,5")};
+    if (percent < 0)
+        return Refusal{QStringLiteral("Запас не может быть отрицательным")};
+    if (percent > kMaxReservePercent)
+        return Refusal{QStringLiteral("Запас больше 1000 % — проверьте число")};
+    return std::nullopt;
+}
+
+std::optional<Refusal> refusalOfPackSize(double size)
+{
+    if (!std::isfinite(size))
+        return Refusal{QStringLiteral("Фасовка — это число, например 2,5")};
+    if (size <= 0)
+        return Refusal{QStringLiteral("Фасовка должна быть больше нуля; пустая клетка — "
+                                      "продается поштучно или на вес")};
+    return std::nullopt;
+}
+
+std::optional<Refusal> refusalOfPrice(qint64 kopecks)
+{
+    if (kopecks < 0)
+        return Refusal{QStringLiteral("Цена не может быть отрицательной")};
+    if (kopecks > kMaxKopecks)
+        return Refusal{QStringLiteral("Цена слишком велика")};
+    return std::nullopt;
+}
+
+namespace {
+
+std::optional<calc::Extended> readNumber(const QString &text)
+{
+    try {
+        return calc::readInputNumber(text, calc::decimalSeparator());
+    } catch (const calc::CalcError &) {
+        return std::nullopt;
+    }
+}
+
+} // namespace
+
+ReserveEdit readReserve(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return {};
+    const std::optional<calc::Extended> number = readNumber(text);
+    if (!number)
+        return {0, Refusal{QStringLiteral("Запас — это число процентов, например 5 или 7,5")}};
+    const double percent = double(*number);
+    if (std::optional<Refusal> refusal = refusalOfReserve(percent))
+        return {0, refusal};
+    return {percent, std::nullopt};
+}
+
+PackSizeEdit readPackSize(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return {};
+    const std::optional<calc::Extended> number = readNumber(text);
+    if (!number)
+        return {std::nullopt, Refusal{QStringLiteral("Фасовка — это число, например 2,5")}};
+    const double size = double(*number);
+    if (std::optional<Refusal> refusal = refusalOfPackSize(size))
+        return {std::nullopt, refusal};
+    return {size, std::nullopt};
+}
+
+PriceEdit readPrice(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return {};
+    const std::optional<calc::Extended> number = readNumber(text);
+    if (!number)
+        return {std::nullopt,
+                Refusal{QStringLiteral("Цена — это число рублей, например 350 или 12,50")}};
+    if (*number < 0)
+        return {std::nullopt, Refusal{QStringLiteral("Цена не может быть отрицательной")}};
+    const calc::Extended kopecks = *number * 100;
+    if (!(kopecks <= calc::Extended(kMaxKopecks)))
+        return {std::nullopt, Refusal{QStringLiteral("Цена слишком велика")}};
+    const calc::Extended whole = std::round(kopecks);
+    // The reader works in binary: 12,34 × 100 lands a hair away from 1234.
+    if (std::fabs(kopecks - whole) > 1e-6L)
+        return {std::nullopt,
+                Refusal{QStringLiteral("Цена указывается с точностью до копейки: не больше двух "
+                                       "знаков после запятой")}};
+    return {qint64(whole), std::nullopt};
+}
+
+} // namespace bom

@@ -1,0 +1,283 @@
+#include "billfile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QSaveFile>
+
+#include <cmath>
+
+namespace billfile {
+
+namespace {
+
+const QString kFormat = QStringLiteral("merilon-bom");
+
+QJsonValue optionalNumber(const std::optional<double> &value)
+{
+    return value ? QJsonValue(*value) : QJsonValue(QJsonValue::Null);
+}
+
+// Thrown inside decode() only, with the message the user sees.
+struct Damage
+{
+    QString what;
+};
+
+[[noreturn]] void damaged(const QString &place, const QString &expected)
+{
+    throw Damage{
+        QStringLiteral("Файл ведомости поврежден: %1 — ожидалось %2.").arg(place, expected)};
+}
+
+QString field(const QString &where, const char *name)
+{
+    return QStringLiteral("%1, поле «%2»").arg(where, QLatin1String(name));
+}
+
+QString text(const QJsonObject &object, const char *name, const QString &where)
+{
+    const QJsonValue value = object.value(QLatin1String(name));
+    if (!value.isString())
+        damaged(field(where, name), QStringLiteral("текст"));
+    return value.toString();
+}
+
+double finite(const QJsonObject &object, const char *name, const QString &where)
+{
+    const QJsonValue value = object.value(QLatin1String(name));
+    if (!value.isDouble() || !std::isfinite(value.toDouble()))
+        damaged(field(where, name), QStringLiteral("число"));
+    return value.toDouble();
+}
+
+std::optional<double> optionalFinite(const QJsonObject &object, const char *name,
+                                     const QString &where)
+{
+    const QJsonValue value = object.value(QLatin1String(name));
+    if (value.isUndefined() || value.isNull())
+        return std::nullopt;
+    return finite(object, name, where);
+}
+
+QJsonArray array(const QJsonObject &object, const char *name, const QString &where)
+{
+    const QJsonValue value = object.value(QLatin1String(name));
+    if (!value.isArray())
+        damaged(field(where, name), QStringLiteral("список"));
+    return value.toArray();
+}
+
+QJsonObject object(const QJsonValue &value, const QString &where)
+{
+    if (!value.isObject())
+        damaged(where, QStringLiteral("объект"));
+    return value.toObject();
+}
+
+bom::Entry readEntry(const QJsonObject &json, const QString &where)
+{
+    bom::Entry entry;
+    const QString added = text(json, "added", where);
+    entry.added = QDateTime::fromString(added, Qt::ISODateWithMs);
+    if (!entry.added.isValid())
+        damaged(field(where, "added"), QStringLiteral("дата и время"));
+    entry.added = entry.added.toUTC();
+    entry.work = text(json, "work", where);
+    entry.inputs = text(json, "inputs", where);
+    const QJsonArray materials = array(json, "materials", where);
+    entry.materials.reserve(materials.size());
+    for (qsizetype i = 0; i < materials.size(); ++i) {
+        const QString place = QStringLiteral("%1, материал %2").arg(where).arg(i + 1);
+        const QJsonObject material = object(materials.at(i), place);
+        entry.materials.append(bom::material(text(material, "name", place),
+                                             text(material, "unit", place),
+                                             optionalFinite(material, "quantity", place)));
+    }
+    return entry;
+}
+
+void readTerms(const QJsonObject &json, const QString &where, bom::Bill &bill)
+{
+    bom::Terms terms;
+    terms.reservePercent = finite(json, "reservePercent", where);
+    if (bom::refusalOfReserve(terms.reservePercent))
+        damaged(field(where, "reservePercent"), QStringLiteral("число от 0 до 1000"));
+    terms.packSize = optionalFinite(json, "packSize", where);
+    if (terms.packSize && bom::refusalOfPackSize(*terms.packSize))
+        damaged(field(where, "packSize"), QStringLiteral("число больше нуля"));
+    if (const std::optional<double> price = optionalFinite(json, "priceKopecks", where)) {
+        if (*price != std::floor(*price) || *price < 0 || *price > double(bom::kMaxKopecks))
+            damaged(field(where, "priceKopecks"), QStringLiteral("целое число копеек"));
+        terms.priceKopecks = qint64(*price);
+    }
+    const bom::Material key =
+        bom::material(text(json, "name", where), text(json, "unit", where), std::nullopt);
+    // Terms that say nothing are not kept, so that every bill has one form.
+    if (terms == bom::Terms{})
+        bill.terms.remove(key.key);
+    else
+        bill.terms.insert(key.key, terms);
+}
+
+bom::Bill readBill(const QJsonObject &root)
+{
+    bom::Bill bill;
+    const QJsonArray entries = array(root, "entries", QStringLiteral("ведомость"));
+    bill.entries.reserve(entries.size());
+    for (qsizetype i = 0; i < entries.size(); ++i) {
+        const QString where = QStringLiteral("запись %1").arg(i + 1);
+        bill.entries.append(readEntry(object(entries.at(i), where), where));
+    }
+    const QJsonValue terms = root.value(QLatin1String("terms"));
+    if (terms.isUndefined())
+        return bill;
+    if (!terms.isArray())
+        damaged(QStringLiteral("ведомость, поле «terms»"), QStringLiteral("список"));
+    const QJsonArray list = terms.toArray();
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString where = QStringLiteral("условия закупки %1").arg(i + 1);
+        readTerms(object(list.at(i), where), where, bill);
+    }
+    return bill;
+}
+
+Reading failure(const QString &message)
+{
+    return {std::nullopt, message};
+}
+
+QString tooLarge()
+{
+    return QStringLiteral("Файл слишком велик для ведомости материалов (больше %1 МБ).")
+        .arg(kMaxBytes / (1024 * 1024));
+}
+
+} // namespace
+
+QByteArray encode(const bom::Bill &bill)
+{
+    QJsonArray entries;
+    for (const bom::Entry &entry : bill.entries) {
+        QJsonArray materials;
+        for (const bom::Material &material : entry.materials)
+            materials.append(
+                QJsonObject{{QStringLiteral("name"), material.key.name},
+                            {QStringLiteral("unit"), material.key.unit},
+                            {QStringLiteral("quantity"), optionalNumber(material.quantity)}});
+        entries.append(
+            QJsonObject{{QStringLiteral("added"), entry.added.toUTC().toString(Qt::ISODateWithMs)},
+                        {QStringLiteral("work"), entry.work},
+                        {QStringLiteral("inputs"), entry.inputs},
+                        {QStringLiteral("materials"), materials}});
+    }
+    QJsonArray terms;
+    for (auto it = bill.terms.cbegin(); it != bill.terms.cend(); ++it) {
+        const std::optional<double> price =
+            it->priceKopecks ? std::optional<double>(double(*it->priceKopecks)) : std::nullopt;
+        terms.append(QJsonObject{{QStringLiteral("name"), it.key().name},
+                                 {QStringLiteral("unit"), it.key().unit},
+                                 {QStringLiteral("reservePercent"), it->reservePercent},
+                                 {QStringLiteral("packSize"), optionalNumber(it->packSize)},
+                                 {QStringLiteral("priceKopecks"), optionalNumber(price)}});
+    }
+    const QJsonObject root{{QStringLiteral("format"), kFormat},
+                           {QStringLiteral("version"), kVersion},
+                           {QStringLiteral("entries"), entries},
+                           {QStringLiteral("terms"), terms}};
+    return QJsonDocument(root).toJson(QJsonDocument::Indented);
+}
+
+Reading decode(const QByteArray &bytes)
+{
+    if (bytes.trimmed().isEmpty())
+        return failure(QStringLiteral("Файл пуст: в нем нет ведомости материалов."));
+    if (bytes.size() > kMaxBytes)
+        return failure(tooLarge());
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(bytes, &error);
+    if (error.error != QJsonParseError::NoError) {
+        if (!bytes.trimmed().startsWith('{'))
+            return failure(QStringLiteral("Это не файл ведомости материалов «Мерилон 3»."));
+        qsizetype end = bytes.size();
+        while (end > 0 && QChar::isSpace(uchar(bytes.at(end - 1))))
+            --end;
+        // The parser stops at the end of the data when the data stops too early.
+        if (error.offset >= end)
+            return failure(QStringLiteral("Файл ведомости обрезан: он кончается раньше, чем "
+                                          "ведомость."));
+        return failure(QStringLiteral("Файл ведомости поврежден: ошибка в байте %1 из %2.")
+                           .arg(error.offset)
+                           .arg(bytes.size()));
+    }
+    if (!document.isObject() ||
+        document.object().value(QLatin1String("format")).toString() != kFormat)
+        return failure(QStringLiteral("Это не файл ведомости материалов «Мерилон 3»."));
+    const QJsonObject root = document.object();
+    const QJsonValue version = root.value(QLatin1String("version"));
+    const double number = version.toDouble(-1);
+    if (!version.isDouble() || number != std::floor(number) || number < 1)
+        return failure(QStringLiteral("Файл ведомости поврежден: неизвестная версия формата."));
+    if (number > kVersion)
+        return failure(QStringLiteral("Ведомость сохранена более новой версией программы "
+                                      "(формат %1), а эта версия открывает формат %2. "
+                                      "Обновите программу, чтобы открыть файл.")
+                           .arg(number, 0, 'f', 0)
+                           .arg(kVersion));
+    try {
+        return {readBill(root), QString()};
+    } catch (const Damage &damage) {
+        return failure(damage.what);
+    }
+}
+
+Reading read(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (!file.exists())
+            return failure(QStringLiteral("Файл «%1» не найден.").arg(path));
+        return failure(QStringLiteral("Файл «%1» нельзя открыть: нет доступа.").arg(path));
+    }
+    if (file.size() > kMaxBytes)
+        return failure(tooLarge());
+    // A device may not know its size; never read more than a bill may hold.
+    const QByteArray bytes = file.read(kMaxBytes + 1);
+    if (file.error() != QFileDevice::NoError)
+        return failure(QStringLiteral("Файл «%1» не удалось прочитать.").arg(path));
+    return decode(bytes);
+}
+
+std::optional<QString> write(const bom::Bill &bill, const QString &path)
+{
+    return writeBytes(encode(bill), path);
+}
+
+std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path)
+{
+    const QFileInfo target(path);
+    if (target.isDir())
+        return QStringLiteral("Ведомость не сохранена: «%1» — это папка.").arg(path);
+    // A file marked read-only stays so, even for a user who could replace it.
+    if (target.exists() &&
+        !(target.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)))
+        return QStringLiteral("Ведомость не сохранена: файл «%1» защищен от записи.").arg(path);
+    if (!target.absoluteDir().exists())
+        return QStringLiteral("Ведомость не сохранена: нет папки «%1».").arg(target.absolutePath());
+
+    QSaveFile file(path);
+    // Unbuffered, so that a failed write is seen by commit() and never replaces the old file.
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
+        return QStringLiteral("Ведомость не сохранена: в папку «%1» нельзя записывать.")
+            .arg(target.absolutePath());
+    if (file.write(bytes) != bytes.size() || !file.commit())
+        return QStringLiteral("Ведомость не сохранена: ошибка записи в файл «%1» (нет места на "
+                              "диске?). Прежний файл не изменен.")
+            .arg(path);
+    return std::nullopt;
+}
+
+} // namespace billfile

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "bill.h"
+
+#include <QByteArray>
+
+#include <optional>
+
+// Bill files (".merilon-bom"): UTF-8 JSON, an object with "format": "merilon-bom", a format
+// "version", the "entries" and the "terms" per material. A reader refuses a newer version
+// rather than guess at it.
+namespace billfile {
+
+inline constexpr int kVersion = 1;
+inline constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
+inline constexpr char kSuffix[] = "merilon-bom";
+
+QByteArray encode(const bom::Bill &bill);
+
+// The bill, or the reason the bytes are not one, in words for the user.
+struct Reading
+{
+    std::optional<bom::Bill> bill;
+    QString failure;
+};
+
+Reading decode(const QByteArray &bytes);
+Reading read(const QString &path);
+
+// Replaces the file only once the new one is complete, so a failed save keeps the previous
+// file. Returns the failure's message, if any.
+std::optional<QString> write(const bom::Bill &bill, const QString &path);
+// The same for any bytes of the bill, such as its CSV.
+std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path);
+
+} // namespace billfile

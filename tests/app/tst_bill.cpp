@@ -1,0 +1,528 @@
+#include "bill/billbook.h"
+#include "bill/billcontrol.h"
+#include "bill/billwindow.h"
+#include "billfile.h"
+#include "errorrecorder.h"
+#include "windowdriver.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTableView>
+#include <QTemporaryDir>
+
+// The bill of materials driven through the main window: pages computed, their results added,
+// the bill's window opened, edited, saved, opened again and exported.
+class BillTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void menuOffersTheBillWithShortcuts();
+    void addingWithoutCurrentResultsSaysWhy_data();
+    void addingWithoutCurrentResultsSaysWhy();
+    void totalsSumTheKeptFiguresOfThreePages();
+    void windowFollowsAdditionsAndDeleteRemoves();
+    void badCellEditsAreRefusedWithAReason_data();
+    void badCellEditsAreRefusedWithAReason();
+    void termsAreRememberedForTheNextRun();
+    void savedBillOpensInANewRun();
+    void badFileLeavesTheBillUntouched();
+    void exportsHoldTheTotals();
+    void renderBillWindow();
+
+private:
+    void computeMasonryWall(const QString &length, const QString &height);
+    void computeFoundation();
+    void computeConcreteUnderlay();
+    QString statusMessage() { return m_driver->window().statusBar()->currentMessage(); }
+    BillWindow *openBill();
+    QAbstractItemModel *totals(BillWindow *window);
+    int totalsRow(BillWindow *window, const QString &material);
+    // Types into a cell of the totals through its editor, as a user does.
+    void editCell(BillWindow *window, int row, int column, const QString &text);
+
+    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<WindowDriver> m_driver;
+    std::unique_ptr<ErrorRecorder> m_errors;
+};
+
+void BillTest::init()
+{
+    // Remembered terms go to a folder of the test's own, never into the user's settings.
+    m_settings = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings->path());
+    m_errors = std::make_unique<ErrorRecorder>();
+    m_driver = std::make_unique<WindowDriver>();
+    m_driver->window().bill().setClock(
+        [] { return QDateTime(QDate(2026, 12, 7), QTime(10, 30), Qt::UTC); });
+}
+
+void BillTest::cleanup()
+{
+    m_driver.reset();
+    m_errors.reset();
+    m_settings.reset();
+}
+
+void BillTest::computeMasonryWall(const QString &length, const QString &height)
+{
+    m_driver->clickNode(3);
+    m_driver->type(QStringLiteral("Edit1"), length);
+    m_driver->type(QStringLiteral("Edit2"), height);
+    m_driver->click(QStringLiteral("BitBtn9"));
+}
+
+void BillTest::computeFoundation()
+{
+    m_driver->clickNode(7);
+    m_driver->type(QStringLiteral("Edit8"), QStringLiteral("2"));
+    m_driver->type(QStringLiteral("Edit9"), QStringLiteral("1,5"));
+    m_driver->type(QStringLiteral("Edit10"), QStringLiteral("0,6"));
+    m_driver->pickVariant(QStringLiteral("RadioGroup1"), 0);
+    m_driver->click(QStringLiteral("BitBtn2"));
+}
+
+void BillTest::computeConcreteUnderlay()
+{
+    m_driver->clickNode(13);
+    m_driver->pickVariant(QStringLiteral("RadioGroup4"), 8);
+    m_driver->click(QStringLiteral("Button1"));
+}
+
+BillWindow *BillTest::openBill()
+{
+    m_driver->pressKey(Qt::Key_B, Qt::ControlModifier);
+    BillWindow *window = m_driver->window().bill().window();
+    if (!window || !QTest::qWaitFor([window] { return window->isVisible(); }))
+        qFatal("the bill's window did not open");
+    return window;
+}
+
+QAbstractItemModel *BillTest::totals(BillWindow *window)
+{
+    return window->findChild<QTableView *>(QStringLiteral("BillTotals"))->model();
+}
+
+int BillTest::totalsRow(BillWindow *window, const QString &material)
+{
+    QAbstractItemModel *model = totals(window);
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 0).data().toString() == material)
+            return row;
+    }
+    return -1;
+}
+
+void BillTest::editCell(BillWindow *window, int row, int column, const QString &text)
+{
+    auto *view = window->findChild<QTableView *>(QStringLiteral("BillTotals"));
+    const QModelIndex index = view->model()->index(row, column);
+    view->setCurrentIndex(index);
+    view->edit(index);
+    auto *editor = view->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->selectAll();
+    for (const QChar letter : text) {
+        const auto key = Qt::Key(letter.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, editor, key, QString(letter), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, editor, key, QString(letter), Qt::NoModifier);
+    }
+    QTest::keyClick(editor, Qt::Key_Return);
+    // The delegate commits on its next turn; then the closed editor goes, so that the next edit
+    // finds its own.
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void BillTest::menuOffersTheBillWithShortcuts()
+{
+    auto *menu = m_driver->widget<QMenu>(QStringLiteral("N1"));
+    QCOMPARE(menu->title(), QStringLiteral("&Действия"));
+    const QList<QAction *> actions = menu->actions();
+    QCOMPARE(actions.at(0)->text(), QStringLiteral("Добавить в ведомость"));
+    QCOMPARE(actions.at(0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
+    QCOMPARE(actions.at(1)->text(), QStringLiteral("Ведомость материалов..."));
+    QCOMPARE(actions.at(1)->shortcut(), QKeySequence(QStringLiteral("Ctrl+B")));
+    // Every result area offers the addition in its context menu.
+    for (const char *area : {"GroupBox2", "GroupBox3", "GroupBox6", "GroupBox8", "GroupBox9",
+                             "GroupBox10", "GroupBox12", "GroupBox14"}) {
+        QWidget *widget = m_driver->widget(QString::fromLatin1(area));
+        QCOMPARE(widget->contextMenuPolicy(), Qt::ActionsContextMenu);
+        auto *add = widget->findChild<QAction *>(QStringLiteral("AddResultsToBill"));
+        QVERIFY2(add, area);
+        QCOMPARE(add->text(), QStringLiteral("Добавить в ведомость"));
+    }
+    // The shortcuts work from a field too.
+    m_driver->clickNode(3);
+    m_driver->type(QStringLiteral("Edit1"), QStringLiteral("5"));
+    QVERIFY(m_driver->widget(QStringLiteral("Edit1"))->hasFocus());
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(statusMessage(), QStringLiteral("Не добавлено в ведомость: на этой странице еще не "
+                                             "было расчета."));
+    // The bill's window stands beside the main window and does not block it.
+    BillWindow *window = openBill();
+    QVERIFY(window);
+    QVERIFY(!window->isModal());
+    QVERIFY(window->isWindow());
+    QCOMPARE(window->windowTitle(), QStringLiteral("Ведомость материалов — Мерилон 3"));
+}
+
+void BillTest::addingWithoutCurrentResultsSaysWhy_data()
+{
+    QTest::addColumn<QString>("steps");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("home page") << ""
+                               << "Не добавлено в ведомость: откройте страницу расчета и выполните "
+                                  "расчет.";
+    QTest::newRow("not computed") << "masonry page"
+                                  << "Не добавлено в ведомость: на этой странице еще не было "
+                                     "расчета.";
+    QTest::newRow("cleared") << "masonry page,compute,clear"
+                             << "Не добавлено в ведомость: результаты скрыты или очищены — "
+                                "выполните расчет.";
+    QTest::newRow("input changed")
+        << "masonry page,compute,change length"
+        << "Не добавлено в ведомость: данные изменены после расчета — нажмите «Расчет», чтобы "
+           "получить результаты для них.";
+    QTest::newRow("other thickness chosen")
+        << "masonry page,compute,thicker wall"
+        << "Не добавлено в ведомость: данные изменены после расчета — нажмите «Расчет», чтобы "
+           "получить результаты для них.";
+    QTest::newRow("failed computation") << "masonry page,compute,empty length,compute"
+                                        << "Не добавлено в ведомость: последний расчет не дал "
+                                           "результатов — исправьте данные и выполните расчет.";
+    QTest::newRow("underlay kind changed")
+        << "underlay,pick other kind"
+        << "Не добавлено в ведомость: результаты скрыты или очищены — выполните расчет.";
+}
+
+void BillTest::addingWithoutCurrentResultsSaysWhy()
+{
+    QFETCH(QString, steps);
+    QFETCH(QString, message);
+    for (const QString &step : steps.split(u',', Qt::SkipEmptyParts)) {
+        if (step == u"masonry page") {
+            m_driver->clickNode(3);
+        } else if (step == u"compute") {
+            m_driver->click(QStringLiteral("BitBtn9"));
+        } else if (step == u"clear") {
+            m_driver->click(QStringLiteral("BitBtn8"));
+        } else if (step == u"change length") {
+            m_driver->type(QStringLiteral("Edit1"), QStringLiteral("7"));
+        } else if (step == u"empty length") {
+            m_driver->click(QStringLiteral("Edit1"));
+        } else if (step == u"thicker wall") {
+            m_driver->clickNode(4);
+        } else if (step == u"underlay") {
+            computeConcreteUnderlay();
+        } else if (step == u"pick other kind") {
+            m_driver->pickVariant(QStringLiteral("RadioGroup4"), 0);
+        }
+    }
+    m_errors->clear();
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(statusMessage(), message);
+    QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 0);
+}
+
+void BillTest::totalsSumTheKeptFiguresOfThreePages()
+{
+    computeMasonryWall(QStringLiteral("12,3"), QStringLiteral("2,7"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label18")), QStringLiteral("2,966"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(statusMessage(),
+             QStringLiteral("Добавлено в ведомость: Кирпичная кладка 1,5 кирпича (380 мм.) "
+                            "(материалов: 4, записей в ведомости: 1)."));
+    computeMasonryWall(QStringLiteral("8"), QStringLiteral("2,7"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label18")), QStringLiteral("1,929"));
+    m_driver->widget(QStringLiteral("GroupBox2"))
+        ->findChild<QAction *>(QStringLiteral("AddResultsToBill"))
+        ->trigger();
+    computeFoundation();
+    m_driver->widget(QStringLiteral("GroupBox3"))
+        ->findChild<QAction *>(QStringLiteral("AddResultsToBill"))
+        ->trigger();
+    computeConcreteUnderlay();
+    m_driver->widget<QAction>(QStringLiteral("AddToBill"))->trigger();
+
+    const bom::Bill &bill = m_driver->window().bill().book().bill();
+    QCOMPARE(bill.entries.size(), 4);
+    QCOMPARE(bill.entries[0].work, QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"));
+    QCOMPARE(bill.entries[0].inputs,
+             QStringLiteral("Длина стены по периметру 12,3 м; Высота стены по периметру 2,7 м; "
+                            "Толщина кладки 0,38 м; Общая длина оконных проемов 0 м; Общая "
+                            "высота оконных проемов 0 м; Общая длина дверных проемов 0 м; Общая "
+                            "высота дверных проемов 0 м"));
+    QCOMPARE(bill.entries[2].work,
+             QStringLiteral("Фундаменты под здания и сооружения: Объмом до 3 м3, опалубка"));
+    QCOMPARE(bill.entries[3].work,
+             QStringLiteral("Устройство подстилающих слоев: Устройство бетонного подстилающего "
+                            "слоя"));
+    QCOMPARE(bill.entries[3].inputs, QStringLiteral("Объем подстилающего слоя 1 м3"));
+
+    BillWindow *window = openBill();
+    QAbstractItemModel *model = totals(window);
+    // 12,3 × 2,7 × 0,38 × 0,235 and 8 × 2,7 × 0,38 × 0,235 show as 2,966 and 1,929; their
+    // figures sum to 4,894533, not to the 4,895 of the texts.
+    const int mortar = totalsRow(window, QStringLiteral("Раствор"));
+    QVERIFY(mortar >= 0);
+    QCOMPARE(model->index(mortar, 1).data().toString(), QStringLiteral("м3"));
+    QCOMPARE(model->index(mortar, 2).data().toString(), QStringLiteral("4,89453"));
+    const int bricks = totalsRow(window, QStringLiteral("Кирпич глиняный обыкновенный"));
+    QCOMPARE(model->index(bricks, 1).data().toString(), QStringLiteral("шт."));
+    QCOMPARE(model->index(bricks, 2).data().toString(), QStringLiteral("8226,98"));
+    // "Бетон, м3" of the foundation and "Бетон, куб. метр" of the underlay are one material.
+    const int concrete = totalsRow(window, QStringLiteral("Бетон"));
+    QVERIFY(concrete >= 0);
+    QCOMPARE(model->index(concrete, 1).data().toString(), QStringLiteral("м3"));
+    QCOMPARE(m_driver->window().bill().book().totals().rows[concrete].counted, 2);
+    QCOMPARE(window->grandTotalText().left(18), QStringLiteral("Итого: 0,00 руб. ("));
+
+    // A price turns into money: bricks by the piece at 18,50.
+    editCell(window, bricks, 7, QStringLiteral("18,5"));
+    QCOMPARE(model->index(bricks, 7).data().toString(), QStringLiteral("18,50"));
+    QCOMPARE(model->index(bricks, 8).data().toString(), QStringLiteral("152199,15"));
+    QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 152199,15 руб.")));
+    // Packs of 250 with 5 % reserve: 8638,33 bricks make 35 packs.
+    editCell(window, bricks, 3, QStringLiteral("5"));
+    editCell(window, bricks, 5, QStringLiteral("250"));
+    QCOMPARE(model->index(bricks, 4).data().toString(), QStringLiteral("8638,33"));
+    QCOMPARE(model->index(bricks, 6).data().toString(), QStringLiteral("35"));
+    QCOMPARE(model->index(bricks, 8).data().toString(), QStringLiteral("647,50"));
+}
+
+void BillTest::windowFollowsAdditionsAndDeleteRemoves()
+{
+    BillWindow *window = openBill();
+    auto *entries = window->findChild<QTableView *>(QStringLiteral("BillEntries"));
+    QCOMPARE(entries->model()->rowCount(), 0);
+    computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    computeFoundation();
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(entries->model()->rowCount(), 2);
+    QCOMPARE(entries->model()->index(1, 0).data().toString(), QStringLiteral("07.12.2026 13:30"));
+    QVERIFY(totalsRow(window, QStringLiteral("Бетон")) >= 0);
+
+    QApplication::setActiveWindow(window);
+    entries->setFocus();
+    entries->selectRow(1);
+    QTest::keyClick(entries, Qt::Key_Delete);
+    QCOMPARE(entries->model()->rowCount(), 1);
+    QCOMPARE(totalsRow(window, QStringLiteral("Бетон")), -1);
+    entries->selectRow(0);
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillRemoveEntry")));
+    QCOMPARE(entries->model()->rowCount(), 0);
+    QCOMPARE(totals(window)->rowCount(), 0);
+}
+
+void BillTest::badCellEditsAreRefusedWithAReason_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("negative reserve") << 3 << "-5"
+                                      << "Запас не может быть отрицательным";
+    QTest::newRow("pack of 0") << 5 << "0"
+                               << "Фасовка должна быть больше нуля; пустая клетка — продается "
+                                  "поштучно или на вес";
+    QTest::newRow("text as price") << 7 << "дорого"
+                                   << "Цена — это число рублей, например 350 или 12,50";
+}
+
+void BillTest::badCellEditsAreRefusedWithAReason()
+{
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, reason);
+    computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    const int row = totalsRow(window, QStringLiteral("Раствор"));
+    editCell(window, row, 3, QStringLiteral("10"));
+    editCell(window, row, 5, QStringLiteral("0,5"));
+    editCell(window, row, 7, QStringLiteral("4200"));
+    QAbstractItemModel *model = totals(window);
+    const QString before = model->index(row, column).data().toString();
+    const QString sum = model->index(row, 8).data().toString();
+    editCell(window, row, column, typed);
+    QCOMPARE(model->index(row, column).data().toString(), before);
+    QCOMPARE(model->index(row, column).data(Qt::ToolTipRole).toString(), reason);
+    QCOMPARE(model->index(row, 8).data().toString(), sum);
+}
+
+void BillTest::termsAreRememberedForTheNextRun()
+{
+    computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    const int row = totalsRow(window, QStringLiteral("Раствор"));
+    editCell(window, row, 3, QStringLiteral("7,5"));
+    editCell(window, row, 5, QStringLiteral("0,25"));
+    editCell(window, row, 7, QStringLiteral("1200"));
+
+    // A new run knows the terms, and only them: its bill starts empty.
+    m_driver = std::make_unique<WindowDriver>();
+    QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 0);
+    computeMasonryWall(QStringLiteral("5"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    const bom::Terms terms = m_driver->window().bill().book().bill().terms.value(
+        {QStringLiteral("Раствор"), QStringLiteral("м3")});
+    QCOMPARE(terms, (bom::Terms{7.5, 0.25, 120000}));
+    const bom::Terms bricks = m_driver->window().bill().book().bill().terms.value(
+        {QStringLiteral("Кирпич глиняный обыкновенный"), QStringLiteral("шт.")});
+    QCOMPARE(bricks, bom::Terms{});
+}
+
+void BillTest::savedBillOpensInANewRun()
+{
+    computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    computeFoundation();
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    editCell(window, totalsRow(window, QStringLiteral("Бетон")), 7, QStringLiteral("5600"));
+    const bom::Bill saved = m_driver->window().bill().book().bill();
+
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("объект"));
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillSave")));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QVERIFY(QFile::exists(path + QStringLiteral(".merilon-bom")));
+
+    m_driver = std::make_unique<WindowDriver>();
+    window = openBill();
+    window->setPathChooser(
+        [path](BillWindow::FileChoice) { return path + QStringLiteral(".merilon-bom"); });
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillOpen")));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QVERIFY(m_driver->window().bill().book().bill() == saved);
+    QCOMPARE(window->findChild<QTableView *>(QStringLiteral("BillEntries"))->model()->rowCount(),
+             2);
+    QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 10080,00 руб.")));
+}
+
+void BillTest::badFileLeavesTheBillUntouched()
+{
+    computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    const bom::Bill before = m_driver->window().bill().book().bill();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("чужой.merilon-bom"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("{\"format\": \"merilon-bom\", \"version\": 7, \"entries\": []}");
+    file.close();
+    BillWindow *window = openBill();
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillOpen")));
+    QCOMPARE(m_errors->messages(),
+             QStringList{QStringLiteral("Ведомость сохранена более новой версией программы "
+                                        "(формат 7), а эта версия открывает формат 1. Обновите "
+                                        "программу, чтобы открыть файл.")});
+    QVERIFY(m_driver->window().bill().book().bill() == before);
+}
+
+void BillTest::exportsHoldTheTotals()
+{
+    computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    editCell(window, totalsRow(window, QStringLiteral("Раствор")), 7, QStringLiteral("4200"));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("ведомость.csv"));
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillExportCsv")));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QList<QByteArray> lines = file.readAll().split('\n');
+    // 10 × 3 × 0,38 = 11,4 m3 of masonry: 4503 bricks, 2,679 m3 of mortar, 0,0114 m3 of plugs.
+    QCOMPARE(lines.at(0), QByteArray("\xEF\xBB\xBF"
+                                     "Материал;Ед.;Количество;Запас, %;С запасом;Фасовка;Упаковок;"
+                                     "Цена, руб.;Сумма, руб.\r"));
+    QCOMPARE(lines.at(1), QByteArray("Объем кирпичной кладки;м3;11,4;0;11,4;;;;—\r"));
+    QCOMPARE(lines.at(2), QByteArray("Кирпич глиняный обыкновенный;шт.;4503;0;4503;;;;—\r"));
+    QCOMPARE(lines.at(3), QByteArray("Раствор;м3;2,679;0;2,679;;;4200,00;11251,80\r"));
+    QCOMPARE(lines.at(4), QByteArray("Пробки деревянные;м3;0,0114;0;0,0114;;;;—\r"));
+    QCOMPARE(lines.at(5), QByteArray("Итого;;;;;;;;11251,80\r"));
+
+    const QString workbook = folder.filePath(QStringLiteral("ведомость.xlsx"));
+    const QString pdf = folder.filePath(QStringLiteral("ведомость.pdf"));
+    window->setPathChooser([&](BillWindow::FileChoice choice) {
+        return choice == BillWindow::FileChoice::Xlsx ? workbook : pdf;
+    });
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillExportXlsx")));
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillPdf")));
+    QCOMPARE(m_errors->messages(), QStringList());
+    for (const auto &[path, magic] :
+         {std::pair{workbook, QByteArray("PK")}, std::pair{pdf, QByteArray("%PDF-")}}) {
+        QFile written(path);
+        QVERIFY2(written.open(QIODevice::ReadOnly), qPrintable(path));
+        QCOMPARE(written.read(magic.size()), magic);
+    }
+}
+
+// Two walls, a foundation and a paved yard, priced, for the documentation's picture.
+void BillTest::renderBillWindow()
+{
+    computeMasonryWall(QStringLiteral("12,3"), QStringLiteral("2,7"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    computeMasonryWall(QStringLiteral("8"), QStringLiteral("2,7"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    computeFoundation();
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    m_driver->clickNode(15);
+    m_driver->pickVariant(QStringLiteral("RadioGroup5"), 4);
+    m_driver->type(QStringLiteral("Edit19"), QStringLiteral("12"));
+    m_driver->type(QStringLiteral("Edit16"), QStringLiteral("7,5"));
+    m_driver->click(QStringLiteral("Button3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 4);
+
+    BillWindow *window = openBill();
+    const struct
+    {
+        const char *material;
+        const char *reserve;
+        const char *pack;
+        const char *price;
+    } terms[] = {
+        {"Кирпич глиняный обыкновенный", "5", "250", "4625"},
+        {"Раствор", "3", "", "4200"},
+        {"Бетон", "2", "0,5", "2800"},
+        {"Плитка «брусчатка»", "7", "", "48,50"},
+    };
+    for (const auto &material : terms) {
+        const int row = totalsRow(window, QString::fromUtf8(material.material));
+        if (row < 0)
+            continue;
+        editCell(window, row, 3, QString::fromUtf8(material.reserve));
+        editCell(window, row, 5, QString::fromUtf8(material.pack));
+        editCell(window, row, 7, QString::fromUtf8(material.price));
+    }
+    auto *view = window->findChild<QTableView *>(QStringLiteral("BillTotals"));
+    view->clearSelection();
+    view->setCurrentIndex(QModelIndex());
+    window->resize(980, 640);
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    const QImage image = window->grab().toImage();
+    QVERIFY(!image.isNull());
+    QVERIFY(image.save(folder + QStringLiteral("/bill.png")));
+}
+
+QTEST_MAIN(BillTest)
+#include "tst_bill.moc"

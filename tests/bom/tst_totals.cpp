@@ -1,0 +1,353 @@
+#include "billcsv.h"
+#include "totals.h"
+#include "units.h"
+
+#include <QTest>
+
+#include <limits>
+
+using namespace bom;
+
+Q_DECLARE_METATYPE(std::optional<double>)
+Q_DECLARE_METATYPE(std::optional<qint64>)
+
+// Units, totals, packs and money of the bill, away from any window.
+class TotalsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void unitsOfOneKindAreOne_data();
+    void unitsOfOneKindAreOne();
+    void captionsSplitIntoMaterialAndUnit_data();
+    void captionsSplitIntoMaterialAndUnit();
+    void packsAreCeilingsWithoutBinarySurprises_data();
+    void packsAreCeilingsWithoutBinarySurprises();
+    void moneyIsRoundedHalfAwayOncePerRow_data();
+    void moneyIsRoundedHalfAwayOncePerRow();
+    void totalsSumKeptFiguresPerMaterial();
+    void dashRowsAreListedWithoutQuantity();
+    void grandTotalSkipsUnpricedAndStopsAtOverflow();
+    void shownTextsHaveSixDigits_data();
+    void shownTextsHaveSixDigits();
+    void cellEditsAreReadOrRefused_data();
+    void cellEditsAreReadOrRefused();
+};
+
+void TotalsTest::unitsOfOneKindAreOne_data()
+{
+    QTest::addColumn<QString>("written");
+    QTest::addColumn<QString>("normal");
+    QTest::newRow("м3") << "м3"
+                        << "м3";
+    QTest::newRow("м3 with a stop") << "м3."
+                                    << "м3";
+    QTest::newRow("куб. метр") << "куб. метр"
+                               << "м3";
+    QTest::newRow("куб. метр(ов)") << "куб. метр(ов)"
+                                   << "м3";
+    QTest::newRow("spaces around") << "  м3  "
+                                   << "м3";
+    QTest::newRow("кг") << "кг"
+                        << "кг";
+    QTest::newRow("кг with a stop") << "кг."
+                                    << "кг";
+    QTest::newRow("шт. without a stop") << "шт"
+                                        << "шт.";
+    QTest::newRow("шт.") << "шт."
+                         << "шт.";
+    QTest::newRow("кв. метров") << "кв. метров"
+                                << "м2";
+    QTest::newRow("л.") << "л."
+                        << "л";
+    QTest::newRow("м.") << "м."
+                        << "м";
+    QTest::newRow("unknown unit kept") << " 100 м2  ворот "
+                                       << "100 м2 ворот";
+    QTest::newRow("no unit") << ""
+                             << "";
+}
+
+void TotalsTest::unitsOfOneKindAreOne()
+{
+    QFETCH(QString, written);
+    QFETCH(QString, normal);
+    QCOMPARE(normalUnit(written), normal);
+}
+
+void TotalsTest::captionsSplitIntoMaterialAndUnit_data()
+{
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("unit");
+    QTest::newRow("comma") << "Раствор, м3"
+                           << "Раствор"
+                           << "м3";
+    QTest::newRow("no space after comma") << "Олифа,кг "
+                                          << "Олифа"
+                                          << "кг";
+    QTest::newRow("unit with a stop") << "Кирпич глиняный обыкновенный, шт."
+                                      << "Кирпич глиняный обыкновенный"
+                                      << "шт.";
+    QTest::newRow("unit after a full stop") << "Каменная мелочь. куб. метр"
+                                            << "Каменная мелочь"
+                                            << "куб. метр";
+    QTest::newRow("trailing dash") << "Площадь окрашиваемой поверхности, м2  -"
+                                   << "Площадь окрашиваемой поверхности"
+                                   << "м2";
+    QTest::newRow("size in the name") << "Доски 19-22 мм, м3"
+                                      << "Доски 19-22 мм"
+                                      << "м3";
+    QTest::newRow("no unit at all") << "Щиты опалубки 25 мм."
+                                    << "Щиты опалубки 25 мм."
+                                    << "";
+    QTest::newRow("decimal comma is not a unit") << "Кладка 1,5 кирпича"
+                                                 << "Кладка 1,5 кирпича"
+                                                 << "";
+}
+
+void TotalsTest::captionsSplitIntoMaterialAndUnit()
+{
+    QFETCH(QString, caption);
+    QFETCH(QString, name);
+    QFETCH(QString, unit);
+    const Caption parts = splitCaption(caption);
+    QCOMPARE(parts.name, name);
+    QCOMPARE(parts.unit, unit);
+}
+
+void TotalsTest::packsAreCeilingsWithoutBinarySurprises_data()
+{
+    QTest::addColumn<double>("quantity");
+    QTest::addColumn<double>("reserve");
+    QTest::addColumn<double>("pack");
+    QTest::addColumn<double>("packs");
+    QTest::newRow("5 kg in 2,5 kg packs") << 5.0 << 0.0 << 2.5 << 2.0;
+    QTest::newRow("7,5 m3 in 2,5 m3") << 7.5 << 0.0 << 2.5 << 3.0;
+    QTest::newRow("0,3 in 0,1: binary quotient below 3") << 0.3 << 0.0 << 0.1 << 3.0;
+    QTest::newRow("0,7 in 0,1") << 0.7 << 0.0 << 0.1 << 7.0;
+    QTest::newRow("1,1 with 10 % in 1,21: binary quotient above 1") << 1.1 << 10.0 << 1.21 << 1.0;
+    QTest::newRow("100 with 10 % in 11") << 100.0 << 10.0 << 11.0 << 10.0;
+    QTest::newRow("a hair over a multiple gains a pack") << 5.0000001 << 0.0 << 2.5 << 3.0;
+    QTest::newRow("just over one pack") << 2.5000001 << 0.0 << 2.5 << 2.0;
+    QTest::newRow("reserve tips over") << 5.0 << 1.0 << 2.5 << 3.0;
+    QTest::newRow("less than a pack") << 0.4 << 0.0 << 25.0 << 1.0;
+    QTest::newRow("tiny quantity still one pack") << 1e-300 << 0.0 << 2.5 << 1.0;
+    QTest::newRow("huge quantity") << 1e300 << 0.0 << 2.5 << 4e299;
+    QTest::newRow("nothing to buy") << 0.0 << 10.0 << 2.5 << 0.0;
+    QTest::newRow("negative quantity buys nothing") << -7.5 << 0.0 << 2.5 << 0.0;
+}
+
+void TotalsTest::packsAreCeilingsWithoutBinarySurprises()
+{
+    QFETCH(double, quantity);
+    QFETCH(double, reserve);
+    QFETCH(double, pack);
+    QFETCH(double, packs);
+    QCOMPARE(packsFor(withReserve(quantity, reserve), pack), packs);
+}
+
+void TotalsTest::moneyIsRoundedHalfAwayOncePerRow_data()
+{
+    QTest::addColumn<double>("quantity");
+    QTest::addColumn<std::optional<double>>("packs");
+    QTest::addColumn<qint64>("price");
+    QTest::addColumn<std::optional<qint64>>("sum");
+    const std::optional<double> byUnit;
+    QTest::newRow("packs times price")
+        << 4.9 << std::optional<double>(2) << qint64(35050) << std::optional<qint64>(70100);
+    QTest::newRow("by the unit") << 3.0 << byUnit << qint64(1250) << std::optional<qint64>(3750);
+    QTest::newRow("half a kopeck goes up")
+        << 0.25 << byUnit << qint64(2) << std::optional<qint64>(1);
+    QTest::newRow("below half goes down")
+        << 0.24 << byUnit << qint64(2) << std::optional<qint64>(0);
+    QTest::newRow("1,005 at 1 rouble: half in decimal, below half in binary")
+        << 1.005 << byUnit << qint64(100) << std::optional<qint64>(101);
+    QTest::newRow("2,675 at 1 rouble")
+        << 2.675 << byUnit << qint64(100) << std::optional<qint64>(268);
+    QTest::newRow("negative quantity costs nothing")
+        << -3.0 << byUnit << qint64(100) << std::optional<qint64>(0);
+    QTest::newRow("free") << 12.0 << byUnit << qint64(0) << std::optional<qint64>(0);
+    QTest::newRow("beyond any budget") << 1e300 << byUnit << qint64(100) << std::optional<qint64>();
+    QTest::newRow("just within") << 9e13 << byUnit << qint64(100)
+                                 << std::optional<qint64>(kMaxKopecks);
+}
+
+void TotalsTest::moneyIsRoundedHalfAwayOncePerRow()
+{
+    QFETCH(double, quantity);
+    QFETCH(std::optional<double>, packs);
+    QFETCH(qint64, price);
+    QFETCH(std::optional<qint64>, sum);
+    QCOMPARE(sumFor(quantity, packs, price), sum);
+}
+
+namespace {
+
+Entry entry(std::initializer_list<Material> materials)
+{
+    return {QDateTime(QDate(2026, 12, 7), QTime(10, 0), Qt::UTC), QStringLiteral("работа"),
+            QString(), materials};
+}
+
+} // namespace
+
+void TotalsTest::totalsSumKeptFiguresPerMaterial()
+{
+    Bill bill;
+    // Each figure alone shows as 0,1 and 0,2; the sum of the kept doubles is what counts.
+    bill.entries = {entry({materialFromCaption(QStringLiteral("Раствор, м3"), 0.1),
+                           materialFromCaption(QStringLiteral("Олифа, кг"), 1.5)}),
+                    entry({materialFromCaption(QStringLiteral(" Раствор , куб. метр(ов)"), 0.2),
+                           materialFromCaption(QStringLiteral("Олифа,кг. "), 2.0),
+                           materialFromCaption(QStringLiteral("Раствор, кг"), 7.0)})};
+    bill.terms.insert({QStringLiteral("Олифа"), QStringLiteral("кг")}, Terms{10, 2.5, 40000});
+    const Totals totals = computeTotals(bill);
+    QCOMPARE(totals.rows.size(), 3);
+    QCOMPARE(totals.rows[0].key, (MaterialKey{QStringLiteral("Раствор"), QStringLiteral("м3")}));
+    QCOMPARE(totals.rows[0].quantity, 0.1 + 0.2);
+    QCOMPARE(totals.rows[0].counted, 2);
+    QCOMPARE(totals.rows[1].key, (MaterialKey{QStringLiteral("Олифа"), QStringLiteral("кг")}));
+    QCOMPARE(totals.rows[1].quantity, 3.5);
+    QCOMPARE(*totals.rows[1].withReserve, 3.85);
+    QCOMPARE(*totals.rows[1].packs, 2.0);
+    QCOMPARE(*totals.rows[1].sumKopecks, qint64(80000));
+    QCOMPARE(totals.rows[2].key, (MaterialKey{QStringLiteral("Раствор"), QStringLiteral("кг")}));
+    QCOMPARE(totals.grandKopecks, qint64(80000));
+    QCOMPARE(totals.unpriced, 2);
+}
+
+void TotalsTest::dashRowsAreListedWithoutQuantity()
+{
+    Bill bill;
+    bill.entries = {entry({materialFromCaption(QStringLiteral("Смазка"), std::nullopt),
+                           materialFromCaption(QStringLiteral("Бетон, м3"), 1.25)}),
+                    entry({materialFromCaption(QStringLiteral("Смазка"), std::nullopt),
+                           materialFromCaption(QStringLiteral("Бетон, м3"), std::nullopt)})};
+    bill.terms.insert({QStringLiteral("Смазка"), QString()}, Terms{0, std::nullopt, 100});
+    const Totals totals = computeTotals(bill);
+    QCOMPARE(totals.rows.size(), 2);
+    const Total &grease = totals.rows[0];
+    QCOMPARE(grease.counted, 0);
+    QCOMPARE(grease.dashes, 2);
+    QVERIFY(!grease.withReserve);
+    QVERIFY(!grease.sumKopecks);
+    QCOMPARE(billcsv::totalsCells(grease),
+             (QStringList{"Смазка", "", "—", "0", "—", "", "", "1,00", "—"}));
+    const Total &concrete = totals.rows[1];
+    QCOMPARE(concrete.quantity, 1.25);
+    QCOMPARE(concrete.counted, 1);
+    QCOMPARE(concrete.dashes, 1);
+    QCOMPARE(totals.unpriced, 1);
+}
+
+void TotalsTest::grandTotalSkipsUnpricedAndStopsAtOverflow()
+{
+    Bill bill;
+    bill.entries = {entry({material(QStringLiteral("А"), QStringLiteral("кг"), 2.0),
+                           material(QStringLiteral("Б"), QStringLiteral("кг"), 1e300),
+                           material(QStringLiteral("В"), QStringLiteral("кг"), 3.0)})};
+    bill.terms.insert({QStringLiteral("А"), QStringLiteral("кг")}, Terms{0, std::nullopt, 150});
+    bill.terms.insert({QStringLiteral("Б"), QStringLiteral("кг")}, Terms{0, std::nullopt, 100});
+    Totals totals = computeTotals(bill);
+    QCOMPARE(totals.grandKopecks, qint64(300));
+    QCOMPARE(totals.unpriced, 2);
+    QVERIFY(!totals.overflow);
+
+    bill.entries = {entry({material(QStringLiteral("А"), QStringLiteral("кг"), 6e13),
+                           material(QStringLiteral("В"), QStringLiteral("кг"), 6e13)})};
+    bill.terms.insert({QStringLiteral("В"), QStringLiteral("кг")}, Terms{0, std::nullopt, 100});
+    totals = computeTotals(bill);
+    QVERIFY(totals.rows[0].sumKopecks);
+    QVERIFY(totals.rows[1].sumKopecks);
+    QVERIFY(totals.overflow);
+}
+
+void TotalsTest::shownTextsHaveSixDigits_data()
+{
+    QTest::addColumn<double>("value");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("sum of 0,1 and 0,2") << 0.1 + 0.2 << "0,3";
+    QTest::newRow("six digits") << 1234.5678 << "1234,57";
+    QTest::newRow("a million") << 1e6 << "1E006";
+    QTest::newRow("below the fixed form") << 0.00001234 << "1,234E-005";
+    QTest::newRow("huge") << 1e300 << "1E300";
+    QTest::newRow("tiny") << 1e-300 << "1E-300";
+}
+
+void TotalsTest::shownTextsHaveSixDigits()
+{
+    QFETCH(double, value);
+    QFETCH(QString, text);
+    QCOMPARE(quantityText(value), text);
+}
+
+void TotalsTest::cellEditsAreReadOrRefused_data()
+{
+    QTest::addColumn<QString>("column");
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<double>("value"); // -1: none
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("reserve") << "reserve"
+                             << "7,5" << 7.5 << "";
+    QTest::newRow("empty reserve is none") << "reserve"
+                                           << "" << 0.0 << "";
+    QTest::newRow("negative reserve") << "reserve"
+                                      << "-5" << 0.0 << "Запас не может быть отрицательным";
+    QTest::newRow("text as reserve")
+        << "reserve"
+        << "много" << 0.0 << "Запас — это число процентов, например 5 или 7,5";
+    QTest::newRow("pack") << "pack"
+                          << "2,5" << 2.5 << "";
+    QTest::newRow("empty pack: by the unit") << "pack"
+                                             << " " << -1.0 << "";
+    QTest::newRow("pack of 0") << "pack"
+                               << "0" << -1.0
+                               << "Фасовка должна быть больше нуля; пустая клетка — продается "
+                                  "поштучно или на вес";
+    QTest::newRow("pack with a point") << "pack"
+                                       << "2.5" << -1.0 << "Фасовка — это число, например 2,5";
+    QTest::newRow("price") << "price"
+                           << "12,34" << 1234.0 << "";
+    QTest::newRow("price in whole roubles") << "price"
+                                            << "350" << 35000.0 << "";
+    QTest::newRow("price with a tenth of a kopeck")
+        << "price"
+        << "12,345" << -1.0
+        << "Цена указывается с точностью до копейки: не больше двух знаков после запятой";
+    QTest::newRow("negative price") << "price"
+                                    << "-1" << -1.0 << "Цена не может быть отрицательной";
+    QTest::newRow("text price") << "price"
+                                << "12 руб" << -1.0
+                                << "Цена — это число рублей, например 350 или 12,50";
+}
+
+void TotalsTest::cellEditsAreReadOrRefused()
+{
+    QFETCH(QString, column);
+    QFETCH(QString, typed);
+    QFETCH(double, value);
+    QFETCH(QString, refusal);
+    std::optional<Refusal> refused;
+    std::optional<double> read;
+    if (column == u"reserve") {
+        const ReserveEdit edit = readReserve(typed);
+        refused = edit.refusal;
+        read = edit.percent;
+    } else if (column == u"pack") {
+        const PackSizeEdit edit = readPackSize(typed);
+        refused = edit.refusal;
+        read = edit.size;
+    } else {
+        const PriceEdit edit = readPrice(typed);
+        refused = edit.refusal;
+        if (edit.kopecks)
+            read = double(*edit.kopecks);
+    }
+    QCOMPARE(refused ? refused->reason : QString(), refusal);
+    if (refusal.isEmpty())
+        QCOMPARE(read.value_or(-1), value);
+}
+
+QTEST_GUILESS_MAIN(TotalsTest)
+#include "tst_totals.moc"
