@@ -2,15 +2,10 @@
 
 #include "journalfile.h"
 
-#include <QFile>
 #include <QPdfWriter>
 #include <QTextBlockFormat>
 #include <QTextCursor>
 #include <QTextDocument>
-
-#include <cerrno>
-#include <fcntl.h>
-#include <unistd.h>
 
 namespace journalprint {
 
@@ -46,10 +41,8 @@ std::optional<QString> writePdf(const QString &path, const QStringList &lines,
                                 const QString &dateText, const QString &timeText)
 {
     // The PDF writer does not say why it failed; a plain open beforehand does.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-    if (fd < 0)
-        return journalfile::errorMessage(errno);
-    ::close(fd);
+    if (std::optional<QString> failure = journalfile::createEmpty(path))
+        return failure;
 
     QPdfWriter writer(path);
     writer.setTitle(QStringLiteral("Мерилон 3 — история расчетов"));
