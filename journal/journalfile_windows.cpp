@@ -50,6 +50,12 @@ std::wstring nativePath(const QString &path)
 // why it cannot be replaced: a read-only file, a folder, a missing folder on the way.
 int refusalOfTarget(const std::wstring &target)
 {
+    // A file marked read-only is refused as Windows refuses to open it for writing, also where
+    // the file system would let an administrator through.
+    const DWORD attributes = ::GetFileAttributesW(target.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) &&
+        !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return ERROR_ACCESS_DENIED;
     const HANDLE probe = ::CreateFileW(target.c_str(), GENERIC_WRITE,
                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
