@@ -6,13 +6,15 @@
 #include <optional>
 
 // Journal files: one line per text line in Windows-1251, each ended by CR LF, and one more
-// CR LF at the end; no byte-order mark.
+// CR LF at the end; no byte-order mark. What differs between systems lives in
+// journalfile_posix.cpp and journalfile_windows.cpp.
 namespace journalfile {
 
 QByteArray encode(const QStringList &lines);
 
-// The message the user sees for a system error number of a failed save.
-QString errorMessage(int errorNumber);
+// The message the user sees for a system error code of a failed save: errno on POSIX systems,
+// GetLastError() on Windows.
+QString errorMessage(int errorCode);
 
 // Writes the whole journal to path, replacing the file only once the new one is complete, so
 // a failed save never costs the previous file. Returns the failure's message, if any.

@@ -19,9 +19,13 @@ void installQtTranslation()
     static QPointer<QTranslator> translator;
     if (translator)
         return;
+    // From Qt's translations, or from translations/ beside the program where it ships its own
+    // (Windows).
     translator = new QTranslator(QCoreApplication::instance());
-    if (translator->load(QStringLiteral("qtbase_ru"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    const QString name = QStringLiteral("qtbase_ru");
+    if (translator->load(name, QLibraryInfo::path(QLibraryInfo::TranslationsPath)) ||
+        translator->load(name,
+                         QCoreApplication::applicationDirPath() + QStringLiteral("/translations")))
         QCoreApplication::installTranslator(translator);
 }
 

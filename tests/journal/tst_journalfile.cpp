@@ -6,13 +6,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <csignal>
-#include <fcntl.h>
-#include <sys/mount.h>
-#include <sys/resource.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
+// What every system writes alike; each system's own errors are tested in
+// tst_journalfile_posix.cpp and tst_journalfile_windows.cpp.
 namespace {
 
 QByteArray readAll(const QString &path)
@@ -27,45 +22,6 @@ bool writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
 }
 
-// Lowers a resource limit for the life of the object.
-class LimitGuard
-{
-public:
-    LimitGuard(int resource, rlim_t soft) : m_resource(resource)
-    {
-        getrlimit(resource, &m_saved);
-        rlimit lowered = m_saved;
-        lowered.rlim_cur = soft;
-        setrlimit(resource, &lowered);
-    }
-    ~LimitGuard() { setrlimit(m_resource, &m_saved); }
-
-private:
-    int m_resource;
-    rlimit m_saved;
-};
-
-// A small file system of its own, mounted for the life of the object where the machine allows.
-class ScratchMount
-{
-public:
-    ScratchMount(const QString &folder, unsigned long flags, const char *options)
-        : m_folder(QFile::encodeName(folder))
-    {
-        m_mounted = ::mount("tmpfs", m_folder.constData(), "tmpfs", flags, options) == 0;
-    }
-    ~ScratchMount()
-    {
-        if (m_mounted)
-            ::umount(m_folder.constData());
-    }
-    bool mounted() const { return m_mounted; }
-
-private:
-    QByteArray m_folder;
-    bool m_mounted = false;
-};
-
 } // namespace
 
 class JournalFileTest : public QObject
@@ -75,17 +31,11 @@ class JournalFileTest : public QObject
 private slots:
     void encodesLinesInWindows1251WithCrLf_data();
     void encodesLinesInWindows1251WithCrLf();
+    void encodesTheWholeCyrillicAlphabet();
     void journalOfNLinesGivesNPlusOneLines();
-    void errorMessages_data();
-    void errorMessages();
     void writeReplacesTheWholeFile();
-    void failedSaveKeepsThePreviousFile_data();
-    void failedSaveKeepsThePreviousFile();
-    void writeFailingHalfWayKeepsThePreviousFile();
-    void tooManyOpenFiles();
-    void readOnlyFolder();
-    void fullDeviceKeepsThePreviousFile();
-    void newFileGetsUsualPermissions();
+    void writeCreatesANewFile();
+    void writeBytesReplacesTheWholeFile();
 };
 
 void JournalFileTest::encodesLinesInWindows1251WithCrLf_data()
@@ -111,6 +61,20 @@ void JournalFileTest::encodesLinesInWindows1251WithCrLf()
     QCOMPARE(journalfile::encode(lines), bytes);
 }
 
+void JournalFileTest::encodesTheWholeCyrillicAlphabet()
+{
+    // А..я are 0xC0..0xFF in one run; Ё and ё sit apart.
+    QString alphabet;
+    QByteArray expected;
+    for (char16_t letter = u'А'; letter <= u'я'; ++letter) {
+        alphabet += QChar(letter);
+        expected += char(0xC0 + (letter - u'А'));
+    }
+    alphabet += QStringLiteral("Ёё№");
+    expected += "\xA8\xB8\xB9\r\n\r\n";
+    QCOMPARE(journalfile::encode({alphabet}), expected);
+}
+
 void JournalFileTest::journalOfNLinesGivesNPlusOneLines()
 {
     Journal journal;
@@ -124,28 +88,6 @@ void JournalFileTest::journalOfNLinesGivesNPlusOneLines()
     QVERIFY(!bytes.startsWith("\xEF\xBB\xBF"));
 }
 
-void JournalFileTest::errorMessages_data()
-{
-    QTest::addColumn<int>("error");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("missing folder") << ENOENT << "Invalid filename";
-    QTest::newRow("folder is a file") << ENOTDIR << "Invalid filename";
-    QTest::newRow("too many files") << EMFILE << "Too many open files";
-    QTest::newRow("system file table") << ENFILE << "Too many open files";
-    QTest::newRow("permission") << EACCES << "File access denied";
-    QTest::newRow("not permitted") << EPERM << "File access denied";
-    QTest::newRow("read-only file system") << EROFS << "File access denied";
-    QTest::newRow("full device") << ENOSPC << "I/O error 28";
-    QTest::newRow("is a directory") << EISDIR << "I/O error 21";
-}
-
-void JournalFileTest::errorMessages()
-{
-    QFETCH(int, error);
-    QFETCH(QString, message);
-    QCOMPARE(journalfile::errorMessage(error), message);
-}
-
 void JournalFileTest::writeReplacesTheWholeFile()
 {
     QTemporaryDir folder;
@@ -156,114 +98,31 @@ void JournalFileTest::writeReplacesTheWholeFile()
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"history.txt"});
 }
 
-void JournalFileTest::failedSaveKeepsThePreviousFile_data()
-{
-    QTest::addColumn<QString>("cause");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("missing folder") << "missing-folder"
-                                    << "Invalid filename";
-    QTest::newRow("read-only file") << "read-only"
-                                    << "File access denied";
-    QTest::newRow("target is a directory") << "directory"
-                                           << "I/O error 21";
-}
-
-void JournalFileTest::failedSaveKeepsThePreviousFile()
-{
-    QFETCH(QString, cause);
-    QFETCH(QString, message);
-    QTemporaryDir folder;
-    QString path = folder.filePath(QStringLiteral("history.txt"));
-    const QByteArray previous("earlier journal\r\n\r\n");
-    if (cause == u"missing-folder") {
-        path = folder.filePath(QStringLiteral("data/history.txt"));
-    } else if (cause == u"read-only") {
-        QVERIFY(writeBytes(path, previous));
-        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup));
-    } else {
-        QVERIFY(QDir(folder.path()).mkdir(QStringLiteral("history.txt")));
-    }
-
-    QCOMPARE(journalfile::write({QStringLiteral("new")}, path), message);
-    if (cause == u"read-only")
-        QCOMPARE(readAll(path), previous);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden).filter(u".history"),
-             QStringList());
-}
-
-void JournalFileTest::writeFailingHalfWayKeepsThePreviousFile()
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("history.txt"));
-    const QByteArray previous("earlier journal\r\n\r\n");
-    QVERIFY(writeBytes(path, previous));
-    const QStringList longJournal(2000, QStringLiteral("Итоги произведенного расчета:"));
-
-    // A file size limit makes the write stop part way, as a full device does.
-    std::signal(SIGXFSZ, SIG_IGN);
-    std::optional<QString> failure;
-    {
-        LimitGuard limit(RLIMIT_FSIZE, 1024);
-        failure = journalfile::write(longJournal, path);
-    }
-    QCOMPARE(failure, QStringLiteral("I/O error %1").arg(EFBIG));
-    QCOMPARE(readAll(path), previous);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"history.txt"});
-}
-
-void JournalFileTest::tooManyOpenFiles()
-{
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("history.txt"));
-    QList<int> held;
-    std::optional<QString> failure;
-    {
-        LimitGuard limit(RLIMIT_NOFILE, 32);
-        for (int fd; (fd = ::open("/dev/null", O_RDONLY)) >= 0;)
-            held.append(fd);
-        failure = journalfile::write({QStringLiteral("x")}, path);
-        for (int fd : held)
-            ::close(fd);
-    }
-    QCOMPARE(failure, QStringLiteral("Too many open files"));
-    QVERIFY(!QFile::exists(path));
-}
-
-void JournalFileTest::readOnlyFolder()
-{
-    QTemporaryDir folder;
-    ScratchMount readOnly(folder.path(), MS_RDONLY, "size=64k");
-    if (!readOnly.mounted())
-        QSKIP("this machine does not allow mounting a file system");
-    const QString path = folder.filePath(QStringLiteral("history.txt"));
-    QCOMPARE(journalfile::write({QStringLiteral("x")}, path), QStringLiteral("File access denied"));
-}
-
-void JournalFileTest::fullDeviceKeepsThePreviousFile()
-{
-    QTemporaryDir folder;
-    ScratchMount small(folder.path(), 0, "size=16k");
-    if (!small.mounted())
-        QSKIP("this machine does not allow mounting a file system");
-    const QString path = folder.filePath(QStringLiteral("history.txt"));
-    const QByteArray previous("earlier journal\r\n\r\n");
-    QVERIFY(writeBytes(path, previous));
-    const QStringList longJournal(1000, QStringLiteral("Итоги произведенного расчета:"));
-    QCOMPARE(journalfile::write(longJournal, path), QStringLiteral("I/O error %1").arg(ENOSPC));
-    QCOMPARE(readAll(path), previous);
-    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"history.txt"});
-}
-
-void JournalFileTest::newFileGetsUsualPermissions()
+void JournalFileTest::writeCreatesANewFile()
 {
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("06.12.2026.txt"));
-    const mode_t saved = ::umask(022);
-    QCOMPARE(journalfile::write({QStringLiteral("x")}, path), std::nullopt);
-    ::umask(saved);
-    QCOMPARE(QFile::permissions(path) &
-                 (QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther | QFile::WriteOther),
-             QFile::ReadOwner | QFile::WriteOwner | QFile::ReadOther);
+    const QStringList lines{QStringLiteral("Ведеться история"), QString()};
+    QCOMPARE(journalfile::write(lines, path), std::nullopt);
+    QCOMPARE(readAll(path),
+             QByteArray("\xC2\xE5\xE4\xE5\xF2\xFC\xF1\xFF \xE8\xF1\xF2\xEE\xF0\xE8\xFF"
+                        "\r\n\r\n\r\n"));
+    QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"06.12.2026.txt"});
+}
+
+// Other files the program writes (the PDF export) go through the same replacement.
+void JournalFileTest::writeBytesReplacesTheWholeFile()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("history.pdf"));
+    QVERIFY(writeBytes(path, QByteArray(100, 'x')));
+    QCOMPARE(journalfile::writeBytes(QByteArray("%PDF", 4), path), std::nullopt);
+    QCOMPARE(readAll(path), QByteArray("%PDF"));
+    QCOMPARE(journalfile::writeBytes(QByteArray("y"),
+                                     folder.filePath(QStringLiteral("data/history.pdf"))),
+             QStringLiteral("Invalid filename"));
+    QCOMPARE(readAll(path), QByteArray("%PDF"));
 }
 
 QTEST_GUILESS_MAIN(JournalFileTest)

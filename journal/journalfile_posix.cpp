@@ -1,0 +1,121 @@
+#include "journalfile.h"
+#include "journalfile_system.h"
+
+#include <QFile>
+#include <QRandomGenerator>
+#include <QStringEncoder>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace journalfile {
+
+QString errorMessage(int errorCode)
+{
+    switch (errorCode) {
+    case ENOENT:
+    case ENOTDIR:
+        return QStringLiteral("Invalid filename");
+    case EMFILE:
+    case ENFILE:
+        return QStringLiteral("Too many open files");
+    case EACCES:
+    case EPERM:
+    case EROFS:
+        return QStringLiteral("File access denied");
+    default:
+        return QStringLiteral("I/O error %1").arg(errorCode);
+    }
+}
+
+namespace system {
+
+QByteArray toWindows1251(const QString &text)
+{
+    QStringEncoder encoder("windows-1251");
+    Q_ASSERT(encoder.isValid());
+    return encoder.encode(text);
+}
+
+namespace {
+
+// A file without any write permission is read-only even for root, as users expect of a
+// file they have marked so. A target that exists hands its mode on to its replacement.
+int refusalOfTarget(const QByteArray &path, std::optional<mode_t> *mode)
+{
+    struct stat status;
+    if (::stat(path.constData(), &status) != 0)
+        return errno == ENOENT ? 0 : errno;
+    if (S_ISDIR(status.st_mode))
+        return EISDIR;
+    *mode = status.st_mode & 07777;
+    if ((status.st_mode & 0222) == 0 || ::access(path.constData(), W_OK) != 0)
+        return EACCES;
+    return 0;
+}
+
+// A new file beside the target. It is created as open() creates any file, so the process's
+// umask gives it the usual mode without the umask being read or changed here.
+int createTemporary(const QByteArray &target, QByteArray *temporary)
+{
+    const qsizetype slash = target.lastIndexOf('/');
+    const QByteArray stem = target.left(slash + 1) + '.' + target.mid(slash + 1) + '.';
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        *temporary = stem + QByteArray::number(QRandomGenerator::global()->generate64(), 36);
+        const int fd =
+            ::open(temporary->constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
+}
+
+int writeAll(int fd, const QByteArray &bytes)
+{
+    const char *data = bytes.constData();
+    qsizetype left = bytes.size();
+    while (left > 0) {
+        const ssize_t written = ::write(fd, data, size_t(left));
+        if (written < 0) {
+            if (errno == EINTR)
+                continue;
+            return errno;
+        }
+        data += written;
+        left -= written;
+    }
+    return ::fsync(fd) == 0 ? 0 : errno;
+}
+
+} // namespace
+
+int replaceAtomically(const QByteArray &bytes, const QString &path)
+{
+    const QByteArray target = QFile::encodeName(path);
+    std::optional<mode_t> mode;
+    if (const int refusal = refusalOfTarget(target, &mode))
+        return refusal;
+
+    QByteArray temporary;
+    const int fd = createTemporary(target, &temporary);
+    if (fd < 0)
+        return errno;
+
+    int failure = 0;
+    if (mode && ::fchmod(fd, *mode) != 0)
+        failure = errno;
+    if (failure == 0)
+        failure = writeAll(fd, bytes);
+    if (::close(fd) != 0 && failure == 0)
+        failure = errno;
+    if (failure == 0 && ::rename(temporary.constData(), target.constData()) != 0)
+        failure = errno;
+    if (failure != 0)
+        ::unlink(temporary.constData());
+    return failure;
+}
+
+} // namespace system
+} // namespace journalfile
