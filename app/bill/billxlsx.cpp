@@ -12,6 +12,11 @@
 
 namespace billxlsx {
 
+bool available()
+{
+    return true;
+}
+
 namespace {
 
 // libxlsxwriter prints numbers with printf, which writes the decimal separator of the C

@@ -10,6 +10,9 @@
 // entries, one line per material. Numbers are numbers, money is in roubles.
 namespace billxlsx {
 
+// Whether this build writes workbooks (it needs libxlsxwriter).
+bool available();
+
 // Replaces the file only once the new one is complete. Returns the failure's message, if any.
 std::optional<QString> write(const bom::Bill &bill, const bom::Totals &totals, const QString &path);
 
