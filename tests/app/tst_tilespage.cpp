@@ -90,14 +90,20 @@ void TilesPageTest::picturesSelectTheirType_data()
     QTest::addColumn<QString>("picture");
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("line");
-    QTest::newRow("honeycomb") << "Image9" << 5 << "Выбранный тип плитки: соты";
-    QTest::newRow("pavers") << "Image13" << 4 << "Выбранный тип плитки: брусчатка";
-    QTest::newRow("hexagon") << "Image15" << 1 << "Выбранный тип плитки: шестигранник";
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("honeycomb") << "Image9" << 5 << "Выбранный тип плитки: соты"
+                               << "Соты";
+    QTest::newRow("pavers") << "Image13" << 4 << "Выбранный тип плитки: брусчатка"
+                            << "брусчатка";
+    QTest::newRow("hexagon") << "Image15" << 1 << "Выбранный тип плитки: шестигранник"
+                             << "шестигранник";
     QTest::newRow("wild stone") << "Image16" << 2
-                                << "Выбранный тип плитки: облицовочный камень - дикий камень";
-    QTest::newRow("slate") << "Image17" << 3
-                           << "Выбранный тип плитки: облицовочный камень - сланец";
-    QTest::newRow("triangle") << "Image18" << 9 << "Выбранный тип плитки: треугольник";
+                                << "Выбранный тип плитки: облицовочный камень - дикий камень"
+                                << "облицовочная плитка- дикий камень";
+    QTest::newRow("slate") << "Image17" << 3 << "Выбранный тип плитки: облицовочный камень - сланец"
+                           << "облицовочная плитка - сланец";
+    QTest::newRow("triangle") << "Image18" << 9 << "Выбранный тип плитки: треугольник"
+                              << "треугольник";
 }
 
 void TilesPageTest::picturesSelectTheirType()
@@ -105,9 +111,10 @@ void TilesPageTest::picturesSelectTheirType()
     QFETCH(QString, picture);
     QFETCH(int, type);
     QFETCH(QString, line);
+    QFETCH(QString, tip);
     auto *image = m_driver->widget<QLabel>(picture);
     QCOMPARE(image->cursor().shape(), Qt::PointingHandCursor);
-    QVERIFY(!image->toolTip().isEmpty());
+    QCOMPARE(image->toolTip(), tip);
     m_driver->newJournalLines();
     m_driver->click(image);
     QVERIFY(

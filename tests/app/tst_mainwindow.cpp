@@ -1,0 +1,489 @@
+#include "clock.h"
+#include "errorrecorder.h"
+#include "shell/errorreport.h"
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QHelpEvent>
+#include <QPlainTextEdit>
+#include <QPrintDialog>
+#include <QProcess>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTemporaryDir>
+#include <QToolTip>
+
+namespace {
+
+const QString kFirstLine = QStringLiteral("Ведеться история расчетов программы \"Мерилон 3\"");
+const QString kSaveLine = QStringLiteral(
+    "Сохранение по запросу.История расчетов сохранена. Дата 06.12.2026 время сохранения: 10:05:07");
+const QString kCloseLine = QStringLiteral(
+    "Текущая история расчетов сохранена. Дата 06.12.2026 время сохранения: 10:05:07");
+
+} // namespace
+
+// The window as a user meets it: what the journal panel shows, which fields take typing, tips,
+// placement, the error report's wording, the journal files byte for byte, and printing.
+class MainWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void catalogueShowsTheNodeTextsInStatusAndJournal_data();
+    void catalogueShowsTheNodeTextsInStatusAndJournal();
+    void journalPanelShowsEveryAppendedLine_data();
+    void journalPanelShowsEveryAppendedLine();
+    void journalPanelAndThicknessFieldTakeNoTyping();
+    void clearOnClickEmptiesOnlyForAPressEndingInside_data();
+    void clearOnClickEmptiesOnlyForAPressEndingInside();
+    void toolButtonsShowOnlyTheirOwnTips_data();
+    void toolButtonsShowOnlyTheirOwnTips();
+    void windowIsCentredOnFirstShow();
+    void explanationsNameRateAndUnit_data();
+    void explanationsNameRateAndUnit();
+    void errorReportAddsFullStopAfterCharactersAboveIt_data();
+    void errorReportAddsFullStopAfterCharactersAboveIt();
+    void saveOnRequestWritesWindows1251Lines();
+    void closeWritesTheJournalEndingWithItsLine();
+    void printGoesThroughTheDialogToTheChosenPrinter();
+    void cancelledPrintPrintsNothing();
+
+private:
+    QPlainTextEdit *panel() { return m_driver->widget<QPlainTextEdit>(QStringLiteral("Memo2")); }
+    void fixClock();
+
+    std::unique_ptr<WindowDriver> m_driver;
+    std::unique_ptr<ErrorRecorder> m_errors;
+};
+
+void MainWindowTest::init()
+{
+    m_errors = std::make_unique<ErrorRecorder>();
+    m_driver = std::make_unique<WindowDriver>();
+}
+
+void MainWindowTest::cleanup()
+{
+    m_driver.reset();
+    m_errors.reset();
+}
+
+void MainWindowTest::fixClock()
+{
+    Clock &clock = m_driver->window().clock();
+    clock.setTimeSource([] { return QDateTime(QDate(2026, 12, 6), QTime(10, 5, 7)); });
+    clock.Timer1Timer();
+}
+
+void MainWindowTest::catalogueShowsTheNodeTextsInStatusAndJournal_data()
+{
+    QTest::addColumn<int>("place");
+    QTest::addColumn<QString>("text");
+    const char *const texts[] = {"Главная страница",
+                                 "Конструкции из кирпича",
+                                 "Кирпичная кладка 1,0 кирпич (250 мм.)",
+                                 "Кирпичная кладка 1,5 кирпича (380 мм.)",
+                                 "Кирпичная кладка 2,0 кирпича  (510 мм.)",
+                                 "Кирпичная кладка 2,5 кирпича  (640 мм.)",
+                                 "Конструкции монолитные",
+                                 "Фундаменты под здания и сооружения",
+                                 "Конструкции из дерева",
+                                 "Устройство ворот",
+                                 "Конструкции из металла",
+                                 "Окраска поверхности (сурик)",
+                                 "Полы",
+                                 "Устройство подстилающих слоев",
+                                 "Наружние покрытия",
+                                 "Расчет тротуарной плитки",
+                                 "Благоустройство",
+                                 "Посев многолетних трав",
+                                 "О программе"};
+    for (int place = 0; place < int(std::size(texts)); ++place)
+        QTest::addRow("%d %s", place, texts[place]) << place << QString::fromUtf8(texts[place]);
+}
+
+void MainWindowTest::catalogueShowsTheNodeTextsInStatusAndJournal()
+{
+    QFETCH(int, place);
+    QFETCH(QString, text);
+    QCOMPARE(m_driver->window().statusText(0),
+             QStringLiteral("Добро пожаловать в программу \"Мерилон\"!"));
+    m_driver->clickNode(place);
+    QCOMPARE(m_driver->window().catalogue()->node(place)->text(0), text);
+    QCOMPARE(m_driver->window().statusText(0), QStringLiteral("Текущий расчет: ") + text);
+    QCOMPARE(m_driver->journal(), (QStringList{kFirstLine, QStringLiteral("Выбрано:  ") + text}));
+}
+
+void MainWindowTest::journalPanelShowsEveryAppendedLine_data()
+{
+    QTest::addColumn<QString>("operation");
+    QTest::addColumn<QStringList>("lines");
+    const QString gatesClick = QStringLiteral("Выбрано:  Устройство ворот");
+    QTest::newRow("catalogue click") << "click" << QStringList{kFirstLine, gatesClick};
+    QTest::newRow("forward") << "forward"
+                             << QStringList{kFirstLine, gatesClick,
+                                            QStringLiteral("Перемещение: Конструкции из металла")};
+    QTest::newRow("compute")
+        << "compute"
+        << QStringList{kFirstLine,
+                       gatesClick,
+                       QStringLiteral("Выбрано:  Устройство глухих ворот с устновкой столбов"),
+                       QStringLiteral("Произведен расчет: Устройство глухих ворот с устновкой "
+                                      "столбов"),
+                       QStringLiteral("Условия расчета:"),
+                       QStringLiteral("Площадь конструкций: 1 - ед.изм.( 100 м2 ворот )"),
+                       QStringLiteral("Итоги расчета: необходимо материалов:"),
+                       QStringLiteral("Бревна 180 мм., м3: 2"),
+                       QStringLiteral("Бруски 50-60 мм., м3: 2,5"),
+                       QStringLiteral("Доски 19-22 мм, м3: 2,1"),
+                       QStringLiteral("Доск 25-32 мм., м3: 0"),
+                       QStringLiteral("Болты и поковки, кг.: 35"),
+                       QStringLiteral("Смола, кг.: 26,6"),
+                       QStringLiteral("Гвозди, кг.: 3,6")};
+    QTest::newRow("save on request")
+        << "save"
+        << QStringList{kFirstLine, gatesClick, kSaveLine,
+                       QStringLiteral("Файл создан и сохранен в папке data/06.12.2026.txt")};
+    QTest::newRow("close attempt without a data folder")
+        << "close" << QStringList{kFirstLine, gatesClick, kCloseLine};
+}
+
+void MainWindowTest::journalPanelShowsEveryAppendedLine()
+{
+    QFETCH(QString, operation);
+    QFETCH(QStringList, lines);
+    fixClock();
+    QCOMPARE(panel()->toPlainText(), kFirstLine);
+    m_driver->clickNode(9);
+    if (operation == QLatin1String("forward")) {
+        m_driver->click(QStringLiteral("ToolButton9"));
+    } else if (operation == QLatin1String("compute")) {
+        m_driver->pickVariant(QStringLiteral("RadioGroup6"), 0);
+        m_driver->click(QStringLiteral("Button5"));
+    } else if (operation == QLatin1String("save")) {
+        m_driver->click(QStringLiteral("ToolButton4"));
+    } else if (operation == QLatin1String("close")) {
+        QVERIFY(QDir(QStringLiteral("data")).removeRecursively());
+        m_driver->click(QStringLiteral("ToolButton16"));
+        QCOMPARE(m_errors->messages(), QStringList{QStringLiteral("Invalid filename.")});
+        QVERIFY(m_driver->window().isVisible());
+    }
+    QTRY_COMPARE(panel()->toPlainText(), lines.join(u'\n'));
+    // The newest line is in view, as the user would look for it.
+    QScrollBar *bar = panel()->verticalScrollBar();
+    QCOMPARE(bar->value(), bar->maximum());
+}
+
+void MainWindowTest::journalPanelAndThicknessFieldTakeNoTyping()
+{
+    m_driver->clickNode(3);
+    auto *thickness = m_driver->widget<QLineEdit>(QStringLiteral("Edit3"));
+    QVERIFY(thickness->isReadOnly());
+    QVERIFY(panel()->isReadOnly());
+    m_driver->click(thickness);
+    QTest::keyClicks(thickness, QStringLiteral("9"));
+    QTest::keyClick(thickness, Qt::Key_Backspace);
+    QCOMPARE(thickness->text(), QStringLiteral("0,38"));
+
+    QTRY_COMPARE(panel()->toPlainText(),
+                 kFirstLine + QStringLiteral("\nВыбрано:  Кирпичная кладка 1,5 кирпича (380 мм.)"));
+    const QString shown = panel()->toPlainText();
+    m_driver->click(panel()->viewport());
+    QTest::keyClicks(panel()->viewport(), QStringLiteral("abc"));
+    QTest::keyClick(panel()->viewport(), Qt::Key_Return);
+    QTest::keyClick(panel()->viewport(), Qt::Key_Backspace);
+    QCOMPARE(panel()->toPlainText(), shown);
+}
+
+void MainWindowTest::clearOnClickEmptiesOnlyForAPressEndingInside_data()
+{
+    QTest::addColumn<int>("place");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("masonry wall length") << 2 << "Edit1"
+                                         << "12,5";
+    QTest::newRow("masonry door height") << 2 << "Edit7"
+                                         << "2,1";
+    QTest::newRow("tiles length") << 15 << "Edit19"
+                                  << "7";
+}
+
+void MainWindowTest::clearOnClickEmptiesOnlyForAPressEndingInside()
+{
+    QFETCH(int, place);
+    QFETCH(QString, field);
+    QFETCH(QString, text);
+    m_driver->clickNode(place);
+    m_driver->type(field, text);
+    auto *edit = m_driver->widget<QLineEdit>(field);
+    QCOMPARE(edit->text(), text);
+
+    // A press inside that the user drags out before letting go is no click.
+    const QPoint inside = edit->rect().center();
+    const QPoint outside(edit->width() + 20, inside.y());
+    QTest::mousePress(edit, Qt::LeftButton, Qt::NoModifier, inside);
+    QTest::mouseMove(edit, outside);
+    QTest::mouseRelease(edit, Qt::LeftButton, Qt::NoModifier, outside);
+    QCOMPARE(edit->text(), text);
+
+    // Nor is a press of another button than the left.
+    QTest::mouseClick(edit, Qt::MiddleButton, Qt::NoModifier, inside);
+    QCOMPARE(edit->text(), text);
+
+    m_driver->click(edit);
+    QCOMPARE(edit->text(), QString());
+}
+
+void MainWindowTest::toolButtonsShowOnlyTheirOwnTips_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("exit") << "ToolButton16"
+                          << "";
+    QTest::newRow("home") << "ToolButton1"
+                          << "";
+    QTest::newRow("back") << "ToolButton8"
+                          << "";
+    QTest::newRow("forward") << "ToolButton9"
+                             << "";
+    QTest::newRow("history") << "ToolButton4"
+                             << "Сохранить историю расчетов";
+    QTest::newRow("standards") << "ToolButton5"
+                               << "Посетить магазин";
+}
+
+void MainWindowTest::toolButtonsShowOnlyTheirOwnTips()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, tip);
+    QWidget *target = m_driver->widget(button);
+    const QPoint at = target->rect().center();
+    QHelpEvent hover(QEvent::ToolTip, at, target->mapToGlobal(at));
+    QApplication::sendEvent(target, &hover);
+    QCOMPARE(QToolTip::isVisible() ? QToolTip::text() : QString(), tip);
+    QToolTip::hideText();
+}
+
+void MainWindowTest::windowIsCentredOnFirstShow()
+{
+    TForm1 &window = m_driver->window();
+    const QRect available = window.screen()->availableGeometry();
+    const QPoint offset = window.frameGeometry().center() - available.center();
+    QVERIFY2(
+        offset.manhattanLength() <= 1,
+        qPrintable(QStringLiteral("off the centre by %1, %2").arg(offset.x()).arg(offset.y())));
+}
+
+void MainWindowTest::explanationsNameRateAndUnit_data()
+{
+    QTest::addColumn<int>("place");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<int>("variant");
+    QTest::addColumn<QStringList>("labels");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("masonry 2,0 bricks")
+        << 4 << "" << -1 << QStringList{"Label22", "Label13", "Label14", "Label15"}
+        << QStringList{"Объем кирпичной кладки = (длина × высота стены − длина × высота "
+                       "оконных проемов − длина × высота дверных проемов) × толщина кладки",
+                       "Кирпич глиняный обыкновенный = объем кладки × 394 шт./м3 "
+                       "(кладка 2,0 кирпича)",
+                       "Раствор = объем кладки × 0,236 м3/м3 (кладка 2,0 кирпича)",
+                       "Пробки деревянные = объем кладки × 0,001 м3/м3 (кладка 2,0 кирпича)"};
+    QTest::newRow("masonry 2,5 bricks")
+        << 5 << "" << -1 << QStringList{"Label17", "Label18", "Label19"}
+        << QStringList{"Кирпич глиняный обыкновенный = объем кладки × 392 шт./м3 "
+                       "(кладка 2,5 кирпича)",
+                       "Раствор = объем кладки × 0,246 м3/м3 (кладка 2,5 кирпича)",
+                       "Пробки деревянные = объем кладки × 0,001 м3/м3 (кладка 2,5 кирпича)"};
+    QTest::newRow("gates, lattice 1,2 m")
+        << 9 << "RadioGroup6" << 1 << QStringList{"Label118", "Label119", "Label120", "Label121",
+                                                  "Label122", "Label123", "Label124"}
+        << QStringList{"Бревна 180 мм. = площадь × 3,5 м3 на 100 м2 ворот",
+                       "Бруски 50-60 мм. = площадь × 3,56 м3 на 100 м2 ворот",
+                       "Доски 19-22 мм = площадь × 0 м3 на 100 м2 ворот",
+                       "Доск 25-32 мм. = площадь × 1,97 м3 на 100 м2 ворот",
+                       "Болты и поковки = площадь × 72 кг на 100 м2 ворот",
+                       "Смола = площадь × 26,6 кг на 100 м2 ворот",
+                       "Гвозди = площадь × 4,8 кг на 100 м2 ворот"};
+    QTest::newRow("gates, values of the blind kind on posts")
+        << 9 << "RadioGroup6" << 4 << QStringList{"Label125", "Label129", "Label130"}
+        << QStringList{"Бревна 180 мм. = площадь × 0 м3 на 100 м2 ворот",
+                       "Болты и поковки = площадь × 35 кг на 100 м2 ворот",
+                       "Смола = площадь × 0 кг на 100 м2 ворот"};
+    QTest::newRow("underlay, clay with oily additions")
+        << 13 << "RadioGroup4" << 4
+        << QStringList{"Label79", "Label80", "Label83", "Label84", "Label85", "Label86"}
+        << QStringList{"Песок = объем слоя × 0,98 м3/м3",
+                       "Шлак или гравий — не входит в выбранный вид работ",
+                       "Каменная мелочь. куб. метр — не входит в выбранный вид работ",
+                       "Глина = объем слоя × 0,43 м3/м3",
+                       "Битум БН-60/90 = объем слоя × 78,5 кг/м3",
+                       "Глина Песок — не входит в выбранный вид работ"};
+    QTest::newRow("underlay, acid-resistant")
+        << 13 << "RadioGroup4" << 9 << QStringList{"Label98", "Label99", "Label100", "Label102"}
+        << QStringList{"Бетон — не входит в выбранный вид работ",
+                       "Бетон кислоупорный = объем слоя × 1,02 м3/м3",
+                       "Водный раствор серной кислоты = объем слоя × 26 кг/м3",
+                       "Камень булыжный — не входит в выбранный вид работ"};
+    QTest::newRow("underlay, no kind chosen")
+        << 13 << "" << -1 << QStringList{"Label79", "Label101"}
+        << QStringList{"Песок — выберите вид подстилающего слоя",
+                       "Камень булыжный — выберите вид подстилающего слоя"};
+    QTest::newRow("tiles, hexagon") << 15 << "RadioGroup5" << 1 << QStringList{"Label110"}
+                                    << QStringList{"Плитки = длина × ширина × 24 шт./м2 "
+                                                   "(шестигранник)"};
+}
+
+void MainWindowTest::explanationsNameRateAndUnit()
+{
+    QFETCH(int, place);
+    QFETCH(QString, list);
+    QFETCH(int, variant);
+    QFETCH(QStringList, labels);
+    QFETCH(QStringList, texts);
+    m_driver->clickNode(place);
+    if (!list.isEmpty())
+        m_driver->pickVariant(list, variant);
+    for (qsizetype i = 0; i < labels.size(); ++i)
+        QCOMPARE(m_driver->widget(labels[i])->toolTip(), texts[i]);
+}
+
+void MainWindowTest::errorReportAddsFullStopAfterCharactersAboveIt_data()
+{
+    QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("ends in a full stop") << "Invalid filename."
+                                         << "Invalid filename.";
+    QTest::newRow("ends in a letter") << "Invalid filename"
+                                      << "Invalid filename.";
+    QTest::newRow("ends in a quote above the full stop")
+        << "'abc' is not a valid floating point value"
+        << "'abc' is not a valid floating point value.";
+    QTest::newRow("ends in a digit") << "I/O error 28"
+                                     << "I/O error 28.";
+    QTest::newRow("ends in a slash, just above") << "a/"
+                                                 << "a/.";
+    QTest::newRow("ends in a hyphen, just below") << "a-"
+                                                  << "a-";
+    QTest::newRow("ends in a closing quote") << "'1.5'"
+                                             << "'1.5'";
+    QTest::newRow("ends in an exclamation mark") << "Нет!"
+                                                 << "Нет!";
+    QTest::newRow("ends in a Cyrillic letter") << "Ошибка"
+                                               << "Ошибка.";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void MainWindowTest::errorReportAddsFullStopAfterCharactersAboveIt()
+{
+    QFETCH(QString, message);
+    QFETCH(QString, shown);
+    errorreport::show(message);
+    QCOMPARE(m_errors->messages(), QStringList{shown});
+}
+
+void MainWindowTest::saveOnRequestWritesWindows1251Lines()
+{
+    fixClock();
+    m_driver->clickNode(9);
+    m_driver->click(QStringLiteral("ToolButton4"));
+    QFile file(QStringLiteral("data/06.12.2026.txt"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    // Each line ends in CR LF, and one more CR LF closes the file.
+    const QByteArray expected(
+        "\xC2\xE5\xE4\xE5\xF2\xFC\xF1\xFF \xE8\xF1\xF2\xEE\xF0\xE8\xFF \xF0\xE0\xF1\xF7\xE5\xF2"
+        "\xEE\xE2 \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xFB \"\xCC\xE5\xF0\xE8\xEB\xEE\xED 3\"\r\n"
+        "\xC2\xFB\xE1\xF0\xE0\xED\xEE:  \xD3\xF1\xF2\xF0\xEE\xE9\xF1\xF2\xE2\xEE \xE2\xEE\xF0"
+        "\xEE\xF2\r\n"
+        "\xD1\xEE\xF5\xF0\xE0\xED\xE5\xED\xE8\xE5 \xEF\xEE \xE7\xE0\xEF\xF0\xEE\xF1\xF3.\xC8\xF1"
+        "\xF2\xEE\xF0\xE8\xFF \xF0\xE0\xF1\xF7\xE5\xF2\xEE\xE2 \xF1\xEE\xF5\xF0\xE0\xED\xE5\xED"
+        "\xE0. \xC4\xE0\xF2\xE0 06.12.2026 \xE2\xF0\xE5\xEC\xFF \xF1\xEE\xF5\xF0\xE0\xED\xE5\xED"
+        "\xE8\xFF: 10:05:07\r\n"
+        "\r\n");
+    QCOMPARE(file.readAll(), expected);
+}
+
+void MainWindowTest::closeWritesTheJournalEndingWithItsLine()
+{
+    fixClock();
+    m_driver->clickNode(9);
+    m_driver->click(QStringLiteral("ToolButton16"));
+    QVERIFY(!m_driver->window().isVisible());
+    QFile file(QStringLiteral("data/history.txt"));
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray expected(
+        "\xC2\xE5\xE4\xE5\xF2\xFC\xF1\xFF \xE8\xF1\xF2\xEE\xF0\xE8\xFF \xF0\xE0\xF1\xF7\xE5\xF2"
+        "\xEE\xE2 \xEF\xF0\xEE\xE3\xF0\xE0\xEC\xEC\xFB \"\xCC\xE5\xF0\xE8\xEB\xEE\xED 3\"\r\n"
+        "\xC2\xFB\xE1\xF0\xE0\xED\xEE:  \xD3\xF1\xF2\xF0\xEE\xE9\xF1\xF2\xE2\xEE \xE2\xEE\xF0"
+        "\xEE\xF2\r\n"
+        "\xD2\xE5\xEA\xF3\xF9\xE0\xFF \xE8\xF1\xF2\xEE\xF0\xE8\xFF \xF0\xE0\xF1\xF7\xE5\xF2\xEE"
+        "\xE2 \xF1\xEE\xF5\xF0\xE0\xED\xE5\xED\xE0. \xC4\xE0\xF2\xE0 06.12.2026 \xE2\xF0\xE5\xEC"
+        "\xFF \xF1\xEE\xF5\xF0\xE0\xED\xE5\xED\xE8\xFF: 10:05:07\r\n"
+        "\r\n");
+    QCOMPARE(file.readAll(), expected);
+    QCOMPARE(m_errors->messages(), QStringList());
+}
+
+void MainWindowTest::printGoesThroughTheDialogToTheChosenPrinter()
+{
+    fixClock();
+    m_driver->clickNode(9);
+    const QStringList before = m_driver->journal();
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("printed.pdf"));
+    QString title;
+    m_driver->modals().expect([&](QWidget *dialog) {
+        auto *print = qobject_cast<QPrintDialog *>(dialog);
+        QVERIFY(print);
+        title = print->windowTitle();
+        // The dialog's own printer list offers a PDF file where no printer is set up; the
+        // file name is the printer's own, which the dialog takes on accepting.
+        if (auto *printers = print->findChild<QComboBox *>(QStringLiteral("printers")))
+            printers->setCurrentIndex(printers->count() - 1);
+        if (auto *name = print->findChild<QLineEdit *>(QStringLiteral("filename")))
+            name->setText(path);
+        print->accept();
+    });
+    m_driver->widget<QAction>(QStringLiteral("PrintJournal"))->trigger();
+    QVERIFY(m_driver->modals().expectationMet());
+    QCOMPARE(m_driver->journal(), before);
+    QVERIFY(!QFile::exists(QStringLiteral("data/history.txt")));
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    QCOMPARE(text.exitCode(), 0);
+    const QString extracted = QString::fromUtf8(text.readAllStandardOutput());
+    QVERIFY2(extracted.contains(QStringLiteral("Мерилон 3 — история расчетов")),
+             qPrintable(extracted));
+    QVERIFY(extracted.contains(QStringLiteral("Дата: 06.12.2026")));
+    QVERIFY(extracted.contains(QStringLiteral("Время: 10:05:07")));
+    QVERIFY(extracted.contains(kFirstLine));
+    QVERIFY(extracted.contains(QStringLiteral("Выбрано: Устройство ворот")));
+}
+
+void MainWindowTest::cancelledPrintPrintsNothing()
+{
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("printed.pdf"));
+    m_driver->modals().expect([&](QWidget *dialog) {
+        if (auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("filename")))
+            name->setText(path);
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    m_driver->widget<QAction>(QStringLiteral("PrintJournal"))->trigger();
+    QVERIFY(m_driver->modals().expectationMet());
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(m_driver->journal(), QStringList{kFirstLine});
+}
+
+QTEST_MAIN(MainWindowTest)
+#include "tst_mainwindow.moc"
