@@ -7,6 +7,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QGroupBox>
 #include <QHelpEvent>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -38,6 +39,8 @@ private slots:
 
     void catalogueShowsTheNodeTextsInStatusAndJournal_data();
     void catalogueShowsTheNodeTextsInStatusAndJournal();
+    void variantListsShowTheirItems_data();
+    void variantListsShowTheirItems();
     void journalPanelShowsEveryAppendedLine_data();
     void journalPanelShowsEveryAppendedLine();
     void journalPanelAndThicknessFieldTakeNoTyping();
@@ -119,6 +122,71 @@ void MainWindowTest::catalogueShowsTheNodeTextsInStatusAndJournal()
     QCOMPARE(m_driver->window().catalogue()->node(place)->text(0), text);
     QCOMPARE(m_driver->window().statusText(0), QStringLiteral("Текущий расчет: ") + text);
     QCOMPARE(m_driver->journal(), (QStringList{kFirstLine, QStringLiteral("Выбрано:  ") + text}));
+}
+
+void MainWindowTest::variantListsShowTheirItems_data()
+{
+    QTest::addColumn<int>("place");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QStringList>("items");
+    QTest::newRow("gates") << 9 << "RadioGroup6"
+                           << "Перчень работ"
+                           << QStringList{"Устройство глухих ворот с устновкой столбов",
+                                          "Устройство решетчитых ворот высотой 1,2 метра",
+                                          "То же, высотой 1,6 метра",
+                                          "То же, высотой 2,0 метра",
+                                          "Устройство глухих ворот при установ. столбах",
+                                          "Устройство решетчитых ворот высотой 1,2 метра",
+                                          "То же, высотой 1,6 метра",
+                                          "То же, высотой 2,0 метра"};
+    QTest::newRow("underlay") << 13 << "RadioGroup4"
+                              << "Устройство подстилающего слоя"
+                              << QStringList{"Устройство подстилающего слоя из песка",
+                                             "Устройство подстилающего слоя из шлака",
+                                             "Устройство подстиляющего слоя из щебня",
+                                             "Устройство глинобитного подстилающего слоя",
+                                             "То же с масляннистыми добавками",
+                                             "То же с добавкой щебня",
+                                             "Устройство глинобетонного подстилающего слоя",
+                                             "Устройство булыжного подстилающего слоя",
+                                             "Устройство бетонного подстилающего слоя",
+                                             "Устройство кислотоупорного подстилающего слоя"};
+    QTest::newRow("tiles") << 15 << "RadioGroup5"
+                           << "Тип плитки"
+                           << QStringList{"квадрат",
+                                          "шестигранник",
+                                          "облицовочная плитка- дикий камень",
+                                          "облицовочная плитка - сланец",
+                                          "брусчатка",
+                                          "соты",
+                                          "фиалка",
+                                          "крест",
+                                          "солнечный",
+                                          "треугольник"};
+    QTest::newRow("grass") << 17 << "RadioGroup2"
+                           << "Перечень работ"
+                           << QStringList{"Посев трав в ручную", "Посев трав с помощью механизмов",
+                                          "Посев трав гидропосевом, 1000 м2"};
+}
+
+void MainWindowTest::variantListsShowTheirItems()
+{
+    QFETCH(int, place);
+    QFETCH(QString, list);
+    QFETCH(QString, caption);
+    QFETCH(QStringList, items);
+    m_driver->clickNode(place);
+    auto *group = m_driver->widget<QGroupBox>(list);
+    QCOMPARE(group->title(), caption);
+    const QList<QAbstractButton *> buttons =
+        group->findChildren<QAbstractButton *>(QString(), Qt::FindDirectChildrenOnly);
+    QStringList shown;
+    for (const QAbstractButton *button : buttons)
+        shown.append(button->text());
+    QCOMPARE(shown, items);
+    for (const QAbstractButton *button : buttons)
+        QVERIFY(!button->isChecked());
 }
 
 void MainWindowTest::journalPanelShowsEveryAppendedLine_data()
