@@ -9,12 +9,14 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHelpEvent>
+#include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
 #include <QTemporaryDir>
+#include <QTextEdit>
 #include <QToolTip>
 
 namespace {
@@ -49,6 +51,13 @@ private slots:
     void toolButtonsShowOnlyTheirOwnTips_data();
     void toolButtonsShowOnlyTheirOwnTips();
     void windowIsCentredOnFirstShow();
+    void windowShownAgainKeepsItsPlaceAndPage();
+    void windowHasTheClientSizeOfItsLayout();
+    void statusBarShowsTheClockTime();
+    void catalogueNodesCannotBeRenamed();
+    void catalogueIndentsItsKindsAndHasNoHeader();
+    void headingsOfTheMasonryFormAreBold();
+    void homePageShowsTheProgramsPurposeAndSource();
     void explanationsNameRateAndUnit_data();
     void explanationsNameRateAndUnit();
     void errorReportAddsFullStopAfterCharactersAboveIt_data();
@@ -347,6 +356,88 @@ void MainWindowTest::windowIsCentredOnFirstShow()
     QVERIFY2(
         offset.manhattanLength() <= 1,
         qPrintable(QStringLiteral("off the centre by %1, %2").arg(offset.x()).arg(offset.y())));
+}
+
+void MainWindowTest::windowShownAgainKeepsItsPlaceAndPage()
+{
+    TForm1 &window = m_driver->window();
+    m_driver->clickNode(9);
+    window.move(window.pos() + QPoint(40, 30));
+    const QPoint moved = window.pos();
+    window.hide();
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QCOMPARE(window.pos(), moved);
+    QCOMPARE(m_driver->visiblePage()->objectName(), QStringLiteral("TabSheet10"));
+    QCOMPARE(window.statusText(0), QStringLiteral("Текущий расчет: Устройство ворот"));
+}
+
+void MainWindowTest::windowHasTheClientSizeOfItsLayout()
+{
+    TForm1 &window = m_driver->window();
+    // The regions are laid out for a client area of 650 × 668 below the menu bar.
+    QCOMPARE(window.width(), 650);
+    QCOMPARE(window.height() - window.menuBar()->height(), 668);
+    QCOMPARE(panel()->geometry(), QRect(8, 553, 633, 49));
+}
+
+void MainWindowTest::statusBarShowsTheClockTime()
+{
+    fixClock();
+    QCOMPARE(m_driver->window().statusText(1), QStringLiteral("Текущее время: 10:05:07"));
+    Clock &clock = m_driver->window().clock();
+    clock.setTimeSource([] { return QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59)); });
+    clock.Timer1Timer();
+    QCOMPARE(m_driver->window().statusText(1), QStringLiteral("Текущее время: 23:59:59"));
+}
+
+void MainWindowTest::catalogueNodesCannotBeRenamed()
+{
+    Catalogue *tree = m_driver->window().catalogue();
+    m_driver->clickNode(12);
+    QTreeWidgetItem *node = tree->node(12);
+    QTest::keyClick(tree, Qt::Key_F2);
+    const QPoint at = tree->visualItemRect(node).center();
+    QTest::mouseDClick(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QVERIFY(!tree->isPersistentEditorOpen(node));
+    QCOMPARE(QApplication::focusWidget(), tree);
+    QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("x"));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QCOMPARE(node->text(0), QStringLiteral("Полы"));
+}
+
+void MainWindowTest::catalogueIndentsItsKindsAndHasNoHeader()
+{
+    Catalogue *tree = m_driver->window().catalogue();
+    QCOMPARE(tree->indentation(), 19);
+    QVERIFY(tree->isHeaderHidden());
+    QVERIFY(tree->rootIsDecorated());
+    m_driver->clickNode(1);
+    const int section = tree->visualItemRect(tree->node(1)).left();
+    QCOMPARE(tree->visualItemRect(tree->node(2)).left() - section, 19);
+}
+
+void MainWindowTest::headingsOfTheMasonryFormAreBold()
+{
+    m_driver->clickNode(2);
+    for (const char *name : {"Label3", "Label7", "Label10"})
+        QVERIFY2(m_driver->widget(QString::fromLatin1(name))->font().bold(), name);
+    QVERIFY(!m_driver->widget(QStringLiteral("Label4"))->font().bold());
+}
+
+void MainWindowTest::homePageShowsTheProgramsPurposeAndSource()
+{
+    const QString text = m_driver->widget<QTextEdit>(QStringLiteral("Memo1"))->toPlainText();
+    QStringList lines = text.split(u'\n');
+    lines.removeAll(QString());
+    QCOMPARE(lines, (QStringList{"Данная программа создана для производственно-",
+                                 "технических служб строительных организаций",
+                                 "В основу расчетов программы положены ",
+                                 "расчетные коэффициенты из следующих ",
+                                 "источников:", "Справочник инженера-строителя",
+                                 "\"Расход материалов на общестроительные",
+                                 "и отделочные работы\".", "Москва, Стройиздат."}));
+    QCOMPARE(m_driver->text(QStringLiteral("Label16")), QStringLiteral("Сборка 3.1"));
 }
 
 void MainWindowTest::explanationsNameRateAndUnit_data()
