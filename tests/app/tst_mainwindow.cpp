@@ -9,6 +9,7 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
@@ -41,6 +42,8 @@ private slots:
 
     void catalogueShowsTheNodeTextsInStatusAndJournal_data();
     void catalogueShowsTheNodeTextsInStatusAndJournal();
+    void pagesShowTheirCaptions_data();
+    void pagesShowTheirCaptions();
     void variantListsShowTheirItems_data();
     void variantListsShowTheirItems();
     void journalPanelShowsEveryAppendedLine_data();
@@ -56,7 +59,7 @@ private slots:
     void statusBarShowsTheClockTime();
     void catalogueNodesCannotBeRenamed();
     void catalogueIndentsItsKindsAndHasNoHeader();
-    void headingsOfTheMasonryFormAreBold();
+    void boldHeadingsStandOut();
     void homePageShowsTheProgramsPurposeAndSource();
     void explanationsNameRateAndUnit_data();
     void explanationsNameRateAndUnit();
@@ -131,6 +134,135 @@ void MainWindowTest::catalogueShowsTheNodeTextsInStatusAndJournal()
     QCOMPARE(m_driver->window().catalogue()->node(place)->text(0), text);
     QCOMPARE(m_driver->window().statusText(0), QStringLiteral("Текущий расчет: ") + text);
     QCOMPARE(m_driver->journal(), (QStringList{kFirstLine, QStringLiteral("Выбрано:  ") + text}));
+}
+
+void MainWindowTest::pagesShowTheirCaptions_data()
+{
+    QTest::addColumn<int>("place");
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QStringList>("texts");
+    QTest::newRow("masonry") << 2 << QStringList{"GroupBox1", "Label3",  "Label4",  "Label5",
+                                                 "Label6",    "Label7",  "Label8",  "Label9",
+                                                 "Label10",   "Label11", "Label12", "GroupBox2",
+                                                 "Label22",   "Label13", "Label14", "Label15",
+                                                 "BitBtn8",   "BitBtn9"}
+                             << QStringList{"Условия расчета",
+                                            "Стена",
+                                            "Длина стены по периметру, м.",
+                                            "Высота стены по периметру, м.",
+                                            "Толщина кладки, м.",
+                                            "Оконные проемы:",
+                                            "Общая длина оконных проемов, м.",
+                                            "Общая высота оконных проемов, м.",
+                                            "Дверные проемы",
+                                            "Общая длина дверных проемов, м.",
+                                            "Общая высота дверных проемов, м.",
+                                            "Итоги расчета",
+                                            "Объем кирпичной кладки, м3.",
+                                            "Кирпич глиняный обыкновенный, шт.",
+                                            "Раствор, м3",
+                                            "Пробки деревянные, м3",
+                                            "&Очистить",
+                                            "&Расчет"};
+    QTest::newRow("foundation") << 7
+                                << QStringList{"GroupBox4", "Label31", "Label32",     "Label33",
+                                               "Label34",   "Label36", "RadioGroup1", "GroupBox3",
+                                               "Label24",   "Label25", "Label26",     "Label27",
+                                               "Label28",   "Label29", "BitBtn1",     "BitBtn2"}
+                                << QStringList{"Размеры конструкции",
+                                               "Длина конструкции",
+                                               "Ширина конструкции",
+                                               "Высота конструкции",
+                                               "Расчет объема, м3 - ",
+                                               "Нажать для расчета",
+                                               "Устройство бетонных (ж.б) фундаментов под колонны",
+                                               "Материалы",
+                                               "Бетон, м3",
+                                               "Щиты опалубки 25 мм.",
+                                               "Доски 40 мм",
+                                               "Гвозди строительные 100 мм",
+                                               "Проволока стальная 4 мм",
+                                               "Смазка",
+                                               "&Очистить",
+                                               "&Расчет"};
+    QTest::newRow("gates") << 9
+                           << QStringList{"Label106", "Label117", "GroupBox12", "Button6",
+                                          "Button5"}
+                           << QStringList{"Площадь конструкций", "100 м2 ворот",
+                                          "Расход материалов", "&Очистить", "&Расчет"};
+    QTest::newRow("underlay") << 13 << QStringList{"Label20", "Label78", "GroupBox8", "Label79",
+                                                   "Label80", "Label81", "Label82",   "Label83",
+                                                   "Label84", "Label85", "Label86",   "Label87",
+                                                   "Label88", "Label89", "Label101",  "Button2",
+                                                   "Button1"}
+                              << QStringList{"Объем подстилающего слоя",
+                                             "куб. метр(ов)",
+                                             "Материалы",
+                                             "Песок, куб. метр",
+                                             "Шлак или гравий, куб. метр",
+                                             "Щебень, куб. метр",
+                                             "Клинец, куб. метр",
+                                             "Каменная мелочь. куб. метр",
+                                             "Глина, куб. метр",
+                                             "Битум БН-60/90, кг.",
+                                             "Глина Песок, куб. метр",
+                                             "Бетон, куб. метр",
+                                             "Бетон кислоупорный, куб. метр",
+                                             "Водный раствор серной кислоты, кг.",
+                                             "Камень булыжный, м3",
+                                             "&Очистить",
+                                             "&Расчет"};
+    QTest::newRow("tiles") << 15 << QStringList{"GroupBox11", "GroupBox13", "Label77",
+                                                "Label107",   "Label105",   "GroupBox14",
+                                                "Label110",   "Button4",    "Button3"}
+                           << QStringList{"Внешний вид плитки",
+                                          "Расчет площади покрытия",
+                                          "Длина, м.",
+                                          "X",
+                                          "Ширина, м.",
+                                          "Расчет количества плитки",
+                                          "Расчет не проведен",
+                                          "&Очистить",
+                                          "&Расчет"};
+    QTest::newRow("grass") << 17
+                           << QStringList{"GroupBox5", "Label42", "Label43", "GroupBox6", "Label48",
+                                          "Label49",   "Label50", "Label51", "Label52",   "Label53",
+                                          "Label44",   "Label46", "BitBtn3", "BitBtn4"}
+                           << QStringList{"Размеры площадки",
+                                          "Длина конструкции, м",
+                                          "Ширина конструкции, м",
+                                          "Материалы",
+                                          "Дерн, м2",
+                                          "Спицы  деревянные, м3",
+                                          "Семена трав, кг",
+                                          "Земля растительная, м3",
+                                          "Удобрения, кг",
+                                          "Эмульсия битумная, л.",
+                                          "Эмульсия латексная, л.",
+                                          "Опилки, м3",
+                                          "&Очистить",
+                                          "&Расчет"};
+}
+
+void MainWindowTest::pagesShowTheirCaptions()
+{
+    QFETCH(int, place);
+    QFETCH(QStringList, names);
+    QFETCH(QStringList, texts);
+    m_driver->clickNode(place);
+    QStringList shown;
+    for (const QString &name : names) {
+        QWidget *widget = m_driver->widget(name);
+        if (auto *label = qobject_cast<QLabel *>(widget))
+            shown.append(label->text());
+        else if (auto *button = qobject_cast<QAbstractButton *>(widget))
+            shown.append(button->text());
+        else if (auto *group = qobject_cast<QGroupBox *>(widget))
+            shown.append(group->title());
+        else
+            shown.append(QStringLiteral("(no text: %1)").arg(name));
+    }
+    QCOMPARE(shown, texts);
 }
 
 void MainWindowTest::variantListsShowTheirItems_data()
@@ -417,12 +549,15 @@ void MainWindowTest::catalogueIndentsItsKindsAndHasNoHeader()
     QCOMPARE(tree->visualItemRect(tree->node(2)).left() - section, 19);
 }
 
-void MainWindowTest::headingsOfTheMasonryFormAreBold()
+void MainWindowTest::boldHeadingsStandOut()
 {
     m_driver->clickNode(2);
     for (const char *name : {"Label3", "Label7", "Label10"})
         QVERIFY2(m_driver->widget(QString::fromLatin1(name))->font().bold(), name);
     QVERIFY(!m_driver->widget(QStringLiteral("Label4"))->font().bold());
+    m_driver->clickNode(7);
+    QVERIFY(m_driver->widget(QStringLiteral("Label34"))->font().bold());
+    QVERIFY(!m_driver->widget(QStringLiteral("Label31"))->font().bold());
 }
 
 void MainWindowTest::homePageShowsTheProgramsPurposeAndSource()
