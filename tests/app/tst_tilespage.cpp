@@ -115,6 +115,8 @@ void TilesPageTest::picturesSelectTheirType()
     auto *image = m_driver->widget<QLabel>(picture);
     QCOMPARE(image->cursor().shape(), Qt::PointingHandCursor);
     QCOMPARE(image->toolTip(), tip);
+    // The pictures are 50 pixels square; the last one is a pixel lower.
+    QCOMPARE(image->size(), QSize(50, picture == u"Image18" ? 49 : 50));
     m_driver->newJournalLines();
     m_driver->click(image);
     QVERIFY(
