@@ -93,6 +93,14 @@ void TilesPageTest::picturesSelectTheirType_data()
     QTest::addColumn<QString>("tip");
     QTest::newRow("honeycomb") << "Image9" << 5 << "Выбранный тип плитки: соты"
                                << "Соты";
+    QTest::newRow("violet") << "Image10" << 6 << "Выбранный тип плитки: фиалка"
+                            << "фиалка";
+    QTest::newRow("cross") << "Image11" << 7 << "Выбранный тип плитки: крест"
+                           << "крест";
+    QTest::newRow("sun") << "Image12" << 8 << "Выбранный тип плитки: солнечный"
+                         << "солнечный";
+    QTest::newRow("square") << "Image14" << 0 << "Выбранный тип плитки: квадрат"
+                            << "квадрат";
     QTest::newRow("pavers") << "Image13" << 4 << "Выбранный тип плитки: брусчатка"
                             << "брусчатка";
     QTest::newRow("hexagon") << "Image15" << 1 << "Выбранный тип плитки: шестигранник"
@@ -118,6 +126,13 @@ void TilesPageTest::picturesSelectTheirType()
     // The pictures are 50 pixels square; the last one is a pixel lower.
     QCOMPARE(image->size(), QSize(50, picture == u"Image18" ? 49 : 50));
     m_driver->newJournalLines();
+    // A press dragged off the picture, or of another button, selects nothing.
+    const QPoint inside = image->rect().center();
+    const QPoint outside(image->width() + 10, inside.y());
+    QTest::mousePress(image, Qt::LeftButton, Qt::NoModifier, inside);
+    QTest::mouseRelease(image, Qt::LeftButton, Qt::NoModifier, outside);
+    QTest::mouseClick(image, Qt::MiddleButton, Qt::NoModifier, inside);
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
     m_driver->click(image);
     QVERIFY(
         m_driver->widget<QAbstractButton>(QStringLiteral("RadioGroup5_%1").arg(type))->isChecked());
