@@ -384,7 +384,8 @@ void MainWindowTest::journalPanelShowsEveryAppendedLine()
         QCOMPARE(m_errors->messages(), QStringList{QStringLiteral("Invalid filename.")});
         QVERIFY(m_driver->window().isVisible());
     }
-    QTRY_COMPARE(panel()->toPlainText(), lines.join(u'\n'));
+    // The panel takes the lines of an operation at the next turn of the event loop.
+    QTRY_COMPARE_WITH_TIMEOUT(panel()->toPlainText(), lines.join(u'\n'), 1000);
     // The newest line is in view, as the user would look for it.
     QScrollBar *bar = panel()->verticalScrollBar();
     QCOMPARE(bar->value(), bar->maximum());
@@ -401,8 +402,9 @@ void MainWindowTest::journalPanelAndThicknessFieldTakeNoTyping()
     QTest::keyClick(thickness, Qt::Key_Backspace);
     QCOMPARE(thickness->text(), QStringLiteral("0,38"));
 
-    QTRY_COMPARE(panel()->toPlainText(),
-                 kFirstLine + QStringLiteral("\nВыбрано:  Кирпичная кладка 1,5 кирпича (380 мм.)"));
+    QTRY_COMPARE_WITH_TIMEOUT(
+        panel()->toPlainText(),
+        kFirstLine + QStringLiteral("\nВыбрано:  Кирпичная кладка 1,5 кирпича (380 мм.)"), 1000);
     const QString shown = panel()->toPlainText();
     m_driver->click(panel()->viewport());
     QTest::keyClicks(panel()->viewport(), QStringLiteral("abc"));
