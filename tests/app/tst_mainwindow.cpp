@@ -49,6 +49,7 @@ private slots:
     void journalPanelShowsEveryAppendedLine_data();
     void journalPanelShowsEveryAppendedLine();
     void journalPanelAndThicknessFieldTakeNoTyping();
+    void otherNodesLeaveTheThicknessAlone();
     void clearOnClickEmptiesOnlyForAPressEndingInside_data();
     void clearOnClickEmptiesOnlyForAPressEndingInside();
     void toolButtonsShowOnlyTheirOwnTips_data();
@@ -411,6 +412,21 @@ void MainWindowTest::journalPanelAndThicknessFieldTakeNoTyping()
     QTest::keyClick(panel()->viewport(), Qt::Key_Return);
     QTest::keyClick(panel()->viewport(), Qt::Key_Backspace);
     QCOMPARE(panel()->toPlainText(), shown);
+}
+
+void MainWindowTest::otherNodesLeaveTheThicknessAlone()
+{
+    m_driver->clickNode(4);
+    for (int place : {0, 1, 6, 7, 9, 11, 13, 15, 17, 18})
+        m_driver->clickNode(place);
+    m_driver->clickNode(1);
+    m_driver->click(QStringLiteral("ToolButton9"));
+    QCOMPARE(m_driver->widget<QLineEdit>(QStringLiteral("Edit3"))->text(), QStringLiteral("0,25"));
+    m_driver->clickNode(0);
+    QCOMPARE(m_driver->widget<QLineEdit>(QStringLiteral("Edit3"))->text(), QStringLiteral("0,25"));
+    m_driver->clickNode(5);
+    m_driver->clickNode(18);
+    QCOMPARE(m_driver->widget<QLineEdit>(QStringLiteral("Edit3"))->text(), QStringLiteral("0,64"));
 }
 
 void MainWindowTest::clearOnClickEmptiesOnlyForAPressEndingInside_data()
