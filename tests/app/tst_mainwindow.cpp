@@ -44,6 +44,8 @@ private slots:
     void catalogueShowsTheNodeTextsInStatusAndJournal();
     void pagesShowTheirCaptions_data();
     void pagesShowTheirCaptions();
+    void resultValuesStandBesideTheirCaptions_data();
+    void resultValuesStandBesideTheirCaptions();
     void variantListsShowTheirItems_data();
     void variantListsShowTheirItems();
     void journalPanelShowsEveryAppendedLine_data();
@@ -264,6 +266,62 @@ void MainWindowTest::pagesShowTheirCaptions()
             shown.append(QStringLiteral("(no text: %1)").arg(name));
     }
     QCOMPARE(shown, texts);
+}
+
+void MainWindowTest::resultValuesStandBesideTheirCaptions_data()
+{
+    QTest::addColumn<int>("place");
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QString>("compute");
+    QTest::addColumn<QStringList>("captions");
+    QTest::addColumn<QStringList>("values");
+    QTest::newRow("masonry") << 2 << ""
+                             << "BitBtn9" << QStringList{"Label22", "Label13", "Label14", "Label15"}
+                             << QStringList{"Label23", "Label17", "Label18", "Label19"};
+    QTest::newRow("gates") << 9 << "RadioGroup6"
+                           << "Button5"
+                           << QStringList{"Label118", "Label119", "Label120", "Label121",
+                                          "Label122", "Label123", "Label124"}
+                           << QStringList{"Label125", "Label126", "Label127", "Label128",
+                                          "Label129", "Label130", "Label131"};
+    // The note "в том числе:" stands on a line of its own between the first two rows.
+    QTest::newRow("painting, rows around a note")
+        << 11 << ""
+        << "BitBtn6" << QStringList{"Label64", "Label66", "Label67", "Label68"}
+        << QStringList{"Label71", "Label72", "Label73", "Label74"};
+}
+
+void MainWindowTest::resultValuesStandBesideTheirCaptions()
+{
+    QFETCH(int, place);
+    QFETCH(QString, list);
+    QFETCH(QString, compute);
+    QFETCH(QStringList, captions);
+    QFETCH(QStringList, values);
+    m_driver->clickNode(place);
+    if (!list.isEmpty())
+        m_driver->pickVariant(list, 0);
+    m_driver->click(compute);
+    int above = -1;
+    for (qsizetype i = 0; i < captions.size(); ++i) {
+        const QRect caption = m_driver->widget(captions[i])->geometry();
+        const QRect value = m_driver->widget(values[i])->geometry();
+        QVERIFY2(value.left() > caption.left(), qPrintable(values[i]));
+        QVERIFY2(qAbs(value.center().y() - caption.center().y()) <= 2, qPrintable(values[i]));
+        QVERIFY2(caption.top() > above, qPrintable(captions[i]));
+        // The values stand in one column.
+        QCOMPARE(value.left(), m_driver->widget(values[0])->geometry().left());
+        above = caption.bottom();
+    }
+    if (place == 11) {
+        const QRect note = m_driver->widget(QStringLiteral("Label65"))->geometry();
+        QCOMPARE(m_driver->text(QStringLiteral("Label65")), QStringLiteral("в том числе:"));
+        const QRect first = m_driver->widget(QStringLiteral("Label64"))->geometry();
+        const QRect second = m_driver->widget(QStringLiteral("Label66"))->geometry();
+        QCOMPARE(note.left(), first.left());
+        QVERIFY(note.top() > first.bottom());
+        QVERIFY(note.bottom() < second.top());
+    }
 }
 
 void MainWindowTest::variantListsShowTheirItems_data()
