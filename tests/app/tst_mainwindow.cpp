@@ -62,6 +62,7 @@ private slots:
     void statusBarShowsTheClockTime();
     void catalogueNodesCannotBeRenamed();
     void catalogueIndentsItsKindsAndHasNoHeader();
+    void catalogueNodesChangeTheirIconWhenSelectedButFloors();
     void boldHeadingsStandOut();
     void homePageShowsTheProgramsPurposeAndSource();
     void explanationsNameRateAndUnit_data();
@@ -623,6 +624,18 @@ void MainWindowTest::catalogueIndentsItsKindsAndHasNoHeader()
     m_driver->clickNode(1);
     const int section = tree->visualItemRect(tree->node(1)).left();
     QCOMPARE(tree->visualItemRect(tree->node(2)).left() - section, 19);
+}
+
+void MainWindowTest::catalogueNodesChangeTheirIconWhenSelectedButFloors()
+{
+    Catalogue *tree = m_driver->window().catalogue();
+    for (int place = 0; place < 19; ++place) {
+        const QIcon icon = tree->node(place)->icon(0);
+        const QImage usual = icon.pixmap(16, QIcon::Normal).toImage();
+        const QImage selected = icon.pixmap(16, QIcon::Selected).toImage();
+        QVERIFY2(!usual.isNull(), qPrintable(QString::number(place)));
+        QVERIFY2((usual == selected) == (place == 12), qPrintable(QString::number(place)));
+    }
 }
 
 void MainWindowTest::boldHeadingsStandOut()
