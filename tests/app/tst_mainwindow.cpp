@@ -644,6 +644,9 @@ void MainWindowTest::boldHeadingsStandOut()
     for (const char *name : {"Label3", "Label7", "Label10"})
         QVERIFY2(m_driver->widget(QString::fromLatin1(name))->font().bold(), name);
     QVERIFY(!m_driver->widget(QStringLiteral("Label4"))->font().bold());
+    // A heading starts where the captions below it start.
+    QCOMPARE(m_driver->widget(QStringLiteral("Label7"))->x(),
+             m_driver->widget(QStringLiteral("Label8"))->x());
     m_driver->clickNode(7);
     QVERIFY(m_driver->widget(QStringLiteral("Label34"))->font().bold());
     QVERIFY(!m_driver->widget(QStringLiteral("Label31"))->font().bold());
