@@ -65,6 +65,7 @@ private slots:
     void catalogueNodesChangeTheirIconWhenSelectedButFloors();
     void boldHeadingsStandOut();
     void homePageShowsTheProgramsPurposeAndSource();
+    void overviewPageLaysOutItsCollage();
     void explanationsNameRateAndUnit_data();
     void explanationsNameRateAndUnit();
     void errorReportAddsFullStopAfterCharactersAboveIt_data();
@@ -665,6 +666,37 @@ void MainWindowTest::homePageShowsTheProgramsPurposeAndSource()
                                  "\"Расход материалов на общестроительные",
                                  "и отделочные работы\".", "Москва, Стройиздат."}));
     QCOMPARE(m_driver->text(QStringLiteral("Label16")), QStringLiteral("Сборка 3.1"));
+}
+
+void MainWindowTest::overviewPageLaysOutItsCollage()
+{
+    m_driver->clickNode(16);
+    const struct
+    {
+        const char *name;
+        QRect geometry;
+    } pictures[] = {
+        {"Image4", {8, 8, 200, 150}},    {"Image6", {120, 32, 200, 150}},
+        {"Image2", {32, 104, 200, 150}}, {"Image3", {104, 192, 200, 150}},
+        {"Image5", {8, 264, 200, 150}},  {"Image7", {152, 352, 150, 113}},
+    };
+    QWidget *previous = nullptr;
+    for (const auto &picture : pictures) {
+        QWidget *widget = m_driver->widget(QString::fromLatin1(picture.name));
+        QCOMPARE(widget->geometry(), picture.geometry);
+        // Each later picture lies over the earlier ones.
+        if (previous)
+            QVERIFY(widget->parentWidget()->children().indexOf(widget) >
+                    widget->parentWidget()->children().indexOf(previous));
+        previous = widget;
+    }
+    QCOMPARE(m_driver->widget(QStringLiteral("Label75"))->pos(), QPoint(24, 472));
+    QCOMPARE(m_driver->text(QStringLiteral("Label75")), QStringLiteral("Раздел программы:"));
+    QWidget *title = m_driver->widget(QStringLiteral("Label76"));
+    QCOMPARE(title->pos(), QPoint(24, 488));
+    QVERIFY(title->font().bold());
+    QCOMPARE(title->font().pixelSize(), 16);
+    QCOMPARE(m_driver->text(QStringLiteral("Label76")), QStringLiteral("Благоустройство"));
 }
 
 void MainWindowTest::explanationsNameRateAndUnit_data()
