@@ -10,14 +10,18 @@
 #include <QGroupBox>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPrintDialog>
 #include <QProcess>
 #include <QScreen>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTextEdit>
+#include <QToolBar>
+#include <QToolButton>
 #include <QToolTip>
 
 namespace {
@@ -54,12 +58,14 @@ private slots:
     void otherNodesLeaveTheThicknessAlone();
     void clearOnClickEmptiesOnlyForAPressEndingInside_data();
     void clearOnClickEmptiesOnlyForAPressEndingInside();
+    void menusAndToolBarNameTheirEntries();
     void toolButtonsShowOnlyTheirOwnTips_data();
     void toolButtonsShowOnlyTheirOwnTips();
     void windowIsCentredOnFirstShow();
     void windowShownAgainKeepsItsPlaceAndPage();
     void windowHasTheClientSizeOfItsLayout();
     void statusBarShowsTheClockTime();
+    void catalogueClickActsWhenTheButtonIsReleased();
     void catalogueNodesCannotBeRenamed();
     void catalogueIndentsItsKindsAndHasNoHeader();
     void catalogueNodesChangeTheirIconWhenSelectedButFloors();
@@ -528,6 +534,32 @@ void MainWindowTest::clearOnClickEmptiesOnlyForAPressEndingInside()
     QCOMPARE(edit->text(), QString());
 }
 
+void MainWindowTest::menusAndToolBarNameTheirEntries()
+{
+    QStringList menus;
+    for (const char *name : {"N1", "N2", "N10"}) {
+        auto *menu = m_driver->widget<QMenu>(QString::fromLatin1(name));
+        QStringList entries;
+        for (const QAction *action : menu->actions()) {
+            if (!action->isSeparator())
+                entries.append(action->objectName() + u' ' + action->text());
+        }
+        menus.append(menu->title() + QStringLiteral(": ") + entries.join(QStringLiteral(", ")));
+    }
+    QCOMPARE(menus, (QStringList{"Действия: PrintJournal Печать истории..., SaveJournalAsPdf "
+                                 "Сохранить историю в PDF..., N6 Выход из программы",
+                                 "Управление: N7 &Вперед, N8 &Назад", "?: N13 Домашняя страница"}));
+
+    QStringList captions;
+    for (const char *name : {"ToolButton16", "ToolButton1", "ToolButton8", "ToolButton9",
+                             "ToolButton4", "ToolButton5"})
+        captions.append(m_driver->widget<QToolButton>(QString::fromLatin1(name))->text());
+    QCOMPARE(captions, (QStringList{"Выход", "Главная", "Назад", "Вперед", "История", "ГОСТы"}));
+    // The tool bar stays at the top, and the window can be resized by its corner.
+    QVERIFY(!m_driver->widget<QToolBar>(QStringLiteral("ToolBar1"))->isMovable());
+    QVERIFY(m_driver->window().statusBar()->isSizeGripEnabled());
+}
+
 void MainWindowTest::toolButtonsShowOnlyTheirOwnTips_data()
 {
     QTest::addColumn<QString>("button");
@@ -599,6 +631,17 @@ void MainWindowTest::statusBarShowsTheClockTime()
     clock.setTimeSource([] { return QDateTime(QDate(2026, 12, 6), QTime(23, 59, 59)); });
     clock.Timer1Timer();
     QCOMPARE(m_driver->window().statusText(1), QStringLiteral("Текущее время: 23:59:59"));
+}
+
+void MainWindowTest::catalogueClickActsWhenTheButtonIsReleased()
+{
+    Catalogue *tree = m_driver->window().catalogue();
+    const QPoint at = tree->visualItemRect(tree->node(18)).center();
+    QTest::mousePress(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(m_driver->journal(), QStringList{kFirstLine});
+    QTest::mouseRelease(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
+    QCOMPARE(m_driver->journal(),
+             (QStringList{kFirstLine, QStringLiteral("Выбрано:  О программе")}));
 }
 
 void MainWindowTest::catalogueNodesCannotBeRenamed()
