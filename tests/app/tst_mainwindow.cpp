@@ -338,6 +338,12 @@ void MainWindowTest::variantListsShowTheirItems_data()
     QTest::addColumn<QString>("list");
     QTest::addColumn<QString>("caption");
     QTest::addColumn<QStringList>("items");
+    QTest::newRow("foundation") << 7 << "RadioGroup1"
+                                << "Устройство бетонных (ж.б) фундаментов под колонны"
+                                << QStringList{
+                                       "Объмом до 3 м3, опалубка", "Объемом до 5 м3, опалубка",
+                                       "Объемом более 5м3, опалубка", "Объемом до 25 м3, опалубка",
+                                       "Объемом более 25 м3, опалубка"};
     QTest::newRow("gates") << 9 << "RadioGroup6"
                            << "Перчень работ"
                            << QStringList{"Устройство глухих ворот с устновкой столбов",
