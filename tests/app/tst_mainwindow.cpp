@@ -66,6 +66,7 @@ private slots:
     void windowHasTheClientSizeOfItsLayout();
     void statusBarShowsTheClockTime();
     void catalogueClickActsWhenTheButtonIsReleased();
+    void keyboardReachesTheFirstPlace();
     void catalogueNodesCannotBeRenamed();
     void catalogueIndentsItsKindsAndHasNoHeader();
     void catalogueNodesChangeTheirIconWhenSelectedButFloors();
@@ -648,6 +649,18 @@ void MainWindowTest::catalogueClickActsWhenTheButtonIsReleased()
     QTest::mouseRelease(tree->viewport(), Qt::LeftButton, Qt::NoModifier, at);
     QCOMPARE(m_driver->journal(),
              (QStringList{kFirstLine, QStringLiteral("Выбрано:  О программе")}));
+}
+
+void MainWindowTest::keyboardReachesTheFirstPlace()
+{
+    m_driver->clickNode(1);
+    m_driver->newJournalLines();
+    QTest::keyClick(m_driver->window().catalogue(), Qt::Key_Up);
+    QCOMPARE(m_driver->window().catalogue()->selectedPlace(), 0);
+    QCOMPARE(m_driver->window().statusText(0), QStringLiteral("Текущий расчет: Главная страница"));
+    QCOMPARE(m_driver->visiblePage()->objectName(), QStringLiteral("TabSheet3"));
+    QVERIFY(!m_driver->window().catalogue()->node(1)->isExpanded());
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
 }
 
 void MainWindowTest::catalogueNodesCannotBeRenamed()
