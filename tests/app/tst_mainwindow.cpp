@@ -816,6 +816,14 @@ void MainWindowTest::explanationsNameRateAndUnit_data()
         << 13 << "" << -1 << QStringList{"Label79", "Label101"}
         << QStringList{"Песок — выберите вид подстилающего слоя",
                        "Камень булыжный — выберите вид подстилающего слоя"};
+    QTest::newRow("grass seeds by hand")
+        << 17 << "RadioGroup2" << 0 << QStringList{"Label50"}
+        << QStringList{"Семена трав = площадь × 0,02 кг/м2 (ЭСНиЕРс-01-07-013-1 «Посев газонных "
+                       "трав вручную»: 20 кг на 1000 м2)"};
+    QTest::newRow("grass seeds by machine")
+        << 17 << "RadioGroup2" << 1 << QStringList{"Label56"}
+        << QStringList{"Семена трав = площадь × 0,02 кг/м2 (ЭСНиЕРс-01-07-014-1 «Посев газонных "
+                       "трав механизированным способом»: 20 кг на 1000 м2)"};
     QTest::newRow("tiles, hexagon") << 15 << "RadioGroup5" << 1 << QStringList{"Label110"}
                                     << QStringList{"Плитки = длина × ширина × 24 шт./м2 "
                                                    "(шестигранник)"};
