@@ -310,6 +310,9 @@ void MainWindowTest::resultValuesStandBesideTheirCaptions()
     m_driver->clickNode(place);
     if (!list.isEmpty())
         m_driver->pickVariant(list, 0);
+    // Values show only once computed.
+    for (const QString &value : values)
+        QVERIFY2(!m_driver->shown(value), qPrintable(value));
     m_driver->click(compute);
     int above = -1;
     for (qsizetype i = 0; i < captions.size(); ++i) {
