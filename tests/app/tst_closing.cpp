@@ -90,8 +90,8 @@ void ClosingTest::questionBoxDefaultsToCancel()
     QString title, text;
     QStringList buttons;
     QString defaultButton;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    m_driver->modals().expect([&](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
         QVERIFY(box);
         title = box->windowTitle();
         text = box->text();
@@ -101,6 +101,7 @@ void ClosingTest::questionBoxDefaultsToCancel()
         QTest::keyClick(box, Qt::Key_Escape);
     });
     m_driver->click(QStringLiteral("ToolButton16"));
+    QVERIFY(m_driver->modals().expectationMet());
     QCOMPARE(title, QStringLiteral("Merilon"));
     QCOMPARE(text, kQuestion);
     buttons.sort();

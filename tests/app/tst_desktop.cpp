@@ -241,14 +241,13 @@ void DesktopTest::shortcutsAct()
 void DesktopTest::printShortcutOpensThePrintDialog()
 {
     QString title;
-    QTimer::singleShot(0, this, [&] {
-        auto *dialog = qobject_cast<QPrintDialog *>(QApplication::activeModalWidget());
-        if (!dialog)
-            return;
+    m_driver->modals().expect([&](QWidget *dialog) {
+        QVERIFY(qobject_cast<QPrintDialog *>(dialog));
         title = dialog->windowTitle();
-        dialog->reject();
+        qobject_cast<QDialog *>(dialog)->reject();
     });
     m_driver->pressKey(Qt::Key_P, Qt::ControlModifier);
+    QVERIFY(m_driver->modals().expectationMet());
     QCOMPARE(title, QStringLiteral("Печать"));
     QCOMPARE(m_driver->journal(), QStringList{Journal::firstLine()});
 }

@@ -373,8 +373,8 @@ void ShellTest::errorBoxIsTitledAndEndsWithFullStop()
     QVERIFY(QDir(QStringLiteral("data")).removeRecursively());
     QString title, text;
     QMessageBox::Icon icon = QMessageBox::NoIcon;
-    QTimer::singleShot(0, this, [&] {
-        auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+    m_driver->modals().expect([&](QWidget *dialog) {
+        auto *box = qobject_cast<QMessageBox *>(dialog);
         QVERIFY(box);
         title = box->windowTitle();
         text = box->text();
@@ -386,6 +386,7 @@ void ShellTest::errorBoxIsTitledAndEndsWithFullStop()
     QCOMPARE(title, QStringLiteral("Merilon"));
     QCOMPARE(text, QStringLiteral("Invalid filename."));
     QCOMPARE(icon, QMessageBox::Critical);
+    QVERIFY(m_driver->modals().expectationMet());
     QVERIFY(!QApplication::activeModalWidget());
 }
 

@@ -122,6 +122,19 @@ void TakeawayTest::pdfHoldsEveryJournalLine()
     QVERIFY(extracted.contains(QStringLiteral("Мерилон 3 — история расчетов")));
     for (const QString &line : before)
         QVERIFY2(extracted.contains(line.simplified()), qPrintable(line));
+
+    QProcess info;
+    info.start(QStringLiteral("pdfinfo"), {path});
+    QVERIFY(info.waitForFinished(30000));
+    QHash<QString, QString> facts;
+    for (const QString &line : QString::fromUtf8(info.readAllStandardOutput()).split(u'\n')) {
+        const qsizetype colon = line.indexOf(u':');
+        if (colon > 0)
+            facts.insert(line.left(colon), line.mid(colon + 1).trimmed().remove(QChar(0xFEFF)));
+    }
+    QCOMPARE(facts.value(QStringLiteral("Title")), QStringLiteral("Мерилон 3 — история расчетов"));
+    QCOMPARE(facts.value(QStringLiteral("Creator")), QStringLiteral("Мерилон 3"));
+    QCOMPARE(facts.value(QStringLiteral("Page size")), QStringLiteral("595 x 842 pts (A4)"));
 }
 
 void TakeawayTest::pdfToAMissingFolderIsReported()
@@ -129,7 +142,8 @@ void TakeawayTest::pdfToAMissingFolderIsReported()
     m_driver->window().setPdfPathChooser([] { return QStringLiteral("нет такой папки/x.pdf"); });
     m_driver->widget<QAction>(QStringLiteral("SaveJournalAsPdf"))->trigger();
     QCOMPARE(m_errors->messages(), QStringList{QStringLiteral("Invalid filename.")});
-    QCOMPARE(m_driver->journal(), QStringList{Journal::firstLine()});
+    QCOMPARE(m_driver->journal(),
+             QStringList{QStringLiteral("Ведеться история расчетов программы \"Мерилон 3\"")});
 }
 
 void TakeawayTest::copyTakesShownRowsOnly()

@@ -90,14 +90,28 @@ void TilesPageTest::picturesSelectTheirType_data()
     QTest::addColumn<QString>("picture");
     QTest::addColumn<int>("type");
     QTest::addColumn<QString>("line");
-    QTest::newRow("honeycomb") << "Image9" << 5 << "Выбранный тип плитки: соты";
-    QTest::newRow("pavers") << "Image13" << 4 << "Выбранный тип плитки: брусчатка";
-    QTest::newRow("hexagon") << "Image15" << 1 << "Выбранный тип плитки: шестигранник";
+    QTest::addColumn<QString>("tip");
+    QTest::newRow("honeycomb") << "Image9" << 5 << "Выбранный тип плитки: соты"
+                               << "Соты";
+    QTest::newRow("violet") << "Image10" << 6 << "Выбранный тип плитки: фиалка"
+                            << "фиалка";
+    QTest::newRow("cross") << "Image11" << 7 << "Выбранный тип плитки: крест"
+                           << "крест";
+    QTest::newRow("sun") << "Image12" << 8 << "Выбранный тип плитки: солнечный"
+                         << "солнечный";
+    QTest::newRow("square") << "Image14" << 0 << "Выбранный тип плитки: квадрат"
+                            << "квадрат";
+    QTest::newRow("pavers") << "Image13" << 4 << "Выбранный тип плитки: брусчатка"
+                            << "брусчатка";
+    QTest::newRow("hexagon") << "Image15" << 1 << "Выбранный тип плитки: шестигранник"
+                             << "шестигранник";
     QTest::newRow("wild stone") << "Image16" << 2
-                                << "Выбранный тип плитки: облицовочный камень - дикий камень";
-    QTest::newRow("slate") << "Image17" << 3
-                           << "Выбранный тип плитки: облицовочный камень - сланец";
-    QTest::newRow("triangle") << "Image18" << 9 << "Выбранный тип плитки: треугольник";
+                                << "Выбранный тип плитки: облицовочный камень - дикий камень"
+                                << "облицовочная плитка- дикий камень";
+    QTest::newRow("slate") << "Image17" << 3 << "Выбранный тип плитки: облицовочный камень - сланец"
+                           << "облицовочная плитка - сланец";
+    QTest::newRow("triangle") << "Image18" << 9 << "Выбранный тип плитки: треугольник"
+                              << "треугольник";
 }
 
 void TilesPageTest::picturesSelectTheirType()
@@ -105,10 +119,20 @@ void TilesPageTest::picturesSelectTheirType()
     QFETCH(QString, picture);
     QFETCH(int, type);
     QFETCH(QString, line);
+    QFETCH(QString, tip);
     auto *image = m_driver->widget<QLabel>(picture);
     QCOMPARE(image->cursor().shape(), Qt::PointingHandCursor);
-    QVERIFY(!image->toolTip().isEmpty());
+    QCOMPARE(image->toolTip(), tip);
+    // The pictures are 50 pixels square; the last one is a pixel lower.
+    QCOMPARE(image->size(), QSize(50, picture == u"Image18" ? 49 : 50));
     m_driver->newJournalLines();
+    // A press dragged off the picture, or of another button, selects nothing.
+    const QPoint inside = image->rect().center();
+    const QPoint outside(image->width() + 10, inside.y());
+    QTest::mousePress(image, Qt::LeftButton, Qt::NoModifier, inside);
+    QTest::mouseRelease(image, Qt::LeftButton, Qt::NoModifier, outside);
+    QTest::mouseClick(image, Qt::MiddleButton, Qt::NoModifier, inside);
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
     m_driver->click(image);
     QVERIFY(
         m_driver->widget<QAbstractButton>(QStringLiteral("RadioGroup5_%1").arg(type))->isChecked());

@@ -24,6 +24,8 @@ private slots:
     void computesRowsOfTheKind_data();
     void computesRowsOfTheKind();
     void logsTheWholeBlock();
+    void eachKindLogsItsNames_data();
+    void eachKindLogsItsNames();
     void nothingSelectedComputesNothing();
     void choosingAKindLogsAndWipesValues();
     void conversionErrorChangesNothing();
@@ -86,6 +88,47 @@ void UnderlayPageTest::computesRowsOfTheKind()
         QCOMPARE(m_driver->shown(valueLabel(row)), at >= 0);
         QCOMPARE(m_driver->text(valueLabel(row)), at >= 0 ? shown[at] : QStringLiteral("0.00"));
     }
+}
+
+void UnderlayPageTest::eachKindLogsItsNames_data()
+{
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("chosen");
+    QTest::addColumn<QString>("computed");
+    QTest::newRow("kind 0") << 0 << "Устройство подстилающего слоя из песка"
+                            << "Устройство подстилающего слоя из песка";
+    QTest::newRow("kind 1") << 1 << "Устройство подстилающего слоя из шлака"
+                            << "Устройство подстилающего слоя из шлака";
+    QTest::newRow("kind 2") << 2 << "Устройство подстиляющего слоя из щебня"
+                            << "Устройство подстиляющего слоя из щебня";
+    QTest::newRow("kind 3") << 3 << "Устройство глинобитного подстилающего слоя без добавок"
+                            << "Устройство глинобитного подстилающего слоя без добавок";
+    QTest::newRow("kind 4")
+        << 4 << "Устройство глинобитного подстилающего слоя с масляннистыми добавками"
+        << "Устройство глинобитного подстилающего слоя с масляннистыми добавками";
+    QTest::newRow("kind 5") << 5 << "Устройство глинобитного подстилающего слоя с добавлением щебня"
+                            << "Устройство глинобитного подстилающего слоя с добавкой щебня";
+    QTest::newRow("kind 6") << 6 << "Устройство глинобетонного подстилающего слоя"
+                            << "Устройство глинобетонного подстилающего слоя";
+    QTest::newRow("kind 7") << 7 << "Устройство булыжного подстилающего слоя"
+                            << "Устройство булыжного подстилающего слоя";
+    QTest::newRow("kind 8") << 8 << "Устройство бетонного подстилающего слоя"
+                            << "Устройство бетонного подстилающего слоя";
+    QTest::newRow("kind 9") << 9 << "Устройство кислотоупорного подстилающего слоя"
+                            << "Устройство бетонного подстилающего слоя";
+}
+
+void UnderlayPageTest::eachKindLogsItsNames()
+{
+    QFETCH(int, kind);
+    QFETCH(QString, chosen);
+    QFETCH(QString, computed);
+    m_driver->newJournalLines();
+    m_driver->pickVariant(QStringLiteral("RadioGroup4"), kind);
+    QCOMPARE(m_driver->newJournalLines(), QStringList{QStringLiteral("Выбрано:  ") + chosen});
+    m_driver->click(QStringLiteral("Button1"));
+    QCOMPARE(m_driver->newJournalLines().value(0),
+             QStringLiteral("Произведен расчет: ") + computed);
 }
 
 void UnderlayPageTest::logsTheWholeBlock()

@@ -67,7 +67,7 @@ void TestGates::showsSevenRows()
 
     QStringList shown;
     for (double quantity : computeGates(variant, InputNumber(area, u',')))
-        shown.append(resultText(quantity, kGatesFormat, u','));
+        shown.append(resultText(quantity, ResultFormat{5, 4}, u','));
     QCOMPARE(shown, texts);
 }
 

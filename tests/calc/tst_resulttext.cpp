@@ -51,9 +51,9 @@ void TestResultText::writesText_data()
         QTest::newRow(name) << value << format.precision << format.exponentDigits << separator
                             << expected;
     };
-    const ResultFormat p4 = calc::kFormat4x3;
-    const ResultFormat p5 = calc::kFormat5x4;
-    const ResultFormat p10 = calc::kFormat10x1;
+    const ResultFormat p4{4, 3};
+    const ResultFormat p5{5, 4};
+    const ResultFormat p10{10, 1};
     const ResultFormat p18{18, 3};
 
     row("zero", 0.0L, p4, "0");
