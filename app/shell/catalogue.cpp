@@ -124,6 +124,14 @@ void Catalogue::expandForSelection(int previousPlace, int newPlace)
         newNode->setExpanded(true);
 }
 
+// The view sets its margins to make room for its header, hidden as it is; the flat frame's inner
+// margin goes back after it.
+void Catalogue::updateGeometries()
+{
+    QTreeWidget::updateGeometries();
+    setViewportMargins(8, 8, 8, 8);
+}
+
 // A click counts wherever it lands (on a node, on an expand button or on the empty area) and
 // whichever button makes it: a right or middle press selects like a left one.
 bool Catalogue::viewportEvent(QEvent *event)

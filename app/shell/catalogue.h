@@ -66,6 +66,7 @@ protected:
     QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex &index,
                                                          const QEvent *event) const override;
     void setSelection(const QRect &rect, QItemSelectionModel::SelectionFlags command) override;
+    void updateGeometries() override;
 
 private:
     QList<QTreeWidgetItem *> m_nodes;

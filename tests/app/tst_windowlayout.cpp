@@ -20,6 +20,7 @@ private slots:
 
     void regionsSitAtTheirClientPixels_data();
     void regionsSitAtTheirClientPixels();
+    void catalogueKeepsAnInnerMargin();
     void homeTextHoldsTwelveCentredLines();
     void catalogueDrawsConnectingLinesAndBoxes_data();
     void catalogueDrawsConnectingLinesAndBoxes();
@@ -79,6 +80,15 @@ void WindowLayoutTest::regionsSitAtTheirClientPixels()
     if (expected.top() < 0)
         want.moveTop(clientHeight - expected.height());
     QCOMPARE(clientRect(name), want);
+}
+
+// The catalogue's flat frame has an 8-pixel margin inside it on every side.
+void WindowLayoutTest::catalogueKeepsAnInnerMargin()
+{
+    Catalogue *tree = m_driver->window().catalogue();
+    const int frame = tree->frameWidth();
+    QCOMPARE(tree->viewport()->geometry(),
+             tree->rect().adjusted(frame + 8, frame + 8, -frame - 8, -frame - 8));
 }
 
 void WindowLayoutTest::homeTextHoldsTwelveCentredLines()
