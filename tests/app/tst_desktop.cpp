@@ -89,8 +89,8 @@ public:
 
 private:
     rlimit m_saved{};
-#endif
 };
+#endif
 
 QStringList menuTexts(const QMenu *menu)
 {
