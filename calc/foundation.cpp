@@ -33,6 +33,17 @@ Dimensions readDimensions(const FoundationInput &input)
     return {length, width, height, lengthByWidth};
 }
 
+bool isSizeClass(int sizeClass)
+{
+    return sizeClass >= 0 && sizeClass < kFoundationClassCount;
+}
+
+// Any index outside the list, -1 for none chosen, has no rates.
+const FoundationClassRates &ratesOf(const FoundationRateTable &rates, int sizeClass)
+{
+    return isSizeClass(sizeClass) ? rates[static_cast<std::size_t>(sizeClass)] : kUnsourcedClass;
+}
+
 double volumeOf(const Dimensions &d)
 {
     return keptAsDouble(d.height * Extended(d.lengthByWidth));
@@ -61,9 +72,7 @@ FoundationMaterials computeFoundationMaterials(const FoundationInput &input, int
     const Extended perimeter = checkedExtended(2 * checkedExtended(d.length + d.width));
     const double formwork = keptAsDouble(perimeter * d.height);
 
-    const bool known = sizeClass >= 0 && sizeClass < kFoundationClassCount;
-    const FoundationClassRates &row =
-        known ? rates[static_cast<std::size_t>(sizeClass)] : kUnsourcedClass;
+    const FoundationClassRates &row = ratesOf(rates, sizeClass);
 
     return {
         volume,
@@ -77,9 +86,8 @@ FoundationMaterials computeFoundationMaterials(const FoundationInput &input, int
 
 FigureBases foundationBases(int sizeClass, const FoundationRateTable &rates)
 {
-    const bool known = sizeClass >= 0 && sizeClass < kFoundationClassCount;
-    const FoundationClassRates &row =
-        known ? rates[static_cast<std::size_t>(sizeClass)] : kUnsourcedClass;
+    const bool known = isSizeClass(sizeClass);
+    const FoundationClassRates &row = ratesOf(rates, sizeClass);
     const auto perConcrete = [known](const FoundationRate &rate) {
         return known ? basisOf(rate, "объем бетона") : choiceBasis("выберите класс фундамента");
     };

@@ -16,10 +16,15 @@ QList<UnderlayQuantity> computeUnderlay(int variant, const InputNumber &volumeM3
     return quantities;
 }
 
+namespace {
+
+// The unit of a row's rate: kilograms for bitumen and the acid solution, m3 for the rest.
 const char *underlayRateUnit(int row)
 {
     return row == kUnderlayBitumenKgRow || row == kUnderlayAcidSolutionKgRow ? "кг/м3" : "м3/м3";
 }
+
+} // namespace
 
 FigureBases underlayBases(int variant)
 {

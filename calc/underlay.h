@@ -37,9 +37,6 @@ struct UnderlayMaterial
     Extended perM3;
 };
 
-// The unit of a row's rate: kilograms for bitumen and the acid solution, m3 for the rest.
-const char *underlayRateUnit(int row);
-
 // The materials of one kind of layer in the order the page fills and logs them, and the one
 // result format of all of them.
 struct UnderlayVariant

@@ -91,11 +91,6 @@ void CalculatorPage::setValuesVisible(const ResultRows &rows, bool visible)
         rows.row(i).value->setVisible(visible);
 }
 
-QString CalculatorPage::figureText(const std::optional<double> &value)
-{
-    return value ? calc::resultText(*value, calc::kFormat4x3) : QStringLiteral("—");
-}
-
 void CalculatorPage::offerCopy(QWidget *area)
 {
     auto *copy = new QAction(QStringLiteral("Копировать результаты"), area);

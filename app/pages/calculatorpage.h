@@ -67,9 +67,6 @@ protected:
     void appendComputationBlock(const QString &work, const QString &condition,
                                 const QStringList &materialLines);
 
-    // A figure without a published rate shows a dash instead of a number.
-    static QString figureText(const std::optional<double> &value);
-
     // Puts each value label's text and visibility back to a starting state.
     static void resetValues(const ResultRows &rows, const QString &text);
     static void setValuesVisible(const ResultRows &rows, bool visible);
