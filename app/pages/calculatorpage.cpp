@@ -22,8 +22,9 @@ QPushButton *pageButton(const QString &name, const QString &caption, QWidget *pa
 {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(name);
-    // Enter in a field must not compute.
-    button->setAutoDefault(false);
+    // Enter presses a button that has the focus, as Space does. No button is the default one,
+    // and a main window has no default button anyway, so Enter in a field computes nothing.
+    button->setAutoDefault(true);
     button->setDefault(false);
     button->setMinimumWidth(90);
     return button;

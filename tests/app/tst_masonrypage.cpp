@@ -23,6 +23,8 @@ private slots:
     void clearResetsTypedFieldsAndHidesValues();
     void clickEmptiesFieldEveryTimeButTabSelects();
     void acceleratorsAnswerOnlyOnVisiblePage();
+    void enterPressesOnlyAFocusedButton_data();
+    void enterPressesOnlyAFocusedButton();
 
 private:
     void computeWith(int place, const QStringList &typed);
@@ -183,6 +185,41 @@ void MasonryPageTest::acceleratorsAnswerOnlyOnVisiblePage()
     QTest::qWait(300);
     QCOMPARE(m_driver->newJournalLines(), QStringList());
     QVERIFY(!m_driver->shown(QStringLiteral("Label23")));
+}
+
+void MasonryPageTest::enterPressesOnlyAFocusedButton_data()
+{
+    QTest::addColumn<Qt::Key>("key");
+    QTest::newRow("Return") << Qt::Key_Return;
+    QTest::newRow("Enter on the keypad") << Qt::Key_Enter;
+}
+
+// Enter in a field computes nothing; on a button that has the focus it presses the button, as
+// Space does.
+void MasonryPageTest::enterPressesOnlyAFocusedButton()
+{
+    QFETCH(Qt::Key, key);
+    m_driver->clickNode(2);
+    m_driver->type(QStringLiteral("Edit1"), QStringLiteral("12"));
+    m_driver->type(QStringLiteral("Edit2"), QStringLiteral("3"));
+    m_driver->newJournalLines();
+    QVERIFY(m_driver->widget(QStringLiteral("Edit2"))->hasFocus());
+    m_driver->pressKey(key);
+    QTest::qWait(100);
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
+    QVERIFY(!m_driver->shown(QStringLiteral("Label23")));
+
+    auto *compute = m_driver->widget<QPushButton>(QStringLiteral("BitBtn9"));
+    QVERIFY(!compute->isDefault());
+    compute->setFocus(Qt::TabFocusReason);
+    m_driver->pressKey(key);
+    QTRY_COMPARE(m_driver->journal().last(), QStringLiteral("Пробки деревянные, м3: 0,009"));
+    QVERIFY(m_driver->shown(QStringLiteral("Label23")));
+
+    m_driver->widget(QStringLiteral("BitBtn8"))->setFocus(Qt::TabFocusReason);
+    m_driver->pressKey(key);
+    QTRY_VERIFY(!m_driver->shown(QStringLiteral("Label23")));
+    QVERIFY(!compute->isDefault());
 }
 
 QTEST_MAIN(MasonryPageTest)

@@ -135,6 +135,23 @@ void TakeawayTest::pdfHoldsEveryJournalLine()
     QCOMPARE(facts.value(QStringLiteral("Title")), QStringLiteral("Мерилон 3 — история расчетов"));
     QCOMPARE(facts.value(QStringLiteral("Creator")), QStringLiteral("Мерилон 3"));
     QCOMPARE(facts.value(QStringLiteral("Page size")), QStringLiteral("595 x 842 pts (A4)"));
+
+    // The heading is set in the bold face and the lines in the regular one: both faces are
+    // embedded, and nothing else.
+    QProcess fonts;
+    fonts.start(QStringLiteral("pdffonts"), {path});
+    QVERIFY(fonts.waitForFinished(30000));
+    QCOMPARE(fonts.exitCode(), 0);
+    QStringList faces;
+    const QStringList rows = QString::fromUtf8(fonts.readAllStandardOutput()).split(u'\n');
+    for (const QString &row : rows.mid(2)) {
+        const QString name = row.section(u' ', 0, 0);
+        if (!name.isEmpty())
+            faces << name.section(u'+', -1);
+    }
+    faces.sort();
+    QCOMPARE(faces, (QStringList{QStringLiteral("LiberationSans"),
+                                 QStringLiteral("LiberationSans-Bold")}));
 }
 
 void TakeawayTest::pdfToAMissingFolderIsReported()
