@@ -142,6 +142,7 @@ private slots:
     void contrastFollowsTheGuidelines();
     void linkStaysBlueAndReadable_data();
     void linkStaysBlueAndReadable();
+    void linkOnThePageFollowsTheTheme();
     void textsAreReadableUnderADarkTheme_data();
     void textsAreReadableUnderADarkTheme();
 
@@ -385,6 +386,31 @@ void DesktopTest::linkStaysBlueAndReadable()
     QCOMPARE(link.blue(), 255);
     QVERIFY(link.red() < 200 && link.red() == link.green());
     QVERIFY(colourcontrast::ratio(link, background) >= 4.5);
+}
+
+// The foundation page's link is pure blue on a light window, and turns a lighter blue when the
+// desktop changes to a dark theme while the program runs, and back again.
+void DesktopTest::linkOnThePageFollowsTheTheme()
+{
+    m_driver->clickNode(7);
+    QWidget *link = m_driver->widget(QStringLiteral("Label36"));
+    const auto shown = [link] {
+        return link->palette().color(link->foregroundRole());
+    };
+    QCOMPARE(shown(), QColor(Qt::blue));
+    QVERIFY(link->font().underline());
+
+    // Widgets take a new application palette through a posted event.
+    QApplication::setPalette(darkPalette());
+    QTRY_COMPARE(link->palette().color(link->backgroundRole()),
+                 darkPalette().color(QPalette::Window));
+    const QColor background = link->palette().color(link->backgroundRole());
+    QCOMPARE(shown().blue(), 255);
+    QVERIFY2(shown().red() > 0 && shown().red() == shown().green(), qPrintable(shown().name()));
+    QVERIFY(colourcontrast::ratio(shown(), background) >= 4.5);
+
+    QApplication::setPalette(m_savedPalette);
+    QTRY_COMPARE(shown(), QColor(Qt::blue));
 }
 
 void DesktopTest::textsAreReadableUnderADarkTheme_data()
