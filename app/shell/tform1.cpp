@@ -266,7 +266,8 @@ void TForm1::createStatusBar()
     m_widgets.statusPanel1 = new QLabel(this);
     m_widgets.statusPanel1->setObjectName(QStringLiteral("StatusPanel1"));
     statusBar()->addWidget(m_widgets.statusPanel0);
-    statusBar()->addWidget(m_widgets.statusPanel1, 1);
+    // The clock's panel is permanent: a passing message (the bill's) covers the first panel only.
+    statusBar()->addPermanentWidget(m_widgets.statusPanel1, 1);
 }
 
 QString TForm1::statusText(int panel) const

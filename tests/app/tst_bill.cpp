@@ -231,10 +231,22 @@ void BillTest::addingWithoutCurrentResultsSaysWhy()
             m_driver->pickVariant(QStringLiteral("RadioGroup4"), 0);
         }
     }
+    QWidget *work = m_driver->widget(QStringLiteral("StatusPanel0"));
+    QWidget *clock = m_driver->widget(QStringLiteral("StatusPanel1"));
+    const QRect workPlace = work->geometry(), clockPlace = clock->geometry();
     m_errors->clear();
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(statusMessage(), message);
     QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 0);
+    // The message takes the first panel's place for a while; the clock keeps showing.
+    QVERIFY(!work->isVisible());
+    QVERIFY(clock->isVisible());
+    QCOMPARE(clock->geometry(), clockPlace);
+    QVERIFY(m_driver->window().statusText(1).startsWith(QStringLiteral("Текущее время: ")));
+    m_driver->window().statusBar()->clearMessage();
+    QVERIFY(work->isVisible());
+    QCOMPARE(work->geometry(), workPlace);
+    QCOMPARE(clock->geometry(), clockPlace);
 }
 
 void BillTest::totalsSumTheKeptFiguresOfThreePages()
