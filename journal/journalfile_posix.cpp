@@ -24,6 +24,8 @@ QString errorMessage(int errorCode)
     case EACCES:
     case EPERM:
     case EROFS:
+    // A folder standing at the file's name: Windows refuses it as access denied, and so do we.
+    case EISDIR:
         return QStringLiteral("File access denied");
     default:
         return QStringLiteral("I/O error %1").arg(errorCode);

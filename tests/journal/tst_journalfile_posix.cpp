@@ -108,7 +108,7 @@ void JournalFilePosixTest::errorMessages_data()
     QTest::newRow("not permitted") << EPERM << "File access denied";
     QTest::newRow("read-only file system") << EROFS << "File access denied";
     QTest::newRow("full device") << ENOSPC << "I/O error 28";
-    QTest::newRow("is a directory") << EISDIR << "I/O error 21";
+    QTest::newRow("is a directory") << EISDIR << "File access denied";
 }
 
 void JournalFilePosixTest::errorMessages()
@@ -127,7 +127,7 @@ void JournalFilePosixTest::failedSaveKeepsThePreviousFile_data()
     QTest::newRow("read-only file") << "read-only"
                                     << "File access denied";
     QTest::newRow("target is a directory") << "directory"
-                                           << "I/O error 21";
+                                           << "File access denied";
 }
 
 void JournalFilePosixTest::failedSaveKeepsThePreviousFile()
