@@ -11,17 +11,12 @@ namespace calc {
 
 namespace {
 
-// Digits are accumulated one by one as value * 10 + digit. From 10^21 on that rounds to
-// value * 10 in the extended format (its spacing there exceeds 18), so further digits only scale
-// by ten: they are counted into the power instead, and a text of thousands of digits neither
-// overflows the accumulator nor piles up the rounding of thousands of multiplications.
-constexpr Extended kSignificandCap = 1e21L;
-
-// A nonzero significand lies between 1 and 10^22, so beyond these powers the value overflows (the
-// largest extended value is about 1.19E4932) or rounds to zero (the smallest is about 3.6E-4951)
-// whatever the digits; within them the exact power of five stays a few hundred limbs long.
+// A nonzero significand is a whole number of at least 1 and, once accumulated without
+// overflowing, below the largest extended value (about 1.19E4932). So from 10^4933 on the value
+// overflows whatever the digits, and below 10^-9900 it rounds to zero (the smallest value is about
+// 3.6E-4951); within these powers the exact power of five stays under a thousand limbs long.
 constexpr qint64 kOverflowingPower = 4933;
-constexpr qint64 kVanishingPower = -5000;
+constexpr qint64 kVanishingPower = -9900;
 
 constexpr int kExponentLimit = 500;
 
@@ -80,7 +75,7 @@ PowerOfTen powerOfTen(int n)
 // significand * 10^power with one rounding to nearest; infinite when it overflows.
 Extended scaled(Extended significand, qint64 power)
 {
-    if (significand == 0 || power == 0)
+    if (significand == 0 || power == 0 || std::isinf(significand))
         return significand;
     if (power >= kOverflowingPower)
         return std::numeric_limits<Extended>::infinity();
@@ -120,15 +115,14 @@ Extended readInputNumber(const QString &text, QChar separator)
     Extended significand = 0;
     qint64 power = 0;
     const qsizetype mantissaStart = pos;
+    // Every digit is accumulated as value * 10 + digit, each step rounded to nearest in the
+    // extended format; the power of ten is applied once at the end. More significant digits
+    // than the format's range holds overflow here already, and the text fails.
     const auto takeDigits = [&](bool fraction) {
         for (; isDigit(at(pos)); ++pos) {
-            if (significand < kSignificandCap) {
-                significand = significand * 10 + (at(pos).unicode() - u'0');
-                if (fraction)
-                    --power;
-            } else if (!fraction) {
-                ++power;
-            }
+            significand = significand * 10 + (at(pos).unicode() - u'0');
+            if (fraction)
+                --power;
         }
     };
     takeDigits(false);

@@ -1,7 +1,7 @@
 // Feeds arbitrary texts to the input-number reader and holds it to the rules: it accepts exactly
 // what the separate grammar matcher accepts, fails only with the conversion message quoting the
-// text, fails on an accepted text only when the value leaves the extended range, and reads the
-// value the digits stand for.
+// text, fails on an accepted text only when its accumulated digits or its value leave the
+// extended range, and reads the value the digits stand for.
 //
 // Input: UTF-8; its first character is the decimal separator, the rest is the field's text.
 
@@ -10,6 +10,7 @@
 
 #include <QString>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
@@ -66,6 +67,9 @@ struct Expectation
     // Otherwise value ~ leading * 10^scientificExponent with leading in [1, 10).
     Extended leading = 0;
     long long scientificExponent = 0;
+    // The digits are accumulated as a whole number before the power of ten scales them:
+    // leading * 10^digitsExponent, which may leave the range on its own.
+    long long digitsExponent = 0;
 };
 
 Expectation expect(const numbergrammar::NumberParts &parts)
@@ -98,23 +102,33 @@ Expectation expect(const numbergrammar::NumberParts &parts)
     leading /= exactPowerOfTen(static_cast<int>(leadingDigits.size()) - 1);
     result.leading = leading;
     result.scientificExponent = power + static_cast<long long>(significant.size()) - 1;
+    result.digitsExponent = static_cast<long long>(significant.size()) - 1;
     return result;
 }
 
-// -1: surely inside the range, 1: surely beyond it, 0: too close to tell from the estimate.
+// -1: leading * 10^exponent is surely inside the range, 1: surely beyond it, 0: too close to tell
+// from the estimate.
+int beyondRange(Extended leading, long long exponent)
+{
+    if (exponent != kLargestExponent)
+        return exponent > kLargestExponent ? 1 : -1;
+    if (leading > kLargestSignificand * (1 + kEstimateTolerance))
+        return 1;
+    if (leading < kLargestSignificand * (1 - kEstimateTolerance))
+        return -1;
+    return 0;
+}
+
+// The same for the text: it fails when its accumulated digits or its value leave the range.
 int beyondRange(const Expectation &expected)
 {
     if (expected.zero)
         return -1;
     if (expected.exact)
         return std::isinf(expected.value) ? 1 : -1;
-    if (expected.scientificExponent != kLargestExponent)
-        return expected.scientificExponent > kLargestExponent ? 1 : -1;
-    if (expected.leading > kLargestSignificand * (1 + kEstimateTolerance))
-        return 1;
-    if (expected.leading < kLargestSignificand * (1 - kEstimateTolerance))
-        return -1;
-    return 0;
+    const int digits = beyondRange(expected.leading, expected.digitsExponent);
+    const int value = beyondRange(expected.leading, expected.scientificExponent);
+    return std::max(digits, value) > 0 ? 1 : std::max(digits, value);
 }
 
 void checkValue(const numbergrammar::NumberParts &parts, const Expectation &expected,
