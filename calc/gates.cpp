@@ -1,16 +1,17 @@
 #include "gates.h"
 
+#include <algorithm>
+
 namespace calc {
 
 std::array<double, kGatesRowCount> computeGates(int variant, const InputNumber &areaHundredM2)
 {
-    Q_ASSERT(variant >= 0 && variant < int(kGatesRates.size()));
-    const GatesRates &rates = kGatesRates[static_cast<std::size_t>(variant)];
+    const GatesRates &rates = kGatesRates.at(static_cast<std::size_t>(variant));
 
     // The field is read for every row, as the page always did; the text is the same each time.
     std::array<double, kGatesRowCount> quantities;
-    for (std::size_t row = 0; row < kGatesRowCount; ++row)
-        quantities[row] = keptAsDouble(areaHundredM2.value() * rates[row]);
+    std::transform(rates.cbegin(), rates.cend(), quantities.begin(),
+                   [&](Extended rate) { return keptAsDouble(areaHundredM2.value() * rate); });
     return quantities;
 }
 
@@ -23,8 +24,8 @@ FigureBases gatesBases(int variant)
         "кг на 100 м2 ворот", "кг на 100 м2 ворот", "кг на 100 м2 ворот"};
     FigureBases bases;
     for (std::size_t row = 0; row < kGatesRowCount; ++row)
-        bases.append(
-            rateBasis("площадь", kGatesRates[static_cast<std::size_t>(variant)][row], kUnits[row]));
+        bases.append(rateBasis("площадь", kGatesRates.at(static_cast<std::size_t>(variant))[row],
+                               kUnits[row]));
     return bases;
 }
 

@@ -26,8 +26,7 @@ MasonryResult computeMasonry(const MasonryInput &input, std::optional<int> kind)
     if (!kind)
         return {volumeM3, 0, 0, 0};
 
-    Q_ASSERT(*kind >= 0 && *kind < int(kMasonryKinds.size()));
-    const MasonryKind &rates = kMasonryKinds[static_cast<std::size_t>(*kind)];
+    const MasonryKind &rates = kMasonryKinds.at(static_cast<std::size_t>(*kind));
     return {volumeM3, keptAsDouble(volumeM3 * rates.bricksPerM3),
             keptAsDouble(volumeM3 * rates.mortarM3PerM3),
             keptAsDouble(volumeM3 * rates.plugsM3PerM3)};
@@ -44,7 +43,7 @@ FigureBases masonryBases(std::optional<int> kind)
         const FigureBasis none = choiceBasis("0, не выбран вид кладки");
         return {volume, none, none, none};
     }
-    const MasonryKind &rates = kMasonryKinds[static_cast<std::size_t>(*kind)];
+    const MasonryKind &rates = kMasonryKinds.at(static_cast<std::size_t>(*kind));
     const char *name = kKindNames[*kind];
     return {volume, rateBasis("объем кладки", rates.bricksPerM3, "шт./м3", name),
             rateBasis("объем кладки", rates.mortarM3PerM3, "м3/м3", name),

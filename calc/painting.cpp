@@ -11,8 +11,7 @@ double paintedAreaM2(const InputNumber &firstSideM, const InputNumber &secondSid
 
 PaintingResult computePainting(double areaM2, int coatsIndex)
 {
-    Q_ASSERT(coatsIndex >= 0 && coatsIndex < int(kPaintingRates.size()));
-    const PaintingRates &rates = kPaintingRates[static_cast<std::size_t>(coatsIndex)];
+    const PaintingRates &rates = kPaintingRates.at(static_cast<std::size_t>(coatsIndex));
 
     // The rates are per 100 m2: the product is scaled down in the extended format and kept as a
     // double once, at the same step as every other figure.
@@ -32,7 +31,7 @@ PaintingResult computePainting(double areaM2, int coatsIndex)
 
 FigureBases paintingBases(int coatsIndex)
 {
-    const PaintingRates &rates = kPaintingRates[static_cast<std::size_t>(coatsIndex)];
+    const PaintingRates &rates = kPaintingRates.at(static_cast<std::size_t>(coatsIndex));
     const char *coats = coatsIndex == 0 ? "один слой" : "два слоя";
     const char *perArea = "кг на 100 м2";
     return {formulaBasis("длина × ширина"),

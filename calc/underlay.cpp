@@ -6,12 +6,11 @@ QList<UnderlayQuantity> computeUnderlay(int variant, const InputNumber &volumeM3
 {
     if (variant < 0)
         return {};
-    Q_ASSERT(variant < int(kUnderlayVariants.size()));
 
     const Extended volume = volumeM3.value();
     QList<UnderlayQuantity> quantities;
     for (const UnderlayMaterial &material :
-         kUnderlayVariants[static_cast<std::size_t>(variant)].materials)
+         kUnderlayVariants.at(static_cast<std::size_t>(variant)).materials)
         quantities.append({material.row, keptAsDouble(volume * material.perM3)});
     return quantities;
 }
@@ -32,7 +31,7 @@ FigureBases underlayBases(int variant)
         return FigureBases(kUnderlayRowCount, choiceBasis("выберите вид подстилающего слоя"));
     FigureBases bases(kUnderlayRowCount, choiceBasis("не входит в выбранный вид работ"));
     for (const UnderlayMaterial &material :
-         kUnderlayVariants[static_cast<std::size_t>(variant)].materials)
+         kUnderlayVariants.at(static_cast<std::size_t>(variant)).materials)
         bases[material.row - 1] =
             rateBasis("объем слоя", material.perM3, underlayRateUnit(material.row));
     return bases;
