@@ -830,6 +830,19 @@ void MainWindowTest::explanationsNameRateAndUnit_data()
         << 17 << "RadioGroup2" << 1 << QStringList{"Label56"}
         << QStringList{"Семена трав = площадь × 0,02 кг/м2 (ЭСНиЕРс-01-07-014-1 «Посев газонных "
                        "трав механизированным способом»: 20 кг на 1000 м2)"};
+    // Zero rates name the norm that leaves the material out; unread rates say so.
+    QTest::newRow("grass by hand leaves out")
+        << 17 << "RadioGroup2" << 0 << QStringList{"Label48", "Label52"}
+        << QStringList{"Дерн — не используется: нет в составе работ ГЭСН 27-08-001-23 (ред. 2022) "
+                       "и в материалах ЭСНиЕРс-01-07-013-1",
+                       "Удобрения — норма не задана"};
+    QTest::newRow("grass by machine leaves out")
+        << 17 << "RadioGroup2" << 1 << QStringList{"Label48"}
+        << QStringList{"Дерн — не используется: нет в материалах ЭСНиЕРс-01-07-014-1"};
+    QTest::newRow("grass hydroseeding leaves out")
+        << 17 << "RadioGroup2" << 2 << QStringList{"Label48", "Label53"}
+        << QStringList{"Дерн — не используется: нет в составе работ ГЭСН 27-08-001-22 (ред. 2022)",
+                       "Эмульсия битумная — норма не задана"};
     QTest::newRow("tiles, hexagon") << 15 << "RadioGroup5" << 1 << QStringList{"Label110"}
                                     << QStringList{"Плитки = длина × ширина × 24 шт./м2 "
                                                    "(шестигранник)"};
