@@ -57,6 +57,19 @@ void CalculatorPage::addButtons(const QString &clearName, const QString &compute
     });
 }
 
+void CalculatorPage::setTabChain(const QList<QWidget *> &stops)
+{
+    QList<QWidget *> chain;
+    for (QWidget *stop : stops) {
+        if (auto *list = qobject_cast<VariantList *>(stop))
+            chain.append(list->items());
+        else
+            chain.append(stop);
+    }
+    for (qsizetype i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
+}
+
 void CalculatorPage::appendLine(const QString &line)
 {
     m_journal.append(line);

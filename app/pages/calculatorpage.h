@@ -58,6 +58,8 @@ protected:
 
     // Adds the bottom line: the clear button left of the compute button.
     void addButtons(const QString &clearName, const QString &computeName);
+    // Makes Tab go through the page's widgets in this order; a variant list is one stop.
+    void setTabChain(const QList<QWidget *> &stops);
     QPushButton *clearButton() const { return m_clear; }
     QPushButton *computeButton() const { return m_compute; }
 

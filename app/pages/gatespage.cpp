@@ -59,9 +59,7 @@ GatesPage::GatesPage(Journal &journal, QWidget *parent)
     setExplanations(explanations::byChoice(int(calc::kGatesRates.size()), results()->captions(),
                                            calc::gatesBases));
 
-    setTabOrder(variants()->tabStop(), input());
-    setTabOrder(input(), computeButton());
-    setTabOrder(computeButton(), clearButton());
+    setTabChain({variants(), input(), computeButton(), clearButton()});
 
     connect(variants(), &VariantList::selectionChanged, this, &GatesPage::RadioGroup6Click);
     connect(computeButton(), &QPushButton::clicked, this, &GatesPage::Button5Click);

@@ -114,10 +114,7 @@ TilesPage::TilesPage(Journal &journal, QWidget *parent)
     explainFigure(-1);
 
     addButtons(QStringLiteral("Button4"), QStringLiteral("Button3"));
-    setTabOrder(m_types->tabStop(), m_length);
-    setTabOrder(m_length, m_width);
-    setTabOrder(m_width, computeButton());
-    setTabOrder(computeButton(), clearButton());
+    setTabChain({m_types, m_length, m_width, computeButton(), clearButton()});
 
     connect(m_types, &VariantList::selectionChanged, this, &TilesPage::RadioGroup5Click);
     connect(computeButton(), &QPushButton::clicked, this, &TilesPage::Button3Click);

@@ -88,9 +88,7 @@ UnderlayPage::UnderlayPage(Journal &journal, QWidget *parent)
     setExplanations(explanations::byChoice(int(calc::kUnderlayVariants.size()),
                                            results()->captions(), calc::underlayBases));
 
-    setTabOrder(computeButton(), variants()->tabStop());
-    setTabOrder(variants()->tabStop(), input());
-    setTabOrder(input(), clearButton());
+    setTabChain({computeButton(), variants(), input(), clearButton()});
 
     connect(variants(), &VariantList::selectionChanged, this, &UnderlayPage::RadioGroup4Click);
     connect(computeButton(), &QPushButton::clicked, this, &UnderlayPage::Button1Click);

@@ -69,6 +69,7 @@ TForm1::TForm1(QWidget *parent)
     createToolBar();
     createCentralArea();
     createPages();
+    createJournalPanel();
     createStatusBar();
 
     const int menuHeight = menuBar()->sizeHint().height();
@@ -228,11 +229,13 @@ void TForm1::createCentralArea()
     m_widgets.PageControl1->setObjectName(QStringLiteral("PageControl1"));
     m_widgets.PageControl1->setGeometry(304, top, 337, 537);
     m_widgets.PageControl1->setFrameShape(QFrame::StyledPanel);
+}
 
-    m_widgets.Memo2 = new JournalPanel(*m_journal, area);
+// Made after the pages, so that Tab goes from the catalogue through the shown page to the journal.
+void TForm1::createJournalPanel()
+{
+    m_widgets.Memo2 = new JournalPanel(*m_journal, centralWidget());
     m_widgets.Memo2->setGeometry(8, 600 - 47, 633, 49);
-
-    setTabOrder(m_widgets.TreeView1, m_widgets.PageControl1);
 }
 
 void TForm1::addPage(PageId id, QWidget *page)

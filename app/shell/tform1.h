@@ -67,6 +67,7 @@ private:
     void createToolBar();
     void createCentralArea();
     void createPages();
+    void createJournalPanel();
     void createStatusBar();
     void addPage(PageId id, QWidget *page);
 

@@ -18,13 +18,18 @@ VariantList::VariantList(const QString &name, const QString &caption, const QStr
         m_group->addButton(button, i);
         layout->addWidget(button);
     }
-    // The list takes its place in a tab order through its first item.
-    if (!items.isEmpty())
-        setFocusProxy(m_group->button(0));
     connect(m_group, &QButtonGroup::idToggled, this, [this](int id, bool checked) {
         if (checked)
             emit selectionChanged(id);
     });
+}
+
+QList<QWidget *> VariantList::items() const
+{
+    QList<QWidget *> items;
+    for (QAbstractButton *button : m_group->buttons())
+        items.append(button);
+    return items;
 }
 
 int VariantList::selectedIndex() const

@@ -15,9 +15,9 @@ public:
     VariantList(const QString &name, const QString &caption, const QStringList &items,
                 QWidget *parent = nullptr);
 
-    // The list's place in a tab order: its first item (a group box itself takes no focus, so
-    // QWidget::setTabOrder() would ignore it).
-    QWidget *tabStop() const { return focusProxy(); }
+    // Its items, in order. Qt makes radio items that follow each other in the focus chain one
+    // tab stop (the checked item, or the first), so a tab order places them all together.
+    QList<QWidget *> items() const;
 
     int selectedIndex() const;
     void select(int index);
