@@ -12,8 +12,10 @@ JournalPanel::JournalPanel(const Journal &journal, QWidget *parent) : QPlainText
     setUndoRedoEnabled(false);
     // The panel is three lines high; a slim margin lets all three show.
     document()->setDocumentMargin(1);
+    // Scrolled up and down only: a line wider than the panel wraps, and stays one journal line.
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    setLineWrapMode(QPlainTextEdit::NoWrap);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setLineWrapMode(QPlainTextEdit::WidgetWidth);
     setPlainText(journal.lines().join(u'\n'));
     connect(&journal, &Journal::lineAppended, this, &JournalPanel::take);
 }

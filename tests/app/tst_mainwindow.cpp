@@ -1,5 +1,6 @@
 #include "clock.h"
 #include "errorrecorder.h"
+#include "journal.h"
 #include "shell/errorreport.h"
 #include "windowdriver.h"
 
@@ -19,7 +20,9 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextEdit>
+#include <QTextLayout>
 #include <QToolBar>
 #include <QToolButton>
 #include <QToolTip>
@@ -55,6 +58,7 @@ private slots:
     void journalPanelShowsEveryAppendedLine_data();
     void journalPanelShowsEveryAppendedLine();
     void journalPanelAndThicknessFieldTakeNoTyping();
+    void journalPanelWrapsLongLinesAndScrollsUpAndDownOnly();
     void otherNodesLeaveTheThicknessAlone();
     void clearOnClickEmptiesOnlyForAPressEndingInside_data();
     void clearOnClickEmptiesOnlyForAPressEndingInside();
@@ -488,6 +492,23 @@ void MainWindowTest::journalPanelAndThicknessFieldTakeNoTyping()
     QTest::keyClick(panel()->viewport(), Qt::Key_Return);
     QTest::keyClick(panel()->viewport(), Qt::Key_Backspace);
     QCOMPARE(panel()->toPlainText(), shown);
+}
+
+// A line wider than the panel wraps, as in a memo with a vertical scroll bar only; it stays one
+// line of the journal and of its files.
+void MainWindowTest::journalPanelWrapsLongLinesAndScrollsUpAndDownOnly()
+{
+    const QString longLine = QStringLiteral("Файл создан и сохранен в папке ") +
+                             QStringLiteral("/очень/длинная/папка").repeated(12);
+    m_driver->window().journal().append(longLine);
+    QTRY_COMPARE(panel()->document()->lastBlock().text(), longLine);
+    QCOMPARE(panel()->document()->blockCount(), 2);
+    QVERIFY2(panel()->document()->lastBlock().layout()->lineCount() > 1,
+             "the long line is not wrapped");
+    QVERIFY(!panel()->horizontalScrollBar()->isVisible());
+    QCOMPARE(panel()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOff);
+    QVERIFY(panel()->verticalScrollBar()->isVisible());
+    QCOMPARE(m_driver->journal().last(), longLine);
 }
 
 void MainWindowTest::otherNodesLeaveTheThicknessAlone()
