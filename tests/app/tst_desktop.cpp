@@ -357,6 +357,9 @@ void DesktopTest::contrastFollowsTheGuidelines_data()
     QTest::newRow("lightest grey readable on white")
         << QColor(0x76, 0x76, 0x76) << QColor(Qt::white) << 4.54;
     QTest::newRow("blue on white") << QColor(Qt::blue) << QColor(Qt::white) << 8.59;
+    QTest::newRow("green on black") << QColor(Qt::green) << QColor(Qt::black) << 15.3;
+    // Channels up to 10/255 are linear already, scaled down by 12.92.
+    QTest::newRow("near-black on black") << QColor(0x0a, 0x0a, 0x0a) << QColor(Qt::black) << 1.06;
 }
 
 void DesktopTest::contrastFollowsTheGuidelines()

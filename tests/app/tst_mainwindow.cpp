@@ -819,6 +819,9 @@ void MainWindowTest::explanationsNameRateAndUnit_data()
                        "Болты и поковки = площадь × 72 кг на 100 м2 ворот",
                        "Смола = площадь × 26,6 кг на 100 м2 ворот",
                        "Гвозди = площадь × 4,8 кг на 100 м2 ворот"};
+    QTest::newRow("gates, no kind chosen")
+        << 9 << "" << -1 << QStringList{"Label118", "Label124"}
+        << QStringList{"Бревна 180 мм. — выберите вид работ", "Гвозди — выберите вид работ"};
     QTest::newRow("gates, values of the blind kind on posts")
         << 9 << "RadioGroup6" << 4 << QStringList{"Label125", "Label129", "Label130"}
         << QStringList{"Бревна 180 мм. = площадь × 0 м3 на 100 м2 ворот",

@@ -62,6 +62,10 @@ void TilesPageTest::countsTiles_data()
     QTest::newRow("hexagon") << 1 << "12,5"
                              << "8"
                              << "Итого плитки: 2400 шт. на площади 100 кв. метров";
+    QTest::newRow("wider than the group")
+        << 4 << "123,45"
+        << "99,9"
+        << "Итого плитки: 4,933E005 шт. на площади 1,233E004 кв. метров";
     QTest::newRow("fractional cross count") << 7 << "0,5"
                                             << "0,5"
                                             << "Итого плитки: 1,5 шт. на площади 0,25 кв. метров";
@@ -83,6 +87,15 @@ void TilesPageTest::countsTiles()
     QCOMPARE(m_driver->newJournalLines(), QStringList{line});
     m_driver->click(QStringLiteral("Button3"));
     QCOMPARE(m_driver->newJournalLines(), QStringList{line});
+
+    // The whole line shows, on two lines where one is too narrow for it.
+    auto *label = m_driver->widget<QLabel>(QStringLiteral("Label110"));
+    const auto fits = [label, &line] {
+        const QRect room = label->contentsRect();
+        const QRect needed = label->fontMetrics().boundingRect(room, Qt::TextWordWrap, line);
+        return needed.width() <= room.width() && needed.height() <= room.height();
+    };
+    QTRY_VERIFY2(fits(), qPrintable(line));
 }
 
 void TilesPageTest::picturesSelectTheirType_data()

@@ -138,6 +138,7 @@ void TestInputNumber::readsNumber_data()
     QTest::newRow("10000 fraction zeros")
         << "0," + digitRun("0", 10000) + "1" << comma << 0.0L << kExact;
     QTest::newRow("10000 zeros") << digitRun("0", 10000) << comma << 0.0L << kExact;
+    QTest::newRow("zero with an exponent beyond the range") << "0E4999" << comma << 0.0L << kExact;
 }
 
 void TestInputNumber::readsNumber()
