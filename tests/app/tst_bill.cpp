@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QHeaderView>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -50,6 +52,11 @@ private:
     BillWindow *openBill();
     QAbstractItemModel *totals(BillWindow *window);
     int totalsRow(BillWindow *window, const QString &material);
+    // The grand total as the window shows it.
+    static QString shownGrandTotal(BillWindow *window)
+    {
+        return window->findChild<QLabel *>(QStringLiteral("BillGrandTotal"))->text();
+    }
     // Types into a cell of the totals through its editor, as a user does.
     void editCell(BillWindow *window, int row, int column, const QString &text);
 
@@ -333,11 +340,15 @@ void BillTest::windowFollowsAdditionsAndDeleteRemoves()
     entries->selectRow(1);
     QTest::keyClick(entries, Qt::Key_Delete);
     QCOMPARE(entries->model()->rowCount(), 1);
+    QCOMPARE(entries->verticalHeader()->count(), 1);
     QCOMPARE(totalsRow(window, QStringLiteral("Бетон")), -1);
+    QCOMPARE(shownGrandTotal(window), window->grandTotalText());
     entries->selectRow(0);
     m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillRemoveEntry")));
     QCOMPARE(entries->model()->rowCount(), 0);
+    QCOMPARE(entries->verticalHeader()->count(), 0);
     QCOMPARE(totals(window)->rowCount(), 0);
+    QCOMPARE(shownGrandTotal(window), QStringLiteral("Итого: 0,00 руб."));
 }
 
 void BillTest::badCellEditsAreRefusedWithAReason_data()
@@ -384,18 +395,40 @@ void BillTest::termsAreRememberedForTheNextRun()
     editCell(window, row, 3, QStringLiteral("7,5"));
     editCell(window, row, 5, QStringLiteral("0,25"));
     editCell(window, row, 7, QStringLiteral("1200"));
+    // A reserve alone, with no pack and no price.
+    editCell(window, totalsRow(window, QStringLiteral("Пробки деревянные")), 3,
+             QStringLiteral("5"));
 
     // A new run knows the terms, and only them: its bill starts empty.
     m_driver = std::make_unique<WindowDriver>();
     QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 0);
     computeMasonryWall(QStringLiteral("5"), QStringLiteral("3"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
-    const bom::Terms terms = m_driver->window().bill().book().bill().terms.value(
-        {QStringLiteral("Раствор"), QStringLiteral("м3")});
-    QCOMPARE(terms, (bom::Terms{7.5, 0.25, 120000}));
-    const bom::Terms bricks = m_driver->window().bill().book().bill().terms.value(
-        {QStringLiteral("Кирпич глиняный обыкновенный"), QStringLiteral("шт.")});
-    QCOMPARE(bricks, bom::Terms{});
+    const auto termsOf = [this](const QString &name, const QString &unit) {
+        return m_driver->window().bill().book().bill().terms.value({name, unit});
+    };
+    QCOMPARE(termsOf(QStringLiteral("Раствор"), QStringLiteral("м3")),
+             (bom::Terms{7.5, 0.25, 120000}));
+    QCOMPARE(termsOf(QStringLiteral("Пробки деревянные"), QStringLiteral("м3")),
+             (bom::Terms{5.0, std::nullopt, std::nullopt}));
+    QCOMPARE(termsOf(QStringLiteral("Кирпич глиняный обыкновенный"), QStringLiteral("шт.")),
+             bom::Terms{});
+
+    // A settings file edited by hand to a pack a cell would refuse brings in none of its terms.
+    {
+        QSettings store(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("merilon"),
+                        QStringLiteral("merilon"));
+        store.beginGroup(QStringLiteral("billTerms"));
+        const QStringList materials = store.childGroups();
+        QCOMPARE(materials.size(), 2);
+        for (const QString &material : materials)
+            store.setValue(material + QStringLiteral("/packSize"), -1);
+    }
+    m_driver = std::make_unique<WindowDriver>();
+    computeMasonryWall(QStringLiteral("5"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(termsOf(QStringLiteral("Раствор"), QStringLiteral("м3")), bom::Terms{});
+    QCOMPARE(termsOf(QStringLiteral("Пробки деревянные"), QStringLiteral("м3")), bom::Terms{});
 }
 
 void BillTest::savedBillOpensInANewRun()
@@ -424,7 +457,11 @@ void BillTest::savedBillOpensInANewRun()
     QVERIFY(m_driver->window().bill().book().bill() == saved);
     QCOMPARE(window->findChild<QTableView *>(QStringLiteral("BillEntries"))->model()->rowCount(),
              2);
+    QCOMPARE(
+        window->findChild<QTableView *>(QStringLiteral("BillEntries"))->verticalHeader()->count(),
+        2);
     QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 10080,00 руб.")));
+    QCOMPARE(shownGrandTotal(window), window->grandTotalText());
 }
 
 void BillTest::badFileLeavesTheBillUntouched()
