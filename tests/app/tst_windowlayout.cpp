@@ -152,6 +152,24 @@ void WindowLayoutTest::catalogueDrawsConnectingLinesAndBoxes()
             minusPixels += picture.pixel(x, section.center().y() + dy) == text;
     }
     QVERIFY2(minusPixels >= 3, qPrintable(QString::number(minusPixels)));
+
+    // The last child's line turns right at its middle and goes no further down: a line from
+    // above to the middle, one from the middle to the node, none below.
+    const QRect last = tree->visualItemRect(tree->node(5));
+    const auto inkIn = [&](int left, int top, int right, int bottom) {
+        int count = 0;
+        for (int y = top; y <= bottom; ++y)
+            for (int x = left; x <= right; ++x)
+                count += picture.pixel(x, y) == ink;
+        return count;
+    };
+    const int middle = last.center().y();
+    const int above = inkIn(lineX - 1, last.top(), lineX, middle - 2);
+    const int across = inkIn(lineX + 2, middle - 1, 2 * tree->indentation() - 1, middle + 1);
+    const int below = inkIn(lineX - 1, middle + 2, lineX, last.bottom());
+    QVERIFY2(above >= (middle - last.top()) / 3, qPrintable(QString::number(above)));
+    QVERIFY2(across >= 3, qPrintable(QString::number(across)));
+    QCOMPARE(below, 0);
     m_driver.reset();
     WindowStyle::install();
 }
