@@ -1,6 +1,9 @@
 #include "errorrecorder.h"
 #include "windowdriver.h"
 
+#include <QClipboard>
+#include <QGuiApplication>
+
 namespace {
 
 const QStringList kTyped{"Edit1", "Edit2", "Edit4", "Edit5", "Edit6", "Edit7"};
@@ -23,6 +26,7 @@ private slots:
     void clearResetsTypedFieldsAndHidesValues();
     void clickEmptiesFieldEveryTimeButTabSelects();
     void acceleratorsAnswerOnlyOnVisiblePage();
+    void pastedTextIsReadWhole();
     void enterPressesOnlyAFocusedButton_data();
     void enterPressesOnlyAFocusedButton();
 
@@ -185,6 +189,20 @@ void MasonryPageTest::acceleratorsAnswerOnlyOnVisiblePage()
     QTest::qWait(300);
     QCOMPARE(m_driver->newJournalLines(), QStringList());
     QVERIFY(!m_driver->shown(QStringLiteral("Label23")));
+}
+
+// A field takes text of any length: forty thousand leading zeros still leave the 12 after them.
+void MasonryPageTest::pastedTextIsReadWhole()
+{
+    m_driver->clickNode(2);
+    m_driver->click(QStringLiteral("Edit1"));
+    QGuiApplication::clipboard()->setText(QString(40000, u'0') + QStringLiteral("12"));
+    m_driver->pressKey(Qt::Key_V, Qt::ControlModifier);
+    QCOMPARE(m_driver->widget<QLineEdit>(QStringLiteral("Edit1"))->text().size(), 40002);
+    m_driver->type(QStringLiteral("Edit2"), QStringLiteral("3"));
+    m_driver->click(QStringLiteral("BitBtn9"));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QCOMPARE(m_driver->text(QStringLiteral("Label23")), QStringLiteral("9"));
 }
 
 void MasonryPageTest::enterPressesOnlyAFocusedButton_data()
