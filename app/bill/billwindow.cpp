@@ -110,7 +110,11 @@ BillWindow::BillWindow(BillBook &book, QWidget *parent)
     connect(remove, &QAction::triggered, this, &BillWindow::removeSelectedEntries);
     m_entries->addAction(remove);
     auto *closing = new QAction(QStringLiteral("Закрыть"), this);
-    closing->setShortcut(QKeySequence::Close);
+    // Ctrl+W as on every desktop, besides what the platform binds to closing.
+    QList<QKeySequence> closingKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    if (!closingKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
+        closingKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_W));
+    closing->setShortcuts(closingKeys);
     connect(closing, &QAction::triggered, this, &QWidget::close);
     addAction(closing);
 

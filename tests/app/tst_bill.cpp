@@ -36,6 +36,8 @@ private slots:
     void addingWithoutCurrentResultsSaysWhy();
     void totalsSumTheKeptFiguresOfThreePages();
     void windowFollowsAdditionsAndDeleteRemoves();
+    void deleteTakesTheSelectedEntriesOnly();
+    void windowShowsItsTotalBoldAndClosesWithCtrlW();
     void badCellEditsAreRefusedWithAReason_data();
     void badCellEditsAreRefusedWithAReason();
     void termsAreRememberedForTheNextRun();
@@ -349,6 +351,44 @@ void BillTest::windowFollowsAdditionsAndDeleteRemoves()
     QCOMPARE(entries->verticalHeader()->count(), 0);
     QCOMPARE(totals(window)->rowCount(), 0);
     QCOMPARE(shownGrandTotal(window), QStringLiteral("Итого: 0,00 руб."));
+}
+
+// An entry that has the keyboard's focus frame but is not selected stays.
+void BillTest::deleteTakesTheSelectedEntriesOnly()
+{
+    BillWindow *window = openBill();
+    auto *entries = window->findChild<QTableView *>(QStringLiteral("BillEntries"));
+    computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    computeFoundation();
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(entries->model()->rowCount(), 2);
+    entries->selectRow(1);
+    entries->selectionModel()->setCurrentIndex(entries->model()->index(0, 0),
+                                               QItemSelectionModel::NoUpdate);
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillRemoveEntry")));
+    QCOMPARE(entries->model()->rowCount(), 1);
+    QCOMPARE(m_driver->window().bill().book().bill().entries.first().work,
+             QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"));
+}
+
+void BillTest::windowShowsItsTotalBoldAndClosesWithCtrlW()
+{
+    BillWindow *window = openBill();
+    QVERIFY(window->findChild<QLabel *>(QStringLiteral("BillGrandTotal"))->font().bold());
+    // Both tables fill their width: the last column takes what the others leave.
+    for (const char *name : {"BillEntries", "BillTotals"}) {
+        auto *view = window->findChild<QTableView *>(QString::fromLatin1(name));
+        QHeaderView *header = view->horizontalHeader();
+        const int last = header->count() - 1;
+        QVERIFY2(header->sectionViewportPosition(last) + header->sectionSize(last) >=
+                     view->viewport()->width(),
+                 name);
+    }
+    QVERIFY(window->isVisible());
+    QApplication::setActiveWindow(window);
+    QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+    QTRY_VERIFY(!window->isVisible());
 }
 
 void BillTest::badCellEditsAreRefusedWithAReason_data()

@@ -62,6 +62,11 @@ for sheet in formulas.worksheets:
                 continue
             shown = values[sheet.title][cell.coordinate].value
             print(f"{sheet.title}!{cell.coordinate}\t{cell.value!r}\t{shown!r}")
+for sheet in formulas.worksheets:
+    widths = [f"{letter}={int(dimension.width)}"
+              for letter, dimension in sorted(sheet.column_dimensions.items())
+              if dimension.customWidth]
+    print(f"{sheet.title} widths\t{' '.join(widths)}")
 )";
     QProcess python;
     // Debian's own interpreter, the one its python3-openpyxl package serves.
@@ -158,6 +163,9 @@ void BillExportTest::workbookHoldsNumbersAndLiveFormulas()
         "Записи!C5\t'Длина 2 м'\t'Длина 2 м'",
         "Записи!D5\t'Смазка'\t'Смазка'",
         "Записи!F5\t'—'\t'—'",
+        // Columns as wide as their texts need, in characters.
+        "Итоги widths\tA=40 B=8 C=14 D=10 E=14 F=10 G=11 H=12 I=14",
+        "Записи widths\tA=16 B=40 C=60 D=40 E=8 F=14",
     };
     QCOMPARE(readBack(path), expected);
 }
@@ -209,10 +217,12 @@ void BillExportTest::pdfHoldsTotalsAndEntries()
     QVERIFY(text.waitForFinished(30000));
     QCOMPARE(text.exitCode(), 0);
     const QString extracted = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+    // Each table starts with its headings, the first one included.
+    QCOMPARE(extracted.count(QStringLiteral("Материал")), 2);
     for (const char *expected :
          {"Мерилон 3 — ведомость материалов", "Дата: 07.12.2026 Время: 12:10:00", "Итоги",
-          "Раствор м3 2,679 5 2,81295 0,5 6 4200,00 25200,00", "83305,50",
-          "Итого: 108505,50 руб. (без цены: 1)", "Записи", "Длина 2 м Бетон м3 1,8"})
+          "Добавлено", "Сумма, руб.", "Раствор м3 2,679 5 2,81295 0,5 6 4200,00 25200,00",
+          "83305,50", "Итого: 108505,50 руб. (без цены: 1)", "Записи", "Длина 2 м Бетон м3 1,8"})
         QVERIFY2(extracted.contains(QString::fromUtf8(expected)), expected);
     QCOMPARE(billprint::writePdf(folder.filePath(QStringLiteral("нет/x.pdf")), bill,
                                  bom::computeTotals(bill), QString(), QString(), QString()),

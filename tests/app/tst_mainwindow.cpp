@@ -136,14 +136,29 @@ void MainWindowTest::catalogueShowsTheNodeTextsInStatusAndJournal_data()
                                  "Благоустройство",
                                  "Посев многолетних трав",
                                  "О программе"};
+    // The level of each place: sections at 1, their kinds of work at 2.
+    const int levels[] = {1, 1, 2, 2, 2, 2, 1, 2, 1, 2, 1, 2, 1, 2, 1, 2, 1, 2, 1};
+    static_assert(std::size(levels) == std::size(texts));
+    QTest::addColumn<int>("level");
     for (int place = 0; place < int(std::size(texts)); ++place)
-        QTest::addRow("%d %s", place, texts[place]) << place << QString::fromUtf8(texts[place]);
+        QTest::addRow("%d %s", place, texts[place])
+            << place << QString::fromUtf8(texts[place]) << levels[place];
 }
 
 void MainWindowTest::catalogueShowsTheNodeTextsInStatusAndJournal()
 {
     QFETCH(int, place);
     QFETCH(QString, text);
+    QFETCH(int, level);
+    QTreeWidgetItem *node = m_driver->window().catalogue()->node(place);
+    QCOMPARE(node->parent() ? 2 : 1, level);
+    // A kind of work sits under the nearest section above it.
+    if (node->parent()) {
+        int section = place - 1;
+        while (m_driver->window().catalogue()->node(section)->parent())
+            --section;
+        QCOMPARE(node->parent(), m_driver->window().catalogue()->node(section));
+    }
     QCOMPARE(m_driver->window().statusText(0),
              QStringLiteral("Добро пожаловать в программу \"Мерилон\"!"));
     m_driver->clickNode(place);
