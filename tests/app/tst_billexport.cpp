@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <sys/resource.h>
 
@@ -18,6 +19,7 @@ class BillExportTest : public QObject
 private slots:
     void workbookHoldsNumbersAndLiveFormulas();
     void failedExportKeepsThePreviousWorkbook();
+    void cellTooLongForAWorkbookIsCut();
     void pdfHoldsTotalsAndEntries();
 
 private:
@@ -201,6 +203,22 @@ void BillExportTest::failedExportKeepsThePreviousWorkbook()
     QCOMPARE(previous.readAll(), before);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("ведомость.xlsx")});
+}
+
+// A cell holds at most 32767 characters; a longer text (a field's text can be that long) is cut
+// there, and the rest of the workbook is written as usual.
+void BillExportTest::cellTooLongForAWorkbookIsCut()
+{
+    bom::Bill bill = sampleBill();
+    bill.entries.last().inputs = QString(40000, u'д');
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("ведомость.xlsx"));
+    QCOMPARE(billxlsx::write(bill, bom::computeTotals(bill), path), std::nullopt);
+    const QStringList cells = readBack(path);
+    const QString cut = QStringLiteral("Записи!C4\t'") + QString(32767, u'д') + u'\'';
+    QVERIFY(std::any_of(cells.cbegin(), cells.cend(),
+                        [&cut](const QString &cell) { return cell.startsWith(cut + u'\t'); }));
+    QVERIFY(cells.contains(QStringLiteral("Записи!D5\t'Смазка'\t'Смазка'")));
 }
 
 void BillExportTest::pdfHoldsTotalsAndEntries()

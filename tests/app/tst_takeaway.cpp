@@ -24,6 +24,7 @@ private slots:
     void figuresExplainTheirRates_data();
     void figuresExplainTheirRates();
     void pdfHoldsEveryJournalLine();
+    void pdfOfALongJournalHasEveryLineOnce();
     void pdfToAMissingFolderIsReported();
     void copyTakesShownRowsOnly();
 
@@ -152,6 +153,31 @@ void TakeawayTest::pdfHoldsEveryJournalLine()
     faces.sort();
     QCOMPARE(faces, (QStringList{QStringLiteral("LiberationSans"),
                                  QStringLiteral("LiberationSans-Bold")}));
+}
+
+// A journal longer than a page goes on over the next pages, each line printed once.
+void TakeawayTest::pdfOfALongJournalHasEveryLineOnce()
+{
+    constexpr int kLines = 150;
+    for (int line = 1; line <= kLines; ++line)
+        m_driver->window().journal().append(QStringLiteral("Строка номер %1.").arg(line));
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("длинная.pdf"));
+    m_driver->window().setPdfPathChooser([path] { return path; });
+    m_driver->widget<QAction>(QStringLiteral("SaveJournalAsPdf"))->trigger();
+    QCOMPARE(m_errors->messages(), QStringList());
+
+    QProcess text;
+    text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+    QVERIFY(text.waitForFinished(30000));
+    QCOMPARE(text.exitCode(), 0);
+    const QString extracted = QString::fromUtf8(text.readAllStandardOutput());
+    // pdftotext ends each page with a form feed.
+    QVERIFY2(extracted.count(u'\f') >= 3, qPrintable(QString::number(extracted.count(u'\f'))));
+    for (int line = 1; line <= kLines; ++line) {
+        const QString expected = QStringLiteral("Строка номер %1.").arg(line);
+        QVERIFY2(extracted.count(expected) == 1, qPrintable(expected));
+    }
 }
 
 void TakeawayTest::pdfToAMissingFolderIsReported()
