@@ -170,6 +170,27 @@ void WindowLayoutTest::catalogueDrawsConnectingLinesAndBoxes()
     QVERIFY2(above >= (middle - last.top()) / 3, qPrintable(QString::number(above)));
     QVERIFY2(across >= 3, qPrintable(QString::number(across)));
     QCOMPARE(below, 0);
+
+    // A section's box sits centred on its branch line, and a closed one's plus stays inside it.
+    const int branchX = tree->indentation() / 2;
+    const auto inkAcross = [&](int y) {
+        QList<int> columns;
+        for (int x = 0; x < tree->indentation(); ++x)
+            if (picture.pixel(x, y) == ink)
+                columns.append(x);
+        return columns;
+    };
+    const QList<int> boxRow = inkAcross(section.center().y() - 3);
+    QVERIFY(boxRow.size() >= 2);
+    QVERIFY2(qAbs((boxRow.first() + boxRow.last()) / 2 - branchX) <= 1,
+             qPrintable(QStringLiteral("%1..%2").arg(boxRow.first()).arg(boxRow.last())));
+    const int closed = tree->visualItemRect(tree->node(6)).center().y();
+    const auto textAt = [&](int y) {
+        return picture.pixel(branchX, y) == text || picture.pixel(branchX - 1, y) == text;
+    };
+    QVERIFY(textAt(closed - 2) && textAt(closed + 1));
+    for (int y = closed + 5; y <= closed + 7; ++y)
+        QVERIFY2(!textAt(y), qPrintable(QString::number(y - closed)));
     m_driver.reset();
     WindowStyle::install();
 }
