@@ -770,6 +770,14 @@ void MainWindowTest::homePageShowsTheProgramsPurposeAndSource()
                                  "\"Расход материалов на общестроительные",
                                  "и отделочные работы\".", "Москва, Стройиздат."}));
     QCOMPARE(m_driver->text(QStringLiteral("Label16")), QStringLiteral("Сборка 3.1"));
+    // At the top right of the title picture, whole.
+    QWidget *build = m_driver->widget(QStringLiteral("Label16"));
+    const QRect picture = m_driver->widget(QStringLiteral("Image8"))->geometry();
+    QVERIFY(picture.contains(build->geometry()));
+    QVERIFY2(picture.right() - build->geometry().right() <= 20 &&
+                 build->geometry().top() - picture.top() <= 20,
+             qPrintable(QStringLiteral("%1,%2").arg(build->x()).arg(build->y())));
+    QVERIFY(build->width() >= build->sizeHint().width());
 }
 
 void MainWindowTest::overviewPageLaysOutItsCollage()
