@@ -353,7 +353,8 @@ void BillTest::windowFollowsAdditionsAndDeleteRemoves()
     QCOMPARE(shownGrandTotal(window), QStringLiteral("Итого: 0,00 руб."));
 }
 
-// An entry that has the keyboard's focus frame but is not selected stays.
+// The selected entries go; an entry that has the keyboard's focus frame goes only when nothing
+// is selected.
 void BillTest::deleteTakesTheSelectedEntriesOnly()
 {
     BillWindow *window = openBill();
@@ -370,6 +371,13 @@ void BillTest::deleteTakesTheSelectedEntriesOnly()
     QCOMPARE(entries->model()->rowCount(), 1);
     QCOMPARE(m_driver->window().bill().book().bill().entries.first().work,
              QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"));
+    // With nothing selected, the entry that has the focus frame goes.
+    entries->clearSelection();
+    entries->selectionModel()->setCurrentIndex(entries->model()->index(0, 0),
+                                               QItemSelectionModel::NoUpdate);
+    QVERIFY(entries->selectionModel()->selectedRows().isEmpty());
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillRemoveEntry")));
+    QCOMPARE(entries->model()->rowCount(), 0);
 }
 
 void BillTest::windowShowsItsTotalBoldAndClosesWithCtrlW()
