@@ -842,6 +842,17 @@ void MainWindowTest::explanationsNameRateAndUnit_data()
                        "Болты и поковки = площадь × 72 кг на 100 м2 ворот",
                        "Смола = площадь × 26,6 кг на 100 м2 ворот",
                        "Гвозди = площадь × 4,8 кг на 100 м2 ворот"};
+    QTest::newRow("foundation, first class chosen")
+        << 7 << "RadioGroup1" << 0 << QStringList{"Label24", "Label26", "Label29"}
+        << QStringList{"Бетон = длина × ширина × высота", "Доски 40 мм — норма не задана",
+                       "Смазка — норма не задана"};
+    QTest::newRow("foundation, no class chosen")
+        << 7 << "" << -1 << QStringList{"Label25", "Label27"}
+        << QStringList{"Щиты опалубки 25 мм. = 2 × (длина + ширина) × высота",
+                       "Гвозди строительные 100 мм — выберите класс фундамента"};
+    QTest::newRow("painting, area in two coats")
+        << 11 << "RadioGroup3" << 1 << QStringList{"Label103"}
+        << QStringList{"Площадь окрашиваемой поверхности = длина × ширина"};
     QTest::newRow("gates, no kind chosen")
         << 9 << "" << -1 << QStringList{"Label118", "Label124"}
         << QStringList{"Бревна 180 мм. — выберите вид работ", "Гвозди — выберите вид работ"};
