@@ -78,6 +78,9 @@ void TestResultText::writesText_data()
     // The cut judges the digits of the value held, not the number it was meant to be.
     row("1.2345 held as extended", 1.2345L, p4, "1,235");
     row("1.2345 stored as double", static_cast<Extended>(1.2345), p4, "1,234");
+    // First 18 digits, then P: 1.234499999999999997 is 1.23450000000000000 at 18 digits, so
+    // «1,235», though its own fifth digit is a 4.
+    row("rounded at 18 digits before the cut", 1.2345L - 3e-18L, p4, "1,235");
     row("half up, not to even", 0.125L, ResultFormat{2, 3}, "0,13");
     row("one digit half up", 2.5L, ResultFormat{1, 3}, "3");
 
