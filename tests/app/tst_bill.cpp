@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -393,6 +394,17 @@ void BillTest::windowShowsItsTotalBoldAndClosesWithCtrlW()
                      view->viewport()->width(),
                  name);
     }
+    // The entries and the totals share the window's height about evenly, also when it grows.
+    auto *halves = window->findChild<QSplitter *>();
+    QVERIFY(halves);
+    const auto even = [halves] {
+        const QList<int> sizes = halves->sizes();
+        return qAbs(sizes[0] - sizes[1]) <= (sizes[0] + sizes[1]) / 10;
+    };
+    QVERIFY(even());
+    window->resize(window->width(), window->height() + 300);
+    QTRY_VERIFY(even());
+
     QVERIFY(window->isVisible());
     QApplication::setActiveWindow(window);
     QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
