@@ -142,6 +142,7 @@ private slots:
     void contrastFollowsTheGuidelines();
     void linkStaysBlueAndReadable_data();
     void linkStaysBlueAndReadable();
+    void linkOnMidGreyTurnsWhite();
     void linkOnThePageFollowsTheTheme();
     void textsAreReadableUnderADarkTheme_data();
     void textsAreReadableUnderADarkTheme();
@@ -388,6 +389,15 @@ void DesktopTest::linkStaysBlueAndReadable()
     QCOMPARE(link == QColor(Qt::blue), pureBlue);
     QCOMPARE(link.blue(), 255);
     QVERIFY(link.red() < 200 && link.red() == link.green());
+    QVERIFY(colourcontrast::ratio(link, background) >= 4.5);
+}
+
+// On a mid-grey window no shade of blue is readable, but white still is.
+void DesktopTest::linkOnMidGreyTurnsWhite()
+{
+    const QColor background(0x75, 0x75, 0x75);
+    const QColor link = ClickableLabel::linkColour(background);
+    QCOMPARE(link, QColor(Qt::white));
     QVERIFY(colourcontrast::ratio(link, background) >= 4.5);
 }
 

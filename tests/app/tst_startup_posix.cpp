@@ -41,15 +41,21 @@ void StartupTest::firstFrameDecodesOnlyWhatItShows()
 {
     QCOMPARE(loadedImagePlugins(), QSet<QString>());
     WindowDriver driver;
-    QVERIFY(!driver.widget<QLabel>(QStringLiteral("Image8"))->pixmap().isNull());
+    // On a screen at 100 % the plain picture, not the one with twice the pixels.
+    const QPixmap home = driver.widget<QLabel>(QStringLiteral("Image8"))->pixmap();
+    QCOMPARE(home.size(), QSize(329, 529));
+    QCOMPARE(home.devicePixelRatio(), 1.0);
     // The home picture needs the JPEG plugin; nothing asked the others to guess a format.
     QCOMPARE(loadedImagePlugins(), QSet<QString>{QStringLiteral("libqjpeg.so")});
     // The tile pictures wait for their page.
     for (int image = 9; image <= 18; ++image)
         QVERIFY(driver.widget<QLabel>(QStringLiteral("Image%1").arg(image))->pixmap().isNull());
     driver.clickNode(15);
-    for (int image = 9; image <= 18; ++image)
-        QVERIFY(!driver.widget<QLabel>(QStringLiteral("Image%1").arg(image))->pixmap().isNull());
+    for (int image = 9; image <= 18; ++image) {
+        const QPixmap tile = driver.widget<QLabel>(QStringLiteral("Image%1").arg(image))->pixmap();
+        QCOMPARE(tile.width(), 50);
+        QCOMPARE(tile.devicePixelRatio(), 1.0);
+    }
     QCOMPARE(loadedImagePlugins(), QSet<QString>{QStringLiteral("libqjpeg.so")});
 }
 

@@ -20,6 +20,7 @@ private slots:
     void failureChangesNothing_data();
     void failureChangesNothing();
     void clearKeepsTheResult();
+    void crossStandsBetweenLengthAndWidth();
 
 private:
     std::unique_ptr<WindowDriver> m_driver;
@@ -214,6 +215,18 @@ void TilesPageTest::clearKeepsTheResult()
     QCOMPARE(m_driver->newJournalLines(), QStringList());
     m_driver->click(QStringLiteral("Edit19"));
     QCOMPARE(m_driver->widget<QLineEdit>(QStringLiteral("Edit19"))->text(), QString());
+}
+
+// «X» between the two fields, on their line: length × width.
+void TilesPageTest::crossStandsBetweenLengthAndWidth()
+{
+    const QRect length = m_driver->widget(QStringLiteral("Edit19"))->geometry();
+    const QRect width = m_driver->widget(QStringLiteral("Edit16"))->geometry();
+    const QRect cross = m_driver->widget(QStringLiteral("Label107"))->geometry();
+    QCOMPARE(m_driver->text(QStringLiteral("Label107")), QStringLiteral("X"));
+    QVERIFY(length.right() < cross.left() && cross.right() < width.left());
+    QVERIFY(qAbs(cross.center().y() - length.center().y()) <= 2);
+    QCOMPARE(width.top(), length.top());
 }
 
 QTEST_MAIN(TilesPageTest)
