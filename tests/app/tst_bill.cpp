@@ -11,6 +11,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,6 +40,8 @@ private slots:
     void totalsSumTheKeptFiguresOfThreePages();
     void windowFollowsAdditionsAndDeleteRemoves();
     void deleteTakesTheSelectedEntriesOnly();
+    void fileDialogsOfferTheirNames_data();
+    void fileDialogsOfferTheirNames();
     void windowShowsItsTotalBoldAndClosesWithCtrlW();
     void badCellEditsAreRefusedWithAReason_data();
     void badCellEditsAreRefusedWithAReason();
@@ -379,6 +383,59 @@ void BillTest::deleteTakesTheSelectedEntriesOnly()
     QVERIFY(entries->selectionModel()->selectedRows().isEmpty());
     m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillRemoveEntry")));
     QCOMPARE(entries->model()->rowCount(), 0);
+}
+
+void BillTest::fileDialogsOfferTheirNames_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("title");
+    QTest::addColumn<QString>("file");
+    QTest::newRow("open") << "BillOpen"
+                          << "Открыть ведомость"
+                          << "";
+    QTest::newRow("save") << "BillSave"
+                          << "Сохранить ведомость"
+                          << "ведомость.merilon-bom";
+    if (billxlsx::available())
+        QTest::newRow("workbook") << "BillExportXlsx"
+                                  << "Экспорт в XLSX"
+                                  << "ведомость.xlsx";
+    QTest::newRow("csv") << "BillExportCsv"
+                         << "Экспорт в CSV"
+                         << "ведомость.csv";
+    QTest::newRow("pdf") << "BillPdf"
+                         << "Сохранить ведомость в PDF"
+                         << "ведомость.pdf";
+}
+
+// The window's own file dialogs, titled for what they do and offering a file name to save to;
+// cancelling one writes nothing.
+void BillTest::fileDialogsOfferTheirNames()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, title);
+    QFETCH(QString, file);
+    computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    QString shownTitle;
+    QStringList offered;
+    m_driver->modals().expect([&](QWidget *dialog) {
+        auto *files = qobject_cast<QFileDialog *>(dialog);
+        QVERIFY(files);
+        shownTitle = files->windowTitle();
+        offered = files->selectedFiles();
+        files->reject();
+    });
+    m_driver->click(window->findChild<QWidget *>(button));
+    QVERIFY(m_driver->modals().expectationMet());
+    QCOMPARE(shownTitle, title);
+    if (!file.isEmpty()) {
+        QCOMPARE(offered.size(), 1);
+        QCOMPARE(QFileInfo(offered.first()).fileName(), file);
+    }
+    QCOMPARE(m_errors->messages(), QStringList());
+    QCOMPARE(QDir::current().entryList(QDir::Files), QStringList());
 }
 
 void BillTest::windowShowsItsTotalBoldAndClosesWithCtrlW()
