@@ -73,6 +73,9 @@ void MasonryPageTest::computesByNodeAndWall_data()
     QTest::newRow("plugs below a ten-thousandth in exponent form")
         << 2 << QStringList{"1", "0,2", "0", "0", "0", "0"}
         << QStringList{"0,05", "20", "0,0111", "5E-005"};
+    QTest::newRow("bricks in exponent form, one exponent digit")
+        << 2 << QStringList{"0,0001", "0,001", "0", "0", "0", "0"}
+        << QStringList{"2,5E-008", "1E-5", "5,55E-009", "2,5E-011"};
     QTest::newRow("all zero") << 3 << QStringList{"0", "0", "0", "0", "0", "0"}
                               << QStringList{"0", "0", "0", "0"};
     QTest::newRow("openings larger than the wall")
