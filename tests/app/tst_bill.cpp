@@ -376,6 +376,9 @@ void BillTest::deleteTakesTheSelectedEntriesOnly()
     QCOMPARE(entries->model()->rowCount(), 1);
     QCOMPARE(m_driver->window().bill().book().bill().entries.first().work,
              QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"));
+    // Rows that are not there, or named twice, take nothing else with them.
+    m_driver->window().bill().book().remove({-1, 1, 1, 7});
+    QCOMPARE(entries->model()->rowCount(), 1);
     // With nothing selected, the entry that has the focus frame goes.
     entries->clearSelection();
     entries->selectionModel()->setCurrentIndex(entries->model()->index(0, 0),
