@@ -221,6 +221,27 @@ void MainWindowTest::pagesShowTheirCaptions_data()
                                           "Button5"}
                            << QStringList{"Площадь конструкций", "100 м2 ворот",
                                           "Расход материалов", "&Очистить", "&Расчет"};
+    QTest::newRow("painting") << 11
+                              << QStringList{"GroupBox7",   "Label60",   "Label61", "Label103",
+                                             "RadioGroup3", "GroupBox9", "Label62", "Label63",
+                                             "GroupBox10",  "Label64",   "Label65", "Label66",
+                                             "Label67",     "Label68",   "BitBtn5", "BitBtn6"}
+                              << QStringList{"Размеры окрашиваемой поверхности",
+                                             "Длина (или ширина) поверхности, м",
+                                             "Ширина (или высота) поверхности, м",
+                                             "Площадь окрашиваемой поверхности, м2  -",
+                                             "Перечень работ",
+                                             "Материалы для проолифки",
+                                             "Олифа, кг",
+                                             "Краски тертые, кг",
+                                             "Материалы для окраски",
+                                             "Состав окрасочный, кг",
+                                             "в том числе:",
+                                             "Сурик железный тертый, кг.",
+                                             "Олифа,кг ",
+                                             "Ветошь,кг",
+                                             "&Очистить",
+                                             "&Расчет"};
     QTest::newRow("underlay") << 13 << QStringList{"Label20", "Label78", "GroupBox8", "Label79",
                                                    "Label80", "Label81", "Label82",   "Label83",
                                                    "Label84", "Label85", "Label86",   "Label87",
