@@ -9,7 +9,10 @@
 #include <QGuiApplication>
 #include <QLabel>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+
+#include <algorithm>
 
 // What a user takes away from the program: explained figures, the journal as a PDF, and the
 // results on the clipboard.
@@ -177,6 +180,33 @@ void TakeawayTest::pdfOfALongJournalHasEveryLineOnce()
     for (int line = 1; line <= kLines; ++line) {
         const QString expected = QStringLiteral("Строка номер %1.").arg(line);
         QVERIFY2(extracted.count(expected) == 1, qPrintable(expected));
+    }
+    // On paper the lines stay above the page's number: pdftotext -bbox gives each word's box.
+    QProcess boxes;
+    boxes.start(QStringLiteral("pdftotext"), {QStringLiteral("-bbox"), path, QStringLiteral("-")});
+    QVERIFY(boxes.waitForFinished(30000));
+    static const QRegularExpression word(
+        QStringLiteral("<word xMin=\"[0-9.]+\" yMin=\"([0-9.]+)\" xMax=\"[0-9.]+\" "
+                       "yMax=\"([0-9.]+)\">([^<]*)</word>"));
+    const QStringList pageBoxes =
+        QString::fromUtf8(boxes.readAllStandardOutput()).split(QStringLiteral("<page "));
+    for (qsizetype page = 1; page < pageBoxes.size(); ++page) {
+        double numberTop = 0, lowestLine = 0;
+        for (const QRegularExpressionMatch &found : word.globalMatch(pageBoxes[page])) {
+            if (found.captured(3) == QString::number(page))
+                numberTop = std::max(numberTop, found.captured(1).toDouble());
+            else
+                lowestLine = std::max(lowestLine, found.captured(2).toDouble());
+        }
+        QVERIFY2(
+            numberTop > 0 && lowestLine <= numberTop,
+            qPrintable(QStringLiteral("page %1: %2 %3").arg(page).arg(lowestLine).arg(numberTop)));
+    }
+    // Each page ends with its number.
+    const QStringList pages = extracted.split(u'\f', Qt::SkipEmptyParts);
+    for (qsizetype page = 0; page < pages.size(); ++page) {
+        const QStringList lines = pages[page].trimmed().split(u'\n');
+        QCOMPARE(lines.last().trimmed(), QString::number(page + 1));
     }
 }
 
