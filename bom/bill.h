@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QDate>
 #include <QDateTime>
 #include <QHash>
 #include <QList>
@@ -30,19 +31,38 @@ inline size_t qHash(const MaterialKey &key, size_t seed = 0)
     return ::qHash(key.name, seed) ^ (::qHash(key.unit, seed) * 31);
 }
 
+// What a figure is to the buyer: a material bought, a volume of work (kept with its entry and
+// out of the totals), or a mixture made of the materials that name it in partOf (the parts are
+// bought; the mixture is not bought a second time).
+enum class MaterialKind
+{
+    Buy,
+    WorkVolume,
+    Composite,
+};
+
 struct Material
 {
     MaterialKey key;
-    // The figure the page kept, never the rounded text; none for a row shown as "—".
+    // The figure of one work of the entry, as the page kept it, never the rounded text; none for
+    // a row shown as "—".
     std::optional<double> quantity;
+    MaterialKind kind = MaterialKind::Buy;
+    QString partOf; // the composite this material goes into, if any
+    QString source; // the computation or norm that made the figure, or "вручную"
 
     friend bool operator==(const Material &, const Material &) = default;
 };
 
-// Makes a material from what a page shows: its caption and its figure.
+// Makes a material from what a page showed: its caption and its figure. Only files written
+// before figures were data need it.
 Material materialFromCaption(const QString &caption, std::optional<double> quantity);
 // Makes a material from a name and a unit, each put into the form the totals compare.
-Material material(const QString &name, const QString &unit, std::optional<double> quantity);
+Material material(const QString &name, const QString &unit, std::optional<double> quantity,
+                  MaterialKind kind = MaterialKind::Buy, const QString &partOf = {},
+                  const QString &source = {});
+
+inline constexpr int kMaxEntryCount = 1'000'000;
 
 struct Entry
 {
@@ -50,22 +70,56 @@ struct Entry
     QString work;   // the catalogue node and the variant
     QString inputs; // the inputs as the user typed them
     QList<Material> materials;
+    int count = 1; // identical works: twelve equal foundations are one entry × 12
+    QString note;
+    bool manual = false; // a material the user typed in, not a page's computation
 
     friend bool operator==(const Entry &, const Entry &) = default;
+};
+
+// The same computation as another entry: work, conditions and figures, whatever the moment,
+// count or note.
+bool sameResults(const Entry &a, const Entry &b);
+
+// The work of an entry of materials typed in by hand, and their source.
+QString manualWork();
+QString manualSource();
+
+// A price is either per unit of the material or per pack, as the user typed it; the sum never
+// changes meaning when a pack size is typed.
+enum class PriceBasis
+{
+    PerUnit,
+    PerPack,
 };
 
 // What the buyer sets per material.
 struct Terms
 {
     double reservePercent = 0;
-    std::optional<double> packSize;     // empty: sold by the unit
-    std::optional<qint64> priceKopecks; // per pack, or per unit when sold by the unit
+    std::optional<double> packSize; // empty: sold by the unit
+    std::optional<qint64> priceKopecks;
+    PriceBasis priceBasis = PriceBasis::PerUnit;
 
     friend bool operator==(const Terms &, const Terms &) = default;
 };
 
+// The head of the document: what it is for and who answers for it.
+struct Head
+{
+    QString object;
+    QString customer;
+    QString address;
+    QString compiledBy;
+    QString checkedBy;
+    QDate date; // null: not set
+
+    friend bool operator==(const Head &, const Head &) = default;
+};
+
 struct Bill
 {
+    Head head;
     QList<Entry> entries;
     QMap<MaterialKey, Terms> terms;
 
@@ -104,8 +158,23 @@ struct PriceEdit
     std::optional<Refusal> refusal;
 };
 
+struct CountEdit
+{
+    int count = 1;
+    std::optional<Refusal> refusal;
+};
+struct QuantityEdit
+{
+    double quantity = 0;
+    std::optional<Refusal> refusal;
+};
+
 ReserveEdit readReserve(const QString &text);
 PackSizeEdit readPackSize(const QString &text);
 PriceEdit readPrice(const QString &text);
+// A whole number of works from 1 to kMaxEntryCount; an empty text is refused.
+CountEdit readCount(const QString &text);
+// A quantity of a material typed by hand: a number not below zero.
+QuantityEdit readQuantity(const QString &text);
 
 } // namespace bom

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "billfigure.h"
 #include "resulttext.h"
 
 #include <QHash>
@@ -27,11 +28,11 @@ public:
     QString shownResultsText() const;
     void copyResults() const;
 
-    // A figure as a bill of materials takes it: the caption it is shown under and the value it
-    // was written from, none for a row shown as "—".
+    // A figure as a bill of materials takes it: what it is (name, unit, kind, source) and the
+    // value it was written from, none for a row shown as "—".
     struct Figure
     {
-        QString caption;
+        calc::BillFigure what;
         std::optional<double> value;
     };
     struct Results

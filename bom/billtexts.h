@@ -1,0 +1,57 @@
+#pragma once
+
+#include "totals.h"
+
+#include <QStringList>
+
+// The bill's texts as the window, the CSV, the workbook and the printout show them, so that
+// all four say the same.
+namespace billtexts {
+
+// How an entry's moment and the head's date are shown.
+QString addedText(const QDateTime &added);
+QString dateText(const QDate &date);
+
+// The totals table. The columns are the same everywhere; the printout and the workbook put
+// "№ п/п" before them.
+enum TotalsColumn
+{
+    Material,
+    Unit,
+    Quantity,
+    Reserve,
+    WithReserve,
+    ToBuy,
+    PackSize,
+    Packs,
+    UnitPrice,
+    PackPrice,
+    Sum,
+    TotalsColumnCount
+};
+QStringList totalsHeadings();
+// What each heading means, for its tooltip.
+QStringList totalsHeadingTips();
+QStringList totalsCells(const bom::Total &row);
+
+// "Итого: 1234,50 руб. (без цены: 2)", or why there is no sum.
+QString grandTotalText(const bom::Totals &totals);
+// "без нормы: 4", empty when every material has its rate; the names for its tooltip.
+QString unratedText(const bom::Totals &totals);
+QString unratedNames(const bom::Totals &totals);
+
+// One material of an entry: "Раствор 3,2148 м3", with what it is when it is not simply bought
+// ("объем работ", "состав", "в составе «…»").
+QString materialText(const bom::Material &material);
+QString materialsText(const bom::Entry &entry);
+// "×12" for more than one work, empty for one.
+QString countText(int count);
+
+// The entries, one line per material, for the CSV.
+QStringList entriesHeadings();
+
+// The head's captions and texts in order: Объект, Заказчик, Адрес, Составил, Проверил, Дата.
+QStringList headCaptions();
+QStringList headTexts(const bom::Head &head);
+
+} // namespace billtexts
