@@ -102,7 +102,7 @@ bool optionalFlag(const QJsonObject &object, const char *name, const QString &wh
     if (value.isUndefined())
         return false;
     if (!value.isBool())
-        damaged(field(where, name), QStringLiteral("true или false"));
+        damaged(field(where, name), QStringLiteral("«true» или «false»"));
     return value.toBool();
 }
 
@@ -162,11 +162,29 @@ bom::MaterialKind kindOf(calc::FigureKind kind)
     return bom::MaterialKind::Buy;
 }
 
+// The page figure a version 1 material came from: by its caption's name, as that version kept
+// it ("Щиты опалубки 25 мм."), or by the figure's own name ("Щиты опалубки 25 мм").
+std::optional<calc::BillFigure> figureOf(const QString &name)
+{
+    if (std::optional<calc::BillFigure> figure = calc::figureOfCaptionName(name))
+        return figure;
+    const QString wanted = bom::normalName(name);
+    for (const QList<calc::BillFigure> *page :
+         {&calc::masonryFigures(), &calc::foundationFigures(), &calc::paintingFigures(),
+          &calc::gatesFigures(), &calc::grassFigures(), &calc::underlayFigures()}) {
+        for (const calc::BillFigure &figure : *page) {
+            if (figure.name == wanted)
+                return figure;
+        }
+    }
+    return std::nullopt;
+}
+
 // Version 1 kept a material's name and unit as the page's caption gave them, and nothing of what
 // the figure is; the page that made it still knows, and knows the unit a caption left out.
 bom::Material classified(const QString &name, const QString &unit, std::optional<double> quantity)
 {
-    const std::optional<calc::BillFigure> figure = calc::figureOfCaptionName(name);
+    const std::optional<calc::BillFigure> figure = figureOf(name);
     if (!figure)
         return bom::material(name, unit, quantity);
     return bom::material(name, bom::normalUnit(unit).isEmpty() ? figure->unit : unit, quantity,
