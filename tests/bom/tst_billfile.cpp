@@ -1,5 +1,6 @@
 #include "billcsv.h"
 #include "billfile.h"
+#include "totals.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,6 +29,9 @@ private slots:
     void figuresKeepEveryBit();
     void badFilesAreRefusedWithAReason_data();
     void badFilesAreRefusedWithAReason();
+    void version1FileKeepsItsMeaning_data();
+    void version1FileKeepsItsMeaning();
+    void version2OptionalFieldsMayBeMissing();
     void fileOfAHundredMegabytesIsRefusedUnread();
     void failedSaveKeepsThePreviousFile();
     void saveIntoAMissingFolderSaysSo();
@@ -43,24 +47,56 @@ void BillFileTest::init()
     m_folder = std::make_unique<QTemporaryDir>();
 }
 
+// A bill with every field the file holds set, and set apart from its default.
 Bill BillFileTest::sampleBill()
 {
     Bill bill;
+    bill.head = {QStringLiteral("Жилой дом; секция 2"),
+                 QStringLiteral("ООО \"Заря\""),
+                 QStringLiteral("Тверь, ул. Мира, 5"),
+                 QStringLiteral("Петров П. П."),
+                 QString(),
+                 QDate(2026, 12, 7)};
+    const QString masonry = QStringLiteral("Кирпичная кладка");
+    const QString painting = QStringLiteral("Окраска поверхностей");
     bill.entries = {
         {QDateTime(QDate(2026, 12, 7), QTime(9, 5, 30, 250), Qt::UTC),
          QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"),
          QStringLiteral("Длина стены по периметру 12 м; Высота стены по периметру 3 м"),
-         {materialFromCaption(QStringLiteral("Кирпич глиняный обыкновенный, шт."), 5392.08),
-          materialFromCaption(QStringLiteral("Раствор, м3"), 3.2148)}},
+         {material(QStringLiteral("Объем кирпичной кладки"), QStringLiteral("м3"), 13.68,
+                   MaterialKind::WorkVolume, QString(), masonry),
+          material(QStringLiteral("Кирпич глиняный обыкновенный"), QStringLiteral("шт."), 5392.08,
+                   MaterialKind::Buy, QString(), masonry),
+          material(QStringLiteral("Раствор"), QStringLiteral("м3"), 3.2148, MaterialKind::Buy,
+                   QString(), masonry)},
+         1,
+         QStringLiteral("стены первого этажа")},
         {QDateTime(QDate(2026, 12, 7), QTime(9, 7), Qt::UTC),
          QStringLiteral("Фундаменты; \"под колонны\""),
          QStringLiteral("Длина 2 м"),
-         {materialFromCaption(QStringLiteral("Смазка"), std::nullopt),
-          materialFromCaption(QStringLiteral("Раствор, куб. метр"), 0.1)}},
+         {material(QStringLiteral("Смазка"), QStringLiteral("кг"), std::nullopt),
+          material(QStringLiteral("Раствор"), QStringLiteral("м3"), 0.1)},
+         12},
+        {QDateTime(QDate(2026, 12, 7), QTime(9, 8), Qt::UTC),
+         painting,
+         QStringLiteral("Площадь 20 м2"),
+         {material(QStringLiteral("Состав окрасочный"), QStringLiteral("кг"), 4.0,
+                   MaterialKind::Composite, QString(), painting),
+          material(QStringLiteral("Сурик железный тертый"), QStringLiteral("кг"), 1.5,
+                   MaterialKind::Buy, QStringLiteral("Состав окрасочный"), painting)}},
+        {QDateTime(QDate(2026, 12, 7), QTime(9, 10), Qt::UTC),
+         manualWork(),
+         QString(),
+         {material(QStringLiteral("Гвозди"), QStringLiteral("кг"), 2.5, MaterialKind::Buy,
+                   QString(), manualSource())},
+         1,
+         QStringLiteral("на леса"),
+         true},
     };
-    bill.terms.insert({QStringLiteral("Раствор"), QStringLiteral("м3")}, Terms{5, 0.5, 420000});
+    bill.terms.insert({QStringLiteral("Раствор"), QStringLiteral("м3")},
+                      Terms{5, 0.5, 420000, PriceBasis::PerPack});
     bill.terms.insert({QStringLiteral("Кирпич глиняный обыкновенный"), QStringLiteral("шт.")},
-                      Terms{2.5, std::nullopt, 1850});
+                      Terms{2.5, 250, 1850, PriceBasis::PerUnit});
     return bill;
 }
 
@@ -78,7 +114,7 @@ void BillFileTest::savedBillOpensEqual()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     QVERIFY(bytes.contains("\"format\": \"merilon-bom\""));
-    QVERIFY(bytes.contains("\"version\": 1"));
+    QVERIFY(bytes.contains("\"version\": 2"));
     QVERIFY(bytes.contains("Кирпичная кладка"));
 }
 
@@ -128,9 +164,9 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
     QTest::newRow("JSON array") << QByteArray("[1, 2]")
                                 << "Это не файл ведомости материалов «Мерилон 3».";
     QTest::newRow("newer version")
-        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 2, \"entries\": []}")
-        << "Ведомость сохранена более новой версией программы (формат 2), а эта версия "
-           "открывает формат 1. Обновите программу, чтобы открыть файл.";
+        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 3, \"entries\": []}")
+        << "Ведомость сохранена более новой версией программы (формат 3), а эта версия "
+           "открывает формат 2. Обновите программу, чтобы открыть файл.";
     QTest::newRow("version as text")
         << QByteArray("{\"format\": \"merilon-bom\", \"version\": \"1\", \"entries\": []}")
         << "Файл ведомости поврежден: неизвестная версия формата.";
@@ -173,6 +209,36 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
                   "\"reservePercent\": 0, \"priceKopecks\": 10.5}]}"
         << "Файл ведомости поврежден: условия закупки 1, поле «priceKopecks» — ожидалось целое "
            "число копеек.";
+
+    const QByteArray v2 = "{\"format\": \"merilon-bom\", \"version\": 2, ";
+    const QByteArray entry = v2 + "\"entries\": [{\"added\": \"2026-12-07T09:00:00Z\", \"work\": "
+                                  "\"w\", \"inputs\": \"\", \"materials\": [], ";
+    QTest::newRow("count of none") << entry + "\"count\": 0}]}"
+                                   << "Файл ведомости поврежден: запись 1, поле «count» — "
+                                      "ожидалось целое число от 1 до 1000000.";
+    QTest::newRow("count in fractions") << entry + "\"count\": 2.5}]}"
+                                        << "Файл ведомости поврежден: запись 1, поле «count» — "
+                                           "ожидалось целое число от 1 до 1000000.";
+    QTest::newRow("manual as a word")
+        << entry + "\"count\": 1, \"manual\": \"да\"}]}"
+        << "Файл ведомости поврежден: запись 1, поле «manual» — ожидалось «true» или «false».";
+    QTest::newRow("unknown kind")
+        << QByteArray(entry).replace("[]", "[{\"name\": \"Песок\", \"unit\": \"м3\", \"kind\": "
+                                           "\"material\"}]") +
+               "\"count\": 1}]}"
+        << "Файл ведомости поврежден: запись 1, материал 1, поле «kind» — ожидалось «buy», "
+           "«workVolume» или «composite».";
+    QTest::newRow("price basis left out")
+        << v2 + "\"entries\": [], \"terms\": [{\"name\": \"Песок\", \"unit\": \"м3\", "
+                "\"reservePercent\": 0, \"priceKopecks\": 100}]}"
+        << "Файл ведомости поврежден: условия закупки 1, поле «priceBasis» — ожидалось «unit» "
+           "или «pack».";
+    QTest::newRow("head as a list") << v2 + "\"head\": [], \"entries\": []}"
+                                    << "Файл ведомости поврежден: ведомость, поле «head» — "
+                                       "ожидалось объект.";
+    QTest::newRow("date in day-month-year order")
+        << v2 + "\"head\": {\"date\": \"07.12.2026\"}, \"entries\": []}"
+        << "Файл ведомости поврежден: шапка, поле «date» — ожидалось дата вида ГГГГ-ММ-ДД.";
 }
 
 void BillFileTest::badFilesAreRefusedWithAReason()
@@ -187,6 +253,99 @@ void BillFileTest::badFilesAreRefusedWithAReason()
     const billfile::Reading reading = billfile::read(path);
     QCOMPARE(reading.failure, reason);
     QVERIFY(!reading.bill);
+}
+
+// A bill as the first version of the file held it: materials by their captions' names, without
+// kinds or the units some captions lacked, and a price per pack whenever a pack size was typed.
+const QByteArray kVersion1File = R"json({"format": "merilon-bom", "version": 1, "entries": [
+  {"added": "2026-12-07T09:05:30.250Z", "work": "Кирпичная кладка 1,5 кирпича (380 мм.)",
+   "inputs": "Длина стены по периметру 12 м", "materials": [
+     {"name": "Объем кирпичной кладки", "unit": "м3", "quantity": 13.68},
+     {"name": "Кирпич глиняный обыкновенный", "unit": "шт.", "quantity": 5392.08},
+     {"name": "Раствор", "unit": "м3", "quantity": 3.2148}]},
+  {"added": "2026-12-07T09:07:00Z", "work": "Фундаменты под колонны", "inputs": "Длина 2 м",
+   "materials": [{"name": "Щиты опалубки 25 мм.", "unit": "", "quantity": 4.8},
+                 {"name": "Щиты опалубки 25 мм", "unit": "", "quantity": 1.2}]},
+  {"added": "2026-12-07T09:08:00Z", "work": "Окраска поверхностей", "inputs": "Площадь 20 м2",
+   "materials": [{"name": "Состав окрасочный", "unit": "кг", "quantity": 4},
+                 {"name": "Сурик железный тертый", "unit": "кг", "quantity": 1.5},
+                 {"name": "Гравий мытый", "unit": "т", "quantity": 2}]}],
+ "terms": [
+  {"name": "Кирпич глиняный обыкновенный", "unit": "шт.", "reservePercent": 2.5, "priceKopecks": 1850},
+  {"name": "Раствор", "unit": "м3", "reservePercent": 5, "packSize": 0.5, "priceKopecks": 420000},
+  {"name": "Щиты опалубки 25 мм.", "unit": "", "reservePercent": 0, "priceKopecks": 35000}]}
+)json";
+
+void BillFileTest::version1FileKeepsItsMeaning_data()
+{
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("partOf");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("priceBasis"); // -1: no terms
+    const int buy = int(MaterialKind::Buy);
+    const int perUnit = int(PriceBasis::PerUnit);
+    const QString none;
+    const QString masonry = QStringLiteral("Кирпичная кладка");
+    const QString foundation = QStringLiteral("Фундаменты под колонны");
+    const QString painting = QStringLiteral("Окраска поверхностей");
+    QTest::newRow("volume of masonry is work, not bought")
+        << 0 << 0 << "м3" << int(MaterialKind::WorkVolume) << none << masonry << -1;
+    QTest::newRow("bricks without packs: price per brick")
+        << 0 << 1 << "шт." << buy << none << masonry << perUnit;
+    QTest::newRow("mortar in packs: price per pack")
+        << 0 << 2 << "м3" << buy << none << masonry << int(PriceBasis::PerPack);
+    QTest::newRow("panels and their terms gain the unit their caption lacked")
+        << 1 << 0 << "м2" << buy << none << foundation << perUnit;
+    QTest::newRow("panels by the page's own name gain it too")
+        << 1 << 1 << "м2" << buy << none << foundation << -1;
+    QTest::newRow("paint mixture is a composite")
+        << 2 << 0 << "кг" << int(MaterialKind::Composite) << none << painting << -1;
+    QTest::newRow("red lead goes into the mixture")
+        << 2 << 1 << "кг" << buy << QStringLiteral("Состав окрасочный") << painting << -1;
+    QTest::newRow("a material no page knows stays as saved")
+        << 2 << 2 << "т" << buy << none << none << -1;
+}
+
+void BillFileTest::version1FileKeepsItsMeaning()
+{
+    QFETCH(int, entry);
+    QFETCH(int, index);
+    QFETCH(QString, unit);
+    QFETCH(int, kind);
+    QFETCH(QString, partOf);
+    QFETCH(QString, source);
+    QFETCH(int, priceBasis);
+    const billfile::Reading reading = billfile::decode(kVersion1File);
+    QCOMPARE(reading.failure, QString());
+    QCOMPARE(reading.bill->head, Head());
+    const Entry &read = reading.bill->entries.at(entry);
+    QCOMPARE(read.count, 1);
+    const Material &material = read.materials.at(index);
+    QCOMPARE(material.key.unit, unit);
+    QCOMPARE(int(material.kind), kind);
+    QCOMPARE(material.partOf, partOf);
+    QCOMPARE(material.source, source);
+    const auto terms = reading.bill->terms.constFind(material.key);
+    QCOMPARE(terms == reading.bill->terms.cend() ? -1 : int(terms->priceBasis), priceBasis);
+}
+
+// A file written by hand may leave out what has a plain default.
+void BillFileTest::version2OptionalFieldsMayBeMissing()
+{
+    const billfile::Reading reading = billfile::decode(R"({"format": "merilon-bom",
+        "version": 2, "entries": [{"added": "2026-12-07T09:00:00Z", "work": "w", "inputs": "",
+        "count": 3, "materials": [{"name": "Песок", "unit": "м3", "quantity": 2, "kind": "buy"}]}]})");
+    QCOMPARE(reading.failure, QString());
+    Bill expected;
+    expected.entries = {{QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC),
+                         QStringLiteral("w"),
+                         QString(),
+                         {material(QStringLiteral("Песок"), QStringLiteral("м3"), 2.0)},
+                         3}};
+    QVERIFY(*reading.bill == expected);
 }
 
 void BillFileTest::fileOfAHundredMegabytesIsRefusedUnread()
