@@ -143,7 +143,7 @@ std::optional<BillFigure> figureOfCaptionName(const QString &name)
          {&masonryFigures(), &foundationFigures(), &paintingFigures(), &gatesFigures(),
           &grassFigures(), &underlayFigures()}) {
         for (const BillFigure &figure : *page) {
-            if (captionName(figure.caption) == wanted)
+            if (captionName(figure.caption) == wanted || figure.caption.simplified() == wanted)
                 return figure;
         }
     }
