@@ -117,8 +117,8 @@ int entryCount(const QJsonObject &object, const QString &where)
 }
 
 template <typename Enum, std::size_t N>
-Enum named(const QJsonObject &object, const char *name, const QString &where,
-           const Named<Enum> (&names)[N])
+Enum enumField(const QJsonObject &object, const char *name, const QString &where,
+               const Named<Enum> (&names)[N])
 {
     const QJsonValue value = object.value(QLatin1String(name));
     for (const Named<Enum> &named : names) {
@@ -198,7 +198,7 @@ bom::Material readMaterial(const QJsonObject &json, const QString &where, int ve
     const std::optional<double> quantity = optionalFinite(json, "quantity", where);
     if (version == 1)
         return classified(name, unit, quantity);
-    return bom::material(name, unit, quantity, named(json, "kind", where, kKinds),
+    return bom::material(name, unit, quantity, enumField(json, "kind", where, kKinds),
                          optionalText(json, "partOf", where), optionalText(json, "source", where));
 }
 
@@ -244,7 +244,7 @@ void readTerms(const QJsonObject &json, const QString &where, int version, bom::
     if (version == 1)
         terms.priceBasis = terms.packSize ? bom::PriceBasis::PerPack : bom::PriceBasis::PerUnit;
     else
-        terms.priceBasis = named(json, "priceBasis", where, kPriceBases);
+        terms.priceBasis = enumField(json, "priceBasis", where, kPriceBases);
     const QString name = text(json, "name", where);
     const QString unit = text(json, "unit", where);
     // The terms follow their material when version 1's caption gave it no unit.
