@@ -148,7 +148,9 @@ void CalculatorPage::showFigure(const ResultRow &row, const std::optional<double
                                 calc::ResultFormat format)
 {
     row.value->setText(value ? calc::resultText(*value, format) : QStringLiteral("—"));
-    keepFigures(row.value, {{row.caption->text(), value}});
+    keepFigures(row.value, {{calc::figureOfCaptionName(row.caption->text())
+                                 .value_or(calc::BillFigure{row.caption->text()}),
+                             value}});
 }
 
 void CalculatorPage::keepFigures(QLabel *label, const QList<Figure> &figures)
