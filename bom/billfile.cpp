@@ -162,33 +162,17 @@ bom::MaterialKind kindOf(calc::FigureKind kind)
     return bom::MaterialKind::Buy;
 }
 
-// The page figure a version 1 material came from: by its caption's name, as that version kept
-// it ("Щиты опалубки 25 мм."), or by the figure's own name ("Щиты опалубки 25 мм").
-std::optional<calc::BillFigure> figureOf(const QString &name)
-{
-    if (std::optional<calc::BillFigure> figure = calc::figureOfCaptionName(name))
-        return figure;
-    const QString wanted = bom::normalName(name);
-    for (const QList<calc::BillFigure> *page :
-         {&calc::masonryFigures(), &calc::foundationFigures(), &calc::paintingFigures(),
-          &calc::gatesFigures(), &calc::grassFigures(), &calc::underlayFigures()}) {
-        for (const calc::BillFigure &figure : *page) {
-            if (figure.name == wanted)
-                return figure;
-        }
-    }
-    return std::nullopt;
-}
-
-// Version 1 kept a material's name and unit as the page's caption gave them, and nothing of what
-// the figure is; the page that made it still knows, and knows the unit a caption left out.
+// Version 1 kept a material's name and unit as the page's caption gave them ("Щиты опалубки
+// 25 мм." without a unit), and nothing of what the figure is; the page that made it still knows,
+// and its figure's name makes old and new entries of one material one row of the totals.
 bom::Material classified(const QString &name, const QString &unit, std::optional<double> quantity)
 {
-    const std::optional<calc::BillFigure> figure = figureOf(name);
-    if (!figure)
+    const std::optional<calc::BillFigure> figure = calc::figureOfCaptionName(name);
+    const QString normal = bom::normalUnit(unit);
+    if (!figure || (!normal.isEmpty() && normal != figure->unit))
         return bom::material(name, unit, quantity);
-    return bom::material(name, bom::normalUnit(unit).isEmpty() ? figure->unit : unit, quantity,
-                         kindOf(figure->kind), figure->partOf, figure->source);
+    return bom::material(figure->name, figure->unit, quantity, kindOf(figure->kind), figure->partOf,
+                         figure->source);
 }
 
 bom::Material readMaterial(const QJsonObject &json, const QString &where, int version)
