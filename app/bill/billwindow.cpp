@@ -80,7 +80,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     m_totals = new BillTable(QStringLiteral("BillTotals"), m_totalsModel, totalsBox);
     m_totals->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::AnyKeyPressed);
-    const int widths[] = {200, 40, 75, 60, 75, 75, 60, 65, 80, 90};
+    const int widths[] = {190, 40, 80, 60, 75, 75, 60, 65, 110, 130};
     for (int column = 0; column < int(std::size(widths)); ++column)
         m_totals->setColumnWidth(column, widths[column]);
     totalsLayout->addWidget(m_totals);
@@ -163,19 +163,22 @@ QWidget *BillWindow::createHead()
     const QStringList captions = billtexts::headCaptions();
     const char *const names[] = {"BillObject", "BillCustomer", "BillAddress", "BillCompiledBy",
                                  "BillCheckedBy"};
+    // Each letter is the only one of its kind in the window.
     const char *const mnemonics[] = {
-        "О&бъект:", "За&казчик:", "&Адрес:", "Сост&авил:", "Пр&оверил:"};
+        "О&бъект:", "Заказ&чик:", "&Адрес:", "Состав&ил:", "П&роверил:"};
+    // Object and customer share a line, the address has one, the people and the date another.
+    const struct
+    {
+        int row, column, span;
+    } places[] = {{0, 0, 1}, {0, 2, 3}, {1, 0, 5}, {2, 0, 1}, {2, 2, 1}};
     for (int i = 0; i < int(std::size(names)); ++i) {
         auto *edit = new QLineEdit(box);
         edit->setObjectName(QString::fromLatin1(names[i]));
         edit->setAccessibleName(captions.at(i));
         auto *label = new QLabel(QString::fromUtf8(mnemonics[i]), box);
         label->setBuddy(edit);
-        // Object and address take the whole line; the people share one.
-        const int row = i < 3 ? i : 3;
-        const int column = i < 3 ? 0 : (i - 3) * 2;
-        grid->addWidget(label, row, column);
-        grid->addWidget(edit, row, column + 1, 1, i < 3 ? 5 : 1);
+        grid->addWidget(label, places[i].row, places[i].column);
+        grid->addWidget(edit, places[i].row, places[i].column + 1, 1, places[i].span);
         connect(edit, &QLineEdit::editingFinished, this, &BillWindow::takeHead);
         m_headFields.append(edit);
     }
@@ -188,8 +191,8 @@ QWidget *BillWindow::createHead()
     m_date->setSpecialValueText(QStringLiteral("не указана"));
     auto *dateLabel = new QLabel(QStringLiteral("&Дата:"), box);
     dateLabel->setBuddy(m_date);
-    grid->addWidget(dateLabel, 3, 4);
-    grid->addWidget(m_date, 3, 5);
+    grid->addWidget(dateLabel, 2, 4);
+    grid->addWidget(m_date, 2, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     connect(m_date, &QDateEdit::editingFinished, this, &BillWindow::takeHead);
@@ -208,7 +211,7 @@ QWidget *BillWindow::createEntryButtons()
     manual->setToolTip(QStringLiteral("Материал, которого нет в расчетах, например гвозди"));
     connect(manual, &QPushButton::clicked, this, &BillWindow::addManualMaterial);
     QUndoStack *undo = m_book.undoStack();
-    QPushButton *back = button("BillUndo", QStringLiteral("&Отменить"), bar);
+    QPushButton *back = button("BillUndo", QStringLiteral("Отм&енить"), bar);
     QPushButton *again = button("BillRedo", QStringLiteral("Пов&торить"), bar);
     back->setEnabled(undo->canUndo());
     again->setEnabled(undo->canRedo());

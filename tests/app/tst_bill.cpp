@@ -731,10 +731,18 @@ void BillTest::renderBillWindow()
         editCell(window, row, 6, QString::fromUtf8(material.pack));
         editCell(window, row, material.priceColumn, QString::fromUtf8(material.price));
     }
+    bom::Head head;
+    head.object = QStringLiteral("Жилой дом, ул. Лесная, 12");
+    head.customer = QStringLiteral("ООО «Домострой»");
+    head.address = QStringLiteral("г. Тверь, ул. Лесная, 12");
+    head.compiledBy = QStringLiteral("Иванов И. И.");
+    head.checkedBy = QStringLiteral("Петров П. П.");
+    head.date = QDate(2026, 12, 7);
+    m_driver->window().bill().book().setHead(head);
     auto *view = window->findChild<QTableView *>(QStringLiteral("BillTotals"));
     view->clearSelection();
     view->setCurrentIndex(QModelIndex());
-    window->resize(980, 640);
+    window->resize(1100, 720);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     const QImage image = window->grab().toImage();
