@@ -152,9 +152,10 @@ void BillControl::offerRecovery()
             .arg(orphan->path.isEmpty() ? QStringLiteral("новая ведомость") : orphan->path)
             .arg(orphan->bill.entries.size())
             .arg(orphan->written.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
-    switch (
-        errorreport::askToChoose(question, {QStringLiteral("Восстановить"),
-                                            QStringLiteral("Удалить"), QStringLiteral("Позже")})) {
+    // Enter restores: the answer that loses nothing.
+    switch (errorreport::askToChoose(
+        question,
+        {QStringLiteral("Восстановить"), QStringLiteral("Удалить"), QStringLiteral("Позже")}, 0)) {
     case 0:
         m_book->replace(orphan->bill, orphan->path, BillBook::State::Modified);
         m_recovery->writeNow();

@@ -65,7 +65,7 @@ bool askToGoAhead(const QString &question, const QString &goAheadText, const QSt
     return box.clickedButton() == goAhead;
 }
 
-int askToChoose(const QString &question, const QStringList &answers)
+int askToChoose(const QString &question, const QStringList &answers, int defaultAnswer)
 {
     if (choiceHandler())
         return choiceHandler()(question, answers);
@@ -79,7 +79,7 @@ int askToChoose(const QString &question, const QStringList &answers)
                                                     : i == 0 ? QMessageBox::AcceptRole
                                                              : QMessageBox::DestructiveRole));
     if (!buttons.isEmpty()) {
-        box.setDefaultButton(buttons.back());
+        box.setDefaultButton(buttons.value(defaultAnswer, buttons.back()));
         box.setEscapeButton(buttons.back());
     }
     box.exec();

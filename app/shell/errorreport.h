@@ -34,11 +34,11 @@ bool askToGoAhead(const QString &question, const QString &goAheadText, const QSt
 void setQuestionHandler(QuestionHandler handler);
 
 // A question with several answers, such as Сохранить / Не сохранять / Отмена, in a box titled
-// like the report; the last answer is the default and the Escape one. Returns the index of the
-// answer taken. Tests answer it through the choice seam.
+// like the report; the last answer is the Escape one, and the default one unless another is
+// named. Returns the index of the answer taken. Tests answer it through the choice seam.
 using ChoiceHandler = std::function<int(const QString &question, const QStringList &answers)>;
 
-int askToChoose(const QString &question, const QStringList &answers);
+int askToChoose(const QString &question, const QStringList &answers, int defaultAnswer = -1);
 
 void setChoiceHandler(ChoiceHandler handler);
 

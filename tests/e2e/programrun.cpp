@@ -11,7 +11,8 @@ namespace {
 
 const QString kMainTitle = QStringLiteral("Мерилон 3");
 const QString kErrorTitle = QStringLiteral("Merilon");
-const QString kBillTitle = QStringLiteral("Ведомость материалов — Мерилон 3");
+// The bill's window is titled after its file, or «Новая ведомость», with a mark of changes.
+const QString kBillTitle = QStringLiteral("… — Ведомость материалов — Мерилон 3");
 constexpr int kPatienceMs = 20000;
 // A shortcut presses its button with a short animation: the click comes about 100 ms later.
 constexpr int kShortcutAnimationMs = 300;
@@ -171,7 +172,8 @@ bool ProgramRun::billFileDialog(const QString &shortcut, const QString &dialogTi
 
 bool ProgramRun::saveBill(const QString &path)
 {
-    return billFileDialog(QStringLiteral("ctrl+s"), QStringLiteral("Сохранить ведомость"), path);
+    return billFileDialog(QStringLiteral("ctrl+shift+s"), QStringLiteral("Сохранить ведомость как"),
+                          path);
 }
 
 bool ProgramRun::openBill(const QString &path)
@@ -190,6 +192,36 @@ bool ProgramRun::closeBill()
     m_screen.press(QStringLiteral("ctrl+w"));
     if (!m_screen.waitUntilHidden(shown.front())) {
         m_failure = QStringLiteral("the bill's window did not close");
+        return false;
+    }
+    m_screen.focus(m_window);
+    return m_screen.sync(m_window);
+}
+
+QString ProgramRun::billTitle() const
+{
+    const QList<VirtualScreen::Window> shown = m_screen.windows(kBillTitle);
+    return shown.isEmpty() ? QString() : m_screen.title(shown.front());
+}
+
+bool ProgramRun::kill()
+{
+    m_process.kill();
+    return m_process.waitForFinished(kPatienceMs);
+}
+
+bool ProgramRun::restoreBill()
+{
+    const VirtualScreen::Window question = m_screen.waitForWindow(kErrorTitle);
+    if (!question) {
+        m_failure = QStringLiteral("no offer to restore the bill");
+        return false;
+    }
+    m_screen.focus(question);
+    m_screen.sync(question);
+    m_screen.press(QStringLiteral("Return"));
+    if (!m_screen.waitUntilHidden(question) || !m_screen.waitForWindow(kBillTitle)) {
+        m_failure = QStringLiteral("the restored bill did not show");
         return false;
     }
     m_screen.focus(m_window);

@@ -43,6 +43,12 @@ public:
     bool openBill(const QString &path);
     // Closes the bill's window with Ctrl+W, so that it covers nothing of the main window.
     bool closeBill();
+    // The title of the bill's window, empty when it is not shown.
+    QString billTitle() const;
+    // Ends the program at once, as a crash or a power cut does.
+    bool kill();
+    // Answers the offer to restore a bill that a crash left with Enter, and waits for the bill.
+    bool restoreBill();
 
     // Checks that the error report shows this message and closes it with Enter.
     bool dismissError(const QString &shownMessage);

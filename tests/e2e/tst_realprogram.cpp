@@ -127,6 +127,7 @@ private slots:
     void closeWithoutDataFolderKeepsWindowUntilFolderExists();
     void closeWithoutDataFolderEndsWhenTheUserGoesAhead();
     void billOfAnObjectSavedAndReopened();
+    void billSurvivesAKill();
     void installedLauncherKeepsJournalsInUserFolder();
 
 private:
@@ -589,6 +590,40 @@ void RealProgramTest::billOfAnObjectSavedAndReopened()
     QVERIFY(first.open(QIODevice::ReadOnly));
     QVERIFY(copy.open(QIODevice::ReadOnly));
     QCOMPARE(copy.readAll(), first.readAll());
+}
+
+// The program is killed while its bill holds an entry never saved; the next start offers the
+// bill back, and Enter restores it, still marked as not saved.
+void RealProgramTest::billSurvivesAKill()
+{
+    QVERIFY(startInWorkFolder());
+    m_run->clickNode(1);
+    m_run->clickNode(3);
+    m_run->type(QStringLiteral("Edit1"), QStringLiteral("12"));
+    m_run->type(QStringLiteral("Edit2"), QStringLiteral("3"));
+    m_run->click(QStringLiteral("BitBtn9"));
+    m_run->press(QStringLiteral("ctrl+d"));
+    // The recovery file is written shortly after the change.
+    QTest::qWait(2500);
+    QVERIFY(m_run->kill());
+
+    m_layout = std::make_unique<LayoutModel>();
+    m_run = std::make_unique<ProgramRun>(*m_screen, *m_layout);
+    QVERIFY(startInWorkFolder());
+    QVERIFY2(m_run->restoreBill(), qPrintable(m_run->failure()));
+    QCOMPARE(m_run->billTitle(),
+             QStringLiteral("Новая ведомость* — Ведомость материалов — Мерилон 3"));
+    const QString saved = inWorkFolder(QStringLiteral("restored.merilon-bom"));
+    QVERIFY2(m_run->saveBill(saved), qPrintable(m_run->failure()));
+    QCOMPARE(m_run->billTitle(),
+             QStringLiteral("restored.merilon-bom — Ведомость материалов — Мерилон 3"));
+    QVERIFY2(m_run->closeBill(), qPrintable(m_run->failure()));
+    QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
+    const billfile::Reading reading = billfile::read(saved);
+    QVERIFY2(reading.bill, qPrintable(reading.failure));
+    QCOMPARE(reading.bill->entries.size(), 1);
+    QCOMPARE(reading.bill->entries[0].work,
+             QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"));
 }
 
 void RealProgramTest::closeWithoutDataFolderKeepsWindowUntilFolderExists()

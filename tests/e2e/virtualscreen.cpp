@@ -134,8 +134,12 @@ QList<VirtualScreen::Window> VirtualScreen::windows(const QString &wanted) const
     unsigned int count = 0;
     if (!XQueryTree(m_display, DefaultRootWindow(m_display), &root, &parent, &children, &count))
         return found;
+    const bool ending = wanted.startsWith(u'…');
     for (unsigned int i = 0; i < count; ++i) {
-        if (isShown(children[i]) && title(children[i]) == wanted)
+        if (!isShown(children[i]))
+            continue;
+        const QString shown = title(children[i]);
+        if (ending ? shown.endsWith(wanted.mid(1)) : shown == wanted)
             found.append(children[i]);
     }
     if (children)

@@ -27,8 +27,11 @@ public:
     const QString &failure() const { return m_failure; }
     const QString &displayName() const { return m_displayName; }
 
-    // The shown top-level windows with this title, in the server's stacking order.
+    // The shown top-level windows with this title, in the server's stacking order. A title that
+    // begins with "…" matches every title that ends with the rest, such as a document window's
+    // whose title starts with the document's name.
     QList<Window> windows(const QString &title) const;
+    QString title(Window window) const;
     // Waits for a shown window with this title other than those in `except`; 0 on timeout.
     Window waitForWindow(const QString &title, const QList<Window> &except = {}) const;
     bool isShown(Window window) const;
@@ -61,7 +64,6 @@ private:
     bool startServer();
     KeyPlace placeOf(unsigned long keysym) const;
     void tapKey(const KeyPlace &key, const QList<unsigned char> &modifiers);
-    QString title(Window window) const;
 
     QProcess m_server;
     QString m_displayName;
