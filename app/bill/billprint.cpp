@@ -501,7 +501,9 @@ Table entriesTable(const bom::Bill &bill)
     return table;
 }
 
-bool paint(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &totals,
+} // namespace
+
+bool print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &totals,
            const QString &dateText, const QString &timeText)
 {
     QPainter painter;
@@ -562,20 +564,12 @@ bool paint(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &
     return painter.end();
 }
 
-} // namespace
-
-bool print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &totals,
-           const QString &dateText, const QString &timeText)
-{
-    return paint(device, bill, totals, dateText, timeText);
-}
-
 std::optional<QString> writePdf(const QString &path, const bom::Bill &bill,
                                 const bom::Totals &totals, const QString &dateText,
                                 const QString &timeText)
 {
     return journalprint::writePdfPages(path, kHeading, [&](QPagedPaintDevice *device) {
-        return paint(device, bill, totals, dateText, timeText);
+        return print(device, bill, totals, dateText, timeText);
     });
 }
 
