@@ -23,7 +23,11 @@ BillNotice::BillNotice(QWidget *host) : QLabel(host)
 
 void BillNotice::say(const QString &message, Tone tone)
 {
-    setText((tone == Tone::Refused ? QStringLiteral("⚠ ") : QStringLiteral("✔ ")) + message);
+    setText(message);
+    // A refusal stands out by weight; the colours stay the theme's readable ones.
+    QFont font = this->font();
+    font.setBold(tone == Tone::Refused);
+    setFont(font);
     place();
     show();
     raise();
