@@ -119,7 +119,7 @@ std::optional<double> roubles(const std::optional<qint64> &kopecks)
     return kopecks ? std::optional<double>(double(*kopecks) / 100) : std::nullopt;
 }
 
-// What a material is to the buyer, for the entries' sheet.
+// What a material of an entry is when it is not simply bought, in the CSV's words.
 QString kindText(const bom::Material &material)
 {
     switch (material.kind) {
@@ -130,9 +130,8 @@ QString kindText(const bom::Material &material)
     case bom::MaterialKind::Buy:
         break;
     }
-    if (!material.partOf.isEmpty())
-        return QStringLiteral("в составе «%1»").arg(material.partOf);
-    return QStringLiteral("закупка");
+    return material.partOf.isEmpty() ? QString()
+                                     : QStringLiteral("в составе «%1»").arg(material.partOf);
 }
 
 struct Formats

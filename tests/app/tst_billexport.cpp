@@ -59,7 +59,9 @@ bom::Bill BillExportTest::sampleBill()
          QStringLiteral("Фундаменты под здания и сооружения"),
          QStringLiteral("Длина 2 м"),
          {bom::material(QStringLiteral("Бетон"), QStringLiteral("м3"), 1.8),
-          bom::material(QStringLiteral("Смазка"), QString(), std::nullopt)}},
+          bom::material(QStringLiteral("Смазка"), QString(), std::nullopt),
+          bom::material(QStringLiteral("Бетонирование"), QStringLiteral("м3"), 1.8,
+                        bom::MaterialKind::WorkVolume)}},
     };
     bill.terms.insert({QStringLiteral("Раствор"), QStringLiteral("м3")},
                       bom::Terms{5, 0.5, 420000, bom::PriceBasis::PerPack});
@@ -205,7 +207,6 @@ void BillExportTest::workbookHoldsNumbersAndLiveFormulas()
         "Записи!F2\t'Кирпич глиняный обыкновенный'\t'Кирпич глиняный обыкновенный'",
         "Записи!G2\t'шт.'\t'шт.'",
         "Записи!H2\t4503\t4503",
-        "Записи!I2\t'закупка'\t'закупка'",
         "Записи!A3\tdatetime.datetime(2026, 12, 7, 12, 5)\tdatetime.datetime(2026, 12, 7, 12, 5)"
         "\tdd.mm.yyyy hh:mm",
         "Записи!B3\t'Кирпичная кладка 1,5 кирпича (380 мм.)'\t'Кирпичная кладка 1,5 кирпича (380 "
@@ -215,7 +216,6 @@ void BillExportTest::workbookHoldsNumbersAndLiveFormulas()
         "Записи!F3\t'Раствор'\t'Раствор'",
         "Записи!G3\t'м3'\t'м3'",
         "Записи!H3\t2.679\t2.679",
-        "Записи!I3\t'закупка'\t'закупка'",
         "Записи!A4\tdatetime.datetime(2026, 12, 7, 12, 7)\tdatetime.datetime(2026, 12, 7, 12, 7)"
         "\tdd.mm.yyyy hh:mm",
         "Записи!B4\t'Фундаменты под здания и сооружения'\t'Фундаменты под здания и сооружения'",
@@ -224,7 +224,6 @@ void BillExportTest::workbookHoldsNumbersAndLiveFormulas()
         "Записи!F4\t'Бетон'\t'Бетон'",
         "Записи!G4\t'м3'\t'м3'",
         "Записи!H4\t1.8\t1.8",
-        "Записи!I4\t'закупка'\t'закупка'",
         "Записи!A5\tdatetime.datetime(2026, 12, 7, 12, 7)\tdatetime.datetime(2026, 12, 7, 12, 7)"
         "\tdd.mm.yyyy hh:mm",
         "Записи!B5\t'Фундаменты под здания и сооружения'\t'Фундаменты под здания и сооружения'",
@@ -232,7 +231,15 @@ void BillExportTest::workbookHoldsNumbersAndLiveFormulas()
         "Записи!D5\t'Длина 2 м'\t'Длина 2 м'",
         "Записи!F5\t'Смазка'\t'Смазка'",
         "Записи!H5\t'—'\t'—'",
-        "Записи!I5\t'закупка'\t'закупка'",
+        "Записи!A6\tdatetime.datetime(2026, 12, 7, 12, 7)\tdatetime.datetime(2026, 12, 7, 12, 7)"
+        "\tdd.mm.yyyy hh:mm",
+        "Записи!B6\t'Фундаменты под здания и сооружения'\t'Фундаменты под здания и сооружения'",
+        "Записи!C6\t1\t1",
+        "Записи!D6\t'Длина 2 м'\t'Длина 2 м'",
+        "Записи!F6\t'Бетонирование'\t'Бетонирование'",
+        "Записи!G6\t'м3'\t'м3'",
+        "Записи!H6\t1.8\t1.8",
+        "Записи!I6\t'объем работ'\t'объем работ'",
         // Columns as wide as their texts need, in characters.
         "Итоги widths\tA=10 B=40 C=8 D=14 E=10 F=14 G=14 H=10 I=11 J=14 K=14 L=16",
         "Записи widths\tA=16 B=40 C=8 D=60 E=30 F=40 G=8 H=14 I=20",
