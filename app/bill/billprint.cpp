@@ -334,10 +334,15 @@ public:
             const qreal above = (i == 0 ? captionHeight : 0) + header.height;
             const qreal before = headerHere ? 0 : above;
             const qreal after = i + 1 == table.rows.size() ? keepAfter : 0;
+            // A row goes on to the next page whole, with what is kept after it when both fit
+            // there. One higher than a page starts where it is unless little room is left.
             const bool pageEmpty = !headerHere && m_y <= 0;
-            if (!pageEmpty &&
-                (before + row.height > room() || (before + row.height + after > room() &&
-                                                  above + row.height + after <= m_size.height()))) {
+            const bool fitsAPage = above + row.height <= m_size.height();
+            const bool move = fitsAPage ? before + row.height > room() ||
+                                              (before + row.height + after > room() &&
+                                               above + row.height + after <= m_size.height())
+                                        : room() - before < m_size.height() / 4;
+            if (!pageEmpty && move) {
                 newPage();
                 headerHere = false;
             }
@@ -486,13 +491,19 @@ Table entriesTable(const bom::Bill &bill)
         QString work = entry.work;
         if (entry.count > 1)
             work += u' ' + billtexts::countText(entry.count);
-        table.rows.append({QString::number(i + 1), work, entry.inputs,
-                           billtexts::materialsText(entry), entry.note});
+        // One material a line: a row of several reads as a list, not as a run of figures.
+        QStringList materials;
+        for (const bom::Material &material : entry.materials)
+            materials.append(billtexts::materialText(material));
+        table.rows.append(
+            {QString::number(i + 1), work, entry.inputs, materials.join(u'\n'), entry.note});
     }
     return table;
 }
 
-bool paint(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &totals,
+} // namespace
+
+bool print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &totals,
            const QString &dateText, const QString &timeText)
 {
     QPainter painter;
@@ -553,20 +564,12 @@ bool paint(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &
     return painter.end();
 }
 
-} // namespace
-
-bool print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &totals,
-           const QString &dateText, const QString &timeText)
-{
-    return paint(device, bill, totals, dateText, timeText);
-}
-
 std::optional<QString> writePdf(const QString &path, const bom::Bill &bill,
                                 const bom::Totals &totals, const QString &dateText,
                                 const QString &timeText)
 {
     return journalprint::writePdfPages(path, kHeading, [&](QPagedPaintDevice *device) {
-        return paint(device, bill, totals, dateText, timeText);
+        return print(device, bill, totals, dateText, timeText);
     });
 }
 

@@ -75,8 +75,16 @@ public:
             remember(worksheet_write_formula_str(m_sheet, cellRow(row), cellColumn(column),
                                                  text.constData(), format, ""));
     }
-    void date(int row, int column, lxw_datetime value, lxw_format *format)
+    // A spreadsheet's dates run from 1900 to 9999; one outside stays the text shown for it.
+    void date(int row, int column, const QDate &day, const QTime &time, lxw_format *format,
+              const QString &shown)
     {
+        if (day.year() < 1900 || day.year() > 9999) {
+            text(row, column, shown);
+            return;
+        }
+        lxw_datetime value = {day.year(),  day.month(),   day.day(),
+                              time.hour(), time.minute(), time.second() + time.msec() / 1000.0};
         remember(
             worksheet_write_datetime(m_sheet, cellRow(row), cellColumn(column), &value, format));
     }
@@ -106,18 +114,12 @@ QString cell(int row, int column)
     return QString(QChar(u'A' + column)) + QString::number(row + 1);
 }
 
-lxw_datetime dateTime(const QDate &date, const QTime &time = QTime(0, 0))
-{
-    return {date.year(), date.month(),  date.day(),
-            time.hour(), time.minute(), time.second() + time.msec() / 1000.0};
-}
-
 std::optional<double> roubles(const std::optional<qint64> &kopecks)
 {
     return kopecks ? std::optional<double>(double(*kopecks) / 100) : std::nullopt;
 }
 
-// What a material is to the buyer, for the entries' sheet.
+// What a material of an entry is when it is not simply bought, in the CSV's words.
 QString kindText(const bom::Material &material)
 {
     switch (material.kind) {
@@ -128,9 +130,8 @@ QString kindText(const bom::Material &material)
     case bom::MaterialKind::Buy:
         break;
     }
-    if (!material.partOf.isEmpty())
-        return QStringLiteral("в составе «%1»").arg(material.partOf);
-    return QStringLiteral("закупка");
+    return material.partOf.isEmpty() ? QString()
+                                     : QStringLiteral("в составе «%1»").arg(material.partOf);
 }
 
 struct Formats
@@ -192,7 +193,7 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
             continue;
         sheet.text(row, 0, captions.at(field), formats.bold);
         if (isDate)
-            sheet.date(row, 1, dateTime(bill.head.date), formats.date);
+            sheet.date(row, 1, bill.head.date, QTime(0, 0), formats.date, texts.value(field));
         else
             sheet.text(row, 1, texts.value(field));
         ++row;
@@ -281,7 +282,8 @@ lxw_error writeEntries(lxw_workbook *book, const Formats &formats, const bom::Bi
         const QDateTime added = entry.added.toLocalTime();
         for (const bom::Material &material : entry.materials) {
             if (added.isValid())
-                sheet.date(row, 0, dateTime(added.date(), added.time()), formats.moment);
+                sheet.date(row, 0, added.date(), added.time(), formats.moment,
+                           billtexts::addedText(entry.added));
             sheet.text(row, 1, entry.work);
             sheet.number(row, 2, entry.count);
             sheet.text(row, 3, entry.inputs);
