@@ -155,8 +155,7 @@ void TilesPage::Button3Click()
             calc::resultText(result.areaM2, calc::kTileFormat) + QStringLiteral(" кв. метров");
         m_result->setText(line);
         keepFigures(m_result,
-                    {{QStringLiteral("Плитка «%1», шт.").arg(QString::fromUtf8(kTypes[type].item)),
-                      result.count}});
+                    {{calc::tilesFigure(QString::fromUtf8(kTypes[type].item)), result.count}});
         appendLine(line);
     });
 }
