@@ -74,7 +74,12 @@ void BillControl::addResultsOf(CalculatorPage *page)
         work.append(results->variant);
     bom::Entry entry{m_now(), work.join(QStringLiteral(": ")), results->inputs, {}};
     for (const CalculatorPage::Figure &figure : results->figures)
-        entry.materials.append(bom::materialFromCaption(figure.caption, figure.value));
+        entry.materials.append(bom::material(
+            figure.what.name, figure.what.unit, figure.value,
+            figure.what.kind == calc::FigureKind::WorkVolume  ? bom::MaterialKind::WorkVolume
+            : figure.what.kind == calc::FigureKind::Composite ? bom::MaterialKind::Composite
+                                                              : bom::MaterialKind::Buy,
+            figure.what.partOf, figure.what.source));
     m_book->add(entry);
     say(QStringLiteral("Добавлено в ведомость: %1 (материалов: %2, записей в ведомости: %3).")
             .arg(entry.work)
