@@ -14,9 +14,26 @@ Material materialFromCaption(const QString &caption, std::optional<double> quant
     return material(parts.name, parts.unit, quantity);
 }
 
-Material material(const QString &name, const QString &unit, std::optional<double> quantity)
+Material material(const QString &name, const QString &unit, std::optional<double> quantity,
+                  MaterialKind kind, const QString &partOf, const QString &source)
 {
-    return {{normalName(name), normalUnit(unit)}, quantity};
+    return {{normalName(name), normalUnit(unit)}, quantity, kind, normalName(partOf), source};
+}
+
+bool sameResults(const Entry &a, const Entry &b)
+{
+    return a.work == b.work && a.inputs == b.inputs && a.materials == b.materials &&
+           a.manual == b.manual;
+}
+
+QString manualWork()
+{
+    return QStringLiteral("Материал, добавленный вручную");
+}
+
+QString manualSource()
+{
+    return QStringLiteral("вручную");
 }
 
 std::optional<Refusal> refusalOfReserve(double percent)
@@ -108,6 +125,26 @@ PriceEdit readPrice(const QString &text)
                 Refusal{QStringLiteral("Цена указывается с точностью до копейки: не больше двух "
                                        "знаков после запятой")}};
     return {qint64(whole), std::nullopt};
+}
+
+CountEdit readCount(const QString &text)
+{
+    const Refusal refusal{
+        QStringLiteral("Количество работ — целое число от 1 до %1").arg(kMaxEntryCount)};
+    const std::optional<calc::Extended> number = readNumber(text);
+    if (!number || *number != std::floor(*number) || *number < 1 || *number > kMaxEntryCount)
+        return {1, refusal};
+    return {int(*number), std::nullopt};
+}
+
+QuantityEdit readQuantity(const QString &text)
+{
+    const std::optional<calc::Extended> number = readNumber(text);
+    if (!number || !std::isfinite(double(*number)))
+        return {0, Refusal{QStringLiteral("Количество — это число, например 12 или 0,5")}};
+    if (*number < 0)
+        return {0, Refusal{QStringLiteral("Количество не может быть отрицательным")}};
+    return {double(*number), std::nullopt};
 }
 
 } // namespace bom

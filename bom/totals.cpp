@@ -28,35 +28,43 @@ long double decimal15(long double value)
 
 } // namespace
 
-QList<Total> sumMaterials(const QList<Entry> &entries)
+Sums sumMaterials(const QList<Entry> &entries)
 {
-    QList<Total> rows;
-    QList<long double> sums;
+    Sums sums;
+    QList<long double> exact;
     QHash<MaterialKey, qsizetype> index;
     for (const Entry &entry : entries) {
         for (const Material &material : entry.materials) {
+            // Volumes of work stay with their entries; a mixture is bought as its parts.
+            if (material.kind != MaterialKind::Buy)
+                continue;
             auto found = index.constFind(material.key);
             qsizetype at;
             if (found == index.cend()) {
-                at = rows.size();
+                at = sums.rows.size();
                 index.insert(material.key, at);
-                rows.append(Total{material.key});
-                sums.append(0);
+                sums.rows.append(Total{material.key});
+                exact.append(0);
             } else {
                 at = *found;
             }
-            Total &row = rows[at];
+            Total &row = sums.rows[at];
             if (material.quantity) {
-                sums[at] += *material.quantity;
+                exact[at] += static_cast<long double>(*material.quantity) * entry.count;
                 ++row.counted;
             } else {
                 ++row.dashes;
             }
         }
     }
-    for (qsizetype i = 0; i < rows.size(); ++i)
-        rows[i].quantity = double(sums[i]);
-    return rows;
+    for (qsizetype i = 0; i < sums.rows.size(); ++i)
+        sums.rows[i].quantity = double(exact[i]);
+    return sums;
+}
+
+bool isPieceUnit(const QString &unit)
+{
+    return unit == QStringLiteral("шт.");
 }
 
 double withReserve(double quantity, double reservePercent)
@@ -72,46 +80,77 @@ double packsFor(double quantity, double packSize)
     return double(std::ceil(quotient));
 }
 
-std::optional<qint64> sumFor(double quantity, std::optional<double> packs, qint64 priceKopecks)
+std::optional<qint64> sumFor(double amount, qint64 priceKopecks)
 {
-    const long double amount = packs ? static_cast<long double>(*packs)
-                                     : std::max(0.0L, static_cast<long double>(quantity));
     // Rounded once, from the decimal digits the figure really has: 1,005 × 1 руб. is 1,01.
-    const long double money = std::round(decimal15(amount * priceKopecks));
+    const long double money =
+        std::round(decimal15(std::max(0.0L, static_cast<long double>(amount)) * priceKopecks));
     if (!(money <= static_cast<long double>(kMaxKopecks)))
         return std::nullopt;
     return qint64(money);
 }
 
-Totals applyTerms(QList<Total> rows, const QMap<MaterialKey, Terms> &terms)
+namespace {
+
+// Pieces are bought whole; the exact figure stays beside them.
+double amountToBuy(double reserved, const QString &unit)
+{
+    return isPieceUnit(unit) ? double(std::ceil(decimal15(reserved))) : reserved;
+}
+
+void applyPrice(Total &row)
+{
+    const Terms &terms = row.terms;
+    if (!terms.priceKopecks)
+        return;
+    if (terms.priceBasis == PriceBasis::PerPack && !row.packs) {
+        row.needsPackSize = true;
+        return;
+    }
+    const double amount = terms.priceBasis == PriceBasis::PerPack ? *row.packs : *row.toBuy;
+    row.sumKopecks = sumFor(amount, *terms.priceKopecks);
+    row.sumTooLarge = !row.sumKopecks;
+}
+
+QString unratedName(const MaterialKey &key)
+{
+    return key.unit.isEmpty() ? key.name : key.name + QStringLiteral(", ") + key.unit;
+}
+
+} // namespace
+
+Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
 {
     Totals totals;
-    for (Total &row : rows) {
-        row.terms = terms.value(row.key);
-        row.withReserve.reset();
-        row.packs.reset();
-        row.sumKopecks.reset();
-        if (row.counted == 0)
+    for (Total row : sums.rows) {
+        if (row.dashes > 0)
+            totals.unrated.append(unratedName(row.key));
+        // Rows of no figure, or of nothing to buy, would only fill the table with dashes.
+        if (row.counted == 0 || !(row.quantity > 0))
             continue;
+        row.terms = terms.value(row.key);
         // Figures near the top of the double range may leave it; such a row shows no more.
         const double reserved = withReserve(row.quantity, row.terms.reservePercent);
-        const double packs = row.terms.packSize ? packsFor(reserved, *row.terms.packSize) : 0;
-        if (std::isfinite(reserved) && std::isfinite(packs)) {
+        const double toBuy = amountToBuy(reserved, row.key.unit);
+        const double packs = row.terms.packSize ? packsFor(toBuy, *row.terms.packSize) : 0;
+        if (std::isfinite(reserved) && std::isfinite(toBuy) && std::isfinite(packs)) {
             row.withReserve = reserved;
+            row.toBuy = toBuy;
             if (row.terms.packSize)
                 row.packs = packs;
-            if (row.terms.priceKopecks)
-                row.sumKopecks = sumFor(reserved, row.packs, *row.terms.priceKopecks);
+            applyPrice(row);
         }
-        if (!row.sumKopecks) {
+        if (row.sumTooLarge) {
+            totals.overflow = true;
+        } else if (!row.sumKopecks) {
             ++totals.unpriced;
         } else if (!totals.overflow) {
             totals.grandKopecks += *row.sumKopecks;
             if (totals.grandKopecks > kMaxKopecks)
                 totals.overflow = true;
         }
+        totals.rows.append(row);
     }
-    totals.rows = std::move(rows);
     return totals;
 }
 

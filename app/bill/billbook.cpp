@@ -1,6 +1,10 @@
 #include "billbook.h"
 
+#include "billcommands.h"
+
+#include <QFileInfo>
 #include <QSettings>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <memory>
@@ -20,9 +24,37 @@ std::unique_ptr<QSettings> settings()
                                        QStringLiteral("merilon"), QStringLiteral("merilon"));
 }
 
+void remember(const bom::MaterialKey &key, const bom::Terms &terms)
+{
+    const std::unique_ptr<QSettings> owner = settings();
+    QSettings &store = *owner;
+    const QString group = settingsKey(key);
+    store.setValue(group + QStringLiteral("/reservePercent"), terms.reservePercent);
+    store.setValue(group + QStringLiteral("/packSize"),
+                   terms.packSize ? QVariant(*terms.packSize) : QVariant(QString()));
+    store.setValue(group + QStringLiteral("/priceKopecks"),
+                   terms.priceKopecks ? QVariant(*terms.priceKopecks) : QVariant(QString()));
+    store.setValue(group + QStringLiteral("/priceBasis"),
+                   terms.priceBasis == bom::PriceBasis::PerPack ? QStringLiteral("pack")
+                                                                : QStringLiteral("unit"));
+}
+
 } // namespace
 
-BillBook::BillBook(QObject *parent) : QObject(parent) {}
+BillBook::BillBook(QObject *parent) : QObject(parent), m_undo(new QUndoStack(this))
+{
+    connect(m_undo, &QUndoStack::cleanChanged, this, &BillBook::documentChanged);
+}
+
+bool BillBook::isModified() const
+{
+    return !m_undo->isClean();
+}
+
+QString BillBook::displayName() const
+{
+    return m_path.isEmpty() ? QStringLiteral("Новая ведомость") : QFileInfo(m_path).fileName();
+}
 
 std::optional<bom::Terms> BillBook::rememberedTerms(const bom::MaterialKey &key)
 {
@@ -39,6 +71,10 @@ std::optional<bom::Terms> BillBook::rememberedTerms(const bom::MaterialKey &key)
     const QVariant price = store.value(group + QStringLiteral("/priceKopecks"));
     if (price.isValid() && !price.toString().isEmpty())
         terms.priceKopecks = price.toLongLong();
+    // Before the basis was kept, a price was per pack exactly when a pack size was set.
+    const QString basis = store.value(group + QStringLiteral("/priceBasis")).toString();
+    if (basis == QStringLiteral("pack") || (basis.isEmpty() && terms.packSize))
+        terms.priceBasis = bom::PriceBasis::PerPack;
     // A settings file edited by hand must not bring in what a cell would refuse.
     if (bom::refusalOfReserve(terms.reservePercent) ||
         (terms.packSize && bom::refusalOfPackSize(*terms.packSize)) ||
@@ -49,53 +85,122 @@ std::optional<bom::Terms> BillBook::rememberedTerms(const bom::MaterialKey &key)
 
 void BillBook::add(const bom::Entry &entry)
 {
+    QMap<bom::MaterialKey, bom::Terms> terms = m_bill.terms;
     for (const bom::Material &material : entry.materials) {
-        if (m_bill.terms.contains(material.key))
+        if (terms.contains(material.key))
             continue;
         if (const std::optional<bom::Terms> remembered = rememberedTerms(material.key);
             remembered && *remembered != bom::Terms{})
-            m_bill.terms.insert(material.key, *remembered);
+            terms.insert(material.key, *remembered);
     }
-    m_bill.entries.append(entry);
-    sumEntries();
-    emit entriesChanged();
+    m_undo->push(billcommands::changeEntries(*this,
+                                             QStringLiteral("добавление «%1»").arg(entry.work),
+                                             m_bill.entries + QList{entry}, terms));
 }
 
 void BillBook::remove(QList<int> rows)
 {
     std::sort(rows.begin(), rows.end(), std::greater<>());
     rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+    QList<bom::Entry> entries = m_bill.entries;
     for (const int row : rows) {
-        if (row >= 0 && row < m_bill.entries.size())
-            m_bill.entries.removeAt(row);
+        if (row >= 0 && row < entries.size())
+            entries.removeAt(row);
     }
-    sumEntries();
-    emit entriesChanged();
+    if (entries.size() == m_bill.entries.size())
+        return;
+    m_undo->push(billcommands::changeEntries(*this, QStringLiteral("удаление записей"), entries,
+                                             m_bill.terms));
 }
 
 void BillBook::setTerms(const bom::MaterialKey &key, const bom::Terms &terms)
+{
+    if (m_bill.terms.value(key) == terms)
+        return;
+    m_undo->push(billcommands::changeTerms(*this, key, terms));
+}
+
+void BillBook::setCount(int row, int count)
+{
+    if (row < 0 || row >= m_bill.entries.size() || m_bill.entries.at(row).count == count)
+        return;
+    bom::Entry entry = m_bill.entries.at(row);
+    entry.count = count;
+    m_undo->push(billcommands::changeEntry(*this, QStringLiteral("количество работ"), row, entry));
+}
+
+void BillBook::setNote(int row, const QString &note)
+{
+    if (row < 0 || row >= m_bill.entries.size() || m_bill.entries.at(row).note == note)
+        return;
+    bom::Entry entry = m_bill.entries.at(row);
+    entry.note = note;
+    m_undo->push(billcommands::changeEntry(*this, QStringLiteral("примечание"), row, entry));
+}
+
+void BillBook::setHead(const bom::Head &head)
+{
+    if (m_bill.head != head)
+        m_undo->push(billcommands::changeHead(*this, head));
+}
+
+void BillBook::replace(const bom::Bill &bill, const QString &path, State state)
+{
+    m_undo->clear();
+    m_bill = bill;
+    m_path = path;
+    // A bill that differs from its file can never come back to it by undoing.
+    if (state == State::Modified)
+        m_undo->resetClean();
+    sumEntries();
+    emit entriesChanged();
+    emit headChanged();
+    emit documentChanged();
+    emit contentChanged();
+}
+
+void BillBook::markSaved(const QString &path)
+{
+    m_path = path;
+    m_undo->setClean();
+    emit documentChanged();
+}
+
+void BillBook::putEntries(const QList<bom::Entry> &entries,
+                          const QMap<bom::MaterialKey, bom::Terms> &terms)
+{
+    m_bill.entries = entries;
+    m_bill.terms = terms;
+    sumEntries();
+    emit entriesChanged();
+    emit contentChanged();
+}
+
+void BillBook::putTerms(const bom::MaterialKey &key, const bom::Terms &terms)
 {
     if (terms == bom::Terms{})
         m_bill.terms.remove(key);
     else
         m_bill.terms.insert(key, terms);
-    const std::unique_ptr<QSettings> owner = settings();
-    QSettings &store = *owner;
-    const QString group = settingsKey(key);
-    store.setValue(group + QStringLiteral("/reservePercent"), terms.reservePercent);
-    store.setValue(group + QStringLiteral("/packSize"),
-                   terms.packSize ? QVariant(*terms.packSize) : QVariant(QString()));
-    store.setValue(group + QStringLiteral("/priceKopecks"),
-                   terms.priceKopecks ? QVariant(*terms.priceKopecks) : QVariant(QString()));
+    remember(key, terms);
     m_totals = bom::applyTerms(m_sums, m_bill.terms);
     emit termsChanged();
+    emit contentChanged();
 }
 
-void BillBook::replace(const bom::Bill &bill)
+void BillBook::putEntry(int row, const bom::Entry &entry)
 {
-    m_bill = bill;
+    m_bill.entries[row] = entry;
     sumEntries();
     emit entriesChanged();
+    emit contentChanged();
+}
+
+void BillBook::putHead(const bom::Head &head)
+{
+    m_bill.head = head;
+    emit headChanged();
+    emit contentChanged();
 }
 
 void BillBook::sumEntries()

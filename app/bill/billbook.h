@@ -4,8 +4,12 @@
 
 #include <QObject>
 
-// The bill of the running program: its entries and terms, the totals kept in step with them,
-// and the terms remembered per material between runs (only those; nothing else is).
+class QUndoStack;
+
+// The bill of the running program as a document: its entries, terms and head, the totals kept
+// in step with them, the file it belongs to and whether it holds changes not saved there.
+// Every change goes through the undo stack, so that Ctrl+Z takes back any of them; the terms
+// are also remembered per material between runs.
 class BillBook : public QObject
 {
     Q_OBJECT
@@ -15,25 +19,58 @@ public:
 
     const bom::Bill &bill() const { return m_bill; }
     const bom::Totals &totals() const { return m_totals; }
+    QUndoStack *undoStack() const { return m_undo; }
+
+    // The file the bill was opened from or last saved to; empty for a new bill.
+    QString path() const { return m_path; }
+    bool isModified() const;
+    // "ведомость.merilon-bom", or «Новая ведомость».
+    QString displayName() const;
 
     // A new entry takes the remembered terms of the materials the bill does not know yet.
     void add(const bom::Entry &entry);
     void remove(QList<int> rows);
     void setTerms(const bom::MaterialKey &key, const bom::Terms &terms);
-    // An opened file replaces the bill, its terms included.
-    void replace(const bom::Bill &bill);
+    void setCount(int row, int count);
+    void setNote(int row, const QString &note);
+    void setHead(const bom::Head &head);
+
+    // A bill opened, restored or begun anew replaces this one with nothing to undo. A restored
+    // bill keeps the file it belongs to and stays modified until saved.
+    enum class State
+    {
+        Saved,
+        Modified
+    };
+    void replace(const bom::Bill &bill, const QString &path, State state = State::Saved);
+    // The bill is now in the file at path.
+    void markSaved(const QString &path);
 
     // The terms remembered for a material, if any.
     static std::optional<bom::Terms> rememberedTerms(const bom::MaterialKey &key);
 
+    // Used by the undo commands only: they change the bill and say what changed.
+    void putEntries(const QList<bom::Entry> &entries,
+                    const QMap<bom::MaterialKey, bom::Terms> &terms);
+    void putTerms(const bom::MaterialKey &key, const bom::Terms &terms);
+    void putEntry(int row, const bom::Entry &entry);
+    void putHead(const bom::Head &head);
+
 signals:
     void entriesChanged();
     void termsChanged();
+    void headChanged();
+    // The file, or whether the bill differs from it.
+    void documentChanged();
+    // Any change of the bill's content, undone ones included.
+    void contentChanged();
 
 private:
     void sumEntries();
 
     bom::Bill m_bill;
-    QList<bom::Total> m_sums;
+    bom::Sums m_sums;
     bom::Totals m_totals;
+    QUndoStack *m_undo;
+    QString m_path;
 };

@@ -1,16 +1,30 @@
 #include "billcontrol.h"
 
 #include "billbook.h"
+#include "billfiles.h"
+#include "billnotice.h"
+#include "billrecovery.h"
+#include "billtexts.h"
 #include "billwindow.h"
 #include "pages/calculatorpage.h"
+#include "shell/errorreport.h"
 
 #include <QAction>
 #include <QMainWindow>
-#include <QStatusBar>
 
 namespace {
 
-constexpr int kMessageMs = 10000;
+bom::MaterialKind kindOf(calc::FigureKind kind)
+{
+    switch (kind) {
+    case calc::FigureKind::WorkVolume:
+        return bom::MaterialKind::WorkVolume;
+    case calc::FigureKind::Composite:
+        return bom::MaterialKind::Composite;
+    default:
+        return bom::MaterialKind::Buy;
+    }
+}
 
 } // namespace
 
@@ -18,7 +32,9 @@ BillControl::BillControl(QMainWindow &window, std::function<QWidget *()> current
                          WorkNamer workOf)
     : QObject(&window), m_mainWindow(window), m_currentPage(std::move(currentPage)),
       m_workOf(std::move(workOf)), m_now([] { return QDateTime::currentDateTime(); }),
-      m_book(new BillBook(this))
+      m_book(new BillBook(this)), m_files(new BillFiles(*m_book, &window, this)),
+      m_recovery(new BillRecovery(*m_book, BillRecovery::defaultFolder(), this)),
+      m_notice(new BillNotice(&window))
 {
     m_add = new QAction(QStringLiteral("Добавить в ведомость"), this);
     m_add->setObjectName(QStringLiteral("AddToBill"));
@@ -45,15 +61,20 @@ void BillControl::watch(CalculatorPage *page)
 
 void BillControl::say(const QString &message)
 {
-    m_mainWindow.statusBar()->showMessage(message, kMessageMs);
+    m_notice->say(message, BillNotice::Tone::Done);
+}
+
+void BillControl::refuse(const QString &reason)
+{
+    m_notice->say(QStringLiteral("Не добавлено в ведомость: ") + reason + u'.',
+                  BillNotice::Tone::Refused);
 }
 
 void BillControl::addCurrentResults()
 {
     auto *page = qobject_cast<CalculatorPage *>(m_currentPage());
     if (!page) {
-        say(QStringLiteral("Не добавлено в ведомость: откройте страницу расчета и выполните "
-                           "расчет."));
+        refuse(QStringLiteral("откройте страницу расчета и выполните расчет"));
         return;
     }
     addResultsOf(page);
@@ -64,7 +85,7 @@ void BillControl::addResultsOf(CalculatorPage *page)
     QString whyNot;
     const std::optional<CalculatorPage::Results> results = page->currentResults(&whyNot);
     if (!results) {
-        say(QStringLiteral("Не добавлено в ведомость: ") + whyNot + u'.');
+        refuse(whyNot);
         return;
     }
     QStringList work;
@@ -74,30 +95,76 @@ void BillControl::addResultsOf(CalculatorPage *page)
         work.append(results->variant);
     bom::Entry entry{m_now(), work.join(QStringLiteral(": ")), results->inputs, {}};
     for (const CalculatorPage::Figure &figure : results->figures)
-        entry.materials.append(bom::material(
-            figure.what.name, figure.what.unit, figure.value,
-            figure.what.kind == calc::FigureKind::WorkVolume  ? bom::MaterialKind::WorkVolume
-            : figure.what.kind == calc::FigureKind::Composite ? bom::MaterialKind::Composite
-                                                              : bom::MaterialKind::Buy,
-            figure.what.partOf, figure.what.source));
+        entry.materials.append(bom::material(figure.what.name, figure.what.unit, figure.value,
+                                             kindOf(figure.what.kind), figure.what.partOf,
+                                             figure.what.source));
+    const QList<bom::Entry> &entries = m_book->bill().entries;
+    // The same results twice in a row are most often a second press, not a second work.
+    if (!entries.isEmpty() && bom::sameResults(entries.back(), entry) &&
+        !errorreport::askToGoAhead(
+            QStringLiteral("Эти результаты уже добавлены в ведомость последней записью (№ %1). "
+                           "Добавить их еще раз? Одинаковые работы можно учесть и числом в "
+                           "столбце «Кол-во».")
+                .arg(entries.size()),
+            QStringLiteral("Добавить еще раз"), QStringLiteral("Отмена"))) {
+        refuse(QStringLiteral("эти результаты уже есть в последней записи"));
+        return;
+    }
     m_book->add(entry);
-    say(QStringLiteral("Добавлено в ведомость: %1 (материалов: %2, записей в ведомости: %3).")
-            .arg(entry.work)
-            .arg(entry.materials.size())
+    say(QStringLiteral("Добавлено в ведомость: %1. Записей в ведомости: %2.")
+            .arg(entry.work.isEmpty() ? QStringLiteral("расчет") : entry.work)
             .arg(m_book->bill().entries.size()));
 }
 
 void BillControl::showBill()
 {
     if (!m_window)
-        m_window = new BillWindow(*m_book, &m_mainWindow);
+        m_window = new BillWindow(*m_book, *m_files, &m_mainWindow);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+bool BillControl::mayQuit()
+{
+    if (!m_book->isModified())
+        return true;
+    // The question is about the bill, so the bill is in sight when it is asked.
+    showBill();
+    return m_files->mayCloseBill();
 }
 
 void BillControl::closeWindow()
 {
     if (m_window)
         m_window->close();
+}
+
+void BillControl::offerRecovery()
+{
+    const std::optional<BillRecovery::Orphan> orphan = m_recovery->findOrphan();
+    if (!orphan)
+        return;
+    const QString question =
+        QStringLiteral("Программа была закрыта аварийно, и в ведомости материалов остались "
+                       "несохраненные изменения (%1, записей: %2, сохранено %3). Восстановить "
+                       "ведомость?")
+            .arg(orphan->path.isEmpty() ? QStringLiteral("новая ведомость") : orphan->path)
+            .arg(orphan->bill.entries.size())
+            .arg(orphan->written.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+    switch (
+        errorreport::askToChoose(question, {QStringLiteral("Восстановить"),
+                                            QStringLiteral("Удалить"), QStringLiteral("Позже")})) {
+    case 0:
+        m_book->replace(orphan->bill, orphan->path, BillBook::State::Modified);
+        m_recovery->writeNow();
+        m_recovery->discard(*orphan);
+        showBill();
+        break;
+    case 1:
+        m_recovery->discard(*orphan);
+        break;
+    default:
+        break;
+    }
 }

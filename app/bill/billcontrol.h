@@ -9,13 +9,18 @@
 #include <functional>
 
 class BillBook;
+class BillFiles;
+class BillNotice;
+class BillRecovery;
 class CalculatorPage;
 class QAction;
 class QMainWindow;
 
 // Connects the pages to the bill: «Добавить в ведомость» takes the current results of the page
 // shown (or of the page whose result area was asked), and «Ведомость материалов...» shows the
-// bill's window. What happened, or why nothing was added, goes to the status bar.
+// bill's window. Every add is confirmed, or its refusal explained, in a notice over the main
+// window. The bill is kept for recovery while it holds unsaved changes, and the program asks
+// before it quits with them.
 class BillControl : public QObject
 {
     Q_OBJECT
@@ -30,6 +35,9 @@ public:
     QAction *addAction() const { return m_add; }
     QAction *showAction() const { return m_show; }
     BillBook &book() const { return *m_book; }
+    BillFiles &files() const { return *m_files; }
+    BillRecovery &recovery() const { return *m_recovery; }
+    BillNotice &notice() const { return *m_notice; }
     // Made when first shown.
     BillWindow *window() const { return m_window; }
 
@@ -40,16 +48,24 @@ public:
     void addCurrentResults();
     void addResultsOf(CalculatorPage *page);
     void showBill();
+    // Before the program quits: false when the user keeps it running.
+    bool mayQuit();
     void closeWindow();
+    // Offers back a bill that a crash left behind, if there is one.
+    void offerRecovery();
 
 private:
     void say(const QString &message);
+    void refuse(const QString &reason);
 
     QMainWindow &m_mainWindow;
     std::function<QWidget *()> m_currentPage;
     WorkNamer m_workOf;
     std::function<QDateTime()> m_now;
     BillBook *m_book;
+    BillFiles *m_files;
+    BillRecovery *m_recovery;
+    BillNotice *m_notice;
     // A child of the main window, like this; it goes first, while the bill it shows lives.
     QPointer<BillWindow> m_window;
     QAction *m_add;

@@ -1,32 +1,74 @@
 #include "billmodels.h"
 
 #include "billbook.h"
-#include "billcsv.h"
+#include "billtexts.h"
+
+#include <QColor>
+#include <QFont>
+#include <QPalette>
+
+QVariant BillTableModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    const auto refused = m_refused.constFind({index.row(), index.column()});
+    if (refused != m_refused.cend()) {
+        switch (role) {
+        case Qt::DisplayRole:
+        case Qt::EditRole:
+            return refused->text;
+        case Qt::ToolTipRole:
+            return refused->reason;
+        case Qt::ForegroundRole:
+            return QColor(Qt::white);
+        case Qt::BackgroundRole:
+            return QColor(0xb0, 0x1c, 0x1c);
+        default:
+            break;
+        }
+    }
+    return cellData(index, role);
+}
+
+bool BillTableModel::setData(const QModelIndex &index, const QVariant &value, int role)
+{
+    if (!index.isValid() || role != Qt::EditRole || !(flags(index) & Qt::ItemIsEditable))
+        return false;
+    const QString text = value.toString();
+    const std::pair<int, int> cell{index.row(), index.column()};
+    if (const std::optional<bom::Refusal> refusal = refusalOf(index, text)) {
+        m_refused.insert(cell, {text, refusal->reason});
+        emit dataChanged(index, index);
+        emit refused(index, refusal->reason);
+        return false;
+    }
+    const bool wasRefused = m_refused.remove(cell) > 0;
+    apply(index, text);
+    if (wasRefused)
+        emit dataChanged(index, index);
+    return true;
+}
+
+QString BillTableModel::refusalShown(const QModelIndex &index) const
+{
+    return m_refused.value({index.row(), index.column()}).reason;
+}
 
 namespace {
 
-const QString kDash = QStringLiteral("—");
-
-QString materialsText(const bom::Entry &entry)
+QVariant alignment(bool number)
 {
-    QStringList parts;
-    for (const bom::Material &material : entry.materials) {
-        QString part = material.key.name + u' ' +
-                       (material.quantity ? bom::quantityText(*material.quantity) : kDash);
-        if (!material.key.unit.isEmpty())
-            part += u' ' + material.key.unit;
-        parts.append(part);
-    }
-    return parts.join(QStringLiteral("; "));
+    return number ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
+                  : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
 } // namespace
 
-EntriesModel::EntriesModel(BillBook &book, QObject *parent)
-    : QAbstractTableModel(parent), m_book(book)
+EntriesModel::EntriesModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
 {
     connect(&book, &BillBook::entriesChanged, this, [this] {
         beginResetModel();
+        forgetRefusals();
         endResetModel();
     });
 }
@@ -38,47 +80,86 @@ int EntriesModel::rowCount(const QModelIndex &parent) const
 
 int EntriesModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : 4;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
-QVariant EntriesModel::data(const QModelIndex &index, int role) const
+QVariant EntriesModel::cellData(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::ToolTipRole))
-        return {};
     const bom::Entry &entry = m_book.bill().entries.at(index.row());
+    if (role == Qt::TextAlignmentRole)
+        return alignment(index.column() == Count);
+    if (role != Qt::DisplayRole && role != Qt::EditRole && role != Qt::ToolTipRole)
+        return {};
     switch (index.column()) {
-    case 0:
-        return billcsv::addedText(entry.added);
-    case 1:
+    case Added:
+        return billtexts::addedText(entry.added);
+    case Work:
         return entry.work;
-    case 2:
+    case Count:
+        return QString::number(entry.count);
+    case Inputs:
         return entry.inputs;
+    case Materials:
+        return billtexts::materialsText(entry);
     default:
-        return materialsText(entry);
+        return entry.note;
     }
 }
 
 QVariant EntriesModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole)
-        return {};
     if (orientation == Qt::Vertical)
-        return section + 1;
-    static const char *const headings[] = {"Добавлено", "Работа", "Условия", "Материалы"};
-    return QString::fromUtf8(headings[section]);
+        return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
+    static const char *const headings[] = {"Добавлено", "Работа",    "Кол-во",
+                                           "Условия",   "Материалы", "Примечание"};
+    static const char *const tips[] = {
+        "Когда запись добавлена в ведомость",
+        "Вид работ и выбранный вариант",
+        "Сколько одинаковых работ: материалы записи умножаются на это число",
+        "Данные расчета, как они введены",
+        "Материалы одной работы; объемы работ и составы в итоги не входят",
+        "Примечание к записи"};
+    if (role == Qt::DisplayRole)
+        return QString::fromUtf8(headings[section]);
+    if (role == Qt::ToolTipRole)
+        return QString::fromUtf8(tips[section]);
+    return {};
 }
 
-TotalsModel::TotalsModel(BillBook &book, QObject *parent)
-    : QAbstractTableModel(parent), m_book(book)
+Qt::ItemFlags EntriesModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.column() == Count || index.column() == Note)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+std::optional<bom::Refusal> EntriesModel::refusalOf(const QModelIndex &index,
+                                                    const QString &text) const
+{
+    if (index.column() == Count)
+        return bom::readCount(text).refusal;
+    return std::nullopt;
+}
+
+void EntriesModel::apply(const QModelIndex &index, const QString &text)
+{
+    if (index.column() == Count)
+        m_book.setCount(index.row(), bom::readCount(text).count);
+    else
+        m_book.setNote(index.row(), text);
+}
+
+TotalsModel::TotalsModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
 {
     connect(&book, &BillBook::entriesChanged, this, [this] {
         beginResetModel();
-        m_refusals.clear();
+        forgetRefusals();
         endResetModel();
     });
     connect(&book, &BillBook::termsChanged, this, [this] {
         if (rowCount() > 0)
-            emit dataChanged(index(0, 0), index(rowCount() - 1, ColumnCount - 1));
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
     });
 }
 
@@ -89,45 +170,34 @@ int TotalsModel::rowCount(const QModelIndex &parent) const
 
 int TotalsModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : ColumnCount;
+    return parent.isValid() ? 0 : billtexts::TotalsColumnCount;
 }
 
-QVariant TotalsModel::data(const QModelIndex &index, int role) const
+QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
 {
-    if (!index.isValid())
-        return {};
     const bom::Total &row = m_book.totals().rows.at(index.row());
+    const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-        return billcsv::totalsCells(row).at(index.column());
     case Qt::EditRole:
-        switch (index.column()) {
-        case Reserve:
-            return bom::percentText(row.terms.reservePercent);
-        case PackSize:
-            return row.terms.packSize ? bom::quantityText(*row.terms.packSize) : QString();
-        case Price:
-            return row.terms.priceKopecks ? bom::moneyText(*row.terms.priceKopecks) : QString();
-        default:
-            return billcsv::totalsCells(row).at(index.column());
-        }
-    case Qt::ToolTipRole: {
-        const QString refusal = m_refusals.value({index.row(), index.column()});
-        if (!refusal.isEmpty())
-            return refusal;
-        if (index.column() == Quantity && row.dashes > 0)
-            return QStringLiteral("Без количества (—) в записях: %1").arg(row.dashes);
-        if (index.column() == PackSize)
-            return QStringLiteral("Размер одной упаковки в единицах материала; пусто — "
-                                  "продается поштучно или на вес");
-        if (index.column() == Price)
-            return row.terms.packSize ? QStringLiteral("Цена одной упаковки, руб.")
-                                      : QStringLiteral("Цена единицы материала, руб.");
+        return billtexts::totalsCells(row).at(column);
+    case Qt::ToolTipRole:
+        if (column == billtexts::Quantity && row.dashes > 0)
+            return QStringLiteral("Без нормы (—) в записях: %1").arg(row.dashes);
+        if (column == billtexts::Sum && row.sumTooLarge)
+            return QStringLiteral("Сумма больше, чем можно показать: проверьте цену и количество");
+        if (column == billtexts::Sum && row.needsPackSize)
+            return QStringLiteral("Цена указана за упаковку: заполните «Фасовка»");
         return {};
-    }
     case Qt::TextAlignmentRole:
-        return index.column() >= Quantity ? QVariant(Qt::AlignRight | Qt::AlignVCenter)
-                                          : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
+        return alignment(column >= billtexts::Quantity);
+    case Qt::FontRole:
+        if (column == billtexts::ToBuy) {
+            QFont bold;
+            bold.setBold(true);
+            return bold;
+        }
+        return {};
     default:
         return {};
     }
@@ -135,57 +205,79 @@ QVariant TotalsModel::data(const QModelIndex &index, int role) const
 
 QVariant TotalsModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (role != Qt::DisplayRole || orientation != Qt::Horizontal)
-        return {};
-    return billcsv::totalsHeadings().at(section);
+    if (orientation == Qt::Vertical)
+        return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
+    if (role == Qt::DisplayRole)
+        return billtexts::totalsHeadings().at(section);
+    if (role == Qt::ToolTipRole)
+        return billtexts::totalsHeadingTips().at(section);
+    return {};
 }
 
 Qt::ItemFlags TotalsModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (index.column() == Reserve || index.column() == PackSize || index.column() == Price)
+    switch (index.column()) {
+    case billtexts::Reserve:
+    case billtexts::PackSize:
+    case billtexts::UnitPrice:
+    case billtexts::PackPrice:
         flags |= Qt::ItemIsEditable;
+        break;
+    default:
+        break;
+    }
     return flags;
 }
 
-bool TotalsModel::setData(const QModelIndex &index, const QVariant &value, int role)
+std::optional<bom::Terms> TotalsModel::termsFrom(const QModelIndex &index, const QString &text,
+                                                 std::optional<bom::Refusal> *refusal) const
 {
-    if (!index.isValid() || role != Qt::EditRole)
-        return false;
-    const bom::MaterialKey key = m_book.totals().rows.at(index.row()).key;
     bom::Terms terms = m_book.totals().rows.at(index.row()).terms;
-    const QString text = value.toString();
-    std::optional<bom::Refusal> refusal;
     switch (index.column()) {
-    case Reserve: {
+    case billtexts::Reserve: {
         const bom::ReserveEdit edit = bom::readReserve(text);
-        refusal = edit.refusal;
+        *refusal = edit.refusal;
         terms.reservePercent = edit.percent;
         break;
     }
-    case PackSize: {
+    case billtexts::PackSize: {
         const bom::PackSizeEdit edit = bom::readPackSize(text);
-        refusal = edit.refusal;
+        *refusal = edit.refusal;
         terms.packSize = edit.size;
         break;
     }
-    case Price: {
+    case billtexts::UnitPrice:
+    case billtexts::PackPrice: {
         const bom::PriceEdit edit = bom::readPrice(text);
-        refusal = edit.refusal;
+        *refusal = edit.refusal;
+        const bom::PriceBasis basis = index.column() == billtexts::PackPrice
+                                          ? bom::PriceBasis::PerPack
+                                          : bom::PriceBasis::PerUnit;
+        // One price per material: clearing the other column's price leaves it as it was.
+        if (!edit.kopecks && terms.priceBasis != basis)
+            break;
         terms.priceKopecks = edit.kopecks;
+        terms.priceBasis = edit.kopecks ? basis : bom::PriceBasis::PerUnit;
         break;
     }
     default:
-        return false;
+        return std::nullopt;
     }
-    const QPair<int, int> cell{index.row(), index.column()};
-    if (refusal) {
-        m_refusals.insert(cell, refusal->reason);
-        emit dataChanged(index, index, {Qt::ToolTipRole});
-        emit refused(index, refusal->reason);
-        return false;
-    }
-    m_refusals.remove(cell);
-    m_book.setTerms(key, terms);
-    return true;
+    return *refusal ? std::nullopt : std::optional<bom::Terms>(terms);
+}
+
+std::optional<bom::Refusal> TotalsModel::refusalOf(const QModelIndex &index,
+                                                   const QString &text) const
+{
+    std::optional<bom::Refusal> refusal;
+    termsFrom(index, text, &refusal);
+    return refusal;
+}
+
+void TotalsModel::apply(const QModelIndex &index, const QString &text)
+{
+    std::optional<bom::Refusal> refusal;
+    if (const std::optional<bom::Terms> terms = termsFrom(index, text, &refusal))
+        m_book.setTerms(m_book.totals().rows.at(index.row()).key, *terms);
 }

@@ -1,61 +1,105 @@
 #pragma once
 
+#include "bill.h"
+
 #include <QAbstractTableModel>
 #include <QHash>
 
 class BillBook;
 
-// The entries of the bill, one row each, newest last.
-class EntriesModel : public QAbstractTableModel
+// What the bill's tables share: cells edited in place, where a text that cannot be taken stays
+// in its cell, marked, with the reason, until it is corrected.
+class BillTableModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
-    explicit EntriesModel(BillBook &book, QObject *parent = nullptr);
+    using QAbstractTableModel::QAbstractTableModel;
 
-    int rowCount(const QModelIndex &parent = {}) const override;
-    int columnCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
-    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+
+    // Why the text cannot go into the cell, if it cannot.
+    virtual std::optional<bom::Refusal> refusalOf(const QModelIndex &index,
+                                                  const QString &text) const = 0;
+    QString refusalShown(const QModelIndex &index) const;
+
+signals:
+    void refused(const QModelIndex &index, const QString &reason);
+
+protected:
+    virtual QVariant cellData(const QModelIndex &index, int role) const = 0;
+    // Takes a text that refusalOf() let through.
+    virtual void apply(const QModelIndex &index, const QString &text) = 0;
+    void forgetRefusals() { m_refused.clear(); }
 
 private:
-    BillBook &m_book;
+    struct Refused
+    {
+        QString text;
+        QString reason;
+    };
+    QHash<std::pair<int, int>, Refused> m_refused;
 };
 
-// One row per material over the whole bill; reserve, pack size and price are edited in place,
-// and an edit that cannot be taken is refused with the reason as the cell's tooltip.
-class TotalsModel : public QAbstractTableModel
+// The entries of the bill, one row each, newest last; the count of works and the note are
+// edited in place.
+class EntriesModel : public BillTableModel
 {
     Q_OBJECT
 
 public:
     enum Column
     {
-        Material,
-        Unit,
-        Quantity,
-        Reserve,
-        WithReserve,
-        PackSize,
-        Packs,
-        Price,
-        Sum,
+        Added,
+        Work,
+        Count,
+        Inputs,
+        Materials,
+        Note,
         ColumnCount
     };
 
+    explicit EntriesModel(BillBook &book, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+    std::optional<bom::Refusal> refusalOf(const QModelIndex &index,
+                                          const QString &text) const override;
+
+protected:
+    QVariant cellData(const QModelIndex &index, int role) const override;
+    void apply(const QModelIndex &index, const QString &text) override;
+
+private:
+    BillBook &m_book;
+};
+
+// One row per material to buy over the whole bill; reserve, pack size and the price per unit or
+// per pack are edited in place.
+class TotalsModel : public BillTableModel
+{
+    Q_OBJECT
+
+public:
     explicit TotalsModel(BillBook &book, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    bool setData(const QModelIndex &index, const QVariant &value, int role) override;
+    std::optional<bom::Refusal> refusalOf(const QModelIndex &index,
+                                          const QString &text) const override;
 
-signals:
-    void refused(const QModelIndex &index, const QString &reason);
+protected:
+    QVariant cellData(const QModelIndex &index, int role) const override;
+    void apply(const QModelIndex &index, const QString &text) override;
 
 private:
+    std::optional<bom::Terms> termsFrom(const QModelIndex &index, const QString &text,
+                                        std::optional<bom::Refusal> *refusal) const;
+
     BillBook &m_book;
-    QHash<QPair<int, int>, QString> m_refusals;
 };

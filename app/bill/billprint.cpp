@@ -1,6 +1,7 @@
 #include "billprint.h"
 
 #include "billcsv.h"
+#include "billtexts.h"
 #include "shell/journalprint.h"
 
 #include <QTextCursor>
@@ -79,18 +80,18 @@ journalprint::Body body(const bom::Bill &bill, const bom::Totals &totals, const 
 } // namespace
 
 void print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &totals,
-           const QString &grandTotal, const QString &dateText, const QString &timeText)
+           const QString &dateText, const QString &timeText)
 {
     journalprint::printDocument(device, kHeading, dateText, timeText,
-                                body(bill, totals, grandTotal));
+                                body(bill, totals, billtexts::grandTotalText(totals)));
 }
 
 std::optional<QString> writePdf(const QString &path, const bom::Bill &bill,
-                                const bom::Totals &totals, const QString &grandTotal,
-                                const QString &dateText, const QString &timeText)
+                                const bom::Totals &totals, const QString &dateText,
+                                const QString &timeText)
 {
     return journalprint::writePdfDocument(path, kHeading, dateText, timeText,
-                                          body(bill, totals, grandTotal));
+                                          body(bill, totals, billtexts::grandTotalText(totals)));
 }
 
 } // namespace billprint

@@ -11,11 +11,11 @@ class QPagedPaintDevice;
 namespace billprint {
 
 void print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &totals,
-           const QString &grandTotal, const QString &dateText, const QString &timeText);
+           const QString &dateText, const QString &timeText);
 
 // Returns the failure's message, if the file cannot be written.
 std::optional<QString> writePdf(const QString &path, const bom::Bill &bill,
-                                const bom::Totals &totals, const QString &grandTotal,
-                                const QString &dateText, const QString &timeText);
+                                const bom::Totals &totals, const QString &dateText,
+                                const QString &timeText);
 
 } // namespace billprint

@@ -5,22 +5,26 @@
 #include "billfile.h"
 #include "billmodels.h"
 #include "billprint.h"
+#include "billtable.h"
+#include "billtexts.h"
 #include "billxlsx.h"
+#include "manualmaterialdialog.h"
 #include "shell/errorreport.h"
 
 #include <QAction>
-#include <QFileDialog>
+#include <QDateEdit>
+#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
-#include <QTableView>
-#include <QToolTip>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 namespace {
@@ -33,120 +37,82 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
     return result;
 }
 
-QTableView *table(const char *name, QAbstractItemModel *model, QWidget *parent)
-{
-    auto *view = new QTableView(parent);
-    view->setObjectName(QString::fromLatin1(name));
-    view->setModel(model);
-    view->setAlternatingRowColors(true);
-    view->setWordWrap(false);
-    // Rows of one height need no measuring, which keeps a bill of thousands of entries quick.
-    view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    view->verticalHeader()->setDefaultSectionSize(view->fontMetrics().height() + 6);
-    view->horizontalHeader()->setStretchLastSection(true);
-    return view;
-}
-
-QString defaultChoice(QWidget *parent, BillWindow::FileChoice choice)
-{
-    const QString bills =
-        QStringLiteral("Ведомость материалов (*.%1)").arg(QString::fromLatin1(billfile::kSuffix));
-    switch (choice) {
-    case BillWindow::FileChoice::Open:
-        return QFileDialog::getOpenFileName(parent, QStringLiteral("Открыть ведомость"), QString(),
-                                            bills);
-    case BillWindow::FileChoice::Save:
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить ведомость"),
-                                            QStringLiteral("ведомость.merilon-bom"), bills);
-    case BillWindow::FileChoice::Xlsx:
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("Экспорт в XLSX"),
-                                            QStringLiteral("ведомость.xlsx"),
-                                            QStringLiteral("Книга Excel (*.xlsx)"));
-    case BillWindow::FileChoice::Csv:
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("Экспорт в CSV"),
-                                            QStringLiteral("ведомость.csv"),
-                                            QStringLiteral("Текст CSV (*.csv)"));
-    case BillWindow::FileChoice::Pdf:
-        return QFileDialog::getSaveFileName(parent, QStringLiteral("Сохранить ведомость в PDF"),
-                                            QStringLiteral("ведомость.pdf"),
-                                            QStringLiteral("Документ PDF (*.pdf)"));
-    }
-    return QString();
-}
+// The date edit shows its least date as "no date".
+const QDate kNoDate(2000, 1, 1);
 
 } // namespace
 
-BillWindow::BillWindow(BillBook &book, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_book(book), m_entriesModel(new EntriesModel(book, this)),
-      m_totalsModel(new TotalsModel(book, this))
+BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_book(book), m_files(files),
+      m_entriesModel(new EntriesModel(book, this)), m_totalsModel(new TotalsModel(book, this))
 {
     setObjectName(QStringLiteral("BillWindow"));
-    setWindowTitle(QStringLiteral("Ведомость материалов — Мерилон 3"));
-    resize(900, 600);
-    m_choosePath = [this](FileChoice choice) {
-        return defaultChoice(this, choice);
-    };
+    resize(1000, 680);
     m_headingTexts = [] {
         const QDateTime now = QDateTime::currentDateTime();
         return std::pair{now.toString(QStringLiteral("dd.MM.yyyy")),
                          now.toString(QStringLiteral("hh:mm:ss"))};
     };
+    m_now = [] {
+        return QDateTime::currentDateTime();
+    };
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(createButtons());
+    layout->addWidget(createHead());
+
     auto *splitter = new QSplitter(Qt::Vertical, this);
     auto *entriesBox = new QGroupBox(QStringLiteral("Записи"), splitter);
     auto *entriesLayout = new QVBoxLayout(entriesBox);
-    m_entries = table("BillEntries", m_entriesModel, entriesBox);
+    m_entries = new BillTable(QStringLiteral("BillEntries"), m_entriesModel, entriesBox);
     m_entries->setSelectionBehavior(QAbstractItemView::SelectRows);
-    m_entries->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    m_entries->setColumnWidth(0, 110);
-    m_entries->setColumnWidth(1, 220);
-    m_entries->setColumnWidth(2, 260);
+    m_entries->setEditTriggers(QAbstractItemView::DoubleClicked |
+                               QAbstractItemView::EditKeyPressed |
+                               QAbstractItemView::AnyKeyPressed);
+    const int entryWidths[] = {105, 220, 55, 250, 300};
+    for (int column = 0; column < int(std::size(entryWidths)); ++column)
+        m_entries->setColumnWidth(column, entryWidths[column]);
+    entriesLayout->addWidget(createEntryButtons());
     entriesLayout->addWidget(m_entries);
-    auto *remove = new QAction(QStringLiteral("Удалить запись"), m_entries);
-    remove->setShortcut(QKeySequence::Delete);
-    remove->setShortcutContext(Qt::WidgetShortcut);
-    connect(remove, &QAction::triggered, this, &BillWindow::removeSelectedEntries);
-    m_entries->addAction(remove);
-    auto *closing = new QAction(QStringLiteral("Закрыть"), this);
-    // Ctrl+W as on every desktop, besides what the platform binds to closing.
-    QList<QKeySequence> closingKeys = QKeySequence::keyBindings(QKeySequence::Close);
-    if (!closingKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
-        closingKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_W));
-    closing->setShortcuts(closingKeys);
-    connect(closing, &QAction::triggered, this, &QWidget::close);
-    addAction(closing);
 
     auto *totalsBox = new QGroupBox(QStringLiteral("Итоги"), splitter);
     auto *totalsLayout = new QVBoxLayout(totalsBox);
-    m_totals = table("BillTotals", m_totalsModel, totalsBox);
+    m_totals = new BillTable(QStringLiteral("BillTotals"), m_totalsModel, totalsBox);
     m_totals->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::AnyKeyPressed);
-    const int widths[] = {230, 45, 80, 65, 80, 65, 70, 80};
+    const int widths[] = {200, 40, 75, 60, 75, 75, 60, 65, 80, 90};
     for (int column = 0; column < int(std::size(widths)); ++column)
         m_totals->setColumnWidth(column, widths[column]);
     totalsLayout->addWidget(m_totals);
+    auto *footer = new QHBoxLayout;
+    m_unrated = new QLabel(totalsBox);
+    m_unrated->setObjectName(QStringLiteral("BillUnrated"));
     m_grandTotal = new QLabel(totalsBox);
     m_grandTotal->setObjectName(QStringLiteral("BillGrandTotal"));
     QFont bold = m_grandTotal->font();
     bold.setBold(true);
     m_grandTotal->setFont(bold);
     m_grandTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    totalsLayout->addWidget(m_grandTotal);
+    footer->addWidget(m_unrated);
+    footer->addStretch(1);
+    footer->addWidget(m_grandTotal);
+    totalsLayout->addLayout(footer);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
     layout->addWidget(splitter, 1);
+    createActions();
 
-    connect(m_totalsModel, &TotalsModel::refused, this,
-            [this](const QModelIndex &index, const QString &reason) {
-                const QRect cell = m_totals->visualRect(index);
-                QToolTip::showText(m_totals->viewport()->mapToGlobal(cell.bottomLeft()), reason,
-                                   m_totals->viewport(), cell, 8000);
-            });
-    connect(&book, &BillBook::entriesChanged, this, &BillWindow::showGrandTotal);
-    connect(&book, &BillBook::termsChanged, this, &BillWindow::showGrandTotal);
-    showGrandTotal();
+    for (BillTable *table : {m_entries, m_totals}) {
+        connect(qobject_cast<BillTableModel *>(table->model()), &BillTableModel::refused, table,
+                &BillTable::showProblem);
+    }
+    connect(&book, &BillBook::entriesChanged, this, &BillWindow::showTotals);
+    connect(&book, &BillBook::termsChanged, this, &BillWindow::showTotals);
+    connect(&book, &BillBook::headChanged, this, &BillWindow::showHead);
+    connect(&book, &BillBook::documentChanged, this, &BillWindow::showDocument);
+    showTotals();
+    showHead();
+    showDocument();
 }
 
 QWidget *BillWindow::createButtons()
@@ -159,23 +125,29 @@ QWidget *BillWindow::createButtons()
         const char *name;
         const char *caption;
         void (BillWindow::*operation)();
-        QKeySequence::StandardKey shortcut;
+        QKeySequence shortcut;
     } buttons[] = {
-        {"BillRemoveEntry", "Удалить запись", &BillWindow::removeSelectedEntries,
-         QKeySequence::UnknownKey},
-        {"BillOpen", "Открыть...", &BillWindow::openBill, QKeySequence::Open},
-        {"BillSave", "Сохранить...", &BillWindow::saveBill, QKeySequence::Save},
-        {"BillExportXlsx", "Экспорт в XLSX...", &BillWindow::exportXlsx, QKeySequence::UnknownKey},
-        {"BillExportCsv", "Экспорт в CSV...", &BillWindow::exportCsv, QKeySequence::UnknownKey},
-        {"BillPrint", "Печать...", &BillWindow::printBill, QKeySequence::Print},
-        {"BillPdf", "Сохранить в PDF...", &BillWindow::saveAsPdf, QKeySequence::UnknownKey},
+        {"BillNew", "Со&здать", &BillWindow::newBill, QKeySequence(Qt::CTRL | Qt::Key_N)},
+        {"BillOpen", "&Открыть...", &BillWindow::openBill, QKeySequence(Qt::CTRL | Qt::Key_O)},
+        {"BillSave", "&Сохранить", &BillWindow::saveBill, QKeySequence(Qt::CTRL | Qt::Key_S)},
+        {"BillSaveAs", "Сохранить &как...", &BillWindow::saveBillAs,
+         QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
+        {"BillExportXlsx", "Экспорт в &XLSX...", &BillWindow::exportXlsx, QKeySequence()},
+        {"BillExportCsv", "Экспорт в CS&V...", &BillWindow::exportCsv, QKeySequence()},
+        {"BillPrint", "&Печать...", &BillWindow::printBill, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"BillPdf", "В P&DF...", &BillWindow::saveAsPdf, QKeySequence()},
     };
     for (const auto &entry : buttons) {
         QPushButton *push = button(entry.name, QString::fromUtf8(entry.caption), bar);
-        if (entry.shortcut != QKeySequence::UnknownKey) {
-            push->setShortcut(entry.shortcut);
-            push->setToolTip(push->shortcut().toString(QKeySequence::NativeText));
+        QString tip = push->text().remove(u'&');
+        if (!entry.shortcut.isEmpty()) {
+            auto *action = new QAction(tip, this);
+            action->setShortcut(entry.shortcut);
+            connect(action, &QAction::triggered, this, entry.operation);
+            addAction(action);
+            tip += QStringLiteral(" (%1)").arg(entry.shortcut.toString(QKeySequence::NativeText));
         }
+        push->setToolTip(tip);
         connect(push, &QPushButton::clicked, this, entry.operation);
         line->addWidget(push);
     }
@@ -183,20 +155,147 @@ QWidget *BillWindow::createButtons()
     return bar;
 }
 
-QString BillWindow::grandTotalText() const
+QWidget *BillWindow::createHead()
 {
-    const bom::Totals &totals = m_book.totals();
-    if (totals.overflow)
-        return QStringLiteral("Итого: — (сумма слишком велика)");
-    QString text = QStringLiteral("Итого: %1 руб.").arg(bom::moneyText(totals.grandKopecks));
-    if (totals.unpriced > 0)
-        text += QStringLiteral(" (без цены: %1)").arg(totals.unpriced);
-    return text;
+    auto *box = new QGroupBox(QStringLiteral("Шапка ведомости"), this);
+    box->setObjectName(QStringLiteral("BillHead"));
+    auto *grid = new QGridLayout(box);
+    const QStringList captions = billtexts::headCaptions();
+    const char *const names[] = {"BillObject", "BillCustomer", "BillAddress", "BillCompiledBy",
+                                 "BillCheckedBy"};
+    const char *const mnemonics[] = {
+        "О&бъект:", "За&казчик:", "&Адрес:", "Сост&авил:", "Пр&оверил:"};
+    for (int i = 0; i < int(std::size(names)); ++i) {
+        auto *edit = new QLineEdit(box);
+        edit->setObjectName(QString::fromLatin1(names[i]));
+        edit->setAccessibleName(captions.at(i));
+        auto *label = new QLabel(QString::fromUtf8(mnemonics[i]), box);
+        label->setBuddy(edit);
+        // Object and address take the whole line; the people share one.
+        const int row = i < 3 ? i : 3;
+        const int column = i < 3 ? 0 : (i - 3) * 2;
+        grid->addWidget(label, row, column);
+        grid->addWidget(edit, row, column + 1, 1, i < 3 ? 5 : 1);
+        connect(edit, &QLineEdit::editingFinished, this, &BillWindow::takeHead);
+        m_headFields.append(edit);
+    }
+    m_date = new QDateEdit(box);
+    m_date->setObjectName(QStringLiteral("BillDate"));
+    m_date->setAccessibleName(captions.at(5));
+    m_date->setCalendarPopup(true);
+    m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    m_date->setMinimumDate(kNoDate);
+    m_date->setSpecialValueText(QStringLiteral("не указана"));
+    auto *dateLabel = new QLabel(QStringLiteral("&Дата:"), box);
+    dateLabel->setBuddy(m_date);
+    grid->addWidget(dateLabel, 3, 4);
+    grid->addWidget(m_date, 3, 5);
+    grid->setColumnStretch(1, 1);
+    grid->setColumnStretch(3, 1);
+    connect(m_date, &QDateEdit::editingFinished, this, &BillWindow::takeHead);
+    return box;
 }
 
-void BillWindow::showGrandTotal()
+QWidget *BillWindow::createEntryButtons()
+{
+    auto *bar = new QWidget(this);
+    auto *line = new QHBoxLayout(bar);
+    line->setContentsMargins(0, 0, 0, 0);
+    QPushButton *remove = button("BillRemoveEntry", QStringLiteral("&Удалить запись"), bar);
+    remove->setToolTip(QStringLiteral("Удалить выбранные записи (Delete)"));
+    connect(remove, &QPushButton::clicked, this, &BillWindow::removeSelectedEntries);
+    QPushButton *manual = button("BillAddManual", QStringLiteral("Доба&вить материал..."), bar);
+    manual->setToolTip(QStringLiteral("Материал, которого нет в расчетах, например гвозди"));
+    connect(manual, &QPushButton::clicked, this, &BillWindow::addManualMaterial);
+    QUndoStack *undo = m_book.undoStack();
+    QPushButton *back = button("BillUndo", QStringLiteral("&Отменить"), bar);
+    QPushButton *again = button("BillRedo", QStringLiteral("Пов&торить"), bar);
+    back->setEnabled(undo->canUndo());
+    again->setEnabled(undo->canRedo());
+    connect(back, &QPushButton::clicked, undo, &QUndoStack::undo);
+    connect(again, &QPushButton::clicked, undo, &QUndoStack::redo);
+    connect(undo, &QUndoStack::canUndoChanged, back, &QWidget::setEnabled);
+    connect(undo, &QUndoStack::canRedoChanged, again, &QWidget::setEnabled);
+    connect(undo, &QUndoStack::undoTextChanged, back, [back](const QString &text) {
+        back->setToolTip(QStringLiteral("Отменить: %1 (Ctrl+Z)").arg(text));
+    });
+    connect(undo, &QUndoStack::redoTextChanged, again, [again](const QString &text) {
+        again->setToolTip(QStringLiteral("Повторить: %1 (Ctrl+Shift+Z)").arg(text));
+    });
+    for (QWidget *widget : {static_cast<QWidget *>(remove), static_cast<QWidget *>(manual),
+                            static_cast<QWidget *>(back), static_cast<QWidget *>(again)})
+        line->addWidget(widget);
+    line->addStretch(1);
+    return bar;
+}
+
+void BillWindow::createActions()
+{
+    auto *remove = new QAction(QStringLiteral("Удалить запись"), m_entries);
+    remove->setShortcut(QKeySequence::Delete);
+    remove->setShortcutContext(Qt::WidgetShortcut);
+    connect(remove, &QAction::triggered, this, &BillWindow::removeSelectedEntries);
+    m_entries->addAction(remove);
+
+    // The undo stack's own actions keep their texts and enabled state in step with it.
+    QAction *undo = m_book.undoStack()->createUndoAction(this, QStringLiteral("Отменить"));
+    undo->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Z));
+    QAction *redo = m_book.undoStack()->createRedoAction(this, QStringLiteral("Повторить"));
+    redo->setShortcuts(
+        {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z), QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    addAction(undo);
+    addAction(redo);
+
+    auto *closing = new QAction(QStringLiteral("Закрыть"), this);
+    // Ctrl+W as on every desktop, besides what the platform binds to closing.
+    QList<QKeySequence> closingKeys = QKeySequence::keyBindings(QKeySequence::Close);
+    if (!closingKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
+        closingKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_W));
+    closing->setShortcuts(closingKeys);
+    connect(closing, &QAction::triggered, this, &QWidget::close);
+    addAction(closing);
+}
+
+QString BillWindow::grandTotalText() const
+{
+    return billtexts::grandTotalText(m_book.totals());
+}
+
+void BillWindow::showTotals()
 {
     m_grandTotal->setText(grandTotalText());
+    m_unrated->setText(billtexts::unratedText(m_book.totals()));
+    m_unrated->setToolTip(billtexts::unratedNames(m_book.totals()));
+}
+
+void BillWindow::showHead()
+{
+    const QStringList texts = billtexts::headTexts(m_book.bill().head);
+    for (int i = 0; i < m_headFields.size(); ++i) {
+        if (m_headFields[i]->text() != texts.at(i))
+            m_headFields[i]->setText(texts.at(i));
+    }
+    const QDate date = m_book.bill().head.date;
+    m_date->setDate(date.isValid() ? date : kNoDate);
+}
+
+void BillWindow::takeHead()
+{
+    bom::Head head;
+    head.object = m_headFields[0]->text().trimmed();
+    head.customer = m_headFields[1]->text().trimmed();
+    head.address = m_headFields[2]->text().trimmed();
+    head.compiledBy = m_headFields[3]->text().trimmed();
+    head.checkedBy = m_headFields[4]->text().trimmed();
+    if (m_date->date() != kNoDate)
+        head.date = m_date->date();
+    m_book.setHead(head);
+}
+
+void BillWindow::showDocument()
+{
+    setWindowTitle(m_book.displayName() + QStringLiteral("[*] — Ведомость материалов — Мерилон 3"));
+    setWindowModified(m_book.isModified());
 }
 
 void BillWindow::removeSelectedEntries()
@@ -210,34 +309,25 @@ void BillWindow::removeSelectedEntries()
         m_book.remove(rows);
 }
 
-void BillWindow::openBill()
+void BillWindow::addManualMaterial()
 {
-    const QString path = m_choosePath(FileChoice::Open);
-    if (path.isEmpty())
-        return;
-    const billfile::Reading reading = billfile::read(path);
-    if (!reading.bill) {
-        errorreport::show(reading.failure);
-        return;
-    }
-    m_book.replace(*reading.bill);
+    auto *dialog = new ManualMaterialDialog(this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog] {
+        if (const std::optional<bom::Entry> entry = dialog->entry(m_now()))
+            m_book.add(*entry);
+    });
+    dialog->open();
 }
 
-void BillWindow::saveBill()
+QString BillWindow::exportPath(FileChoice choice, const char *suffix)
 {
-    QString path = m_choosePath(FileChoice::Save);
-    if (path.isEmpty())
-        return;
-    const QString suffix = u'.' + QString::fromLatin1(billfile::kSuffix);
-    if (!path.endsWith(suffix))
-        path += suffix;
-    if (const std::optional<QString> failure = billfile::write(m_book.bill(), path))
-        errorreport::show(*failure);
+    return BillFiles::pathToWrite(m_files.choosePath(choice), QString::fromLatin1(suffix));
 }
 
 void BillWindow::exportCsv()
 {
-    const QString path = m_choosePath(FileChoice::Csv);
+    const QString path = exportPath(FileChoice::Csv, "csv");
     if (path.isEmpty())
         return;
     if (const std::optional<QString> failure =
@@ -247,7 +337,7 @@ void BillWindow::exportCsv()
 
 void BillWindow::exportXlsx()
 {
-    const QString path = m_choosePath(FileChoice::Xlsx);
+    const QString path = exportPath(FileChoice::Xlsx, "xlsx");
     if (path.isEmpty())
         return;
     if (const std::optional<QString> failure =
@@ -255,27 +345,23 @@ void BillWindow::exportXlsx()
         errorreport::show(*failure);
 }
 
-void BillWindow::print(QPagedPaintDevice *device)
-{
-    const auto [date, time] = m_headingTexts();
-    billprint::print(device, m_book.bill(), m_book.totals(), grandTotalText(), date, time);
-}
-
 void BillWindow::printBill()
 {
     QPrinter printer;
     QPrintDialog dialog(&printer, this);
-    if (dialog.exec() == QDialog::Accepted)
-        print(&printer);
+    if (dialog.exec() == QDialog::Accepted) {
+        const auto [date, time] = m_headingTexts();
+        billprint::print(&printer, m_book.bill(), m_book.totals(), date, time);
+    }
 }
 
 void BillWindow::saveAsPdf()
 {
-    const QString path = m_choosePath(FileChoice::Pdf);
+    const QString path = exportPath(FileChoice::Pdf, "pdf");
     if (path.isEmpty())
         return;
     const auto [date, time] = m_headingTexts();
     if (const std::optional<QString> failure =
-            billprint::writePdf(path, m_book.bill(), m_book.totals(), grandTotalText(), date, time))
+            billprint::writePdf(path, m_book.bill(), m_book.totals(), date, time))
         errorreport::show(*failure);
 }

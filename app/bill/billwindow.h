@@ -1,47 +1,49 @@
 #pragma once
 
+#include "billfiles.h"
+
 #include <QWidget>
 
 #include <functional>
 
 class BillBook;
+class BillTable;
 class EntriesModel;
+class QDateEdit;
 class QLabel;
+class QLineEdit;
 class QPagedPaintDevice;
-class QTableView;
 class TotalsModel;
 
 // The bill of materials in a window of its own, beside the main window and not blocking it:
-// the entries above, the totals below with the grand total, and the file, export and print
-// commands. It follows every change of the bill.
+// the file commands, the head of the document, the entries, and the totals with the grand
+// total. Its title names the bill's file and marks changes not saved; closing it keeps the bill.
 class BillWindow : public QWidget
 {
     Q_OBJECT
 
 public:
-    enum class FileChoice
-    {
-        Open,
-        Save,
-        Xlsx,
-        Csv,
-        Pdf
-    };
-    using PathChooser = std::function<QString(FileChoice)>;
+    using FileChoice = BillFiles::FileChoice;
+    using PathChooser = BillFiles::PathChooser;
 
-    BillWindow(BillBook &book, QWidget *parent = nullptr);
+    BillWindow(BillBook &book, BillFiles &files, QWidget *parent = nullptr);
 
     // Tests answer the file dialogs through this.
-    void setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+    void setPathChooser(PathChooser chooser) { m_files.setPathChooser(std::move(chooser)); }
     // The date and time texts of the printout's heading.
     void setHeadingTexts(std::function<std::pair<QString, QString>()> texts)
     {
         m_headingTexts = std::move(texts);
     }
+    // Tests make the moment a material typed in by hand is added.
+    void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
     void removeSelectedEntries();
-    void openBill();
-    void saveBill();
+    void addManualMaterial();
+    void openBill() { m_files.openBill(); }
+    void saveBill() { m_files.save(); }
+    void saveBillAs() { m_files.saveAs(); }
+    void newBill() { m_files.newBill(); }
     void exportXlsx();
     void exportCsv();
     void printBill();
@@ -51,15 +53,25 @@ public:
 
 private:
     QWidget *createButtons();
-    void showGrandTotal();
-    void print(QPagedPaintDevice *device);
+    QWidget *createHead();
+    QWidget *createEntryButtons();
+    void createActions();
+    void showTotals();
+    void showHead();
+    void takeHead();
+    void showDocument();
+    QString exportPath(FileChoice choice, const char *suffix);
 
     BillBook &m_book;
+    BillFiles &m_files;
     EntriesModel *m_entriesModel;
     TotalsModel *m_totalsModel;
-    QTableView *m_entries;
-    QTableView *m_totals;
-    QLabel *m_grandTotal;
-    PathChooser m_choosePath;
+    BillTable *m_entries = nullptr;
+    BillTable *m_totals = nullptr;
+    QLabel *m_grandTotal = nullptr;
+    QLabel *m_unrated = nullptr;
+    QList<QLineEdit *> m_headFields;
+    QDateEdit *m_date = nullptr;
     std::function<std::pair<QString, QString>()> m_headingTexts;
+    std::function<QDateTime()> m_now;
 };

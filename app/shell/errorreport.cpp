@@ -22,6 +22,12 @@ QuestionHandler &questionHandler()
     return instance;
 }
 
+ChoiceHandler &choiceHandler()
+{
+    static ChoiceHandler instance;
+    return instance;
+}
+
 } // namespace
 
 QString shownText(const QString &message)
@@ -57,6 +63,33 @@ bool askToGoAhead(const QString &question, const QString &goAheadText, const QSt
     box.setEscapeButton(cancel);
     box.exec();
     return box.clickedButton() == goAhead;
+}
+
+int askToChoose(const QString &question, const QStringList &answers)
+{
+    if (choiceHandler())
+        return choiceHandler()(question, answers);
+    QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), question,
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    box.setObjectName(QStringLiteral("Choice"));
+    QList<QPushButton *> buttons;
+    for (qsizetype i = 0; i < answers.size(); ++i)
+        buttons.append(box.addButton(answers.at(i), i + 1 == answers.size()
+                                                        ? QMessageBox::RejectRole
+                                                    : i == 0 ? QMessageBox::AcceptRole
+                                                             : QMessageBox::DestructiveRole));
+    if (!buttons.isEmpty()) {
+        box.setDefaultButton(buttons.back());
+        box.setEscapeButton(buttons.back());
+    }
+    box.exec();
+    const qsizetype taken = buttons.indexOf(box.clickedButton());
+    return int(taken < 0 ? answers.size() - 1 : taken);
+}
+
+void setChoiceHandler(ChoiceHandler handler)
+{
+    choiceHandler() = std::move(handler);
 }
 
 void setQuestionHandler(QuestionHandler handler)

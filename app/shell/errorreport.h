@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -32,5 +32,14 @@ bool askToGoAhead(const QString &question, const QString &goAheadText, const QSt
 
 // Installs an answerer in place of the box; an empty one brings the box back.
 void setQuestionHandler(QuestionHandler handler);
+
+// A question with several answers, such as Сохранить / Не сохранять / Отмена, in a box titled
+// like the report; the last answer is the default and the Escape one. Returns the index of the
+// answer taken. Tests answer it through the choice seam.
+using ChoiceHandler = std::function<int(const QString &question, const QStringList &answers)>;
+
+int askToChoose(const QString &question, const QStringList &answers);
+
+void setChoiceHandler(ChoiceHandler handler);
 
 } // namespace errorreport

@@ -27,6 +27,7 @@
 #include <QScreen>
 #include <QStackedWidget>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
@@ -290,6 +291,8 @@ void TForm1::showEvent(QShowEvent *event)
         move(frame.topLeft());
     }
     FormShow();
+    // Once the window stands, so that the question has it behind it.
+    QTimer::singleShot(0, m_bill, &BillControl::offerRecovery);
 }
 
 void TForm1::FormShow()
@@ -426,6 +429,11 @@ void TForm1::saveJournalAsPdf()
 // may close without saving (docs/decisions.md, "Closing without a writable data folder").
 void TForm1::closeEvent(QCloseEvent *event)
 {
+    // Asked first, so that staying on leaves the journal as it was.
+    if (!m_bill->mayQuit()) {
+        event->ignore();
+        return;
+    }
     if (FormClose() ||
         errorreport::askToGoAhead(
             QStringLiteral("Журнал не сохранен. Закрыть программу без сохранения журнала?"),

@@ -55,7 +55,12 @@ private:
     void computeMasonryWall(const QString &length, const QString &height);
     void computeFoundation();
     void computeConcreteUnderlay();
-    QString statusMessage() { return m_driver->window().statusBar()->currentMessage(); }
+    // What the notice over the main window says, when it shows.
+    QString notice()
+    {
+        const auto *shown = m_driver->window().findChild<QLabel *>(QStringLiteral("BillNotice"));
+        return shown && shown->isVisible() ? shown->text() : QString();
+    }
     BillWindow *openBill();
     QAbstractItemModel *totals(BillWindow *window);
     int totalsRow(BillWindow *window, const QString &material);
@@ -183,14 +188,15 @@ void BillTest::menuOffersTheBillWithShortcuts()
     m_driver->type(QStringLiteral("Edit1"), QStringLiteral("5"));
     QVERIFY(m_driver->widget(QStringLiteral("Edit1"))->hasFocus());
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
-    QCOMPARE(statusMessage(), QStringLiteral("Не добавлено в ведомость: на этой странице еще не "
-                                             "было расчета."));
+    QCOMPARE(notice(), QStringLiteral("Не добавлено в ведомость: на этой странице еще не "
+                                      "было расчета."));
     // The bill's window stands beside the main window and does not block it.
     BillWindow *window = openBill();
     QVERIFY(window);
     QVERIFY(!window->isModal());
     QVERIFY(window->isWindow());
-    QCOMPARE(window->windowTitle(), QStringLiteral("Ведомость материалов — Мерилон 3"));
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral("Новая ведомость[*] — Ведомость материалов — Мерилон 3"));
 }
 
 void BillTest::addingWithoutCurrentResultsSaysWhy_data()
@@ -250,15 +256,14 @@ void BillTest::addingWithoutCurrentResultsSaysWhy()
     const QRect workPlace = work->geometry(), clockPlace = clock->geometry();
     m_errors->clear();
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
-    QCOMPARE(statusMessage(), message);
+    QCOMPARE(notice(), message);
     QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 0);
-    // The message takes the first panel's place for a while; the clock keeps showing.
-    QVERIFY(!work->isVisible());
-    QVERIFY(clock->isVisible());
-    QCOMPARE(clock->geometry(), clockPlace);
-    QVERIFY(m_driver->window().statusText(1).startsWith(QStringLiteral("Текущее время: ")));
-    m_driver->window().statusBar()->clearMessage();
+    // The notice covers neither status panel, nor the status bar they stand in.
+    const auto *shown = m_driver->window().findChild<QLabel *>(QStringLiteral("BillNotice"));
     QVERIFY(work->isVisible());
+    QVERIFY(clock->isVisible());
+    QVERIFY(!shown->geometry().intersects(m_driver->window().statusBar()->geometry()));
+    QVERIFY(m_driver->window().statusText(1).startsWith(QStringLiteral("Текущее время: ")));
     QCOMPARE(work->geometry(), workPlace);
     QCOMPARE(clock->geometry(), clockPlace);
 }
@@ -268,9 +273,9 @@ void BillTest::totalsSumTheKeptFiguresOfThreePages()
     computeMasonryWall(QStringLiteral("12,3"), QStringLiteral("2,7"));
     QCOMPARE(m_driver->text(QStringLiteral("Label18")), QStringLiteral("2,966"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
-    QCOMPARE(statusMessage(),
-             QStringLiteral("Добавлено в ведомость: Кирпичная кладка 1,5 кирпича (380 мм.) "
-                            "(материалов: 4, записей в ведомости: 1)."));
+    QCOMPARE(notice(),
+             QStringLiteral("Добавлено в ведомость: Кирпичная кладка 1,5 кирпича (380 мм.). "
+                            "Записей в ведомости: 1."));
     computeMasonryWall(QStringLiteral("8"), QStringLiteral("2,7"));
     QCOMPARE(m_driver->text(QStringLiteral("Label18")), QStringLiteral("1,929"));
     m_driver->widget(QStringLiteral("GroupBox2"))
@@ -316,17 +321,23 @@ void BillTest::totalsSumTheKeptFiguresOfThreePages()
     QCOMPARE(m_driver->window().bill().book().totals().rows[concrete].counted, 2);
     QCOMPARE(window->grandTotalText().left(18), QStringLiteral("Итого: 0,00 руб. ("));
 
-    // A price turns into money: bricks by the piece at 18,50.
-    editCell(window, bricks, 7, QStringLiteral("18,5"));
-    QCOMPARE(model->index(bricks, 7).data().toString(), QStringLiteral("18,50"));
-    QCOMPARE(model->index(bricks, 8).data().toString(), QStringLiteral("152199,15"));
-    QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 152199,15 руб.")));
-    // Packs of 250 with 5 % reserve: 8638,33 bricks make 35 packs.
+    // A price turns into money: bricks by the piece at 18,50, bought whole.
+    editCell(window, bricks, 8, QStringLiteral("18,5"));
+    QCOMPARE(model->index(bricks, 8).data().toString(), QStringLiteral("18,50"));
+    QCOMPARE(model->index(bricks, 5).data().toString(), QStringLiteral("8227"));
+    QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("152199,50"));
+    QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 152199,50 руб.")));
+    // Packs of 250 with 5 % reserve: 8638,33 bricks make 35 packs; the price stays per piece.
     editCell(window, bricks, 3, QStringLiteral("5"));
-    editCell(window, bricks, 5, QStringLiteral("250"));
+    editCell(window, bricks, 6, QStringLiteral("250"));
     QCOMPARE(model->index(bricks, 4).data().toString(), QStringLiteral("8638,33"));
-    QCOMPARE(model->index(bricks, 6).data().toString(), QStringLiteral("35"));
-    QCOMPARE(model->index(bricks, 8).data().toString(), QStringLiteral("647,50"));
+    QCOMPARE(model->index(bricks, 5).data().toString(), QStringLiteral("8639"));
+    QCOMPARE(model->index(bricks, 7).data().toString(), QStringLiteral("35"));
+    QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("159821,50"));
+    // A price per pack takes the place of the price per piece, and the sum says so.
+    editCell(window, bricks, 9, QStringLiteral("4500"));
+    QCOMPARE(model->index(bricks, 8).data().toString(), QString());
+    QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("157500,00"));
 }
 
 void BillTest::windowFollowsAdditionsAndDeleteRemoves()
@@ -397,7 +408,7 @@ void BillTest::fileDialogsOfferTheirNames_data()
                           << "Открыть ведомость"
                           << "";
     QTest::newRow("save") << "BillSave"
-                          << "Сохранить ведомость"
+                          << "Сохранить ведомость как"
                           << "ведомость.merilon-bom";
     if (billxlsx::available())
         QTest::newRow("workbook") << "BillExportXlsx"
@@ -421,6 +432,8 @@ void BillTest::fileDialogsOfferTheirNames()
     computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     BillWindow *window = openBill();
+    // The bill holds an unsaved entry: opening another asks first, and is told to drop it.
+    m_errors->answerChoicesWith(1);
     QString shownTitle;
     QStringList offered;
     m_driver->modals().expect([&](QWidget *dialog) {
@@ -478,10 +491,10 @@ void BillTest::badCellEditsAreRefusedWithAReason_data()
     QTest::addColumn<QString>("reason");
     QTest::newRow("negative reserve") << 3 << "-5"
                                       << "Запас не может быть отрицательным";
-    QTest::newRow("pack of 0") << 5 << "0"
+    QTest::newRow("pack of 0") << 6 << "0"
                                << "Фасовка должна быть больше нуля; пустая клетка — продается "
                                   "поштучно или на вес";
-    QTest::newRow("text as price") << 7 << "дорого"
+    QTest::newRow("text as price") << 8 << "дорого"
                                    << "Цена — это число рублей, например 350 или 12,50";
 }
 
@@ -495,15 +508,27 @@ void BillTest::badCellEditsAreRefusedWithAReason()
     BillWindow *window = openBill();
     const int row = totalsRow(window, QStringLiteral("Раствор"));
     editCell(window, row, 3, QStringLiteral("10"));
-    editCell(window, row, 5, QStringLiteral("0,5"));
-    editCell(window, row, 7, QStringLiteral("4200"));
+    editCell(window, row, 6, QStringLiteral("0,5"));
+    editCell(window, row, 8, QStringLiteral("4200"));
     QAbstractItemModel *model = totals(window);
-    const QString before = model->index(row, column).data().toString();
-    const QString sum = model->index(row, 8).data().toString();
+    const bom::Terms terms = m_driver->window().bill().book().totals().rows[row].terms;
+    const QString sum = model->index(row, 10).data().toString();
     editCell(window, row, column, typed);
-    QCOMPARE(model->index(row, column).data().toString(), before);
+    // The typed text stays for correction, and why it was refused shows at once, at the cell.
+    QCOMPARE(model->index(row, column).data().toString(), typed);
     QCOMPARE(model->index(row, column).data(Qt::ToolTipRole).toString(), reason);
-    QCOMPARE(model->index(row, 8).data().toString(), sum);
+    auto *problem = window->findChild<QLabel *>(QStringLiteral("BillTotalsProblem"));
+    QVERIFY(problem->isVisible());
+    QCOMPARE(problem->text(), reason);
+    auto *view = window->findChild<QTableView *>(QStringLiteral("BillTotals"));
+    QVERIFY(problem->geometry().intersects(
+        view->visualRect(model->index(row, column)).adjusted(0, 0, 0, problem->height() + 4)));
+    QCOMPARE(m_driver->window().bill().book().totals().rows[row].terms, terms);
+    QCOMPARE(model->index(row, 10).data().toString(), sum);
+    // Corrected, the cell is taken and the mark goes.
+    editCell(window, row, column, QStringLiteral("2"));
+    QCOMPARE(model->index(row, column).data(Qt::ToolTipRole).toString(), QString());
+    QVERIFY(m_driver->window().bill().book().totals().rows[row].terms != terms);
 }
 
 void BillTest::termsAreRememberedForTheNextRun()
@@ -513,8 +538,8 @@ void BillTest::termsAreRememberedForTheNextRun()
     BillWindow *window = openBill();
     const int row = totalsRow(window, QStringLiteral("Раствор"));
     editCell(window, row, 3, QStringLiteral("7,5"));
-    editCell(window, row, 5, QStringLiteral("0,25"));
-    editCell(window, row, 7, QStringLiteral("1200"));
+    editCell(window, row, 6, QStringLiteral("0,25"));
+    editCell(window, row, 9, QStringLiteral("1200"));
     // A reserve alone, with no pack and no price.
     editCell(window, totalsRow(window, QStringLiteral("Пробки деревянные")), 3,
              QStringLiteral("5"));
@@ -528,7 +553,7 @@ void BillTest::termsAreRememberedForTheNextRun()
         return m_driver->window().bill().book().bill().terms.value({name, unit});
     };
     QCOMPARE(termsOf(QStringLiteral("Раствор"), QStringLiteral("м3")),
-             (bom::Terms{7.5, 0.25, 120000}));
+             (bom::Terms{7.5, 0.25, 120000, bom::PriceBasis::PerPack}));
     QCOMPARE(termsOf(QStringLiteral("Пробки деревянные"), QStringLiteral("м3")),
              (bom::Terms{5.0, std::nullopt, std::nullopt}));
     QCOMPARE(termsOf(QStringLiteral("Кирпич глиняный обыкновенный"), QStringLiteral("шт.")),
@@ -558,15 +583,27 @@ void BillTest::savedBillOpensInANewRun()
     computeFoundation();
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     BillWindow *window = openBill();
-    editCell(window, totalsRow(window, QStringLiteral("Бетон")), 7, QStringLiteral("5600"));
+    editCell(window, totalsRow(window, QStringLiteral("Бетон")), 8, QStringLiteral("5600"));
     const bom::Bill saved = m_driver->window().bill().book().bill();
 
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("объект"));
     window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    QVERIFY(window->isWindowModified());
     m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillSave")));
     QCOMPARE(m_errors->messages(), QStringList());
     QVERIFY(QFile::exists(path + QStringLiteral(".merilon-bom")));
+    // Saved, the bill is its file: the title names it, and the next save asks for no name.
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral("объект.merilon-bom[*] — Ведомость материалов — Мерилон 3"));
+    QVERIFY(!window->isWindowModified());
+    editCell(window, totalsRow(window, QStringLiteral("Бетон")), 3, QStringLiteral("0"));
+    window->setPathChooser([](BillWindow::FileChoice) {
+        QTest::qFail("the bill's own file was asked for again", __FILE__, __LINE__);
+        return QString();
+    });
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!window->isWindowModified());
 
     m_driver = std::make_unique<WindowDriver>();
     window = openBill();
@@ -597,10 +634,11 @@ void BillTest::badFileLeavesTheBillUntouched()
     file.close();
     BillWindow *window = openBill();
     window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    m_errors->answerChoicesWith(1);
     m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillOpen")));
     QCOMPARE(m_errors->messages(),
              QStringList{QStringLiteral("Ведомость сохранена более новой версией программы "
-                                        "(формат 7), а эта версия открывает формат 1. Обновите "
+                                        "(формат 7), а эта версия открывает формат 2. Обновите "
                                         "программу, чтобы открыть файл.")});
     QVERIFY(m_driver->window().bill().book().bill() == before);
 }
@@ -610,7 +648,7 @@ void BillTest::exportsHoldTheTotals()
     computeMasonryWall(QStringLiteral("10"), QStringLiteral("3"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     BillWindow *window = openBill();
-    editCell(window, totalsRow(window, QStringLiteral("Раствор")), 7, QStringLiteral("4200"));
+    editCell(window, totalsRow(window, QStringLiteral("Раствор")), 8, QStringLiteral("4200"));
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("ведомость.csv"));
     window->setPathChooser([path](BillWindow::FileChoice) { return path; });
@@ -676,19 +714,20 @@ void BillTest::renderBillWindow()
         const char *reserve;
         const char *pack;
         const char *price;
+        int priceColumn; // per piece or per pack
     } terms[] = {
-        {"Кирпич глиняный обыкновенный", "5", "250", "4625"},
-        {"Раствор", "3", "", "4200"},
-        {"Бетон", "2", "0,5", "2800"},
-        {"Плитка «брусчатка»", "7", "", "48,50"},
+        {"Кирпич глиняный обыкновенный", "5", "250", "4625", 9},
+        {"Раствор", "3", "", "4200", 8},
+        {"Бетон", "2", "0,5", "2800", 9},
+        {"Плитка «брусчатка»", "7", "", "48,50", 8},
     };
     for (const auto &material : terms) {
         const int row = totalsRow(window, QString::fromUtf8(material.material));
         if (row < 0)
             continue;
         editCell(window, row, 3, QString::fromUtf8(material.reserve));
-        editCell(window, row, 5, QString::fromUtf8(material.pack));
-        editCell(window, row, 7, QString::fromUtf8(material.price));
+        editCell(window, row, 6, QString::fromUtf8(material.pack));
+        editCell(window, row, material.priceColumn, QString::fromUtf8(material.price));
     }
     auto *view = window->findChild<QTableView *>(QStringLiteral("BillTotals"));
     view->clearSelection();

@@ -1,4 +1,5 @@
 #include "billcsv.h"
+#include "billtexts.h"
 #include "totals.h"
 #include "units.h"
 
@@ -10,6 +11,8 @@ using namespace bom;
 
 Q_DECLARE_METATYPE(std::optional<double>)
 Q_DECLARE_METATYPE(std::optional<qint64>)
+Q_DECLARE_METATYPE(bom::Terms)
+Q_DECLARE_METATYPE(QList<bom::Entry>)
 
 // Units, totals, packs and money of the bill, away from any window.
 class TotalsTest : public QObject
@@ -27,6 +30,9 @@ private slots:
     void moneyIsRoundedHalfAwayOncePerRow();
     void totalsSumKeptFiguresPerMaterial();
     void dashRowsAreListedWithoutQuantity();
+    void whatIsBoughtAndWhatItCosts_data();
+    void whatIsBoughtAndWhatItCosts();
+    void aMixtureIsBoughtAsItsParts();
     void grandTotalSkipsUnpricedAndStopsAtOverflow();
     void shownTextsHaveSixDigits_data();
     void shownTextsHaveSixDigits();
@@ -179,7 +185,7 @@ void TotalsTest::moneyIsRoundedHalfAwayOncePerRow()
     QFETCH(std::optional<double>, packs);
     QFETCH(qint64, price);
     QFETCH(std::optional<qint64>, sum);
-    QCOMPARE(sumFor(quantity, packs, price), sum);
+    QCOMPARE(sumFor(packs.value_or(quantity), price), sum);
 }
 
 namespace {
@@ -201,7 +207,8 @@ void TotalsTest::totalsSumKeptFiguresPerMaterial()
                     entry({materialFromCaption(QStringLiteral(" Раствор , куб. метр(ов)"), 0.2),
                            materialFromCaption(QStringLiteral("Олифа,кг. "), 2.0),
                            materialFromCaption(QStringLiteral("Раствор, кг"), 7.0)})};
-    bill.terms.insert({QStringLiteral("Олифа"), QStringLiteral("кг")}, Terms{10, 2.5, 40000});
+    bill.terms.insert({QStringLiteral("Олифа"), QStringLiteral("кг")},
+                      Terms{10, 2.5, 40000, PriceBasis::PerPack});
     const Totals totals = computeTotals(bill);
     QCOMPARE(totals.rows.size(), 3);
     QCOMPARE(totals.rows[0].key, (MaterialKey{QStringLiteral("Раствор"), QStringLiteral("м3")}));
@@ -220,25 +227,105 @@ void TotalsTest::totalsSumKeptFiguresPerMaterial()
 void TotalsTest::dashRowsAreListedWithoutQuantity()
 {
     Bill bill;
-    bill.entries = {entry({materialFromCaption(QStringLiteral("Смазка"), std::nullopt),
-                           materialFromCaption(QStringLiteral("Бетон, м3"), 1.25)}),
-                    entry({materialFromCaption(QStringLiteral("Смазка"), std::nullopt),
-                           materialFromCaption(QStringLiteral("Бетон, м3"), std::nullopt)})};
-    bill.terms.insert({QStringLiteral("Смазка"), QString()}, Terms{0, std::nullopt, 100});
+    bill.entries = {entry({material(QStringLiteral("Смазка"), QStringLiteral("кг"), std::nullopt),
+                           material(QStringLiteral("Бетон"), QStringLiteral("м3"), 1.25)}),
+                    entry({material(QStringLiteral("Смазка"), QStringLiteral("кг"), std::nullopt),
+                           material(QStringLiteral("Бетон"), QStringLiteral("м3"), std::nullopt)})};
+    bill.terms.insert({QStringLiteral("Смазка"), QStringLiteral("кг")},
+                      Terms{0, std::nullopt, 100});
     const Totals totals = computeTotals(bill);
-    QCOMPARE(totals.rows.size(), 2);
-    const Total &grease = totals.rows[0];
-    QCOMPARE(grease.counted, 0);
-    QCOMPARE(grease.dashes, 2);
-    QVERIFY(!grease.withReserve);
-    QVERIFY(!grease.sumKopecks);
-    QCOMPARE(billcsv::totalsCells(grease),
-             (QStringList{"Смазка", "", "—", "0", "—", "", "", "1,00", "—"}));
-    const Total &concrete = totals.rows[1];
+    // A material with no figure anywhere is named below the table, not listed in it.
+    QCOMPARE(totals.rows.size(), 1);
+    QCOMPARE(totals.unrated, (QStringList{"Смазка, кг", "Бетон, м3"}));
+    QCOMPARE(billtexts::unratedText(totals), QStringLiteral("без нормы: 2"));
+    const Total &concrete = totals.rows[0];
     QCOMPARE(concrete.quantity, 1.25);
     QCOMPARE(concrete.counted, 1);
     QCOMPARE(concrete.dashes, 1);
     QCOMPARE(totals.unpriced, 1);
+}
+
+void TotalsTest::whatIsBoughtAndWhatItCosts_data()
+{
+    QTest::addColumn<QList<Entry>>("entries");
+    QTest::addColumn<Terms>("terms");
+    QTest::addColumn<QStringList>("cells"); // the row of «Кирпич», or none
+    QTest::addColumn<QString>("grand");
+
+    const auto bricks = [](double quantity, int count = 1) {
+        Entry made = entry({material(QStringLiteral("Кирпич"), QStringLiteral("шт."), quantity),
+                            material(QStringLiteral("Объем кладки"), QStringLiteral("м3"), 15.4,
+                                     MaterialKind::WorkVolume)});
+        made.count = count;
+        return made;
+    };
+    QTest::newRow("a price per piece is not a price per pack")
+        << QList{bricks(6102.7)} << Terms{0, 480, 1850, PriceBasis::PerUnit}
+        << QStringList{"Кирпич", "шт.", "6102,7", "0", "6102,7",   "6103",
+                       "480",    "13",  "18,50",  "",  "112905,50"}
+        << "Итого: 112905,50 руб.";
+    QTest::newRow("a price per pack buys whole packs")
+        << QList{bricks(6102.7)} << Terms{0, 480, 900000, PriceBasis::PerPack}
+        << QStringList{"Кирпич", "шт.", "6102,7", "0",       "6102,7",   "6103",
+                       "480",    "13",  "",       "9000,00", "117000,00"}
+        << "Итого: 117000,00 руб.";
+    QTest::newRow("reserve, then whole pieces")
+        << QList{bricks(100.2)} << Terms{5, std::nullopt, 100, PriceBasis::PerUnit}
+        << QStringList{"Кирпич", "шт.", "100,2", "5", "105,21", "106", "", "", "1,00", "", "106,00"}
+        << "Итого: 106,00 руб.";
+    QTest::newRow("twelve equal works are one entry × 12")
+        << QList{bricks(10.5, 12)} << Terms{}
+        << QStringList{"Кирпич", "шт.", "126", "0", "126", "126", "", "", "", "", "—"}
+        << "Итого: 0,00 руб. (без цены: 1)";
+    QTest::newRow("a price per pack without a pack size says so")
+        << QList{bricks(10)} << Terms{0, std::nullopt, 5000, PriceBasis::PerPack}
+        << QStringList{"Кирпич", "шт.", "10", "0", "10", "10", "", "", "", "50,00", "нет фасовки"}
+        << "Итого: 0,00 руб. (без цены: 1)";
+    QTest::newRow("a sum too large says so in the row and the total")
+        << QList{bricks(1e15)} << Terms{0, std::nullopt, 1000000, PriceBasis::PerUnit}
+        << QStringList{"Кирпич", "шт.", "1E015",    "0", "1E015",         "1E015",
+                       "",       "",    "10000,00", "",  "слишком велика"}
+        << "Итого: — (сумма слишком велика)";
+    QTest::newRow("nothing to buy leaves the table")
+        << QList{bricks(0)} << Terms{} << QStringList{} << "Итого: 0,00 руб.";
+}
+
+void TotalsTest::whatIsBoughtAndWhatItCosts()
+{
+    QFETCH(QList<Entry>, entries);
+    QFETCH(Terms, terms);
+    QFETCH(QStringList, cells);
+    QFETCH(QString, grand);
+    Bill bill;
+    bill.entries = entries;
+    bill.terms.insert({QStringLiteral("Кирпич"), QStringLiteral("шт.")}, terms);
+    const Totals totals = computeTotals(bill);
+    // The volume of work never becomes a purchase.
+    QCOMPARE(totals.rows.size(), cells.isEmpty() ? 0 : 1);
+    if (!cells.isEmpty())
+        QCOMPARE(billtexts::totalsCells(totals.rows[0]), cells);
+    QCOMPARE(billtexts::grandTotalText(totals), grand);
+}
+
+void TotalsTest::aMixtureIsBoughtAsItsParts()
+{
+    Bill bill;
+    const QString paint = QStringLiteral("Состав окрасочный");
+    bill.entries = {entry(
+        {material(QStringLiteral("Олифа"), QStringLiteral("кг"), 2.8),
+         material(paint, QStringLiteral("кг"), 18.7, MaterialKind::Composite),
+         material(QStringLiteral("Сурик железный тертый"), QStringLiteral("кг"), 2.7,
+                  MaterialKind::Buy, paint),
+         material(QStringLiteral("Олифа"), QStringLiteral("кг"), 16, MaterialKind::Buy, paint)})};
+    const Totals totals = computeTotals(bill);
+    QCOMPARE(totals.rows.size(), 2);
+    QCOMPARE(totals.rows[0].key.name, QStringLiteral("Олифа"));
+    QCOMPARE(totals.rows[0].quantity, 18.8);
+    QCOMPARE(totals.rows[1].key.name, QStringLiteral("Сурик железный тертый"));
+    QCOMPARE(billtexts::materialText(bill.entries[0].materials[1]),
+             QStringLiteral("Состав окрасочный 18,7 кг (состав)"));
+    QCOMPARE(billtexts::materialText(bill.entries[0].materials[2]),
+             QStringLiteral("Сурик железный тертый 2,7 кг (в составе «Состав окрасочный»)"));
 }
 
 void TotalsTest::grandTotalSkipsUnpricedAndStopsAtOverflow()
@@ -250,9 +337,11 @@ void TotalsTest::grandTotalSkipsUnpricedAndStopsAtOverflow()
     bill.terms.insert({QStringLiteral("А"), QStringLiteral("кг")}, Terms{0, std::nullopt, 150});
     bill.terms.insert({QStringLiteral("Б"), QStringLiteral("кг")}, Terms{0, std::nullopt, 100});
     Totals totals = computeTotals(bill);
+    // Б is priced, but its sum cannot be shown: the total says so rather than leave it out.
     QCOMPARE(totals.grandKopecks, qint64(300));
-    QCOMPARE(totals.unpriced, 2);
-    QVERIFY(!totals.overflow);
+    QCOMPARE(totals.unpriced, 1);
+    QVERIFY(totals.rows[1].sumTooLarge);
+    QVERIFY(totals.overflow);
 
     bill.entries = {entry({material(QStringLiteral("А"), QStringLiteral("кг"), 6e13),
                            material(QStringLiteral("В"), QStringLiteral("кг"), 6e13)})};

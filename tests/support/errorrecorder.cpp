@@ -9,10 +9,15 @@ ErrorRecorder::ErrorRecorder()
         m_questions.append(question);
         return m_goAhead;
     });
+    errorreport::setChoiceHandler([this](const QString &question, const QStringList &answers) {
+        m_choices.append(question);
+        return m_choice < 0 ? int(answers.size()) - 1 : m_choice;
+    });
 }
 
 ErrorRecorder::~ErrorRecorder()
 {
+    errorreport::setChoiceHandler({});
     errorreport::setHandler({});
     errorreport::setQuestionHandler({});
 }

@@ -16,7 +16,14 @@ public:
     const QStringList &questions() const { return m_questions; }
     void answerQuestionsGoAhead(bool goAhead) { m_goAhead = goAhead; }
 
+    // Questions with several answers; each is answered with the last (cancel) unless told
+    // otherwise.
+    const QStringList &choices() const { return m_choices; }
+    void answerChoicesWith(int answer) { m_choice = answer; }
+
 private:
+    QStringList m_choices;
+    int m_choice = -1;
     QStringList m_messages;
     QStringList m_questions;
     bool m_goAhead = false;

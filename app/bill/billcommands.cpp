@@ -1,0 +1,105 @@
+#include "billcommands.h"
+
+#include "billbook.h"
+
+namespace billcommands {
+
+namespace {
+
+class EntriesCommand : public QUndoCommand
+{
+public:
+    EntriesCommand(BillBook &book, const QString &text, const QList<bom::Entry> &after,
+                   const QMap<bom::MaterialKey, bom::Terms> &termsAfter)
+        : QUndoCommand(text), m_book(book), m_before(book.bill().entries),
+          m_termsBefore(book.bill().terms), m_after(after), m_termsAfter(termsAfter)
+    {
+    }
+    void redo() override { m_book.putEntries(m_after, m_termsAfter); }
+    void undo() override { m_book.putEntries(m_before, m_termsBefore); }
+
+private:
+    BillBook &m_book;
+    QList<bom::Entry> m_before;
+    QMap<bom::MaterialKey, bom::Terms> m_termsBefore;
+    QList<bom::Entry> m_after;
+    QMap<bom::MaterialKey, bom::Terms> m_termsAfter;
+};
+
+class TermsCommand : public QUndoCommand
+{
+public:
+    TermsCommand(BillBook &book, const bom::MaterialKey &key, const bom::Terms &after)
+        : QUndoCommand(QStringLiteral("условия «%1»").arg(key.name)), m_book(book), m_key(key),
+          m_before(book.bill().terms.value(key)), m_after(after)
+    {
+    }
+    void redo() override { m_book.putTerms(m_key, m_after); }
+    void undo() override { m_book.putTerms(m_key, m_before); }
+
+private:
+    BillBook &m_book;
+    bom::MaterialKey m_key;
+    bom::Terms m_before;
+    bom::Terms m_after;
+};
+
+class EntryCommand : public QUndoCommand
+{
+public:
+    EntryCommand(BillBook &book, const QString &text, int row, const bom::Entry &after)
+        : QUndoCommand(text), m_book(book), m_row(row), m_before(book.bill().entries.at(row)),
+          m_after(after)
+    {
+    }
+    void redo() override { m_book.putEntry(m_row, m_after); }
+    void undo() override { m_book.putEntry(m_row, m_before); }
+
+private:
+    BillBook &m_book;
+    int m_row;
+    bom::Entry m_before;
+    bom::Entry m_after;
+};
+
+class HeadCommand : public QUndoCommand
+{
+public:
+    HeadCommand(BillBook &book, const bom::Head &after)
+        : QUndoCommand(QStringLiteral("шапка ведомости")), m_book(book), m_before(book.bill().head),
+          m_after(after)
+    {
+    }
+    void redo() override { m_book.putHead(m_after); }
+    void undo() override { m_book.putHead(m_before); }
+
+private:
+    BillBook &m_book;
+    bom::Head m_before;
+    bom::Head m_after;
+};
+
+} // namespace
+
+QUndoCommand *changeEntries(BillBook &book, const QString &text, const QList<bom::Entry> &after,
+                            const QMap<bom::MaterialKey, bom::Terms> &termsAfter)
+{
+    return new EntriesCommand(book, text, after, termsAfter);
+}
+
+QUndoCommand *changeTerms(BillBook &book, const bom::MaterialKey &key, const bom::Terms &after)
+{
+    return new TermsCommand(book, key, after);
+}
+
+QUndoCommand *changeEntry(BillBook &book, const QString &text, int row, const bom::Entry &after)
+{
+    return new EntryCommand(book, text, row, after);
+}
+
+QUndoCommand *changeHead(BillBook &book, const bom::Head &after)
+{
+    return new HeadCommand(book, after);
+}
+
+} // namespace billcommands

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "bill.h"
+
+#include <QUndoCommand>
+
+class BillBook;
+
+// The changes of a bill as undo commands: each keeps what it needs to go back and forth.
+namespace billcommands {
+
+// Entries added or removed, with the terms that came in with them.
+QUndoCommand *changeEntries(BillBook &book, const QString &text, const QList<bom::Entry> &after,
+                            const QMap<bom::MaterialKey, bom::Terms> &termsAfter);
+QUndoCommand *changeTerms(BillBook &book, const bom::MaterialKey &key, const bom::Terms &after);
+QUndoCommand *changeEntry(BillBook &book, const QString &text, int row, const bom::Entry &after);
+QUndoCommand *changeHead(BillBook &book, const bom::Head &after);
+
+} // namespace billcommands

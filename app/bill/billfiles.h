@@ -1,0 +1,55 @@
+#pragma once
+
+#include <QObject>
+
+#include <functional>
+
+class BillBook;
+class QWidget;
+
+// The bill's file commands with the usual document rules: «Сохранить» writes to the bill's own
+// file once it has one, «Сохранить как» asks for a name, and nothing replaces a bill with
+// changes not saved without asking «Сохранить изменения в ведомости?».
+class BillFiles : public QObject
+{
+    Q_OBJECT
+
+public:
+    enum class FileChoice
+    {
+        Open,
+        Save,
+        Xlsx,
+        Csv,
+        Pdf
+    };
+    // The path the user chose, empty when cancelled. Tests answer through this.
+    using PathChooser = std::function<QString(FileChoice)>;
+
+    BillFiles(BillBook &book, QWidget *dialogParent, QObject *parent = nullptr);
+
+    void setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+    QString choosePath(FileChoice choice) const { return m_choosePath(choice); }
+
+    void newBill();
+    void openBill();
+    // True once the bill is in its file.
+    bool save();
+    bool saveAs();
+    // Before the bill is closed or replaced: true when it may go (saved, its changes dropped,
+    // or nothing to lose), false when the user cancelled or the save failed.
+    bool mayCloseBill();
+
+    // The path that is really written for a name chosen: with the suffix. The file dialog asks
+    // before it returns an existing file; when the suffix is added here (a dialog of the system
+    // may not add it), the question is asked here, for the file that will be written. Empty when
+    // the user does not want it replaced.
+    static QString pathToWrite(const QString &chosen, const QString &suffix);
+
+private:
+    bool writeTo(const QString &path);
+
+    BillBook &m_book;
+    QWidget *m_dialogParent;
+    PathChooser m_choosePath;
+};

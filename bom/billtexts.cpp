@@ -1,0 +1,149 @@
+#include "billtexts.h"
+
+namespace billtexts {
+
+namespace {
+
+const QString kDash = QStringLiteral("—");
+
+QString optionalQuantity(const std::optional<double> &value)
+{
+    return value ? bom::quantityText(*value) : kDash;
+}
+
+QString sumText(const bom::Total &row)
+{
+    if (row.sumKopecks)
+        return bom::moneyText(*row.sumKopecks);
+    if (row.sumTooLarge)
+        return QStringLiteral("слишком велика");
+    if (row.needsPackSize)
+        return QStringLiteral("нет фасовки");
+    return kDash;
+}
+
+} // namespace
+
+QString addedText(const QDateTime &added)
+{
+    return added.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm"));
+}
+
+QString dateText(const QDate &date)
+{
+    return date.isValid() ? date.toString(QStringLiteral("dd.MM.yyyy")) : QString();
+}
+
+QStringList totalsHeadings()
+{
+    return {QStringLiteral("Материал"),          QStringLiteral("Ед."),
+            QStringLiteral("Количество"),        QStringLiteral("Запас, %"),
+            QStringLiteral("С запасом"),         QStringLiteral("К закупке"),
+            QStringLiteral("Фасовка"),           QStringLiteral("Упаковок"),
+            QStringLiteral("Цена за ед., руб."), QStringLiteral("Цена упаковки, руб."),
+            QStringLiteral("Сумма, руб.")};
+}
+
+QStringList totalsHeadingTips()
+{
+    return {QStringLiteral("Материал, который закупается; объемы работ и составы из частей "
+                           "остаются в записях"),
+            QStringLiteral("Единица измерения материала"),
+            QStringLiteral("Сумма по всем записям с учетом количества работ"),
+            QStringLiteral("Запас сверх расчетного количества, в процентах"),
+            QStringLiteral("Количество с запасом, без округления"),
+            QStringLiteral("Сколько закупить: штучный материал — целыми штуками"),
+            QStringLiteral("Размер одной упаковки в единицах материала; пусто — продается "
+                           "поштучно или на вес"),
+            QStringLiteral("Сколько упаковок закупить"),
+            QStringLiteral("Цена одной единицы материала; сумма = «К закупке» × цена"),
+            QStringLiteral("Цена одной упаковки; сумма = «Упаковок» × цена. Нужна фасовка"),
+            QStringLiteral("Стоимость материала")};
+}
+
+QStringList totalsCells(const bom::Total &row)
+{
+    const bom::Terms &terms = row.terms;
+    const bool perPack = terms.priceBasis == bom::PriceBasis::PerPack;
+    const QString price = terms.priceKopecks ? bom::moneyText(*terms.priceKopecks) : QString();
+    return {row.key.name,
+            row.key.unit,
+            row.counted > 0 ? bom::quantityText(row.quantity) : kDash,
+            bom::percentText(terms.reservePercent),
+            optionalQuantity(row.withReserve),
+            optionalQuantity(row.toBuy),
+            terms.packSize ? bom::quantityText(*terms.packSize) : QString(),
+            terms.packSize ? optionalQuantity(row.packs) : QString(),
+            perPack ? QString() : price,
+            perPack ? price : QString(),
+            sumText(row)};
+}
+
+QString grandTotalText(const bom::Totals &totals)
+{
+    if (totals.overflow)
+        return QStringLiteral("Итого: — (сумма слишком велика)");
+    QString text = QStringLiteral("Итого: %1 руб.").arg(bom::moneyText(totals.grandKopecks));
+    if (totals.unpriced > 0)
+        text += QStringLiteral(" (без цены: %1)").arg(totals.unpriced);
+    return text;
+}
+
+QString unratedText(const bom::Totals &totals)
+{
+    return totals.unrated.isEmpty() ? QString()
+                                    : QStringLiteral("без нормы: %1").arg(totals.unrated.size());
+}
+
+QString unratedNames(const bom::Totals &totals)
+{
+    return totals.unrated.join(QStringLiteral("\n"));
+}
+
+QString materialText(const bom::Material &material)
+{
+    QString text = material.key.name + u' ' + optionalQuantity(material.quantity);
+    if (!material.key.unit.isEmpty())
+        text += u' ' + material.key.unit;
+    if (material.kind == bom::MaterialKind::WorkVolume)
+        text += QStringLiteral(" (объем работ)");
+    else if (material.kind == bom::MaterialKind::Composite)
+        text += QStringLiteral(" (состав)");
+    else if (!material.partOf.isEmpty())
+        text += QStringLiteral(" (в составе «%1»)").arg(material.partOf);
+    return text;
+}
+
+QString materialsText(const bom::Entry &entry)
+{
+    QStringList parts;
+    for (const bom::Material &material : entry.materials)
+        parts.append(materialText(material));
+    return parts.join(QStringLiteral("; "));
+}
+
+QString countText(int count)
+{
+    return count > 1 ? QStringLiteral("×%1").arg(count) : QString();
+}
+
+QStringList entriesHeadings()
+{
+    return {QStringLiteral("Добавлено"), QStringLiteral("Работа"),     QStringLiteral("Кол-во"),
+            QStringLiteral("Условия"),   QStringLiteral("Примечание"), QStringLiteral("Материал"),
+            QStringLiteral("Ед."),       QStringLiteral("Количество"), QStringLiteral("Вид")};
+}
+
+QStringList headCaptions()
+{
+    return {QStringLiteral("Объект"),   QStringLiteral("Заказчик"), QStringLiteral("Адрес"),
+            QStringLiteral("Составил"), QStringLiteral("Проверил"), QStringLiteral("Дата")};
+}
+
+QStringList headTexts(const bom::Head &head)
+{
+    return {head.object,     head.customer,  head.address,
+            head.compiledBy, head.checkedBy, dateText(head.date)};
+}
+
+} // namespace billtexts
