@@ -1,5 +1,7 @@
 #include "billcsv.h"
 
+#include "billtexts.h"
+
 namespace billcsv {
 
 namespace {
@@ -27,62 +29,55 @@ void appendLine(QString &out, const QStringList &cells)
     out += QStringLiteral("\r\n");
 }
 
+// What a material of an entry is, when it is not simply bought.
+QString kindCell(const bom::Material &material)
+{
+    switch (material.kind) {
+    case bom::MaterialKind::WorkVolume:
+        return QStringLiteral("объем работ");
+    case bom::MaterialKind::Composite:
+        return QStringLiteral("состав");
+    case bom::MaterialKind::Buy:
+        break;
+    }
+    return material.partOf.isEmpty() ? QString()
+                                     : QStringLiteral("в составе «%1»").arg(material.partOf);
+}
+
 } // namespace
-
-QString addedText(const QDateTime &added)
-{
-    return added.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm"));
-}
-
-QStringList totalsHeadings()
-{
-    return {
-        QStringLiteral("Материал"), QStringLiteral("Ед."),        QStringLiteral("Количество"),
-        QStringLiteral("Запас, %"), QStringLiteral("С запасом"),  QStringLiteral("Фасовка"),
-        QStringLiteral("Упаковок"), QStringLiteral("Цена, руб."), QStringLiteral("Сумма, руб.")};
-}
-
-QStringList entriesHeadings()
-{
-    return {QStringLiteral("Добавлено"), QStringLiteral("Работа"), QStringLiteral("Условия"),
-            QStringLiteral("Материал"),  QStringLiteral("Ед."),    QStringLiteral("Количество")};
-}
-
-QStringList totalsCells(const bom::Total &row)
-{
-    const bom::Terms &terms = row.terms;
-    const auto optionalQuantity = [](const std::optional<double> &value) {
-        return value ? bom::quantityText(*value) : kDash;
-    };
-    return {row.key.name,
-            row.key.unit,
-            row.counted > 0 ? bom::quantityText(row.quantity) : kDash,
-            bom::percentText(terms.reservePercent),
-            optionalQuantity(row.withReserve),
-            terms.packSize ? bom::quantityText(*terms.packSize) : QString(),
-            terms.packSize ? optionalQuantity(row.packs) : QString(),
-            terms.priceKopecks ? bom::moneyText(*terms.priceKopecks) : QString(),
-            row.sumKopecks ? bom::moneyText(*row.sumKopecks) : kDash};
-}
 
 QByteArray encode(const bom::Bill &bill, const bom::Totals &totals)
 {
     QString out;
-    appendLine(out, totalsHeadings());
+    const QStringList captions = billtexts::headCaptions();
+    const QStringList texts = billtexts::headTexts(bill.head);
+    bool headShown = false;
+    for (qsizetype i = 0; i < captions.size() && i < texts.size(); ++i) {
+        if (texts.at(i).isEmpty())
+            continue;
+        appendLine(out, {captions.at(i), texts.at(i)});
+        headShown = true;
+    }
+    if (headShown)
+        out += QStringLiteral("\r\n");
+
+    appendLine(out, billtexts::totalsHeadings());
     for (const bom::Total &row : totals.rows)
-        appendLine(out, totalsCells(row));
-    QStringList grand(totalsHeadings().size());
-    grand.front() = QStringLiteral("Итого");
-    grand.back() = totals.overflow ? kDash : bom::moneyText(totals.grandKopecks);
-    appendLine(out, grand);
+        appendLine(out, billtexts::totalsCells(row));
+    appendLine(out, {billtexts::grandTotalText(totals)});
+    if (const QString unrated = billtexts::unratedText(totals); !unrated.isEmpty())
+        appendLine(out, {unrated});
 
     out += QStringLiteral("\r\n");
-    appendLine(out, entriesHeadings());
+    appendLine(out, billtexts::entriesHeadings());
     for (const bom::Entry &entry : bill.entries) {
+        const QString added = billtexts::addedText(entry.added);
+        const QString count = QString::number(entry.count);
         for (const bom::Material &material : entry.materials)
-            appendLine(out, {addedText(entry.added), entry.work, entry.inputs, material.key.name,
+            appendLine(out, {added, entry.work, count, entry.inputs, entry.note, material.key.name,
                              material.key.unit,
-                             material.quantity ? bom::quantityText(*material.quantity) : kDash});
+                             material.quantity ? bom::quantityText(*material.quantity) : kDash,
+                             kindCell(material)});
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }

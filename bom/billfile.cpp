@@ -1,5 +1,8 @@
 #include "billfile.h"
 
+#include "billfigure.h"
+#include "units.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -15,6 +18,30 @@ namespace billfile {
 namespace {
 
 const QString kFormat = QStringLiteral("merilon-bom");
+const QString kDateFormat = QStringLiteral("yyyy-MM-dd");
+
+// The names the file gives the values of an enumeration.
+template <typename Enum> struct Named
+{
+    Enum value;
+    const char *name;
+};
+
+constexpr Named<bom::MaterialKind> kKinds[] = {{bom::MaterialKind::Buy, "buy"},
+                                               {bom::MaterialKind::WorkVolume, "workVolume"},
+                                               {bom::MaterialKind::Composite, "composite"}};
+constexpr Named<bom::PriceBasis> kPriceBases[] = {{bom::PriceBasis::PerUnit, "unit"},
+                                                  {bom::PriceBasis::PerPack, "pack"}};
+
+template <typename Enum, std::size_t N> QString nameOf(Enum value, const Named<Enum> (&names)[N])
+{
+    for (const Named<Enum> &named : names) {
+        if (named.value == value)
+            return QLatin1String(named.name);
+    }
+    // Only a value no reader could give lands here; the first keeps the file readable.
+    return QLatin1String(names[0].name);
+}
 
 QJsonValue optionalNumber(const std::optional<double> &value)
 {
@@ -63,6 +90,50 @@ std::optional<double> optionalFinite(const QJsonObject &object, const char *name
     return finite(object, name, where);
 }
 
+// A text that older writers may have left out.
+QString optionalText(const QJsonObject &object, const char *name, const QString &where)
+{
+    return object.contains(QLatin1String(name)) ? text(object, name, where) : QString();
+}
+
+bool optionalFlag(const QJsonObject &object, const char *name, const QString &where)
+{
+    const QJsonValue value = object.value(QLatin1String(name));
+    if (value.isUndefined())
+        return false;
+    if (!value.isBool())
+        damaged(field(where, name), QStringLiteral("«true» или «false»"));
+    return value.toBool();
+}
+
+int entryCount(const QJsonObject &object, const QString &where)
+{
+    const QJsonValue value = object.value(QLatin1String("count"));
+    const double count = value.toDouble(0);
+    if (!value.isDouble() || count != std::floor(count) || count < 1 || count > bom::kMaxEntryCount)
+        damaged(field(where, "count"),
+                QStringLiteral("целое число от 1 до %1").arg(bom::kMaxEntryCount));
+    return int(count);
+}
+
+template <typename Enum, std::size_t N>
+Enum enumField(const QJsonObject &object, const char *name, const QString &where,
+               const Named<Enum> (&names)[N])
+{
+    const QJsonValue value = object.value(QLatin1String(name));
+    for (const Named<Enum> &named : names) {
+        if (value.isString() && value.toString() == QLatin1String(named.name))
+            return named.value;
+    }
+    QString expected;
+    for (std::size_t i = 0; i < N; ++i) {
+        if (i > 0)
+            expected += i + 1 < N ? QStringLiteral(", ") : QStringLiteral(" или ");
+        expected += QStringLiteral("«%1»").arg(QLatin1String(names[i].name));
+    }
+    damaged(field(where, name), expected);
+}
+
 QJsonArray array(const QJsonObject &object, const char *name, const QString &where)
 {
     const QJsonValue value = object.value(QLatin1String(name));
@@ -78,7 +149,44 @@ QJsonObject object(const QJsonValue &value, const QString &where)
     return value.toObject();
 }
 
-bom::Entry readEntry(const QJsonObject &json, const QString &where)
+bom::MaterialKind kindOf(calc::FigureKind kind)
+{
+    switch (kind) {
+    case calc::FigureKind::WorkVolume:
+        return bom::MaterialKind::WorkVolume;
+    case calc::FigureKind::Composite:
+        return bom::MaterialKind::Composite;
+    case calc::FigureKind::Material:
+        break;
+    }
+    return bom::MaterialKind::Buy;
+}
+
+// Version 1 kept a material's name and unit as the page's caption gave them ("Щиты опалубки
+// 25 мм." without a unit), and nothing of what the figure is; the page that made it still knows,
+// and its figure's name makes old and new entries of one material one row of the totals.
+bom::Material classified(const QString &name, const QString &unit, std::optional<double> quantity)
+{
+    const std::optional<calc::BillFigure> figure = calc::figureOfCaptionName(name);
+    const QString normal = bom::normalUnit(unit);
+    if (!figure || (!normal.isEmpty() && normal != figure->unit))
+        return bom::material(name, unit, quantity);
+    return bom::material(figure->name, figure->unit, quantity, kindOf(figure->kind), figure->partOf,
+                         figure->source);
+}
+
+bom::Material readMaterial(const QJsonObject &json, const QString &where, int version)
+{
+    const QString name = text(json, "name", where);
+    const QString unit = text(json, "unit", where);
+    const std::optional<double> quantity = optionalFinite(json, "quantity", where);
+    if (version == 1)
+        return classified(name, unit, quantity);
+    return bom::material(name, unit, quantity, enumField(json, "kind", where, kKinds),
+                         optionalText(json, "partOf", where), optionalText(json, "source", where));
+}
+
+bom::Entry readEntry(const QJsonObject &json, const QString &where, int version)
 {
     bom::Entry entry;
     const QString added = text(json, "added", where);
@@ -88,19 +196,21 @@ bom::Entry readEntry(const QJsonObject &json, const QString &where)
     entry.added = entry.added.toUTC();
     entry.work = text(json, "work", where);
     entry.inputs = text(json, "inputs", where);
+    if (version > 1) {
+        entry.count = entryCount(json, where);
+        entry.note = optionalText(json, "note", where);
+        entry.manual = optionalFlag(json, "manual", where);
+    }
     const QJsonArray materials = array(json, "materials", where);
     entry.materials.reserve(materials.size());
     for (qsizetype i = 0; i < materials.size(); ++i) {
         const QString place = QStringLiteral("%1, материал %2").arg(where).arg(i + 1);
-        const QJsonObject material = object(materials.at(i), place);
-        entry.materials.append(bom::material(text(material, "name", place),
-                                             text(material, "unit", place),
-                                             optionalFinite(material, "quantity", place)));
+        entry.materials.append(readMaterial(object(materials.at(i), place), place, version));
     }
     return entry;
 }
 
-void readTerms(const QJsonObject &json, const QString &where, bom::Bill &bill)
+void readTerms(const QJsonObject &json, const QString &where, int version, bom::Bill &bill)
 {
     bom::Terms terms;
     terms.reservePercent = finite(json, "reservePercent", where);
@@ -114,8 +224,16 @@ void readTerms(const QJsonObject &json, const QString &where, bom::Bill &bill)
             damaged(field(where, "priceKopecks"), QStringLiteral("целое число копеек"));
         terms.priceKopecks = qint64(*price);
     }
-    const bom::Material key =
-        bom::material(text(json, "name", where), text(json, "unit", where), std::nullopt);
+    // Version 1 priced a material per pack whenever it had a pack size.
+    if (version == 1)
+        terms.priceBasis = terms.packSize ? bom::PriceBasis::PerPack : bom::PriceBasis::PerUnit;
+    else
+        terms.priceBasis = enumField(json, "priceBasis", where, kPriceBases);
+    const QString name = text(json, "name", where);
+    const QString unit = text(json, "unit", where);
+    // The terms follow their material when version 1's caption gave it no unit.
+    const bom::Material key = version == 1 ? classified(name, unit, std::nullopt)
+                                           : bom::material(name, unit, std::nullopt);
     // Terms that say nothing are not kept, so that every bill has one form.
     if (terms == bom::Terms{})
         bill.terms.remove(key.key);
@@ -123,14 +241,40 @@ void readTerms(const QJsonObject &json, const QString &where, bom::Bill &bill)
         bill.terms.insert(key.key, terms);
 }
 
-bom::Bill readBill(const QJsonObject &root)
+bom::Head readHead(const QJsonObject &root)
+{
+    const QJsonValue value = root.value(QLatin1String("head"));
+    if (value.isUndefined())
+        return {};
+    const QString where = QStringLiteral("шапка");
+    const QJsonObject json = object(value, QStringLiteral("ведомость, поле «head»"));
+    bom::Head head;
+    head.object = optionalText(json, "object", where);
+    head.customer = optionalText(json, "customer", where);
+    head.address = optionalText(json, "address", where);
+    head.compiledBy = optionalText(json, "compiledBy", where);
+    head.checkedBy = optionalText(json, "checkedBy", where);
+    const QJsonValue date = json.value(QLatin1String("date"));
+    if (date.isUndefined() || date.isNull())
+        return head;
+    head.date = QDate::fromString(date.toString(), kDateFormat);
+    // Written back, the date must be the same text, or it was read as something else.
+    if (!date.isString() || !head.date.isValid() ||
+        head.date.toString(kDateFormat) != date.toString())
+        damaged(field(where, "date"), QStringLiteral("дата вида ГГГГ-ММ-ДД"));
+    return head;
+}
+
+bom::Bill readBill(const QJsonObject &root, int version)
 {
     bom::Bill bill;
+    if (version > 1)
+        bill.head = readHead(root);
     const QJsonArray entries = array(root, "entries", QStringLiteral("ведомость"));
     bill.entries.reserve(entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString where = QStringLiteral("запись %1").arg(i + 1);
-        bill.entries.append(readEntry(object(entries.at(i), where), where));
+        bill.entries.append(readEntry(object(entries.at(i), where), where, version));
     }
     const QJsonValue terms = root.value(QLatin1String("terms"));
     if (terms.isUndefined())
@@ -140,7 +284,7 @@ bom::Bill readBill(const QJsonObject &root)
     const QJsonArray list = terms.toArray();
     for (qsizetype i = 0; i < list.size(); ++i) {
         const QString where = QStringLiteral("условия закупки %1").arg(i + 1);
-        readTerms(object(list.at(i), where), where, bill);
+        readTerms(object(list.at(i), where), where, version, bill);
     }
     return bill;
 }
@@ -160,6 +304,15 @@ QString tooLarge()
 
 QByteArray encode(const bom::Bill &bill)
 {
+    const bom::Head &head = bill.head;
+    const QJsonObject headJson{
+        {QStringLiteral("object"), head.object},
+        {QStringLiteral("customer"), head.customer},
+        {QStringLiteral("address"), head.address},
+        {QStringLiteral("compiledBy"), head.compiledBy},
+        {QStringLiteral("checkedBy"), head.checkedBy},
+        {QStringLiteral("date"), head.date.isValid() ? QJsonValue(head.date.toString(kDateFormat))
+                                                     : QJsonValue(QJsonValue::Null)}};
     QJsonArray entries;
     for (const bom::Entry &entry : bill.entries) {
         QJsonArray materials;
@@ -167,25 +320,34 @@ QByteArray encode(const bom::Bill &bill)
             materials.append(
                 QJsonObject{{QStringLiteral("name"), material.key.name},
                             {QStringLiteral("unit"), material.key.unit},
-                            {QStringLiteral("quantity"), optionalNumber(material.quantity)}});
+                            {QStringLiteral("quantity"), optionalNumber(material.quantity)},
+                            {QStringLiteral("kind"), nameOf(material.kind, kKinds)},
+                            {QStringLiteral("partOf"), material.partOf},
+                            {QStringLiteral("source"), material.source}});
         entries.append(
             QJsonObject{{QStringLiteral("added"), entry.added.toUTC().toString(Qt::ISODateWithMs)},
                         {QStringLiteral("work"), entry.work},
                         {QStringLiteral("inputs"), entry.inputs},
+                        {QStringLiteral("count"), entry.count},
+                        {QStringLiteral("note"), entry.note},
+                        {QStringLiteral("manual"), entry.manual},
                         {QStringLiteral("materials"), materials}});
     }
     QJsonArray terms;
     for (auto it = bill.terms.cbegin(); it != bill.terms.cend(); ++it) {
         const std::optional<double> price =
             it->priceKopecks ? std::optional<double>(double(*it->priceKopecks)) : std::nullopt;
-        terms.append(QJsonObject{{QStringLiteral("name"), it.key().name},
-                                 {QStringLiteral("unit"), it.key().unit},
-                                 {QStringLiteral("reservePercent"), it->reservePercent},
-                                 {QStringLiteral("packSize"), optionalNumber(it->packSize)},
-                                 {QStringLiteral("priceKopecks"), optionalNumber(price)}});
+        terms.append(
+            QJsonObject{{QStringLiteral("name"), it.key().name},
+                        {QStringLiteral("unit"), it.key().unit},
+                        {QStringLiteral("reservePercent"), it->reservePercent},
+                        {QStringLiteral("packSize"), optionalNumber(it->packSize)},
+                        {QStringLiteral("priceKopecks"), optionalNumber(price)},
+                        {QStringLiteral("priceBasis"), nameOf(it->priceBasis, kPriceBases)}});
     }
     const QJsonObject root{{QStringLiteral("format"), kFormat},
                            {QStringLiteral("version"), kVersion},
+                           {QStringLiteral("head"), headJson},
                            {QStringLiteral("entries"), entries},
                            {QStringLiteral("terms"), terms}};
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
@@ -228,7 +390,7 @@ Reading decode(const QByteArray &bytes)
                            .arg(number, 0, 'f', 0)
                            .arg(kVersion));
     try {
-        return {readBill(root), QString()};
+        return {readBill(root, int(number)), QString()};
     } catch (const Damage &damage) {
         return failure(damage.what);
     }

@@ -143,7 +143,8 @@ std::optional<BillFigure> figureOfCaptionName(const QString &name)
          {&masonryFigures(), &foundationFigures(), &paintingFigures(), &gatesFigures(),
           &grassFigures(), &underlayFigures()}) {
         for (const BillFigure &figure : *page) {
-            if (captionName(figure.caption) == wanted || figure.caption.simplified() == wanted)
+            if (figure.name == wanted || captionName(figure.caption) == wanted ||
+                figure.caption.simplified() == wanted)
                 return figure;
         }
     }

@@ -39,8 +39,8 @@ const QList<BillFigure> &underlayFigures();
 // Tiles are counted by the kind of tile chosen, which names the material.
 BillFigure tilesFigure(const QString &tileName);
 
-// A figure of any page by the material name that its caption gave before figures were data
-// (what older bill files hold), or none.
+// A figure of any page by its name, or by the material name that its caption gave before
+// figures were data (what older bill files hold), or none.
 std::optional<BillFigure> figureOfCaptionName(const QString &name);
 
 } // namespace calc

@@ -1,7 +1,7 @@
 #include "billxlsx.h"
 
-#include "billcsv.h"
 #include "billfile.h"
+#include "billtexts.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -75,11 +75,18 @@ public:
             remember(worksheet_write_formula_str(m_sheet, cellRow(row), cellColumn(column),
                                                  text.constData(), format, ""));
     }
+    void date(int row, int column, lxw_datetime value, lxw_format *format)
+    {
+        remember(
+            worksheet_write_datetime(m_sheet, cellRow(row), cellColumn(column), &value, format));
+    }
     void width(int column, double characters)
     {
         remember(worksheet_set_column(m_sheet, cellColumn(column), cellColumn(column), characters,
                                       nullptr));
     }
+    // The heading row stays in view while the rows below it scroll.
+    void freezeHeading() { worksheet_freeze_panes(m_sheet, 1, 0); }
     lxw_error error() const { return m_error; }
 
 private:
@@ -93,93 +100,199 @@ private:
     lxw_error m_error = LXW_NO_ERROR;
 };
 
-QString cell(int row, char column)
+// A1-style name of a cell; the sheets have fewer than 26 columns.
+QString cell(int row, int column)
 {
-    return QString(QChar::fromLatin1(column)) + QString::number(row + 1);
+    return QString(QChar(u'A' + column)) + QString::number(row + 1);
 }
 
-lxw_error writeTotals(lxw_workbook *book, const bom::Totals &totals)
+lxw_datetime dateTime(const QDate &date, const QTime &time = QTime(0, 0))
+{
+    return {date.year(), date.month(),  date.day(),
+            time.hour(), time.minute(), time.second() + time.msec() / 1000.0};
+}
+
+std::optional<double> roubles(const std::optional<qint64> &kopecks)
+{
+    return kopecks ? std::optional<double>(double(*kopecks) / 100) : std::nullopt;
+}
+
+// What a material is to the buyer, for the entries' sheet.
+QString kindText(const bom::Material &material)
+{
+    switch (material.kind) {
+    case bom::MaterialKind::WorkVolume:
+        return QStringLiteral("объем работ");
+    case bom::MaterialKind::Composite:
+        return QStringLiteral("состав");
+    case bom::MaterialKind::Buy:
+        break;
+    }
+    if (!material.partOf.isEmpty())
+        return QStringLiteral("в составе «%1»").arg(material.partOf);
+    return QStringLiteral("закупка");
+}
+
+struct Formats
+{
+    explicit Formats(lxw_workbook *book)
+    {
+        bold = workbook_add_format(book);
+        format_set_bold(bold);
+        heading = workbook_add_format(book);
+        format_set_bold(heading);
+        format_set_text_wrap(heading);
+        format_set_align(heading, LXW_ALIGN_VERTICAL_TOP);
+        whole = workbook_add_format(book);
+        format_set_num_format(whole, "0");
+        money = workbook_add_format(book);
+        format_set_num_format(money, "#,##0.00");
+        boldMoney = workbook_add_format(book);
+        format_set_bold(boldMoney);
+        format_set_num_format(boldMoney, "#,##0.00");
+        date = workbook_add_format(book);
+        format_set_num_format(date, "dd.mm.yyyy");
+        // Beside the head's texts, not at the far side of their wide column.
+        format_set_align(date, LXW_ALIGN_LEFT);
+        moment = workbook_add_format(book);
+        format_set_num_format(moment, "dd.mm.yyyy hh:mm");
+    }
+
+    lxw_format *bold;
+    lxw_format *heading;
+    lxw_format *whole; // pieces and packs
+    lxw_format *money;
+    lxw_format *boldMoney;
+    lxw_format *date;
+    lxw_format *moment;
+};
+
+// The totals' sheet: the head, then "№ п/п" and the window's columns, each shifted one place.
+constexpr int column(billtexts::TotalsColumn shared)
+{
+    return 1 + int(shared);
+}
+
+lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bill &bill,
+                      const bom::Totals &totals)
 {
     Sheet sheet(workbook_add_worksheet(book, "Итоги"));
-    lxw_format *bold = workbook_add_format(book);
-    format_set_bold(bold);
-    lxw_format *money = workbook_add_format(book);
-    format_set_num_format(money, "0.00");
-    lxw_format *boldMoney = workbook_add_format(book);
-    format_set_bold(boldMoney);
-    format_set_num_format(boldMoney, "0.00");
+    using namespace billtexts;
+    const double widths[] = {10, 40, 8, 14, 10, 14, 14, 10, 11, 14, 14, 16};
+    for (int c = 0; c < int(std::size(widths)); ++c)
+        sheet.width(c, widths[c]);
 
-    const QStringList headings = billcsv::totalsHeadings();
-    for (int column = 0; column < headings.size(); ++column)
-        sheet.text(0, column, headings.at(column), bold);
-    const double widths[] = {40, 8, 14, 10, 14, 10, 11, 12, 14};
-    for (int column = 0; column < int(std::size(widths)); ++column)
-        sheet.width(column, widths[column]);
-
-    int row = 1;
-    for (const bom::Total &total : totals.rows) {
-        const bom::Terms &terms = total.terms;
-        sheet.text(row, 0, total.key.name);
-        sheet.text(row, 1, total.key.unit);
-        if (total.counted > 0)
-            sheet.number(row, 2, total.quantity);
+    // The head's filled fields; the date as a date, so that a spreadsheet can reckon with it.
+    int row = 0;
+    const QStringList captions = headCaptions();
+    const QStringList texts = headTexts(bill.head);
+    for (int field = 0; field < captions.size(); ++field) {
+        const bool isDate = field + 1 == captions.size();
+        if (isDate ? !bill.head.date.isValid() : texts.value(field).trimmed().isEmpty())
+            continue;
+        sheet.text(row, 0, captions.at(field), formats.bold);
+        if (isDate)
+            sheet.date(row, 1, dateTime(bill.head.date), formats.date);
         else
-            sheet.text(row, 2, QStringLiteral("—"));
-        sheet.number(row, 3, terms.reservePercent);
-        const QString C = cell(row, 'C'), D = cell(row, 'D'), E = cell(row, 'E'),
-                      F = cell(row, 'F'), G = cell(row, 'G'), H = cell(row, 'H');
-        sheet.formula(row, 4, QStringLiteral("=IF(ISNUMBER(%1),%1*(1+%2/100),\"\")").arg(C, D),
-                      total.withReserve);
-        if (terms.packSize)
-            sheet.number(row, 5, *terms.packSize);
-        sheet.formula(row, 6,
-                      QStringLiteral("=IF(AND(ISNUMBER(%1),ISNUMBER(%2)),"
-                                     "MAX(0,CEILING(%1/%2,1)),\"\")")
-                          .arg(E, F),
-                      total.packs);
-        if (terms.priceKopecks)
-            sheet.number(row, 7, double(*terms.priceKopecks) / 100, money);
-        const std::optional<double> sum =
-            total.sumKopecks ? std::optional<double>(double(*total.sumKopecks) / 100)
-                             : std::nullopt;
-        sheet.formula(row, 8,
-                      QStringLiteral("=IF(AND(ISNUMBER(%1),ISNUMBER(%2)),IF(ISNUMBER(%3),%4*%2,"
-                                     "ROUND(MAX(0,%1)*%2,2)),\"\")")
-                          .arg(E, H, F, G),
-                      sum, money);
+            sheet.text(row, 1, texts.value(field));
         ++row;
     }
-    sheet.text(row, 0, QStringLiteral("Итого"), bold);
+    if (row > 0)
+        ++row;
+
+    const QStringList headings = totalsHeadings();
+    sheet.text(row, 0, QStringLiteral("№ п/п"), formats.heading);
+    for (int c = 0; c < headings.size(); ++c)
+        sheet.text(row, 1 + c, headings.at(c), formats.heading);
+    ++row;
+    const int first = row;
+    for (const bom::Total &total : totals.rows) {
+        const bom::Terms &terms = total.terms;
+        const auto at = [row](TotalsColumn shared) {
+            return cell(row, column(shared));
+        };
+        sheet.number(row, 0, row - first + 1);
+        sheet.text(row, column(Material), total.key.name);
+        sheet.text(row, column(Unit), total.key.unit);
+        sheet.number(row, column(Quantity), total.quantity);
+        sheet.number(row, column(Reserve), terms.reservePercent);
+        sheet.formula(row, column(WithReserve),
+                      QStringLiteral("=%1*(1+%2/100)").arg(at(Quantity), at(Reserve)),
+                      total.withReserve);
+        // Pieces are bought whole; anything else as much as is needed.
+        const bool pieces = bom::isPieceUnit(total.key.unit);
+        sheet.formula(row, column(ToBuy),
+                      pieces ? QStringLiteral("=ROUNDUP(%1,0)").arg(at(WithReserve))
+                             : QStringLiteral("=%1").arg(at(WithReserve)),
+                      total.toBuy, pieces ? formats.whole : nullptr);
+        if (terms.packSize) {
+            sheet.number(row, column(PackSize), *terms.packSize);
+            sheet.formula(row, column(Packs),
+                          QStringLiteral("=CEILING(%1/%2,1)").arg(at(ToBuy), at(PackSize)),
+                          total.packs, formats.whole);
+        }
+        // The price stands in the column of its basis, and the sum takes what that price is of:
+        // the units bought, or the packs. Typing a price in the sheet makes the sum appear.
+        const bool perPack = terms.priceBasis == bom::PriceBasis::PerPack;
+        if (terms.priceKopecks)
+            sheet.number(row, column(perPack ? PackPrice : UnitPrice),
+                         double(*terms.priceKopecks) / 100, formats.money);
+        sheet.formula(row, column(Sum),
+                      perPack ? QStringLiteral("=IF(AND(ISNUMBER(%1),ISNUMBER(%2)),%1*%2,\"\")")
+                                    .arg(at(Packs), at(PackPrice))
+                              : QStringLiteral("=IF(ISNUMBER(%1),ROUND(%2*%1,2),\"\")")
+                                    .arg(at(UnitPrice), at(ToBuy)),
+                      roubles(total.sumKopecks), formats.money);
+        ++row;
+    }
+    sheet.text(row, column(Material), QStringLiteral("Итого"), formats.bold);
     const std::optional<double> grand =
-        totals.overflow ? std::nullopt : std::optional<double>(double(totals.grandKopecks) / 100);
-    sheet.formula(row, 8, QStringLiteral("=SUM(I2:I%1)").arg(std::max(row, 2)), grand, boldMoney);
+        totals.overflow ? std::nullopt : roubles(totals.grandKopecks);
+    if (totals.rows.isEmpty())
+        sheet.number(row, column(Sum), 0, formats.boldMoney);
+    else
+        sheet.formula(
+            row, column(Sum),
+            QStringLiteral("=SUM(%1:%2)").arg(cell(first, column(Sum)), cell(row - 1, column(Sum))),
+            grand, formats.boldMoney);
+    ++row;
+    if (totals.unpriced > 0)
+        sheet.text(row++, column(Material), QStringLiteral("без цены: %1").arg(totals.unpriced));
+    if (const QString unrated = unratedText(totals); !unrated.isEmpty()) {
+        sheet.text(row, column(Material), unrated);
+        sheet.text(row, column(Unit), totals.unrated.join(QStringLiteral("; ")));
+    }
     return sheet.error();
 }
 
-lxw_error writeEntries(lxw_workbook *book, const bom::Bill &bill)
+lxw_error writeEntries(lxw_workbook *book, const Formats &formats, const bom::Bill &bill)
 {
     Sheet sheet(workbook_add_worksheet(book, "Записи"));
-    lxw_format *bold = workbook_add_format(book);
-    format_set_bold(bold);
-    const QStringList headings = billcsv::entriesHeadings();
-    for (int column = 0; column < headings.size(); ++column)
-        sheet.text(0, column, headings.at(column), bold);
-    const double widths[] = {16, 40, 60, 40, 8, 14};
-    for (int column = 0; column < int(std::size(widths)); ++column)
-        sheet.width(column, widths[column]);
+    const QStringList headings = billtexts::entriesHeadings();
+    for (int c = 0; c < headings.size(); ++c)
+        sheet.text(0, c, headings.at(c), formats.heading);
+    const double widths[] = {16, 40, 8, 60, 30, 40, 8, 14, 20};
+    for (int c = 0; c < int(std::size(widths)); ++c)
+        sheet.width(c, widths[c]);
+    sheet.freezeHeading();
     int row = 1;
     for (const bom::Entry &entry : bill.entries) {
-        const QString added = billcsv::addedText(entry.added);
+        // The moment as the window shows it: the user's local time.
+        const QDateTime added = entry.added.toLocalTime();
         for (const bom::Material &material : entry.materials) {
-            sheet.text(row, 0, added);
+            if (added.isValid())
+                sheet.date(row, 0, dateTime(added.date(), added.time()), formats.moment);
             sheet.text(row, 1, entry.work);
-            sheet.text(row, 2, entry.inputs);
-            sheet.text(row, 3, material.key.name);
-            sheet.text(row, 4, material.key.unit);
+            sheet.number(row, 2, entry.count);
+            sheet.text(row, 3, entry.inputs);
+            sheet.text(row, 4, entry.note);
+            sheet.text(row, 5, material.key.name);
+            sheet.text(row, 6, material.key.unit);
             if (material.quantity)
-                sheet.number(row, 5, *material.quantity);
+                sheet.number(row, 7, *material.quantity);
             else
-                sheet.text(row, 5, QStringLiteral("—"));
+                sheet.text(row, 7, QStringLiteral("—"));
+            sheet.text(row, 8, kindText(material));
             ++row;
         }
     }
@@ -212,8 +325,9 @@ std::optional<QString> write(const bom::Bill &bill, const bom::Totals &totals, c
         properties.title = title;
         properties.author = author;
         workbook_set_properties(book, &properties);
-        error = writeTotals(book, totals);
-        const lxw_error entriesError = writeEntries(book, bill);
+        const Formats formats(book);
+        error = writeTotals(book, formats, bill, totals);
+        const lxw_error entriesError = writeEntries(book, formats, bill);
         if (error == LXW_NO_ERROR)
             error = entriesError;
         const lxw_error closed = workbook_close(book);

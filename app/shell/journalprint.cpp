@@ -90,9 +90,7 @@ bool print(QPagedPaintDevice *device, const QStringList &lines, const QString &d
                          journalBody(lines));
 }
 
-std::optional<QString> writePdfDocument(const QString &path, const QString &heading,
-                                        const QString &dateText, const QString &timeText,
-                                        const Body &body)
+std::optional<QString> writePdfPages(const QString &path, const QString &title, const Pages &paint)
 {
     // The PDF is made in memory first: the PDF writer does not say why a write failed, the
     // journal's own file writer does, and it replaces the file only once all of it is written.
@@ -101,14 +99,23 @@ std::optional<QString> writePdfDocument(const QString &path, const QString &head
         QBuffer buffer(&pdf);
         buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
-        writer.setTitle(heading);
+        writer.setTitle(title);
         writer.setCreator(QStringLiteral("Мерилон 3"));
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
-        if (!printDocument(&writer, heading, dateText, timeText, body))
+        if (!paint(&writer))
             return journalfile::errorMessage(EIO);
     }
     return journalfile::writeBytes(pdf, path);
+}
+
+std::optional<QString> writePdfDocument(const QString &path, const QString &heading,
+                                        const QString &dateText, const QString &timeText,
+                                        const Body &body)
+{
+    return writePdfPages(path, heading, [&](QPagedPaintDevice *device) {
+        return printDocument(device, heading, dateText, timeText, body);
+    });
 }
 
 std::optional<QString> writePdf(const QString &path, const QStringList &lines,

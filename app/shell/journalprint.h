@@ -31,4 +31,9 @@ std::optional<QString> writePdfDocument(const QString &path, const QString &head
                                         const QString &dateText, const QString &timeText,
                                         const Body &body);
 
+// A printout that lays out its pages itself: paint draws every page on the device and returns
+// whether the painter ended well. The PDF is written as writePdfDocument writes it.
+using Pages = std::function<bool(QPagedPaintDevice *device)>;
+std::optional<QString> writePdfPages(const QString &path, const QString &title, const Pages &paint);
+
 } // namespace journalprint

@@ -1,5 +1,6 @@
 #include "billcsv.h"
 #include "billfile.h"
+#include "totals.h"
 
 #include <QDir>
 #include <QFile>
@@ -28,6 +29,9 @@ private slots:
     void figuresKeepEveryBit();
     void badFilesAreRefusedWithAReason_data();
     void badFilesAreRefusedWithAReason();
+    void version1FileKeepsItsMeaning_data();
+    void version1FileKeepsItsMeaning();
+    void version2OptionalFieldsMayBeMissing();
     void fileOfAHundredMegabytesIsRefusedUnread();
     void failedSaveKeepsThePreviousFile();
     void saveIntoAMissingFolderSaysSo();
@@ -43,24 +47,56 @@ void BillFileTest::init()
     m_folder = std::make_unique<QTemporaryDir>();
 }
 
+// A bill with every field the file holds set, and set apart from its default.
 Bill BillFileTest::sampleBill()
 {
     Bill bill;
+    bill.head = {QStringLiteral("Жилой дом; секция 2"),
+                 QStringLiteral("ООО \"Заря\""),
+                 QStringLiteral("Тверь, ул. Мира, 5"),
+                 QStringLiteral("Петров П. П."),
+                 QString(),
+                 QDate(2026, 12, 7)};
+    const QString masonry = QStringLiteral("Кирпичная кладка");
+    const QString painting = QStringLiteral("Окраска поверхностей");
     bill.entries = {
         {QDateTime(QDate(2026, 12, 7), QTime(9, 5, 30, 250), Qt::UTC),
          QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"),
-         QStringLiteral("Длина стены по периметру 12 м; Высота стены по периметру 3 м"),
-         {materialFromCaption(QStringLiteral("Кирпич глиняный обыкновенный, шт."), 5392.08),
-          materialFromCaption(QStringLiteral("Раствор, м3"), 3.2148)}},
+         QStringLiteral("Длина 12 м; высота 3 м"),
+         {material(QStringLiteral("Объем кирпичной кладки"), QStringLiteral("м3"), 13.68,
+                   MaterialKind::WorkVolume, QString(), masonry),
+          material(QStringLiteral("Кирпич глиняный обыкновенный"), QStringLiteral("шт."), 5392.08,
+                   MaterialKind::Buy, QString(), masonry),
+          material(QStringLiteral("Раствор"), QStringLiteral("м3"), 3.2148, MaterialKind::Buy,
+                   QString(), masonry)},
+         1,
+         QStringLiteral("стены первого этажа")},
         {QDateTime(QDate(2026, 12, 7), QTime(9, 7), Qt::UTC),
          QStringLiteral("Фундаменты; \"под колонны\""),
          QStringLiteral("Длина 2 м"),
-         {materialFromCaption(QStringLiteral("Смазка"), std::nullopt),
-          materialFromCaption(QStringLiteral("Раствор, куб. метр"), 0.1)}},
+         {material(QStringLiteral("Смазка"), QStringLiteral("кг"), std::nullopt),
+          material(QStringLiteral("Раствор"), QStringLiteral("м3"), 0.1)},
+         12},
+        {QDateTime(QDate(2026, 12, 7), QTime(9, 8), Qt::UTC),
+         painting,
+         QStringLiteral("Площадь 20 м2"),
+         {material(QStringLiteral("Состав окрасочный"), QStringLiteral("кг"), 4.0,
+                   MaterialKind::Composite, QString(), painting),
+          material(QStringLiteral("Сурик железный тертый"), QStringLiteral("кг"), 1.5,
+                   MaterialKind::Buy, QStringLiteral("Состав окрасочный"), painting)}},
+        {QDateTime(QDate(2026, 12, 7), QTime(9, 10), Qt::UTC),
+         manualWork(),
+         QString(),
+         {material(QStringLiteral("Гвозди"), QStringLiteral("кг"), 2.5, MaterialKind::Buy,
+                   QString(), manualSource())},
+         1,
+         QStringLiteral("на леса"),
+         true},
     };
-    bill.terms.insert({QStringLiteral("Раствор"), QStringLiteral("м3")}, Terms{5, 0.5, 420000});
+    bill.terms.insert({QStringLiteral("Раствор"), QStringLiteral("м3")},
+                      Terms{5, 0.5, 420000, PriceBasis::PerPack});
     bill.terms.insert({QStringLiteral("Кирпич глиняный обыкновенный"), QStringLiteral("шт.")},
-                      Terms{2.5, std::nullopt, 1850});
+                      Terms{2.5, 250, 1850, PriceBasis::PerUnit});
     return bill;
 }
 
@@ -78,7 +114,7 @@ void BillFileTest::savedBillOpensEqual()
     QVERIFY(file.open(QIODevice::ReadOnly));
     const QByteArray bytes = file.readAll();
     QVERIFY(bytes.contains("\"format\": \"merilon-bom\""));
-    QVERIFY(bytes.contains("\"version\": 1"));
+    QVERIFY(bytes.contains("\"version\": 2"));
     QVERIFY(bytes.contains("Кирпичная кладка"));
 }
 
@@ -128,9 +164,9 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
     QTest::newRow("JSON array") << QByteArray("[1, 2]")
                                 << "Это не файл ведомости материалов «Мерилон 3».";
     QTest::newRow("newer version")
-        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 2, \"entries\": []}")
-        << "Ведомость сохранена более новой версией программы (формат 2), а эта версия "
-           "открывает формат 1. Обновите программу, чтобы открыть файл.";
+        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 3, \"entries\": []}")
+        << "Ведомость сохранена более новой версией программы (формат 3), а эта версия "
+           "открывает формат 2. Обновите программу, чтобы открыть файл.";
     QTest::newRow("version as text")
         << QByteArray("{\"format\": \"merilon-bom\", \"version\": \"1\", \"entries\": []}")
         << "Файл ведомости поврежден: неизвестная версия формата.";
@@ -173,6 +209,29 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
                   "\"reservePercent\": 0, \"priceKopecks\": 10.5}]}"
         << "Файл ведомости поврежден: условия закупки 1, поле «priceKopecks» — ожидалось целое "
            "число копеек.";
+
+    const QByteArray v2 = "{\"format\": \"merilon-bom\", \"version\": 2, ";
+    const QByteArray entry = v2 + "\"entries\": [{\"added\": \"2026-12-07T09:00:00Z\", \"work\": "
+                                  "\"w\", \"inputs\": \"\", ";
+    QTest::newRow("count of none") << entry + "\"count\": 0, \"materials\": []}]}"
+                                   << "Файл ведомости поврежден: запись 1, поле «count» — "
+                                      "ожидалось целое число от 1 до 1000000.";
+    QTest::newRow("manual as a word")
+        << entry + "\"count\": 1, \"manual\": \"да\", \"materials\": []}]}"
+        << "Файл ведомости поврежден: запись 1, поле «manual» — ожидалось «true» или «false».";
+    QTest::newRow("unknown kind")
+        << entry + "\"count\": 1, \"materials\": [{\"name\": \"Песок\", \"unit\": \"м3\", "
+                   "\"kind\": \"material\"}]}]}"
+        << "Файл ведомости поврежден: запись 1, материал 1, поле «kind» — ожидалось «buy», "
+           "«workVolume» или «composite».";
+    QTest::newRow("price basis left out")
+        << v2 + "\"entries\": [], \"terms\": [{\"name\": \"Песок\", \"unit\": \"м3\", "
+                "\"reservePercent\": 0, \"priceKopecks\": 100}]}"
+        << "Файл ведомости поврежден: условия закупки 1, поле «priceBasis» — ожидалось «unit» "
+           "или «pack».";
+    QTest::newRow("date in day-month-year order")
+        << v2 + "\"head\": {\"date\": \"07.12.2026\"}, \"entries\": []}"
+        << "Файл ведомости поврежден: шапка, поле «date» — ожидалось дата вида ГГГГ-ММ-ДД.";
 }
 
 void BillFileTest::badFilesAreRefusedWithAReason()
@@ -187,6 +246,87 @@ void BillFileTest::badFilesAreRefusedWithAReason()
     const billfile::Reading reading = billfile::read(path);
     QCOMPARE(reading.failure, reason);
     QVERIFY(!reading.bill);
+}
+
+// A bill as the first version of the file held it: materials by their captions' names, without
+// kinds or the units some captions lacked, and a price per pack whenever a pack size was typed.
+const QByteArray kVersion1File = R"json({"format": "merilon-bom", "version": 1, "entries": [
+  {"added": "2026-12-07T09:05:30.250Z", "work": "Кирпичная кладка 1,5 кирпича (380 мм.)",
+   "inputs": "Длина стены по периметру 12 м", "materials": [
+     {"name": "Объем кирпичной кладки", "unit": "м3", "quantity": 13.68},
+     {"name": "Раствор", "unit": "м3", "quantity": 3.2148}]},
+  {"added": "2026-12-07T09:07:00Z", "work": "Фундаменты под колонны", "inputs": "Длина 2 м",
+   "materials": [{"name": "Щиты опалубки 25 мм.", "unit": "", "quantity": 4.8},
+                 {"name": "Щиты опалубки 25 мм", "unit": "", "quantity": 1.2}]},
+  {"added": "2026-12-07T09:08:00Z", "work": "Окраска поверхностей", "inputs": "Площадь 20 м2",
+   "materials": [{"name": "Состав окрасочный", "unit": "кг", "quantity": 4},
+                 {"name": "Сурик железный тертый", "unit": "кг", "quantity": 1.5},
+                 {"name": "Гравий мытый", "unit": "т", "quantity": 2}]}],
+ "terms": [
+  {"name": "Раствор", "unit": "м3", "reservePercent": 5, "packSize": 0.5, "priceKopecks": 420000},
+  {"name": "Щиты опалубки 25 мм.", "unit": "", "reservePercent": 0, "priceKopecks": 35000}]}
+)json";
+
+void BillFileTest::version1FileKeepsItsMeaning_data()
+{
+    QTest::addColumn<int>("entry");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("partOf");
+    QTest::addColumn<QString>("source");
+    QTest::addColumn<int>("priceBasis"); // -1: no terms
+    const int buy = int(MaterialKind::Buy);
+    const QString none;
+    const QString masonry = QStringLiteral("Кирпичная кладка");
+    const QString foundation = QStringLiteral("Фундаменты под колонны");
+    const QString painting = QStringLiteral("Окраска поверхностей");
+    QTest::newRow("volume of masonry is work, not bought")
+        << 0 << 0 << "м3" << int(MaterialKind::WorkVolume) << none << masonry << -1;
+    QTest::newRow("mortar in packs: price per pack")
+        << 0 << 1 << "м3" << buy << none << masonry << int(PriceBasis::PerPack);
+    QTest::newRow("panels and their terms gain the unit their caption lacked")
+        << 1 << 0 << "м2" << buy << none << foundation << int(PriceBasis::PerUnit);
+    // Both spellings are one material now, under one set of terms.
+    QTest::newRow("panels by the page's own name are the same panels")
+        << 1 << 1 << "м2" << buy << none << foundation << int(PriceBasis::PerUnit);
+    QTest::newRow("paint mixture is a composite")
+        << 2 << 0 << "кг" << int(MaterialKind::Composite) << none << painting << -1;
+    QTest::newRow("red lead goes into the mixture")
+        << 2 << 1 << "кг" << buy << QStringLiteral("Состав окрасочный") << painting << -1;
+    QTest::newRow("a material no page knows stays as saved")
+        << 2 << 2 << "т" << buy << none << none << -1;
+}
+
+void BillFileTest::version1FileKeepsItsMeaning()
+{
+    QFETCH(int, entry);
+    QFETCH(int, index);
+    QFETCH(QString, unit);
+    QFETCH(int, kind);
+    QFETCH(QString, partOf);
+    QFETCH(QString, source);
+    QFETCH(int, priceBasis);
+    const billfile::Reading reading = billfile::decode(kVersion1File);
+    QCOMPARE(reading.failure, QString());
+    const Material &material = reading.bill->entries.at(entry).materials.at(index);
+    QCOMPARE(material.key.unit, unit);
+    QCOMPARE(int(material.kind), kind);
+    QCOMPARE(material.partOf, partOf);
+    QCOMPARE(material.source, source);
+    const auto terms = reading.bill->terms.constFind(material.key);
+    QCOMPARE(terms == reading.bill->terms.cend() ? -1 : int(terms->priceBasis), priceBasis);
+}
+
+// A file written by hand may leave out what has a plain default.
+void BillFileTest::version2OptionalFieldsMayBeMissing()
+{
+    const billfile::Reading reading = billfile::decode(R"({"format": "merilon-bom", "version": 2,
+        "entries": [{"added": "2026-12-07T09:00:00Z", "work": "w", "inputs": "", "count": 3,
+        "materials": [{"name": "Песок", "unit": "м3", "quantity": 2, "kind": "buy"}]}]})");
+    QCOMPARE(reading.failure, QString());
+    QVERIFY(reading.bill->entries.at(0).materials.at(0) ==
+            material(QStringLiteral("Песок"), QStringLiteral("м3"), 2.0));
 }
 
 void BillFileTest::fileOfAHundredMegabytesIsRefusedUnread()
@@ -256,22 +396,39 @@ void BillFileTest::csvIsExactToTheByte()
 {
     const Bill bill = sampleBill();
     const QByteArray csv = billcsv::encode(bill, computeTotals(bill));
-    // Moscow time: the entries were added at 09:05 and 09:07 UTC.
+    // Moscow time: the entries were added from 09:05 to 09:10 UTC. Bricks: 5392,08 + 2,5 % makes
+    // 5527 whole bricks at 18,50; mortar: (3,2148 + 12 × 0,1) + 5 % fills 10 packs of 0,5 at
+    // 4200,00 a pack. The grease has no rate, the work volume and the mixture are not bought.
     const QByteArray expected =
         "\xEF\xBB\xBF"
-        "Материал;Ед.;Количество;Запас, %;С запасом;Фасовка;Упаковок;Цена, руб.;Сумма, руб.\r\n"
-        "Кирпич глиняный обыкновенный;шт.;5392,08;2,5;5526,88;;;18,50;102247,32\r\n"
-        "Раствор;м3;3,3148;5;3,48054;0,5;7;4200,00;29400,00\r\n"
-        "Смазка;;—;0;—;;;;—\r\n"
-        "Итого;;;;;;;;131647,32\r\n"
+        "Объект;\"Жилой дом; секция 2\"\r\n"
+        "Заказчик;\"ООО \"\"Заря\"\"\"\r\n"
+        "Адрес;Тверь, ул. Мира, 5\r\n"
+        "Составил;Петров П. П.\r\n"
+        "Дата;07.12.2026\r\n"
         "\r\n"
-        "Добавлено;Работа;Условия;Материал;Ед.;Количество\r\n"
-        "07.12.2026 12:05;Кирпичная кладка 1,5 кирпича (380 мм.);\"Длина стены по периметру 12 м; "
-        "Высота стены по периметру 3 м\";Кирпич глиняный обыкновенный;шт.;5392,08\r\n"
-        "07.12.2026 12:05;Кирпичная кладка 1,5 кирпича (380 мм.);\"Длина стены по периметру 12 м; "
-        "Высота стены по периметру 3 м\";Раствор;м3;3,2148\r\n"
-        "07.12.2026 12:07;\"Фундаменты; \"\"под колонны\"\"\";Длина 2 м;Смазка;;—\r\n"
-        "07.12.2026 12:07;\"Фундаменты; \"\"под колонны\"\"\";Длина 2 м;Раствор;м3;0,1\r\n";
+        "Материал;Ед.;Количество;Запас, %;С запасом;К закупке;Фасовка;Упаковок;Цена за ед., руб.;"
+        "Цена упаковки, руб.;Сумма, руб.\r\n"
+        "Кирпич глиняный обыкновенный;шт.;5392,08;2,5;5526,88;5527;250;23;18,50;;102249,50\r\n"
+        "Раствор;м3;4,4148;5;4,63554;4,63554;0,5;10;;4200,00;42000,00\r\n"
+        "Сурик железный тертый;кг;1,5;0;1,5;1,5;;;;;—\r\n"
+        "Гвозди;кг;2,5;0;2,5;2,5;;;;;—\r\n"
+        "Итого: 144249,50 руб. (без цены: 2)\r\n"
+        "без нормы: 1\r\n"
+        "\r\n"
+        "Добавлено;Работа;Кол-во;Условия;Примечание;Материал;Ед.;Количество;Вид\r\n"
+        "07.12.2026 12:05;Кирпичная кладка 1,5 кирпича (380 мм.);1;\"Длина 12 м; высота 3 м\";"
+        "стены первого этажа;Объем кирпичной кладки;м3;13,68;объем работ\r\n"
+        "07.12.2026 12:05;Кирпичная кладка 1,5 кирпича (380 мм.);1;\"Длина 12 м; высота 3 м\";"
+        "стены первого этажа;Кирпич глиняный обыкновенный;шт.;5392,08;\r\n"
+        "07.12.2026 12:05;Кирпичная кладка 1,5 кирпича (380 мм.);1;\"Длина 12 м; высота 3 м\";"
+        "стены первого этажа;Раствор;м3;3,2148;\r\n"
+        "07.12.2026 12:07;\"Фундаменты; \"\"под колонны\"\"\";12;Длина 2 м;;Смазка;кг;—;\r\n"
+        "07.12.2026 12:07;\"Фундаменты; \"\"под колонны\"\"\";12;Длина 2 м;;Раствор;м3;0,1;\r\n"
+        "07.12.2026 12:08;Окраска поверхностей;1;Площадь 20 м2;;Состав окрасочный;кг;4;состав\r\n"
+        "07.12.2026 12:08;Окраска поверхностей;1;Площадь 20 м2;;Сурик железный тертый;кг;1,5;"
+        "в составе «Состав окрасочный»\r\n"
+        "07.12.2026 12:10;Материал, добавленный вручную;1;;на леса;Гвозди;кг;2,5;\r\n";
     QCOMPARE(csv, expected);
 }
 

@@ -1,0 +1,435 @@
+#include "bill/billbook.h"
+#include "bill/billcontrol.h"
+#include "bill/billrecovery.h"
+#include "bill/billwindow.h"
+#include "errorrecorder.h"
+#include "windowdriver.h"
+
+#include <QAbstractItemModel>
+#include <QApplication>
+#include <QComboBox>
+#include <QDialog>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QSettings>
+#include <QTableView>
+#include <QTemporaryDir>
+
+// The bill as a document: nothing lost on quitting, opening or a crash, every change undone,
+// nothing counted twice, and the keyboard never trapped.
+class BillDocumentTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void replacingOrQuittingAsksFirst_data();
+    void replacingOrQuittingAsksFirst();
+    void everyChangeIsUndoneAndRedone_data();
+    void everyChangeIsUndoneAndRedone();
+    void sameResultsTwiceAsksFirst_data();
+    void sameResultsTwiceAsksFirst();
+    void aCrashedBillIsOfferedBackWithoutTouchingItsFile();
+    void aNameWithoutItsSuffixAsksAboutTheFileReallyWritten_data();
+    void aNameWithoutItsSuffixAsksAboutTheFileReallyWritten();
+    void pagesGiveEachMaterialOnceWithItsUnit();
+    void countAndManualMaterialsJoinTheTotals();
+    void tabLeavesEachTableAfterItsLastCellToEdit();
+
+private:
+    void computeMasonryWall(const QString &length);
+    BillWindow *openBill();
+    const bom::Bill &bill() { return m_driver->window().bill().book().bill(); }
+    QAbstractItemModel *table(const char *name);
+    void editCell(const char *tableName, int row, int column, const QString &text);
+    int totalsRow(const QString &material);
+
+    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<QTemporaryDir> m_files;
+    std::unique_ptr<WindowDriver> m_driver;
+    std::unique_ptr<ErrorRecorder> m_errors;
+};
+
+void BillDocumentTest::init()
+{
+    m_settings = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings->path());
+    m_files = std::make_unique<QTemporaryDir>();
+    m_errors = std::make_unique<ErrorRecorder>();
+    m_driver = std::make_unique<WindowDriver>();
+}
+
+void BillDocumentTest::cleanup()
+{
+    m_errors->answerChoicesWith(1);
+    m_driver.reset();
+    m_errors.reset();
+    m_files.reset();
+    m_settings.reset();
+}
+
+void BillDocumentTest::computeMasonryWall(const QString &length)
+{
+    QApplication::setActiveWindow(&m_driver->window());
+    m_driver->clickNode(3);
+    m_driver->type(QStringLiteral("Edit1"), length);
+    m_driver->type(QStringLiteral("Edit2"), QStringLiteral("3"));
+    m_driver->click(QStringLiteral("BitBtn9"));
+}
+
+BillWindow *BillDocumentTest::openBill()
+{
+    m_driver->window().bill().showBill();
+    BillWindow *window = m_driver->window().bill().window();
+    QApplication::setActiveWindow(window);
+    return window;
+}
+
+QAbstractItemModel *BillDocumentTest::table(const char *name)
+{
+    return openBill()->findChild<QTableView *>(QString::fromLatin1(name))->model();
+}
+
+int BillDocumentTest::totalsRow(const QString &material)
+{
+    QAbstractItemModel *model = table("BillTotals");
+    for (int row = 0; row < model->rowCount(); ++row) {
+        if (model->index(row, 0).data().toString() == material)
+            return row;
+    }
+    return -1;
+}
+
+void BillDocumentTest::editCell(const char *tableName, int row, int column, const QString &text)
+{
+    auto *view = openBill()->findChild<QTableView *>(QString::fromLatin1(tableName));
+    const QModelIndex index = view->model()->index(row, column);
+    view->setCurrentIndex(index);
+    view->edit(index);
+    auto *editor = view->viewport()->findChild<QLineEdit *>();
+    QVERIFY(editor);
+    editor->setText(text);
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+void BillDocumentTest::replacingOrQuittingAsksFirst_data()
+{
+    QTest::addColumn<QString>("command");
+    QTest::addColumn<int>("answer"); // 0 save, 1 do not save, 2 cancel
+    QTest::addColumn<bool>("billKept");
+    QTest::addColumn<bool>("fileWritten");
+    QTest::newRow("quit, cancelled") << "quit" << 2 << true << false;
+    QTest::newRow("quit, not saved") << "quit" << 1 << false << false;
+    QTest::newRow("quit, saved") << "quit" << 0 << false << true;
+    QTest::newRow("new, cancelled") << "new" << 2 << true << false;
+    QTest::newRow("new, not saved") << "new" << 1 << false << false;
+    QTest::newRow("new, saved") << "new" << 0 << false << true;
+    QTest::newRow("open, cancelled") << "open" << 2 << true << false;
+}
+
+void BillDocumentTest::replacingOrQuittingAsksFirst()
+{
+    QFETCH(QString, command);
+    QFETCH(int, answer);
+    QFETCH(bool, billKept);
+    QFETCH(bool, fileWritten);
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral("Новая ведомость[*] — Ведомость материалов — Мерилон 3"));
+    QVERIFY(window->isWindowModified());
+    // Closing the bill's window keeps the bill and asks nothing.
+    QTest::keyClick(window, Qt::Key_W, Qt::ControlModifier);
+    QCOMPARE(bill().entries.size(), 1);
+    QCOMPARE(m_errors->choices(), QStringList());
+
+    const QString path = m_files->filePath(QStringLiteral("дом.merilon-bom"));
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    m_errors->answerChoicesWith(answer);
+    const qsizetype journalLines = m_driver->journal().size();
+    if (command == u"quit") {
+        m_driver->pressKey(Qt::Key_Q, Qt::ControlModifier);
+        QCOMPARE(m_driver->window().isVisible(), billKept);
+        // Staying on leaves the journal as it was.
+        if (billKept)
+            QCOMPARE(m_driver->journal().size(), journalLines);
+    } else {
+        m_driver->click(openBill()->findChild<QWidget *>(
+            command == u"new" ? QStringLiteral("BillNew") : QStringLiteral("BillOpen")));
+        QCOMPARE(bill().entries.size(), billKept ? 1 : 0);
+    }
+    QCOMPARE(m_errors->choices(), QStringList{QStringLiteral("Сохранить изменения в ведомости?")});
+    QCOMPARE(QFile::exists(path), fileWritten);
+    QCOMPARE(m_errors->messages(), QStringList());
+}
+
+void BillDocumentTest::everyChangeIsUndoneAndRedone_data()
+{
+    QTest::addColumn<QString>("change");
+    QTest::newRow("entry added") << "add";
+    QTest::newRow("entry removed") << "remove";
+    QTest::newRow("reserve") << "reserve";
+    QTest::newRow("pack size") << "pack";
+    QTest::newRow("price") << "price";
+    QTest::newRow("count of works") << "count";
+    QTest::newRow("note") << "note";
+    QTest::newRow("head") << "head";
+}
+
+void BillDocumentTest::everyChangeIsUndoneAndRedone()
+{
+    QFETCH(QString, change);
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    const QString path = m_files->filePath(QStringLiteral("дом.merilon-bom"));
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    QVERIFY(!window->isWindowModified());
+    const bom::Bill before = bill();
+
+    const int mortar = totalsRow(QStringLiteral("Раствор"));
+    if (change == u"add") {
+        computeMasonryWall(QStringLiteral("7"));
+        m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    } else if (change == u"remove") {
+        auto *entries = window->findChild<QTableView *>(QStringLiteral("BillEntries"));
+        entries->selectRow(0);
+        m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillRemoveEntry")));
+    } else if (change == u"reserve") {
+        editCell("BillTotals", mortar, 3, QStringLiteral("5"));
+    } else if (change == u"pack") {
+        editCell("BillTotals", mortar, 6, QStringLiteral("0,5"));
+    } else if (change == u"price") {
+        editCell("BillTotals", mortar, 8, QStringLiteral("4200"));
+    } else if (change == u"count") {
+        editCell("BillEntries", 0, 2, QStringLiteral("12"));
+    } else if (change == u"note") {
+        editCell("BillEntries", 0, 5, QStringLiteral("южная стена"));
+    } else {
+        auto *object = window->findChild<QLineEdit *>(QStringLiteral("BillObject"));
+        object->setText(QStringLiteral("Дом на ул. Лесной"));
+        emit object->editingFinished();
+    }
+    const bom::Bill after = bill();
+    QVERIFY(after != before);
+    QVERIFY(window->isWindowModified());
+
+    QApplication::setActiveWindow(window);
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(bill() == before);
+    // Back where it was saved, the bill is its file again.
+    QVERIFY(!window->isWindowModified());
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    QVERIFY(bill() == after);
+    QVERIFY(window->isWindowModified());
+}
+
+void BillDocumentTest::sameResultsTwiceAsksFirst_data()
+{
+    QTest::addColumn<bool>("goAhead");
+    QTest::addColumn<int>("entries");
+    QTest::addColumn<QString>("notice");
+    QTest::newRow("added again") << true << 2
+                                 << "Добавлено в ведомость: Кирпичная кладка 1,5 кирпича "
+                                    "(380 мм.). Записей в ведомости: 2.";
+    QTest::newRow("not added again")
+        << false << 1 << "Не добавлено в ведомость: эти результаты уже есть в последней записи.";
+}
+
+void BillDocumentTest::sameResultsTwiceAsksFirst()
+{
+    QFETCH(bool, goAhead);
+    QFETCH(int, entries);
+    QFETCH(QString, notice);
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(m_errors->questions(), QStringList());
+    m_errors->answerQuestionsGoAhead(goAhead);
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(m_errors->questions().size(), 1);
+    QVERIFY(m_errors->questions().first().startsWith(
+        QStringLiteral("Эти результаты уже добавлены в ведомость последней записью (№ 1).")));
+    QCOMPARE(bill().entries.size(), entries);
+    auto *shown = m_driver->window().findChild<QLabel *>(QStringLiteral("BillNotice"));
+    QVERIFY(shown->isVisible());
+    QCOMPARE(shown->text(), notice);
+}
+
+void BillDocumentTest::aCrashedBillIsOfferedBackWithoutTouchingItsFile()
+{
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    const QString path = m_files->filePath(QStringLiteral("дом.merilon-bom"));
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    QFile saved(path);
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    const QByteArray savedBytes = saved.readAll();
+    saved.close();
+
+    // A saved bill has nothing to recover; a change is written shortly after.
+    const QString recovery = m_driver->window().bill().recovery().fileName();
+    editCell("BillTotals", totalsRow(QStringLiteral("Раствор")), 3, QStringLiteral("5"));
+    const bom::Bill edited = bill();
+    QVERIFY(!QFile::exists(recovery));
+    QTRY_VERIFY(QFile::exists(recovery));
+
+    // The process dies: its recovery file stays, and no running program holds it.
+    QVERIFY(QFile::copy(recovery, recovery + QStringLiteral(".left")));
+    m_errors->answerChoicesWith(1);
+    m_driver.reset();
+    QVERIFY(!QFile::exists(recovery));
+    QVERIFY(QFile::rename(recovery + QStringLiteral(".left"), recovery));
+
+    m_errors->answerChoicesWith(0);
+    m_driver = std::make_unique<WindowDriver>();
+    QTRY_COMPARE(m_errors->choices().size(), 1);
+    QVERIFY(m_errors->choices().last().endsWith(QStringLiteral("Восстановить ведомость?")));
+    QVERIFY(bill() == edited);
+    window = m_driver->window().bill().window();
+    QVERIFY(window && window->isVisible());
+    QCOMPARE(window->windowTitle(),
+             QStringLiteral("дом.merilon-bom[*] — Ведомость материалов — Мерилон 3"));
+    QVERIFY(window->isWindowModified());
+    QVERIFY(!QFile::exists(recovery));
+    QVERIFY(saved.open(QIODevice::ReadOnly));
+    QCOMPARE(saved.readAll(), savedBytes);
+}
+
+void BillDocumentTest::aNameWithoutItsSuffixAsksAboutTheFileReallyWritten_data()
+{
+    QTest::addColumn<bool>("replace");
+    QTest::newRow("replaced") << true;
+    QTest::newRow("kept") << false;
+}
+
+void BillDocumentTest::aNameWithoutItsSuffixAsksAboutTheFileReallyWritten()
+{
+    QFETCH(bool, replace);
+    const QString path = m_files->filePath(QStringLiteral("дом.merilon-bom"));
+    QFile existing(path);
+    QVERIFY(existing.open(QIODevice::WriteOnly));
+    existing.write("прежний файл");
+    existing.close();
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    window->setPathChooser(
+        [this](BillWindow::FileChoice) { return m_files->filePath(QStringLiteral("дом")); });
+    m_errors->answerQuestionsGoAhead(replace);
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(m_errors->questions(),
+             QStringList{QStringLiteral("Файл «%1» уже существует. Заменить его?")
+                             .arg(QDir::toNativeSeparators(path))});
+    QVERIFY(existing.open(QIODevice::ReadOnly));
+    QCOMPARE(existing.readAll() == "прежний файл", !replace);
+    QCOMPARE(window->isWindowModified(), !replace);
+}
+
+void BillDocumentTest::pagesGiveEachMaterialOnceWithItsUnit()
+{
+    // The paint is bought as its parts; the volume of masonry is work, not a purchase.
+    m_driver->clickNode(11);
+    m_driver->type(QStringLiteral("Edit13"), QStringLiteral("10"));
+    m_driver->type(QStringLiteral("Edit14"), QStringLiteral("10"));
+    m_driver->click(QStringLiteral("BitBtn6"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    m_driver->clickNode(7);
+    m_driver->type(QStringLiteral("Edit8"), QStringLiteral("2"));
+    m_driver->type(QStringLiteral("Edit9"), QStringLiteral("1,5"));
+    m_driver->type(QStringLiteral("Edit10"), QStringLiteral("0,6"));
+    m_driver->pickVariant(QStringLiteral("RadioGroup1"), 0);
+    m_driver->click(QStringLiteral("BitBtn2"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(bill().entries.size(), 3);
+
+    QAbstractItemModel *totals = table("BillTotals");
+    QStringList materials;
+    for (int row = 0; row < totals->rowCount(); ++row) {
+        materials.append(totals->index(row, 0).data().toString() + QStringLiteral(", ") +
+                         totals->index(row, 1).data().toString());
+    }
+    QCOMPARE(materials,
+             (QStringList{"Олифа, кг", "Краски тертые, кг", "Сурик железный тертый, кг",
+                          "Ветошь, кг", "Кирпич глиняный обыкновенный, шт.", "Раствор, м3",
+                          "Пробки деревянные, м3", "Бетон, м3", "Щиты опалубки 25 мм, м2"}));
+    // 2,8 + 16 kg of drying oil per 100 m2: priming and paint, once each.
+    QCOMPARE(totals->index(0, 2).data().toString(), QStringLiteral("18,8"));
+    auto *unrated = openBill()->findChild<QLabel *>(QStringLiteral("BillUnrated"));
+    QCOMPARE(unrated->text(), QStringLiteral("без нормы: 4"));
+    QCOMPARE(unrated->toolTip(), QStringLiteral("Доски 40 мм, м3\nГвозди строительные 100 мм, "
+                                                "кг\nПроволока стальная 4 мм, кг\nСмазка, кг"));
+}
+
+void BillDocumentTest::countAndManualMaterialsJoinTheTotals()
+{
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    editCell("BillEntries", 0, 2, QStringLiteral("0"));
+    auto *problem = openBill()->findChild<QLabel *>(QStringLiteral("BillEntriesProblem"));
+    QVERIFY(problem->isVisible());
+    QCOMPARE(problem->text(), QStringLiteral("Количество работ — целое число от 1 до 1000000"));
+    editCell("BillEntries", 0, 2, QStringLiteral("12"));
+    // 10 × 3 × 0,38 × 0,235 m3 of mortar for one wall, twelve walls.
+    QCOMPARE(table("BillTotals")->index(totalsRow(QStringLiteral("Раствор")), 2).data().toString(),
+             QStringLiteral("32,148"));
+
+    BillWindow *window = openBill();
+    m_driver->modals().expect([](QWidget *dialog) {
+        dialog->findChild<QLineEdit *>(QStringLiteral("ManualName"))
+            ->setText(QStringLiteral("Гвозди 4×100"));
+        dialog->findChild<QComboBox *>(QStringLiteral("ManualUnit"))
+            ->setCurrentText(QStringLiteral("кг"));
+        auto *quantity = dialog->findChild<QLineEdit *>(QStringLiteral("ManualQuantity"));
+        quantity->setText(QStringLiteral("-2"));
+        QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("ManualProblem"))->text(),
+                 QStringLiteral("Количество не может быть отрицательным"));
+        quantity->setText(QStringLiteral("2,5"));
+        static_cast<QDialog *>(dialog)->accept();
+    });
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillAddManual")));
+    QTRY_VERIFY(m_driver->modals().expectationMet());
+    QTRY_COMPARE(bill().entries.size(), 2);
+    const int nails = totalsRow(QStringLiteral("Гвозди 4×100"));
+    QVERIFY(nails >= 0);
+    QCOMPARE(table("BillTotals")->index(nails, 1).data().toString(), QStringLiteral("кг"));
+    QCOMPARE(table("BillTotals")->index(nails, 2).data().toString(), QStringLiteral("2,5"));
+}
+
+void BillDocumentTest::tabLeavesEachTableAfterItsLastCellToEdit()
+{
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    auto *totals = window->findChild<QTableView *>(QStringLiteral("BillTotals"));
+    totals->setFocus();
+    totals->setCurrentIndex(QModelIndex());
+    QList<std::pair<int, int>> visited;
+    for (int press = 0; press < 20 && totals->hasFocus(); ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        if (totals->hasFocus())
+            visited.append({totals->currentIndex().row(), totals->currentIndex().column()});
+    }
+    // Three materials to buy, four cells to edit in each, then out.
+    QList<std::pair<int, int>> editable;
+    for (int row = 0; row < 3; ++row) {
+        for (const int column : {3, 6, 8, 9})
+            editable.append({row, column});
+    }
+    QCOMPARE(visited, editable);
+    QVERIFY(!totals->hasFocus());
+    QVERIFY(window->isAncestorOf(QApplication::focusWidget()));
+}
+
+QTEST_MAIN(BillDocumentTest)
+#include "tst_billdocument.moc"
