@@ -144,13 +144,11 @@ void CalculatorPage::copyResults() const
     QGuiApplication::clipboard()->setText(shownResultsText());
 }
 
-void CalculatorPage::showFigure(const ResultRow &row, const std::optional<double> &value,
-                                calc::ResultFormat format)
+void CalculatorPage::showFigure(const ResultRow &row, const calc::BillFigure &what,
+                                const std::optional<double> &value, calc::ResultFormat format)
 {
     row.value->setText(value ? calc::resultText(*value, format) : QStringLiteral("—"));
-    keepFigures(row.value, {{calc::figureOfCaptionName(row.caption->text())
-                                 .value_or(calc::BillFigure{row.caption->text()}),
-                             value}});
+    keepFigures(row.value, {{what, value}});
 }
 
 void CalculatorPage::keepFigures(QLabel *label, const QList<Figure> &figures)

@@ -75,8 +75,9 @@ protected:
     static void setValuesVisible(const ResultRows &rows, bool visible);
 
     // Writes a row's value from its figure ("—" for none) and keeps the figure, which holds more
-    // digits than the text shows.
-    void showFigure(const ResultRow &row, const std::optional<double> &value,
+    // digits than the text shows, with what the row is, for the bill.
+    void showFigure(const ResultRow &row, const calc::BillFigure &what,
+                    const std::optional<double> &value,
                     calc::ResultFormat format = calc::kFormat4x3);
     // Keeps the figures behind a label that the page writes in its own words.
     void keepFigures(QLabel *label, const QList<Figure> &figures);

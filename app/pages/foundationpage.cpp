@@ -112,7 +112,7 @@ void FoundationPage::showFigures(const calc::FoundationMaterials &materials)
 {
     const QList<std::optional<double>> figures = figuresInRowOrder(materials);
     for (int i = 0; i < m_results->count(); ++i)
-        showFigure(m_results->row(i), figures[i]);
+        showFigure(m_results->row(i), calc::foundationFigures().at(i), figures[i]);
 }
 
 // Computes whether or not a size class is chosen: the figures of the dimensions alone are

@@ -81,7 +81,8 @@ void GatesPage::Button5Click()
         setValuesVisible(*results(), true);
         QStringList lines;
         for (int i = 0; i < results()->count(); ++i) {
-            showFigure(results()->row(i), values[static_cast<std::size_t>(i)], calc::kGatesFormat);
+            showFigure(results()->row(i), calc::gatesFigures().at(i),
+                       values[static_cast<std::size_t>(i)], calc::kGatesFormat);
             lines.append(results()->row(i).journalLine());
         }
         // The area is logged as typed, not as read.

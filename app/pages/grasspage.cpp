@@ -80,7 +80,7 @@ void GrassPage::BitBtn4Click()
         const QList<const calc::GrassFigure *> figures = figuresInRowOrder(materials);
         QStringList lines;
         for (int i = 0; i < m_results->count(); ++i) {
-            showFigure(m_results->row(i), *figures[i]);
+            showFigure(m_results->row(i), calc::grassFigures().at(i), *figures[i]);
             lines.append(m_results->row(i).journalLine());
         }
         setValuesVisible(*m_results, true);

@@ -86,7 +86,8 @@ void MasonryPage::BitBtn9Click()
                                                                {result.mortarM3, formats.mortarM3},
                                                                {result.plugsM3, formats.plugsM3}};
         for (int i = 0; i < m_results->count(); ++i)
-            showFigure(m_results->row(i), shown[i].first, shown[i].second);
+            showFigure(m_results->row(i), calc::masonryFigures().at(i), shown[i].first,
+                       shown[i].second);
 
         appendLine(QStringLiteral("Итоги произведенного расчета:"));
         appendRowLines(*m_results);

@@ -96,7 +96,7 @@ void PaintingPage::compute()
                 rows.append(group->row(i));
         }
         for (int i = 0; i < rows.size(); ++i)
-            showFigure(rows[i], values[i], calc::kPaintingFormat);
+            showFigure(rows[i], calc::paintingFigures().at(i), values[i], calc::kPaintingFormat);
         appendLine(QStringLiteral("Условия расчета:"));
         appendLine(kCoats.at(coats));
 

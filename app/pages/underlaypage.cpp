@@ -109,7 +109,7 @@ void UnderlayPage::Button1Click()
         for (const calc::UnderlayQuantity &quantity : quantities) {
             const ResultRow &row = results()->row(quantity.row - 1);
             row.value->setVisible(true);
-            showFigure(row, quantity.value, format);
+            showFigure(row, calc::underlayFigures().at(quantity.row - 1), quantity.value, format);
             lines.append(row.journalLine());
         }
         // The volume is logged as typed, not as read.

@@ -1,4 +1,5 @@
 #include "errorrecorder.h"
+#include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
 namespace {
@@ -8,6 +9,21 @@ const QStringList kCaptions{
     "Олифа, кг", "Краски тертые, кг", "Состав окрасочный, кг", "Сурик железный тертый, кг.",
     "Олифа,кг ", "Ветошь,кг"};
 const QStringList kCoats{"Окраска в один слой", "Окраска в два слоя"};
+
+// A figure as the bill takes it: name and unit, what it is when it is not simply bought, and
+// the mixture it goes into.
+QString billLine(const CalculatorPage::Figure &figure)
+{
+    const calc::BillFigure &what = figure.what;
+    QString line = what.name + QStringLiteral(", ") + what.unit;
+    if (what.kind == calc::FigureKind::WorkVolume)
+        line += QStringLiteral(", объем работ");
+    if (what.kind == calc::FigureKind::Composite)
+        line += QStringLiteral(", состав");
+    if (!what.partOf.isEmpty())
+        line += QStringLiteral(", в составе: ") + what.partOf;
+    return line;
+}
 
 } // namespace
 
@@ -24,6 +40,8 @@ private slots:
     void conversionErrorChangesNothing();
     void areaOverflowChangesNothing();
     void clearHidesValuesAndKeepsInputs();
+    void billTakesTheMixtureAndItsParts_data();
+    void billTakesTheMixtureAndItsParts();
 
 private:
     void computeWith(const QString &a, const QString &b, int coats);
@@ -140,6 +158,31 @@ void PaintingPageTest::clearHidesValuesAndKeepsInputs()
     QCOMPARE(m_driver->newJournalLines(), QStringList());
     m_driver->click(QStringLiteral("BitBtn6"));
     QCOMPARE(m_driver->newJournalLines().value(1), QStringLiteral("Окраска в два слоя"));
+}
+
+void PaintingPageTest::billTakesTheMixtureAndItsParts_data()
+{
+    QTest::addColumn<int>("row");
+    QTest::addColumn<QString>("line");
+    QTest::newRow("priming oil is bought") << 0 << "Олифа, кг";
+    QTest::newRow("mixture is not bought") << 2 << "Состав окрасочный, кг, состав";
+    QTest::newRow("red oxide goes into it")
+        << 3 << "Сурик железный тертый, кг, в составе: Состав окрасочный";
+    QTest::newRow("paint oil goes into it") << 4 << "Олифа, кг, в составе: Состав окрасочный";
+    QTest::newRow("rags are bought") << 5 << "Ветошь, кг";
+}
+
+void PaintingPageTest::billTakesTheMixtureAndItsParts()
+{
+    QFETCH(int, row);
+    QFETCH(QString, line);
+    computeWith(QStringLiteral("5"), QStringLiteral("2"), 0);
+    QString whyNot;
+    const auto results =
+        m_driver->widget<CalculatorPage>(QStringLiteral("TabSheet5"))->currentResults(&whyNot);
+    QVERIFY2(results, qPrintable(whyNot));
+    QCOMPARE(results->figures.size(), kValues.size());
+    QCOMPARE(billLine(results->figures.at(row)), line);
 }
 
 QTEST_MAIN(PaintingPageTest)
