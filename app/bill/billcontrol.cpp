@@ -93,7 +93,10 @@ void BillControl::addResultsOf(CalculatorPage *page)
         work.append(node);
     if (!results->variant.isEmpty())
         work.append(results->variant);
-    bom::Entry entry{m_now(), work.join(QStringLiteral(": ")), results->inputs, {}};
+    bom::Entry entry;
+    entry.added = m_now();
+    entry.work = work.join(QStringLiteral(": "));
+    entry.inputs = results->inputs;
     for (const CalculatorPage::Figure &figure : results->figures)
         entry.materials.append(bom::material(figure.what.name, figure.what.unit, figure.value,
                                              kindOf(figure.what.kind), figure.what.partOf,

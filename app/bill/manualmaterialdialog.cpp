@@ -58,7 +58,9 @@ std::optional<bom::Entry> ManualMaterialDialog::entry(const QDateTime &added) co
     if (m_name->text().trimmed().isEmpty() || m_unit->currentText().trimmed().isEmpty() ||
         quantity.refusal)
         return std::nullopt;
-    bom::Entry made{added, bom::manualWork(), QString(), {}};
+    bom::Entry made;
+    made.added = added;
+    made.work = bom::manualWork();
     made.manual = true;
     made.note = m_note->text().trimmed();
     made.materials.append(bom::material(m_name->text(), m_unit->currentText(), quantity.quantity,
