@@ -20,6 +20,19 @@ Material material(const QString &name, const QString &unit, std::optional<double
     return {{normalName(name), normalUnit(unit)}, quantity, kind, normalName(partOf), source};
 }
 
+MaterialKind kindOf(calc::FigureKind kind)
+{
+    switch (kind) {
+    case calc::FigureKind::WorkVolume:
+        return MaterialKind::WorkVolume;
+    case calc::FigureKind::Composite:
+        return MaterialKind::Composite;
+    case calc::FigureKind::Material:
+        break;
+    }
+    return MaterialKind::Buy;
+}
+
 bool sameResults(const Entry &a, const Entry &b)
 {
     return a.work == b.work && a.inputs == b.inputs && a.materials == b.materials &&

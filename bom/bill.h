@@ -1,5 +1,7 @@
 #pragma once
 
+#include "billfigure.h"
+
 #include <QDate>
 #include <QDateTime>
 #include <QHash>
@@ -40,6 +42,9 @@ enum class MaterialKind
     WorkVolume,
     Composite,
 };
+
+// What a page's figure is to the buyer.
+MaterialKind kindOf(calc::FigureKind kind);
 
 struct Material
 {

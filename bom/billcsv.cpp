@@ -29,21 +29,6 @@ void appendLine(QString &out, const QStringList &cells)
     out += QStringLiteral("\r\n");
 }
 
-// What a material of an entry is, when it is not simply bought.
-QString kindCell(const bom::Material &material)
-{
-    switch (material.kind) {
-    case bom::MaterialKind::WorkVolume:
-        return QStringLiteral("объем работ");
-    case bom::MaterialKind::Composite:
-        return QStringLiteral("состав");
-    case bom::MaterialKind::Buy:
-        break;
-    }
-    return material.partOf.isEmpty() ? QString()
-                                     : QStringLiteral("в составе «%1»").arg(material.partOf);
-}
-
 } // namespace
 
 QByteArray encode(const bom::Bill &bill, const bom::Totals &totals)
@@ -77,7 +62,7 @@ QByteArray encode(const bom::Bill &bill, const bom::Totals &totals)
             appendLine(out, {added, entry.work, count, entry.inputs, entry.note, material.key.name,
                              material.key.unit,
                              material.quantity ? bom::quantityText(*material.quantity) : kDash,
-                             kindCell(material)});
+                             billtexts::kindText(material)});
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }

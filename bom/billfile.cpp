@@ -149,19 +149,6 @@ QJsonObject object(const QJsonValue &value, const QString &where)
     return value.toObject();
 }
 
-bom::MaterialKind kindOf(calc::FigureKind kind)
-{
-    switch (kind) {
-    case calc::FigureKind::WorkVolume:
-        return bom::MaterialKind::WorkVolume;
-    case calc::FigureKind::Composite:
-        return bom::MaterialKind::Composite;
-    case calc::FigureKind::Material:
-        break;
-    }
-    return bom::MaterialKind::Buy;
-}
-
 // Version 1 kept a material's name and unit as the page's caption gave them ("Щиты опалубки
 // 25 мм." without a unit), and nothing of what the figure is; the page that made it still knows,
 // and its figure's name makes old and new entries of one material one row of the totals.
@@ -171,8 +158,8 @@ bom::Material classified(const QString &name, const QString &unit, std::optional
     const QString normal = bom::normalUnit(unit);
     if (!figure || (!normal.isEmpty() && normal != figure->unit))
         return bom::material(name, unit, quantity);
-    return bom::material(figure->name, figure->unit, quantity, kindOf(figure->kind), figure->partOf,
-                         figure->source);
+    return bom::material(figure->name, figure->unit, quantity, bom::kindOf(figure->kind),
+                         figure->partOf, figure->source);
 }
 
 bom::Material readMaterial(const QJsonObject &json, const QString &where, int version)

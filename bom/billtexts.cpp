@@ -105,13 +105,23 @@ QString materialText(const bom::Material &material)
     QString text = material.key.name + u' ' + optionalQuantity(material.quantity);
     if (!material.key.unit.isEmpty())
         text += u' ' + material.key.unit;
-    if (material.kind == bom::MaterialKind::WorkVolume)
-        text += QStringLiteral(" (объем работ)");
-    else if (material.kind == bom::MaterialKind::Composite)
-        text += QStringLiteral(" (состав)");
-    else if (!material.partOf.isEmpty())
-        text += QStringLiteral(" (в составе «%1»)").arg(material.partOf);
+    if (const QString kind = kindText(material); !kind.isEmpty())
+        text += QStringLiteral(" (%1)").arg(kind);
     return text;
+}
+
+QString kindText(const bom::Material &material)
+{
+    switch (material.kind) {
+    case bom::MaterialKind::WorkVolume:
+        return QStringLiteral("объем работ");
+    case bom::MaterialKind::Composite:
+        return QStringLiteral("состав");
+    case bom::MaterialKind::Buy:
+        break;
+    }
+    return material.partOf.isEmpty() ? QString()
+                                     : QStringLiteral("в составе «%1»").arg(material.partOf);
 }
 
 QString materialsText(const bom::Entry &entry)

@@ -43,6 +43,9 @@ QString unratedNames(const bom::Totals &totals);
 // One material of an entry: "Раствор 3,2148 м3", with what it is when it is not simply bought
 // ("объем работ", "состав", "в составе «…»").
 QString materialText(const bom::Material &material);
+// What a material is when it is not simply bought, empty when it is: «объем работ», «состав»,
+// «в составе «…»».
+QString kindText(const bom::Material &material);
 QString materialsText(const bom::Entry &entry);
 // "×12" for more than one work, empty for one.
 QString countText(int count);

@@ -12,22 +12,6 @@
 #include <QAction>
 #include <QMainWindow>
 
-namespace {
-
-bom::MaterialKind kindOf(calc::FigureKind kind)
-{
-    switch (kind) {
-    case calc::FigureKind::WorkVolume:
-        return bom::MaterialKind::WorkVolume;
-    case calc::FigureKind::Composite:
-        return bom::MaterialKind::Composite;
-    default:
-        return bom::MaterialKind::Buy;
-    }
-}
-
-} // namespace
-
 BillControl::BillControl(QMainWindow &window, std::function<QWidget *()> currentPage,
                          WorkNamer workOf)
     : QObject(&window), m_mainWindow(window), m_currentPage(std::move(currentPage)),
@@ -99,7 +83,7 @@ void BillControl::addResultsOf(CalculatorPage *page)
     entry.inputs = results->inputs;
     for (const CalculatorPage::Figure &figure : results->figures)
         entry.materials.append(bom::material(figure.what.name, figure.what.unit, figure.value,
-                                             kindOf(figure.what.kind), figure.what.partOf,
+                                             bom::kindOf(figure.what.kind), figure.what.partOf,
                                              figure.what.source));
     const QList<bom::Entry> &entries = m_book->bill().entries;
     // The same results twice in a row are most often a second press, not a second work.

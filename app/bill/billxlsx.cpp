@@ -119,21 +119,6 @@ std::optional<double> roubles(const std::optional<qint64> &kopecks)
     return kopecks ? std::optional<double>(double(*kopecks) / 100) : std::nullopt;
 }
 
-// What a material of an entry is when it is not simply bought, in the CSV's words.
-QString kindText(const bom::Material &material)
-{
-    switch (material.kind) {
-    case bom::MaterialKind::WorkVolume:
-        return QStringLiteral("объем работ");
-    case bom::MaterialKind::Composite:
-        return QStringLiteral("состав");
-    case bom::MaterialKind::Buy:
-        break;
-    }
-    return material.partOf.isEmpty() ? QString()
-                                     : QStringLiteral("в составе «%1»").arg(material.partOf);
-}
-
 struct Formats
 {
     explicit Formats(lxw_workbook *book)
@@ -294,7 +279,7 @@ lxw_error writeEntries(lxw_workbook *book, const Formats &formats, const bom::Bi
                 sheet.number(row, 7, *material.quantity);
             else
                 sheet.text(row, 7, QStringLiteral("—"));
-            sheet.text(row, 8, kindText(material));
+            sheet.text(row, 8, billtexts::kindText(material));
             ++row;
         }
     }

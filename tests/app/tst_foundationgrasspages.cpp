@@ -1,4 +1,5 @@
 #include "errorrecorder.h"
+#include "figureline.h"
 #include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
@@ -16,12 +17,6 @@ const QStringList kFoundationCaptions{"Бетон, м3",
                                       "Смазка"};
 const QStringList kGrassValues{"Label54", "Label55", "Label56", "Label57",
                                "Label58", "Label59", "Label45", "Label47"};
-
-// A figure as the bill takes it: its name and unit.
-QString billLine(const CalculatorPage::Figure &figure)
-{
-    return figure.what.name + QStringLiteral(", ") + figure.what.unit;
-}
 
 } // namespace
 

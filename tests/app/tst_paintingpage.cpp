@@ -1,4 +1,5 @@
 #include "errorrecorder.h"
+#include "figureline.h"
 #include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
@@ -9,21 +10,6 @@ const QStringList kCaptions{
     "Олифа, кг", "Краски тертые, кг", "Состав окрасочный, кг", "Сурик железный тертый, кг.",
     "Олифа,кг ", "Ветошь,кг"};
 const QStringList kCoats{"Окраска в один слой", "Окраска в два слоя"};
-
-// A figure as the bill takes it: name and unit, what it is when it is not simply bought, and
-// the mixture it goes into.
-QString billLine(const CalculatorPage::Figure &figure)
-{
-    const calc::BillFigure &what = figure.what;
-    QString line = what.name + QStringLiteral(", ") + what.unit;
-    if (what.kind == calc::FigureKind::WorkVolume)
-        line += QStringLiteral(", объем работ");
-    if (what.kind == calc::FigureKind::Composite)
-        line += QStringLiteral(", состав");
-    if (!what.partOf.isEmpty())
-        line += QStringLiteral(", в составе: ") + what.partOf;
-    return line;
-}
 
 } // namespace
 

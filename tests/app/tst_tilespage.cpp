@@ -1,19 +1,10 @@
 #include "errorrecorder.h"
+#include "figureline.h"
 #include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
 #include <QAbstractButton>
 #include <QLabel>
-
-namespace {
-
-// A figure as the bill takes it: its name and unit.
-QString billLine(const CalculatorPage::Figure &figure)
-{
-    return figure.what.name + QStringLiteral(", ") + figure.what.unit;
-}
-
-} // namespace
 
 class TilesPageTest : public QObject
 {

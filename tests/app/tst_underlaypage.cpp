@@ -1,4 +1,5 @@
 #include "errorrecorder.h"
+#include "figureline.h"
 #include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
@@ -10,12 +11,6 @@ QString valueLabel(int row)
                                         "Label94", "Label95", "Label96",  "Label97",
                                         "Label98", "Label99", "Label100", "Label102"};
     return QString::fromLatin1(names[row - 1]);
-}
-
-// A figure as the bill takes it: its name and unit.
-QString billLine(const CalculatorPage::Figure &figure)
-{
-    return figure.what.name + QStringLiteral(", ") + figure.what.unit;
 }
 
 } // namespace
