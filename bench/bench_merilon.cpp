@@ -4,10 +4,12 @@
 // Rates and ratios against their goals are worked out by scripts/bench from the RESULT lines.
 
 #include "bill/billbook.h"
+#include "bill/billfiles.h"
 #include "bill/billmodels.h"
 #include "bill/billwindow.h"
 #include "bill/billxlsx.h"
 #include "billfile.h"
+#include "billtexts.h"
 #include "inputnumber.h"
 #include "journal.h"
 #include "journalfile.h"
@@ -24,6 +26,7 @@
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUndoStack>
 
 #include <algorithm>
 #include <memory>
@@ -112,12 +115,12 @@ bom::Bill billOf(int entries)
     bill.entries.reserve(entries);
     const QDateTime start(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC);
     for (int i = 0; i < entries; ++i) {
-        bom::Entry entry{start.addSecs(i),
-                         QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"),
-                         QStringLiteral("Длина стены по периметру %1 м; Высота стены по периметру "
-                                        "2,7 м; Толщина кладки 0,38 м")
-                             .arg(i % 40 + 1),
-                         {}};
+        bom::Entry entry;
+        entry.added = start.addSecs(i);
+        entry.work = QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)");
+        entry.inputs = QStringLiteral("Длина стены по периметру %1 м; Высота стены по периметру "
+                                      "2,7 м; Толщина кладки 0,38 м")
+                           .arg(i % 40 + 1);
         for (int m = 0; m < 4 + i % 5; ++m) {
             const auto &material = materials[(i * 3 + m) % kKinds];
             entry.materials.append(bom::material(
@@ -131,7 +134,8 @@ bom::Bill billOf(int entries)
             bom::material(QString::fromUtf8(materials[k][0]), QString::fromUtf8(materials[k][1]),
                           std::nullopt)
                 .key,
-            bom::Terms{5, k % 4 == 0 ? std::optional<double>(2.5) : std::nullopt, 12345 + k});
+            bom::Terms{5, k % 4 == 0 ? std::optional<double>(2.5) : std::nullopt, 12345 + k,
+                       k % 4 == 0 ? bom::PriceBasis::PerPack : bom::PriceBasis::PerUnit});
     return bill;
 }
 
@@ -158,6 +162,7 @@ private slots:
     void journalSave1M();
 
     void billTotalsAfterEdit();
+    void billAddWithUndo();
     void billFile_data();
     void billFile();
     void billXlsx();
@@ -288,19 +293,33 @@ void MerilonBench::journalSave1M()
 void MerilonBench::billTotalsAfterEdit()
 {
     BillBook book;
-    book.replace(billOf(kBillEntries));
-    BillWindow window(book);
+    book.replace(billOf(kBillEntries), QString());
+    BillFiles files(book, nullptr);
+    BillWindow window(book, files);
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QAbstractItemModel *totals =
         window.findChild<QTableView *>(QStringLiteral("BillTotals"))->model();
-    const QModelIndex price = totals->index(1, TotalsModel::Price);
+    const QModelIndex price = totals->index(1, billtexts::UnitPrice);
     int edit = 0;
     QBENCHMARK
     {
         QVERIFY(totals->setData(price, QString::number(100 + edit++ % 50), Qt::EditRole));
         QCoreApplication::processEvents();
     }
+}
+
+// Ctrl+D on a bill of many entries: the undo step kept, the totals worked out again.
+void MerilonBench::billAddWithUndo()
+{
+    BillBook book;
+    book.replace(billOf(kBillEntries), QString());
+    const bom::Entry entry = book.bill().entries.front();
+    QBENCHMARK
+    {
+        book.add(entry);
+    }
+    QVERIFY(book.undoStack()->canUndo());
 }
 
 void MerilonBench::billFile_data()

@@ -43,6 +43,8 @@ private:
     void computeMasonryWall(const QString &length);
     BillWindow *openBill();
     const bom::Bill &bill() { return m_driver->window().bill().book().bill(); }
+    // Saves the bill with Ctrl+S as «дом.merilon-bom» in the test's folder.
+    QString saveAsNew();
     QAbstractItemModel *table(const char *name);
     void editCell(const char *tableName, int row, int column, const QString &text);
     int totalsRow(const QString &material);
@@ -101,6 +103,15 @@ int BillDocumentTest::totalsRow(const QString &material)
             return row;
     }
     return -1;
+}
+
+QString BillDocumentTest::saveAsNew()
+{
+    BillWindow *window = openBill();
+    const QString path = m_files->filePath(QStringLiteral("дом.merilon-bom"));
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    return path;
 }
 
 void BillDocumentTest::editCell(const char *tableName, int row, int column, const QString &text)
@@ -188,9 +199,7 @@ void BillDocumentTest::everyChangeIsUndoneAndRedone()
     computeMasonryWall(QStringLiteral("10"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     BillWindow *window = openBill();
-    const QString path = m_files->filePath(QStringLiteral("дом.merilon-bom"));
-    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
-    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    const QString path = saveAsNew();
     QVERIFY(!window->isWindowModified());
     const bom::Bill before = bill();
 
@@ -267,9 +276,7 @@ void BillDocumentTest::aCrashedBillIsOfferedBackWithoutTouchingItsFile()
     computeMasonryWall(QStringLiteral("10"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     BillWindow *window = openBill();
-    const QString path = m_files->filePath(QStringLiteral("дом.merilon-bom"));
-    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
-    QTest::keyClick(window, Qt::Key_S, Qt::ControlModifier);
+    const QString path = saveAsNew();
     QFile saved(path);
     QVERIFY(saved.open(QIODevice::ReadOnly));
     const QByteArray savedBytes = saved.readAll();
