@@ -3,6 +3,8 @@
 #include <QEvent>
 #include <QMainWindow>
 
+#include <algorithm>
+
 BillNotice::BillNotice(QWidget *host) : QLabel(host)
 {
     setObjectName(QStringLiteral("BillNotice"));

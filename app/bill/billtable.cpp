@@ -3,6 +3,8 @@
 #include <QHeaderView>
 #include <QLabel>
 
+#include <algorithm>
+
 BillTable::BillTable(const QString &name, QAbstractItemModel *model, QWidget *parent)
     : QTableView(parent), m_problem(new QLabel(viewport()))
 {
