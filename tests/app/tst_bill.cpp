@@ -708,6 +708,10 @@ void BillTest::renderBillWindow()
     m_driver->click(QStringLiteral("Button3"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 4);
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    // The notice of the last add, over the main window.
+    QVERIFY(m_driver->window().grab().toImage().save(folder + QStringLiteral("/bill-notice.png")));
 
     BillWindow *window = openBill();
     const struct
@@ -743,8 +747,6 @@ void BillTest::renderBillWindow()
     view->clearSelection();
     view->setCurrentIndex(QModelIndex());
     window->resize(1100, 720);
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
     const QImage image = window->grab().toImage();
     QVERIFY(!image.isNull());
     QVERIFY(image.save(folder + QStringLiteral("/bill.png")));
