@@ -192,7 +192,7 @@ void BillBook::putEntry(int row, const bom::Entry &entry)
 {
     m_bill.entries[row] = entry;
     sumEntries();
-    emit entriesChanged();
+    emit entryChanged(row);
     emit contentChanged();
 }
 

@@ -57,7 +57,10 @@ public:
     void putHead(const bom::Head &head);
 
 signals:
+    // Entries added, removed or replaced: every row may have moved.
     void entriesChanged();
+    // One entry changed in place (its count or note); the totals follow it.
+    void entryChanged(int row);
     void termsChanged();
     void headChanged();
     // The file, or whether the bill differs from it.

@@ -152,11 +152,13 @@ void EntriesModel::apply(const QModelIndex &index, const QString &text)
 
 TotalsModel::TotalsModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
 {
-    connect(&book, &BillBook::entriesChanged, this, [this] {
+    const auto reset = [this] {
         beginResetModel();
         forgetRefusals();
         endResetModel();
-    });
+    };
+    connect(&book, &BillBook::entriesChanged, this, reset);
+    connect(&book, &BillBook::entryChanged, this, reset);
     connect(&book, &BillBook::termsChanged, this, [this] {
         if (rowCount() > 0)
             emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));

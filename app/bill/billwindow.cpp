@@ -12,7 +12,6 @@
 #include "shell/errorreport.h"
 
 #include <QAction>
-#include <QDateEdit>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -24,6 +23,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
+#include <QToolTip>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -37,8 +37,8 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
     return result;
 }
 
-// The date edit shows its least date as "no date".
-const QDate kNoDate(2000, 1, 1);
+// A date as the head shows and takes it; an empty field is no date.
+const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
 
 } // namespace
 
@@ -64,6 +64,8 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     auto *splitter = new QSplitter(Qt::Vertical, this);
     auto *entriesBox = new QGroupBox(QStringLiteral("Записи"), splitter);
     auto *entriesLayout = new QVBoxLayout(entriesBox);
+    // Made before the table, so that Tab meets them in the order they are seen.
+    QWidget *entryButtons = createEntryButtons();
     m_entries = new BillTable(QStringLiteral("BillEntries"), m_entriesModel, entriesBox);
     m_entries->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_entries->setEditTriggers(QAbstractItemView::DoubleClicked |
@@ -72,7 +74,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     const int entryWidths[] = {105, 220, 55, 250, 300};
     for (int column = 0; column < int(std::size(entryWidths)); ++column)
         m_entries->setColumnWidth(column, entryWidths[column]);
-    entriesLayout->addWidget(createEntryButtons());
+    entriesLayout->addWidget(entryButtons);
     entriesLayout->addWidget(m_entries);
 
     auto *totalsBox = new QGroupBox(QStringLiteral("Итоги"), splitter);
@@ -107,12 +109,22 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
                 &BillTable::showProblem);
     }
     connect(&book, &BillBook::entriesChanged, this, &BillWindow::showTotals);
+    connect(&book, &BillBook::entryChanged, this, &BillWindow::showTotals);
     connect(&book, &BillBook::termsChanged, this, &BillWindow::showTotals);
     connect(&book, &BillBook::headChanged, this, &BillWindow::showHead);
     connect(&book, &BillBook::documentChanged, this, &BillWindow::showDocument);
     showTotals();
     showHead();
     showDocument();
+}
+
+BillWindow::~BillWindow()
+{
+    // A head field that has the focus finishes its editing while the window's children go,
+    // after the list of fields has gone.
+    for (QLineEdit *field : std::as_const(m_headFields))
+        field->disconnect(this);
+    m_date->disconnect(this);
 }
 
 QWidget *BillWindow::createButtons()
@@ -182,20 +194,22 @@ QWidget *BillWindow::createHead()
         connect(edit, &QLineEdit::editingFinished, this, &BillWindow::takeHead);
         m_headFields.append(edit);
     }
-    m_date = new QDateEdit(box);
+    // A plain field: a date edit keeps Tab for moving between its day, month and year, and one
+    // that may be empty never gives it back.
+    m_date = new QLineEdit(box);
     m_date->setObjectName(QStringLiteral("BillDate"));
     m_date->setAccessibleName(captions.at(5));
-    m_date->setCalendarPopup(true);
-    m_date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    m_date->setMinimumDate(kNoDate);
-    m_date->setSpecialValueText(QStringLiteral("не указана"));
+    m_date->setPlaceholderText(QStringLiteral("дд.мм.гггг"));
+    m_date->setMaxLength(10);
+    m_date->setFixedWidth(m_date->fontMetrics().horizontalAdvance(QStringLiteral("00.00.00000")) +
+                          16);
     auto *dateLabel = new QLabel(QStringLiteral("&Дата:"), box);
     dateLabel->setBuddy(m_date);
     grid->addWidget(dateLabel, 2, 4);
     grid->addWidget(m_date, 2, 5);
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
-    connect(m_date, &QDateEdit::editingFinished, this, &BillWindow::takeHead);
+    connect(m_date, &QLineEdit::editingFinished, this, &BillWindow::takeHead);
     return box;
 }
 
@@ -279,7 +293,8 @@ void BillWindow::showHead()
             m_headFields[i]->setText(texts.at(i));
     }
     const QDate date = m_book.bill().head.date;
-    m_date->setDate(date.isValid() ? date : kNoDate);
+    m_date->setText(date.isValid() ? date.toString(kDateFormat) : QString());
+    m_date->setToolTip(QString());
 }
 
 void BillWindow::takeHead()
@@ -290,8 +305,17 @@ void BillWindow::takeHead()
     head.address = m_headFields[2]->text().trimmed();
     head.compiledBy = m_headFields[3]->text().trimmed();
     head.checkedBy = m_headFields[4]->text().trimmed();
-    if (m_date->date() != kNoDate)
-        head.date = m_date->date();
+    const QString dateText = m_date->text().trimmed();
+    head.date = QDate::fromString(dateText, kDateFormat);
+    // A date that cannot be read stays in its field with the reason, and the head keeps its own.
+    if (!dateText.isEmpty() && !head.date.isValid()) {
+        const QString reason = QStringLiteral("Дата — день, месяц и год, например 07.12.2026");
+        m_date->setToolTip(reason);
+        QToolTip::showText(m_date->mapToGlobal(QPoint(0, m_date->height())), reason, m_date);
+        head.date = m_book.bill().head.date;
+    } else {
+        m_date->setToolTip(QString());
+    }
     m_book.setHead(head);
 }
 

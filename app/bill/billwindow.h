@@ -9,7 +9,6 @@
 class BillBook;
 class BillTable;
 class EntriesModel;
-class QDateEdit;
 class QLabel;
 class QLineEdit;
 class QPagedPaintDevice;
@@ -27,6 +26,7 @@ public:
     using PathChooser = BillFiles::PathChooser;
 
     BillWindow(BillBook &book, BillFiles &files, QWidget *parent = nullptr);
+    ~BillWindow() override;
 
     // Tests answer the file dialogs through this.
     void setPathChooser(PathChooser chooser) { m_files.setPathChooser(std::move(chooser)); }
@@ -71,7 +71,7 @@ private:
     QLabel *m_grandTotal = nullptr;
     QLabel *m_unrated = nullptr;
     QList<QLineEdit *> m_headFields;
-    QDateEdit *m_date = nullptr;
+    QLineEdit *m_date = nullptr;
     std::function<std::pair<QString, QString>()> m_headingTexts;
     std::function<QDateTime()> m_now;
 };

@@ -34,7 +34,7 @@ ManualMaterialDialog::ManualMaterialDialog(QWidget *parent)
     m_problem->setObjectName(QStringLiteral("ManualProblem"));
     m_problem->setWordWrap(true);
     m_buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("&Добавить"));
-    m_buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("Отмена"));
+    m_buttons->button(QDialogButtonBox::Cancel)->setText(QStringLiteral("&Отмена"));
 
     auto *form = new QFormLayout(this);
     form->addRow(QStringLiteral("&Материал:"), m_name);

@@ -183,19 +183,21 @@ void BillDocumentTest::replacingOrQuittingAsksFirst()
 void BillDocumentTest::everyChangeIsUndoneAndRedone_data()
 {
     QTest::addColumn<QString>("change");
-    QTest::newRow("entry added") << "add";
-    QTest::newRow("entry removed") << "remove";
-    QTest::newRow("reserve") << "reserve";
-    QTest::newRow("pack size") << "pack";
-    QTest::newRow("price") << "price";
-    QTest::newRow("count of works") << "count";
-    QTest::newRow("note") << "note";
-    QTest::newRow("head") << "head";
+    QTest::addColumn<int>("steps");
+    QTest::newRow("entry added") << "add" << 1;
+    QTest::newRow("entry removed") << "remove" << 1;
+    QTest::newRow("reserve") << "reserve" << 1;
+    QTest::newRow("pack size") << "pack" << 1;
+    QTest::newRow("price") << "price" << 1;
+    QTest::newRow("count of works") << "count" << 1;
+    QTest::newRow("note") << "note" << 1;
+    QTest::newRow("each field of the head") << "head" << 6;
 }
 
 void BillDocumentTest::everyChangeIsUndoneAndRedone()
 {
     QFETCH(QString, change);
+    QFETCH(int, steps);
     computeMasonryWall(QStringLiteral("10"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     BillWindow *window = openBill();
@@ -218,24 +220,49 @@ void BillDocumentTest::everyChangeIsUndoneAndRedone()
     } else if (change == u"price") {
         editCell("BillTotals", mortar, 8, QStringLiteral("4200"));
     } else if (change == u"count") {
+        // The count it has already is no change.
+        editCell("BillEntries", 0, 2, QStringLiteral("1"));
+        QVERIFY(!window->isWindowModified());
         editCell("BillEntries", 0, 2, QStringLiteral("12"));
     } else if (change == u"note") {
         editCell("BillEntries", 0, 5, QStringLiteral("южная стена"));
     } else {
-        auto *object = window->findChild<QLineEdit *>(QStringLiteral("BillObject"));
-        object->setText(QStringLiteral("Дом на ул. Лесной"));
-        emit object->editingFinished();
+        const char *const fields[] = {"BillObject", "BillCustomer", "BillAddress", "BillCompiledBy",
+                                      "BillCheckedBy"};
+        for (const char *field : fields) {
+            auto *edit = window->findChild<QLineEdit *>(QString::fromLatin1(field));
+            edit->setText(QString::fromLatin1(field));
+            emit edit->editingFinished();
+        }
+        // A date that is not one stays in its field with the reason; the head keeps none.
+        auto *date = window->findChild<QLineEdit *>(QStringLiteral("BillDate"));
+        date->setText(QStringLiteral("31.02.2026"));
+        emit date->editingFinished();
+        QVERIFY(!bill().head.date.isValid());
+        QCOMPARE(date->text(), QStringLiteral("31.02.2026"));
+        QCOMPARE(date->toolTip(), QStringLiteral("Дата — день, месяц и год, например 07.12.2026"));
+        date->setText(QStringLiteral("28.02.2026"));
+        emit date->editingFinished();
+        QCOMPARE(bill().head.date, QDate(2026, 2, 28));
+        const bom::Head &head = bill().head;
+        QCOMPARE((QStringList{head.object, head.customer, head.address, head.compiledBy,
+                              head.checkedBy}),
+                 (QStringList{"BillObject", "BillCustomer", "BillAddress", "BillCompiledBy",
+                              "BillCheckedBy"}));
     }
     const bom::Bill after = bill();
     QVERIFY(after != before);
     QVERIFY(window->isWindowModified());
 
     QApplication::setActiveWindow(window);
-    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    window->setFocus();
+    for (int step = 0; step < steps; ++step)
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
     QVERIFY(bill() == before);
     // Back where it was saved, the bill is its file again.
     QVERIFY(!window->isWindowModified());
-    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+    for (int step = 0; step < steps; ++step)
+        QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
     QVERIFY(bill() == after);
     QVERIFY(window->isWindowModified());
 }
@@ -411,6 +438,10 @@ void BillDocumentTest::countAndManualMaterialsJoinTheTotals()
     QVERIFY(nails >= 0);
     QCOMPARE(table("BillTotals")->index(nails, 1).data().toString(), QStringLiteral("кг"));
     QCOMPARE(table("BillTotals")->index(nails, 2).data().toString(), QStringLiteral("2,5"));
+    // Rows are numbered from 1 and tall enough for their text.
+    auto *view = openBill()->findChild<QTableView *>(QStringLiteral("BillTotals"));
+    QCOMPARE(view->model()->headerData(nails, Qt::Vertical).toInt(), nails + 1);
+    QVERIFY(view->rowHeight(nails) > view->fontMetrics().height());
 }
 
 void BillDocumentTest::tabLeavesEachTableAfterItsLastCellToEdit()
@@ -436,6 +467,25 @@ void BillDocumentTest::tabLeavesEachTableAfterItsLastCellToEdit()
     QCOMPARE(visited, editable);
     QVERIFY(!totals->hasFocus());
     QVERIFY(window->isAncestorOf(QApplication::focusWidget()));
+
+    // Around the whole window in the order it is read; each table is left, never kept.
+    window->findChild<QWidget *>(QStringLiteral("BillNew"))->setFocus();
+    QStringList stops{QStringLiteral("BillNew")};
+    for (int press = 0; press < 80; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget *focus = QApplication::focusWidget();
+        while (focus && focus->objectName().isEmpty())
+            focus = focus->parentWidget();
+        if (!focus || focus->objectName() == stops.front())
+            break;
+        if (focus->objectName() != stops.back())
+            stops.append(focus->objectName());
+    }
+    QCOMPARE(stops, (QStringList{"BillNew", "BillOpen", "BillSave", "BillSaveAs", "BillExportXlsx",
+                                 "BillExportCsv", "BillPrint", "BillPdf", "BillObject",
+                                 "BillCustomer", "BillAddress", "BillCompiledBy", "BillCheckedBy",
+                                 "BillDate", "BillRemoveEntry", "BillAddManual", "BillUndo",
+                                 "BillEntries", "BillTotals"}));
 }
 
 QTEST_MAIN(BillDocumentTest)
