@@ -229,6 +229,9 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
                 "\"reservePercent\": 0, \"priceKopecks\": 100}]}"
         << "Файл ведомости поврежден: условия закупки 1, поле «priceBasis» — ожидалось «unit» "
            "или «pack».";
+    QTest::newRow("a day the month has not")
+        << v2 + "\"head\": {\"date\": \"2026-02-31\"}, \"entries\": []}"
+        << "Файл ведомости поврежден: шапка, поле «date» — ожидалось дата вида ГГГГ-ММ-ДД.";
     QTest::newRow("date in day-month-year order")
         << v2 + "\"head\": {\"date\": \"07.12.2026\"}, \"entries\": []}"
         << "Файл ведомости поврежден: шапка, поле «date» — ожидалось дата вида ГГГГ-ММ-ДД.";
@@ -261,10 +264,12 @@ const QByteArray kVersion1File = R"json({"format": "merilon-bom", "version": 1, 
   {"added": "2026-12-07T09:08:00Z", "work": "Окраска поверхностей", "inputs": "Площадь 20 м2",
    "materials": [{"name": "Состав окрасочный", "unit": "кг", "quantity": 4},
                  {"name": "Сурик железный тертый", "unit": "кг", "quantity": 1.5},
-                 {"name": "Гравий мытый", "unit": "т", "quantity": 2}]}],
+                 {"name": "Гравий мытый", "unit": "т", "quantity": 2},
+                 {"name": "Раствор", "unit": "кг", "quantity": 7}]}],
  "terms": [
   {"name": "Раствор", "unit": "м3", "reservePercent": 5, "packSize": 0.5, "priceKopecks": 420000},
-  {"name": "Щиты опалубки 25 мм.", "unit": "", "reservePercent": 0, "priceKopecks": 35000}]}
+  {"name": "Щиты опалубки 25 мм.", "unit": "", "reservePercent": 0, "priceKopecks": 35000},
+  {"name": "Гравий мытый", "unit": "т", "reservePercent": 0, "priceKopecks": 0}]}
 )json";
 
 void BillFileTest::version1FileKeepsItsMeaning_data()
@@ -294,8 +299,11 @@ void BillFileTest::version1FileKeepsItsMeaning_data()
         << 2 << 0 << "кг" << int(MaterialKind::Composite) << none << painting << -1;
     QTest::newRow("red lead goes into the mixture")
         << 2 << 1 << "кг" << buy << QStringLiteral("Состав окрасочный") << painting << -1;
+    // Free is a price too.
     QTest::newRow("a material no page knows stays as saved")
-        << 2 << 2 << "т" << buy << none << none << -1;
+        << 2 << 2 << "т" << buy << none << none << int(PriceBasis::PerUnit);
+    QTest::newRow("a page's name in another unit is another material")
+        << 2 << 3 << "кг" << buy << none << none << -1;
 }
 
 void BillFileTest::version1FileKeepsItsMeaning()

@@ -398,6 +398,17 @@ void TotalsTest::cellEditsAreReadOrRefused_data()
                                        << "2.5" << -1.0 << "Фасовка — это число, например 2,5";
     QTest::newRow("price") << "price"
                            << "12,34" << 1234.0 << "";
+    QTest::newRow("free") << "price"
+                          << "0" << 0.0 << "";
+    QTest::newRow("one work") << "count"
+                              << "1" << 1.0 << "";
+    QTest::newRow("twelve works") << "count"
+                                  << "12" << 12.0 << "";
+    QTest::newRow("no work") << "count"
+                             << "0" << -1.0 << "Количество работ — целое число от 1 до 1000000";
+    QTest::newRow("half a work") << "count"
+                                 << "2,5" << -1.0
+                                 << "Количество работ — целое число от 1 до 1000000";
     QTest::newRow("price in whole roubles") << "price"
                                             << "350" << 35000.0 << "";
     QTest::newRow("price with a tenth of a kopeck")
@@ -427,6 +438,10 @@ void TotalsTest::cellEditsAreReadOrRefused()
         const PackSizeEdit edit = readPackSize(typed);
         refused = edit.refusal;
         read = edit.size;
+    } else if (column == u"count") {
+        const CountEdit edit = readCount(typed);
+        refused = edit.refusal;
+        read = edit.count;
     } else {
         const PriceEdit edit = readPrice(typed);
         refused = edit.refusal;
