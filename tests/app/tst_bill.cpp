@@ -327,6 +327,7 @@ void BillTest::totalsSumTheKeptFiguresOfThreePages()
     QCOMPARE(model->index(bricks, 5).data().toString(), QStringLiteral("8227"));
     QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("152199,50"));
     QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 152199,50 руб.")));
+    QCOMPARE(shownGrandTotal(window), window->grandTotalText());
     // Packs of 250 with 5 % reserve: 8638,33 bricks make 35 packs; the price stays per piece.
     editCell(window, bricks, 3, QStringLiteral("5"));
     editCell(window, bricks, 6, QStringLiteral("250"));

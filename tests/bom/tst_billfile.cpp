@@ -335,6 +335,7 @@ void BillFileTest::version2OptionalFieldsMayBeMissing()
     QCOMPARE(reading.failure, QString());
     QVERIFY(reading.bill->entries.at(0).materials.at(0) ==
             material(QStringLiteral("Песок"), QStringLiteral("м3"), 2.0));
+    QVERIFY(!reading.bill->entries.at(0).manual);
 }
 
 void BillFileTest::fileOfAHundredMegabytesIsRefusedUnread()
