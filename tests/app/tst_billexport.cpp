@@ -27,8 +27,6 @@ private slots:
     void pdfHoldsTotalsAndEntries();
     void headIsPrintedAndInTheWorkbook_data();
     void headIsPrintedAndInTheWorkbook();
-    void sumTakesWhatThePriceIsOf_data();
-    void sumTakesWhatThePriceIsOf();
     void noTotalsRowIsCutByAPageBreak();
     void signaturesEndTheDocument_data();
     void signaturesEndTheDocument();
@@ -383,56 +381,6 @@ void BillExportTest::headIsPrintedAndInTheWorkbook()
         back.indexOf(QRegularExpression(QStringLiteral("Итоги!A\\d+\t'№ п/п'.*")));
     QCOMPARE(back.mid(0, start), cells);
     QCOMPARE(back.value(start).section(u'\t', 0, 0), headings);
-}
-
-void BillExportTest::sumTakesWhatThePriceIsOf_data()
-{
-    QTest::addColumn<bom::PriceBasis>("basis");
-    QTest::addColumn<QStringList>("cells"); // the row's pack, price and sum cells, the grand total
-    QTest::addColumn<QString>("printed");
-    // 4503 bricks in packs of 480 are 10 packs; 18,50 is the price of a brick or of a pack.
-    QTest::newRow("per piece")
-        << bom::PriceBasis::PerUnit
-        << QStringList{"Итоги!H2\t480\t480", "Итоги!I2\t'=CEILING(G2/H2,1)'\t10\t0",
-                       "Итоги!J2\t18.5\t18.5\t#,##0.00",
-                       "Итоги!L2\t'=IF(ISNUMBER(J2),ROUND(G2*J2,2),\"\")'\t83305.5\t#,##0.00",
-                       "Итоги!L3\t'=SUM(L2:L2)'\t83305.5\t#,##0.00"}
-        << QStringLiteral("1 Кирпич шт. 4503 0 4503 4503 480 10 18,50 83305,50 Итого: 83305,50 "
-                          "руб.");
-    QTest::newRow("per pack")
-        << bom::PriceBasis::PerPack
-        << QStringList{"Итоги!H2\t480\t480", "Итоги!I2\t'=CEILING(G2/H2,1)'\t10\t0",
-                       "Итоги!K2\t18.5\t18.5\t#,##0.00",
-                       "Итоги!L2\t'=IF(AND(ISNUMBER(I2),ISNUMBER(K2)),I2*K2,\"\")'\t185\t#,##0.00",
-                       "Итоги!L3\t'=SUM(L2:L2)'\t185\t#,##0.00"}
-        << QStringLiteral("1 Кирпич шт. 4503 0 4503 4503 480 10 18,50 185,00 Итого: 185,00 руб.");
-}
-
-void BillExportTest::sumTakesWhatThePriceIsOf()
-{
-    QFETCH(bom::PriceBasis, basis);
-    QFETCH(QStringList, cells);
-    QFETCH(QString, printed);
-    bom::Bill bill;
-    bill.entries = {{QDateTime(QDate(2026, 12, 7), QTime(9, 5), Qt::UTC),
-                     QStringLiteral("Кирпичная кладка"),
-                     QStringLiteral("Длина 10 м"),
-                     {bom::material(QStringLiteral("Кирпич"), QStringLiteral("шт."), 4503)}}};
-    bill.terms.insert({QStringLiteral("Кирпич"), QStringLiteral("шт.")},
-                      bom::Terms{0, 480, 1850, basis});
-    QTemporaryDir folder;
-    const QString book = folder.filePath(QStringLiteral("ведомость.xlsx"));
-    QCOMPARE(billxlsx::write(bill, bom::computeTotals(bill), book), std::nullopt);
-    const QStringList sums =
-        readBack(book).filter(QRegularExpression(QStringLiteral("^Итоги![H-L][23]\t")));
-    QCOMPARE(sums, cells);
-
-    const QString pdf = folder.filePath(QStringLiteral("ведомость.pdf"));
-    QCOMPARE(billprint::writePdf(pdf, bill, bom::computeTotals(bill), QStringLiteral("07.12.2026"),
-                                 QStringLiteral("12:10:00")),
-             std::nullopt);
-    const QString first = pdfPages(pdf, true).value(0);
-    QVERIFY2(first.contains(printed), qPrintable(first));
 }
 
 // Rows of three lines over several pages: each row's first and last lines stand on one page, and

@@ -1,6 +1,4 @@
 #include "errorrecorder.h"
-#include "figureline.h"
-#include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
 #include <QPlainTextEdit>
@@ -42,8 +40,6 @@ private slots:
     void grassComputes();
     void grassWithoutWayOrWithBadFieldChangesNothing();
     void grassClearHidesValues();
-    void foundationBillTakesNamesAndUnits_data();
-    void foundationBillTakesNamesAndUnits();
 
 private:
     void typeDimensions(const QString &length, const QString &width, const QString &height);
@@ -300,31 +296,6 @@ void FoundationGrassPagesTest::grassClearHidesValues()
     for (const QString &name : kGrassValues)
         QVERIFY(!m_driver->shown(name));
     QCOMPARE(m_driver->newJournalLines(), QStringList());
-}
-
-void FoundationGrassPagesTest::foundationBillTakesNamesAndUnits_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("concrete") << 0 << "Бетон, м3";
-    // The caption names no unit; the panels are the area of the four sides.
-    QTest::newRow("formwork panels") << 1 << "Щиты опалубки 25 мм, м2";
-    QTest::newRow("boards shown as a dash") << 2 << "Доски 40 мм, м3";
-    QTest::newRow("lubricant") << 5 << "Смазка, кг";
-}
-
-void FoundationGrassPagesTest::foundationBillTakesNamesAndUnits()
-{
-    QFETCH(int, row);
-    QFETCH(QString, line);
-    typeDimensions(QStringLiteral("2"), QStringLiteral("1,5"), QStringLiteral("0,8"));
-    m_driver->click(QStringLiteral("BitBtn2"));
-    QString whyNot;
-    const auto results =
-        m_driver->widget<CalculatorPage>(QStringLiteral("TabSheet2"))->currentResults(&whyNot);
-    QVERIFY2(results, qPrintable(whyNot));
-    QCOMPARE(results->figures.size(), kFoundationValues.size());
-    QCOMPARE(billLine(results->figures.at(row)), line);
 }
 
 QTEST_MAIN(FoundationGrassPagesTest)

@@ -1,6 +1,4 @@
 #include "errorrecorder.h"
-#include "figureline.h"
-#include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
 #include <QClipboard>
@@ -31,8 +29,6 @@ private slots:
     void pastedTextIsReadWhole();
     void enterPressesOnlyAFocusedButton_data();
     void enterPressesOnlyAFocusedButton();
-    void billTakesEachRowAsData_data();
-    void billTakesEachRowAsData();
 
 private:
     void computeWith(int place, const QStringList &typed);
@@ -245,34 +241,6 @@ void MasonryPageTest::enterPressesOnlyAFocusedButton()
     m_driver->pressKey(key);
     QTRY_VERIFY(!m_driver->shown(QStringLiteral("Label23")));
     QVERIFY(!compute->isDefault());
-}
-
-void MasonryPageTest::billTakesEachRowAsData_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<double>("value");
-    QTest::newRow("volume is work, not bought")
-        << 0 << "Объем кирпичной кладки, м3, объем работ" << 9.0;
-    QTest::newRow("bricks are counted") << 1 << "Кирпич глиняный обыкновенный, шт." << 3600.0;
-    QTest::newRow("wooden plugs") << 3 << "Пробки деревянные, м3" << 0.009;
-}
-
-void MasonryPageTest::billTakesEachRowAsData()
-{
-    QFETCH(int, row);
-    QFETCH(QString, line);
-    QFETCH(double, value);
-    computeWith(2, {"12", "3", "0", "0", "0", "0"});
-    QString whyNot;
-    const auto results =
-        m_driver->widget<CalculatorPage>(QStringLiteral("TabSheet1"))->currentResults(&whyNot);
-    QVERIFY2(results, qPrintable(whyNot));
-    QCOMPARE(results->figures.size(), kValues.size());
-    QCOMPARE(billLine(results->figures.at(row)), line);
-    const std::optional<double> kept = results->figures.at(row).value;
-    QVERIFY(kept);
-    QCOMPARE(*kept, value);
 }
 
 QTEST_MAIN(MasonryPageTest)

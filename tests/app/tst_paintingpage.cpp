@@ -1,6 +1,4 @@
 #include "errorrecorder.h"
-#include "figureline.h"
-#include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
 namespace {
@@ -26,8 +24,6 @@ private slots:
     void conversionErrorChangesNothing();
     void areaOverflowChangesNothing();
     void clearHidesValuesAndKeepsInputs();
-    void billTakesTheMixtureAndItsParts_data();
-    void billTakesTheMixtureAndItsParts();
 
 private:
     void computeWith(const QString &a, const QString &b, int coats);
@@ -144,31 +140,6 @@ void PaintingPageTest::clearHidesValuesAndKeepsInputs()
     QCOMPARE(m_driver->newJournalLines(), QStringList());
     m_driver->click(QStringLiteral("BitBtn6"));
     QCOMPARE(m_driver->newJournalLines().value(1), QStringLiteral("Окраска в два слоя"));
-}
-
-void PaintingPageTest::billTakesTheMixtureAndItsParts_data()
-{
-    QTest::addColumn<int>("row");
-    QTest::addColumn<QString>("line");
-    QTest::newRow("priming oil is bought") << 0 << "Олифа, кг";
-    QTest::newRow("mixture is not bought") << 2 << "Состав окрасочный, кг, состав";
-    QTest::newRow("red oxide goes into it")
-        << 3 << "Сурик железный тертый, кг, в составе: Состав окрасочный";
-    QTest::newRow("paint oil goes into it") << 4 << "Олифа, кг, в составе: Состав окрасочный";
-    QTest::newRow("rags are bought") << 5 << "Ветошь, кг";
-}
-
-void PaintingPageTest::billTakesTheMixtureAndItsParts()
-{
-    QFETCH(int, row);
-    QFETCH(QString, line);
-    computeWith(QStringLiteral("5"), QStringLiteral("2"), 0);
-    QString whyNot;
-    const auto results =
-        m_driver->widget<CalculatorPage>(QStringLiteral("TabSheet5"))->currentResults(&whyNot);
-    QVERIFY2(results, qPrintable(whyNot));
-    QCOMPARE(results->figures.size(), kValues.size());
-    QCOMPARE(billLine(results->figures.at(row)), line);
 }
 
 QTEST_MAIN(PaintingPageTest)

@@ -1,6 +1,4 @@
 #include "errorrecorder.h"
-#include "figureline.h"
-#include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
 #include <QAbstractButton>
@@ -23,8 +21,6 @@ private slots:
     void failureChangesNothing();
     void clearKeepsTheResult();
     void crossStandsBetweenLengthAndWidth();
-    void billTakesTheCountOfTheChosenTile_data();
-    void billTakesTheCountOfTheChosenTile();
 
 private:
     std::unique_ptr<WindowDriver> m_driver;
@@ -231,35 +227,6 @@ void TilesPageTest::crossStandsBetweenLengthAndWidth()
     QVERIFY(length.right() < cross.left() && cross.right() < width.left());
     QVERIFY(qAbs(cross.center().y() - length.center().y()) <= 2);
     QCOMPARE(width.top(), length.top());
-}
-
-void TilesPageTest::billTakesTheCountOfTheChosenTile_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("line");
-    QTest::addColumn<double>("count");
-    QTest::newRow("square") << 0 << "Плитка «квадрат», шт." << 16.0;
-    // The list's item, not the journal's "облицовочный камень - дикий камень".
-    QTest::newRow("wild stone") << 2 << "Плитка «облицовочная плитка- дикий камень», шт." << 11.0;
-    QTest::newRow("last of the list") << 9 << "Плитка «треугольник», шт." << 9.0;
-}
-
-void TilesPageTest::billTakesTheCountOfTheChosenTile()
-{
-    QFETCH(int, type);
-    QFETCH(QString, line);
-    QFETCH(double, count);
-    m_driver->pickVariant(QStringLiteral("RadioGroup5"), type);
-    m_driver->click(QStringLiteral("Button3"));
-    QString whyNot;
-    const auto results =
-        m_driver->widget<CalculatorPage>(QStringLiteral("TabSheet9"))->currentResults(&whyNot);
-    QVERIFY2(results, qPrintable(whyNot));
-    QCOMPARE(results->figures.size(), 1);
-    QCOMPARE(billLine(results->figures.first()), line);
-    const std::optional<double> kept = results->figures.first().value;
-    QVERIFY(kept);
-    QCOMPARE(*kept, count);
 }
 
 QTEST_MAIN(TilesPageTest)

@@ -1,6 +1,4 @@
 #include "errorrecorder.h"
-#include "figureline.h"
-#include "pages/calculatorpage.h"
 #include "windowdriver.h"
 
 namespace {
@@ -33,8 +31,6 @@ private slots:
     void conversionErrorChangesNothing();
     void clearResetsEverythingSilently();
     void clickInVolumeKeepsItsText();
-    void billTakesTheRowsOfTheKind_data();
-    void billTakesTheRowsOfTheKind();
 
 private:
     std::unique_ptr<WindowDriver> m_driver;
@@ -240,34 +236,6 @@ void UnderlayPageTest::clickInVolumeKeepsItsText()
 {
     m_driver->click(QStringLiteral("Edit15"));
     QCOMPARE(m_driver->widget<QLineEdit>(QStringLiteral("Edit15"))->text(), QStringLiteral("1"));
-}
-
-void UnderlayPageTest::billTakesTheRowsOfTheKind_data()
-{
-    QTest::addColumn<int>("kind");
-    QTest::addColumn<QStringList>("lines");
-    QTest::newRow("cobblestone") << 7
-                                 << QStringList{"Песок, м3", "Щебень, м3", "Камень булыжный, м3"};
-    QTest::newRow("oily clay") << 4 << QStringList{"Песок, м3", "Глина, м3", "Битум БН-60/90, кг"};
-    QTest::newRow("acid-resistant")
-        << 9 << QStringList{"Бетон кислоупорный, м3", "Водный раствор серной кислоты, кг"};
-}
-
-// The rows a kind fills are not the first ones, nor in page order.
-void UnderlayPageTest::billTakesTheRowsOfTheKind()
-{
-    QFETCH(int, kind);
-    QFETCH(QStringList, lines);
-    m_driver->pickVariant(QStringLiteral("RadioGroup4"), kind);
-    m_driver->click(QStringLiteral("Button1"));
-    QString whyNot;
-    const auto results =
-        m_driver->widget<CalculatorPage>(QStringLiteral("TabSheet7"))->currentResults(&whyNot);
-    QVERIFY2(results, qPrintable(whyNot));
-    QStringList taken;
-    for (const CalculatorPage::Figure &figure : results->figures)
-        taken.append(billLine(figure));
-    QCOMPARE(taken, lines);
 }
 
 QTEST_MAIN(UnderlayPageTest)

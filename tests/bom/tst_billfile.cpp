@@ -265,7 +265,8 @@ const QByteArray kVersion1File = R"json({"format": "merilon-bom", "version": 1, 
    "materials": [{"name": "Состав окрасочный", "unit": "кг", "quantity": 4},
                  {"name": "Сурик железный тертый", "unit": "кг", "quantity": 1.5},
                  {"name": "Гравий мытый", "unit": "т", "quantity": 2},
-                 {"name": "Раствор", "unit": "кг", "quantity": 7}]}],
+                 {"name": "Раствор", "unit": "кг", "quantity": 7},
+                 {"name": "Доск 25-32 мм.", "unit": "м3", "quantity": 0.2}]}],
  "terms": [
   {"name": "Раствор", "unit": "м3", "reservePercent": 5, "packSize": 0.5, "priceKopecks": 420000},
   {"name": "Щиты опалубки 25 мм.", "unit": "", "reservePercent": 0, "priceKopecks": 35000},
@@ -304,6 +305,8 @@ void BillFileTest::version1FileKeepsItsMeaning_data()
         << 2 << 2 << "т" << buy << none << none << int(PriceBasis::PerUnit);
     QTest::newRow("a page's name in another unit is another material")
         << 2 << 3 << "кг" << buy << none << none << -1;
+    QTest::newRow("a misspelt caption finds its gates")
+        << 2 << 4 << "м3" << buy << none << QStringLiteral("Деревянные ворота") << -1;
 }
 
 void BillFileTest::version1FileKeepsItsMeaning()

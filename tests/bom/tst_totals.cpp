@@ -32,7 +32,6 @@ private slots:
     void dashRowsAreListedWithoutQuantity();
     void whatIsBoughtAndWhatItCosts_data();
     void whatIsBoughtAndWhatItCosts();
-    void aMixtureIsBoughtAsItsParts();
     void grandTotalSkipsUnpricedAndStopsAtOverflow();
     void shownTextsHaveSixDigits_data();
     void shownTextsHaveSixDigits();
@@ -305,27 +304,6 @@ void TotalsTest::whatIsBoughtAndWhatItCosts()
     if (!cells.isEmpty())
         QCOMPARE(billtexts::totalsCells(totals.rows[0]), cells);
     QCOMPARE(billtexts::grandTotalText(totals), grand);
-}
-
-void TotalsTest::aMixtureIsBoughtAsItsParts()
-{
-    Bill bill;
-    const QString paint = QStringLiteral("Состав окрасочный");
-    bill.entries = {entry(
-        {material(QStringLiteral("Олифа"), QStringLiteral("кг"), 2.8),
-         material(paint, QStringLiteral("кг"), 18.7, MaterialKind::Composite),
-         material(QStringLiteral("Сурик железный тертый"), QStringLiteral("кг"), 2.7,
-                  MaterialKind::Buy, paint),
-         material(QStringLiteral("Олифа"), QStringLiteral("кг"), 16, MaterialKind::Buy, paint)})};
-    const Totals totals = computeTotals(bill);
-    QCOMPARE(totals.rows.size(), 2);
-    QCOMPARE(totals.rows[0].key.name, QStringLiteral("Олифа"));
-    QCOMPARE(totals.rows[0].quantity, 18.8);
-    QCOMPARE(totals.rows[1].key.name, QStringLiteral("Сурик железный тертый"));
-    QCOMPARE(billtexts::materialText(bill.entries[0].materials[1]),
-             QStringLiteral("Состав окрасочный 18,7 кг (состав)"));
-    QCOMPARE(billtexts::materialText(bill.entries[0].materials[2]),
-             QStringLiteral("Сурик железный тертый 2,7 кг (в составе «Состав окрасочный»)"));
 }
 
 void TotalsTest::grandTotalSkipsUnpricedAndStopsAtOverflow()

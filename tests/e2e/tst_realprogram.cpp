@@ -592,8 +592,9 @@ void RealProgramTest::billOfAnObjectSavedAndReopened()
     QCOMPARE(copy.readAll(), first.readAll());
 }
 
-// The program is killed while its bill holds an entry never saved; the next start offers the
-// bill back, and Enter restores it, still marked as not saved.
+// The program is killed while its bill holds an entry not saved in its file; the next start
+// offers the bill back, and Enter restores it, still marked as not saved and still belonging to
+// its file, which the restoring leaves as it was.
 void RealProgramTest::billSurvivesAKill()
 {
     QVERIFY(startInWorkFolder());
@@ -601,6 +602,12 @@ void RealProgramTest::billSurvivesAKill()
     m_run->clickNode(3);
     m_run->type(QStringLiteral("Edit1"), QStringLiteral("12"));
     m_run->type(QStringLiteral("Edit2"), QStringLiteral("3"));
+    m_run->click(QStringLiteral("BitBtn9"));
+    m_run->press(QStringLiteral("ctrl+d"));
+    const QString own = inWorkFolder(QStringLiteral("object.merilon-bom"));
+    QVERIFY2(m_run->saveBill(own), qPrintable(m_run->failure()));
+    QVERIFY2(m_run->closeBill(), qPrintable(m_run->failure()));
+    m_run->type(QStringLiteral("Edit1"), QStringLiteral("8"));
     m_run->click(QStringLiteral("BitBtn9"));
     m_run->press(QStringLiteral("ctrl+d"));
     // The recovery file is written shortly after the change.
@@ -612,18 +619,18 @@ void RealProgramTest::billSurvivesAKill()
     QVERIFY(startInWorkFolder());
     QVERIFY2(m_run->restoreBill(), qPrintable(m_run->failure()));
     QCOMPARE(m_run->billTitle(),
-             QStringLiteral("Новая ведомость* — Ведомость материалов — Мерилон 3"));
+             QStringLiteral("object.merilon-bom* — Ведомость материалов — Мерилон 3"));
     const QString saved = inWorkFolder(QStringLiteral("restored.merilon-bom"));
     QVERIFY2(m_run->saveBill(saved), qPrintable(m_run->failure()));
     QCOMPARE(m_run->billTitle(),
              QStringLiteral("restored.merilon-bom — Ведомость материалов — Мерилон 3"));
     QVERIFY2(m_run->closeBill(), qPrintable(m_run->failure()));
     QVERIFY2(m_run->exit(), qPrintable(m_run->failure()));
-    const billfile::Reading reading = billfile::read(saved);
-    QVERIFY2(reading.bill, qPrintable(reading.failure));
-    QCOMPARE(reading.bill->entries.size(), 1);
-    QCOMPARE(reading.bill->entries[0].work,
-             QStringLiteral("Кирпичная кладка 1,5 кирпича (380 мм.)"));
+    for (const auto &[path, entries] : {std::pair{own, 1}, std::pair{saved, 2}}) {
+        const billfile::Reading reading = billfile::read(path);
+        QVERIFY2(reading.bill, qPrintable(reading.failure));
+        QCOMPARE(reading.bill->entries.size(), entries);
+    }
 }
 
 void RealProgramTest::closeWithoutDataFolderKeepsWindowUntilFolderExists()
