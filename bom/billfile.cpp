@@ -152,9 +152,19 @@ QJsonObject object(const QJsonValue &value, const QString &where)
 // Version 1 kept a material's name and unit as the page's caption gave them ("Щиты опалубки
 // 25 мм." without a unit), and nothing of what the figure is; the page that made it still knows,
 // and its figure's name makes old and new entries of one material one row of the totals.
+std::optional<calc::BillFigure> figureOf(const QString &name)
+{
+    const QString wanted = bom::normalName(name);
+    for (const calc::BillFigure &figure : calc::pageFigures()) {
+        if (figure.name == wanted || bom::splitCaption(figure.caption).name == wanted)
+            return figure;
+    }
+    return std::nullopt;
+}
+
 bom::Material classified(const QString &name, const QString &unit, std::optional<double> quantity)
 {
-    const std::optional<calc::BillFigure> figure = calc::figureOfCaptionName(name);
+    const std::optional<calc::BillFigure> figure = figureOf(name);
     const QString normal = bom::normalUnit(unit);
     if (!figure || (!normal.isEmpty() && normal != figure->unit))
         return bom::material(name, unit, quantity);

@@ -27,19 +27,6 @@ constexpr auto kVolume = FigureKind::WorkVolume;
 constexpr auto kComposite = FigureKind::Composite;
 constexpr auto kMaterial = FigureKind::Material;
 
-// The part of a caption before its unit, as older files keep it.
-QString captionName(const QString &caption)
-{
-    QString text = caption.simplified();
-    if (text.endsWith(u'-'))
-        text = text.chopped(1).trimmed();
-    const qsizetype comma = text.lastIndexOf(u',');
-    if (comma >= 0 && comma + 1 < text.size() && !text.at(comma + 1).isDigit())
-        return text.left(comma).trimmed();
-    const qsizetype stop = text.indexOf(QStringLiteral(". куб."));
-    return stop >= 0 ? text.left(stop) : text;
-}
-
 } // namespace
 
 const QList<BillFigure> &masonryFigures()
@@ -136,19 +123,14 @@ BillFigure tilesFigure(const QString &tileName)
             name + QStringLiteral(", шт.")};
 }
 
-std::optional<BillFigure> figureOfCaptionName(const QString &name)
+QList<BillFigure> pageFigures()
 {
-    const QString wanted = name.simplified();
+    QList<BillFigure> figures;
     for (const QList<BillFigure> *page :
          {&masonryFigures(), &foundationFigures(), &paintingFigures(), &gatesFigures(),
-          &grassFigures(), &underlayFigures()}) {
-        for (const BillFigure &figure : *page) {
-            if (figure.name == wanted || captionName(figure.caption) == wanted ||
-                figure.caption.simplified() == wanted)
-                return figure;
-        }
-    }
-    return std::nullopt;
+          &grassFigures(), &underlayFigures()})
+        figures += *page;
+    return figures;
 }
 
 } // namespace calc

@@ -3,8 +3,6 @@
 #include <QList>
 #include <QString>
 
-#include <optional>
-
 // What a figure of a page is, as the bill of materials takes it: the material's name and unit,
 // whether it is bought, a volume of work, or a mixture made of the rows that name it as their
 // whole, and the computation that made it. Pages hand these over with their values, so the bill
@@ -39,8 +37,7 @@ const QList<BillFigure> &underlayFigures();
 // Tiles are counted by the kind of tile chosen, which names the material.
 BillFigure tilesFigure(const QString &tileName);
 
-// A figure of any page by its name, or by the material name that its caption gave before
-// figures were data (what older bill files hold), or none.
-std::optional<BillFigure> figureOfCaptionName(const QString &name);
+// The figures of the pages that have tables, one page after another.
+QList<BillFigure> pageFigures();
 
 } // namespace calc

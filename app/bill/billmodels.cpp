@@ -36,22 +36,17 @@ bool BillTableModel::setData(const QModelIndex &index, const QVariant &value, in
         return false;
     const QString text = value.toString();
     const std::pair<int, int> cell{index.row(), index.column()};
-    if (const std::optional<bom::Refusal> refusal = refusalOf(index, text)) {
+    // Forgotten first: a taken text changes the bill, which redraws the cell.
+    const bool wasRefused = m_refused.remove(cell) > 0;
+    if (const std::optional<bom::Refusal> refusal = apply(index, text)) {
         m_refused.insert(cell, {text, refusal->reason});
         emit dataChanged(index, index);
         emit refused(index, refusal->reason);
         return false;
     }
-    const bool wasRefused = m_refused.remove(cell) > 0;
-    apply(index, text);
     if (wasRefused)
         emit dataChanged(index, index);
     return true;
-}
-
-QString BillTableModel::refusalShown(const QModelIndex &index) const
-{
-    return m_refused.value({index.row(), index.column()}).reason;
 }
 
 namespace {
@@ -134,20 +129,16 @@ Qt::ItemFlags EntriesModel::flags(const QModelIndex &index) const
     return flags;
 }
 
-std::optional<bom::Refusal> EntriesModel::refusalOf(const QModelIndex &index,
-                                                    const QString &text) const
+std::optional<bom::Refusal> EntriesModel::apply(const QModelIndex &index, const QString &text)
 {
-    if (index.column() == Count)
-        return bom::readCount(text).refusal;
-    return std::nullopt;
-}
-
-void EntriesModel::apply(const QModelIndex &index, const QString &text)
-{
-    if (index.column() == Count)
-        m_book.setCount(index.row(), bom::readCount(text).count);
-    else
+    if (index.column() != Count) {
         m_book.setNote(index.row(), text);
+        return std::nullopt;
+    }
+    const bom::CountEdit edit = bom::readCount(text);
+    if (!edit.refusal)
+        m_book.setCount(index.row(), edit.count);
+    return edit.refusal;
 }
 
 TotalsModel::TotalsModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
@@ -232,27 +223,27 @@ Qt::ItemFlags TotalsModel::flags(const QModelIndex &index) const
     return flags;
 }
 
-std::optional<bom::Terms> TotalsModel::termsFrom(const QModelIndex &index, const QString &text,
-                                                 std::optional<bom::Refusal> *refusal) const
+std::optional<bom::Refusal> TotalsModel::apply(const QModelIndex &index, const QString &text)
 {
+    const bom::MaterialKey key = m_book.totals().rows.at(index.row()).key;
     bom::Terms terms = m_book.totals().rows.at(index.row()).terms;
+    std::optional<bom::Refusal> refusal;
     switch (index.column()) {
     case billtexts::Reserve: {
         const bom::ReserveEdit edit = bom::readReserve(text);
-        *refusal = edit.refusal;
+        refusal = edit.refusal;
         terms.reservePercent = edit.percent;
         break;
     }
     case billtexts::PackSize: {
         const bom::PackSizeEdit edit = bom::readPackSize(text);
-        *refusal = edit.refusal;
+        refusal = edit.refusal;
         terms.packSize = edit.size;
         break;
     }
-    case billtexts::UnitPrice:
-    case billtexts::PackPrice: {
+    default: {
         const bom::PriceEdit edit = bom::readPrice(text);
-        *refusal = edit.refusal;
+        refusal = edit.refusal;
         const bom::PriceBasis basis = index.column() == billtexts::PackPrice
                                           ? bom::PriceBasis::PerPack
                                           : bom::PriceBasis::PerUnit;
@@ -263,23 +254,8 @@ std::optional<bom::Terms> TotalsModel::termsFrom(const QModelIndex &index, const
         terms.priceBasis = edit.kopecks ? basis : bom::PriceBasis::PerUnit;
         break;
     }
-    default:
-        return std::nullopt;
     }
-    return *refusal ? std::nullopt : std::optional<bom::Terms>(terms);
-}
-
-std::optional<bom::Refusal> TotalsModel::refusalOf(const QModelIndex &index,
-                                                   const QString &text) const
-{
-    std::optional<bom::Refusal> refusal;
-    termsFrom(index, text, &refusal);
+    if (!refusal)
+        m_book.setTerms(key, terms);
     return refusal;
-}
-
-void TotalsModel::apply(const QModelIndex &index, const QString &text)
-{
-    std::optional<bom::Refusal> refusal;
-    if (const std::optional<bom::Terms> terms = termsFrom(index, text, &refusal))
-        m_book.setTerms(m_book.totals().rows.at(index.row()).key, *terms);
 }

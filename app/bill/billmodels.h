@@ -19,18 +19,13 @@ public:
     QVariant data(const QModelIndex &index, int role) const override;
     bool setData(const QModelIndex &index, const QVariant &value, int role) override;
 
-    // Why the text cannot go into the cell, if it cannot.
-    virtual std::optional<bom::Refusal> refusalOf(const QModelIndex &index,
-                                                  const QString &text) const = 0;
-    QString refusalShown(const QModelIndex &index) const;
-
 signals:
     void refused(const QModelIndex &index, const QString &reason);
 
 protected:
     virtual QVariant cellData(const QModelIndex &index, int role) const = 0;
-    // Takes a text that refusalOf() let through.
-    virtual void apply(const QModelIndex &index, const QString &text) = 0;
+    // Takes the text into the bill, or says why it cannot go there.
+    virtual std::optional<bom::Refusal> apply(const QModelIndex &index, const QString &text) = 0;
     void forgetRefusals() { m_refused.clear(); }
 
 private:
@@ -66,12 +61,10 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    std::optional<bom::Refusal> refusalOf(const QModelIndex &index,
-                                          const QString &text) const override;
 
 protected:
     QVariant cellData(const QModelIndex &index, int role) const override;
-    void apply(const QModelIndex &index, const QString &text) override;
+    std::optional<bom::Refusal> apply(const QModelIndex &index, const QString &text) override;
 
 private:
     BillBook &m_book;
@@ -90,16 +83,11 @@ public:
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
-    std::optional<bom::Refusal> refusalOf(const QModelIndex &index,
-                                          const QString &text) const override;
 
 protected:
     QVariant cellData(const QModelIndex &index, int role) const override;
-    void apply(const QModelIndex &index, const QString &text) override;
+    std::optional<bom::Refusal> apply(const QModelIndex &index, const QString &text) override;
 
 private:
-    std::optional<bom::Terms> termsFrom(const QModelIndex &index, const QString &text,
-                                        std::optional<bom::Refusal> *refusal) const;
-
     BillBook &m_book;
 };

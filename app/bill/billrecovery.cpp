@@ -6,17 +6,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QSettings>
 #include <QUuid>
 
 namespace {
 
 const QString kSuffix = QStringLiteral(".merilon-bom-recovery");
-const QString kFormat = QStringLiteral("merilon-bom-recovery");
 
 QString lockOf(const QString &file)
 {
@@ -28,17 +24,12 @@ std::optional<BillRecovery::Orphan> readOrphan(const QString &file)
     QFile input(file);
     if (!input.open(QIODevice::ReadOnly) || input.size() > billfile::kMaxBytes)
         return std::nullopt;
-    const QJsonObject root = QJsonDocument::fromJson(input.readAll()).object();
-    if (root.value(QLatin1String("format")).toString() != kFormat)
+    const QByteArray path = input.readLine();
+    const billfile::Reading reading = billfile::decode(input.readAll());
+    if (!path.endsWith('\n') || !reading.bill)
         return std::nullopt;
-    const billfile::Reading reading =
-        billfile::decode(QJsonDocument(root.value(QLatin1String("bill")).toObject()).toJson());
-    if (!reading.bill)
-        return std::nullopt;
-    return BillRecovery::Orphan{
-        file, root.value(QLatin1String("path")).toString(),
-        QDateTime::fromString(root.value(QLatin1String("written")).toString(), Qt::ISODate),
-        *reading.bill};
+    return BillRecovery::Orphan{file, QString::fromUtf8(path.chopped(1)),
+                                QFileInfo(input).lastModified(), *reading.bill};
 }
 
 } // namespace
@@ -89,16 +80,11 @@ void BillRecovery::writeNow()
             return;
         }
     }
-    const QJsonObject root{
-        {QStringLiteral("format"), kFormat},
-        {QStringLiteral("path"), m_book.path()},
-        {QStringLiteral("written"), QDateTime::currentDateTime().toString(Qt::ISODate)},
-        {QStringLiteral("bill"),
-         QJsonDocument::fromJson(billfile::encode(m_book.bill())).object()}};
-    QSaveFile file(m_file);
-    if (file.open(QIODevice::WriteOnly))
-        file.write(QJsonDocument(root).toJson(QJsonDocument::Compact));
-    file.commit();
+    // The bill's own file on the first line (a path holds no line break), then the bill as its
+    // file would hold it.
+    QString path = m_book.path();
+    path.remove(u'\n');
+    billfile::writeBytes(path.toUtf8() + '\n' + billfile::encode(m_book.bill()), m_file);
 }
 
 void BillRecovery::removeFile()
