@@ -28,7 +28,6 @@ public:
 
     // Beside the program's settings, for the user alone.
     static QString defaultFolder();
-    QString fileName() const { return m_file; }
 
     struct Orphan
     {
