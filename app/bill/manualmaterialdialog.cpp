@@ -26,6 +26,8 @@ ManualMaterialDialog::ManualMaterialDialog(QWidget *parent)
 {
     setObjectName(QStringLiteral("ManualMaterialDialog"));
     setWindowTitle(QStringLiteral("Материал вручную"));
+    // Room for a material's full name, such as «Гвозди строительные 4×100 оцинкованные».
+    setMinimumWidth(380);
     m_unit->setObjectName(QStringLiteral("ManualUnit"));
     m_unit->setEditable(true);
     m_unit->addItems({QStringLiteral("шт."), QStringLiteral("кг"), QStringLiteral("т"),

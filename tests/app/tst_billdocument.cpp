@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QDialog>
+#include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
@@ -395,6 +396,10 @@ void BillDocumentTest::countAndManualMaterialsJoinTheTotals()
         QCOMPARE(dialog->findChild<QLabel *>(QStringLiteral("ManualProblem"))->text(),
                  QStringLiteral("Количество не может быть отрицательным"));
         quantity->setText(QStringLiteral("2,5"));
+        const QString folder =
+            QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+        QDir().mkpath(folder);
+        QVERIFY(dialog->grab().save(folder + QStringLiteral("/bill-manual.png")));
         static_cast<QDialog *>(dialog)->accept();
     });
     m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillAddManual")));
