@@ -7,7 +7,7 @@
 #include "billtexts.h"
 #include "billwindow.h"
 #include "pages/calculatorpage.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 
 #include <QAction>
 #include <QMainWindow>

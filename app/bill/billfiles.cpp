@@ -2,7 +2,7 @@
 
 #include "billbook.h"
 #include "billfile.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,7 +1,7 @@
 #include "billprint.h"
 
 #include "billtexts.h"
-#include "shell/journalprint.h"
+#include "common/journalprint.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>

@@ -9,7 +9,7 @@
 #include "billtexts.h"
 #include "billxlsx.h"
 #include "manualmaterialdialog.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 
 #include <QAction>
 #include <QGridLayout>

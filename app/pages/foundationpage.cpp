@@ -3,7 +3,7 @@
 #include "explanations.h"
 #include "foundation.h"
 #include "resulttext.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 #include "widgets/clickablelabel.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"

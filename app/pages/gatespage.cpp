@@ -3,7 +3,7 @@
 #include "explanations.h"
 #include "gates.h"
 #include "resulttext.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 #include "widgets/inputfield.h"
 #include "widgets/variantlist.h"
 

@@ -2,7 +2,7 @@
 
 #include "explanations.h"
 #include "grass.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
 #include "widgets/variantlist.h"

@@ -3,7 +3,7 @@
 #include "explanations.h"
 #include "masonry.h"
 #include "resulttext.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "shell/catalogue.h"
+#include "common/pageid.h"
 
 #include <QHash>
 

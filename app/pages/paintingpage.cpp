@@ -3,7 +3,7 @@
 #include "explanations.h"
 #include "painting.h"
 #include "resulttext.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
 #include "widgets/variantlist.h"

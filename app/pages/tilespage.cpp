@@ -2,8 +2,8 @@
 
 #include "explanations.h"
 #include "resulttext.h"
-#include "shell/artwork.h"
-#include "shell/errorreport.h"
+#include "common/artwork.h"
+#include "common/errorreport.h"
 #include "tiles.h"
 #include "widgets/clickablelabel.h"
 #include "widgets/inputfield.h"

@@ -2,7 +2,7 @@
 
 #include "explanations.h"
 #include "resulttext.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 #include "underlay.h"
 #include "widgets/inputfield.h"
 #include "widgets/variantlist.h"

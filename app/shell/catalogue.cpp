@@ -1,6 +1,6 @@
 #include "catalogue.h"
 
-#include "artwork.h"
+#include "common/artwork.h"
 
 #include <QEvent>
 #include <QHeaderView>

@@ -1,22 +1,11 @@
 #pragma once
 
+#include "common/pageid.h"
+
 #include <QString>
 #include <QTreeWidget>
 
 // What a catalogue place shows: the page, and for a section node the overview title.
-enum class PageId
-{
-    Home,
-    Overview,
-    Masonry,
-    Foundation,
-    Gates,
-    Painting,
-    Underlay,
-    Tiles,
-    Grass
-};
-
 struct CataloguePlace
 {
     int level;

@@ -1,6 +1,6 @@
 #include "shellpages.h"
 
-#include "artwork.h"
+#include "common/artwork.h"
 
 #include <QLabel>
 #include <QTextBlockFormat>
