@@ -1,0 +1,153 @@
+#include "normdb.h"
+
+#include <sqlite3.h>
+
+#include <QDir>
+#include <QFileInfo>
+
+#include <array>
+
+namespace norms {
+
+namespace {
+
+// Each step takes the schema one version up; step i makes version i + 1.
+// Collections are the published files' resource categories («ГЭСН», «ГЭСНр», a price catalogue);
+// sections nest to any depth; a norm's name is its full name; resources keep the file's order;
+// the catalogue gives names and units to codes that a norm lists without them; norm_words is the
+// full-text index over the names, written in lower case with «ё» as «е», row for row with norms.
+constexpr std::array kMigrations{
+    R"sql(
+CREATE TABLE collections(
+  id INTEGER PRIMARY KEY,
+  kind TEXT NOT NULL,
+  prefix TEXT NOT NULL,
+  type TEXT NOT NULL DEFAULT '',
+  base_name TEXT NOT NULL DEFAULT '',
+  price_level TEXT NOT NULL DEFAULT '',
+  source_file TEXT NOT NULL DEFAULT '',
+  imported_at TEXT NOT NULL DEFAULT '',
+  UNIQUE(kind, prefix));
+CREATE TABLE sections(
+  id INTEGER PRIMARY KEY,
+  collection_id INTEGER NOT NULL,
+  parent_id INTEGER,
+  type TEXT NOT NULL DEFAULT '',
+  code TEXT NOT NULL DEFAULT '',
+  name TEXT NOT NULL DEFAULT '');
+CREATE INDEX sections_parent ON sections(collection_id, parent_id);
+CREATE TABLE norms(
+  id INTEGER PRIMARY KEY,
+  collection_id INTEGER NOT NULL,
+  section_id INTEGER,
+  code TEXT NOT NULL,
+  name TEXT NOT NULL,
+  measure TEXT NOT NULL DEFAULT '',
+  content TEXT NOT NULL DEFAULT '');
+CREATE INDEX norms_code ON norms(code);
+CREATE INDEX norms_section ON norms(section_id);
+CREATE INDEX norms_collection ON norms(collection_id);
+CREATE TABLE resources(
+  norm_id INTEGER NOT NULL,
+  position INTEGER NOT NULL,
+  code TEXT NOT NULL DEFAULT '',
+  name TEXT NOT NULL DEFAULT '',
+  unit TEXT NOT NULL DEFAULT '',
+  quantity REAL,
+  abstract INTEGER NOT NULL DEFAULT 0,
+  technology_groups TEXT NOT NULL DEFAULT '',
+  PRIMARY KEY(norm_id, position)) WITHOUT ROWID;
+CREATE TABLE catalogue(
+  collection_id INTEGER NOT NULL,
+  code TEXT NOT NULL,
+  name TEXT NOT NULL DEFAULT '',
+  unit TEXT NOT NULL DEFAULT '');
+CREATE INDEX catalogue_code ON catalogue(code);
+CREATE INDEX catalogue_collection ON catalogue(collection_id);
+CREATE VIRTUAL TABLE norm_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
+)sql",
+};
+
+int userVersion(sql::Connection &connection)
+{
+    sql::Statement statement(connection.handle(), "PRAGMA user_version");
+    statement.next();
+    return int(statement.integer(0));
+}
+
+} // namespace
+
+QString defaultDatabasePath()
+{
+    return QStringLiteral("data/norms.db");
+}
+
+NormDatabase::NormDatabase(const QString &path) : m_path(path), m_connection(path) {}
+
+NormDatabase::Opened NormDatabase::open(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    try {
+        std::unique_ptr<NormDatabase> database(new NormDatabase(path));
+        sql::Connection &connection = database->connection();
+        // Reading the header is what finds a file that is no database at all.
+        const int version = userVersion(connection);
+        if (version > kSchemaVersion)
+            return {nullptr, Problem::Newer,
+                    QStringLiteral("База норм «%1» создана более новой версией "
+                                   "программы (версия схемы %2, эта программа знает до "
+                                   "%3). Нормы недоступны; обновите программу или "
+                                   "загрузите базу норм заново.")
+                        .arg(path)
+                        .arg(version)
+                        .arg(kSchemaVersion)};
+        connection.execute("PRAGMA journal_mode=WAL");
+        connection.execute("PRAGMA synchronous=NORMAL");
+        if (version < kSchemaVersion) {
+            sql::Transaction transaction(connection);
+            // Another program may have migrated it while this one waited for the lock.
+            for (int step = userVersion(connection); step < kSchemaVersion; ++step)
+                connection.execute(kMigrations[std::size_t(step)]);
+            connection.execute(
+                QByteArray("PRAGMA user_version=" + QByteArray::number(kSchemaVersion))
+                    .constData());
+            transaction.commit();
+        }
+        return {std::move(database), Problem::None, {}};
+    } catch (const sql::Failure &failure) {
+        const bool damaged = failure.code == SQLITE_CORRUPT || failure.code == SQLITE_NOTADB;
+        return {nullptr, damaged ? Problem::Damaged : Problem::Other, failureText(failure, path)};
+    }
+}
+
+bool NormDatabase::hasNorms()
+{
+    sql::Statement statement(m_connection.handle(), "SELECT EXISTS(SELECT 1 FROM norms)");
+    return statement.next() && statement.integer(0) != 0;
+}
+
+QString failureText(const sql::Failure &failure, const QString &path)
+{
+    switch (failure.code) {
+    case SQLITE_CORRUPT:
+    case SQLITE_NOTADB:
+        return QStringLiteral("Файл «%1» поврежден или не является базой норм. Нормы недоступны; "
+                              "загрузите базу норм заново.")
+            .arg(path);
+    case SQLITE_FULL:
+        return QStringLiteral("Недостаточно места на диске для базы норм «%1».").arg(path);
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("База норм «%1» занята другой копией программы, которая загружает "
+                              "нормы. Повторите позже.")
+            .arg(path);
+    case SQLITE_READONLY:
+    case SQLITE_PERM:
+    case SQLITE_CANTOPEN:
+        return QStringLiteral("Нет доступа к базе норм «%1».").arg(path);
+    default:
+        return QStringLiteral("Ошибка базы норм «%1»: %2.").arg(path, failure.message);
+    }
+}
+
+} // namespace norms
