@@ -1,0 +1,76 @@
+#include "normcompute.h"
+
+#include "extended.h"
+#include "inputnumber.h"
+#include "totals.h"
+
+namespace norms {
+
+Measure measureOf(const Norm &norm)
+{
+    return parseMeasure(norm.measure).value_or(Measure{1, QStringLiteral("ед.")});
+}
+
+NormComputation computeNorm(const Norm &norm, const QString &volumeText)
+{
+    const calc::Extended volume = calc::readInputNumber(volumeText, calc::decimalSeparator());
+    if (!(volume > 0))
+        throw calc::CalcError(QStringLiteral("Объем работ должен быть больше нуля"));
+    NormComputation computation{norm, measureOf(norm), calc::keptAsDouble(volume), {}, 0, 0, false,
+                                false};
+    calc::Extended labour = 0;
+    calc::Extended machines = 0;
+    for (const NormResource &resource : norm.resources) {
+        std::optional<double> amount;
+        if (resource.rate) {
+            amount = calc::keptAsDouble(calc::Extended(*resource.rate) * volume /
+                                        calc::Extended(computation.measure.multiplier));
+        }
+        switch (resource.group) {
+        case ResourceGroup::Labour:
+            computation.hasLabour = true;
+            labour += amount.value_or(0);
+            break;
+        case ResourceGroup::Machine:
+            computation.hasMachines = true;
+            machines += amount.value_or(0);
+            break;
+        case ResourceGroup::Material:
+            break;
+        }
+        computation.amounts.append({resource, amount});
+    }
+    computation.labourHours = calc::keptAsDouble(labour);
+    computation.machineHours = calc::keptAsDouble(machines);
+    return computation;
+}
+
+QString amountText(const std::optional<double> &amount)
+{
+    return amount ? bom::quantityText(*amount) : QStringLiteral("по проекту");
+}
+
+QStringList journalBlock(const NormComputation &computation)
+{
+    QStringList lines{
+        QStringLiteral("Расчет по норме: ") + computation.norm.fullCode() + u' ' +
+            computation.norm.name,
+        QStringLiteral("Объем работ, %1: %2")
+            .arg(computation.measure.unit, bom::quantityText(computation.volume)),
+        QStringLiteral("Необходимые материалы:"),
+    };
+    for (const ResourceAmount &line : computation.amounts) {
+        if (line.resource.group == ResourceGroup::Material)
+            lines.append(QStringLiteral("%1, %2: %3")
+                             .arg(line.resource.name, line.resource.unit, amountText(line.amount)));
+    }
+    if (computation.hasLabour)
+        lines.append(QStringLiteral("Затраты труда, чел.-ч: ") +
+                     bom::quantityText(computation.labourHours));
+    if (computation.hasMachines)
+        lines.append(QStringLiteral("Машины, маш.-ч: ") +
+                     bom::quantityText(computation.machineHours));
+    return lines;
+}
+
+} // namespace norms

@@ -1,0 +1,46 @@
+#pragma once
+
+#include "measure.h"
+#include "normstore.h"
+
+#include <QList>
+#include <QStringList>
+
+#include <optional>
+
+// A norm computed for an amount of work: every resource's amount is its rate × the volume ÷ the
+// measure's multiplier, the volume typed in the measure's unit (cubic metres for «100 м3»).
+namespace norms {
+
+struct ResourceAmount
+{
+    NormResource resource;
+    std::optional<double> amount; // none where the rate is «по проекту»
+};
+
+struct NormComputation
+{
+    Norm norm;
+    Measure measure;
+    double volume = 0;
+    QList<ResourceAmount> amounts;
+    double labourHours = 0;
+    double machineHours = 0;
+    bool hasLabour = false;
+    bool hasMachines = false;
+};
+
+// The measure a norm's rates are per; a norm whose measure cannot be read counts per one unit.
+Measure measureOf(const Norm &norm);
+
+// Reads the volume with the program's number reader. Throws calc::CalcError, with the program's
+// usual message, for text that is no number, a volume not above zero, or an amount beyond range.
+NormComputation computeNorm(const Norm &norm, const QString &volumeText);
+
+// An amount as the window, the journal and the bill write it; «по проекту» for none.
+QString amountText(const std::optional<double> &amount);
+
+// The journal's block of one computation.
+QStringList journalBlock(const NormComputation &computation);
+
+} // namespace norms

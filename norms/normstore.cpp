@@ -1,0 +1,119 @@
+#include "normstore.h"
+
+namespace norms {
+
+ResourceGroup groupOfCode(const QString &code)
+{
+    if (code.startsWith(u"1-") || code == u"2")
+        return ResourceGroup::Labour;
+    if (code.startsWith(u"91."))
+        return ResourceGroup::Machine;
+    return ResourceGroup::Material;
+}
+
+QString Norm::fullCode() const
+{
+    return prefix.isEmpty() ? code : prefix + u' ' + code;
+}
+
+namespace {
+
+// Hours carry no unit in the files; their unit follows from the code.
+QString unitOf(ResourceGroup group, const QString &unit)
+{
+    switch (group) {
+    case ResourceGroup::Labour:
+        return QStringLiteral("чел.-ч");
+    case ResourceGroup::Machine:
+        return QStringLiteral("маш.-ч");
+    case ResourceGroup::Material:
+        break;
+    }
+    return unit;
+}
+
+QString nameOf(const QString &code, const QString &name)
+{
+    if (!name.isEmpty())
+        return name;
+    if (code == u"2")
+        return QStringLiteral("Затраты труда машинистов");
+    return code;
+}
+
+} // namespace
+
+std::optional<Norm> readNorm(NormDatabase &database, qint64 id)
+{
+    sqlite3 *db = database.connection().handle();
+    sql::Statement head(db, "SELECT c.prefix, n.code, n.name, n.measure, n.content FROM norms n "
+                            "JOIN collections c ON c.id = n.collection_id WHERE n.id = ?1");
+    head.bind(1, id);
+    if (!head.next())
+        return std::nullopt;
+    Norm norm{id, head.text(0), head.text(1), head.text(2), head.text(3), head.text(4), {}};
+    // A norm may list a code with no name or unit; the price catalogue knows them.
+    sql::Statement lines(db, "SELECT r.code, r.name, r.unit, r.quantity, r.abstract, "
+                             "r.technology_groups, k.name, k.unit FROM resources r "
+                             "LEFT JOIN catalogue k ON k.rowid = (SELECT rowid FROM catalogue "
+                             "WHERE code = r.code AND r.code <> '' LIMIT 1) "
+                             "WHERE r.norm_id = ?1 ORDER BY r.position");
+    lines.bind(1, id);
+    while (lines.next()) {
+        NormResource resource;
+        resource.code = lines.text(0);
+        resource.group = groupOfCode(resource.code);
+        resource.name =
+            nameOf(resource.code, lines.text(1).isEmpty() ? lines.text(6) : lines.text(1));
+        resource.unit =
+            unitOf(resource.group, lines.text(2).isEmpty() ? lines.text(7) : lines.text(2));
+        if (!lines.isNull(3))
+            resource.rate = lines.real(3);
+        resource.abstract = lines.integer(4) != 0;
+        resource.technologyGroups = lines.text(5);
+        norm.resources.append(resource);
+    }
+    return norm;
+}
+
+QList<BrowseNode> collections(NormDatabase &database)
+{
+    // A price catalogue has no norms to browse.
+    sql::Statement statement(database.connection().handle(),
+                             "SELECT c.id, c.prefix, c.type FROM collections c WHERE EXISTS "
+                             "(SELECT 1 FROM norms WHERE collection_id = c.id) ORDER BY c.prefix");
+    QList<BrowseNode> nodes;
+    while (statement.next())
+        nodes.append({BrowseNode::Kind::Collection, statement.integer(0), statement.text(1),
+                      statement.text(2), QString()});
+    return nodes;
+}
+
+QList<BrowseNode> children(NormDatabase &database, const BrowseNode &parent)
+{
+    sqlite3 *db = database.connection().handle();
+    QList<BrowseNode> nodes;
+    if (parent.kind == BrowseNode::Kind::Norm)
+        return nodes;
+    const bool top = parent.kind == BrowseNode::Kind::Collection;
+    // The published order, which is the order of the codes within a section.
+    sql::Statement sections(db, top ? "SELECT id, code, name, type FROM sections "
+                                      "WHERE collection_id = ?1 AND parent_id IS NULL ORDER BY id"
+                                    : "SELECT id, code, name, type FROM sections "
+                                      "WHERE parent_id = ?1 ORDER BY id");
+    sections.bind(1, parent.id);
+    while (sections.next())
+        nodes.append({BrowseNode::Kind::Section, sections.integer(0), sections.text(1),
+                      sections.text(2), sections.text(3)});
+    sql::Statement norms(db, top ? "SELECT id, code, name FROM norms "
+                                   "WHERE collection_id = ?1 AND section_id IS NULL ORDER BY id"
+                                 : "SELECT id, code, name FROM norms "
+                                   "WHERE section_id = ?1 ORDER BY id");
+    norms.bind(1, parent.id);
+    while (norms.next())
+        nodes.append(
+            {BrowseNode::Kind::Norm, norms.integer(0), norms.text(1), norms.text(2), QString()});
+    return nodes;
+}
+
+} // namespace norms

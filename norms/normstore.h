@@ -1,0 +1,73 @@
+#pragma once
+
+#include "normdb.h"
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// Norms as the window shows them and computations take them: read from the database by id, and
+// the browse tree of collections, sections and norms.
+namespace norms {
+
+enum class ResourceGroup
+{
+    Material,
+    Labour,  // workers' and machinists' hours
+    Machine, // machine hours
+};
+
+// Labour codes begin «1-», machinists' labour is code «2», machines begin «91.».
+ResourceGroup groupOfCode(const QString &code);
+
+struct NormResource
+{
+    QString code;
+    QString name;
+    QString unit;
+    std::optional<double> rate; // per measure; none where the norm says «П», по проекту
+    ResourceGroup group = ResourceGroup::Material;
+    bool abstract = false;    // a material chosen by technology group
+    QString technologyGroups; // of an abstract resource
+
+    friend bool operator==(const NormResource &, const NormResource &) = default;
+};
+
+struct Norm
+{
+    qint64 id = 0;
+    QString prefix; // «ГЭСН», «ГЭСНр», …
+    QString code;   // «06-01-001-01»
+    QString name;   // the full name
+    QString measure;
+    QString content; // the work content, one item a line
+    QList<NormResource> resources;
+
+    // «ГЭСН 06-01-001-01»
+    QString fullCode() const;
+};
+
+std::optional<Norm> readNorm(NormDatabase &database, qint64 id);
+
+// One place of the browse tree: a collection, a section of any depth or a norm.
+struct BrowseNode
+{
+    enum class Kind
+    {
+        Collection,
+        Section,
+        Norm,
+    };
+    Kind kind = Kind::Collection;
+    qint64 id = 0;
+    QString code; // for a collection its prefix
+    QString name; // for a section its type and name («Таблица 06-01-001 …» is shown from them)
+    QString type;
+};
+
+QList<BrowseNode> collections(NormDatabase &database);
+// Sections first, then norms, each by code.
+QList<BrowseNode> children(NormDatabase &database, const BrowseNode &parent);
+
+} // namespace norms
