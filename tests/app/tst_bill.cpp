@@ -741,31 +741,17 @@ void BillTest::normEntryShowsItsCodesAndHours()
     QCOMPARE(view->model()->index(concrete, codeColumn).data().toString(),
              QStringLiteral("01.7.15.06-0111"));
     QTRY_VERIFY(hours->isVisible());
-    QStringList rows;
     const QAbstractItemModel *model =
         window->findChild<QTableView *>(QStringLiteral("BillHours"))->model();
-    for (int row = 0; row < model->rowCount(); ++row) {
-        QStringList cells;
-        for (int column = 0; column < model->columnCount(); ++column)
-            cells.append(model->index(row, column).data().toString());
-        rows.append(cells.join(u'|'));
-    }
-    QCOMPARE(rows, (QStringList{"1-100-20|Затраты труда рабочих|чел.-ч|45,5",
-                                "91.14.02-001|Автомобили бортовые, до 5 т|маш.-ч|1,25"}));
-    const auto label = [window](const char *name) {
-        return window->findChild<QLabel *>(QString::fromLatin1(name))->text();
-    };
-    QCOMPARE(label("BillLabourHours"), QStringLiteral("Затраты труда, чел.-ч: 45,5"));
-    QCOMPARE(label("BillMachineHours"), QStringLiteral("Машины, маш.-ч: 1,25"));
-
-    // The same computation again asks first; declined, the bill stays as it was.
-    m_errors->answerQuestionsGoAhead(false);
-    control.addEntry(normEntry());
-    QCOMPARE(m_errors->questions().size(), 1);
-    QCOMPARE(control.book().bill().entries.size(), 2);
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("91.14.02-001"));
+    QCOMPARE(model->index(1, 3).data().toString(), QStringLiteral("1,25"));
     // Three equal works count their hours three times.
     control.book().setCount(1, 3);
-    QCOMPARE(label("BillLabourHours"), QStringLiteral("Затраты труда, чел.-ч: 136,5"));
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("BillLabourHours"))->text(),
+             QStringLiteral("Затраты труда, чел.-ч: 136,5"));
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("BillMachineHours"))->text(),
+             QStringLiteral("Машины, маш.-ч: 3,75"));
 }
 
 // Two walls, a foundation and a paved yard, priced, for the documentation's picture.
