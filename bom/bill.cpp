@@ -15,9 +15,14 @@ Material materialFromCaption(const QString &caption, std::optional<double> quant
 }
 
 Material material(const QString &name, const QString &unit, std::optional<double> quantity,
-                  MaterialKind kind, const QString &partOf, const QString &source)
+                  MaterialKind kind, const QString &partOf, const QString &source,
+                  const QString &code)
 {
-    return {{normalName(name), normalUnit(unit)}, quantity, kind, normalName(partOf), source};
+    return {{normalName(name), normalUnit(unit), code.trimmed()},
+            quantity,
+            kind,
+            normalName(partOf),
+            source};
 }
 
 MaterialKind kindOf(calc::FigureKind kind)

@@ -15,33 +15,65 @@
 // needs, and what the buyer knows of each material (reserve, pack size, price).
 namespace bom {
 
-// A material with a unit in the form the totals compare (see units.h).
+// A material with a unit in the form the totals compare (see units.h). A norm's resource has a
+// code, and the code alone says which resource it is: norms of different years spell the name of
+// one resource differently. Without a code, the name and the unit say it.
 struct MaterialKey
 {
     QString name;
     QString unit;
+    QString code; // the norm base's resource code, "01.7.15.06-0111"; empty for the pages' figures
 
-    friend bool operator==(const MaterialKey &, const MaterialKey &) = default;
+    bool hasCode() const { return !code.isEmpty(); }
+
+    friend bool operator==(const MaterialKey &a, const MaterialKey &b)
+    {
+        if (a.hasCode() || b.hasCode())
+            return a.code == b.code;
+        return a.name == b.name && a.unit == b.unit;
+    }
+    // Materials without a code first, then the coded ones by code.
     friend bool operator<(const MaterialKey &a, const MaterialKey &b)
     {
+        if (a.hasCode() != b.hasCode())
+            return b.hasCode();
+        if (a.hasCode())
+            return a.code < b.code;
         return a.name != b.name ? a.name < b.name : a.unit < b.unit;
     }
 };
 
 inline size_t qHash(const MaterialKey &key, size_t seed = 0)
 {
+    if (key.hasCode())
+        return ::qHash(key.code, seed);
     return ::qHash(key.name, seed) ^ (::qHash(key.unit, seed) * 31);
 }
 
+// The same key in every part, name and unit of a coded one included: what a file or an entry
+// holds, as opposed to which material it is.
+inline bool samePlainKey(const MaterialKey &a, const MaterialKey &b)
+{
+    return a.code == b.code && a.name == b.name && a.unit == b.unit;
+}
+
 // What a figure is to the buyer: a material bought, a volume of work (kept with its entry and
-// out of the totals), or a mixture made of the materials that name it in partOf (the parts are
-// bought; the mixture is not bought a second time).
+// out of the totals), a mixture made of the materials that name it in partOf (the parts are
+// bought; the mixture is not bought a second time), or a norm's hours of labour (чел.-ч) or of
+// machines (маш.-ч), which are summed apart from what is bought.
 enum class MaterialKind
 {
     Buy,
     WorkVolume,
     Composite,
+    Labour,
+    Machine,
 };
+
+inline bool isHours(MaterialKind kind)
+{
+    return kind == MaterialKind::Labour || kind == MaterialKind::Machine;
+}
 
 // What a page's figure is to the buyer.
 MaterialKind kindOf(calc::FigureKind kind);
@@ -56,16 +88,23 @@ struct Material
     QString partOf; // the composite this material goes into, if any
     QString source; // the computation or norm that made the figure, or "вручную"
 
-    friend bool operator==(const Material &, const Material &) = default;
+    // Every part counts here, the name of a coded material too: two entries are the same
+    // results only when they say the same.
+    friend bool operator==(const Material &a, const Material &b)
+    {
+        return samePlainKey(a.key, b.key) && a.quantity == b.quantity && a.kind == b.kind &&
+               a.partOf == b.partOf && a.source == b.source;
+    }
 };
 
 // Makes a material from what a page showed: its caption and its figure. Only files written
 // before figures were data need it.
 Material materialFromCaption(const QString &caption, std::optional<double> quantity);
-// Makes a material from a name and a unit, each put into the form the totals compare.
+// Makes a material from a name and a unit, each put into the form the totals compare, and a
+// norm's resource code, if it has one.
 Material material(const QString &name, const QString &unit, std::optional<double> quantity,
                   MaterialKind kind = MaterialKind::Buy, const QString &partOf = {},
-                  const QString &source = {});
+                  const QString &source = {}, const QString &code = {});
 
 inline constexpr int kMaxEntryCount = 1'000'000;
 

@@ -46,23 +46,44 @@ QByteArray encode(const bom::Bill &bill, const bom::Totals &totals)
     if (headShown)
         out += QStringLiteral("\r\n");
 
-    appendLine(out, billtexts::totalsHeadings());
+    // The code goes before the name, and only into a table that has a coded material.
+    const bool totalsCoded = billtexts::hasCodes(totals);
+    const auto coded = [](bool withCode, const QString &code, QStringList cells, qsizetype at) {
+        if (withCode)
+            cells.insert(at, code);
+        return cells;
+    };
+    appendLine(out, coded(totalsCoded, billtexts::codeHeading(), billtexts::totalsHeadings(), 0));
     for (const bom::Total &row : totals.rows)
-        appendLine(out, billtexts::totalsCells(row));
+        appendLine(out, coded(totalsCoded, row.key.code, billtexts::totalsCells(row), 0));
     appendLine(out, {billtexts::grandTotalText(totals)});
     if (const QString unrated = billtexts::unratedText(totals); !unrated.isEmpty())
         appendLine(out, {unrated});
 
+    if (!totals.hours.isEmpty()) {
+        out += QStringLiteral("\r\n");
+        appendLine(out, {billtexts::hoursCaption()});
+        appendLine(out, billtexts::hoursHeadings());
+        for (const bom::HoursTotal &row : totals.hours)
+            appendLine(out, billtexts::hoursCells(row));
+        appendLine(out, {billtexts::labourHoursText(totals)});
+        appendLine(out, {billtexts::machineHoursText(totals)});
+    }
+
     out += QStringLiteral("\r\n");
-    appendLine(out, billtexts::entriesHeadings());
+    const bool entriesCoded = billtexts::hasCodes(bill);
+    appendLine(out, billtexts::entriesHeadings(entriesCoded));
     for (const bom::Entry &entry : bill.entries) {
         const QString added = billtexts::addedText(entry.added);
         const QString count = QString::number(entry.count);
         for (const bom::Material &material : entry.materials)
-            appendLine(out, {added, entry.work, count, entry.inputs, entry.note, material.key.name,
-                             material.key.unit,
-                             material.quantity ? bom::quantityText(*material.quantity) : kDash,
-                             billtexts::kindText(material)});
+            appendLine(out,
+                       coded(entriesCoded, material.key.code,
+                             {added, entry.work, count, entry.inputs, entry.note, material.key.name,
+                              material.key.unit,
+                              material.quantity ? bom::quantityText(*material.quantity) : kDash,
+                              billtexts::kindText(material)},
+                             5));
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }

@@ -29,7 +29,14 @@ template <typename Enum> struct Named
 
 constexpr Named<bom::MaterialKind> kKinds[] = {{bom::MaterialKind::Buy, "buy"},
                                                {bom::MaterialKind::WorkVolume, "workVolume"},
-                                               {bom::MaterialKind::Composite, "composite"}};
+                                               {bom::MaterialKind::Composite, "composite"},
+                                               {bom::MaterialKind::Labour, "labour"},
+                                               {bom::MaterialKind::Machine, "machine"}};
+// Version 2 knew the first three kinds only: a later kind in such a file is damage.
+constexpr Named<bom::MaterialKind> kKindsOfVersion2[] = {
+    {bom::MaterialKind::Buy, "buy"},
+    {bom::MaterialKind::WorkVolume, "workVolume"},
+    {bom::MaterialKind::Composite, "composite"}};
 constexpr Named<bom::PriceBasis> kPriceBases[] = {{bom::PriceBasis::PerUnit, "unit"},
                                                   {bom::PriceBasis::PerPack, "pack"}};
 
@@ -179,8 +186,11 @@ bom::Material readMaterial(const QJsonObject &json, const QString &where, int ve
     const std::optional<double> quantity = optionalFinite(json, "quantity", where);
     if (version == 1)
         return classified(name, unit, quantity);
-    return bom::material(name, unit, quantity, enumField(json, "kind", where, kKinds),
-                         optionalText(json, "partOf", where), optionalText(json, "source", where));
+    const bom::MaterialKind kind = version == 2 ? enumField(json, "kind", where, kKindsOfVersion2)
+                                                : enumField(json, "kind", where, kKinds);
+    return bom::material(name, unit, quantity, kind, optionalText(json, "partOf", where),
+                         optionalText(json, "source", where),
+                         version > 2 ? optionalText(json, "code", where) : QString());
 }
 
 bom::Entry readEntry(const QJsonObject &json, const QString &where, int version)
@@ -229,8 +239,10 @@ void readTerms(const QJsonObject &json, const QString &where, int version, bom::
     const QString name = text(json, "name", where);
     const QString unit = text(json, "unit", where);
     // The terms follow their material when version 1's caption gave it no unit.
+    const QString code = version > 2 ? optionalText(json, "code", where) : QString();
     const bom::Material key = version == 1 ? classified(name, unit, std::nullopt)
-                                           : bom::material(name, unit, std::nullopt);
+                                           : bom::material(name, unit, std::nullopt,
+                                                           bom::MaterialKind::Buy, {}, {}, code);
     // Terms that say nothing are not kept, so that every bill has one form.
     if (terms == bom::Terms{})
         bill.terms.remove(key.key);
@@ -315,7 +327,8 @@ QByteArray encode(const bom::Bill &bill)
         QJsonArray materials;
         for (const bom::Material &material : entry.materials)
             materials.append(
-                QJsonObject{{QStringLiteral("name"), material.key.name},
+                QJsonObject{{QStringLiteral("code"), material.key.code},
+                            {QStringLiteral("name"), material.key.name},
                             {QStringLiteral("unit"), material.key.unit},
                             {QStringLiteral("quantity"), optionalNumber(material.quantity)},
                             {QStringLiteral("kind"), nameOf(material.kind, kKinds)},
@@ -335,7 +348,8 @@ QByteArray encode(const bom::Bill &bill)
         const std::optional<double> price =
             it->priceKopecks ? std::optional<double>(double(*it->priceKopecks)) : std::nullopt;
         terms.append(
-            QJsonObject{{QStringLiteral("name"), it.key().name},
+            QJsonObject{{QStringLiteral("code"), it.key().code},
+                        {QStringLiteral("name"), it.key().name},
                         {QStringLiteral("unit"), it.key().unit},
                         {QStringLiteral("reservePercent"), it->reservePercent},
                         {QStringLiteral("packSize"), optionalNumber(it->packSize)},

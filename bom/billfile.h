@@ -9,10 +9,11 @@
 // Bill files (".merilon-bom"): UTF-8 JSON, an object with "format": "merilon-bom", a format
 // "version", the document's "head", the "entries" and the "terms" per material. A reader
 // refuses a newer version rather than guess at it, and reads version 1 (no head, counts, notes
-// or kinds; a price per pack whenever a pack size was set) as that version meant it.
+// or kinds; a price per pack whenever a pack size was set) and version 2 (no resource codes, no
+// labour or machine kinds) as those versions meant them.
 namespace billfile {
 
-inline constexpr int kVersion = 2;
+inline constexpr int kVersion = 3;
 inline constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
 inline constexpr char kSuffix[] = "merilon-bom";
 

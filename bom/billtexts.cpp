@@ -1,5 +1,7 @@
 #include "billtexts.h"
 
+#include <algorithm>
+
 namespace billtexts {
 
 namespace {
@@ -79,6 +81,59 @@ QStringList totalsCells(const bom::Total &row)
             sumText(row)};
 }
 
+QString codeHeading()
+{
+    return QStringLiteral("Код");
+}
+
+QString codeHeadingTip()
+{
+    return QStringLiteral("Код ресурса по сметной норме; материалы с одним кодом — одна строка");
+}
+
+bool hasCodes(const bom::Totals &totals)
+{
+    return std::any_of(totals.rows.cbegin(), totals.rows.cend(),
+                       [](const bom::Total &row) { return row.key.hasCode(); });
+}
+
+bool hasCodes(const bom::Bill &bill)
+{
+    for (const bom::Entry &entry : bill.entries) {
+        for (const bom::Material &material : entry.materials) {
+            if (material.key.hasCode())
+                return true;
+        }
+    }
+    return false;
+}
+
+QString hoursCaption()
+{
+    return QStringLiteral("Затраты труда и машин");
+}
+
+QStringList hoursHeadings()
+{
+    return {codeHeading(), QStringLiteral("Наименование"), QStringLiteral("Ед."),
+            QStringLiteral("Количество")};
+}
+
+QStringList hoursCells(const bom::HoursTotal &row)
+{
+    return {row.key.code, row.key.name, row.key.unit, bom::quantityText(row.quantity)};
+}
+
+QString labourHoursText(const bom::Totals &totals)
+{
+    return QStringLiteral("Затраты труда, чел.-ч: %1").arg(bom::quantityText(totals.labourHours));
+}
+
+QString machineHoursText(const bom::Totals &totals)
+{
+    return QStringLiteral("Машины, маш.-ч: %1").arg(bom::quantityText(totals.machineHours));
+}
+
 QString grandTotalText(const bom::Totals &totals)
 {
     if (totals.overflow)
@@ -103,6 +158,8 @@ QString unratedNames(const bom::Totals &totals)
 QString materialText(const bom::Material &material)
 {
     QString text = material.key.name + u' ' + optionalQuantity(material.quantity);
+    if (material.key.hasCode())
+        text.prepend(material.key.code + u' ');
     if (!material.key.unit.isEmpty())
         text += u' ' + material.key.unit;
     if (const QString kind = kindText(material); !kind.isEmpty())
@@ -117,6 +174,10 @@ QString kindText(const bom::Material &material)
         return QStringLiteral("объем работ");
     case bom::MaterialKind::Composite:
         return QStringLiteral("состав");
+    case bom::MaterialKind::Labour:
+        return QStringLiteral("труд");
+    case bom::MaterialKind::Machine:
+        return QStringLiteral("машины");
     case bom::MaterialKind::Buy:
         break;
     }
@@ -137,11 +198,15 @@ QString countText(int count)
     return count > 1 ? QStringLiteral("×%1").arg(count) : QString();
 }
 
-QStringList entriesHeadings()
+QStringList entriesHeadings(bool withCode)
 {
-    return {QStringLiteral("Добавлено"), QStringLiteral("Работа"),     QStringLiteral("Кол-во"),
-            QStringLiteral("Условия"),   QStringLiteral("Примечание"), QStringLiteral("Материал"),
-            QStringLiteral("Ед."),       QStringLiteral("Количество"), QStringLiteral("Вид")};
+    QStringList headings{QStringLiteral("Добавлено"), QStringLiteral("Работа"),
+                         QStringLiteral("Кол-во"), QStringLiteral("Условия"),
+                         QStringLiteral("Примечание")};
+    if (withCode)
+        headings.append(codeHeading());
+    return headings + QStringList{QStringLiteral("Материал"), QStringLiteral("Ед."),
+                                  QStringLiteral("Количество"), QStringLiteral("Вид")};
 }
 
 QStringList headCaptions()

@@ -34,24 +34,47 @@ QStringList totalsHeadings();
 QStringList totalsHeadingTips();
 QStringList totalsCells(const bom::Total &row);
 
+// The resource code of a norm stands in a column of its own before the material's name, in every
+// table that has a coded material; a bill of the pages' figures alone has no such column.
+QString codeHeading();
+QString codeHeadingTip();
+bool hasCodes(const bom::Totals &totals);
+bool hasCodes(const bom::Bill &bill);
+
+// The hours of labour and of machines, a section of their own below the materials to buy.
+QString hoursCaption();
+enum HoursColumn
+{
+    HoursCode,
+    HoursName,
+    HoursUnit,
+    HoursQuantity,
+    HoursColumnCount
+};
+QStringList hoursHeadings();
+QStringList hoursCells(const bom::HoursTotal &row);
+// "Затраты труда, чел.-ч: 37,5" and "Машины, маш.-ч: 2,1".
+QString labourHoursText(const bom::Totals &totals);
+QString machineHoursText(const bom::Totals &totals);
+
 // "Итого: 1234,50 руб. (без цены: 2)", or why there is no sum.
 QString grandTotalText(const bom::Totals &totals);
 // "без нормы: 4", empty when every material has its rate; the names for its tooltip.
 QString unratedText(const bom::Totals &totals);
 QString unratedNames(const bom::Totals &totals);
 
-// One material of an entry: "Раствор 3,2148 м3", with what it is when it is not simply bought
-// ("объем работ", "состав", "в составе «…»").
+// One material of an entry: "Раствор 3,2148 м3", after its code if it has one, with what it is
+// when it is not simply bought ("объем работ", "состав", "в составе «…»", "труд", "машины").
 QString materialText(const bom::Material &material);
 // What a material is when it is not simply bought, empty when it is: «объем работ», «состав»,
-// «в составе «…»».
+// «в составе «…»», «труд», «машины».
 QString kindText(const bom::Material &material);
 QString materialsText(const bom::Entry &entry);
 // "×12" for more than one work, empty for one.
 QString countText(int count);
 
-// The entries, one line per material, for the CSV.
-QStringList entriesHeadings();
+// The entries, one line per material, for the CSV; with "Код" before "Материал" when asked.
+QStringList entriesHeadings(bool withCode = false);
 
 // The head's captions and texts in order: Объект, Заказчик, Адрес, Составил, Проверил, Дата.
 QStringList headCaptions();

@@ -28,37 +28,73 @@ long double decimal15(long double value)
 
 } // namespace
 
+namespace {
+
+// Rows summed by material key in the order they first appear. The key a row keeps is that of its
+// first occurrence, so a coded resource shows the name it first came with.
+template <typename Row> class Summer
+{
+public:
+    explicit Summer(QList<Row> &rows) : m_rows(rows) {}
+
+    Row &rowOf(const Material &material, int count)
+    {
+        auto found = m_index.constFind(material.key);
+        qsizetype at;
+        if (found == m_index.cend()) {
+            at = m_rows.size();
+            m_index.insert(material.key, at);
+            Row row;
+            row.key = material.key;
+            m_rows.append(row);
+            m_exact.append(0);
+        } else {
+            at = *found;
+        }
+        Row &row = m_rows[at];
+        if (material.quantity) {
+            m_exact[at] += static_cast<long double>(*material.quantity) * count;
+            ++row.counted;
+        } else {
+            ++row.dashes;
+        }
+        return row;
+    }
+
+    void finish()
+    {
+        for (qsizetype i = 0; i < m_rows.size(); ++i)
+            m_rows[i].quantity = double(m_exact[i]);
+    }
+
+private:
+    QList<Row> &m_rows;
+    QList<long double> m_exact;
+    QHash<MaterialKey, qsizetype> m_index;
+};
+
+} // namespace
+
 Sums sumMaterials(const QList<Entry> &entries)
 {
     Sums sums;
-    QList<long double> exact;
-    QHash<MaterialKey, qsizetype> index;
+    Summer<Total> bought(sums.rows);
+    Summer<HoursTotal> hours(sums.hours);
     for (const Entry &entry : entries) {
         for (const Material &material : entry.materials) {
             // Volumes of work stay with their entries; a mixture is bought as its parts.
-            if (material.kind != MaterialKind::Buy)
-                continue;
-            auto found = index.constFind(material.key);
-            qsizetype at;
-            if (found == index.cend()) {
-                at = sums.rows.size();
-                index.insert(material.key, at);
-                sums.rows.append(Total{material.key});
-                exact.append(0);
-            } else {
-                at = *found;
-            }
-            Total &row = sums.rows[at];
-            if (material.quantity) {
-                exact[at] += static_cast<long double>(*material.quantity) * entry.count;
-                ++row.counted;
-            } else {
-                ++row.dashes;
+            if (material.kind == MaterialKind::Buy)
+                bought.rowOf(material, entry.count);
+            else if (isHours(material.kind)) {
+                HoursTotal &row = hours.rowOf(material, entry.count);
+                // Like its name, a row's kind is that of its first occurrence.
+                if (row.counted + row.dashes == 1)
+                    row.kind = material.kind;
             }
         }
     }
-    for (qsizetype i = 0; i < sums.rows.size(); ++i)
-        sums.rows[i].quantity = double(exact[i]);
+    bought.finish();
+    hours.finish();
     return sums;
 }
 
@@ -150,6 +186,19 @@ Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
                 totals.overflow = true;
         }
         totals.rows.append(row);
+    }
+    for (const MaterialKind kind : {MaterialKind::Labour, MaterialKind::Machine}) {
+        for (const HoursTotal &row : sums.hours) {
+            if (row.kind != kind)
+                continue;
+            if (row.dashes > 0)
+                totals.unrated.append(unratedName(row.key));
+            if (row.counted == 0 || !(row.quantity > 0))
+                continue;
+            totals.hours.append(row);
+            (kind == MaterialKind::Labour ? totals.labourHours : totals.machineHours) +=
+                row.quantity;
+        }
     }
     return totals;
 }

@@ -25,13 +25,30 @@ struct Total
     bool needsPackSize = false; // priced per pack with no pack size
 };
 
+// Hours of labour or of machines over the whole bill, one resource a row. They are not bought,
+// so they have no terms.
+struct HoursTotal
+{
+    MaterialKey key;
+    MaterialKind kind = MaterialKind::Labour;
+    double quantity = 0; // the sum of the entries that have a figure, each × its count
+    int counted = 0;
+    int dashes = 0;
+};
+
 struct Totals
 {
     // Materials to buy with a quantity above 0, in the order they first appear in the entries.
     // Work volumes, composites and materials with no figure at all are not among them.
     QList<Total> rows;
-    // Materials without a rate ("—") in some entry, by name and unit as "Смазка, кг".
+    // Materials and hours without a rate ("—", or a norm's «по проекту") in some entry, by name
+    // and unit as "Смазка, кг".
     QStringList unrated;
+    // Labour rows first, then machines, each in the order they first appear; rows of no figure or
+    // of zero are left out, as with the materials.
+    QList<HoursTotal> hours;
+    double labourHours = 0;  // чел.-ч
+    double machineHours = 0; // маш.-ч
     qint64 grandKopecks = 0;
     int unpriced = 0;      // rows with a quantity but no sum
     bool overflow = false; // a row's sum or the grand total went beyond kMaxKopecks
@@ -41,7 +58,8 @@ struct Totals
 // when the entries change.
 struct Sums
 {
-    QList<Total> rows; // every material to buy, zero and dash rows included
+    QList<Total> rows;       // every material to buy, zero and dash rows included
+    QList<HoursTotal> hours; // likewise, labour and machines
 };
 Sums sumMaterials(const QList<Entry> &entries);
 // Reserve, pieces, packs and money of each row, and the grand total.

@@ -11,9 +11,12 @@
 
 namespace {
 
-// Material names may hold any character; the key of the settings file must not.
+// Material names may hold any character; the key of the settings file must not. A norm's
+// resource is remembered by its code, whatever name it came with.
 QString settingsKey(const bom::MaterialKey &key)
 {
+    if (key.hasCode())
+        return QStringLiteral("billTerms/code-") + QString::fromLatin1(key.code.toUtf8().toHex());
     return QStringLiteral("billTerms/") +
            QString::fromLatin1((key.name + u'\x1f' + key.unit).toUtf8().toHex());
 }

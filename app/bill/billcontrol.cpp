@@ -6,8 +6,8 @@
 #include "billrecovery.h"
 #include "billtexts.h"
 #include "billwindow.h"
-#include "pages/calculatorpage.h"
 #include "common/errorreport.h"
+#include "pages/calculatorpage.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -85,6 +85,14 @@ void BillControl::addResultsOf(CalculatorPage *page)
         entry.materials.append(bom::material(figure.what.name, figure.what.unit, figure.value,
                                              bom::kindOf(figure.what.kind), figure.what.partOf,
                                              figure.what.source));
+    addEntry(entry);
+}
+
+void BillControl::addEntry(const bom::Entry &made)
+{
+    bom::Entry entry = made;
+    if (!entry.added.isValid())
+        entry.added = m_now();
     const QList<bom::Entry> &entries = m_book->bill().entries;
     // The same results twice in a row are most often a second press, not a second work.
     if (!entries.isEmpty() && bom::sameResults(entries.back(), entry) &&

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bill.h"
 #include "billwindow.h"
 
 #include <QDateTime>
@@ -47,6 +48,10 @@ public:
 
     void addCurrentResults();
     void addResultsOf(CalculatorPage *page);
+    // Adds a computation made elsewhere (a norm's, say) as one entry: asks first when it repeats
+    // the last entry, and says in the notice what was added. An entry without its moment is
+    // added now.
+    void addEntry(const bom::Entry &entry);
     void showBill();
     // Before the program quits: false when the user keeps it running.
     bool mayQuit();

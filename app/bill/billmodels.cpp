@@ -163,7 +163,7 @@ int TotalsModel::rowCount(const QModelIndex &parent) const
 
 int TotalsModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : billtexts::TotalsColumnCount;
+    return parent.isValid() ? 0 : CodeColumn + 1;
 }
 
 QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
@@ -173,7 +173,7 @@ QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
     case Qt::EditRole:
-        return billtexts::totalsCells(row).at(column);
+        return column == CodeColumn ? row.key.code : billtexts::totalsCells(row).at(column);
     case Qt::ToolTipRole:
         if (column == billtexts::Quantity && row.dashes > 0)
             return QStringLiteral("Без нормы (—) в записях: %1").arg(row.dashes);
@@ -183,7 +183,7 @@ QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
             return QStringLiteral("Цена указана за упаковку: заполните «Фасовка»");
         return {};
     case Qt::TextAlignmentRole:
-        return alignment(column >= billtexts::Quantity);
+        return alignment(column >= billtexts::Quantity && column != CodeColumn);
     case Qt::FontRole:
         if (column == billtexts::ToBuy) {
             QFont bold;
@@ -201,9 +201,11 @@ QVariant TotalsModel::headerData(int section, Qt::Orientation orientation, int r
     if (orientation == Qt::Vertical)
         return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
     if (role == Qt::DisplayRole)
-        return billtexts::totalsHeadings().at(section);
+        return section == CodeColumn ? billtexts::codeHeading()
+                                     : billtexts::totalsHeadings().at(section);
     if (role == Qt::ToolTipRole)
-        return billtexts::totalsHeadingTips().at(section);
+        return section == CodeColumn ? billtexts::codeHeadingTip()
+                                     : billtexts::totalsHeadingTips().at(section);
     return {};
 }
 
@@ -258,4 +260,42 @@ std::optional<bom::Refusal> TotalsModel::apply(const QModelIndex &index, const Q
     if (!refusal)
         m_book.setTerms(key, terms);
     return refusal;
+}
+
+HoursModel::HoursModel(BillBook &book, QObject *parent) : QAbstractTableModel(parent), m_book(book)
+{
+    const auto reset = [this] {
+        beginResetModel();
+        endResetModel();
+    };
+    connect(&book, &BillBook::entriesChanged, this, reset);
+    connect(&book, &BillBook::entryChanged, this, reset);
+}
+
+int HoursModel::rowCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : int(m_book.totals().hours.size());
+}
+
+int HoursModel::columnCount(const QModelIndex &parent) const
+{
+    return parent.isValid() ? 0 : billtexts::HoursColumnCount;
+}
+
+QVariant HoursModel::data(const QModelIndex &index, int role) const
+{
+    if (!index.isValid())
+        return {};
+    if (role == Qt::TextAlignmentRole)
+        return alignment(index.column() == billtexts::HoursQuantity);
+    if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
+        return {};
+    return billtexts::hoursCells(m_book.totals().hours.at(index.row())).at(index.column());
+}
+
+QVariant HoursModel::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Vertical)
+        return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
+    return role == Qt::DisplayRole ? QVariant(billtexts::hoursHeadings().at(section)) : QVariant();
 }

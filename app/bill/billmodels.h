@@ -1,6 +1,7 @@
 #pragma once
 
 #include "bill.h"
+#include "billtexts.h"
 
 #include <QAbstractTableModel>
 #include <QHash>
@@ -71,12 +72,15 @@ private:
 };
 
 // One row per material to buy over the whole bill; reserve, pack size and the price per unit or
-// per pack are edited in place.
+// per pack are edited in place. The resource code is the model's last column, after the columns
+// every table of the bill shares; the window shows it first, and only while some row has a code.
 class TotalsModel : public BillTableModel
 {
     Q_OBJECT
 
 public:
+    static constexpr int CodeColumn = billtexts::TotalsColumnCount;
+
     explicit TotalsModel(BillBook &book, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
@@ -87,6 +91,24 @@ public:
 protected:
     QVariant cellData(const QModelIndex &index, int role) const override;
     std::optional<bom::Refusal> apply(const QModelIndex &index, const QString &text) override;
+
+private:
+    BillBook &m_book;
+};
+
+// The hours of labour and of machines over the whole bill, one row per resource; nothing in it
+// is edited.
+class HoursModel : public QAbstractTableModel
+{
+    Q_OBJECT
+
+public:
+    explicit HoursModel(BillBook &book, QObject *parent = nullptr);
+
+    int rowCount(const QModelIndex &parent = {}) const override;
+    int columnCount(const QModelIndex &parent = {}) const override;
+    QVariant data(const QModelIndex &index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
 private:
     BillBook &m_book;

@@ -462,18 +462,36 @@ Table totalsTable(const bom::Totals &totals)
         if (!optional || !empty)
             shown.append(column);
     }
+    const bool coded = billtexts::hasCodes(totals);
     Table table;
     table.caption = QStringLiteral("Итоги");
     table.columns.append({QStringLiteral("№ п/п"), true});
+    if (coded)
+        table.columns.append({billtexts::codeHeading()});
     for (const int column : shown)
         table.columns.append(
             {headings.value(column), column != billtexts::Material && column != billtexts::Unit});
     for (qsizetype i = 0; i < cells.size(); ++i) {
         QStringList row{QString::number(i + 1)};
+        if (coded)
+            row.append(totals.rows.at(i).key.code);
         for (const int column : shown)
             row.append(cells.at(i).value(column));
         table.rows.append(row);
     }
+    return table;
+}
+
+Table hoursTable(const bom::Totals &totals)
+{
+    Table table;
+    table.caption = billtexts::hoursCaption();
+    table.columns.append({QStringLiteral("№ п/п"), true});
+    for (const QString &heading : billtexts::hoursHeadings())
+        table.columns.append({heading, table.columns.size() == 1 + billtexts::HoursQuantity});
+    for (qsizetype i = 0; i < totals.hours.size(); ++i)
+        table.rows.append(QStringList{QString::number(i + 1)} +
+                          billtexts::hoursCells(totals.hours.at(i)));
     return table;
 }
 
@@ -544,6 +562,15 @@ bool print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &
     if (const QString unrated = billtexts::unratedText(totals); !unrated.isEmpty())
         out.paragraph(unrated + QStringLiteral(" — ") + totals.unrated.join(QStringLiteral("; ")),
                       plain);
+    if (!totals.hours.isEmpty()) {
+        const QStringList sums = {billtexts::labourHoursText(totals),
+                                  billtexts::machineHoursText(totals)};
+        out.space(2 * kGap);
+        out.table(hoursTable(totals), out.points(kGap / 2) + out.blockHeight(sums, bold, 0));
+        out.space(kGap / 2);
+        for (const QString &sum : sums)
+            out.paragraph(sum, bold, Qt::AlignRight);
+    }
 
     // The lines to sign end the document and are never left alone on its last page.
     const auto signature = [&](int field) {

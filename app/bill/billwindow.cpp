@@ -8,8 +8,8 @@
 #include "billtable.h"
 #include "billtexts.h"
 #include "billxlsx.h"
-#include "manualmaterialdialog.h"
 #include "common/errorreport.h"
+#include "manualmaterialdialog.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -26,6 +26,8 @@
 #include <QToolTip>
 #include <QUndoStack>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -44,7 +46,8 @@ const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
 
 BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     : QWidget(parent, Qt::Window), m_book(book), m_files(files),
-      m_entriesModel(new EntriesModel(book, this)), m_totalsModel(new TotalsModel(book, this))
+      m_entriesModel(new EntriesModel(book, this)), m_totalsModel(new TotalsModel(book, this)),
+      m_hoursModel(new HoursModel(book, this))
 {
     setObjectName(QStringLiteral("BillWindow"));
     resize(1000, 680);
@@ -85,6 +88,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     const int widths[] = {190, 40, 80, 60, 75, 75, 60, 65, 110, 130};
     for (int column = 0; column < int(std::size(widths)); ++column)
         m_totals->setColumnWidth(column, widths[column]);
+    m_totals->setColumnWidth(TotalsModel::CodeColumn, 100);
     totalsLayout->addWidget(m_totals);
     auto *footer = new QHBoxLayout;
     m_unrated = new QLabel(totalsBox);
@@ -99,8 +103,10 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     footer->addStretch(1);
     footer->addWidget(m_grandTotal);
     totalsLayout->addLayout(footer);
+    m_hoursBox = createHours(splitter);
     splitter->setStretchFactor(0, 1);
     splitter->setStretchFactor(1, 1);
+    splitter->setStretchFactor(2, 0);
     layout->addWidget(splitter, 1);
     createActions();
 
@@ -246,6 +252,33 @@ QWidget *BillWindow::createEntryButtons()
     return bar;
 }
 
+QGroupBox *BillWindow::createHours(QWidget *parent)
+{
+    auto *box = new QGroupBox(billtexts::hoursCaption(), parent);
+    box->setObjectName(QStringLiteral("BillHoursBox"));
+    auto *layout = new QVBoxLayout(box);
+    m_hours = new BillTable(QStringLiteral("BillHours"), m_hoursModel, box);
+    m_hours->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // The name takes the room; the figures stay beside it rather than at the far side.
+    const int widths[] = {110, 330, 60, 110};
+    for (int column = 0; column < int(std::size(widths)); ++column)
+        m_hours->setColumnWidth(column, widths[column]);
+    m_hours->horizontalHeader()->setStretchLastSection(false);
+    m_hours->horizontalHeader()->setSectionResizeMode(billtexts::HoursName, QHeaderView::Stretch);
+    layout->addWidget(m_hours);
+    auto *sums = new QHBoxLayout;
+    m_labourHours = new QLabel(box);
+    m_labourHours->setObjectName(QStringLiteral("BillLabourHours"));
+    m_machineHours = new QLabel(box);
+    m_machineHours->setObjectName(QStringLiteral("BillMachineHours"));
+    sums->addStretch(1);
+    sums->addWidget(m_labourHours);
+    sums->addSpacing(24);
+    sums->addWidget(m_machineHours);
+    layout->addLayout(sums);
+    return box;
+}
+
 void BillWindow::createActions()
 {
     auto *remove = new QAction(QStringLiteral("Удалить запись"), m_entries);
@@ -283,6 +316,22 @@ void BillWindow::showTotals()
     m_grandTotal->setText(grandTotalText());
     m_unrated->setText(billtexts::unratedText(m_book.totals()));
     m_unrated->setToolTip(billtexts::unratedNames(m_book.totals()));
+    // The code reads before the name, as a norm lists its resources. The header forgets where
+    // a section was moved when its model is reset, so the place is given anew each time.
+    QHeaderView *header = m_totals->horizontalHeader();
+    if (const int place = header->visualIndex(TotalsModel::CodeColumn); place > 0)
+        header->moveSection(place, 0);
+    m_totals->setColumnHidden(TotalsModel::CodeColumn, !billtexts::hasCodes(m_book.totals()));
+    // A bill of the pages' figures has no hours; the section shows only when there are some,
+    // as high as its rows (up to six), so that the materials keep their room.
+    const bom::Totals &totals = m_book.totals();
+    m_hoursBox->setVisible(!totals.hours.isEmpty());
+    const int shownRows = int(std::min<qsizetype>(6, std::max<qsizetype>(1, totals.hours.size())));
+    m_hours->setFixedHeight(m_hours->horizontalHeader()->sizeHint().height() +
+                            shownRows * m_hours->verticalHeader()->defaultSectionSize() +
+                            2 * m_hours->frameWidth());
+    m_labourHours->setText(billtexts::labourHoursText(totals));
+    m_machineHours->setText(billtexts::machineHoursText(totals));
 }
 
 void BillWindow::showHead()

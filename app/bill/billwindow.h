@@ -9,6 +9,8 @@
 class BillBook;
 class BillTable;
 class EntriesModel;
+class HoursModel;
+class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPagedPaintDevice;
@@ -55,6 +57,7 @@ private:
     QWidget *createButtons();
     QWidget *createHead();
     QWidget *createEntryButtons();
+    QGroupBox *createHours(QWidget *parent);
     void createActions();
     void showTotals();
     void showHead();
@@ -66,10 +69,15 @@ private:
     BillFiles &m_files;
     EntriesModel *m_entriesModel;
     TotalsModel *m_totalsModel;
+    HoursModel *m_hoursModel;
     BillTable *m_entries = nullptr;
     BillTable *m_totals = nullptr;
     QLabel *m_grandTotal = nullptr;
     QLabel *m_unrated = nullptr;
+    QGroupBox *m_hoursBox = nullptr;
+    BillTable *m_hours = nullptr;
+    QLabel *m_labourHours = nullptr;
+    QLabel *m_machineHours = nullptr;
     QList<QLineEdit *> m_headFields;
     QLineEdit *m_date = nullptr;
     std::function<std::pair<QString, QString>()> m_headingTexts;

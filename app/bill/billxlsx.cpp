@@ -153,10 +153,49 @@ struct Formats
     lxw_format *moment;
 };
 
-// The totals' sheet: the head, then "№ п/п" and the window's columns, each shifted one place.
-constexpr int column(billtexts::TotalsColumn shared)
+// The totals' sheet: the head, then "№ п/п", the code when some material has one, and the
+// window's columns after them.
+class TotalsColumns
 {
-    return 1 + int(shared);
+public:
+    explicit TotalsColumns(bool coded) : m_first(coded ? 2 : 1) {}
+    int operator()(billtexts::TotalsColumn shared) const { return m_first + int(shared); }
+
+private:
+    int m_first;
+};
+
+// Below the materials: the hours of labour and of machines, with their two sums.
+int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, int row)
+{
+    if (totals.hours.isEmpty())
+        return row;
+    ++row;
+    sheet.text(row++, 1, billtexts::hoursCaption(), formats.bold);
+    const QStringList headings = billtexts::hoursHeadings();
+    sheet.text(row, 0, QStringLiteral("№ п/п"), formats.heading);
+    for (int c = 0; c < headings.size(); ++c)
+        sheet.text(row, 1 + c, headings.at(c), formats.heading);
+    ++row;
+    for (qsizetype i = 0; i < totals.hours.size(); ++i) {
+        const bom::HoursTotal &hours = totals.hours.at(i);
+        sheet.number(row, 0, double(i + 1));
+        sheet.text(row, 1 + billtexts::HoursCode, hours.key.code);
+        sheet.text(row, 1 + billtexts::HoursName, hours.key.name);
+        sheet.text(row, 1 + billtexts::HoursUnit, hours.key.unit);
+        sheet.number(row, 1 + billtexts::HoursQuantity, hours.quantity);
+        ++row;
+    }
+    // The sums as numbers beside their captions, so that a spreadsheet can reckon with them.
+    const std::pair<QString, double> sums[] = {
+        {QStringLiteral("Затраты труда, чел.-ч"), totals.labourHours},
+        {QStringLiteral("Машины, маш.-ч"), totals.machineHours}};
+    for (const auto &[caption, value] : sums) {
+        sheet.text(row, 1 + billtexts::HoursName, caption, formats.bold);
+        sheet.number(row, 1 + billtexts::HoursQuantity, value);
+        ++row;
+    }
+    return row;
 }
 
 lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bill &bill,
@@ -164,9 +203,13 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
 {
     Sheet sheet(workbook_add_worksheet(book, "Итоги"));
     using namespace billtexts;
-    const double widths[] = {10, 40, 8, 14, 10, 14, 14, 10, 11, 14, 14, 16};
-    for (int c = 0; c < int(std::size(widths)); ++c)
-        sheet.width(c, widths[c]);
+    const bool coded = hasCodes(totals);
+    const TotalsColumns column(coded);
+    QList<double> widths = {10, 40, 8, 14, 10, 14, 14, 10, 11, 14, 14, 16};
+    if (coded)
+        widths.insert(1, 16);
+    for (int c = 0; c < int(widths.size()); ++c)
+        sheet.width(c, widths.at(c));
 
     // The head's filled fields; the date as a date, so that a spreadsheet can reckon with it.
     int row = 0;
@@ -188,16 +231,20 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
 
     const QStringList headings = totalsHeadings();
     sheet.text(row, 0, QStringLiteral("№ п/п"), formats.heading);
+    if (coded)
+        sheet.text(row, 1, codeHeading(), formats.heading);
     for (int c = 0; c < headings.size(); ++c)
-        sheet.text(row, 1 + c, headings.at(c), formats.heading);
+        sheet.text(row, column(TotalsColumn(c)), headings.at(c), formats.heading);
     ++row;
     const int first = row;
     for (const bom::Total &total : totals.rows) {
         const bom::Terms &terms = total.terms;
-        const auto at = [row](TotalsColumn shared) {
+        const auto at = [row, column](TotalsColumn shared) {
             return cell(row, column(shared));
         };
         sheet.number(row, 0, row - first + 1);
+        if (coded)
+            sheet.text(row, 1, total.key.code);
         sheet.text(row, column(Material), total.key.name);
         sheet.text(row, column(Unit), total.key.unit);
         sheet.number(row, column(Quantity), total.quantity);
@@ -247,19 +294,26 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
     if (const QString unrated = unratedText(totals); !unrated.isEmpty()) {
         sheet.text(row, column(Material), unrated);
         sheet.text(row, column(Unit), totals.unrated.join(QStringLiteral("; ")));
+        ++row;
     }
+    writeHours(sheet, formats, totals, row);
     return sheet.error();
 }
 
 lxw_error writeEntries(lxw_workbook *book, const Formats &formats, const bom::Bill &bill)
 {
     Sheet sheet(workbook_add_worksheet(book, "Записи"));
-    const QStringList headings = billtexts::entriesHeadings();
+    // The code stands before the material's name when some material has one.
+    const bool coded = billtexts::hasCodes(bill);
+    const int name = coded ? 6 : 5;
+    const QStringList headings = billtexts::entriesHeadings(coded);
     for (int c = 0; c < headings.size(); ++c)
         sheet.text(0, c, headings.at(c), formats.heading);
-    const double widths[] = {16, 40, 8, 60, 30, 40, 8, 14, 20};
-    for (int c = 0; c < int(std::size(widths)); ++c)
-        sheet.width(c, widths[c]);
+    QList<double> widths = {16, 40, 8, 60, 30, 40, 8, 14, 20};
+    if (coded)
+        widths.insert(5, 16);
+    for (int c = 0; c < int(widths.size()); ++c)
+        sheet.width(c, widths.at(c));
     sheet.freezeHeading();
     int row = 1;
     for (const bom::Entry &entry : bill.entries) {
@@ -273,13 +327,15 @@ lxw_error writeEntries(lxw_workbook *book, const Formats &formats, const bom::Bi
             sheet.number(row, 2, entry.count);
             sheet.text(row, 3, entry.inputs);
             sheet.text(row, 4, entry.note);
-            sheet.text(row, 5, material.key.name);
-            sheet.text(row, 6, material.key.unit);
+            if (coded)
+                sheet.text(row, 5, material.key.code);
+            sheet.text(row, name, material.key.name);
+            sheet.text(row, name + 1, material.key.unit);
             if (material.quantity)
-                sheet.number(row, 7, *material.quantity);
+                sheet.number(row, name + 2, *material.quantity);
             else
-                sheet.text(row, 7, QStringLiteral("—"));
-            sheet.text(row, 8, billtexts::kindText(material));
+                sheet.text(row, name + 2, QStringLiteral("—"));
+            sheet.text(row, name + 3, billtexts::kindText(material));
             ++row;
         }
     }

@@ -18,6 +18,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QScrollBar>
 #include <QSettings>
 #include <QSplitter>
 #include <QStatusBar>
@@ -49,6 +50,7 @@ private slots:
     void savedBillOpensInANewRun();
     void badFileLeavesTheBillUntouched();
     void exportsHoldTheTotals();
+    void normEntryShowsItsCodesAndHours();
     void renderBillWindow();
 
 private:
@@ -62,6 +64,8 @@ private:
         return shown && shown->isVisible() ? shown->text() : QString();
     }
     BillWindow *openBill();
+    // A norm's computation as the norm window hands it over: labour, a lorry and concrete.
+    static bom::Entry normEntry();
     QAbstractItemModel *totals(BillWindow *window);
     int totalsRow(BillWindow *window, const QString &material);
     // The grand total as the window shows it.
@@ -463,7 +467,7 @@ void BillTest::windowShowsItsTotalBoldAndClosesWithCtrlW()
     for (const char *name : {"BillEntries", "BillTotals"}) {
         auto *view = window->findChild<QTableView *>(QString::fromLatin1(name));
         QHeaderView *header = view->horizontalHeader();
-        const int last = header->count() - 1;
+        const int last = header->logicalIndex(header->count() - 1);
         QVERIFY2(header->sectionViewportPosition(last) + header->sectionSize(last) >=
                      view->viewport()->width(),
                  name);
@@ -639,7 +643,7 @@ void BillTest::badFileLeavesTheBillUntouched()
     m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillOpen")));
     QCOMPARE(m_errors->messages(),
              QStringList{QStringLiteral("Ведомость сохранена более новой версией программы "
-                                        "(формат 7), а эта версия открывает формат 2. Обновите "
+                                        "(формат 7), а эта версия открывает формат 3. Обновите "
                                         "программу, чтобы открыть файл.")});
     QVERIFY(m_driver->window().bill().book().bill() == before);
 }
@@ -693,6 +697,63 @@ void BillTest::exportsHoldTheTotals()
     }
 }
 
+bom::Entry BillTest::normEntry()
+{
+    const QString norm = QStringLiteral("ГЭСН 06-01-001-01");
+    bom::Entry entry;
+    entry.work = norm + QStringLiteral(" Устройство бетонной подготовки");
+    entry.inputs = QStringLiteral("Объем работ, м3: 25");
+    const auto resource = [&](const char *code, const char *name, const char *unit, double amount,
+                              bom::MaterialKind kind) {
+        entry.materials.append(bom::material(QString::fromUtf8(name), QString::fromUtf8(unit),
+                                             amount, kind, QString(), norm,
+                                             QString::fromUtf8(code)));
+    };
+    resource("1-100-20", "Затраты труда рабочих", "чел.-ч", 45.5, bom::MaterialKind::Labour);
+    resource("91.14.02-001", "Автомобили бортовые, до 5 т", "маш.-ч", 1.25,
+             bom::MaterialKind::Machine);
+    resource("01.7.15.06-0111", "Бетон тяжелый, класс B7,5", "м3", 25.5, bom::MaterialKind::Buy);
+    return entry;
+}
+
+void BillTest::normEntryShowsItsCodesAndHours()
+{
+    computeConcreteUnderlay();
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    auto *view = window->findChild<QTableView *>(QStringLiteral("BillTotals"));
+    auto *hours = window->findChild<QWidget *>(QStringLiteral("BillHoursBox"));
+    // The pages' figures alone: no code column, no hours.
+    const int codeColumn = view->horizontalHeader()->logicalIndex(0);
+    QVERIFY(view->isColumnHidden(codeColumn));
+    QVERIFY(!hours->isVisible());
+
+    BillControl &control = m_driver->window().bill();
+    control.addEntry(normEntry());
+    QCOMPARE(notice(), QStringLiteral("Добавлено в ведомость: ГЭСН 06-01-001-01 Устройство "
+                                      "бетонной подготовки. Записей в ведомости: 2."));
+    QVERIFY(!view->isColumnHidden(codeColumn));
+    QCOMPARE(view->horizontalHeader()->visualIndex(codeColumn), 0);
+    QCOMPARE(view->model()->headerData(codeColumn, Qt::Horizontal).toString(),
+             QStringLiteral("Код"));
+    const int concrete = totalsRow(window, QStringLiteral("Бетон тяжелый, класс B7,5"));
+    QVERIFY(concrete >= 0);
+    QCOMPARE(view->model()->index(concrete, codeColumn).data().toString(),
+             QStringLiteral("01.7.15.06-0111"));
+    QTRY_VERIFY(hours->isVisible());
+    const QAbstractItemModel *model =
+        window->findChild<QTableView *>(QStringLiteral("BillHours"))->model();
+    QCOMPARE(model->rowCount(), 2);
+    QCOMPARE(model->index(1, 0).data().toString(), QStringLiteral("91.14.02-001"));
+    QCOMPARE(model->index(1, 3).data().toString(), QStringLiteral("1,25"));
+    // Three equal works count their hours three times.
+    control.book().setCount(1, 3);
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("BillLabourHours"))->text(),
+             QStringLiteral("Затраты труда, чел.-ч: 136,5"));
+    QCOMPARE(window->findChild<QLabel *>(QStringLiteral("BillMachineHours"))->text(),
+             QStringLiteral("Машины, маш.-ч: 3,75"));
+}
+
 // Two walls, a foundation and a paved yard, priced, for the documentation's picture.
 void BillTest::renderBillWindow()
 {
@@ -708,7 +769,9 @@ void BillTest::renderBillWindow()
     m_driver->type(QStringLiteral("Edit16"), QStringLiteral("7,5"));
     m_driver->click(QStringLiteral("Button3"));
     m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
-    QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 4);
+    // And a norm's computation, whose labour and machines show below the materials.
+    m_driver->window().bill().addEntry(normEntry());
+    QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 5);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     // The notice of the last add, over the main window.
@@ -747,7 +810,10 @@ void BillTest::renderBillWindow()
     auto *view = window->findChild<QTableView *>(QStringLiteral("BillTotals"));
     view->clearSelection();
     view->setCurrentIndex(QModelIndex());
-    window->resize(1100, 720);
+    window->resize(1200, 760);
+    // The edits above scrolled the table to their cells; the picture shows it from its start.
+    view->scrollToTop();
+    view->horizontalScrollBar()->setValue(0);
     const QImage image = window->grab().toImage();
     QVERIFY(!image.isNull());
     QVERIFY(image.save(folder + QStringLiteral("/bill.png")));

@@ -25,6 +25,7 @@ private slots:
     void failedExportKeepsThePreviousWorkbook();
     void cellTooLongForAWorkbookIsCut();
     void pdfHoldsTotalsAndEntries();
+    void normCodesAndHoursAreExported();
     void headIsPrintedAndInTheWorkbook_data();
     void headIsPrintedAndInTheWorkbook();
     void noTotalsRowIsCutByAPageBreak();
@@ -316,6 +317,44 @@ void BillExportTest::pdfHoldsTotalsAndEntries()
     QCOMPARE(billprint::writePdf(folder.filePath(QStringLiteral("нет/x.pdf")), bill,
                                  bom::computeTotals(bill), QString(), QString()),
              QStringLiteral("Invalid filename"));
+}
+
+// A norm's computation in both exports: the code before the material, the hours below the
+// totals with their sums.
+void BillExportTest::normCodesAndHoursAreExported()
+{
+    const QString norm = QStringLiteral("ГЭСН 06-01-001-01");
+    bom::Bill bill;
+    bill.entries = {
+        {QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC),
+         norm,
+         QString(),
+         {bom::material(QStringLiteral("Затраты труда"), QStringLiteral("чел.-ч"), 45.5,
+                        bom::MaterialKind::Labour, {}, norm, QStringLiteral("1-100-20")),
+          bom::material(QStringLiteral("Бетон"), QStringLiteral("м3"), 25.5, bom::MaterialKind::Buy,
+                        {}, norm, QStringLiteral("01.7.15.06-0111"))},
+         2}};
+    const bom::Totals totals = bom::computeTotals(bill);
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("норма.pdf"));
+    QCOMPARE(billprint::writePdf(pdf, bill, totals, QString(), QString()), std::nullopt);
+    const QString printed = pdfPages(pdf, true).join(u' ');
+    for (const char *expected : {"1 01.7.15.06-0111 Бетон м3 51 0 51 51", "Затраты труда и машин",
+                                 "1 1-100-20 Затраты труда чел.-ч 91", "Затраты труда, чел.-ч: 91"})
+        QVERIFY2(printed.contains(QString::fromUtf8(expected)), expected);
+    if (!billxlsx::available())
+        return;
+    const QString workbook = folder.filePath(QStringLiteral("норма.xlsx"));
+    QCOMPARE(billxlsx::write(bill, totals, workbook), std::nullopt);
+    const QStringList cells = readBack(workbook);
+    // The code shifts the formulas one column; the hours stand under code, name, unit, quantity.
+    for (const char *expected :
+         {"Итоги!B2\t'01.7.15.06-0111'\t'01.7.15.06-0111'",
+          "Итоги!M2\t'=IF(ISNUMBER(K2),ROUND(H2*K2,2),\"\")'\tNone\t#,##0.00",
+          "Итоги!B8\t'1-100-20'\t'1-100-20'", "Итоги!E8\t91\t91",
+          "Итоги!C9\t'Затраты труда, чел.-ч'\t'Затраты труда, чел.-ч'", "Итоги!E9\t91\t91",
+          "Записи!F2\t'1-100-20'\t'1-100-20'"})
+        QVERIFY2(cells.contains(QString::fromUtf8(expected)), expected);
 }
 
 void BillExportTest::headIsPrintedAndInTheWorkbook_data()

@@ -1,5 +1,5 @@
 #include "errorrecorder.h"
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 #include "windowdriver.h"
 
 #include <QApplication>

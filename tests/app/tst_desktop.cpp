@@ -2,7 +2,7 @@
 #include "errorrecorder.h"
 #include "journal.h"
 #include "journalfile.h"
-#include "shell/journalprint.h"
+#include "common/journalprint.h"
 #include "widgets/clickablelabel.h"
 #include "widgets/colourcontrast.h"
 #include "windowdriver.h"

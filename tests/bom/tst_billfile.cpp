@@ -36,9 +36,12 @@ private slots:
     void failedSaveKeepsThePreviousFile();
     void saveIntoAMissingFolderSaysSo();
     void csvIsExactToTheByte();
+    void csvOfANormHasCodesAndHours();
 
 private:
     static Bill sampleBill();
+    // Two computations of one norm: labour, a lorry, concrete under two names, a mix "по проекту".
+    static Bill normBill();
     std::unique_ptr<QTemporaryDir> m_folder;
 };
 
@@ -100,22 +103,53 @@ Bill BillFileTest::sampleBill()
     return bill;
 }
 
+Bill BillFileTest::normBill()
+{
+    const QString norm = QStringLiteral("ГЭСН 06-01-001-01");
+    const auto resource = [&norm](const char *code, const char *name, const char *unit,
+                                  std::optional<double> amount, MaterialKind kind) {
+        return material(QString::fromUtf8(name), QString::fromUtf8(unit), amount, kind, QString(),
+                        norm, QString::fromUtf8(code));
+    };
+    Bill bill;
+    bill.entries = {
+        {QDateTime(QDate(2026, 12, 7), QTime(9, 20), Qt::UTC),
+         norm,
+         QStringLiteral("Объем работ, м3: 25"),
+         {resource("1-100-20", "Затраты труда рабочих", "чел.-ч", 45, MaterialKind::Labour),
+          resource("91.14.02-001", "Автомобили; до 5 т", "маш.-ч", 1.25, MaterialKind::Machine),
+          resource("01.7.15.06-0111", "Бетон тяжелый, класс B7,5", "м3", 25.5, MaterialKind::Buy),
+          resource("04.1.02.05-0003", "Смесь бетонная", "м3", std::nullopt, MaterialKind::Buy)},
+         2},
+        {QDateTime(QDate(2026, 12, 7), QTime(9, 25), Qt::UTC),
+         norm,
+         QStringLiteral("Объем работ, м3: 10"),
+         {resource("01.7.15.06-0111", "Бетон тяжелый B7,5", "м3", 10.2, MaterialKind::Buy)}},
+    };
+    bill.terms.insert(
+        {QStringLiteral("Бетон"), QStringLiteral("м3"), QStringLiteral("01.7.15.06-0111")},
+        Terms{2, std::nullopt, 520000});
+    return bill;
+}
+
 void BillFileTest::savedBillOpensEqual()
 {
-    const QString path = m_folder->filePath(QStringLiteral("дом.merilon-bom"));
-    const Bill bill = sampleBill();
-    QCOMPARE(billfile::write(bill, path), std::nullopt);
-    const billfile::Reading reading = billfile::read(path);
-    QCOMPARE(reading.failure, QString());
-    QVERIFY(reading.bill);
-    QVERIFY(*reading.bill == bill);
-    // The file states what it is, so that a reader can refuse what it does not know.
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = file.readAll();
-    QVERIFY(bytes.contains("\"format\": \"merilon-bom\""));
-    QVERIFY(bytes.contains("\"version\": 2"));
-    QVERIFY(bytes.contains("Кирпичная кладка"));
+    for (const Bill &bill : {sampleBill(), normBill()}) {
+        const QString path = m_folder->filePath(QStringLiteral("дом.merilon-bom"));
+        QCOMPARE(billfile::write(bill, path), std::nullopt);
+        const billfile::Reading reading = billfile::read(path);
+        QCOMPARE(reading.failure, QString());
+        QVERIFY(reading.bill);
+        QVERIFY(*reading.bill == bill);
+        // The terms keep the name they were saved under, besides the code that finds them.
+        QCOMPARE(reading.bill->terms.firstKey().name, bill.terms.firstKey().name);
+        // The file states what it is, so that a reader can refuse what it does not know.
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        const QByteArray bytes = file.readAll();
+        QVERIFY(bytes.contains("\"format\": \"merilon-bom\""));
+        QVERIFY(bytes.contains("\"version\": 3"));
+    }
 }
 
 void BillFileTest::figuresKeepEveryBit_data()
@@ -164,9 +198,21 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
     QTest::newRow("JSON array") << QByteArray("[1, 2]")
                                 << "Это не файл ведомости материалов «Мерилон 3».";
     QTest::newRow("newer version")
-        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 3, \"entries\": []}")
-        << "Ведомость сохранена более новой версией программы (формат 3), а эта версия "
-           "открывает формат 2. Обновите программу, чтобы открыть файл.";
+        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 4, \"entries\": []}")
+        << "Ведомость сохранена более новой версией программы (формат 4), а эта версия "
+           "открывает формат 3. Обновите программу, чтобы открыть файл.";
+    // Version 2 knew no hours; such a kind there is not what the version meant.
+    QTest::newRow("labour in a version 2 file")
+        << QByteArray(R"({"format": "merilon-bom", "version": 2, "entries": [{"added":
+           "2026-12-07T09:00:00Z", "work": "w", "inputs": "", "count": 1, "materials": [{"name":
+           "Труд", "unit": "чел.-ч", "quantity": 2, "kind": "labour"}]}]})")
+        << "Файл ведомости поврежден: запись 1, материал 1, поле «kind» — ожидалось «buy», "
+           "«workVolume» или «composite».";
+    QTest::newRow("code as a number")
+        << QByteArray(R"({"format": "merilon-bom", "version": 3, "entries": [{"added":
+           "2026-12-07T09:00:00Z", "work": "w", "inputs": "", "count": 1, "materials": [{"name":
+           "Бетон", "unit": "м3", "quantity": 2, "kind": "buy", "code": 1}]}]})")
+        << "Файл ведомости поврежден: запись 1, материал 1, поле «code» — ожидалось текст.";
     QTest::newRow("version as text")
         << QByteArray("{\"format\": \"merilon-bom\", \"version\": \"1\", \"entries\": []}")
         << "Файл ведомости поврежден: неизвестная версия формата.";
@@ -442,6 +488,35 @@ void BillFileTest::csvIsExactToTheByte()
         "в составе «Состав окрасочный»\r\n"
         "07.12.2026 12:10;Материал, добавленный вручную;1;;на леса;Гвозди;кг;2,5;\r\n";
     QCOMPARE(csv, expected);
+}
+
+void BillFileTest::csvOfANormHasCodesAndHours()
+{
+    const Bill bill = normBill();
+    // Concrete: 25,5 × 2 + 10,2 = 61,2 m3 under its first name, + 2 % = 62,424 at 5200,00.
+    const QByteArray expected =
+        "\xEF\xBB\xBF"
+        "Код;Материал;Ед.;Количество;Запас, %;С запасом;К закупке;Фасовка;Упаковок;"
+        "Цена за ед., руб.;Цена упаковки, руб.;Сумма, руб.\r\n"
+        "01.7.15.06-0111;Бетон тяжелый, класс B7,5;м3;61,2;2;62,424;62,424;;;5200,00;;324604,80\r\n"
+        "Итого: 324604,80 руб.\r\nбез нормы: 1\r\n\r\n"
+        "Затраты труда и машин\r\n"
+        "Код;Наименование;Ед.;Количество\r\n"
+        "1-100-20;Затраты труда рабочих;чел.-ч;90\r\n"
+        "91.14.02-001;\"Автомобили; до 5 т\";маш.-ч;2,5\r\n"
+        "Затраты труда, чел.-ч: 90\r\nМашины, маш.-ч: 2,5\r\n\r\n"
+        "Добавлено;Работа;Кол-во;Условия;Примечание;Код;Материал;Ед.;Количество;Вид\r\n"
+        "07.12.2026 12:20;ГЭСН 06-01-001-01;2;Объем работ, м3: 25;;1-100-20;Затраты труда рабочих;"
+        "чел.-ч;45;труд\r\n"
+        "07.12.2026 12:20;ГЭСН 06-01-001-01;2;Объем работ, м3: 25;;91.14.02-001;"
+        "\"Автомобили; до 5 т\";маш.-ч;1,25;машины\r\n"
+        "07.12.2026 12:20;ГЭСН 06-01-001-01;2;Объем работ, м3: 25;;01.7.15.06-0111;"
+        "Бетон тяжелый, класс B7,5;м3;25,5;\r\n"
+        "07.12.2026 12:20;ГЭСН 06-01-001-01;2;Объем работ, м3: 25;;04.1.02.05-0003;Смесь бетонная;"
+        "м3;—;\r\n"
+        "07.12.2026 12:25;ГЭСН 06-01-001-01;1;Объем работ, м3: 10;;01.7.15.06-0111;"
+        "Бетон тяжелый B7,5;м3;10,2;\r\n";
+    QCOMPARE(billcsv::encode(bill, computeTotals(bill)), expected);
 }
 
 QTEST_GUILESS_MAIN(BillFileTest)

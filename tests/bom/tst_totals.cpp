@@ -30,6 +30,9 @@ private slots:
     void moneyIsRoundedHalfAwayOncePerRow();
     void totalsSumKeptFiguresPerMaterial();
     void dashRowsAreListedWithoutQuantity();
+    void codedMaterialsAreOneRowPerCode_data();
+    void codedMaterialsAreOneRowPerCode();
+    void labourAndMachinesAreSummedApartFromPurchases();
     void whatIsBoughtAndWhatItCosts_data();
     void whatIsBoughtAndWhatItCosts();
     void grandTotalSkipsUnpricedAndStopsAtOverflow();
@@ -221,6 +224,80 @@ void TotalsTest::totalsSumKeptFiguresPerMaterial()
     QCOMPARE(totals.rows[2].key, (MaterialKey{QStringLiteral("Раствор"), QStringLiteral("кг")}));
     QCOMPARE(totals.grandKopecks, qint64(80000));
     QCOMPARE(totals.unpriced, 2);
+}
+
+namespace {
+
+Material coded(const char *code, const char *name, const char *unit, std::optional<double> amount,
+               MaterialKind kind = MaterialKind::Buy)
+{
+    return material(QString::fromUtf8(name), QString::fromUtf8(unit), amount, kind, QString(),
+                    QStringLiteral("ГЭСН 06-01-001-01"), QString::fromUtf8(code));
+}
+
+} // namespace
+
+void TotalsTest::codedMaterialsAreOneRowPerCode_data()
+{
+    QTest::addColumn<QList<Entry>>("entries");
+    QTest::addColumn<QStringList>("rows"); // code|name|unit|quantity|to buy
+    // The terms of "01.7.15.06-0111" are kept under another name: the code finds them.
+    QTest::newRow("one code under two names is one row, named as it first came")
+        << QList<Entry>{entry({coded("01.7.15.06-0111", "Бетон тяжелый, класс B7,5", "м3", 2)}),
+                        entry({coded("01.7.15.06-0111", "Бетон тяжелый B7,5", "м3", 3)})}
+        << QStringList{"01.7.15.06-0111|Бетон тяжелый, класс B7,5|м3|5|5,5"};
+    QTest::newRow("the same name and unit without a code are one row")
+        << QList<Entry>{entry({coded("", "Бетон", "м3", 1)}), entry({coded("", "Бетон", "м3", 2)})}
+        << QStringList{"|Бетон|м3|3|3"};
+    QTest::newRow("a coded material stays apart from its namesake without a code")
+        << QList<Entry>{entry(
+               {coded("", "Бетон", "м3", 1), coded("04.1.02.05-0003", "Бетон", "м3", 2)})}
+        << QStringList{"|Бетон|м3|1|1", "04.1.02.05-0003|Бетон|м3|2|2"};
+    QTest::newRow("two codes of one name are two rows")
+        << QList<Entry>{entry({coded("04.1.02.05-0003", "Бетон", "м3", 1),
+                               coded("04.1.02.05-0004", "Бетон", "м3", 2)})}
+        << QStringList{"04.1.02.05-0003|Бетон|м3|1|1", "04.1.02.05-0004|Бетон|м3|2|2"};
+}
+
+void TotalsTest::codedMaterialsAreOneRowPerCode()
+{
+    QFETCH(QList<Entry>, entries);
+    QFETCH(QStringList, rows);
+    Bill bill;
+    bill.entries = entries;
+    bill.terms.insert(
+        {QStringLiteral("Бетон"), QStringLiteral("м3"), QStringLiteral("01.7.15.06-0111")},
+        Terms{10});
+    QStringList shown;
+    for (const Total &row : computeTotals(bill).rows)
+        shown.append(QStringList{row.key.code, row.key.name, row.key.unit,
+                                 quantityText(row.quantity), quantityText(*row.toBuy)}
+                         .join(u'|'));
+    QCOMPARE(shown, rows);
+}
+
+void TotalsTest::labourAndMachinesAreSummedApartFromPurchases()
+{
+    Bill bill;
+    Entry concrete =
+        entry({coded("91.14.02-001", "Автомобили", "маш.-ч", 1.25, MaterialKind::Machine),
+               coded("1-100-20", "Затраты труда", "чел.-ч", 45, MaterialKind::Labour),
+               coded("01.7.15.06-0111", "Бетон", "м3", 25.5)});
+    concrete.count = 2;
+    bill.entries = {concrete, entry({coded("2", "Машинисты", "чел.-ч", 3.5, MaterialKind::Labour),
+                                     coded("91.05.05-015", "Краны", "маш.-ч", std::nullopt,
+                                           MaterialKind::Machine)})};
+    const Totals totals = computeTotals(bill);
+    // Only the concrete is bought; labour comes before machines, each × its entry's count, and a
+    // crane "по проекту" is named as having no rate.
+    QCOMPARE(totals.rows.size(), 1);
+    QStringList hours;
+    for (const HoursTotal &row : totals.hours)
+        hours.append(row.key.code + u' ' + quantityText(row.quantity) + u' ' + row.key.unit);
+    QCOMPARE(hours, (QStringList{"1-100-20 90 чел.-ч", "2 3,5 чел.-ч", "91.14.02-001 2,5 маш.-ч"}));
+    QCOMPARE(billtexts::labourHoursText(totals), QStringLiteral("Затраты труда, чел.-ч: 93,5"));
+    QCOMPARE(billtexts::machineHoursText(totals), QStringLiteral("Машины, маш.-ч: 2,5"));
+    QCOMPARE(totals.unrated, QStringList{"Краны, маш.-ч"});
 }
 
 void TotalsTest::dashRowsAreListedWithoutQuantity()
