@@ -44,6 +44,7 @@ private slots:
     void answersOnTheTerminal_data();
     void answersOnTheTerminal();
     void killedImportLeavesPreviousBase();
+    void helpNamesTheImport();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -136,6 +137,18 @@ void ImportCommandTest::killedImportLeavesPreviousBase()
                                            "толщиной в 1,5 кирпича"));
     QCOMPARE(check.integer(2), 30);
     QCOMPARE(check.integer(3), 10);
+}
+
+void ImportCommandTest::helpNamesTheImport()
+{
+    QProcess program;
+    startWithoutDisplay(program, m_folder->path(), {QStringLiteral("--help")});
+    QVERIFY(program.waitForFinished(30000));
+    const QString help = QString::fromUtf8(program.readAllStandardOutput());
+    QVERIFY2(help.contains(QStringLiteral("  --import-norms ")), qPrintable(help));
+    QVERIFY2(help.contains(QStringLiteral("базы норм в базу норм data/norms.db")),
+             qPrintable(help));
+    QVERIFY(!QFile::exists(m_folder->filePath(QStringLiteral("data"))));
 }
 
 QTEST_GUILESS_MAIN(ImportCommandTest)
