@@ -3,6 +3,7 @@
 #include "normdb.h"
 #include "normwriter.h"
 #include "normxml.h"
+#include "readahead.h"
 
 #include <QDateTime>
 #include <QElapsedTimer>
@@ -27,14 +28,14 @@ public:
     }
 
     ImportStatus status;
-    const QFile *file = nullptr;
+    std::atomic<qint64> bytesReadInFile{0};
     qint64 bytesBeforeFile = 0;
 
     bool stopRequested() override
     {
         if (m_progress && m_sinceReport.elapsed() >= kImportProgressIntervalMs) {
             m_sinceReport.restart();
-            status.bytesRead = bytesBeforeFile + (file ? file->pos() : 0);
+            status.bytesRead = bytesBeforeFile + bytesReadInFile.load(std::memory_order_relaxed);
             status.norms = norms();
             m_progress(status);
         }
@@ -124,15 +125,12 @@ ImportResult importFiles(const QString &databasePath, const QStringList &files,
         for (int index = 0; index < files.size(); ++index) {
             const QString &path = files[index];
             const QString fileName = QFileInfo(path).fileName();
-            QFile file(path);
-            if (!file.open(QIODevice::ReadOnly))
+            if (!QFile(path).open(QIODevice::ReadOnly))
                 return refused(QStringLiteral("Не удалось открыть файл «%1».").arg(path));
             sink.status.file = index;
             sink.status.fileName = fileName;
-            sink.file = &file;
             sink.setSourceFile(fileName);
-            xml::Reader reader(file, sink);
-            const xml::ReadResult read = reader.read();
+            const xml::ReadResult read = readAhead(path, sink, sink.bytesReadInFile);
             if (read.outcome == xml::Outcome::Stopped) {
                 ImportResult result;
                 result.outcome = ImportResult::Outcome::Cancelled;
@@ -140,8 +138,7 @@ ImportResult importFiles(const QString &databasePath, const QStringList &files,
             }
             if (read.outcome != xml::Outcome::Read)
                 return refused(readingFailure(read, fileName));
-            sink.bytesBeforeFile += file.size();
-            sink.file = nullptr;
+            sink.bytesBeforeFile += QFileInfo(path).size();
         }
         sink.fillFromCatalogue();
         transaction.commit();
