@@ -114,23 +114,23 @@ void NormWriter::norm(const xml::Norm &norm)
 {
     m_insertNorm.bind(1, m_collection);
     bindParentSection(m_insertNorm, 2);
-    m_insertNorm.bind(3, norm.code)
-        .bind(4, norm.name)
-        .bind(5, norm.measure)
-        .bind(6, norm.content)
+    m_insertNorm.bind(3, norm.view(norm.code))
+        .bind(4, norm.view(norm.name))
+        .bind(5, norm.view(norm.measure))
+        .bind(6, norm.view(norm.content))
         .run();
     const qint64 id = m_connection.lastInsertId();
-    m_insertWords.bind(1, id).bind(2, foldedWords(norm.name)).run();
+    m_insertWords.bind(1, id).bind(2, foldedWords(norm.view(norm.name).toString())).run();
     int position = 0;
     for (const xml::Resource &resource : norm.resources) {
         m_insertResource.bind(1, id)
             .bind(2, position++)
-            .bind(3, resource.code)
-            .bind(4, resource.name)
-            .bind(5, resource.unit)
+            .bind(3, norm.view(resource.code))
+            .bind(4, norm.view(resource.name))
+            .bind(5, norm.view(resource.unit))
             .bind(6, resource.quantity)
             .bind(7, resource.abstract ? 1 : 0)
-            .bind(8, resource.technologyGroups)
+            .bind(8, norm.view(resource.technologyGroups))
             .run();
     }
     ++m_norms;

@@ -24,19 +24,20 @@ const char *nameAttribute(const QXmlStreamAttributes &attributes)
 }
 
 // A norm's name is told in two parts so that the rows of a table share their beginning.
-QString joinedName(QStringView beginning, QStringView end)
+Span appendName(Norm &norm, QStringView beginning, QStringView end)
 {
     beginning = beginning.trimmed();
     end = end.trimmed();
-    if (beginning.isEmpty())
-        return end.toString();
-    if (end.isEmpty())
-        return beginning.toString();
-    QString name;
-    name.reserve(beginning.size() + 1 + end.size());
-    name.append(beginning).append(u' ').append(end);
-    return name;
+    const qsizetype from = norm.text.size();
+    norm.text.append(beginning);
+    if (!beginning.isEmpty() && !end.isEmpty())
+        norm.text.append(u' ');
+    norm.text.append(end);
+    return {from, norm.text.size() - from};
 }
+
+// Characters of a norm with ten resource lines, with room to spare.
+constexpr qsizetype kNormTextRoom = 1024;
 
 QString errorText(QXmlStreamReader::Error error)
 {
@@ -157,7 +158,7 @@ void Reader::readSectionBody()
         else if (name == u"Resource")
             readCatalogueEntry();
         else if (name == u"Content")
-            m_sectionContent.back() = readContent();
+            readContent(m_sectionContent.back() = QString());
         else
             m_xml.skipCurrentElement();
     }
@@ -176,28 +177,41 @@ void Reader::readNameGroup(const QString &beginName)
 
 void Reader::readWork(const QString &beginName)
 {
-    const QXmlStreamAttributes attributes = m_xml.attributes();
-    // One norm is reused so that its list of resources keeps its room from norm to norm.
+    // One norm is reused so that its list of resources keeps its room. Its text is handed on
+    // with it, so each norm starts one of its own, large enough for most.
     Norm &norm = m_norm;
-    norm.code = attribute(attributes, "Code");
-    norm.name = joinedName(beginName, valueOf(attributes, "EndName"));
-    norm.measure = attribute(attributes, "MeasureUnit");
-    norm.content.clear();
+    norm.text = QString();
+    norm.text.reserve(kNormTextRoom);
     norm.resources.clear();
+    norm.content = {};
+    for (const QXmlStreamAttribute &attribute : m_xml.attributes()) {
+        const QStringView name = attribute.name();
+        if (name == u"Code")
+            norm.code = norm.append(attribute.value());
+        else if (name == u"EndName")
+            norm.name = appendName(norm, beginName, attribute.value());
+        else if (name == u"MeasureUnit")
+            norm.measure = norm.append(attribute.value());
+    }
+    if (norm.name.size == 0)
+        norm.name = appendName(norm, beginName, {});
     while (m_xml.readNextStartElement()) {
         const QStringView name = m_xml.name();
-        if (name == u"Resources")
+        if (name == u"Resources") {
             readResources(norm);
-        else if (name == u"Content")
-            norm.content = readContent();
-        else
+        } else if (name == u"Content") {
+            const qsizetype from = norm.text.size();
+            readContent(norm.text);
+            norm.content = {from, norm.text.size() - from};
+        } else {
             m_xml.skipCurrentElement();
+        }
     }
     if (m_xml.hasError())
         return;
     for (auto section = m_sectionContent.rbegin();
-         norm.content.isEmpty() && section != m_sectionContent.rend(); ++section)
-        norm.content = *section;
+         norm.content.size == 0 && section != m_sectionContent.rend(); ++section)
+        norm.content = norm.append(*section);
     m_sink.norm(norm);
     ++m_norms;
     stopIfAsked();
@@ -215,20 +229,33 @@ void Reader::stopIfAsked()
 void Reader::readResources(Norm &norm)
 {
     while (m_xml.readNextStartElement()) {
-        const QStringView name = m_xml.name();
-        const bool abstract = name == u"AbstractResource";
-        if (!abstract && name != u"Resource") {
+        const QStringView element = m_xml.name();
+        const bool abstract = element == u"AbstractResource";
+        if (!abstract && element != u"Resource") {
             m_xml.skipCurrentElement();
             continue;
         }
-        const QXmlStreamAttributes attributes = m_xml.attributes();
         Resource &resource = norm.resources.emplace_back();
-        resource.code = attribute(attributes, "Code");
-        resource.name = attribute(attributes, nameAttribute(attributes));
-        resource.unit = attribute(attributes, "MeasureUnit");
-        resource.quantity = quantityOf(valueOf(attributes, "Quantity"));
         resource.abstract = abstract;
-        resource.technologyGroups = attribute(attributes, "TechnologyGroups");
+        // The catalogue and the abstract resources call it Name, a norm's lines EndName.
+        Span endName;
+        for (const QXmlStreamAttribute &attribute : m_xml.attributes()) {
+            const QStringView name = attribute.name();
+            if (name == u"Code")
+                resource.code = norm.append(attribute.value());
+            else if (name == u"EndName")
+                endName = norm.append(attribute.value());
+            else if (name == u"Name")
+                resource.name = norm.append(attribute.value());
+            else if (name == u"MeasureUnit")
+                resource.unit = norm.append(attribute.value());
+            else if (name == u"Quantity")
+                resource.quantity = quantityOf(attribute.value());
+            else if (name == u"TechnologyGroups")
+                resource.technologyGroups = norm.append(attribute.value());
+        }
+        if (resource.name.size == 0)
+            resource.name = endName;
         m_xml.skipCurrentElement();
     }
 }
@@ -245,9 +272,9 @@ void Reader::readCatalogueEntry()
     stopIfAsked();
 }
 
-QString Reader::readContent()
+void Reader::readContent(QString &text)
 {
-    QString content;
+    bool first = true;
     while (m_xml.readNextStartElement()) {
         if (m_xml.name() != u"Item") {
             m_xml.skipCurrentElement();
@@ -255,18 +282,18 @@ QString Reader::readContent()
         }
         const QXmlStreamAttributes attributes = m_xml.attributes();
         const bool hasText = attributes.hasAttribute(QLatin1StringView("Text"));
-        const QString text =
+        const QString item =
             hasText ? valueOf(attributes, "Text").trimmed().toString()
                     : m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
         if (hasText)
             m_xml.skipCurrentElement();
-        if (text.isEmpty())
+        if (item.isEmpty())
             continue;
-        if (!content.isEmpty())
-            content += u'\n';
-        content += text;
+        if (!first)
+            text += u'\n';
+        text += item;
+        first = false;
     }
-    return content;
 }
 
 } // namespace norms::xml

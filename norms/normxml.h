@@ -33,23 +33,41 @@ struct Section
     QString name;
 };
 
-struct Resource
+// Where a field's characters lie in its norm's text.
+struct Span
 {
-    QString code;
-    QString name;
-    QString unit;
-    std::optional<double> quantity; // none where the file says «П» (по проекту)
-    bool abstract = false;
-    QString technologyGroups;
+    qsizetype from = 0;
+    qsizetype size = 0;
 };
 
+struct Resource
+{
+    Span code;
+    Span name;
+    Span unit;
+    std::optional<double> quantity; // none where the file says «П» (по проекту)
+    bool abstract = false;
+    Span technologyGroups;
+};
+
+// A norm keeps the characters of all its fields in one string, so that reading a norm of ten
+// resource lines allocates a couple of times rather than some fifty.
 struct Norm
 {
-    QString code;
-    QString name; // the name group's beginning, a space and the work's end
-    QString measure;
-    QString content; // one item per line: the norm's own, else its table's
+    QString text;
+    Span code;
+    Span name; // the name group's beginning, a space and the work's end
+    Span measure;
+    Span content; // one item per line: the norm's own, else its table's
     std::vector<Resource> resources;
+
+    QStringView view(Span span) const { return QStringView(text).mid(span.from, span.size); }
+    Span append(QStringView characters)
+    {
+        const Span span{text.size(), characters.size()};
+        text.append(characters);
+        return span;
+    }
 };
 
 struct CatalogueEntry
@@ -113,7 +131,8 @@ private:
     void readWork(const QString &beginName);
     void readResources(Norm &norm);
     void readCatalogueEntry();
-    QString readContent();
+    // Appends the items of a Content element to text, one a line.
+    void readContent(QString &text);
     void stopIfAsked();
 
     QXmlStreamReader m_xml;
