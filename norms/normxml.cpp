@@ -1,6 +1,7 @@
 #include "normxml.h"
 
 #include <cmath>
+#include <utility>
 
 namespace norms::xml {
 
@@ -37,7 +38,7 @@ Span appendName(Norm &norm, QStringView beginning, QStringView end)
 }
 
 // Characters of a norm with ten resource lines, with room to spare.
-constexpr qsizetype kNormTextRoom = 1024;
+constexpr qsizetype kNormTextRoom = 2048;
 
 QString errorText(QXmlStreamReader::Error error)
 {
@@ -184,7 +185,9 @@ void Reader::readWork(const QString &beginName)
     norm.text.reserve(kNormTextRoom);
     norm.resources.clear();
     norm.content = {};
-    for (const QXmlStreamAttribute &attribute : m_xml.attributes()) {
+    // Taken as const: a loop over a copy that may change would copy the list first.
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    for (const QXmlStreamAttribute &attribute : std::as_const(attributes)) {
         const QStringView name = attribute.name();
         if (name == u"Code")
             norm.code = norm.append(attribute.value());
@@ -239,7 +242,8 @@ void Reader::readResources(Norm &norm)
         resource.abstract = abstract;
         // The catalogue and the abstract resources call it Name, a norm's lines EndName.
         Span endName;
-        for (const QXmlStreamAttribute &attribute : m_xml.attributes()) {
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        for (const QXmlStreamAttribute &attribute : std::as_const(attributes)) {
             const QStringView name = attribute.name();
             if (name == u"Code")
                 resource.code = norm.append(attribute.value());
