@@ -145,9 +145,10 @@ void ImportCommandTest::helpNamesTheImport()
     startWithoutDisplay(program, m_folder->path(), {QStringLiteral("--help")});
     QVERIFY(program.waitForFinished(30000));
     const QString help = QString::fromUtf8(program.readAllStandardOutput());
-    QVERIFY2(help.contains(QStringLiteral("  --import-norms ")), qPrintable(help));
-    QVERIFY2(help.contains(QStringLiteral("базы норм в базу норм data/norms.db")),
+    QVERIFY2(help.contains(
+                 QStringLiteral("  --import-norms  Загрузить файлы XML федеральной базы норм")),
              qPrintable(help));
+    QVERIFY2(help.contains(QStringLiteral("data/norms.db и выйти.")), qPrintable(help));
     QVERIFY(!QFile::exists(m_folder->filePath(QStringLiteral("data"))));
 }
 
