@@ -105,15 +105,10 @@ OpenedForImport openForImport(const QString &path)
     return {std::move(opened.database), opened.refusal, movedAside};
 }
 
-} // namespace
-
-ImportResult importFiles(const QString &databasePath, const QStringList &files,
-                         const ImportProgress &progress, const std::atomic<bool> *cancel)
+ImportResult importInto(NormDatabase &database, const QStringList &files,
+                        const ImportProgress &progress, const std::atomic<bool> *cancel)
 {
-    OpenedForImport opened = openForImport(databasePath);
-    if (!opened.database)
-        return refused(opened.refusal);
-    sql::Connection &connection = opened.database->connection();
+    sql::Connection &connection = database.connection();
     try {
         // Room for the pages the import touches again and again (the indexes' inner pages),
         // well within what a desktop has to spare.
@@ -148,11 +143,24 @@ ImportResult importFiles(const QString &databasePath, const QStringList &files,
         result.norms = sink.norms();
         result.resources = sink.resources();
         result.catalogueEntries = sink.catalogueEntries();
-        result.movedAside = opened.movedAside;
         return result;
     } catch (const sql::Failure &failure) {
-        return refused(failureText(failure, databasePath));
+        return refused(failureText(failure, database.path()));
     }
+}
+
+} // namespace
+
+ImportResult importFiles(const QString &databasePath, const QStringList &files,
+                         const ImportProgress &progress, const std::atomic<bool> *cancel)
+{
+    OpenedForImport opened = openForImport(databasePath);
+    if (!opened.database)
+        return refused(opened.refusal);
+    // The user is told of a database moved aside whether or not the files then load.
+    ImportResult result = importInto(*opened.database, files, progress, cancel);
+    result.movedAside = opened.movedAside;
+    return result;
 }
 
 } // namespace norms
