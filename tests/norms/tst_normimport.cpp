@@ -7,6 +7,7 @@
 #include "sqlite.h"
 
 #include <QFile>
+#include <QStringEncoder>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -98,6 +99,7 @@ private slots:
     void storesWhatTheFileSays();
     void catalogueNamesLinesWithoutNames_data();
     void catalogueNamesLinesWithoutNames();
+    void readsTheEncodingTheFileDeclares();
     void reimportReplacesOnlyItsPrefix();
     void failedImportLeavesPreviousBase_data();
     void failedImportLeavesPreviousBase();
@@ -252,6 +254,20 @@ void NormImportTest::catalogueNamesLinesWithoutNames()
     QCOMPARE(database.value(QStringLiteral("SELECT group_concat(name || '|' || unit, ';') FROM "
                                            "(SELECT * FROM resources ORDER BY position)")),
              QStringLiteral("Вода|м3;Бетон тяжелый В15|м3"));
+}
+
+void NormImportTest::readsTheEncodingTheFileDeclares()
+{
+    QString text = wrapped(kEarthworks);
+    text.replace(QStringLiteral("encoding=\"UTF-8\""), QStringLiteral("encoding=\"windows-1251\""));
+    QStringEncoder windows1251("windows-1251");
+    const QByteArray bytes = windows1251.encode(text);
+    QVERIFY(!windows1251.hasError());
+    QCOMPARE(import({write(QStringLiteral("ГЭСНр.xml"), bytes)}).norms, 3);
+    QCOMPARE(Database(m_database)
+                 .value(QStringLiteral("SELECT name FROM norms WHERE code = "
+                                       "'51-01-001-03'")),
+             QStringLiteral("Засыпка пазух Ёмкостей"));
 }
 
 void NormImportTest::reimportReplacesOnlyItsPrefix()
