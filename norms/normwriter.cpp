@@ -120,6 +120,8 @@ void NormWriter::norm(const xml::Norm &norm)
         .bind(6, norm.view(norm.content))
         .run();
     const qint64 id = m_connection.lastInsertId();
+    if (m_firstNorm == 0)
+        m_firstNorm = id;
     m_insertWords.bind(1, id).bind(2, foldedWords(norm.view(norm.name).toString())).run();
     int position = 0;
     for (const xml::Resource &resource : norm.resources) {
@@ -149,8 +151,9 @@ void NormWriter::catalogueEntry(const xml::CatalogueEntry &entry)
 
 void NormWriter::fillFromCatalogue()
 {
-    // Over the whole base, so that a catalogue loaded after the norms names them too.
-    m_connection.execute(R"sql(
+    // A new catalogue may name lines anywhere in the base; otherwise only this import's lines
+    // can lack a name the catalogue has, and their ids are the highest.
+    sql::Statement fill(m_connection.handle(), R"sql(
 UPDATE resources SET
   name = CASE WHEN name <> '' THEN name ELSE coalesce(
     (SELECT c.name FROM catalogue c WHERE c.code = resources.code AND c.name <> '' LIMIT 1), '')
@@ -158,8 +161,9 @@ UPDATE resources SET
   unit = CASE WHEN unit <> '' THEN unit ELSE coalesce(
     (SELECT c.unit FROM catalogue c WHERE c.code = resources.code AND c.unit <> '' LIMIT 1), '')
     END
-WHERE (name = '' OR unit = '') AND code IN (SELECT code FROM catalogue)
+WHERE norm_id >= ?1 AND (name = '' OR unit = '') AND code IN (SELECT code FROM catalogue)
 )sql");
+    fill.bind(1, m_catalogueEntries > 0 || m_firstNorm == 0 ? 0 : m_firstNorm).run();
 }
 
 } // namespace norms

@@ -56,6 +56,7 @@ private:
     qint64 m_collection = 0;
     std::vector<qint64> m_sections; // the open sections, outermost first
     qint64 m_norms = 0;
+    qint64 m_firstNorm = 0; // the id of this import's first norm; later ones are higher
     qint64 m_resources = 0;
     qint64 m_catalogueEntries = 0;
 };
