@@ -5,7 +5,8 @@
 
 int main(int argc, char *argv[])
 {
-    // --help and --version answer on the terminal, before anything needs a display.
+    // --help, --version and --import-norms answer on the terminal, before anything needs a
+    // display.
     if (const std::optional<int> answered = answerCommandLine(argc, argv, MERILON_VERSION))
         return *answered;
     QApplication app(argc, argv);

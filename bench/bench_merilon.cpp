@@ -1,6 +1,7 @@
 // Benchmarks: reading input numbers, writing result texts, appending to the journal panel of
 // the real main window, saving a large journal, a bill of 10 000 entries (totals after an edit,
-// its file, its workbook), and start-up to the first painted window.
+// its file, its workbook), start-up to the first painted window, and the import of a full-size
+// norm base.
 // Rates and ratios against their goals are worked out by scripts/bench from the RESULT lines.
 
 #include "bill/billbook.h"
@@ -13,10 +14,12 @@
 #include "inputnumber.h"
 #include "journal.h"
 #include "journalfile.h"
+#include "normimportbench.h"
 #include "resulttext.h"
 #include "shell/appsetup.h"
 #include "shell/tform1.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QHash>
@@ -172,9 +175,14 @@ private slots:
     void startUpPeakMemory_data();
     void startUpPeakMemory();
 
+    void normImport_data();
+    void normImport();
+    void normImportPeakMemory();
+
 private:
     QTemporaryDir m_folder;
     QHash<QString, qreal> m_bareStartUp;
+    qint64 m_importPeakKib = 0;
 };
 
 void MerilonBench::initTestCase()
@@ -511,6 +519,53 @@ void MerilonBench::startUpPeakMemory()
         startOnce(program, m_folder.path(), QStringLiteral("offscreen"), QString(), true);
     QVERIFY(run.peakKib > 0);
     QTest::setBenchmarkResult(qreal(run.peakKib) * 1024, QTest::BytesAllocated);
+}
+
+void MerilonBench::normImport_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::newRow("bare QXmlStreamReader pass") << QStringLiteral("bare");
+    QTest::newRow("merilon --import-norms") << QStringLiteral("import");
+    QTest::newRow("same again over the base") << QStringLiteral("again");
+}
+
+// The best of three runs each, the file cached: the import into a new database against a pass of
+// Qt's reader alone over the same file, and an import that replaces the collection it made.
+void MerilonBench::normImport()
+{
+    QFETCH(QString, what);
+    const QString file = normimportbench::fullSizeBase(m_folder.path());
+    QVERIFY(!file.isEmpty());
+    const QString folder = m_folder.filePath(QStringLiteral("import"));
+    double best = -1;
+    for (int run = 0; run < (what == u"again" ? 1 : 3); ++run) {
+        double milliseconds = -1;
+        if (what == u"bare") {
+            milliseconds = normimportbench::bareReadMilliseconds(file);
+        } else {
+            if (what == u"import")
+                QDir(folder).removeRecursively();
+            QDir().mkpath(folder);
+            const normimportbench::ImportRun imported =
+                normimportbench::importWithProgram(QStringLiteral(MERILON_PROGRAM), folder, file);
+            QVERIFY2(imported.milliseconds >= 0, qPrintable(imported.output));
+            QVERIFY2(imported.output.contains(QStringLiteral("норм 45000, строк ресурсов 450000")),
+                     qPrintable(imported.output));
+            milliseconds = imported.milliseconds;
+            m_importPeakKib = std::max(m_importPeakKib, imported.peakKib);
+        }
+        QVERIFY(milliseconds >= 0);
+        best = best < 0 ? milliseconds : std::min(best, milliseconds);
+    }
+    QTest::setBenchmarkResult(best, QTest::WalltimeMilliseconds);
+}
+
+// The largest resident size of the import processes measured above, reported as bytes.
+void MerilonBench::normImportPeakMemory()
+{
+    if (m_importPeakKib == 0)
+        QSKIP("no import measured, or no /usr/bin/time to measure it");
+    QTest::setBenchmarkResult(qreal(m_importPeakKib) * 1024, QTest::BytesAllocated);
 }
 
 QTEST_MAIN(MerilonBench)

@@ -2,6 +2,8 @@
 
 #include <sqlite3.h>
 
+#include <QStringEncoder>
+
 #include <utility>
 
 namespace norms::sql {
@@ -35,15 +37,25 @@ Statement::~Statement()
 }
 
 Statement::Statement(Statement &&other) noexcept
-    : m_db(other.m_db), m_statement(std::exchange(other.m_statement, nullptr))
+    : m_db(other.m_db), m_statement(std::exchange(other.m_statement, nullptr)),
+      m_texts(std::move(other.m_texts))
 {
 }
 
-Statement &Statement::bind(int index, const QString &value)
+Statement &Statement::bind(int index, QStringView value)
 {
-    const QByteArray utf8 = value.toUtf8();
-    check(m_db, sqlite3_bind_text(m_statement, index, utf8.constData(), int(utf8.size()),
-                                  SQLITE_TRANSIENT));
+    if (index < 1)
+        fail(m_db, SQLITE_RANGE);
+    const auto slot = std::size_t(index - 1);
+    if (m_texts.size() <= slot)
+        m_texts.resize(slot + 1);
+    QByteArray &buffer = m_texts[slot];
+    // UTF-8 takes at most three bytes for each UTF-16 unit; a smaller size keeps the room.
+    buffer.resize(value.size() * 3 + 1);
+    QStringEncoder encoder(QStringEncoder::Utf8);
+    const char *end = encoder.appendToBuffer(buffer.data(), value);
+    check(m_db, sqlite3_bind_text(m_statement, index, buffer.constData(),
+                                  int(end - buffer.constData()), SQLITE_STATIC));
     return *this;
 }
 

@@ -4,6 +4,7 @@
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 struct sqlite3;
 struct sqlite3_stmt;
@@ -28,7 +29,10 @@ public:
     Statement &operator=(const Statement &) = delete;
     Statement(Statement &&other) noexcept;
 
-    Statement &bind(int index, const QString &value);
+    Statement &bind(int index, const QString &value) { return bind(index, QStringView(value)); }
+    // The text stays in a buffer of the statement's own until the next bind of that parameter,
+    // which the next row reuses, so that binding many rows allocates nothing.
+    Statement &bind(int index, QStringView value);
     Statement &bind(int index, qint64 value);
     Statement &bind(int index, int value) { return bind(index, qint64{value}); }
     Statement &bind(int index, double value);
@@ -49,6 +53,7 @@ public:
 private:
     sqlite3 *m_db = nullptr;
     sqlite3_stmt *m_statement = nullptr;
+    std::vector<QByteArray> m_texts; // by parameter index - 1
 };
 
 class Connection

@@ -2,12 +2,18 @@
 
 #include "windowstyle.h"
 
+#include "normdb.h"
+#include "normimportcommand.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
 #include <QLibraryInfo>
 #include <QPointer>
+#include <QTextStream>
 #include <QTranslator>
+
+#include <cstdio>
 
 namespace {
 
@@ -55,12 +61,26 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
                                                     "материалов."));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption versionOption = parser.addVersionOption();
+    const QCommandLineOption importNorms(
+        QStringLiteral("import-norms"),
+        QStringLiteral("Загрузить файлы XML федеральной базы норм в базу норм %1 и выйти.")
+            .arg(norms::defaultDatabasePath()));
+    parser.addOption(importNorms);
+    parser.addPositionalArgument(QStringLiteral("файлы"),
+                                 QStringLiteral("Файлы базы норм для --import-norms."),
+                                 QStringLiteral("[--import-norms файлы...]"));
     parser.parse(QCoreApplication::arguments());
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")) ||
         parser.isSet(versionOption)) {
         // Prints the answer, or what is wrong with the other options, and ends the program.
         parser.process(QCoreApplication::arguments());
         return 0;
+    }
+    if (parser.isSet(importNorms)) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return norms::runImportCommand(parser.positionalArguments(), norms::defaultDatabasePath(),
+                                       out, err);
     }
     return std::nullopt;
 }

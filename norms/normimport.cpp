@@ -1,0 +1,166 @@
+#include "normimport.h"
+
+#include "normdb.h"
+#include "normwriter.h"
+#include "normxml.h"
+#include "readahead.h"
+
+#include <QDateTime>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
+
+#include <algorithm>
+
+namespace norms {
+
+namespace {
+
+// The writer, asked between norms whether to stop, which is also when progress is told.
+class ImportSink : public NormWriter
+{
+public:
+    ImportSink(sql::Connection &connection, const ImportProgress &progress,
+               const std::atomic<bool> *cancel)
+        : NormWriter(connection), m_progress(progress), m_cancel(cancel)
+    {
+        m_sinceReport.start();
+    }
+
+    ImportStatus status;
+    std::atomic<qint64> bytesReadInFile{0};
+    qint64 bytesBeforeFile = 0;
+
+    bool stopRequested() override
+    {
+        if (m_progress && m_sinceReport.elapsed() >= kImportProgressIntervalMs) {
+            m_sinceReport.restart();
+            status.bytesRead = bytesBeforeFile + bytesReadInFile.load(std::memory_order_relaxed);
+            status.norms = norms();
+            m_progress(status);
+        }
+        return m_cancel && m_cancel->load(std::memory_order_relaxed);
+    }
+
+private:
+    const ImportProgress &m_progress;
+    const std::atomic<bool> *m_cancel;
+    QElapsedTimer m_sinceReport;
+};
+
+ImportResult refused(const QString &reason)
+{
+    ImportResult result;
+    result.reason = reason;
+    return result;
+}
+
+QString readingFailure(const xml::ReadResult &read, const QString &fileName)
+{
+    if (read.outcome == xml::Outcome::Malformed)
+        return QStringLiteral("Файл «%1» поврежден: строка %2, столбец %3: %4.")
+            .arg(fileName)
+            .arg(read.line)
+            // The reader counts the characters it has read on the line, which makes the last
+            // one's column: the end of the tag at fault, or 0 at the start of a line.
+            .arg(std::max<qint64>(read.column, 1))
+            .arg(read.reason);
+    return QStringLiteral("Файл «%1» не является файлом базы норм: %2.").arg(fileName, read.reason);
+}
+
+// Moves a damaged database and its journal files aside under one new name; nothing is deleted,
+// so what can still be read from it is not lost.
+QString moveAside(const QString &path)
+{
+    const QString target = path + QStringLiteral(".damaged-") +
+                           QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    if (!QFile::rename(path, target))
+        return {};
+    for (const QString &suffix : {QStringLiteral("-wal"), QStringLiteral("-shm")})
+        if (QFile::exists(path + suffix))
+            QFile::rename(path + suffix, target + suffix);
+    return target;
+}
+
+struct OpenedForImport
+{
+    std::unique_ptr<NormDatabase> database;
+    QString refusal;
+    QString movedAside;
+};
+
+OpenedForImport openForImport(const QString &path)
+{
+    NormDatabase::Opened opened = NormDatabase::open(path);
+    QString movedAside;
+    if (opened.problem == NormDatabase::Problem::Damaged) {
+        movedAside = moveAside(path);
+        if (movedAside.isEmpty())
+            return {nullptr,
+                    opened.refusal + QStringLiteral(" Не удалось переименовать его, чтобы создать "
+                                                    "новую базу."),
+                    {}};
+        opened = NormDatabase::open(path);
+    }
+    return {std::move(opened.database), opened.refusal, movedAside};
+}
+
+ImportResult importInto(NormDatabase &database, const QStringList &files,
+                        const ImportProgress &progress, const std::atomic<bool> *cancel)
+{
+    sql::Connection &connection = database.connection();
+    try {
+        // Room for the pages the import touches again and again (the indexes' inner pages),
+        // well within what a desktop has to spare.
+        connection.execute("PRAGMA cache_size = -32768");
+        sql::Transaction transaction(connection);
+        ImportSink sink(connection, progress, cancel);
+        for (const QString &path : files)
+            sink.status.bytesTotal += QFileInfo(path).size();
+        for (int index = 0; index < files.size(); ++index) {
+            const QString &path = files[index];
+            const QString fileName = QFileInfo(path).fileName();
+            if (!QFile(path).open(QIODevice::ReadOnly))
+                return refused(QStringLiteral("Не удалось открыть файл «%1».").arg(path));
+            sink.status.file = index;
+            sink.status.fileName = fileName;
+            sink.setSourceFile(fileName);
+            const xml::ReadResult read = readAhead(path, sink, sink.bytesReadInFile);
+            if (read.outcome == xml::Outcome::Stopped) {
+                ImportResult result;
+                result.outcome = ImportResult::Outcome::Cancelled;
+                return result;
+            }
+            if (read.outcome != xml::Outcome::Read)
+                return refused(readingFailure(read, fileName));
+            sink.bytesBeforeFile += QFileInfo(path).size();
+        }
+        sink.fillFromCatalogue();
+        transaction.commit();
+        ImportResult result;
+        result.outcome = ImportResult::Outcome::Imported;
+        result.collections = sink.collections();
+        result.norms = sink.norms();
+        result.resources = sink.resources();
+        result.catalogueEntries = sink.catalogueEntries();
+        return result;
+    } catch (const sql::Failure &failure) {
+        return refused(failureText(failure, database.path()));
+    }
+}
+
+} // namespace
+
+ImportResult importFiles(const QString &databasePath, const QStringList &files,
+                         const ImportProgress &progress, const std::atomic<bool> *cancel)
+{
+    OpenedForImport opened = openForImport(databasePath);
+    if (!opened.database)
+        return refused(opened.refusal);
+    // The user is told of a database moved aside whether or not the files then load.
+    ImportResult result = importInto(*opened.database, files, progress, cancel);
+    result.movedAside = opened.movedAside;
+    return result;
+}
+
+} // namespace norms

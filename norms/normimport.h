@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+
+// Loads files of the federal norm base into the norm database. The import is one transaction:
+// each resource category of the files replaces the collection of the same code prefix, and
+// until the whole import commits, readers see the previous base unchanged. A cancel, a file
+// that is broken or of another kind, a full disk or a killed process leave that base as it was.
+namespace norms {
+
+struct ImportStatus
+{
+    int file = 0; // the index of the file being read
+    QString fileName;
+    qint64 bytesRead = 0;  // of all the files together
+    qint64 bytesTotal = 0; // their sizes together
+    qint64 norms = 0;      // counted so far in all the files
+};
+
+// Called on the importing thread, at most every 50 ms, so it may be slow-ish but should not
+// block: a window posts the figures on to its progress dialog.
+using ImportProgress = std::function<void(const ImportStatus &)>;
+
+struct ImportResult
+{
+    enum class Outcome
+    {
+        Imported,
+        Cancelled,
+        Refused,
+    };
+    Outcome outcome = Outcome::Refused;
+    int collections = 0;
+    qint64 norms = 0;
+    qint64 resources = 0; // resource lines of the norms
+    qint64 catalogueEntries = 0;
+    QString reason; // why refused, in Russian, naming the file
+    // Where a damaged database was moved before a new one was made; empty when none was.
+    QString movedAside;
+};
+
+// Imports the files into the database at databasePath, made when missing. A damaged database is
+// moved aside under a new name and a new one made; a newer program's database is refused
+// untouched. progress may be empty, cancel null.
+ImportResult importFiles(const QString &databasePath, const QStringList &files,
+                         const ImportProgress &progress = {},
+                         const std::atomic<bool> *cancel = nullptr);
+
+// The import's minimum interval between two progress calls.
+inline constexpr int kImportProgressIntervalMs = 50;
+
+} // namespace norms

@@ -1,0 +1,49 @@
+#include "normimportcommand.h"
+
+#include "normimport.h"
+
+#include <QTextStream>
+
+namespace norms {
+
+int runImportCommand(const QStringList &files, const QString &databasePath, QTextStream &out,
+                     QTextStream &err)
+{
+    if (files.isEmpty()) {
+        err << QStringLiteral("Не указаны файлы базы норм для загрузки.") << Qt::endl;
+        return 1;
+    }
+    // A line per tenth of the way keeps a log readable however large the files are.
+    int tenthsShown = 0;
+    const auto progress = [&](const ImportStatus &status) {
+        const qint64 tenths = status.bytesTotal > 0 ? status.bytesRead * 10 / status.bytesTotal : 0;
+        if (tenths <= tenthsShown)
+            return;
+        tenthsShown = int(tenths);
+        out << QStringLiteral("%1: %2 %, норм: %3")
+                   .arg(status.fileName)
+                   .arg(tenths * 10)
+                   .arg(status.norms)
+            << Qt::endl;
+    };
+    const ImportResult result = importFiles(databasePath, files, progress);
+    if (!result.movedAside.isEmpty())
+        out << QStringLiteral("База норм «%1» была повреждена и перенесена в «%2»; создана новая.")
+                   .arg(databasePath, result.movedAside)
+            << Qt::endl;
+    if (result.outcome != ImportResult::Outcome::Imported) {
+        err << result.reason << Qt::endl;
+        return 1;
+    }
+    QString summary = QStringLiteral("Загружено в «%1»: категорий %2, норм %3, строк ресурсов %4")
+                          .arg(databasePath)
+                          .arg(result.collections)
+                          .arg(result.norms)
+                          .arg(result.resources);
+    if (result.catalogueEntries > 0)
+        summary += QStringLiteral(", позиций каталога %1").arg(result.catalogueEntries);
+    out << summary << u'.' << Qt::endl;
+    return 0;
+}
+
+} // namespace norms

@@ -1,0 +1,169 @@
+#include "normwriter.h"
+
+#include "normwords.h"
+
+#include <QDateTime>
+
+namespace norms {
+
+namespace {
+
+// The federal base's collections; a firm's own norms would be another kind beside them.
+const QString kFederal = QStringLiteral("federal");
+
+} // namespace
+
+NormWriter::NormWriter(sql::Connection &connection)
+    : m_connection(connection),
+      m_findCollection(connection.handle(),
+                       "SELECT id FROM collections WHERE kind = ?1 AND prefix = ?2"),
+      m_insertCollection(connection.handle(),
+                         "INSERT INTO collections(kind, prefix, type, base_name, price_level, "
+                         "source_file, imported_at) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
+      m_insertSection(connection.handle(),
+                      "INSERT INTO sections(collection_id, parent_id, type, code, name) "
+                      "VALUES(?1, ?2, ?3, ?4, ?5)"),
+      m_insertNorm(connection.handle(),
+                   "INSERT INTO norms(collection_id, section_id, code, name, measure, content) "
+                   "VALUES(?1, ?2, ?3, ?4, ?5, ?6)"),
+      m_insertWords(connection.handle(), "INSERT INTO norm_words(rowid, words) VALUES(?1, ?2)"),
+      m_insertResource(connection.handle(),
+                       "INSERT INTO resources(norm_id, position, code, name, unit, quantity, "
+                       "abstract, technology_groups) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"),
+      m_insertCatalogue(connection.handle(),
+                        "INSERT INTO catalogue(collection_id, code, name, unit) "
+                        "VALUES(?1, ?2, ?3, ?4)"),
+      m_importedAt(QDateTime::currentDateTime().toString(Qt::ISODate))
+{
+}
+
+void NormWriter::base(const xml::BaseHeader &header)
+{
+    m_base = header;
+}
+
+void NormWriter::beginCollection(const xml::Collection &collection)
+{
+    m_sections.clear();
+    const QString prefix = collection.prefix.isEmpty() ? collection.type : collection.prefix;
+    if (const auto known = m_collections.constFind(prefix); known != m_collections.cend()) {
+        m_collection = *known;
+        return;
+    }
+    m_findCollection.bind(1, kFederal).bind(2, prefix);
+    const bool existed = m_findCollection.next();
+    const qint64 previous = existed ? m_findCollection.integer(0) : 0;
+    m_findCollection.reset();
+    if (existed)
+        removeCollection(previous);
+    m_insertCollection.bind(1, kFederal)
+        .bind(2, prefix)
+        .bind(3, collection.type)
+        .bind(4, m_base.name)
+        .bind(5, m_base.priceLevel)
+        .bind(6, m_sourceFile)
+        .bind(7, m_importedAt)
+        .run();
+    m_collection = m_connection.lastInsertId();
+    m_collections.insert(prefix, m_collection);
+}
+
+void NormWriter::endCollection()
+{
+    m_sections.clear();
+}
+
+void NormWriter::removeCollection(qint64 id)
+{
+    // The index rows go first, while the norms still say which rows are theirs.
+    static const char *const steps[] = {
+        "DELETE FROM norm_words WHERE rowid IN (SELECT id FROM norms WHERE collection_id = ?1)",
+        "DELETE FROM resources WHERE norm_id IN (SELECT id FROM norms WHERE collection_id = ?1)",
+        "DELETE FROM norms WHERE collection_id = ?1",
+        "DELETE FROM sections WHERE collection_id = ?1",
+        "DELETE FROM catalogue WHERE collection_id = ?1",
+        "DELETE FROM collections WHERE id = ?1",
+    };
+    for (const char *step : steps)
+        sql::Statement(m_connection.handle(), step).bind(1, id).run();
+}
+
+void NormWriter::bindParentSection(sql::Statement &statement, int index)
+{
+    if (m_sections.empty())
+        statement.bindNull(index);
+    else
+        statement.bind(index, m_sections.back());
+}
+
+void NormWriter::beginSection(const xml::Section &section)
+{
+    m_insertSection.bind(1, m_collection);
+    bindParentSection(m_insertSection, 2);
+    m_insertSection.bind(3, section.type).bind(4, section.code).bind(5, section.name).run();
+    m_sections.push_back(m_connection.lastInsertId());
+}
+
+void NormWriter::endSection()
+{
+    if (!m_sections.empty())
+        m_sections.pop_back();
+}
+
+void NormWriter::norm(const xml::Norm &norm)
+{
+    m_insertNorm.bind(1, m_collection);
+    bindParentSection(m_insertNorm, 2);
+    m_insertNorm.bind(3, norm.view(norm.code))
+        .bind(4, norm.view(norm.name))
+        .bind(5, norm.view(norm.measure))
+        .bind(6, norm.view(norm.content))
+        .run();
+    const qint64 id = m_connection.lastInsertId();
+    if (m_firstNorm == 0)
+        m_firstNorm = id;
+    m_insertWords.bind(1, id).bind(2, foldedWords(norm.view(norm.name).toString())).run();
+    int position = 0;
+    for (const xml::Resource &resource : norm.resources) {
+        m_insertResource.bind(1, id)
+            .bind(2, position++)
+            .bind(3, norm.view(resource.code))
+            .bind(4, norm.view(resource.name))
+            .bind(5, norm.view(resource.unit))
+            .bind(6, resource.quantity)
+            .bind(7, resource.abstract ? 1 : 0)
+            .bind(8, norm.view(resource.technologyGroups))
+            .run();
+    }
+    ++m_norms;
+    m_resources += position;
+}
+
+void NormWriter::catalogueEntry(const xml::CatalogueEntry &entry)
+{
+    m_insertCatalogue.bind(1, m_collection)
+        .bind(2, entry.code)
+        .bind(3, entry.name)
+        .bind(4, entry.unit)
+        .run();
+    ++m_catalogueEntries;
+}
+
+void NormWriter::fillFromCatalogue()
+{
+    // A new catalogue may name lines anywhere in the base; otherwise only this import's lines
+    // can lack a name the catalogue has, and their ids are the highest.
+    sql::Statement fill(m_connection.handle(), R"sql(
+UPDATE resources SET
+  name = CASE WHEN name <> '' THEN name ELSE coalesce(
+    (SELECT c.name FROM catalogue c WHERE c.code = resources.code AND c.name <> '' LIMIT 1), '')
+    END,
+  unit = CASE WHEN unit <> '' THEN unit ELSE coalesce(
+    (SELECT c.unit FROM catalogue c WHERE c.code = resources.code AND c.unit <> '' LIMIT 1), '')
+    END
+WHERE norm_id >= ?1 AND (name = '' OR unit = '') AND code IN (SELECT code FROM catalogue)
+)sql");
+    fill.bind(1, m_catalogueEntries > 0 || m_firstNorm == 0 ? 0 : m_firstNorm).run();
+}
+
+} // namespace norms

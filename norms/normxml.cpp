@@ -1,0 +1,303 @@
+#include "normxml.h"
+
+#include <cmath>
+#include <utility>
+
+namespace norms::xml {
+
+namespace {
+
+// Attribute names are plain Latin, which Qt finds without a conversion.
+QStringView valueOf(const QXmlStreamAttributes &attributes, const char *name)
+{
+    return attributes.value(QLatin1StringView(name));
+}
+
+QString attribute(const QXmlStreamAttributes &attributes, const char *name)
+{
+    return valueOf(attributes, name).toString();
+}
+
+// The catalogue and the abstract resources name themselves in Name, a norm's lines in EndName.
+const char *nameAttribute(const QXmlStreamAttributes &attributes)
+{
+    return attributes.hasAttribute(QLatin1StringView("Name")) ? "Name" : "EndName";
+}
+
+// A norm's name is told in two parts so that the rows of a table share their beginning.
+Span appendName(Norm &norm, QStringView beginning, QStringView end)
+{
+    beginning = beginning.trimmed();
+    end = end.trimmed();
+    const qsizetype from = norm.text.size();
+    norm.text.append(beginning);
+    if (!beginning.isEmpty() && !end.isEmpty())
+        norm.text.append(u' ');
+    norm.text.append(end);
+    return {from, norm.text.size() - from};
+}
+
+// Characters of a norm with ten resource lines, with room to spare.
+constexpr qsizetype kNormTextRoom = 2048;
+
+QString errorText(QXmlStreamReader::Error error)
+{
+    switch (error) {
+    case QXmlStreamReader::PrematureEndOfDocumentError:
+        return QStringLiteral("файл обрывается, не дойдя до конца разметки");
+    case QXmlStreamReader::UnexpectedElementError:
+        return QStringLiteral("неожиданный элемент разметки");
+    case QXmlStreamReader::NotWellFormedError:
+    default:
+        return QStringLiteral("нарушена разметка XML");
+    }
+}
+
+} // namespace
+
+std::optional<double> quantityOf(QStringView text)
+{
+    bool ok = false;
+    const double value = text.trimmed().toDouble(&ok);
+    if (!ok || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+Reader::Reader(QIODevice &device, Sink &sink) : m_xml(&device), m_sink(sink) {}
+
+ReadResult Reader::read()
+{
+    bool rootSeen = false;
+    while (!m_xml.atEnd()) {
+        if (m_xml.readNext() != QXmlStreamReader::StartElement)
+            continue;
+        rootSeen = true;
+        if (m_xml.name() != u"base") {
+            ReadResult result;
+            result.outcome = Outcome::OtherKind;
+            result.reason = QStringLiteral("его корневой элемент «%1», а не «base»")
+                                .arg(m_xml.name().toString());
+            return result;
+        }
+        readBase();
+        // Reads on to the end of the document, where a second root or a broken tail shows.
+        while (!m_xml.atEnd())
+            m_xml.readNext();
+    }
+    ReadResult result;
+    result.norms = m_norms;
+    result.catalogueEntries = m_catalogueEntries;
+    if (m_stopped) {
+        result.outcome = Outcome::Stopped;
+    } else if (m_xml.hasError() && !rootSeen) {
+        // Bytes that never make an element (another format, an empty file) are not a norm
+        // base at all rather than a damaged one.
+        result.outcome = Outcome::OtherKind;
+        result.reason = QStringLiteral("в нем нет разметки XML");
+    } else if (m_xml.hasError()) {
+        result.outcome = Outcome::Malformed;
+        result.reason = errorText(m_xml.error());
+        result.line = m_xml.lineNumber();
+        result.column = m_xml.columnNumber();
+    } else if (m_norms == 0 && m_catalogueEntries == 0) {
+        result.outcome = Outcome::OtherKind;
+        result.reason = QStringLiteral("в нем нет ни одной нормы и ни одного ресурса");
+    }
+    return result;
+}
+
+void Reader::readBase()
+{
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    m_sink.base({attribute(attributes, "BaseName"), attribute(attributes, "BaseType"),
+                 attribute(attributes, "PriceLevel")});
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"ResourcesDirectory") {
+            while (m_xml.readNextStartElement()) {
+                if (m_xml.name() == u"ResourceCategory")
+                    readCategory();
+                else
+                    m_xml.skipCurrentElement();
+            }
+        } else if (m_xml.name() == u"ResourceCategory") {
+            readCategory();
+        } else {
+            m_xml.skipCurrentElement();
+        }
+    }
+}
+
+void Reader::readCategory()
+{
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    m_sink.beginCollection({attribute(attributes, "Type"), attribute(attributes, "CodePrefix")});
+    readSectionBody();
+    m_sink.endCollection();
+}
+
+void Reader::readSection()
+{
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    m_sink.beginSection({attribute(attributes, "Type"), attribute(attributes, "Code"),
+                         attribute(attributes, "Name")});
+    readSectionBody();
+    m_sink.endSection();
+}
+
+void Reader::readSectionBody()
+{
+    m_sectionContent.emplace_back();
+    while (m_xml.readNextStartElement()) {
+        const QStringView name = m_xml.name();
+        if (name == u"Section")
+            readSection();
+        else if (name == u"NameGroup")
+            readNameGroup(attribute(m_xml.attributes(), "BeginName"));
+        else if (name == u"Work")
+            readWork({});
+        else if (name == u"Resource")
+            readCatalogueEntry();
+        else if (name == u"Content")
+            readContent(m_sectionContent.back() = QString());
+        else
+            m_xml.skipCurrentElement();
+    }
+    m_sectionContent.pop_back();
+}
+
+void Reader::readNameGroup(const QString &beginName)
+{
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"Work")
+            readWork(beginName);
+        else
+            m_xml.skipCurrentElement();
+    }
+}
+
+void Reader::readWork(const QString &beginName)
+{
+    // One norm is reused so that its list of resources keeps its room. Its text is handed on
+    // with it, so each norm starts one of its own, large enough for most.
+    Norm &norm = m_norm;
+    norm.text = QString();
+    norm.text.reserve(kNormTextRoom);
+    norm.resources.clear();
+    norm.content = {};
+    // Taken as const: a loop over a copy that may change would copy the list first.
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    for (const QXmlStreamAttribute &attribute : std::as_const(attributes)) {
+        const QStringView name = attribute.name();
+        if (name == u"Code")
+            norm.code = norm.append(attribute.value());
+        else if (name == u"EndName")
+            norm.name = appendName(norm, beginName, attribute.value());
+        else if (name == u"MeasureUnit")
+            norm.measure = norm.append(attribute.value());
+    }
+    if (norm.name.size == 0)
+        norm.name = appendName(norm, beginName, {});
+    while (m_xml.readNextStartElement()) {
+        const QStringView name = m_xml.name();
+        if (name == u"Resources") {
+            readResources(norm);
+        } else if (name == u"Content") {
+            const qsizetype from = norm.text.size();
+            readContent(norm.text);
+            norm.content = {from, norm.text.size() - from};
+        } else {
+            m_xml.skipCurrentElement();
+        }
+    }
+    if (m_xml.hasError())
+        return;
+    for (auto section = m_sectionContent.rbegin();
+         norm.content.size == 0 && section != m_sectionContent.rend(); ++section)
+        norm.content = norm.append(*section);
+    m_sink.norm(norm);
+    ++m_norms;
+    stopIfAsked();
+}
+
+void Reader::stopIfAsked()
+{
+    if (!m_sink.stopRequested())
+        return;
+    m_stopped = true;
+    // Unwinds every reading loop at once.
+    m_xml.raiseError();
+}
+
+void Reader::readResources(Norm &norm)
+{
+    while (m_xml.readNextStartElement()) {
+        const QStringView element = m_xml.name();
+        const bool abstract = element == u"AbstractResource";
+        if (!abstract && element != u"Resource") {
+            m_xml.skipCurrentElement();
+            continue;
+        }
+        Resource &resource = norm.resources.emplace_back();
+        resource.abstract = abstract;
+        // The catalogue and the abstract resources call it Name, a norm's lines EndName.
+        Span endName;
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        for (const QXmlStreamAttribute &attribute : std::as_const(attributes)) {
+            const QStringView name = attribute.name();
+            if (name == u"Code")
+                resource.code = norm.append(attribute.value());
+            else if (name == u"EndName")
+                endName = norm.append(attribute.value());
+            else if (name == u"Name")
+                resource.name = norm.append(attribute.value());
+            else if (name == u"MeasureUnit")
+                resource.unit = norm.append(attribute.value());
+            else if (name == u"Quantity")
+                resource.quantity = quantityOf(attribute.value());
+            else if (name == u"TechnologyGroups")
+                resource.technologyGroups = norm.append(attribute.value());
+        }
+        if (resource.name.size == 0)
+            resource.name = endName;
+        m_xml.skipCurrentElement();
+    }
+}
+
+void Reader::readCatalogueEntry()
+{
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    m_sink.catalogueEntry(CatalogueEntry{attribute(attributes, "Code"),
+                                         attribute(attributes, nameAttribute(attributes)),
+                                         attribute(attributes, "MeasureUnit")});
+    ++m_catalogueEntries;
+    // Its prices are not kept.
+    m_xml.skipCurrentElement();
+    stopIfAsked();
+}
+
+void Reader::readContent(QString &text)
+{
+    bool first = true;
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() != u"Item") {
+            m_xml.skipCurrentElement();
+            continue;
+        }
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        const bool hasText = attributes.hasAttribute(QLatin1StringView("Text"));
+        const QString item =
+            hasText ? valueOf(attributes, "Text").trimmed().toString()
+                    : m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
+        if (hasText)
+            m_xml.skipCurrentElement();
+        if (item.isEmpty())
+            continue;
+        if (!first)
+            text += u'\n';
+        text += item;
+        first = false;
+    }
+}
+
+} // namespace norms::xml

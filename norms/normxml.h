@@ -1,0 +1,148 @@
+#pragma once
+
+#include <QString>
+#include <QXmlStreamReader>
+
+#include <optional>
+#include <vector>
+
+class QIODevice;
+
+// Reads one file of the federal norm base as it streams by: collections (resource categories),
+// sections nested to any depth, norms with their resources, and price catalogue entries are handed
+// to a sink one at a time, so a file of any size is read in little memory.
+namespace norms::xml {
+
+struct BaseHeader
+{
+    QString name;
+    QString type;
+    QString priceLevel;
+};
+
+struct Collection
+{
+    QString type;   // «РЕМОНТНО-СТРОИТЕЛЬНЫЕ РАБОТЫ»
+    QString prefix; // «ГЭСНр»
+};
+
+struct Section
+{
+    QString type; // «Сборник», «Раздел», «Подраздел», «Таблица»
+    QString code;
+    QString name;
+};
+
+// Where a field's characters lie in its norm's text.
+struct Span
+{
+    qsizetype from = 0;
+    qsizetype size = 0;
+};
+
+struct Resource
+{
+    Span code;
+    Span name;
+    Span unit;
+    std::optional<double> quantity; // none where the file says «П» (по проекту)
+    bool abstract = false;
+    Span technologyGroups;
+};
+
+// A norm keeps the characters of all its fields in one string, so that reading a norm of ten
+// resource lines allocates a couple of times rather than some fifty.
+struct Norm
+{
+    QString text;
+    Span code;
+    Span name; // the name group's beginning, a space and the work's end
+    Span measure;
+    Span content; // one item per line: the norm's own, else its table's
+    std::vector<Resource> resources;
+
+    QStringView view(Span span) const { return QStringView(text).mid(span.from, span.size); }
+    Span append(QStringView characters)
+    {
+        const Span span{text.size(), characters.size()};
+        text.append(characters);
+        return span;
+    }
+};
+
+struct CatalogueEntry
+{
+    QString code;
+    QString name;
+    QString unit;
+};
+
+class Sink
+{
+public:
+    virtual ~Sink() = default;
+    virtual void base(const BaseHeader &header) = 0;
+    virtual void beginCollection(const Collection &collection) = 0;
+    virtual void endCollection() = 0;
+    virtual void beginSection(const Section &section) = 0;
+    virtual void endSection() = 0;
+    virtual void norm(const Norm &norm) = 0;
+    virtual void catalogueEntry(const CatalogueEntry &entry) = 0;
+    // Asked between elements: true ends the reading early, as cancelled.
+    virtual bool stopRequested() { return false; }
+};
+
+enum class Outcome
+{
+    Read,
+    Malformed, // broken XML: line and column say where
+    OtherKind, // well-formed, but no norm base
+    Stopped,   // the sink asked to stop
+};
+
+struct ReadResult
+{
+    Outcome outcome = Outcome::Read;
+    QString reason; // in Russian, without the file's name
+    qint64 line = 0;
+    qint64 column = 0;
+    qint64 norms = 0;
+    qint64 catalogueEntries = 0;
+};
+
+// The quantity as the file writes it: a decimal point, «П» or anything else unreadable as none.
+std::optional<double> quantityOf(QStringView text);
+
+// Reads the device to its end or to the first fault. Every element and attribute it does not
+// know is skipped, and missing attributes read as empty.
+class Reader
+{
+public:
+    Reader(QIODevice &device, Sink &sink);
+    ReadResult read();
+    qint64 normsRead() const { return m_norms; }
+
+private:
+    void readBase();
+    void readCategory();
+    void readSection();
+    void readSectionBody();
+    void readNameGroup(const QString &beginName);
+    void readWork(const QString &beginName);
+    void readResources(Norm &norm);
+    void readCatalogueEntry();
+    // Appends the items of a Content element to text, one a line.
+    void readContent(QString &text);
+    void stopIfAsked();
+
+    QXmlStreamReader m_xml;
+    Sink &m_sink;
+    // Each open section's content, for the norms of a table that lists its work once.
+    std::vector<QString> m_sectionContent;
+    Norm m_norm;
+    qint64 m_norms = 0;
+    qint64 m_catalogueEntries = 0;
+    bool m_stopped = false;
+};
+
+} // namespace norms::xml

@@ -1,0 +1,156 @@
+// `merilon --import-norms` run as the user runs it: its exit codes and lines, and a process
+// killed half way through a large import, after which the previous base is still there whole.
+
+#include "normdb.h"
+#include "normimport.h"
+#include "normsample.h"
+#include "sqlite.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+void writeFile(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the sample file");
+}
+
+// Without a display: a window opened by mistake would end the program with an error.
+void startWithoutDisplay(QProcess &program, const QString &folder, const QStringList &arguments)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    program.setProcessEnvironment(environment);
+    program.setWorkingDirectory(folder);
+    program.start(QStringLiteral(MERILON_PROGRAM), arguments);
+}
+
+} // namespace
+
+class ImportCommandTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void answersOnTheTerminal_data();
+    void answersOnTheTerminal();
+    void killedImportLeavesPreviousBase();
+    void helpNamesTheImport();
+
+private:
+    std::unique_ptr<QTemporaryDir> m_folder;
+};
+
+void ImportCommandTest::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    normsample::BaseShape shape;
+    shape.norms = 10;
+    shape.resourcesPerNorm = 3;
+    writeFile(m_folder->filePath(QStringLiteral("ГЭСН.xml")), normsample::base(shape));
+    writeFile(m_folder->filePath(QStringLiteral("broken.xml")),
+              QByteArray("<base>\n<ResourcesDirectory>\n</base>\n"));
+}
+
+void ImportCommandTest::answersOnTheTerminal_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("lastOutputLine");
+    QTest::addColumn<QString>("errorLine");
+    QTest::newRow("imported") << QStringList{"--import-norms", "ГЭСН.xml"} << 0
+                              << "Загружено в «data/norms.db»: категорий 1, норм 10, строк "
+                                 "ресурсов 30."
+                              << "";
+    QTest::newRow("broken file") << QStringList{"--import-norms", "ГЭСН.xml", "broken.xml"} << 1
+                                 << ""
+                                 << "Файл «broken.xml» поврежден: строка 3, столбец 7: нарушена "
+                                    "разметка XML.";
+    QTest::newRow("no file named") << QStringList{"--import-norms"} << 1 << ""
+                                   << "Не указаны файлы базы норм для загрузки.";
+    QTest::newRow("file missing") << QStringList{"--import-norms", "nowhere.xml"} << 1 << ""
+                                  << "Не удалось открыть файл «nowhere.xml».";
+}
+
+void ImportCommandTest::answersOnTheTerminal()
+{
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, lastOutputLine);
+    QFETCH(QString, errorLine);
+    QProcess program;
+    startWithoutDisplay(program, m_folder->path(), arguments);
+    QVERIFY(program.waitForFinished(60000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), exitCode);
+    const QStringList output =
+        QString::fromUtf8(program.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+    QCOMPARE(output.isEmpty() ? QString() : output.last(), lastOutputLine);
+    QCOMPARE(QString::fromUtf8(program.readAllStandardError()).trimmed(), errorLine);
+    // Only a whole import is kept.
+    QCOMPARE(QFile::exists(m_folder->filePath(QStringLiteral("data/norms.db"))) &&
+                 norms::NormDatabase::open(m_folder->filePath(QStringLiteral("data/norms.db")))
+                     .database->hasNorms(),
+             exitCode == 0);
+}
+
+void ImportCommandTest::killedImportLeavesPreviousBase()
+{
+    const QString database = m_folder->filePath(QStringLiteral("data/norms.db"));
+    QCOMPARE(norms::importFiles(database, {m_folder->filePath(QStringLiteral("ГЭСН.xml"))}).norms,
+             10);
+    // Large enough that the import is far from done when its first tenth is told.
+    normsample::BaseShape shape;
+    shape.norms = 30000;
+    writeFile(m_folder->filePath(QStringLiteral("big.xml")), normsample::base(shape));
+
+    QProcess program;
+    startWithoutDisplay(program, m_folder->path(),
+                        {QStringLiteral("--import-norms"), QStringLiteral("big.xml")});
+    QVERIFY(program.waitForStarted());
+    QByteArray output;
+    while (!output.contains('\n') && program.waitForReadyRead(60000))
+        output += program.readAllStandardOutput();
+    QVERIFY2(output.startsWith("big.xml: 10 %, норм: "), output.constData());
+    program.kill();
+    QVERIFY(program.waitForFinished(10000));
+    QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+
+    norms::NormDatabase::Opened opened = norms::NormDatabase::open(database);
+    QVERIFY2(opened.database, qPrintable(opened.refusal));
+    norms::sql::Statement check(opened.database->connection().handle(),
+                                "SELECT (SELECT count(*) FROM norms), (SELECT name FROM norms "
+                                "WHERE code = '01-01-001-04'), (SELECT count(*) FROM resources), "
+                                "(SELECT count(*) FROM norm_words)");
+    QVERIFY(check.next());
+    QCOMPARE(check.integer(0), 10);
+    QCOMPARE(check.text(1), QStringLiteral("Устройство стен наружных из кирпича керамического: "
+                                           "толщиной в 1,5 кирпича"));
+    QCOMPARE(check.integer(2), 30);
+    QCOMPARE(check.integer(3), 10);
+}
+
+void ImportCommandTest::helpNamesTheImport()
+{
+    QProcess program;
+    startWithoutDisplay(program, m_folder->path(), {QStringLiteral("--help")});
+    QVERIFY(program.waitForFinished(30000));
+    const QString help = QString::fromUtf8(program.readAllStandardOutput());
+    QVERIFY2(help.contains(
+                 QStringLiteral("  --import-norms  Загрузить файлы XML федеральной базы норм")),
+             qPrintable(help));
+    QVERIFY2(help.contains(QStringLiteral("data/norms.db и выйти.")), qPrintable(help));
+    QVERIFY(!QFile::exists(m_folder->filePath(QStringLiteral("data"))));
+}
+
+QTEST_GUILESS_MAIN(ImportCommandTest)
+#include "tst_importcommand_posix.moc"

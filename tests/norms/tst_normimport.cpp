@@ -1,0 +1,416 @@
+// Importing files of the federal norm base: what lands in the database, what replaces what, and
+// that a failed or cancelled import leaves the previous base exactly as it was.
+
+#include "normdb.h"
+#include "normimport.h"
+#include "normsample.h"
+#include "sqlite.h"
+
+#include <QFile>
+#include <QStringEncoder>
+#include <QTemporaryDir>
+#include <QTest>
+
+using norms::ImportResult;
+
+namespace {
+
+QString wrapped(const QString &categoryBody, const QString &prefix = QStringLiteral("ГЭСНр"))
+{
+    return QStringLiteral("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                          "<base BaseName=\"Нормы\" BaseType=\"ГЭСН\" PriceLevel=\"01.01.2022\">\n"
+                          "<ResourcesDirectory>\n"
+                          "<ResourceCategory Type=\"РЕМОНТНО-СТРОИТЕЛЬНЫЕ РАБОТЫ\" "
+                          "CodePrefix=\"%1\">\n%2\n</ResourceCategory>\n"
+                          "</ResourcesDirectory>\n</base>\n")
+        .arg(prefix, categoryBody);
+}
+
+// One table of earthworks, laid out as the published files are.
+const QString kEarthworks = QStringLiteral(R"(
+<Section Name="Земляные работы" Type="Сборник" Code="51">
+ <Section Name="Разработка грунта" Type="Раздел" Code="1">
+  <Section Name="Разработка грунта внутри здания" Type="Таблица" Code="51-01-001">
+   <Content><Item Text="Разработка грунта с выкидкой."/><Item Text="Зачистка дна."/></Content>
+   <NameGroup BeginName="Разработка и обратная засыпка грунта вручную внутри здания в:">
+    <Work Code="51-01-001-01" EndName="котлованах глубиной до 3 м площадью до 10 м2" MeasureUnit="100 м3">
+     <Content><Item Text="Разработка грунта вручную с зачисткой дна."/></Content>
+     <Resources>
+      <Resource Code="1-100-20" EndName="Средний разряд работы 2,0" Quantity="667"/>
+      <Resource Code="2" Quantity="0.1"/>
+      <Resource Code="91.14.02-001" EndName="Автомобили бортовые, грузоподъемность до 5 т" Quantity="0.1"/>
+      <Resource Code="01.7.15.06-0111" EndName="Гвозди строительные" MeasureUnit="т" Quantity="П"/>
+      <AbstractResource Code="01.2.03.03" Name="Мастики битумосодержащие" MeasureUnit="т" Quantity="0.712" TechnologyGroups="27.03.039"/>
+     </Resources>
+     <NrSp><ReasonItem Code="51" Nr="80" Sp="45"/></NrSp>
+    </Work>
+    <Work Code="51-01-001-02" EndName="траншеях" MeasureUnit="100 м3" Unknown="x">
+     <Resources><Resource Code="1-100-22" EndName="Средний разряд работы 2,2" Quantity="12.5"/></Resources>
+    </Work>
+   </NameGroup>
+   <Work Code="51-01-001-03" EndName="Засыпка пазух Ёмкостей" MeasureUnit="10 м3"/>
+  </Section>
+ </Section>
+</Section>)");
+
+struct Database
+{
+    explicit Database(const QString &path) : connection(path, true) {}
+    QString value(const QString &query)
+    {
+        try {
+            norms::sql::Statement statement(connection.handle(), query);
+            return statement.next() ? statement.text(0) : QStringLiteral("(no row)");
+        } catch (const norms::sql::Failure &failure) {
+            return failure.message;
+        }
+    }
+    norms::sql::Connection connection;
+};
+
+// Every row the import writes, as text, to see that a failed import changed nothing.
+QString everything(const QString &path)
+{
+    Database database(path);
+    QString all;
+    for (const char *query :
+         {"SELECT group_concat(id || kind || prefix || source_file || imported_at, ';') FROM "
+          "collections",
+          "SELECT group_concat(id || '/' || ifnull(parent_id, '') || type || code || name, ';') "
+          "FROM sections",
+          "SELECT group_concat(id || code || name || measure || content, ';') FROM norms",
+          "SELECT group_concat(norm_id || '/' || position || code || name || unit || "
+          "ifnull(quantity, 'NULL'), ';') FROM resources",
+          "SELECT group_concat(code || name || unit, ';') FROM catalogue",
+          "SELECT group_concat(rowid || words, ';') FROM norm_words"})
+        all += database.value(QString::fromLatin1(query)) + u'\n';
+    return all;
+}
+
+} // namespace
+
+class NormImportTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void storesWhatTheFileSays_data();
+    void storesWhatTheFileSays();
+    void catalogueNamesLinesWithoutNames_data();
+    void catalogueNamesLinesWithoutNames();
+    void readsTheEncodingTheFileDeclares();
+    void reimportReplacesOnlyItsPrefix();
+    void failedImportLeavesPreviousBase_data();
+    void failedImportLeavesPreviousBase();
+    void refusalNamesFileAndPlace_data();
+    void refusalNamesFileAndPlace();
+    void progressIsToldInStepsOfTime();
+
+private:
+    QString write(const QString &name, const QString &text);
+    QString write(const QString &name, const QByteArray &bytes);
+    ImportResult import(const QStringList &files, const std::atomic<bool> *cancel = nullptr)
+    {
+        return norms::importFiles(m_database, files, {}, cancel);
+    }
+
+    std::unique_ptr<QTemporaryDir> m_folder;
+    QString m_database;
+};
+
+void NormImportTest::init()
+{
+    m_folder = std::make_unique<QTemporaryDir>();
+    m_database = m_folder->filePath(QStringLiteral("data/norms.db"));
+}
+
+QString NormImportTest::write(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_folder->filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        qFatal("cannot write the sample file");
+    return path;
+}
+
+QString NormImportTest::write(const QString &name, const QString &text)
+{
+    return write(name, text.toUtf8());
+}
+
+void NormImportTest::storesWhatTheFileSays_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("full name is the group's beginning and the work's end")
+        << "SELECT name FROM norms WHERE code = '51-01-001-01'"
+        << "Разработка и обратная засыпка грунта вручную внутри здания в: котлованах глубиной "
+           "до 3 м площадью до 10 м2";
+    QTest::newRow("a work outside a name group keeps its end alone")
+        << "SELECT name FROM norms WHERE code = '51-01-001-03'"
+        << "Засыпка пазух Ёмкостей";
+    QTest::newRow("measure") << "SELECT group_concat(measure, ';') FROM norms"
+                             << "100 м3;100 м3;10 м3";
+    QTest::newRow("quantity with a decimal point")
+        << "SELECT quantity FROM resources WHERE code = '1-100-22'"
+        << "12.5";
+    QTest::newRow("«П» is stored as no quantity")
+        << "SELECT quantity IS NULL FROM resources WHERE code = '01.7.15.06-0111'"
+        << "1";
+    QTest::newRow("abstract resource with its technology group")
+        << "SELECT abstract || '|' || name || '|' || unit || '|' || technology_groups || '|' || "
+           "quantity FROM resources WHERE code = '01.2.03.03'"
+        << "1|Мастики битумосодержащие|т|27.03.039|0.712";
+    QTest::newRow("labour and machines carry no unit, in the file's order")
+        << "SELECT group_concat(code || '=' || unit || '=' || name, ';') FROM (SELECT * FROM "
+           "resources WHERE norm_id = (SELECT id FROM norms WHERE code = '51-01-001-01') AND "
+           "position < 3 ORDER BY position)"
+        << "1-100-20==Средний разряд работы 2,0;2==;91.14.02-001==Автомобили бортовые, "
+           "грузоподъемность до 5 т";
+    QTest::newRow("unknown elements and their children are skipped")
+        << "SELECT count(*) FROM resources"
+        << "6";
+    QTest::newRow("own content, one item per line")
+        << "SELECT content FROM norms WHERE code = '51-01-001-01'"
+        << "Разработка грунта вручную с зачисткой дна.";
+    QTest::newRow("the table's content for a norm without its own")
+        << "SELECT content FROM norms WHERE code = '51-01-001-02'"
+        << "Разработка грунта с выкидкой.\nЗачистка дна.";
+    QTest::newRow("sections nest as a tree")
+        << "WITH RECURSIVE up(id, parent_id, label) AS (SELECT s.id, s.parent_id, s.type || ' ' || "
+           "s.code FROM sections s JOIN norms n ON n.section_id = s.id WHERE n.code = "
+           "'51-01-001-02' UNION ALL SELECT s.id, s.parent_id, s.type || ' ' || s.code FROM "
+           "sections s JOIN up ON s.id = up.parent_id) SELECT group_concat(label, ' < ') FROM up"
+        << "Таблица 51-01-001 < Раздел 1 < Сборник 51";
+    QTest::newRow("collection keyed by kind and prefix")
+        << "SELECT kind || '|' || prefix || '|' || type || '|' || price_level || '|' || "
+           "source_file FROM collections"
+        << "federal|ГЭСНр|РЕМОНТНО-СТРОИТЕЛЬНЫЕ РАБОТЫ|01.01.2022|ГЭСНр.xml";
+    QTest::newRow("index words are folded, row for row with the norms")
+        << "SELECT words FROM norm_words WHERE rowid = (SELECT id FROM norms WHERE code = "
+           "'51-01-001-03')"
+        << "засыпка пазух емкостей";
+    QTest::newRow("full-text search finds a norm by a word's beginning")
+        << "SELECT group_concat(n.code, ';') FROM norm_words JOIN norms n ON n.id = "
+           "norm_words.rowid WHERE norm_words MATCH 'транш*'"
+        << "51-01-001-02";
+}
+
+void NormImportTest::storesWhatTheFileSays()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, expected);
+    const ImportResult result = import({write(QStringLiteral("ГЭСНр.xml"), wrapped(kEarthworks))});
+    QCOMPARE(result.reason, QString());
+    QCOMPARE(result.outcome, ImportResult::Outcome::Imported);
+    QCOMPARE(result.norms, 3);
+    QCOMPARE(result.resources, 6);
+    QCOMPARE(Database(m_database).value(query), expected);
+}
+
+void NormImportTest::catalogueNamesLinesWithoutNames_data()
+{
+    QTest::addColumn<bool>("catalogueFirst");
+    QTest::addColumn<bool>("separateImports");
+    QTest::newRow("catalogue before the norms") << true << false;
+    QTest::newRow("catalogue after the norms") << false << false;
+    QTest::newRow("catalogue in an earlier import") << true << true;
+    QTest::newRow("catalogue in a later import") << false << true;
+}
+
+void NormImportTest::catalogueNamesLinesWithoutNames()
+{
+    QFETCH(bool, catalogueFirst);
+    QFETCH(bool, separateImports);
+    const QString normsFile = write(QStringLiteral("ГЭСН.xml"), wrapped(QStringLiteral(R"(
+<Section Type="Таблица" Code="06-01-001" Name="Бетонная подготовка">
+ <Work Code="06-01-001-01" EndName="Устройство бетонной подготовки" MeasureUnit="100 м3">
+  <Resources>
+   <Resource Code="01.7.03.01-0001" Quantity="0.5"/>
+   <Resource Code="04.1.02.05-0006" EndName="Бетон тяжелый В15" MeasureUnit="м3" Quantity="102"/>
+  </Resources>
+ </Work>
+</Section>)"),
+                                                                        QStringLiteral("ГЭСН")));
+    const QString catalogueFile =
+        write(QStringLiteral("ФСБЦ_Мат&Оборуд.xml"), wrapped(QStringLiteral(R"(
+<Section Type="Книга" Code="01" Name="Материалы">
+ <Section Type="Часть" Code="01.7" Name="Прочие">
+  <Resource Code="01.7.03.01-0001" Name="Вода" MeasureUnit="м3"><Prices><Price Cost="7.07"/></Prices></Resource>
+  <Resource Code="04.1.02.05-0006" Name="Смеси бетонные тяжелого бетона" MeasureUnit="м3"/>
+ </Section>
+</Section>)"),
+                                                             QStringLiteral("ФСБЦ")));
+    if (separateImports) {
+        for (const QString &file : catalogueFirst ? QStringList{catalogueFile, normsFile}
+                                                  : QStringList{normsFile, catalogueFile})
+            QCOMPARE(import({file}).outcome, ImportResult::Outcome::Imported);
+    } else {
+        const ImportResult result = import(catalogueFirst ? QStringList{catalogueFile, normsFile}
+                                                          : QStringList{normsFile, catalogueFile});
+        QCOMPARE(result.outcome, ImportResult::Outcome::Imported);
+        QCOMPARE(result.collections, 2);
+    }
+    Database database(m_database);
+    QCOMPARE(database.value(QStringLiteral("SELECT group_concat(name || '|' || unit, ';') FROM "
+                                           "(SELECT * FROM resources ORDER BY position)")),
+             QStringLiteral("Вода|м3;Бетон тяжелый В15|м3"));
+}
+
+void NormImportTest::readsTheEncodingTheFileDeclares()
+{
+    QString text = wrapped(kEarthworks);
+    text.replace(QStringLiteral("encoding=\"UTF-8\""), QStringLiteral("encoding=\"windows-1251\""));
+    QStringEncoder windows1251("windows-1251");
+    const QByteArray bytes = windows1251.encode(text);
+    QVERIFY(!windows1251.hasError());
+    QCOMPARE(import({write(QStringLiteral("ГЭСНр.xml"), bytes)}).norms, 3);
+    QCOMPARE(Database(m_database)
+                 .value(QStringLiteral("SELECT name FROM norms WHERE code = "
+                                       "'51-01-001-03'")),
+             QStringLiteral("Засыпка пазух Ёмкостей"));
+}
+
+void NormImportTest::reimportReplacesOnlyItsPrefix()
+{
+    const auto table = [](const QString &code) {
+        return QStringLiteral("<Section Type=\"Таблица\" Code=\"t\" Name=\"t\"><Work Code=\"%1\" "
+                              "EndName=\"Норма %1\"><Resources><Resource Code=\"2\" "
+                              "Quantity=\"1\"/></Resources></Work></Section>")
+            .arg(code);
+    };
+    QCOMPARE(import({write(QStringLiteral("a.xml"),
+                           wrapped(table(QStringLiteral("A-1")) + table(QStringLiteral("A-2")),
+                                   QStringLiteral("ГЭСН"))),
+                     write(QStringLiteral("b.xml"),
+                           wrapped(table(QStringLiteral("B-1")), QStringLiteral("ГЭСНр")))})
+                 .norms,
+             3);
+    const ImportResult again = import({write(
+        QStringLiteral("a2.xml"), wrapped(table(QStringLiteral("A-3")), QStringLiteral("ГЭСН")))});
+    QCOMPARE(again.outcome, ImportResult::Outcome::Imported);
+    Database database(m_database);
+    QCOMPARE(database.value(QStringLiteral("SELECT group_concat(code, ';') FROM (SELECT code FROM "
+                                           "norms ORDER BY code)")),
+             QStringLiteral("A-3;B-1"));
+    QCOMPARE(database.value(QStringLiteral("SELECT group_concat(prefix || '=' || source_file, ';') "
+                                           "FROM (SELECT * FROM collections ORDER BY prefix)")),
+             QStringLiteral("ГЭСН=a2.xml;ГЭСНр=b.xml"));
+    // Nothing of the replaced collection is left behind.
+    QCOMPARE(database.value(QStringLiteral(
+                 "SELECT (SELECT count(*) FROM resources) || '/' || (SELECT count(*) FROM "
+                 "sections) || '/' || (SELECT count(*) FROM norm_words) || '/' || (SELECT "
+                 "count(*) FROM norm_words JOIN norms ON norms.id = norm_words.rowid)")),
+             QStringLiteral("2/2/2/2"));
+}
+
+void NormImportTest::failedImportLeavesPreviousBase_data()
+{
+    QTest::addColumn<QByteArray>("secondFile");
+    QTest::addColumn<bool>("cancelled");
+    QTest::addColumn<QString>("reasonStart");
+    QTest::newRow("second file malformed")
+        << wrapped(QStringLiteral("<Section><Work Code=\"x\"></Section>")).toUtf8() << false
+        << "Файл «second.xml» поврежден: строка 5,";
+    QTest::newRow("second file of another kind")
+        << QByteArray("<?xml version=\"1.0\"?><html><body/></html>") << false
+        << "Файл «second.xml» не является файлом базы норм";
+    QTest::newRow("second file missing") << QByteArray() << false << "Не удалось открыть файл";
+    QTest::newRow("cancelled") << wrapped(kEarthworks).toUtf8() << true << "";
+}
+
+void NormImportTest::failedImportLeavesPreviousBase()
+{
+    QFETCH(QByteArray, secondFile);
+    QFETCH(bool, cancelled);
+    QFETCH(QString, reasonStart);
+    normsample::BaseShape shape;
+    shape.norms = 20;
+    const QString first = write(QStringLiteral("first.xml"), normsample::base(shape));
+    QCOMPARE(import({first, write(QStringLiteral("other.xml"), wrapped(kEarthworks))}).norms, 23);
+    const QString before = everything(m_database);
+    shape.norms = 30;
+    const QString changedFirst = write(QStringLiteral("first.xml"), normsample::base(shape));
+    const QString second = secondFile.isEmpty() ? m_folder->filePath(QStringLiteral("none.xml"))
+                                                : write(QStringLiteral("second.xml"), secondFile);
+    const std::atomic<bool> cancel{cancelled};
+    const ImportResult result = import({changedFirst, second}, &cancel);
+    QCOMPARE(result.outcome,
+             cancelled ? ImportResult::Outcome::Cancelled : ImportResult::Outcome::Refused);
+    QVERIFY2(reasonStart.isEmpty() ? result.reason.isEmpty()
+                                   : result.reason.startsWith(reasonStart),
+             qPrintable(result.reason));
+    QCOMPARE(everything(m_database), before);
+}
+
+void NormImportTest::refusalNamesFileAndPlace_data()
+{
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("reason");
+    QTest::newRow("mismatched end tag")
+        << QByteArray("<?xml version=\"1.0\"?>\n<base>\n <ResourcesDirectory>\n  <Work>\n  "
+                      "</Wrok>\n</base>\n")
+        << "Файл «ГЭСН.xml» поврежден: строка 5, столбец 9: нарушена разметка XML.";
+    QTest::newRow("cut off")
+        << QByteArray("<?xml version=\"1.0\"?>\n<base>\n<ResourcesDirectory>\n<ResourceCategory>\n"
+                      "<Section Code=\"1\">\n<Work Code=\"1-1\" EndName=\"Кладка\"/>\n")
+        << "Файл «ГЭСН.xml» поврежден: строка 7, столбец 1: файл обрывается, не дойдя до конца "
+           "разметки.";
+    QTest::newRow("another root")
+        << QByteArray("<?xml version=\"1.0\"?>\n<bill><Work Code=\"1\"/></bill>\n")
+        << "Файл «ГЭСН.xml» не является файлом базы норм: его корневой элемент «bill», а не "
+           "«base».";
+    QTest::newRow("no norms and no catalogue")
+        << QByteArray("<base><ResourcesDirectory><ResourceCategory CodePrefix=\"ГЭСН\">"
+                      "<Section Code=\"1\"/></ResourceCategory></ResourcesDirectory></base>")
+        << "Файл «ГЭСН.xml» не является файлом базы норм: в нем нет ни одной нормы и ни одного "
+           "ресурса.";
+    QTest::newRow("no XML at all") << QByteArray("%PDF-1.4\n\x01\x02\x03")
+                                   << "Файл «ГЭСН.xml» не является файлом базы норм: в нем нет "
+                                      "разметки XML.";
+    QTest::newRow("empty") << QByteArray()
+                           << "Файл «ГЭСН.xml» не является файлом базы норм: в нем нет разметки "
+                              "XML.";
+}
+
+void NormImportTest::refusalNamesFileAndPlace()
+{
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, reason);
+    const ImportResult result = import({write(QStringLiteral("ГЭСН.xml"), bytes)});
+    QCOMPARE(result.outcome, ImportResult::Outcome::Refused);
+    QCOMPARE(result.reason, reason);
+}
+
+void NormImportTest::progressIsToldInStepsOfTime()
+{
+    normsample::BaseShape shape;
+    shape.norms = 12000;
+    const QString file = write(QStringLiteral("big.xml"), normsample::base(shape));
+    const qint64 size = QFile(file).size();
+    std::vector<norms::ImportStatus> told;
+    std::vector<qint64> at;
+    QElapsedTimer clock;
+    clock.start();
+    const ImportResult result =
+        norms::importFiles(m_database, {file}, [&](const norms::ImportStatus &status) {
+            told.push_back(status);
+            at.push_back(clock.elapsed());
+        });
+    QCOMPARE(result.norms, 12000);
+    QVERIFY2(told.size() >= 2, "the import is too quick to tell its progress");
+    for (std::size_t i = 0; i < told.size(); ++i) {
+        QCOMPARE(told[i].bytesTotal, size);
+        QCOMPARE(told[i].fileName, QStringLiteral("big.xml"));
+        QVERIFY(told[i].bytesRead <= size);
+        if (i == 0)
+            continue;
+        QVERIFY(at[i] - at[i - 1] >= 50);
+        QVERIFY(told[i].bytesRead > told[i - 1].bytesRead);
+        QVERIFY(told[i].norms > told[i - 1].norms);
+    }
+}
+
+QTEST_GUILESS_MAIN(NormImportTest)
+#include "tst_normimport.moc"
