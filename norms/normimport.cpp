@@ -163,4 +163,24 @@ ImportResult importFiles(const QString &databasePath, const QStringList &files,
     return result;
 }
 
+QString summaryText(const ImportResult &result, const QString &databasePath)
+{
+    QString summary = QStringLiteral("Загружено в «%1»: категорий %2, норм %3, строк ресурсов %4")
+                          .arg(databasePath)
+                          .arg(result.collections)
+                          .arg(result.norms)
+                          .arg(result.resources);
+    if (result.catalogueEntries > 0)
+        summary += QStringLiteral(", позиций каталога %1").arg(result.catalogueEntries);
+    return summary + u'.';
+}
+
+QString movedAsideText(const ImportResult &result, const QString &databasePath)
+{
+    if (result.movedAside.isEmpty())
+        return {};
+    return QStringLiteral("База норм «%1» была повреждена и перенесена в «%2»; создана новая.")
+        .arg(databasePath, result.movedAside);
+}
+
 } // namespace norms

@@ -53,4 +53,9 @@ ImportResult importFiles(const QString &databasePath, const QStringList &files,
 // The import's minimum interval between two progress calls.
 inline constexpr int kImportProgressIntervalMs = 50;
 
+// What an import loaded, in one line: «Загружено в «data/norms.db»: категорий 1, норм 45000, …».
+QString summaryText(const ImportResult &result, const QString &databasePath);
+// Where a damaged database went, when the import moved one aside.
+QString movedAsideText(const ImportResult &result, const QString &databasePath);
+
 } // namespace norms

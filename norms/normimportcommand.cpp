@@ -28,21 +28,12 @@ int runImportCommand(const QStringList &files, const QString &databasePath, QTex
     };
     const ImportResult result = importFiles(databasePath, files, progress);
     if (!result.movedAside.isEmpty())
-        out << QStringLiteral("База норм «%1» была повреждена и перенесена в «%2»; создана новая.")
-                   .arg(databasePath, result.movedAside)
-            << Qt::endl;
+        out << movedAsideText(result, databasePath) << Qt::endl;
     if (result.outcome != ImportResult::Outcome::Imported) {
         err << result.reason << Qt::endl;
         return 1;
     }
-    QString summary = QStringLiteral("Загружено в «%1»: категорий %2, норм %3, строк ресурсов %4")
-                          .arg(databasePath)
-                          .arg(result.collections)
-                          .arg(result.norms)
-                          .arg(result.resources);
-    if (result.catalogueEntries > 0)
-        summary += QStringLiteral(", позиций каталога %1").arg(result.catalogueEntries);
-    out << summary << u'.' << Qt::endl;
+    out << summaryText(result, databasePath) << Qt::endl;
     return 0;
 }
 

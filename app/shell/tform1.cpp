@@ -1,13 +1,16 @@
 #include "tform1.h"
 
-#include "common/artwork.h"
 #include "bill/billcontrol.h"
 #include "clock.h"
+#include "common/artwork.h"
 #include "common/errorreport.h"
+#include "common/journalprint.h"
 #include "journal.h"
 #include "journalfile.h"
 #include "journalpanel.h"
-#include "common/journalprint.h"
+#include "normbill.h"
+#include "normdb.h"
+#include "norms/normcontrol.h"
 #include "pages/calculatorpage.h"
 #include "pages/masonrypage.h"
 #include "pages/pagefactory.h"
@@ -150,6 +153,12 @@ void TForm1::createActions()
                 return QString();
             return m_widgets.TreeView1->node(place)->text(0).simplified();
         });
+    m_norms = new NormControl(*this, *m_journal, norms::defaultDatabasePath());
+    // The bill stamps the entry with the moment it takes it.
+    connect(m_norms, &NormControl::addToBillRequested, this,
+            [this](const norms::NormComputation &computation) {
+                m_bill->addEntry(norms::billEntry(computation, QDateTime()));
+            });
 }
 
 void TForm1::createMenus()
@@ -159,6 +168,9 @@ void TForm1::createMenus()
     actions->setObjectName(QStringLiteral("N1"));
     actions->addAction(m_bill->addAction());
     actions->addAction(m_bill->showAction());
+    actions->addSeparator();
+    actions->addAction(m_norms->showAction());
+    actions->addAction(m_norms->importAction());
     actions->addSeparator();
     actions->addAction(m_actions.print);
     actions->addAction(m_actions.pdf);
@@ -441,6 +453,7 @@ void TForm1::closeEvent(QCloseEvent *event)
         event->accept();
         // The bill's window goes with the main window, or the program would stay running.
         m_bill->closeWindow();
+        m_norms->closeWindow();
     } else {
         event->ignore();
     }

@@ -19,6 +19,7 @@ class Clock;
 class Journal;
 class JournalPanel;
 class MasonryPage;
+class NormControl;
 class QLabel;
 class QStackedWidget;
 class QTextEdit;
@@ -35,6 +36,7 @@ public:
     Clock &clock() const { return *m_clock; }
     Catalogue *catalogue() const { return m_widgets.TreeView1; }
     BillControl &bill() const { return *m_bill; }
+    NormControl &normControl() const { return *m_norms; }
     QStackedWidget *pageSet() const { return m_widgets.PageControl1; }
     QString statusText(int panel) const;
 
@@ -78,6 +80,7 @@ private:
     Journal *m_journal;
     Clock *m_clock;
     BillControl *m_bill = nullptr;
+    NormControl *m_norms = nullptr;
     std::function<QString()> m_choosePdfPath;
     int m_lastSelectedPlace = -1;
     bool m_shown = false;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QProgressDialog>
 #include <QTest>
 #include <QTimer>
 
@@ -34,7 +35,9 @@ bool ModalWatchdog::eventFilter(QObject *watched, QEvent *event)
 {
     if (event->type() == QEvent::Show && watched->isWidgetType()) {
         auto *widget = static_cast<QWidget *>(watched);
-        if (widget->isWindow() && widget->isModal())
+        // A progress dialog runs no loop of its own: it blocks nothing and closes when its work
+        // ends.
+        if (widget->isWindow() && widget->isModal() && !qobject_cast<QProgressDialog *>(widget))
             take(widget);
     }
     return false;

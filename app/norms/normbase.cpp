@@ -1,0 +1,37 @@
+#include "normbase.h"
+
+NormBase::NormBase(QString path, QObject *parent) : QObject(parent), m_path(std::move(path)) {}
+
+NormBase::~NormBase() = default;
+
+norms::NormDatabase *NormBase::database()
+{
+    if (!m_tried) {
+        m_tried = true;
+        norms::NormDatabase::Opened opened = norms::NormDatabase::open(m_path);
+        m_database = std::move(opened.database);
+        m_refusal = opened.refusal;
+    }
+    return m_database.get();
+}
+
+bool NormBase::hasNorms()
+{
+    norms::NormDatabase *base = database();
+    if (!base)
+        return false;
+    try {
+        return base->hasNorms();
+    } catch (const norms::sql::Failure &failure) {
+        m_refusal = norms::failureText(failure, m_path);
+        return false;
+    }
+}
+
+void NormBase::reopen()
+{
+    m_database.reset();
+    m_refusal.clear();
+    m_tried = false;
+    emit changed();
+}

@@ -1,0 +1,170 @@
+#include "normcontrol.h"
+
+#include "common/errorreport.h"
+#include "normbase.h"
+#include "normimport.h"
+#include "normwindow.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLocale>
+#include <QProgressDialog>
+#include <QThread>
+
+// What the worker thread and the window share: the cancel flag, and the result once it is there.
+struct NormControl::Run
+{
+    std::atomic<bool> cancel = false;
+    norms::ImportResult result;
+};
+
+namespace {
+
+QString megabytes(qint64 bytes)
+{
+    return QLocale().toString(double(bytes) / (1024.0 * 1024.0), 'f', 1);
+}
+
+QString progressText(const norms::ImportStatus &status)
+{
+    return QStringLiteral("Загрузка «%1»\nПрочитано %2 из %3 МБ, норм: %4")
+        .arg(status.fileName, megabytes(status.bytesRead), megabytes(status.bytesTotal),
+             QLocale().toString(status.norms));
+}
+
+} // namespace
+
+NormControl::NormControl(QWidget &mainWindow, Journal &journal, const QString &databasePath)
+    : QObject(&mainWindow), m_mainWindow(mainWindow), m_journal(journal),
+      m_base(new NormBase(databasePath, this))
+{
+    m_import = new QAction(QStringLiteral("Загрузить базу норм..."), this);
+    m_import->setObjectName(QStringLiteral("ImportNorms"));
+    connect(m_import, &QAction::triggered, this, &NormControl::chooseAndImport);
+    m_show = new QAction(QStringLiteral("Расчет по нормам..."), this);
+    m_show->setObjectName(QStringLiteral("ShowNorms"));
+    m_show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(m_show, &QAction::triggered, this, &NormControl::showWindow);
+    m_chooseFiles = [this] {
+        return QFileDialog::getOpenFileNames(&m_mainWindow, QStringLiteral("Загрузить базу норм"),
+                                             QString(), QStringLiteral("Файлы базы норм (*.xml)"));
+    };
+}
+
+NormControl::~NormControl()
+{
+    // A program that quits while importing leaves the previous base as it was.
+    if (m_thread) {
+        m_run->cancel = true;
+        m_thread->wait();
+    }
+}
+
+NormWindow *NormControl::window() const
+{
+    return m_window;
+}
+
+void NormControl::showWindow()
+{
+    if (!m_window) {
+        m_window = new NormWindow(*m_base, m_journal, &m_mainWindow);
+        connect(m_window, &NormWindow::addToBillRequested, this, &NormControl::addToBillRequested);
+        connect(m_window, &NormWindow::importRequested, this, &NormControl::chooseAndImport);
+    }
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+}
+
+void NormControl::closeWindow()
+{
+    if (m_window)
+        m_window->close();
+}
+
+void NormControl::chooseAndImport()
+{
+    if (m_thread)
+        return;
+    const QStringList files = m_chooseFiles();
+    if (!files.isEmpty())
+        importFiles(files);
+}
+
+void NormControl::importFiles(const QStringList &files)
+{
+    if (m_thread)
+        return;
+    auto run = std::make_shared<Run>();
+    m_run = run;
+    QWidget *owner =
+        m_window && m_window->isVisible() ? static_cast<QWidget *>(m_window.data()) : &m_mainWindow;
+    m_progress = new QProgressDialog(QStringLiteral("Загрузка базы норм..."),
+                                     QStringLiteral("Отмена"), 0, 1000, owner);
+    m_progress->setObjectName(QStringLiteral("NormImportProgress"));
+    m_progress->setWindowTitle(QStringLiteral("Загрузка базы норм"));
+    m_progress->setWindowModality(Qt::WindowModal);
+    m_progress->setMinimumDuration(0);
+    m_progress->setAutoClose(false);
+    m_progress->setAutoReset(false);
+    m_progress->setMinimumWidth(420);
+    connect(m_progress, &QProgressDialog::canceled, this, [run] { run->cancel = true; });
+
+    const QString path = m_base->path();
+    QPointer<QProgressDialog> progress = m_progress;
+    m_thread = QThread::create([run, path, files, progress] {
+        run->result = norms::importFiles(
+            path, files,
+            [progress](const norms::ImportStatus &status) {
+                QMetaObject::invokeMethod(
+                    progress,
+                    [progress, status] {
+                        if (!progress)
+                            return;
+                        progress->setLabelText(progressText(status));
+                        if (status.bytesTotal > 0)
+                            progress->setValue(int(status.bytesRead * 1000 / status.bytesTotal));
+                    },
+                    Qt::QueuedConnection);
+            },
+            &run->cancel);
+    });
+    connect(m_thread, &QThread::finished, this, &NormControl::finishImport);
+    m_progress->show();
+    m_thread->start();
+}
+
+void NormControl::finishImport()
+{
+    const norms::ImportResult result = m_run->result;
+    m_thread->deleteLater();
+    m_thread = nullptr;
+    // Hidden at once: a window-modal dialog left showing until its deletion would keep the
+    // windows below it from their keys.
+    m_progress->hide();
+    m_progress->deleteLater();
+    m_progress = nullptr;
+    m_run.reset();
+    switch (result.outcome) {
+    case norms::ImportResult::Outcome::Imported: {
+        m_base->reopen();
+        const QString summary = QStringList{norms::movedAsideText(result, m_base->path()),
+                                            norms::summaryText(result, m_base->path())}
+                                    .join(u' ')
+                                    .trimmed();
+        showWindow();
+        m_window->showImportSummary(summary);
+        emit importFinished(true, summary);
+        break;
+    }
+    case norms::ImportResult::Outcome::Cancelled:
+        emit importFinished(false, QStringLiteral("Загрузка отменена; база норм не изменена."));
+        break;
+    case norms::ImportResult::Outcome::Refused:
+        errorreport::show(result.reason);
+        emit importFinished(false, result.reason);
+        break;
+    }
+}

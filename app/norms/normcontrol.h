@@ -1,0 +1,67 @@
+#pragma once
+
+#include "normcompute.h"
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include <atomic>
+#include <functional>
+#include <memory>
+
+class Journal;
+class NormBase;
+class NormWindow;
+class QAction;
+class QProgressDialog;
+class QThread;
+class QWidget;
+
+// The norm base in the main window: «Загрузить базу норм...» imports the published files on a
+// worker thread behind a progress dialog with Cancel; «Расчет по нормам...» shows the window
+// «Нормы», whose computations go on to the bill.
+class NormControl : public QObject
+{
+    Q_OBJECT
+
+public:
+    NormControl(QWidget &mainWindow, Journal &journal, const QString &databasePath);
+    ~NormControl() override;
+
+    QAction *importAction() const { return m_import; }
+    QAction *showAction() const { return m_show; }
+    NormBase &base() const { return *m_base; }
+    // Made when first shown.
+    NormWindow *window() const;
+
+    void showWindow();
+    void closeWindow();
+    // Asks for the files, then imports them.
+    void chooseAndImport();
+    void importFiles(const QStringList &files);
+    bool isImporting() const { return m_thread != nullptr; }
+    // Tests answer the file dialog.
+    void setFileChooser(std::function<QStringList()> choose) { m_chooseFiles = std::move(choose); }
+
+signals:
+    void addToBillRequested(const norms::NormComputation &computation);
+    // An import ended: done, cancelled or refused; the summary or the reason.
+    void importFinished(bool done, const QString &text);
+
+private:
+    void finishImport();
+
+    QWidget &m_mainWindow;
+    Journal &m_journal;
+    NormBase *m_base;
+    QAction *m_import;
+    QAction *m_show;
+    QPointer<NormWindow> m_window;
+    std::function<QStringList()> m_chooseFiles;
+
+    struct Run;
+    std::shared_ptr<Run> m_run;
+    QThread *m_thread = nullptr;
+    QProgressDialog *m_progress = nullptr;
+};

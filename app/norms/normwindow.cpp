@@ -1,0 +1,425 @@
+#include "normwindow.h"
+
+#include "common/errorreport.h"
+#include "journal.h"
+#include "normbase.h"
+#include "normsearch.h"
+
+#include <QAction>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSplitter>
+#include <QStandardItemModel>
+#include <QTabWidget>
+#include <QTreeView>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int kSearchLimit = 200;
+// What a place of the lists and the tree is: its kind and id, and for the tree whether its
+// children are still to be read.
+constexpr int kKindRole = Qt::UserRole + 1;
+constexpr int kIdRole = Qt::UserRole + 2;
+constexpr int kUnreadRole = Qt::UserRole + 3;
+
+enum ResourceColumn
+{
+    CodeColumn,
+    NameColumn,
+    UnitColumn,
+    RateColumn,
+    AmountColumn,
+};
+
+QStandardItem *placeItem(const QString &text, norms::BrowseNode::Kind kind, qint64 id)
+{
+    auto *item = new QStandardItem(text);
+    item->setEditable(false);
+    item->setData(int(kind), kKindRole);
+    item->setData(id, kIdRole);
+    return item;
+}
+
+QString nodeText(const norms::BrowseNode &node)
+{
+    switch (node.kind) {
+    case norms::BrowseNode::Kind::Collection:
+        return node.name.isEmpty() ? node.code : node.code + QStringLiteral(" — ") + node.name;
+    case norms::BrowseNode::Kind::Section:
+        return QStringList{node.type, node.code, node.name}.join(u' ').simplified();
+    case norms::BrowseNode::Kind::Norm:
+        break;
+    }
+    return node.code + u' ' + node.name;
+}
+
+QString resourceName(const norms::NormResource &resource)
+{
+    if (!resource.abstract || resource.technologyGroups.isEmpty())
+        return resource.name;
+    return resource.name +
+           QStringLiteral(" (технологическая группа %1)").arg(resource.technologyGroups);
+}
+
+QString groupTitle(norms::ResourceGroup group)
+{
+    switch (group) {
+    case norms::ResourceGroup::Labour:
+        return QStringLiteral("Затраты труда");
+    case norms::ResourceGroup::Machine:
+        return QStringLiteral("Машины и механизмы");
+    case norms::ResourceGroup::Material:
+        break;
+    }
+    return QStringLiteral("Материалы");
+}
+
+QLabel *wrappedLabel(const char *name, QWidget *parent)
+{
+    auto *label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setWordWrap(true);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_base(base), m_journal(journal)
+{
+    setObjectName(QStringLiteral("NormWindow"));
+    setWindowTitle(QStringLiteral("Нормы — Мерилон 3"));
+    resize(1100, 700);
+
+    auto *layout = new QVBoxLayout(this);
+    auto *searchRow = new QHBoxLayout;
+    auto *searchCaption = new QLabel(QStringLiteral("&Поиск нормы:"), this);
+    m_search = new QLineEdit(this);
+    m_search->setObjectName(QStringLiteral("NormSearch"));
+    m_search->setClearButtonEnabled(true);
+    m_search->setPlaceholderText(QStringLiteral("код («06-01», «ГЭСН 06-01-001-01») или слова "
+                                                "наименования («бетон фунд»)"));
+    searchCaption->setBuddy(m_search);
+    m_import = new QPushButton(QStringLiteral("&Загрузить базу норм..."), this);
+    m_import->setObjectName(QStringLiteral("NormImport"));
+    m_import->setAutoDefault(false);
+    searchRow->addWidget(searchCaption);
+    searchRow->addWidget(m_search, 1);
+    searchRow->addWidget(m_import);
+    layout->addLayout(searchRow);
+    m_status = wrappedLabel("NormStatus", this);
+    layout->addWidget(m_status);
+
+    auto *splitter = new QSplitter(Qt::Horizontal, this);
+    m_tabs = new QTabWidget(splitter);
+    m_hitsModel = new QStandardItemModel(this);
+    m_hitsModel->setHorizontalHeaderLabels(
+        {QStringLiteral("Код"), QStringLiteral("Наименование"), QStringLiteral("Измеритель")});
+    m_hits = new QTreeView(m_tabs);
+    m_hits->setObjectName(QStringLiteral("NormHits"));
+    m_hits->setModel(m_hitsModel);
+    m_hits->setRootIsDecorated(false);
+    m_hits->setUniformRowHeights(true);
+    m_hits->setColumnWidth(0, 120);
+    m_hits->setColumnWidth(1, 300);
+    m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
+    m_treeModel = new QStandardItemModel(this);
+    m_tree = new QTreeView(m_tabs);
+    m_tree->setObjectName(QStringLiteral("NormTree"));
+    m_tree->setModel(m_treeModel);
+    m_tree->setHeaderHidden(true);
+    m_tree->setUniformRowHeights(true);
+    m_tabs->addTab(m_tree, QStringLiteral("&Сборники"));
+    splitter->addWidget(createDetails());
+    splitter->setStretchFactor(0, 2);
+    splitter->setStretchFactor(1, 3);
+    splitter->setSizes({430, 640});
+    layout->addWidget(splitter, 1);
+
+    connect(m_search, &QLineEdit::textChanged, this, &NormWindow::search);
+    connect(m_import, &QPushButton::clicked, this, &NormWindow::importRequested);
+    connect(m_hits->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    showNorm(m_hitsModel->item(current.row())->data(kIdRole).toLongLong());
+            });
+    connect(m_tree, &QTreeView::expanded, this,
+            [this](const QModelIndex &index) { fillChildren(m_treeModel->itemFromIndex(index)); });
+    connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.data(kKindRole).toInt() == int(norms::BrowseNode::Kind::Norm))
+                    showNorm(current.data(kIdRole).toLongLong());
+            });
+    connect(&m_base, &NormBase::changed, this, &NormWindow::reload);
+
+    setTabOrder(m_search, m_import);
+    reload();
+}
+
+NormWindow::~NormWindow() = default;
+
+QWidget *NormWindow::createDetails()
+{
+    auto *details = new QWidget(this);
+    auto *layout = new QVBoxLayout(details);
+    layout->setContentsMargins(6, 0, 0, 0);
+    m_code = wrappedLabel("NormCode", details);
+    QFont bold = m_code->font();
+    bold.setBold(true);
+    m_code->setFont(bold);
+    m_name = wrappedLabel("NormName", details);
+    m_measure = wrappedLabel("NormMeasure", details);
+    m_content = wrappedLabel("NormContent", details);
+    m_resources = new QTreeWidget(details);
+    m_resources->setObjectName(QStringLiteral("NormResources"));
+    m_resources->setHeaderLabels({QStringLiteral("Код"), QStringLiteral("Наименование"),
+                                  QStringLiteral("Ед. изм."), QStringLiteral("Норма"),
+                                  QStringLiteral("Количество")});
+    m_resources->setColumnWidth(CodeColumn, 130);
+    m_resources->setColumnWidth(NameColumn, 250);
+    m_resources->setColumnWidth(UnitColumn, 70);
+    m_resources->setColumnWidth(RateColumn, 80);
+    m_resources->header()->setStretchLastSection(true);
+    for (QLabel *label : {m_code, m_name, m_measure, m_content})
+        layout->addWidget(label);
+    layout->addWidget(m_resources, 1);
+
+    auto *computeRow = new QHBoxLayout;
+    m_volumeCaption = new QLabel(QStringLiteral("&Объем работ:"), details);
+    m_volume = new QLineEdit(details);
+    m_volume->setObjectName(QStringLiteral("NormVolume"));
+    m_volumeCaption->setBuddy(m_volume);
+    m_compute = new QPushButton(QStringLiteral("&Расчет"), details);
+    m_compute->setObjectName(QStringLiteral("NormCompute"));
+    m_add = new QPushButton(QStringLiteral("Добавить в &ведомость"), details);
+    m_add->setObjectName(QStringLiteral("NormAddToBill"));
+    m_add->setToolTip(QStringLiteral("Добавить расчет в ведомость материалов (Ctrl+D)"));
+    m_compute->setAutoDefault(false);
+    m_add->setAutoDefault(false);
+    computeRow->addWidget(m_volumeCaption);
+    computeRow->addWidget(m_volume);
+    computeRow->addWidget(m_compute);
+    computeRow->addWidget(m_add);
+    computeRow->addStretch(1);
+    layout->addLayout(computeRow);
+
+    auto *addShortcut = new QAction(this);
+    addShortcut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
+    addShortcut->setShortcutContext(Qt::WindowShortcut);
+    addAction(addShortcut);
+    connect(addShortcut, &QAction::triggered, this, &NormWindow::addToBill);
+    connect(m_compute, &QPushButton::clicked, this, &NormWindow::compute);
+    connect(m_add, &QPushButton::clicked, this, &NormWindow::addToBill);
+    // Enter in the volume computes, as the pages' compute button answers it.
+    connect(m_volume, &QLineEdit::returnPressed, this, &NormWindow::compute);
+    connect(m_volume, &QLineEdit::textEdited, this, [this] {
+        if (m_computation) {
+            m_computation.reset();
+            showResources();
+        }
+    });
+    return details;
+}
+
+void NormWindow::showStatus(const QString &text)
+{
+    m_status->setText(text);
+}
+
+void NormWindow::showImportSummary(const QString &summary)
+{
+    showStatus(summary);
+}
+
+void NormWindow::reportFailure(const QString &what)
+{
+    showStatus(what);
+}
+
+void NormWindow::reload()
+{
+    m_treeModel->clear();
+    const bool usable = m_base.hasNorms();
+    m_search->setEnabled(usable);
+    m_tabs->setEnabled(usable);
+    if (!usable) {
+        m_hitsModel->removeRows(0, m_hitsModel->rowCount());
+        m_norm.reset();
+        m_computation.reset();
+        showResources();
+        const QString why = m_base.refusal();
+        showStatus(why.isEmpty() ? QStringLiteral("База норм не загружена. Загрузите файлы базы "
+                                                  "норм: кнопка «Загрузить базу норм...» или "
+                                                  "Действия → Загрузить базу норм...")
+                                 : why);
+        return;
+    }
+    try {
+        for (const norms::BrowseNode &node : norms::collections(*m_base.database())) {
+            QStandardItem *item = placeItem(nodeText(node), node.kind, node.id);
+            item->setData(true, kUnreadRole);
+            item->appendRow(new QStandardItem);
+            m_treeModel->appendRow(item);
+        }
+    } catch (const norms::sql::Failure &failure) {
+        reportFailure(norms::failureText(failure, m_base.path()));
+        return;
+    }
+    if (m_norm)
+        showNorm(m_norm->id);
+    search(m_search->text());
+}
+
+void NormWindow::fillChildren(QStandardItem *item)
+{
+    if (!item || !item->data(kUnreadRole).toBool())
+        return;
+    item->setData(false, kUnreadRole);
+    item->removeRows(0, item->rowCount());
+    const norms::BrowseNode parent{norms::BrowseNode::Kind(item->data(kKindRole).toInt()),
+                                   item->data(kIdRole).toLongLong(),
+                                   {},
+                                   {},
+                                   {}};
+    try {
+        for (const norms::BrowseNode &node : norms::children(*m_base.database(), parent)) {
+            QStandardItem *child = placeItem(nodeText(node), node.kind, node.id);
+            if (node.kind != norms::BrowseNode::Kind::Norm) {
+                child->setData(true, kUnreadRole);
+                child->appendRow(new QStandardItem);
+            }
+            item->appendRow(child);
+        }
+    } catch (const norms::sql::Failure &failure) {
+        reportFailure(norms::failureText(failure, m_base.path()));
+    }
+}
+
+void NormWindow::search(const QString &text)
+{
+    m_hitsModel->removeRows(0, m_hitsModel->rowCount());
+    if (!m_base.database())
+        return;
+    QList<norms::NormHit> hits;
+    try {
+        hits = norms::searchNorms(*m_base.database(), text, kSearchLimit);
+    } catch (const norms::sql::Failure &failure) {
+        reportFailure(norms::failureText(failure, m_base.path()));
+        return;
+    }
+    for (const norms::NormHit &hit : hits) {
+        QList<QStandardItem *> row{
+            placeItem(hit.prefix + u' ' + hit.code, norms::BrowseNode::Kind::Norm, hit.id),
+            placeItem(hit.name, norms::BrowseNode::Kind::Norm, hit.id),
+            placeItem(hit.measure, norms::BrowseNode::Kind::Norm, hit.id)};
+        row[1]->setToolTip(hit.name);
+        m_hitsModel->appendRow(row);
+    }
+    if (text.trimmed().isEmpty())
+        showStatus(QStringLiteral("Введите код нормы или слова ее наименования либо выберите "
+                                  "норму в сборниках."));
+    else if (hits.isEmpty())
+        showStatus(QStringLiteral("Ничего не найдено."));
+    else if (hits.size() == kSearchLimit)
+        showStatus(QStringLiteral("Показаны первые %1 норм; уточните запрос.").arg(kSearchLimit));
+    else
+        showStatus(QStringLiteral("Найдено норм: %1.").arg(hits.size()));
+    if (!hits.isEmpty())
+        m_tabs->setCurrentWidget(m_hits);
+}
+
+void NormWindow::showNorm(qint64 id)
+{
+    if (m_norm && m_norm->id == id && !m_computation)
+        return;
+    std::optional<norms::Norm> norm;
+    try {
+        if (m_base.database())
+            norm = norms::readNorm(*m_base.database(), id);
+    } catch (const norms::sql::Failure &failure) {
+        reportFailure(norms::failureText(failure, m_base.path()));
+    }
+    m_norm = norm;
+    m_computation.reset();
+    showResources();
+}
+
+void NormWindow::showResources()
+{
+    m_resources->clear();
+    const bool shown = m_norm.has_value();
+    for (QWidget *widget : std::initializer_list<QWidget *>{m_volume, m_compute, m_add})
+        widget->setEnabled(shown);
+    if (!shown) {
+        for (QLabel *label : {m_code, m_name, m_measure, m_content})
+            label->clear();
+        m_volumeCaption->setText(QStringLiteral("&Объем работ:"));
+        return;
+    }
+    const norms::Norm &norm = *m_norm;
+    const norms::Measure measure = norms::measureOf(norm);
+    m_code->setText(norm.fullCode());
+    m_name->setText(norm.name);
+    m_measure->setText(QStringLiteral("Измеритель: ") + norm.measure);
+    m_content->setText(norm.content.isEmpty()
+                           ? QString()
+                           : QStringLiteral("Состав работ: ") +
+                                 norm.content.split(u'\n').join(QStringLiteral("; ")));
+    m_content->setVisible(!norm.content.isEmpty());
+    m_volumeCaption->setText(QStringLiteral("&Объем работ, %1:").arg(measure.unit));
+
+    // Materials, then labour, then machines, each in the norm's order.
+    for (const norms::ResourceGroup kind :
+         {norms::ResourceGroup::Material, norms::ResourceGroup::Labour,
+          norms::ResourceGroup::Machine}) {
+        QTreeWidgetItem *group = nullptr;
+        for (qsizetype i = 0; i < norm.resources.size(); ++i) {
+            const norms::NormResource &resource = norm.resources.at(i);
+            if (resource.group != kind)
+                continue;
+            if (!group) {
+                group = new QTreeWidgetItem(m_resources, {groupTitle(kind)});
+                group->setFirstColumnSpanned(true);
+                group->setExpanded(true);
+            }
+            QStringList texts{resource.code, resourceName(resource), resource.unit,
+                              norms::amountText(resource.rate), QString()};
+            if (m_computation)
+                texts[AmountColumn] = norms::amountText(m_computation->amounts.at(i).amount);
+            auto *line = new QTreeWidgetItem(group, texts);
+            line->setToolTip(NameColumn, texts[NameColumn]);
+            for (int column : {RateColumn, AmountColumn})
+                line->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+        }
+    }
+}
+
+void NormWindow::compute()
+{
+    if (!m_norm)
+        return;
+    errorreport::guarded([this] {
+        norms::NormComputation computation = norms::computeNorm(*m_norm, m_volume->text());
+        m_computation = std::move(computation);
+        showResources();
+        for (const QString &line : norms::journalBlock(*m_computation))
+            m_journal.append(line);
+    });
+}
+
+void NormWindow::addToBill()
+{
+    if (!m_norm)
+        return;
+    // The figures added are those shown; a volume typed since is computed first.
+    if (!m_computation)
+        compute();
+    if (m_computation)
+        emit addToBillRequested(*m_computation);
+}

@@ -1,0 +1,78 @@
+#pragma once
+
+#include "normcompute.h"
+#include "normstore.h"
+
+#include <QWidget>
+
+#include <optional>
+
+class Journal;
+class NormBase;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QStandardItem;
+class QStandardItemModel;
+class QTabWidget;
+class QTreeView;
+class QTreeWidget;
+
+// The window «Нормы»: find a norm by code or words, or browse the collections; see its
+// resources; compute them for a volume of work, with a block in the journal; add the
+// computation to the bill.
+class NormWindow : public QWidget
+{
+    Q_OBJECT
+
+public:
+    NormWindow(NormBase &base, Journal &journal, QWidget *parent = nullptr);
+    ~NormWindow() override;
+
+    // Shows a norm as if chosen in the list.
+    void showNorm(qint64 id);
+    // The computation shown, while the norm and the volume are as it had them.
+    const std::optional<norms::NormComputation> &computation() const { return m_computation; }
+
+    void compute();
+    void addToBill();
+    // What the last import loaded, said where the search tells what it found.
+    void showImportSummary(const QString &summary);
+
+signals:
+    void addToBillRequested(const norms::NormComputation &computation);
+    void importRequested();
+
+private:
+    // After an import or a refusal: the search again, the tree afresh, the shown norm re-read.
+    void reload();
+    void search(const QString &text);
+    void fillChildren(QStandardItem *item);
+    void showResources();
+    void showStatus(const QString &text);
+    void reportFailure(const QString &what);
+    QWidget *createDetails();
+
+    NormBase &m_base;
+    Journal &m_journal;
+    std::optional<norms::Norm> m_norm;
+    std::optional<norms::NormComputation> m_computation;
+
+    QLineEdit *m_search = nullptr;
+    QLabel *m_status = nullptr;
+    QPushButton *m_import = nullptr;
+    QTabWidget *m_tabs = nullptr;
+    QStandardItemModel *m_hitsModel = nullptr;
+    QTreeView *m_hits = nullptr;
+    QStandardItemModel *m_treeModel = nullptr;
+    QTreeView *m_tree = nullptr;
+    QLabel *m_code = nullptr;
+    QLabel *m_name = nullptr;
+    QLabel *m_measure = nullptr;
+    QLabel *m_content = nullptr;
+    QTreeWidget *m_resources = nullptr;
+    QLabel *m_volumeCaption = nullptr;
+    QLineEdit *m_volume = nullptr;
+    QPushButton *m_compute = nullptr;
+    QPushButton *m_add = nullptr;
+};

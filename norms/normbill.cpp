@@ -1,0 +1,39 @@
+#include "normbill.h"
+
+#include "totals.h"
+
+namespace norms {
+
+namespace {
+
+bom::MaterialKind kindOf(ResourceGroup group)
+{
+    switch (group) {
+    case ResourceGroup::Labour:
+        return bom::MaterialKind::Labour;
+    case ResourceGroup::Machine:
+        return bom::MaterialKind::Machine;
+    case ResourceGroup::Material:
+        break;
+    }
+    return bom::MaterialKind::Buy;
+}
+
+} // namespace
+
+bom::Entry billEntry(const NormComputation &computation, const QDateTime &added)
+{
+    bom::Entry entry;
+    entry.added = added;
+    entry.work = computation.norm.fullCode() + u' ' + computation.norm.name;
+    entry.inputs = QStringLiteral("Объем работ, %1: %2")
+                       .arg(computation.measure.unit, bom::quantityText(computation.volume));
+    const QString source = computation.norm.fullCode();
+    for (const ResourceAmount &line : computation.amounts)
+        entry.materials.append(bom::material(line.resource.name, line.resource.unit, line.amount,
+                                             kindOf(line.resource.group), QString(), source,
+                                             line.resource.code));
+    return entry;
+}
+
+} // namespace norms

@@ -1,0 +1,312 @@
+#include "bill/billbook.h"
+#include "bill/billcontrol.h"
+#include "errorrecorder.h"
+#include "norms/normcontrol.h"
+#include "norms/normwindow.h"
+#include "normsample.h"
+#include "windowdriver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDir>
+#include <QLabel>
+#include <QMenuBar>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTemporaryDir>
+#include <QTreeView>
+#include <QTreeWidget>
+
+// The norm base driven through the main window: imported from the menu, searched, computed,
+// added to the bill; a damaged base, a broken file and a cancelled import leave the program
+// working.
+class NormWindowTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void importFindComputeAndAddToTheBill();
+    void badVolumeIsReportedAndChangesNothing_data();
+    void badVolumeIsReportedAndChangesNothing();
+    void withoutABaseTheWindowSaysSo();
+    void damagedBaseIsRefusedAndAnImportMendsIt();
+    void brokenFileIsReportedAndTheBaseStays();
+    void cancelledImportLeavesThePreviousBase();
+    void renderNormWindow();
+
+private:
+    QString writeFile(const QString &name, const QByteArray &bytes);
+    // Imports through the menu, with the file dialog answered, and waits for the end.
+    bool importFromMenu(const QStringList &files);
+    NormWindow *normWindow() { return m_driver->window().normControl().window(); }
+    template <typename T = QWidget> T *part(const char *name)
+    {
+        return normWindow()->findChild<T *>(QString::fromLatin1(name));
+    }
+    QStringList shownCodes();
+    void chooseFirstHit();
+
+    std::unique_ptr<QTemporaryDir> m_files;
+    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<ErrorRecorder> m_errors;
+    std::unique_ptr<WindowDriver> m_driver;
+};
+
+namespace {
+
+const char kBase[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<base BaseName="ФСНБ-2022" PriceLevel="01.01.2022">
+ <ResourcesDirectory>
+  <ResourceCategory Type="СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСН">
+   <Section Name="Бетонные конструкции" Type="Сборник" Code="06">
+    <Section Name="Фундаменты" Type="Таблица" Code="06-01-001">
+     <NameGroup BeginName="Устройство бетонных фундаментов общего назначения объемом:">
+      <Work Code="06-01-001-02" EndName="до 5 м3" MeasureUnit="100 м3">
+       <Content><Item Text="Установка опалубки."/></Content>
+       <Resources>
+        <Resource Code="1-100-30" EndName="Средний разряд работы 3,0" Quantity="180"/>
+        <Resource Code="91.14.02-001" EndName="Автомобили бортовые" Quantity="1.2"/>
+        <Resource Code="01.7.15.06-0111" EndName="Гвозди строительные" MeasureUnit="т" Quantity="0.005"/>
+        <AbstractResource Code="04.1.02.05" Name="Смеси бетонные" MeasureUnit="м3" Quantity="П" TechnologyGroups="04.1.02.05.01"/>
+       </Resources>
+      </Work>
+     </NameGroup>
+     <Work Code="06-01-001-05" EndName="Устройство бетонной подготовки" MeasureUnit="100 м3"/>
+    </Section>
+   </Section>
+  </ResourceCategory>
+ </ResourcesDirectory>
+</base>
+)";
+
+const QStringList kFootingBlock{
+    "Расчет по норме: ГЭСН 06-01-001-02 Устройство бетонных фундаментов общего назначения "
+    "объемом: до 5 м3",
+    "Объем работ, м3: 25",
+    "Необходимые материалы:",
+    "Гвозди строительные, т: 0,00125",
+    "Смеси бетонные, м3: по проекту",
+    "Затраты труда, чел.-ч: 45",
+    "Машины, маш.-ч: 0,3",
+};
+
+} // namespace
+
+void NormWindowTest::init()
+{
+    m_files = std::make_unique<QTemporaryDir>();
+    m_settings = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings->path());
+    m_errors = std::make_unique<ErrorRecorder>();
+    m_driver = std::make_unique<WindowDriver>();
+}
+
+void NormWindowTest::cleanup()
+{
+    m_driver.reset();
+    m_errors.reset();
+    m_settings.reset();
+    m_files.reset();
+}
+
+QString NormWindowTest::writeFile(const QString &name, const QByteArray &bytes)
+{
+    const QString path = m_files->filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size())
+        return {};
+    return path;
+}
+
+bool NormWindowTest::importFromMenu(const QStringList &files)
+{
+    NormControl &control = m_driver->window().normControl();
+    control.setFileChooser([files] { return files; });
+    QSignalSpy finished(&control, &NormControl::importFinished);
+    control.importAction()->trigger();
+    return finished.wait(60'000);
+}
+
+QStringList NormWindowTest::shownCodes()
+{
+    QStringList codes;
+    const QAbstractItemModel *hits = part<QTreeView>("NormHits")->model();
+    for (int row = 0; row < hits->rowCount(); ++row)
+        codes.append(hits->index(row, 0).data().toString());
+    return codes;
+}
+
+void NormWindowTest::chooseFirstHit()
+{
+    auto *hits = part<QTreeView>("NormHits");
+    hits->setFocus();
+    QTest::keyClick(hits, Qt::Key_Home);
+}
+
+void NormWindowTest::importFindComputeAndAddToTheBill()
+{
+    // The menu offers both, the window with its shortcut.
+    QStringList offered;
+    for (QAction *action : m_driver->window().menuBar()->actions().front()->menu()->actions())
+        offered.append(action->text() + u' ' + action->shortcut().toString());
+    QVERIFY(offered.contains(QStringLiteral("Расчет по нормам... Ctrl+F")));
+    QVERIFY(offered.contains(QStringLiteral("Загрузить базу норм... ")));
+
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
+    QVERIFY(normWindow() && normWindow()->isVisible());
+    QVERIFY(part<QLabel>("NormStatus")->text().contains(QStringLiteral("норм 2")));
+
+    m_driver->newJournalLines();
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд"));
+    QCOMPARE(shownCodes(), QStringList{QStringLiteral("ГЭСН 06-01-001-02")});
+    chooseFirstHit();
+    QCOMPARE(part<QLabel>("NormCode")->text(), QStringLiteral("ГЭСН 06-01-001-02"));
+    QCOMPARE(part<QLabel>("NormMeasure")->text(), QStringLiteral("Измеритель: 100 м3"));
+
+    m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
+    QTest::mouseClick(part("NormCompute"), Qt::LeftButton);
+    QCOMPARE(m_driver->newJournalLines(), kFootingBlock);
+    // Materials first, then labour, then machines; the amounts beside the rates.
+    QStringList rows;
+    auto *resources = part<QTreeWidget>("NormResources");
+    for (int group = 0; group < resources->topLevelItemCount(); ++group) {
+        QTreeWidgetItem *top = resources->topLevelItem(group);
+        rows.append(top->text(0));
+        for (int line = 0; line < top->childCount(); ++line)
+            rows.append(top->child(line)->text(1) + u'|' + top->child(line)->text(3) + u'|' +
+                        top->child(line)->text(4));
+    }
+    QCOMPARE(rows, (QStringList{"Материалы", "Гвозди строительные|0,005|0,00125",
+                                "Смеси бетонные (технологическая группа 04.1.02.05.01)|по "
+                                "проекту|по проекту",
+                                "Затраты труда", "Средний разряд работы 3,0|180|45",
+                                "Машины и механизмы", "Автомобили бортовые|1,2|0,3"}));
+
+    // The shortcut belongs to the norm window, which the import brought to the front.
+    QVERIFY(QTest::qWaitForWindowActive(normWindow()));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::ControlModifier);
+    const QList<bom::Entry> &entries = m_driver->window().bill().book().bill().entries;
+    QCOMPARE(entries.size(), 1);
+    QCOMPARE(entries.front().inputs, QStringLiteral("Объем работ, м3: 25"));
+    // No second journal block: the shown figures were added.
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
+}
+
+void NormWindowTest::badVolumeIsReportedAndChangesNothing_data()
+{
+    QTest::addColumn<QString>("volume");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("letters") << "abc"
+                             << "'abc' is not a valid floating point value.";
+    QTest::newRow("negative") << "-1"
+                              << "Объем работ должен быть больше нуля.";
+}
+
+void NormWindowTest::badVolumeIsReportedAndChangesNothing()
+{
+    QFETCH(QString, volume);
+    QFETCH(QString, message);
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ГЭСН 06-01-001-02"));
+    chooseFirstHit();
+    m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
+    QTest::mouseClick(part("NormCompute"), Qt::LeftButton);
+    m_driver->newJournalLines();
+
+    m_driver->type(QStringLiteral("NormVolume"), volume);
+    QTest::mouseClick(part("NormCompute"), Qt::LeftButton);
+    QCOMPARE(m_errors->messages(), QStringList{message});
+    QCOMPARE(m_driver->newJournalLines(), QStringList());
+    // Ctrl+D with the bad volume adds nothing either.
+    QTest::keyClick(normWindow(), Qt::Key_D, Qt::ControlModifier);
+    QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 0);
+}
+
+void NormWindowTest::withoutABaseTheWindowSaysSo()
+{
+    QTest::keyClick(&m_driver->window(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(normWindow() && normWindow()->isVisible());
+    QVERIFY(
+        part<QLabel>("NormStatus")->text().startsWith(QStringLiteral("База норм не загружена")));
+    QVERIFY(!part("NormSearch")->isEnabled());
+    QVERIFY(part("NormImport")->isEnabled());
+}
+
+void NormWindowTest::damagedBaseIsRefusedAndAnImportMendsIt()
+{
+    QFile damaged(m_driver->workFolder() + QStringLiteral("/data/norms.db"));
+    QVERIFY(damaged.open(QIODevice::WriteOnly));
+    damaged.write(QByteArray(8192, 'x'));
+    damaged.close();
+    QTest::keyClick(&m_driver->window(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(part<QLabel>("NormStatus")->text(),
+             QStringLiteral("Файл «data/norms.db» поврежден или не является базой норм. Нормы "
+                            "недоступны; загрузите базу норм заново."));
+
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
+    QCOMPARE(m_errors->messages(), QStringList());
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("06-01"));
+    QCOMPARE(shownCodes().size(), 2);
+    // The damaged file is kept aside, never deleted.
+    QCOMPARE(QDir(m_driver->workFolder() + QStringLiteral("/data"))
+                 .entryList({QStringLiteral("norms.db.damaged-*")}, QDir::Files)
+                 .size(),
+             1);
+}
+
+void NormWindowTest::brokenFileIsReportedAndTheBaseStays()
+{
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
+    QByteArray broken = kBase;
+    broken.replace("</NameGroup>", "</Name>");
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСНр.xml"), broken)}));
+    QCOMPARE(m_errors->messages().size(), 1);
+    const QString message = m_errors->messages().front();
+    QVERIFY2(message.startsWith(QStringLiteral("Файл «")) && message.contains(u"ГЭСНр.xml") &&
+                 message.contains(QStringLiteral("строка 17")),
+             qPrintable(message));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("06-01"));
+    QCOMPARE(shownCodes().size(), 2);
+}
+
+void NormWindowTest::cancelledImportLeavesThePreviousBase()
+{
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
+    normsample::BaseShape shape;
+    shape.norms = 15000;
+    const QString big = writeFile(QStringLiteral("big.xml"), normsample::base(shape));
+    NormControl &control = m_driver->window().normControl();
+    control.setFileChooser([big] { return QStringList{big}; });
+    QSignalSpy finished(&control, &NormControl::importFinished);
+    control.importAction()->trigger();
+    auto *progress =
+        normWindow()->findChild<QProgressDialog *>(QStringLiteral("NormImportProgress"));
+    QVERIFY(progress);
+    // Cancelled once the import reports it has begun.
+    QTRY_VERIFY(progress->value() > 0);
+    QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
+    QVERIFY(finished.wait(60'000));
+    QCOMPARE(finished.front().at(0).toBool(), false);
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ГЭСН 06-01-001"));
+    QCOMPARE(shownCodes(), (QStringList{QStringLiteral("ГЭСН 06-01-001-02"),
+                                        QStringLiteral("ГЭСН 06-01-001-05")}));
+}
+
+void NormWindowTest::renderNormWindow()
+{
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон"));
+    chooseFirstHit();
+    m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
+    QTest::mouseClick(part("NormCompute"), Qt::LeftButton);
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    QVERIFY(normWindow()->grab().toImage().save(folder + QStringLiteral("/norms.png")));
+}
+
+QTEST_MAIN(NormWindowTest)
+#include "tst_normwindow.moc"

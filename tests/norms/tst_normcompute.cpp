@@ -1,0 +1,154 @@
+#include "calcerror.h"
+#include "measure.h"
+#include "normbill.h"
+#include "normcompute.h"
+
+#include <QtTest>
+
+class NormComputeTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void readsMeasures_data();
+    void readsMeasures();
+    void computesEveryResourceAndWritesTheJournalBlock();
+    void refusesABadVolume_data();
+    void refusesABadVolume();
+    void entersTheBillWithCodesAndHours();
+};
+
+namespace {
+
+norms::Norm footing()
+{
+    using G = norms::ResourceGroup;
+    return {7,
+            "ГЭСН",
+            "06-01-001-02",
+            "Устройство бетонных фундаментов общего назначения объемом: до 5 м3",
+            "100 м3",
+            {},
+            {
+                {"1-100-30", "Средний разряд работы 3,0", "чел.-ч", 180.0, G::Labour, false, {}},
+                {"2", "Затраты труда машинистов", "чел.-ч", 0.5, G::Labour, false, {}},
+                {"91.14.02-001", "Автомобили бортовые", "маш.-ч", 1.2, G::Machine, false, {}},
+                {"01.7.15.06-0111", "Гвозди строительные", "т", 0.005, G::Material, false, {}},
+                {"04.1.02.05", "Смеси бетонные", "м3", std::nullopt, G::Material, true, "04"},
+            }};
+}
+
+} // namespace
+
+void NormComputeTest::readsMeasures_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("multiplier"); // 0: no measure
+    QTest::addColumn<QString>("unit");
+
+    QTest::newRow("hundred cubic metres") << "100 м3" << 100.0 << "м3";
+    QTest::newRow("one tonne") << "1 т" << 1.0 << "т";
+    QTest::newRow("a unit alone") << "шт" << 1.0 << "шт";
+    QTest::newRow("a decimal comma, blanks around") << "  0,5  км " << 0.5 << "км";
+    QTest::newRow("a number without a unit") << "100" << 0.0 << "";
+    QTest::newRow("a multiplier of zero") << "0 м" << 0.0 << "";
+    QTest::newRow("nothing") << "" << 0.0 << "";
+}
+
+void NormComputeTest::readsMeasures()
+{
+    QFETCH(QString, text);
+    QFETCH(double, multiplier);
+    QFETCH(QString, unit);
+    const std::optional<norms::Measure> measure = norms::parseMeasure(text);
+    QCOMPARE(measure.has_value(), multiplier > 0);
+    if (measure)
+        QCOMPARE(*measure, (norms::Measure{multiplier, unit}));
+}
+
+void NormComputeTest::computesEveryResourceAndWritesTheJournalBlock()
+{
+    // 25 м3 of a norm per 100 м3 is a quarter of every rate.
+    const norms::NormComputation computation = norms::computeNorm(footing(), "25");
+    QStringList amounts;
+    for (const norms::ResourceAmount &line : computation.amounts)
+        amounts.append(norms::amountText(line.amount));
+    QCOMPARE(amounts, (QStringList{"45", "0,125", "0,3", "0,00125", "по проекту"}));
+    QCOMPARE(norms::journalBlock(computation),
+             (QStringList{"Расчет по норме: ГЭСН 06-01-001-02 Устройство бетонных фундаментов "
+                          "общего назначения объемом: до 5 м3",
+                          "Объем работ, м3: 25", "Необходимые материалы:",
+                          "Гвозди строительные, т: 0,00125", "Смеси бетонные, м3: по проекту",
+                          "Затраты труда, чел.-ч: 45,125", "Машины, маш.-ч: 0,3"}));
+
+    // A norm without machines has no machines line, and a fractional volume is typed as usual.
+    norms::Norm byHand = footing();
+    byHand.resources.removeAt(2);
+    QCOMPARE(norms::journalBlock(norms::computeNorm(byHand, "2,5")).mid(1),
+             (QStringList{"Объем работ, м3: 2,5",
+                          "Необходимые материалы:", "Гвозди строительные, т: 0,000125",
+                          "Смеси бетонные, м3: по проекту", "Затраты труда, чел.-ч: 4,5125"}));
+}
+
+void NormComputeTest::refusesABadVolume_data()
+{
+    QTest::addColumn<QString>("volume");
+    QTest::addColumn<QString>("message");
+
+    QTest::newRow("not a number") << "abc"
+                                  << "'abc' is not a valid floating point value";
+    QTest::newRow("empty") << ""
+                           << "'' is not a valid floating point value";
+    QTest::newRow("a point where a comma is due") << "2.5"
+                                                  << "'2.5' is not a valid floating point value";
+    QTest::newRow("zero") << "0"
+                          << "Объем работ должен быть больше нуля";
+    QTest::newRow("negative") << "-3"
+                              << "Объем работ должен быть больше нуля";
+    QTest::newRow("an amount beyond range") << "1e308"
+                                            << "Floating point overflow";
+}
+
+void NormComputeTest::refusesABadVolume()
+{
+    QFETCH(QString, volume);
+    QFETCH(QString, message);
+    try {
+        norms::computeNorm(footing(), volume);
+        QFAIL("computed");
+    } catch (const calc::CalcError &error) {
+        QCOMPARE(error.message(), message);
+    }
+}
+
+void NormComputeTest::entersTheBillWithCodesAndHours()
+{
+    const QDateTime added(QDate(2026, 12, 7), QTime(10, 0));
+    const bom::Entry entry = norms::billEntry(norms::computeNorm(footing(), "25"), added);
+    QCOMPARE(entry.added, added);
+    QCOMPARE(entry.work, QStringLiteral("ГЭСН 06-01-001-02 Устройство бетонных фундаментов общего "
+                                        "назначения объемом: до 5 м3"));
+    QCOMPARE(entry.inputs, QStringLiteral("Объем работ, м3: 25"));
+    QStringList lines;
+    for (const bom::Material &material : entry.materials)
+        lines.append(
+            QStringLiteral("%1 %2 %3 %4 %5")
+                .arg(material.key.code, material.key.name, material.key.unit)
+                .arg(material.quantity ? QString::number(*material.quantity) : QStringLiteral("—"))
+                .arg(int(material.kind)));
+    const int buy = int(bom::MaterialKind::Buy);
+    const int labour = int(bom::MaterialKind::Labour);
+    const int machine = int(bom::MaterialKind::Machine);
+    QCOMPARE(
+        lines,
+        (QStringList{QStringLiteral("1-100-30 Средний разряд работы 3,0 чел.-ч 45 %1").arg(labour),
+                     QStringLiteral("2 Затраты труда машинистов чел.-ч 0.125 %1").arg(labour),
+                     QStringLiteral("91.14.02-001 Автомобили бортовые маш.-ч 0.3 %1").arg(machine),
+                     QStringLiteral("01.7.15.06-0111 Гвозди строительные т 0.00125 %1").arg(buy),
+                     QStringLiteral("04.1.02.05 Смеси бетонные м3 — %1").arg(buy)}));
+    for (const bom::Material &material : entry.materials)
+        QCOMPARE(material.source, QStringLiteral("ГЭСН 06-01-001-02"));
+}
+
+QTEST_GUILESS_MAIN(NormComputeTest)
+#include "tst_normcompute.moc"

@@ -1,0 +1,167 @@
+#include "normdb.h"
+#include "normimport.h"
+#include "normsearch.h"
+#include "normstore.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+// Search and reading through a base imported from a small file, as the user's base is made.
+class NormSearchTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void findsByCodeOrWords_data();
+    void findsByCodeOrWords();
+    void readsANormWithItsResources();
+    void browsesCollectionsSectionsAndNorms();
+
+private:
+    QTemporaryDir m_folder;
+    std::unique_ptr<norms::NormDatabase> m_base;
+    QHash<QString, qint64> m_ids; // by full code
+};
+
+namespace {
+
+const char kBase[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<base BaseName="ФСНБ-2022" PriceLevel="01.01.2022">
+ <ResourcesDirectory>
+  <ResourceCategory Type="СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСН">
+   <Section Name="Бетонные и железобетонные конструкции монолитные" Type="Сборник" Code="06">
+    <Section Name="Бетонные конструкции" Type="Раздел" Code="1">
+     <Section Name="Фундаменты" Type="Таблица" Code="06-01-001">
+      <NameGroup BeginName="Устройство бетонных фундаментов общего назначения объемом:">
+       <Work Code="06-01-001-02" EndName="до 5 м3" MeasureUnit="100 м3">
+        <Content><Item Text="Установка опалубки."/><Item Text="Укладка бетона."/></Content>
+        <Resources>
+         <Resource Code="1-100-30" EndName="Средний разряд работы 3,0" Quantity="180"/>
+         <Resource Code="2" Quantity="0.5"/>
+         <Resource Code="91.14.02-001" EndName="Автомобили бортовые" Quantity="1.2"/>
+         <Resource Code="01.7.15.06-0111" EndName="Гвозди строительные" MeasureUnit="т" Quantity="0.005"/>
+         <AbstractResource Code="04.1.02.05" Name="Смеси бетонные" MeasureUnit="м3" Quantity="П" TechnologyGroups="04.1.02.05.01"/>
+        </Resources>
+       </Work>
+       <Work Code="06-01-001-01" EndName="до 3 м3" MeasureUnit="100 м3"/>
+      </NameGroup>
+     </Section>
+     <Section Name="Подготовка" Type="Таблица" Code="06-01-002">
+      <Work Code="06-01-002-01" EndName="Устройство щебёночной подготовки под фундаменты" MeasureUnit="1 м3"/>
+      <Work Code="06-01-002-02" EndName="Устройство щебеночной подготовки под полы" MeasureUnit="1 м3"/>
+      <Work Code="06-01-002-03" EndName="Бетонирование полов" MeasureUnit="100 м2"/>
+     </Section>
+    </Section>
+   </Section>
+  </ResourceCategory>
+  <ResourceCategory Type="РЕМОНТНО-СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСНр">
+   <Section Name="Земляные работы" Type="Сборник" Code="51">
+    <Work Code="06-01-001-09" EndName="Разборка бетонных фундаментов" MeasureUnit="1 м3"/>
+   </Section>
+  </ResourceCategory>
+ </ResourcesDirectory>
+</base>
+)";
+
+} // namespace
+
+void NormSearchTest::initTestCase()
+{
+    QVERIFY(m_folder.isValid());
+    const QString file = m_folder.filePath(QStringLiteral("ГЭСН.xml"));
+    QFile out(file);
+    QVERIFY(out.open(QIODevice::WriteOnly));
+    out.write(kBase);
+    out.close();
+    const QString path = m_folder.filePath(QStringLiteral("norms.db"));
+    const norms::ImportResult result = norms::importFiles(path, {file});
+    QCOMPARE(result.reason, QString());
+    QCOMPARE(result.norms, 6);
+    norms::NormDatabase::Opened opened = norms::NormDatabase::open(path);
+    QVERIFY(opened.database);
+    m_base = std::move(opened.database);
+    for (const norms::NormHit &hit : norms::searchNorms(*m_base, QStringLiteral("0")))
+        m_ids.insert(hit.prefix + u' ' + hit.code, hit.id);
+    QCOMPARE(m_ids.size(), 6);
+}
+
+void NormSearchTest::findsByCodeOrWords_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("found"); // prefix and code, in the order shown
+
+    QTest::newRow("beginning of a code, ordered by code, every collection")
+        << "06-01-001"
+        << QStringList{"ГЭСН 06-01-001-01", "ГЭСН 06-01-001-02", "ГЭСНр 06-01-001-09"};
+    QTest::newRow("a whole code with its prefix")
+        << "ГЭСН 06-01-001-01" << QStringList{"ГЭСН 06-01-001-01"};
+    QTest::newRow("the prefix in any case keeps to its collection")
+        << "гэснр 06-01" << QStringList{"ГЭСНр 06-01-001-09"};
+    QTest::newRow("a code nothing begins with") << "06-02" << QStringList{};
+    QTest::newRow("word beginnings, every one needed")
+        << "бетон фунд"
+        << QStringList{"ГЭСН 06-01-001-01", "ГЭСН 06-01-001-02", "ГЭСНр 06-01-001-09"};
+    QTest::newRow("any case") << "БЕТОНИР" << QStringList{"ГЭСН 06-01-002-03"};
+    QTest::newRow("ё typed finds е")
+        << "щебёночн" << QStringList{"ГЭСН 06-01-002-01", "ГЭСН 06-01-002-02"};
+    QTest::newRow("е typed finds ё") << "щебеночной фунд" << QStringList{"ГЭСН 06-01-002-01"};
+    QTest::newRow("a word inside another is no beginning") << "етон" << QStringList{};
+    QTest::newRow("code and words together")
+        << "06-01 фундаментов"
+        << QStringList{"ГЭСН 06-01-001-01", "ГЭСН 06-01-001-02", "ГЭСНр 06-01-001-09"};
+    QTest::newRow("punctuation only") << " «,» " << QStringList{};
+    QTest::newRow("a quote cannot break the query")
+        << "бетон\""
+        << QStringList{"ГЭСН 06-01-001-01", "ГЭСН 06-01-001-02", "ГЭСНр 06-01-001-09",
+                       "ГЭСН 06-01-002-03"};
+}
+
+void NormSearchTest::findsByCodeOrWords()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, found);
+    QStringList codes;
+    for (const norms::NormHit &hit : norms::searchNorms(*m_base, query))
+        codes.append(hit.prefix + u' ' + hit.code);
+    QCOMPARE(codes, found);
+}
+
+void NormSearchTest::readsANormWithItsResources()
+{
+    const std::optional<norms::Norm> norm =
+        norms::readNorm(*m_base, m_ids.value(QStringLiteral("ГЭСН 06-01-001-02")));
+    QVERIFY(norm);
+    QCOMPARE(norm->fullCode(), QStringLiteral("ГЭСН 06-01-001-02"));
+    QCOMPARE(norm->name,
+             QStringLiteral("Устройство бетонных фундаментов общего назначения объемом: до 5 м3"));
+    QCOMPARE(norm->measure, QStringLiteral("100 м3"));
+    QCOMPARE(norm->content, QStringLiteral("Установка опалубки.\nУкладка бетона."));
+    using G = norms::ResourceGroup;
+    const QList<norms::NormResource> expected{
+        {"1-100-30", "Средний разряд работы 3,0", "чел.-ч", 180.0, G::Labour, false, {}},
+        {"2", "Затраты труда машинистов", "чел.-ч", 0.5, G::Labour, false, {}},
+        {"91.14.02-001", "Автомобили бортовые", "маш.-ч", 1.2, G::Machine, false, {}},
+        {"01.7.15.06-0111", "Гвозди строительные", "т", 0.005, G::Material, false, {}},
+        {"04.1.02.05", "Смеси бетонные", "м3", std::nullopt, G::Material, true, "04.1.02.05.01"},
+    };
+    QCOMPARE(norm->resources, expected);
+}
+
+void NormSearchTest::browsesCollectionsSectionsAndNorms()
+{
+    // Down the first branch of each level, as the tree opens it.
+    QStringList path;
+    QList<norms::BrowseNode> level = norms::collections(*m_base);
+    QCOMPARE(level.size(), 2);
+    while (!level.isEmpty()) {
+        const norms::BrowseNode node = level.front();
+        path.append(node.type.isEmpty() ? node.code : node.type + u' ' + node.code);
+        level = norms::children(*m_base, node);
+    }
+    QCOMPARE(path,
+             (QStringList{"ГЭСН", "Сборник 06", "Раздел 1", "Таблица 06-01-001", "06-01-001-02"}));
+}
+
+QTEST_GUILESS_MAIN(NormSearchTest)
+#include "tst_normsearch.moc"
