@@ -11,30 +11,16 @@ class SqliteLibraryTest : public QObject
     Q_OBJECT
 
 private slots:
-    void libraryIsTheHeadersVersion();
-    void builtWith_data();
-    void builtWith();
+    void libraryIsTheHeadersVersionAndThreadSafe();
     void searchIgnoresTheCaseOfRussianWords_data();
     void searchIgnoresTheCaseOfRussianWords();
 };
 
-void SqliteLibraryTest::libraryIsTheHeadersVersion()
+void SqliteLibraryTest::libraryIsTheHeadersVersionAndThreadSafe()
 {
     QCOMPARE(sqlite3_libversion_number(), SQLITE_VERSION_NUMBER);
     QCOMPARE(QByteArray(sqlite3_sourceid()), QByteArray(SQLITE_SOURCE_ID));
-}
-
-void SqliteLibraryTest::builtWith_data()
-{
-    QTest::addColumn<QByteArray>("option");
-    QTest::newRow("full-text search") << QByteArray("ENABLE_FTS5");
-    QTest::newRow("serialized threads") << QByteArray("THREADSAFE=1");
-}
-
-void SqliteLibraryTest::builtWith()
-{
-    QFETCH(QByteArray, option);
-    QVERIFY(sqlite3_compileoption_used(option.constData()));
+    QCOMPARE(sqlite3_threadsafe(), 1);
 }
 
 void SqliteLibraryTest::searchIgnoresTheCaseOfRussianWords_data()
