@@ -1,5 +1,5 @@
+#include "common/errorreport.h"
 #include "errorrecorder.h"
-#include "shell/errorreport.h"
 #include "windowdriver.h"
 
 #include <QApplication>

@@ -1,7 +1,7 @@
 #include "clock.h"
+#include "common/errorreport.h"
 #include "errorrecorder.h"
 #include "journal.h"
-#include "shell/errorreport.h"
 #include "windowdriver.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #include "errorrecorder.h"
 
-#include "shell/errorreport.h"
+#include "common/errorreport.h"
 
 ErrorRecorder::ErrorRecorder()
 {
