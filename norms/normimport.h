@@ -21,8 +21,8 @@ struct ImportStatus
     qint64 norms = 0;      // counted so far in all the files
 };
 
-// Called on the importing thread, at most every 50 ms, so it may be slow-ish but should not
-// block: a window posts the figures on to its progress dialog.
+// Called on the importing thread at most every 50 ms; it should only pass the figures on (a
+// window posts them to its progress dialog), as the import waits for it.
 using ImportProgress = std::function<void(const ImportStatus &)>;
 
 struct ImportResult
