@@ -14,7 +14,11 @@
 #include "inputnumber.h"
 #include "journal.h"
 #include "journalfile.h"
+#include "normimport.h"
 #include "normimportbench.h"
+#include "norms/normbase.h"
+#include "norms/normwindow.h"
+#include "normsearch.h"
 #include "resulttext.h"
 #include "shell/appsetup.h"
 #include "shell/tform1.h"
@@ -178,8 +182,13 @@ private slots:
     void normImport_data();
     void normImport();
     void normImportPeakMemory();
+    void normSearch();
+    void normWindowOpen();
 
 private:
+    // The full-size base imported once, for the search and the window.
+    QString fullSizeDatabase();
+
     QTemporaryDir m_folder;
     QHash<QString, qreal> m_bareStartUp;
     qint64 m_importPeakKib = 0;
@@ -566,6 +575,68 @@ void MerilonBench::normImportPeakMemory()
     if (m_importPeakKib == 0)
         QSKIP("no import measured, or no /usr/bin/time to measure it");
     QTest::setBenchmarkResult(qreal(m_importPeakKib) * 1024, QTest::BytesAllocated);
+}
+
+QString MerilonBench::fullSizeDatabase()
+{
+    const QString path = m_folder.filePath(QStringLiteral("searched/norms.db"));
+    if (QFile::exists(path))
+        return path;
+    const QString file = normimportbench::fullSizeBase(m_folder.path());
+    const norms::ImportResult result = norms::importFiles(path, {file});
+    return result.outcome == norms::ImportResult::Outcome::Imported ? path : QString();
+}
+
+// Search as the user types it: every query below is one keystroke's state of the field, from a
+// first letter (the widest) to whole codes. The 95th percentile of all of them, best of three
+// rounds.
+void MerilonBench::normSearch()
+{
+    const QString path = fullSizeDatabase();
+    QVERIFY(!path.isEmpty());
+    norms::NormDatabase::Opened opened = norms::NormDatabase::open(path);
+    QVERIFY(opened.database);
+    QStringList queries;
+    for (const QString typed : {QStringLiteral("бетон фунд"), QStringLiteral("кладка стен нар"),
+                                QStringLiteral("кровл скат"), QStringLiteral("устр стяж цем"),
+                                QStringLiteral("ГЭСН 06-01-001-01"), QStringLiteral("11-02-003")}) {
+        for (qsizetype length = 1; length <= typed.size(); ++length)
+            queries.append(typed.left(length));
+    }
+    std::vector<double> times;
+    for (int round = 0; round < 3; ++round) {
+        for (const QString &query : queries) {
+            QElapsedTimer timer;
+            timer.start();
+            const QList<norms::NormHit> hits = norms::searchNorms(*opened.database, query);
+            times.push_back(double(timer.nsecsElapsed()) / 1e6);
+            QVERIFY(hits.size() <= 200);
+        }
+    }
+    std::sort(times.begin(), times.end());
+    QTest::setBenchmarkResult(times[times.size() * 95 / 100], QTest::WalltimeMilliseconds);
+}
+
+// From the menu's command to the window painted, with the full-size base: the database opened,
+// the collections read, the window laid out and drawn. Median of five.
+void MerilonBench::normWindowOpen()
+{
+    const QString path = fullSizeDatabase();
+    QVERIFY(!path.isEmpty());
+    Journal journal;
+    std::vector<double> times;
+    for (int run = 0; run < 5; ++run) {
+        QElapsedTimer timer;
+        timer.start();
+        NormBase base(path);
+        NormWindow window(base, journal);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.grab();
+        times.push_back(double(timer.nsecsElapsed()) / 1e6);
+    }
+    std::sort(times.begin(), times.end());
+    QTest::setBenchmarkResult(times[times.size() / 2], QTest::WalltimeMilliseconds);
 }
 
 QTEST_MAIN(MerilonBench)

@@ -126,8 +126,11 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_hits->setModel(m_hitsModel);
     m_hits->setRootIsDecorated(false);
     m_hits->setUniformRowHeights(true);
-    m_hits->setColumnWidth(0, 120);
-    m_hits->setColumnWidth(1, 300);
+    // The name takes what the code and the measure leave.
+    m_hits->header()->setStretchLastSection(false);
+    m_hits->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_hits->setColumnWidth(0, 125);
+    m_hits->setColumnWidth(2, 70);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
     m_treeModel = new QStandardItemModel(this);
     m_tree = new QTreeView(m_tabs);
@@ -139,7 +142,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     splitter->addWidget(createDetails());
     splitter->setStretchFactor(0, 2);
     splitter->setStretchFactor(1, 3);
-    splitter->setSizes({430, 640});
+    splitter->setSizes({420, 680});
     layout->addWidget(splitter, 1);
 
     connect(m_search, &QLineEdit::textChanged, this, &NormWindow::search);
@@ -181,11 +184,12 @@ QWidget *NormWindow::createDetails()
     m_resources->setHeaderLabels({QStringLiteral("Код"), QStringLiteral("Наименование"),
                                   QStringLiteral("Ед. изм."), QStringLiteral("Норма"),
                                   QStringLiteral("Количество")});
-    m_resources->setColumnWidth(CodeColumn, 130);
-    m_resources->setColumnWidth(NameColumn, 250);
-    m_resources->setColumnWidth(UnitColumn, 70);
+    m_resources->header()->setStretchLastSection(false);
+    m_resources->header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    m_resources->setColumnWidth(CodeColumn, 135);
+    m_resources->setColumnWidth(UnitColumn, 60);
     m_resources->setColumnWidth(RateColumn, 80);
-    m_resources->header()->setStretchLastSection(true);
+    m_resources->setColumnWidth(AmountColumn, 90);
     for (QLabel *label : {m_code, m_name, m_measure, m_content})
         layout->addWidget(label);
     layout->addWidget(m_resources, 1);

@@ -303,6 +303,8 @@ void NormWindowTest::renderNormWindow()
     chooseFirstHit();
     m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
     QTest::mouseClick(part("NormCompute"), Qt::LeftButton);
+    // The captions just rewritten are laid out before the picture is taken.
+    QTest::qWait(50);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     QVERIFY(normWindow()->grab().toImage().save(folder + QStringLiteral("/norms.png")));
