@@ -1,5 +1,6 @@
 #include "appsetup.h"
 
+#include "terminal.h"
 #include "windowstyle.h"
 
 #include "normdb.h"
@@ -52,6 +53,7 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
     if (argc < 2)
         return std::nullopt;
     // Qt's own options, such as -platform, are the window's business and are left to it.
+    attachToTerminal();
     QCoreApplication core(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("Merilon"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(version));
