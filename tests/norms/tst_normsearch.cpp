@@ -17,6 +17,7 @@ private slots:
     void findsByCodeOrWords();
     void readsANormWithItsResources();
     void browsesCollectionsSectionsAndNorms();
+    void searchesTheWholeBaseWhileAnotherProgramWrites();
 
 private:
     QTemporaryDir m_folder;
@@ -161,6 +162,19 @@ void NormSearchTest::browsesCollectionsSectionsAndNorms()
     }
     QCOMPARE(path,
              (QStringList{"ГЭСН", "Сборник 06", "Раздел 1", "Таблица 06-01-001", "06-01-001-02"}));
+}
+
+void NormSearchTest::searchesTheWholeBaseWhileAnotherProgramWrites()
+{
+    // A second program's import holds the write lock with the old norms deleted but not yet
+    // committed: this one still finds the base as it was, without waiting.
+    norms::sql::Connection importer(m_folder.filePath(QStringLiteral("norms.db")));
+    norms::sql::Transaction import(importer);
+    importer.execute("DELETE FROM norms");
+    QElapsedTimer waited;
+    waited.start();
+    QCOMPARE(norms::searchNorms(*m_base, QStringLiteral("06-01-002")).size(), 3);
+    QVERIFY(waited.elapsed() < 1000);
 }
 
 QTEST_GUILESS_MAIN(NormSearchTest)
