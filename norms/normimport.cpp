@@ -65,6 +65,10 @@ QString readingFailure(const xml::ReadResult &read, const QString &fileName)
             // one's column: the end of the tag at fault, or 0 at the start of a line.
             .arg(std::max<qint64>(read.column, 1))
             .arg(read.reason);
+    if (read.outcome == xml::Outcome::Unreadable)
+        return QStringLiteral("Файл «%1» записан в кодировке «%2», которую эта сборка программы "
+                              "не читает. Сохраните его в кодировке UTF-8.")
+            .arg(fileName, read.reason);
     return QStringLiteral("Файл «%1» не является файлом базы норм: %2.").arg(fileName, read.reason);
 }
 

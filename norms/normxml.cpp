@@ -1,5 +1,7 @@
 #include "normxml.h"
 
+#include <QStringDecoder>
+
 #include <cmath>
 #include <utility>
 
@@ -70,7 +72,17 @@ ReadResult Reader::read()
 {
     bool rootSeen = false;
     while (!m_xml.atEnd()) {
-        if (m_xml.readNext() != QXmlStreamReader::StartElement)
+        const QXmlStreamReader::TokenType token = m_xml.readNext();
+        // A Qt built without ICU (the Windows one) decodes only the Unicode encodings and
+        // Latin-1; a file in another one would otherwise read as broken markup.
+        if (token == QXmlStreamReader::StartDocument && !m_xml.documentEncoding().isEmpty() &&
+            !QStringDecoder(m_xml.documentEncoding().toString().toLatin1().constData()).isValid()) {
+            ReadResult result;
+            result.outcome = Outcome::Unreadable;
+            result.reason = m_xml.documentEncoding().toString();
+            return result;
+        }
+        if (token != QXmlStreamReader::StartElement)
             continue;
         rootSeen = true;
         if (m_xml.name() != u"base") {

@@ -95,9 +95,10 @@ public:
 enum class Outcome
 {
     Read,
-    Malformed, // broken XML: line and column say where
-    OtherKind, // well-formed, but no norm base
-    Stopped,   // the sink asked to stop
+    Malformed,  // broken XML: line and column say where
+    OtherKind,  // well-formed, but no norm base
+    Unreadable, // in an encoding this build of Qt cannot decode
+    Stopped,    // the sink asked to stop
 };
 
 struct ReadResult

@@ -263,6 +263,15 @@ void NormImportTest::readsTheEncodingTheFileDeclares()
     QString text = wrapped(kEarthworks);
     text.replace(QStringLiteral("encoding=\"UTF-8\""), QStringLiteral("encoding=\"windows-1251\""));
     QStringEncoder windows1251("windows-1251");
+    if (!windows1251.isValid()) {
+        // A Qt without that converter (the Windows build) refuses such a file and says why.
+        QByteArray declared = wrapped(kEarthworks).toUtf8();
+        declared.replace("encoding=\"UTF-8\"", "encoding=\"windows-1251\"");
+        QCOMPARE(import({write(QStringLiteral("ГЭСНр.xml"), declared)}).reason,
+                 QStringLiteral("Файл «ГЭСНр.xml» записан в кодировке «windows-1251», которую эта "
+                                "сборка программы не читает. Сохраните его в кодировке UTF-8."));
+        return;
+    }
     const QByteArray bytes = windows1251.encode(text);
     QVERIFY(!windows1251.hasError());
     QCOMPARE(import({write(QStringLiteral("ГЭСНр.xml"), bytes)}).norms, 3);
