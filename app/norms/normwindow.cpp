@@ -40,6 +40,8 @@ QStandardItem *placeItem(const QString &text, norms::BrowseNode::Kind kind, qint
 {
     auto *item = new QStandardItem(text);
     item->setEditable(false);
+    // Full names run long; the whole of one shows under the pointer.
+    item->setToolTip(text);
     item->setData(int(kind), kKindRole);
     item->setData(id, kIdRole);
     return item;
@@ -322,7 +324,6 @@ void NormWindow::search(const QString &text)
             placeItem(hit.prefix + u' ' + hit.code, norms::BrowseNode::Kind::Norm, hit.id),
             placeItem(hit.name, norms::BrowseNode::Kind::Norm, hit.id),
             placeItem(hit.measure, norms::BrowseNode::Kind::Norm, hit.id)};
-        row[1]->setToolTip(hit.name);
         m_hitsModel->appendRow(row);
     }
     if (text.trimmed().isEmpty())

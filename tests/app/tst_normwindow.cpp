@@ -308,6 +308,22 @@ void NormWindowTest::renderNormWindow()
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     QVERIFY(normWindow()->grab().toImage().save(folder + QStringLiteral("/norms.png")));
+
+    // The collections tree, opened down to the norms of the first table.
+    m_driver->pressAccelerator(u'с');
+    auto *tree = part<QTreeView>("NormTree");
+    QVERIFY(tree->isVisible());
+    for (QModelIndex index = tree->model()->index(0, 0); index.isValid();
+         index = tree->model()->index(0, 0, index))
+        tree->expand(index);
+    // Collection, Сборник, Таблица, norm.
+    QModelIndex place = tree->model()->index(0, 0);
+    for (int depth = 0; depth < 3; ++depth)
+        place = tree->model()->index(0, 0, place);
+    QCOMPARE(place.data().toString(),
+             QStringLiteral("06-01-001-02 Устройство бетонных фундаментов общего назначения "
+                            "объемом: до 5 м3"));
+    QVERIFY(normWindow()->grab().toImage().save(folder + QStringLiteral("/norms-tree.png")));
 }
 
 QTEST_MAIN(NormWindowTest)
