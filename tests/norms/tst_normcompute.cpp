@@ -88,6 +88,12 @@ void NormComputeTest::computesEveryResourceAndWritesTheJournalBlock()
              (QStringList{"Объем работ, м3: 2,5",
                           "Необходимые материалы:", "Гвозди строительные, т: 0,000125",
                           "Смеси бетонные, м3: по проекту", "Затраты труда, чел.-ч: 4,5125"}));
+    // Hours «по проекту» add nothing to the sums, but their line stays.
+    norms::Norm byDesign = footing();
+    byDesign.resources[0].rate.reset();
+    byDesign.resources[2].rate.reset();
+    QCOMPARE(norms::journalBlock(norms::computeNorm(byDesign, "25")).mid(5),
+             (QStringList{"Затраты труда, чел.-ч: 0,125", "Машины, маш.-ч: 0"}));
 }
 
 void NormComputeTest::refusesABadVolume_data()
