@@ -1,5 +1,6 @@
 #include "normxml.h"
 
+#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -70,18 +71,24 @@ Reader::Reader(QIODevice &device, Sink &sink) : m_xml(&device), m_sink(sink) {}
 
 ReadResult Reader::read()
 {
+    // A Qt built without ICU (the Windows one) decodes only the Unicode encodings and Latin-1;
+    // the reader would stop at the declaration of another one as if the file held no markup.
+    static const QRegularExpression declared(QStringLiteral(
+        "^(?:\\x{EF}\\x{BB}\\x{BF})?\\s*<\\?xml[^>]*encoding\\s*=\\s*[\"']([A-Za-z0-9._-]+)[\"']"));
+    if (QIODevice *device = m_xml.device()) {
+        const QRegularExpressionMatch match =
+            declared.match(QString::fromLatin1(device->peek(256)));
+        if (match.hasMatch() &&
+            !QStringDecoder(match.captured(1).toLatin1().constData()).isValid()) {
+            ReadResult result;
+            result.outcome = Outcome::Unreadable;
+            result.reason = match.captured(1);
+            return result;
+        }
+    }
     bool rootSeen = false;
     while (!m_xml.atEnd()) {
         const QXmlStreamReader::TokenType token = m_xml.readNext();
-        // A Qt built without ICU (the Windows one) decodes only the Unicode encodings and
-        // Latin-1; a file in another one would otherwise read as broken markup.
-        if (token == QXmlStreamReader::StartDocument && !m_xml.documentEncoding().isEmpty() &&
-            !QStringDecoder(m_xml.documentEncoding().toString().toLatin1().constData()).isValid()) {
-            ReadResult result;
-            result.outcome = Outcome::Unreadable;
-            result.reason = m_xml.documentEncoding().toString();
-            return result;
-        }
         if (token != QXmlStreamReader::StartElement)
             continue;
         rootSeen = true;

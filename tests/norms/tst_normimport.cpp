@@ -378,6 +378,10 @@ void NormImportTest::refusalNamesFileAndPlace_data()
     QTest::newRow("no XML at all") << QByteArray("%PDF-1.4\n\x01\x02\x03")
                                    << "Файл «ГЭСН.xml» не является файлом базы норм: в нем нет "
                                       "разметки XML.";
+    QTest::newRow("an encoding no build knows, after a byte order mark")
+        << QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\" encoding='x-unknown-8'?>\n<base/>")
+        << "Файл «ГЭСН.xml» записан в кодировке «x-unknown-8», которую эта сборка программы не "
+           "читает. Сохраните его в кодировке UTF-8.";
     QTest::newRow("empty") << QByteArray()
                            << "Файл «ГЭСН.xml» не является файлом базы норм: в нем нет разметки "
                               "XML.";
