@@ -8,6 +8,7 @@
 #include "billtable.h"
 #include "billtexts.h"
 #include "billxlsx.h"
+#include "common/closingkeys.h"
 #include "common/errorreport.h"
 #include "manualmaterialdialog.h"
 
@@ -296,14 +297,7 @@ void BillWindow::createActions()
     addAction(undo);
     addAction(redo);
 
-    auto *closing = new QAction(QStringLiteral("Закрыть"), this);
-    // Ctrl+W as on every desktop, besides what the platform binds to closing.
-    QList<QKeySequence> closingKeys = QKeySequence::keyBindings(QKeySequence::Close);
-    if (!closingKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
-        closingKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_W));
-    closing->setShortcuts(closingKeys);
-    connect(closing, &QAction::triggered, this, &QWidget::close);
-    addAction(closing);
+    addClosingKeys(this);
 }
 
 QString BillWindow::grandTotalText() const

@@ -1,5 +1,6 @@
 #include "normwindow.h"
 
+#include "common/closingkeys.h"
 #include "common/errorreport.h"
 #include "journal.h"
 #include "normbase.h"
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -164,7 +166,26 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     connect(&m_base, &NormBase::changed, this, &NormWindow::reload);
 
     setTabOrder(m_search, m_import);
+    addClosingKeys(this);
+    // The keyboard starts in the search; Down or Enter there goes on to what it found.
+    m_search->installEventFilter(this);
+    m_search->setFocus();
     reload();
+}
+
+bool NormWindow::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_search && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent *>(event)->key();
+        if ((key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            m_hitsModel->rowCount() > 0) {
+            m_tabs->setCurrentWidget(m_hits);
+            m_hits->setFocus();
+            m_hits->setCurrentIndex(m_hitsModel->index(0, 0));
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 NormWindow::~NormWindow() = default;

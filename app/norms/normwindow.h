@@ -39,6 +39,9 @@ public:
     // What the last import loaded, said where the search tells what it found.
     void showImportSummary(const QString &summary);
 
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 signals:
     void addToBillRequested(const norms::NormComputation &computation);
     void importRequested();

@@ -142,9 +142,10 @@ QStringList NormWindowTest::shownCodes()
 
 void NormWindowTest::chooseFirstHit()
 {
-    auto *hits = part<QTreeView>("NormHits");
-    hits->setFocus();
-    QTest::keyClick(hits, Qt::Key_Home);
+    // From the search field, as typed: Down goes on to the first norm found.
+    QCOMPARE(QApplication::focusWidget(), part("NormSearch"));
+    m_driver->pressKey(Qt::Key_Down);
+    QCOMPARE(QApplication::focusWidget(), part("NormHits"));
 }
 
 void NormWindowTest::importFindComputeAndAddToTheBill()
@@ -194,6 +195,8 @@ void NormWindowTest::importFindComputeAndAddToTheBill()
     QCOMPARE(entries.front().inputs, QStringLiteral("Объем работ, м3: 25"));
     // No second journal block: the shown figures were added.
     QCOMPARE(m_driver->newJournalLines(), QStringList());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+    QVERIFY(!normWindow()->isVisible());
 }
 
 void NormWindowTest::badVolumeIsReportedAndChangesNothing_data()
