@@ -45,12 +45,11 @@ Query parse(NormDatabase &database, const QString &text)
             }
         }
     }
+    // A code comes first; a number among words is a word of the name («до 5 м3»).
+    if (!tokens.isEmpty() && isCode(tokens.front()))
+        query.code = tokens.takeFirst();
     QStringList words;
     for (const QString &token : tokens) {
-        if (query.code.isEmpty() && isCode(token)) {
-            query.code = token;
-            continue;
-        }
         // Every run of letters and digits is a word, as the index splits the names.
         static const QRegularExpression separators(QStringLiteral("[^\\p{L}\\p{N}]+"));
         for (const QString &word : foldedWords(token).split(separators, Qt::SkipEmptyParts))

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -99,7 +100,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
 {
     setObjectName(QStringLiteral("NormWindow"));
     setWindowTitle(QStringLiteral("Нормы — Мерилон 3"));
-    resize(1100, 700);
+    resize(QSize(1100, 700).boundedTo(screen()->availableGeometry().size()));
 
     auto *layout = new QVBoxLayout(this);
     auto *searchRow = new QHBoxLayout;
@@ -300,6 +301,8 @@ void NormWindow::reload()
     }
     if (m_norm)
         showNorm(m_norm->id);
+    else
+        showResources();
     search(m_search->text());
 }
 

@@ -13,6 +13,7 @@ const QString kMainTitle = QStringLiteral("Мерилон 3");
 const QString kErrorTitle = QStringLiteral("Merilon");
 // The bill's window is titled after its file, or «Новая ведомость», with a mark of changes.
 const QString kBillTitle = QStringLiteral("… — Ведомость материалов — Мерилон 3");
+const QString kNormsTitle = QStringLiteral("Нормы — Мерилон 3");
 constexpr int kPatienceMs = 20000;
 // A shortcut presses its button with a short animation: the click comes about 100 ms later.
 constexpr int kShortcutAnimationMs = 300;
@@ -192,6 +193,34 @@ bool ProgramRun::closeBill()
     m_screen.press(QStringLiteral("ctrl+w"));
     if (!m_screen.waitUntilHidden(shown.front())) {
         m_failure = QStringLiteral("the bill's window did not close");
+        return false;
+    }
+    m_screen.focus(m_window);
+    return m_screen.sync(m_window);
+}
+
+bool ProgramRun::computeNormAndAdd(const QString &search, const QString &volume)
+{
+    m_screen.press(QStringLiteral("ctrl+f"));
+    const VirtualScreen::Window norms = m_screen.waitForWindow(kNormsTitle);
+    if (!norms) {
+        m_failure = QStringLiteral("no window titled ") + kNormsTitle;
+        return false;
+    }
+    m_screen.focus(norms);
+    m_screen.sync(norms);
+    m_screen.type(search);
+    m_screen.sync(norms);
+    m_screen.press(QStringLiteral("Down"));
+    m_screen.press(QStringLiteral("alt+о"));
+    m_screen.type(volume);
+    m_screen.press(QStringLiteral("Return"));
+    m_screen.sync(norms);
+    m_screen.press(QStringLiteral("ctrl+d"));
+    m_screen.sync(norms);
+    m_screen.press(QStringLiteral("ctrl+w"));
+    if (!m_screen.waitUntilHidden(norms)) {
+        m_failure = QStringLiteral("the norm window did not close");
         return false;
     }
     m_screen.focus(m_window);

@@ -45,6 +45,10 @@ public:
     bool closeBill();
     // The title of the bill's window, empty when it is not shown.
     QString billTitle() const;
+    // Opens «Нормы» with Ctrl+F, types the search, goes on to the first norm found with Down,
+    // types the volume after Alt+О, computes with Enter, adds to the bill with Ctrl+D and closes
+    // the window with Ctrl+W, giving the keyboard back to the main window.
+    bool computeNormAndAdd(const QString &search, const QString &volume);
     // Ends the program at once, as a crash or a power cut does.
     bool kill();
     // Answers the offer to restore a bill that a crash left with Enter, and waits for the bill.

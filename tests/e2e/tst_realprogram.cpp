@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -128,6 +129,7 @@ private slots:
     void closeWithoutDataFolderEndsWhenTheUserGoesAhead();
     void billOfAnObjectSavedAndReopened();
     void billSurvivesAKill();
+    void normBaseFromTheTerminalComputedIntoTheBill();
     void installedLauncherKeepsJournalsInUserFolder();
 
 private:
@@ -595,6 +597,66 @@ void RealProgramTest::billOfAnObjectSavedAndReopened()
 // The program is killed while its bill holds an entry not saved in its file; the next start
 // offers the bill back, and Enter restores it, still marked as not saved and still belonging to
 // its file, which the restoring leaves as it was.
+// The norm base as a firm deploys it: imported by the program from a terminal, then searched,
+// computed and added to the bill in the window with the keyboard alone.
+void RealProgramTest::normBaseFromTheTerminalComputedIntoTheBill()
+{
+    QFile base(inWorkFolder(QStringLiteral("ГЭСН.xml")));
+    QVERIFY(base.open(QIODevice::WriteOnly));
+    base.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<base BaseName="ФСНБ-2022"><ResourcesDirectory>
+ <ResourceCategory Type="СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСН">
+  <Section Name="Бетонные конструкции" Type="Сборник" Code="06">
+   <Section Name="Фундаменты" Type="Таблица" Code="06-01-001">
+    <NameGroup BeginName="Устройство бетонных фундаментов общего назначения объемом:">
+     <Work Code="06-01-001-02" EndName="до 5 м3" MeasureUnit="100 м3"><Resources>
+      <Resource Code="1-100-30" EndName="Средний разряд работы 3,0" Quantity="180"/>
+      <Resource Code="01.7.15.06-0111" EndName="Гвозди строительные" MeasureUnit="т" Quantity="0.005"/>
+     </Resources></Work>
+     <Work Code="06-01-001-03" EndName="до 25 м3" MeasureUnit="100 м3"/>
+    </NameGroup>
+   </Section>
+  </Section>
+ </ResourceCategory>
+</ResourcesDirectory></base>
+)");
+    base.close();
+    QProcess import;
+    import.setWorkingDirectory(m_work->path());
+    import.setProcessEnvironment(environment());
+    import.start(qEnvironmentVariable("MERILON_PROGRAM"),
+                 {QStringLiteral("--import-norms"), QStringLiteral("ГЭСН.xml")});
+    QVERIFY(import.waitForFinished(60'000));
+    QCOMPARE(import.exitCode(), 0);
+    QVERIFY(QString::fromUtf8(import.readAllStandardOutput())
+                .contains(QStringLiteral("норм 2, строк ресурсов 2")));
+
+    QVERIFY(startInWorkFolder());
+    ExpectedJournal journal(m_run->startedAt());
+    QVERIFY2(m_run->computeNormAndAdd(QStringLiteral("бетон фунд 5"), QStringLiteral("25")),
+             qPrintable(m_run->failure()));
+    journal << "Расчет по норме: ГЭСН 06-01-001-02 Устройство бетонных фундаментов общего "
+               "назначения объемом: до 5 м3"
+            << "Объем работ, м3: 25"
+            << "Необходимые материалы:"
+            << "Гвозди строительные, т: 0,00125"
+            << "Затраты труда, чел.-ч: 45";
+    const QString saved = inWorkFolder(QStringLiteral("norms.merilon-bom"));
+    QVERIFY2(m_run->saveBill(saved), qPrintable(m_run->failure()));
+    QVERIFY2(m_run->closeBill(), qPrintable(m_run->failure()));
+    exitAndVerifyJournalFiles(journal, false);
+
+    const billfile::Reading reading = billfile::read(saved);
+    QVERIFY2(reading.bill, qPrintable(reading.failure));
+    QCOMPARE(reading.bill->entries.size(), 1);
+    QCOMPARE(reading.bill->entries[0].inputs, QStringLiteral("Объем работ, м3: 25"));
+    const bom::Totals totals = bom::computeTotals(*reading.bill);
+    QCOMPARE(totals.rows.size(), 1);
+    QCOMPARE(totals.rows[0].key.code, QStringLiteral("01.7.15.06-0111"));
+    QCOMPARE(bom::quantityText(totals.rows[0].quantity), QStringLiteral("0,00125"));
+    QCOMPARE(bom::quantityText(totals.labourHours), QStringLiteral("45"));
+}
+
 void RealProgramTest::billSurvivesAKill()
 {
     QVERIFY(startInWorkFolder());

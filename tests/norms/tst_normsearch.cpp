@@ -111,6 +111,8 @@ void NormSearchTest::findsByCodeOrWords_data()
     QTest::newRow("code and words together")
         << "06-01 фундаментов"
         << QStringList{"ГЭСН 06-01-001-01", "ГЭСН 06-01-001-02", "ГЭСНр 06-01-001-09"};
+    QTest::newRow("a number among words is a word")
+        << "фундамент 5" << QStringList{"ГЭСН 06-01-001-02"};
     QTest::newRow("punctuation only") << " «,» " << QStringList{};
     QTest::newRow("a quote cannot break the query")
         << "бетон\""
