@@ -1,6 +1,5 @@
 #include "normxml.h"
 
-#include <QRegularExpression>
 #include <QStringDecoder>
 
 #include <cmath>
@@ -43,6 +42,30 @@ Span appendName(Norm &norm, QStringView beginning, QStringView end)
 // Characters of a norm with ten resource lines, with room to spare.
 constexpr qsizetype kNormTextRoom = 2048;
 
+// The encoding a file's XML declaration names, if any. Read by hand: this runs on the import's
+// own reading thread, where a regular expression crashed the Windows build as the thread ended.
+QByteArray declaredEncoding(QByteArray head)
+{
+    if (head.startsWith("\xEF\xBB\xBF"))
+        head.remove(0, 3);
+    head = head.trimmed();
+    const qsizetype end = head.indexOf("?>");
+    if (!head.startsWith("<?xml") || end < 0)
+        return {};
+    head.truncate(end);
+    const qsizetype name = head.indexOf("encoding");
+    if (name < 0)
+        return {};
+    QByteArray rest = head.mid(name + 8).trimmed();
+    if (!rest.startsWith('='))
+        return {};
+    rest = rest.mid(1).trimmed();
+    if (rest.isEmpty() || (rest.at(0) != '"' && rest.at(0) != '\''))
+        return {};
+    const qsizetype close = rest.indexOf(rest.at(0), 1);
+    return close < 0 ? QByteArray() : rest.mid(1, close - 1);
+}
+
 QString errorText(QXmlStreamReader::Error error)
 {
     switch (error) {
@@ -73,16 +96,12 @@ ReadResult Reader::read()
 {
     // A Qt built without ICU (the Windows one) decodes only the Unicode encodings and Latin-1;
     // the reader would stop at the declaration of another one as if the file held no markup.
-    static const QRegularExpression declared(QStringLiteral(
-        "^(?:\\x{EF}\\x{BB}\\x{BF})?\\s*<\\?xml[^>]*encoding\\s*=\\s*[\"']([A-Za-z0-9._-]+)[\"']"));
     if (QIODevice *device = m_xml.device()) {
-        const QRegularExpressionMatch match =
-            declared.match(QString::fromLatin1(device->peek(256)));
-        if (match.hasMatch() &&
-            !QStringDecoder(match.captured(1).toLatin1().constData()).isValid()) {
+        const QByteArray encoding = declaredEncoding(device->peek(256));
+        if (!encoding.isEmpty() && !QStringDecoder(encoding.constData()).isValid()) {
             ReadResult result;
             result.outcome = Outcome::Unreadable;
-            result.reason = match.captured(1);
+            result.reason = QString::fromLatin1(encoding);
             return result;
         }
     }
