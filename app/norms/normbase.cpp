@@ -1,5 +1,7 @@
 #include "normbase.h"
 
+#include <QFileInfo>
+
 NormBase::NormBase(QString path, QObject *parent) : QObject(parent), m_path(std::move(path)) {}
 
 NormBase::~NormBase() = default;
@@ -8,6 +10,10 @@ norms::NormDatabase *NormBase::database()
 {
     if (!m_tried) {
         m_tried = true;
+        // Looking makes nothing: the file, and the data folder it lives in, are an import's to
+        // make.
+        if (!QFileInfo::exists(m_path))
+            return nullptr;
         norms::NormDatabase::Opened opened = norms::NormDatabase::open(m_path);
         m_database = std::move(opened.database);
         m_refusal = opened.refusal;

@@ -9,6 +9,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenuBar>
 #include <QProgressDialog>
@@ -237,6 +238,8 @@ void NormWindowTest::withoutABaseTheWindowSaysSo()
         part<QLabel>("NormStatus")->text().startsWith(QStringLiteral("База норм не загружена")));
     QVERIFY(!part("NormSearch")->isEnabled());
     QVERIFY(part("NormImport")->isEnabled());
+    // Looking made no database: that is an import's to make.
+    QVERIFY(!QFileInfo::exists(m_driver->workFolder() + QStringLiteral("/data/norms.db")));
 }
 
 void NormWindowTest::damagedBaseIsRefusedAndAnImportMendsIt()
