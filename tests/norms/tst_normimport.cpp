@@ -420,7 +420,9 @@ void NormImportTest::progressIsToldInStepsOfTime()
         if (i == 0)
             continue;
         QVERIFY(at[i] - at[i - 1] >= 50);
-        QVERIFY(told[i].bytesRead > told[i - 1].bytesRead);
+        // The reader may wait for the writer between two reports, so bytes never go back
+        // but need not move; the writer counts on.
+        QVERIFY(told[i].bytesRead >= told[i - 1].bytesRead);
         QVERIFY(told[i].norms > told[i - 1].norms);
     }
 }
