@@ -136,6 +136,10 @@ QString failureText(const sql::Failure &failure, const QString &path)
             .arg(path);
     case SQLITE_FULL:
         return QStringLiteral("Недостаточно места на диске для базы норм «%1».").arg(path);
+    case SQLITE_IOERR:
+        return QStringLiteral("Не удалось записать или прочитать базу норм «%1»: диск заполнен "
+                              "или недоступен.")
+            .arg(path);
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
         return QStringLiteral("База норм «%1» занята другой копией программы, которая загружает "

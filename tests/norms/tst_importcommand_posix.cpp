@@ -22,7 +22,8 @@ void writeFile(const QString &path, const QByteArray &bytes)
 }
 
 // Without a display: a window opened by mistake would end the program with an error.
-void startWithoutDisplay(QProcess &program, const QString &folder, const QStringList &arguments)
+void startWithoutDisplay(QProcess &program, const QString &folder, const QStringList &arguments,
+                         const QString &executable = QStringLiteral(MERILON_PROGRAM))
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
@@ -30,7 +31,7 @@ void startWithoutDisplay(QProcess &program, const QString &folder, const QString
     environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
     program.setProcessEnvironment(environment);
     program.setWorkingDirectory(folder);
-    program.start(QStringLiteral(MERILON_PROGRAM), arguments);
+    program.start(executable, arguments);
 }
 
 } // namespace
@@ -43,7 +44,8 @@ private slots:
     void init();
     void answersOnTheTerminal_data();
     void answersOnTheTerminal();
-    void killedImportLeavesPreviousBase();
+    void interruptedImportLeavesPreviousBase_data();
+    void interruptedImportLeavesPreviousBase();
     void helpNamesTheImport();
 
 private:
@@ -103,8 +105,16 @@ void ImportCommandTest::answersOnTheTerminal()
              exitCode == 0);
 }
 
-void ImportCommandTest::killedImportLeavesPreviousBase()
+void ImportCommandTest::interruptedImportLeavesPreviousBase_data()
 {
+    QTest::addColumn<bool>("killed"); // or else the disk fills up
+    QTest::newRow("killed half way") << true;
+    QTest::newRow("the disk fills up") << false;
+}
+
+void ImportCommandTest::interruptedImportLeavesPreviousBase()
+{
+    QFETCH(bool, killed);
     const QString database = m_folder->filePath(QStringLiteral("data/norms.db"));
     QCOMPARE(norms::importFiles(database, {m_folder->filePath(QStringLiteral("ГЭСН.xml"))}).norms,
              10);
@@ -114,16 +124,31 @@ void ImportCommandTest::killedImportLeavesPreviousBase()
     writeFile(m_folder->filePath(QStringLiteral("big.xml")), normsample::base(shape));
 
     QProcess program;
-    startWithoutDisplay(program, m_folder->path(),
-                        {QStringLiteral("--import-norms"), QStringLiteral("big.xml")});
-    QVERIFY(program.waitForStarted());
-    QByteArray output;
-    while (!output.contains('\n') && program.waitForReadyRead(60000))
-        output += program.readAllStandardOutput();
-    QVERIFY2(output.startsWith("big.xml: 10 %, норм: "), output.constData());
-    program.kill();
-    QVERIFY(program.waitForFinished(10000));
-    QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+    const QStringList arguments{QStringLiteral("--import-norms"), QStringLiteral("big.xml")};
+    if (killed) {
+        startWithoutDisplay(program, m_folder->path(), arguments);
+        QVERIFY(program.waitForStarted());
+        QByteArray output;
+        while (!output.contains('\n') && program.waitForReadyRead(60000))
+            output += program.readAllStandardOutput();
+        QVERIFY2(output.startsWith("big.xml: 10 %, норм: "), output.constData());
+        program.kill();
+        QVERIFY(program.waitForFinished(10000));
+        QCOMPARE(program.exitStatus(), QProcess::CrashExit);
+    } else {
+        // Files may grow to 1 MB, far less than the import writes: its writes fail as on a
+        // full disk.
+        startWithoutDisplay(program, m_folder->path(),
+                            {QStringLiteral("-c"),
+                             QStringLiteral("trap '' XFSZ; ulimit -f 2048; exec \"$0\" \"$@\""),
+                             QStringLiteral(MERILON_PROGRAM), arguments[0], arguments[1]},
+                            QStringLiteral("/bin/sh"));
+        QVERIFY(program.waitForFinished(60000));
+        QCOMPARE(program.exitCode(), 1);
+        QCOMPARE(QString::fromUtf8(program.readAllStandardError()).trimmed(),
+                 QStringLiteral("Не удалось записать или прочитать базу норм «data/norms.db»: "
+                                "диск заполнен или недоступен."));
+    }
 
     norms::NormDatabase::Opened opened = norms::NormDatabase::open(database);
     QVERIFY2(opened.database, qPrintable(opened.refusal));
