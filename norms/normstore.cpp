@@ -52,21 +52,16 @@ std::optional<Norm> readNorm(NormDatabase &database, qint64 id)
     if (!head.next())
         return std::nullopt;
     Norm norm{id, head.text(0), head.text(1), head.text(2), head.text(3), head.text(4), {}};
-    // A norm may list a code with no name or unit; the price catalogue knows them.
-    sql::Statement lines(db, "SELECT r.code, r.name, r.unit, r.quantity, r.abstract, "
-                             "r.technology_groups, k.name, k.unit FROM resources r "
-                             "LEFT JOIN catalogue k ON k.rowid = (SELECT rowid FROM catalogue "
-                             "WHERE code = r.code AND r.code <> '' LIMIT 1) "
-                             "WHERE r.norm_id = ?1 ORDER BY r.position");
+    // Lines listed by code alone took their names and units from the price catalogue at import.
+    sql::Statement lines(db, "SELECT code, name, unit, quantity, abstract, technology_groups "
+                             "FROM resources WHERE norm_id = ?1 ORDER BY position");
     lines.bind(1, id);
     while (lines.next()) {
         NormResource resource;
         resource.code = lines.text(0);
         resource.group = groupOfCode(resource.code);
-        resource.name =
-            nameOf(resource.code, lines.text(1).isEmpty() ? lines.text(6) : lines.text(1));
-        resource.unit =
-            unitOf(resource.group, lines.text(2).isEmpty() ? lines.text(7) : lines.text(2));
+        resource.name = nameOf(resource.code, lines.text(1));
+        resource.unit = unitOf(resource.group, lines.text(2));
         if (!lines.isNull(3))
             resource.rate = lines.real(3);
         resource.abstract = lines.integer(4) != 0;

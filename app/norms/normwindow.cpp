@@ -265,9 +265,9 @@ void NormWindow::showImportSummary(const QString &summary)
     showStatus(summary);
 }
 
-void NormWindow::reportFailure(const QString &what)
+void NormWindow::showFailure(const norms::sql::Failure &failure)
 {
-    showStatus(what);
+    showStatus(norms::failureText(failure, m_base.path()));
 }
 
 void NormWindow::reload()
@@ -296,7 +296,7 @@ void NormWindow::reload()
             m_treeModel->appendRow(item);
         }
     } catch (const norms::sql::Failure &failure) {
-        reportFailure(norms::failureText(failure, m_base.path()));
+        showFailure(failure);
         return;
     }
     if (m_norm)
@@ -327,7 +327,7 @@ void NormWindow::fillChildren(QStandardItem *item)
             item->appendRow(child);
         }
     } catch (const norms::sql::Failure &failure) {
-        reportFailure(norms::failureText(failure, m_base.path()));
+        showFailure(failure);
     }
 }
 
@@ -340,7 +340,7 @@ void NormWindow::search(const QString &text)
     try {
         hits = norms::searchNorms(*m_base.database(), text, kSearchLimit);
     } catch (const norms::sql::Failure &failure) {
-        reportFailure(norms::failureText(failure, m_base.path()));
+        showFailure(failure);
         return;
     }
     for (const norms::NormHit &hit : hits) {
@@ -372,7 +372,7 @@ void NormWindow::showNorm(qint64 id)
         if (m_base.database())
             norm = norms::readNorm(*m_base.database(), id);
     } catch (const norms::sql::Failure &failure) {
-        reportFailure(norms::failureText(failure, m_base.path()));
+        showFailure(failure);
     }
     m_norm = norm;
     m_computation.reset();

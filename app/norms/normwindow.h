@@ -53,7 +53,7 @@ private:
     void fillChildren(QStandardItem *item);
     void showResources();
     void showStatus(const QString &text);
-    void reportFailure(const QString &what);
+    void showFailure(const norms::sql::Failure &failure);
     QWidget *createDetails();
 
     NormBase &m_base;

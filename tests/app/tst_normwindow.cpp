@@ -1,9 +1,12 @@
+#include "../norms/footings.h"
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "errorrecorder.h"
+#include "normdb.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
 #include "normsample.h"
+#include "totals.h"
 #include "windowdriver.h"
 
 #include <QAction>
@@ -34,7 +37,8 @@ private slots:
     void badVolumeIsReportedAndChangesNothing_data();
     void badVolumeIsReportedAndChangesNothing();
     void withoutABaseTheWindowSaysSo();
-    void damagedBaseIsRefusedAndAnImportMendsIt();
+    void unusableBaseIsRefusedAndKept_data();
+    void unusableBaseIsRefusedAndKept();
     void brokenFileIsReportedAndTheBaseStays();
     void cancelledImportLeavesThePreviousBase();
     void renderNormWindow();
@@ -59,31 +63,6 @@ private:
 
 namespace {
 
-const char kBase[] = R"(<?xml version="1.0" encoding="UTF-8"?>
-<base BaseName="ФСНБ-2022" PriceLevel="01.01.2022">
- <ResourcesDirectory>
-  <ResourceCategory Type="СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСН">
-   <Section Name="Бетонные конструкции" Type="Сборник" Code="06">
-    <Section Name="Фундаменты" Type="Таблица" Code="06-01-001">
-     <NameGroup BeginName="Устройство бетонных фундаментов общего назначения объемом:">
-      <Work Code="06-01-001-02" EndName="до 5 м3" MeasureUnit="100 м3">
-       <Content><Item Text="Установка опалубки."/></Content>
-       <Resources>
-        <Resource Code="1-100-30" EndName="Средний разряд работы 3,0" Quantity="180"/>
-        <Resource Code="91.14.02-001" EndName="Автомобили бортовые" Quantity="1.2"/>
-        <Resource Code="01.7.15.06-0111" EndName="Гвозди строительные" MeasureUnit="т" Quantity="0.005"/>
-        <AbstractResource Code="04.1.02.05" Name="Смеси бетонные" MeasureUnit="м3" Quantity="П" TechnologyGroups="04.1.02.05.01"/>
-       </Resources>
-      </Work>
-     </NameGroup>
-     <Work Code="06-01-001-05" EndName="Устройство бетонной подготовки" MeasureUnit="100 м3"/>
-    </Section>
-   </Section>
-  </ResourceCategory>
- </ResourcesDirectory>
-</base>
-)";
-
 const QStringList kFootingBlock{
     "Расчет по норме: ГЭСН 06-01-001-02 Устройство бетонных фундаментов общего назначения "
     "объемом: до 5 м3",
@@ -91,7 +70,7 @@ const QStringList kFootingBlock{
     "Необходимые материалы:",
     "Гвозди строительные, т: 0,00125",
     "Смеси бетонные, м3: по проекту",
-    "Затраты труда, чел.-ч: 45",
+    "Затраты труда, чел.-ч: 45,125",
     "Машины, маш.-ч: 0,3",
 };
 
@@ -158,12 +137,12 @@ void NormWindowTest::importFindComputeAndAddToTheBill()
     QVERIFY(offered.contains(QStringLiteral("Расчет по нормам... Ctrl+F")));
     QVERIFY(offered.contains(QStringLiteral("Загрузить базу норм... ")));
 
-    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
     QVERIFY(normWindow() && normWindow()->isVisible());
-    QVERIFY(part<QLabel>("NormStatus")->text().contains(QStringLiteral("норм 2")));
+    QVERIFY(part<QLabel>("NormStatus")->text().contains(QStringLiteral("норм 6")));
 
     m_driver->newJournalLines();
-    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд"));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
     QCOMPARE(shownCodes(), QStringList{QStringLiteral("ГЭСН 06-01-001-02")});
     chooseFirstHit();
     QCOMPARE(part<QLabel>("NormCode")->text(), QStringLiteral("ГЭСН 06-01-001-02"));
@@ -186,7 +165,8 @@ void NormWindowTest::importFindComputeAndAddToTheBill()
                                 "Смеси бетонные (технологическая группа 04.1.02.05.01)|по "
                                 "проекту|по проекту",
                                 "Затраты труда", "Средний разряд работы 3,0|180|45",
-                                "Машины и механизмы", "Автомобили бортовые|1,2|0,3"}));
+                                "Затраты труда машинистов|0,5|0,125", "Машины и механизмы",
+                                "Автомобили бортовые|1,2|0,3"}));
 
     // The shortcut belongs to the norm window, which the import brought to the front.
     QVERIFY(QTest::qWaitForWindowActive(normWindow()));
@@ -194,6 +174,13 @@ void NormWindowTest::importFindComputeAndAddToTheBill()
     const QList<bom::Entry> &entries = m_driver->window().bill().book().bill().entries;
     QCOMPARE(entries.size(), 1);
     QCOMPARE(entries.front().inputs, QStringLiteral("Объем работ, м3: 25"));
+    // The nails go to the totals under their code; the hours to a section of their own.
+    const bom::Totals totals = bom::computeTotals(m_driver->window().bill().book().bill());
+    QCOMPARE(totals.rows.size(), 1);
+    QCOMPARE(totals.rows.front().key.code, QStringLiteral("01.7.15.06-0111"));
+    QCOMPARE(bom::quantityText(totals.rows.front().quantity), QStringLiteral("0,00125"));
+    QCOMPARE(bom::quantityText(totals.labourHours), QStringLiteral("45,125"));
+    QCOMPARE(bom::quantityText(totals.machineHours), QStringLiteral("0,3"));
     // No second journal block: the shown figures were added.
     QCOMPARE(m_driver->newJournalLines(), QStringList());
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
@@ -214,7 +201,7 @@ void NormWindowTest::badVolumeIsReportedAndChangesNothing()
 {
     QFETCH(QString, volume);
     QFETCH(QString, message);
-    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ГЭСН 06-01-001-02"));
     chooseFirstHit();
     m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
@@ -242,46 +229,76 @@ void NormWindowTest::withoutABaseTheWindowSaysSo()
     QVERIFY(!QFileInfo::exists(m_driver->workFolder() + QStringLiteral("/data/norms.db")));
 }
 
-void NormWindowTest::damagedBaseIsRefusedAndAnImportMendsIt()
+void NormWindowTest::unusableBaseIsRefusedAndKept_data()
 {
-    QFile damaged(m_driver->workFolder() + QStringLiteral("/data/norms.db"));
-    QVERIFY(damaged.open(QIODevice::WriteOnly));
-    damaged.write(QByteArray(8192, 'x'));
-    damaged.close();
-    QTest::keyClick(&m_driver->window(), Qt::Key_F, Qt::ControlModifier);
-    QCOMPARE(part<QLabel>("NormStatus")->text(),
-             QStringLiteral("Файл «data/norms.db» поврежден или не является базой норм. Нормы "
-                            "недоступны; загрузите базу норм заново."));
+    QTest::addColumn<bool>("newer"); // a later program's base, else a damaged file
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("damaged") << false
+                             << "Файл «data/norms.db» поврежден или не является базой норм. "
+                                "Нормы недоступны; загрузите базу норм заново.";
+    QTest::newRow("newer") << true
+                           << "База норм «data/norms.db» создана более новой версией программы "
+                              "(версия схемы 7, эта программа знает до 1). Нормы недоступны; "
+                              "обновите программу или загрузите базу норм заново.";
+}
 
-    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
-    QCOMPARE(m_errors->messages(), QStringList());
-    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("06-01"));
-    QCOMPARE(shownCodes().size(), 2);
-    // The damaged file is kept aside, never deleted.
-    QCOMPARE(QDir(m_driver->workFolder() + QStringLiteral("/data"))
-                 .entryList({QStringLiteral("norms.db.damaged-*")}, QDir::Files)
-                 .size(),
-             1);
+void NormWindowTest::unusableBaseIsRefusedAndKept()
+{
+    QFETCH(bool, newer);
+    QFETCH(QString, refusal);
+    const QString path = m_driver->workFolder() + QStringLiteral("/data/norms.db");
+    if (newer) {
+        const norms::NormDatabase::Opened made = norms::NormDatabase::open(path);
+        made.database->connection().execute("PRAGMA user_version = 7");
+        // Everything in the main file, so that its bytes are all there is to compare.
+        made.database->connection().execute("PRAGMA journal_mode = DELETE");
+    } else {
+        QFile damaged(path);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(8192, 'x'));
+    }
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    QTest::keyClick(&m_driver->window(), Qt::Key_F, Qt::ControlModifier);
+    QCOMPARE(part<QLabel>("NormStatus")->text(), refusal);
+
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
+    // A later program's base is never written to; a damaged one is kept aside, never deleted.
+    QCOMPARE(m_errors->messages(), newer ? QStringList{refusal} : QStringList());
+    const QStringList kept =
+        QDir(m_driver->workFolder() + QStringLiteral("/data"))
+            .entryList({QStringLiteral("norms.db"), QStringLiteral("norms.db.damaged-*")},
+                       QDir::Files);
+    QCOMPARE(kept.size(), newer ? 1 : 2);
+    file.setFileName(m_driver->workFolder() + QStringLiteral("/data/") + kept.back());
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), before);
+    if (!newer) {
+        m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("06-01"));
+        QCOMPARE(shownCodes().size(), 6);
+    }
 }
 
 void NormWindowTest::brokenFileIsReportedAndTheBaseStays()
 {
-    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
-    QByteArray broken = kBase;
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
+    QByteArray broken = kFootingsBase;
     broken.replace("</NameGroup>", "</Name>");
     QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСНр.xml"), broken)}));
     QCOMPARE(m_errors->messages().size(), 1);
     const QString message = m_errors->messages().front();
     QVERIFY2(message.startsWith(QStringLiteral("Файл «")) && message.contains(u"ГЭСНр.xml") &&
-                 message.contains(QStringLiteral("строка 17")),
+                 message.contains(QStringLiteral("строка 20")),
              qPrintable(message));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("06-01"));
-    QCOMPARE(shownCodes().size(), 2);
+    QCOMPARE(shownCodes().size(), 6);
 }
 
 void NormWindowTest::cancelledImportLeavesThePreviousBase()
 {
-    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
     normsample::BaseShape shape;
     shape.norms = 15000;
     const QString big = writeFile(QStringLiteral("big.xml"), normsample::base(shape));
@@ -298,14 +315,14 @@ void NormWindowTest::cancelledImportLeavesThePreviousBase()
     QVERIFY(finished.wait(60'000));
     QCOMPARE(finished.front().at(0).toBool(), false);
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ГЭСН 06-01-001"));
-    QCOMPARE(shownCodes(), (QStringList{QStringLiteral("ГЭСН 06-01-001-02"),
-                                        QStringLiteral("ГЭСН 06-01-001-05")}));
+    QCOMPARE(shownCodes(), (QStringList{QStringLiteral("ГЭСН 06-01-001-01"),
+                                        QStringLiteral("ГЭСН 06-01-001-02")}));
 }
 
 void NormWindowTest::renderNormWindow()
 {
-    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kBase)}));
-    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон"));
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
     chooseFirstHit();
     m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
     QTest::mouseClick(part("NormCompute"), Qt::LeftButton);
@@ -322,9 +339,9 @@ void NormWindowTest::renderNormWindow()
     for (QModelIndex index = tree->model()->index(0, 0); index.isValid();
          index = tree->model()->index(0, 0, index))
         tree->expand(index);
-    // Collection, Сборник, Таблица, norm.
+    // Collection, Сборник, Раздел, Таблица, norm.
     QModelIndex place = tree->model()->index(0, 0);
-    for (int depth = 0; depth < 3; ++depth)
+    for (int depth = 0; depth < 4; ++depth)
         place = tree->model()->index(0, 0, place);
     QCOMPARE(place.data().toString(),
              QStringLiteral("06-01-001-02 Устройство бетонных фундаментов общего назначения "

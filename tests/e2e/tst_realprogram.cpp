@@ -1,3 +1,4 @@
+#include "../norms/footings.h"
 #include "billfile.h"
 #include "expectedjournal.h"
 #include "layoutmodel.h"
@@ -603,23 +604,8 @@ void RealProgramTest::normBaseFromTheTerminalComputedIntoTheBill()
 {
     QFile base(inWorkFolder(QStringLiteral("ГЭСН.xml")));
     QVERIFY(base.open(QIODevice::WriteOnly));
-    base.write(R"(<?xml version="1.0" encoding="UTF-8"?>
-<base BaseName="ФСНБ-2022"><ResourcesDirectory>
- <ResourceCategory Type="СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСН">
-  <Section Name="Бетонные конструкции" Type="Сборник" Code="06">
-   <Section Name="Фундаменты" Type="Таблица" Code="06-01-001">
-    <NameGroup BeginName="Устройство бетонных фундаментов общего назначения объемом:">
-     <Work Code="06-01-001-02" EndName="до 5 м3" MeasureUnit="100 м3"><Resources>
-      <Resource Code="1-100-30" EndName="Средний разряд работы 3,0" Quantity="180"/>
-      <Resource Code="01.7.15.06-0111" EndName="Гвозди строительные" MeasureUnit="т" Quantity="0.005"/>
-     </Resources></Work>
-     <Work Code="06-01-001-03" EndName="до 25 м3" MeasureUnit="100 м3"/>
-    </NameGroup>
-   </Section>
-  </Section>
- </ResourceCategory>
-</ResourcesDirectory></base>
-)");
+    base.write(kFootingsBase);
+
     base.close();
     QProcess import;
     import.setWorkingDirectory(m_work->path());
@@ -629,7 +615,7 @@ void RealProgramTest::normBaseFromTheTerminalComputedIntoTheBill()
     QVERIFY(import.waitForFinished(60'000));
     QCOMPARE(import.exitCode(), 0);
     QVERIFY(QString::fromUtf8(import.readAllStandardOutput())
-                .contains(QStringLiteral("норм 2, строк ресурсов 2")));
+                .contains(QStringLiteral("норм 6, строк ресурсов 5")));
 
     QVERIFY(startInWorkFolder());
     ExpectedJournal journal(m_run->startedAt());
@@ -640,7 +626,9 @@ void RealProgramTest::normBaseFromTheTerminalComputedIntoTheBill()
             << "Объем работ, м3: 25"
             << "Необходимые материалы:"
             << "Гвозди строительные, т: 0,00125"
-            << "Затраты труда, чел.-ч: 45";
+            << "Смеси бетонные, м3: по проекту"
+            << "Затраты труда, чел.-ч: 45,125"
+            << "Машины, маш.-ч: 0,3";
     const QString saved = inWorkFolder(QStringLiteral("norms.merilon-bom"));
     QVERIFY2(m_run->saveBill(saved), qPrintable(m_run->failure()));
     QVERIFY2(m_run->closeBill(), qPrintable(m_run->failure()));
@@ -654,7 +642,7 @@ void RealProgramTest::normBaseFromTheTerminalComputedIntoTheBill()
     QCOMPARE(totals.rows.size(), 1);
     QCOMPARE(totals.rows[0].key.code, QStringLiteral("01.7.15.06-0111"));
     QCOMPARE(bom::quantityText(totals.rows[0].quantity), QStringLiteral("0,00125"));
-    QCOMPARE(bom::quantityText(totals.labourHours), QStringLiteral("45"));
+    QCOMPARE(bom::quantityText(totals.labourHours), QStringLiteral("45,125"));
 }
 
 void RealProgramTest::billSurvivesAKill()

@@ -1,6 +1,5 @@
 #include "calcerror.h"
 #include "measure.h"
-#include "normbill.h"
 #include "normcompute.h"
 
 #include <QtTest>
@@ -12,10 +11,9 @@ class NormComputeTest : public QObject
 private slots:
     void readsMeasures_data();
     void readsMeasures();
-    void computesEveryResourceAndWritesTheJournalBlock();
+    void writesHoursLinesOnlyForHoursItHas();
     void refusesABadVolume_data();
     void refusesABadVolume();
-    void entersTheBillWithCodesAndHours();
 };
 
 namespace {
@@ -66,21 +64,8 @@ void NormComputeTest::readsMeasures()
         QCOMPARE(*measure, (norms::Measure{multiplier, unit}));
 }
 
-void NormComputeTest::computesEveryResourceAndWritesTheJournalBlock()
+void NormComputeTest::writesHoursLinesOnlyForHoursItHas()
 {
-    // 25 м3 of a norm per 100 м3 is a quarter of every rate.
-    const norms::NormComputation computation = norms::computeNorm(footing(), "25");
-    QStringList amounts;
-    for (const norms::ResourceAmount &line : computation.amounts)
-        amounts.append(norms::amountText(line.amount));
-    QCOMPARE(amounts, (QStringList{"45", "0,125", "0,3", "0,00125", "по проекту"}));
-    QCOMPARE(norms::journalBlock(computation),
-             (QStringList{"Расчет по норме: ГЭСН 06-01-001-02 Устройство бетонных фундаментов "
-                          "общего назначения объемом: до 5 м3",
-                          "Объем работ, м3: 25", "Необходимые материалы:",
-                          "Гвозди строительные, т: 0,00125", "Смеси бетонные, м3: по проекту",
-                          "Затраты труда, чел.-ч: 45,125", "Машины, маш.-ч: 0,3"}));
-
     // A norm of materials alone has no hours lines, and a fractional volume is typed as usual.
     norms::Norm byHand = footing();
     byHand.resources.remove(0, 3);
@@ -124,35 +109,6 @@ void NormComputeTest::refusesABadVolume()
     } catch (const calc::CalcError &error) {
         QCOMPARE(error.message(), message);
     }
-}
-
-void NormComputeTest::entersTheBillWithCodesAndHours()
-{
-    const QDateTime added(QDate(2026, 12, 7), QTime(10, 0));
-    const bom::Entry entry = norms::billEntry(norms::computeNorm(footing(), "25"), added);
-    QCOMPARE(entry.added, added);
-    QCOMPARE(entry.work, QStringLiteral("ГЭСН 06-01-001-02 Устройство бетонных фундаментов общего "
-                                        "назначения объемом: до 5 м3"));
-    QCOMPARE(entry.inputs, QStringLiteral("Объем работ, м3: 25"));
-    QStringList lines;
-    for (const bom::Material &material : entry.materials)
-        lines.append(
-            QStringLiteral("%1 %2 %3 %4 %5")
-                .arg(material.key.code, material.key.name, material.key.unit)
-                .arg(material.quantity ? QString::number(*material.quantity) : QStringLiteral("—"))
-                .arg(int(material.kind)));
-    const int buy = int(bom::MaterialKind::Buy);
-    const int labour = int(bom::MaterialKind::Labour);
-    const int machine = int(bom::MaterialKind::Machine);
-    QCOMPARE(
-        lines,
-        (QStringList{QStringLiteral("1-100-30 Средний разряд работы 3,0 чел.-ч 45 %1").arg(labour),
-                     QStringLiteral("2 Затраты труда машинистов чел.-ч 0.125 %1").arg(labour),
-                     QStringLiteral("91.14.02-001 Автомобили бортовые маш.-ч 0.3 %1").arg(machine),
-                     QStringLiteral("01.7.15.06-0111 Гвозди строительные т 0.00125 %1").arg(buy),
-                     QStringLiteral("04.1.02.05 Смеси бетонные м3 — %1").arg(buy)}));
-    for (const bom::Material &material : entry.materials)
-        QCOMPARE(material.source, QStringLiteral("ГЭСН 06-01-001-02"));
 }
 
 QTEST_GUILESS_MAIN(NormComputeTest)

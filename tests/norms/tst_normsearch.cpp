@@ -1,7 +1,10 @@
+#include "footings.h"
 #include "normdb.h"
 #include "normimport.h"
 #include "normsearch.h"
 #include "normstore.h"
+
+#include <sqlite3.h>
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -25,55 +28,13 @@ private:
     QHash<QString, qint64> m_ids; // by full code
 };
 
-namespace {
-
-const char kBase[] = R"(<?xml version="1.0" encoding="UTF-8"?>
-<base BaseName="ФСНБ-2022" PriceLevel="01.01.2022">
- <ResourcesDirectory>
-  <ResourceCategory Type="СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСН">
-   <Section Name="Бетонные и железобетонные конструкции монолитные" Type="Сборник" Code="06">
-    <Section Name="Бетонные конструкции" Type="Раздел" Code="1">
-     <Section Name="Фундаменты" Type="Таблица" Code="06-01-001">
-      <NameGroup BeginName="Устройство бетонных фундаментов общего назначения объемом:">
-       <Work Code="06-01-001-02" EndName="до 5 м3" MeasureUnit="100 м3">
-        <Content><Item Text="Установка опалубки."/><Item Text="Укладка бетона."/></Content>
-        <Resources>
-         <Resource Code="1-100-30" EndName="Средний разряд работы 3,0" Quantity="180"/>
-         <Resource Code="2" Quantity="0.5"/>
-         <Resource Code="91.14.02-001" EndName="Автомобили бортовые" Quantity="1.2"/>
-         <Resource Code="01.7.15.06-0111" EndName="Гвозди строительные" MeasureUnit="т" Quantity="0.005"/>
-         <AbstractResource Code="04.1.02.05" Name="Смеси бетонные" MeasureUnit="м3" Quantity="П" TechnologyGroups="04.1.02.05.01"/>
-        </Resources>
-       </Work>
-       <Work Code="06-01-001-01" EndName="до 3 м3" MeasureUnit="100 м3"/>
-      </NameGroup>
-     </Section>
-     <Section Name="Подготовка" Type="Таблица" Code="06-01-002">
-      <Work Code="06-01-002-01" EndName="Устройство щебёночной подготовки под фундаменты" MeasureUnit="1 м3"/>
-      <Work Code="06-01-002-02" EndName="Устройство щебеночной подготовки под полы" MeasureUnit="1 м3"/>
-      <Work Code="06-01-002-03" EndName="Бетонирование полов" MeasureUnit="100 м2"/>
-     </Section>
-    </Section>
-   </Section>
-  </ResourceCategory>
-  <ResourceCategory Type="РЕМОНТНО-СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСНр">
-   <Section Name="Земляные работы" Type="Сборник" Code="51">
-    <Work Code="06-01-001-09" EndName="Разборка бетонных фундаментов" MeasureUnit="1 м3"/>
-   </Section>
-  </ResourceCategory>
- </ResourcesDirectory>
-</base>
-)";
-
-} // namespace
-
 void NormSearchTest::initTestCase()
 {
     QVERIFY(m_folder.isValid());
     const QString file = m_folder.filePath(QStringLiteral("ГЭСН.xml"));
     QFile out(file);
     QVERIFY(out.open(QIODevice::WriteOnly));
-    out.write(kBase);
+    out.write(kFootingsBase);
     out.close();
     const QString path = m_folder.filePath(QStringLiteral("norms.db"));
     const norms::ImportResult result = norms::importFiles(path, {file});
@@ -85,6 +46,8 @@ void NormSearchTest::initTestCase()
     for (const norms::NormHit &hit : norms::searchNorms(*m_base, QStringLiteral("0")))
         m_ids.insert(hit.prefix + u' ' + hit.code, hit.id);
     QCOMPARE(m_ids.size(), 6);
+    // The import reads on a thread of its own while the window searches on another.
+    QVERIFY(sqlite3_threadsafe() != 0);
 }
 
 void NormSearchTest::findsByCodeOrWords_data()
