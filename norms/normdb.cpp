@@ -66,6 +66,41 @@ CREATE INDEX catalogue_code ON catalogue(code);
 CREATE INDEX catalogue_collection ON catalogue(collection_id);
 CREATE VIRTUAL TABLE norm_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
 )sql",
+    // The firm's own norms. The current version of each lives among the norms, in the firm's
+    // collection (kind 'firm'), so that search, browsing and computation find it as any other;
+    // every version, the current one too, is kept whole in firm_versions. A resource's group is
+    // stored where no code says it. synced is the fingerprint of the version last taken from a
+    // file or kept against one, from which a conflict is told; firm_conflicts holds what a file
+    // brought for a norm changed on both sides, until the user chooses.
+    R"sql(
+ALTER TABLE resources ADD COLUMN resource_group INTEGER;
+CREATE TABLE firm_norms(
+  id INTEGER PRIMARY KEY,
+  code TEXT NOT NULL UNIQUE,
+  norm_id INTEGER UNIQUE,
+  version INTEGER NOT NULL,
+  synced TEXT NOT NULL DEFAULT '',
+  deleted_at TEXT);
+CREATE TABLE firm_versions(
+  firm_id INTEGER NOT NULL,
+  number INTEGER NOT NULL,
+  saved_at TEXT NOT NULL,
+  login TEXT NOT NULL DEFAULT '',
+  changes TEXT NOT NULL DEFAULT '',
+  code TEXT NOT NULL,
+  name TEXT NOT NULL,
+  measure TEXT NOT NULL,
+  content TEXT NOT NULL DEFAULT '',
+  source TEXT NOT NULL,
+  origin TEXT NOT NULL DEFAULT '',
+  resources TEXT NOT NULL,
+  PRIMARY KEY(firm_id, number)) WITHOUT ROWID;
+CREATE TABLE firm_conflicts(
+  firm_id INTEGER PRIMARY KEY,
+  file TEXT NOT NULL,
+  found_at TEXT NOT NULL,
+  incoming TEXT NOT NULL);
+)sql",
 };
 
 int userVersion(sql::Connection &connection)

@@ -17,11 +17,13 @@ struct NormHit
     QString code;
     QString name;
     QString measure;
+    bool firm = false; // the firm's own norm, listed before the federal ones
 
     friend bool operator==(const NormHit &, const NormHit &) = default;
 };
 
-// At most limit norms, ordered by code; nothing for a query without a letter or a digit.
+// At most limit norms, the firm's own first, each kind ordered by code; nothing for a query
+// without a letter or a digit.
 QList<NormHit> searchNorms(NormDatabase &database, const QString &query, int limit = 200);
 
 } // namespace norms

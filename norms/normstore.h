@@ -43,8 +43,15 @@ struct Norm
     QString measure;
     QString content; // the work content, one item a line
     QList<NormResource> resources;
+    // The firm's own norm: its code is whole («ФН-06-01-001-01»), and it has a version, the text
+    // of the calculation it was approved by, and the federal norm it was made from, if any
+    // («ГЭСН 06-01-001-01»).
+    bool firm = false;
+    int version = 0;
+    QString source;
+    QString origin;
 
-    // «ГЭСН 06-01-001-01»
+    // «ГЭСН 06-01-001-01»; a firm norm's own code
     QString fullCode() const;
 };
 

@@ -165,21 +165,29 @@ qint64 Connection::lastInsertId() const
     return sqlite3_last_insert_rowid(m_db);
 }
 
-Transaction::Transaction(Connection &connection) : m_connection(connection)
+Transaction::Transaction(Connection &connection)
+    : m_connection(connection), m_nested(sqlite3_get_autocommit(connection.handle()) == 0)
 {
     // Taking the write lock at once keeps a second writer from failing half way.
-    m_connection.execute("BEGIN IMMEDIATE");
+    m_connection.execute(m_nested ? "SAVEPOINT nested" : "BEGIN IMMEDIATE");
 }
 
 Transaction::~Transaction()
 {
-    if (m_open)
-        sqlite3_exec(m_connection.handle(), "ROLLBACK", nullptr, nullptr, nullptr);
+    if (!m_open)
+        return;
+    sqlite3 *db = m_connection.handle();
+    if (m_nested) {
+        sqlite3_exec(db, "ROLLBACK TO nested", nullptr, nullptr, nullptr);
+        sqlite3_exec(db, "RELEASE nested", nullptr, nullptr, nullptr);
+    } else {
+        sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    }
 }
 
 void Transaction::commit()
 {
-    m_connection.execute("COMMIT");
+    m_connection.execute(m_nested ? "RELEASE nested" : "COMMIT");
     m_open = false;
 }
 

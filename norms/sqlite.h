@@ -77,7 +77,8 @@ private:
 [[noreturn]] void fail(sqlite3 *db, int code);
 
 // A write transaction that rolls back unless committed: what it wrote is seen by others only
-// whole.
+// whole. Opened inside another, it is a savepoint of that one, so a step that keeps itself whole
+// can also be part of a larger whole.
 class Transaction
 {
 public:
@@ -88,6 +89,7 @@ public:
 private:
     Connection &m_connection;
     bool m_open = true;
+    bool m_nested = false;
 };
 
 } // namespace norms::sql
