@@ -41,7 +41,7 @@ MaterialKind kindOf(calc::FigureKind kind)
 bool sameResults(const Entry &a, const Entry &b)
 {
     return a.work == b.work && a.inputs == b.inputs && a.materials == b.materials &&
-           a.manual == b.manual;
+           a.manual == b.manual && a.normCode == b.normCode && a.normVersion == b.normVersion;
 }
 
 QString manualWork()

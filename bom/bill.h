@@ -117,6 +117,10 @@ struct Entry
     int count = 1; // identical works: twelve equal foundations are one entry × 12
     QString note;
     bool manual = false; // a material the user typed in, not a page's computation
+    // The norm the entry was computed from, «ГЭСН 06-01-001-01» or a firm code, and for a firm
+    // norm its version then, so that a later version can be told; empty for the pages.
+    QString normCode;
+    int normVersion = 0;
 
     friend bool operator==(const Entry &, const Entry &) = default;
 };

@@ -113,6 +113,18 @@ bool optionalFlag(const QJsonObject &object, const char *name, const QString &wh
     return value.toBool();
 }
 
+// A firm norm's version; none written for other entries.
+int normVersion(const QJsonObject &object, const QString &where)
+{
+    const QJsonValue value = object.value(QLatin1String("normVersion"));
+    if (value.isUndefined())
+        return 0;
+    const double number = value.toDouble(-1);
+    if (!value.isDouble() || number != std::floor(number) || number < 1 || number > 1e9)
+        damaged(field(where, "normVersion"), QStringLiteral("целое число больше нуля"));
+    return int(number);
+}
+
 int entryCount(const QJsonObject &object, const QString &where)
 {
     const QJsonValue value = object.value(QLatin1String("count"));
@@ -207,6 +219,8 @@ bom::Entry readEntry(const QJsonObject &json, const QString &where, int version)
         entry.count = entryCount(json, where);
         entry.note = optionalText(json, "note", where);
         entry.manual = optionalFlag(json, "manual", where);
+        entry.normCode = optionalText(json, "normCode", where);
+        entry.normVersion = normVersion(json, where);
     }
     const QJsonArray materials = array(json, "materials", where);
     entry.materials.reserve(materials.size());
@@ -334,14 +348,19 @@ QByteArray encode(const bom::Bill &bill)
                             {QStringLiteral("kind"), nameOf(material.kind, kKinds)},
                             {QStringLiteral("partOf"), material.partOf},
                             {QStringLiteral("source"), material.source}});
-        entries.append(
-            QJsonObject{{QStringLiteral("added"), entry.added.toUTC().toString(Qt::ISODateWithMs)},
-                        {QStringLiteral("work"), entry.work},
-                        {QStringLiteral("inputs"), entry.inputs},
-                        {QStringLiteral("count"), entry.count},
-                        {QStringLiteral("note"), entry.note},
-                        {QStringLiteral("manual"), entry.manual},
-                        {QStringLiteral("materials"), materials}});
+        QJsonObject json{{QStringLiteral("added"), entry.added.toUTC().toString(Qt::ISODateWithMs)},
+                         {QStringLiteral("work"), entry.work},
+                         {QStringLiteral("inputs"), entry.inputs},
+                         {QStringLiteral("count"), entry.count},
+                         {QStringLiteral("note"), entry.note},
+                         {QStringLiteral("manual"), entry.manual},
+                         {QStringLiteral("materials"), materials}};
+        // Only entries of a norm say it, so a bill of the pages is written as it always was.
+        if (!entry.normCode.isEmpty())
+            json.insert(QStringLiteral("normCode"), entry.normCode);
+        if (entry.normVersion > 0)
+            json.insert(QStringLiteral("normVersion"), entry.normVersion);
+        entries.append(json);
     }
     QJsonArray terms;
     for (auto it = bill.terms.cbegin(); it != bill.terms.cend(); ++it) {

@@ -28,7 +28,12 @@ bom::Entry billEntry(const NormComputation &computation, const QDateTime &added)
     entry.work = computation.norm.fullCode() + u' ' + computation.norm.name;
     entry.inputs = QStringLiteral("Объем работ, %1: %2")
                        .arg(computation.measure.unit, bom::quantityText(computation.volume));
-    const QString source = computation.norm.fullCode();
+    entry.normCode = computation.norm.fullCode();
+    entry.normVersion = computation.norm.firm ? computation.norm.version : 0;
+    const QString source = computation.norm.firm ? QStringLiteral("%1, версия %2")
+                                                       .arg(computation.norm.fullCode())
+                                                       .arg(computation.norm.version)
+                                                 : computation.norm.fullCode();
     for (const ResourceAmount &line : computation.amounts)
         entry.materials.append(bom::material(line.resource.name, line.resource.unit, line.amount,
                                              kindOf(line.resource.group), QString(), source,

@@ -52,13 +52,15 @@ QString amountText(const std::optional<double> &amount)
 
 QStringList journalBlock(const NormComputation &computation)
 {
-    QStringList lines{
-        QStringLiteral("Расчет по норме: ") + computation.norm.fullCode() + u' ' +
-            computation.norm.name,
-        QStringLiteral("Объем работ, %1: %2")
-            .arg(computation.measure.unit, bom::quantityText(computation.volume)),
-        QStringLiteral("Необходимые материалы:"),
-    };
+    const Norm &norm = computation.norm;
+    QStringList lines{QStringLiteral("Расчет по норме: ") + norm.fullCode() + u' ' + norm.name};
+    if (norm.firm)
+        lines.append(QStringLiteral("Фирменная норма, версия %1; источник: %2")
+                         .arg(norm.version)
+                         .arg(norm.source));
+    lines.append(QStringLiteral("Объем работ, %1: %2")
+                     .arg(computation.measure.unit, bom::quantityText(computation.volume)));
+    lines.append(QStringLiteral("Необходимые материалы:"));
     for (const ResourceAmount &line : computation.amounts) {
         if (line.resource.group == ResourceGroup::Material)
             lines.append(QStringLiteral("%1, %2: %3")

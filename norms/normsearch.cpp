@@ -14,6 +14,13 @@ bool isCode(const QString &token)
     return code.match(token).hasMatch();
 }
 
+// A firm's code is its prefix joined to the digits: «ФН-06-01».
+bool isFirmCode(const QString &token)
+{
+    static const QRegularExpression code(QStringLiteral("^\\p{L}+-[0-9][0-9.\\-]*$"));
+    return code.match(token).hasMatch();
+}
+
 // The first code greater than every code that begins with it: codes are ASCII, so raising the
 // last character is enough.
 QString pastCodesBeginning(QString beginning)
@@ -48,6 +55,8 @@ Query parse(NormDatabase &database, const QString &text)
     // A code comes first; a number among words is a word of the name («до 5 м3»).
     if (!tokens.isEmpty() && isCode(tokens.front()))
         query.code = tokens.takeFirst();
+    else if (!tokens.isEmpty() && isFirmCode(tokens.front()))
+        query.code = tokens.takeFirst().toUpper();
     QStringList words;
     for (const QString &token : tokens) {
         // Every run of letters and digits is a word, as the index splits the names.
@@ -67,7 +76,8 @@ QList<NormHit> searchNorms(NormDatabase &database, const QString &text, int limi
     QList<NormHit> hits;
     if (query.prefix.isEmpty() && query.code.isEmpty() && query.words.isEmpty())
         return hits;
-    QString sql = QStringLiteral("SELECT n.id, c.prefix, n.code, n.name, n.measure FROM norms n "
+    QString sql = QStringLiteral("SELECT n.id, c.prefix, n.code, n.name, n.measure, "
+                                 "c.kind = 'firm' AS firm FROM norms n "
                                  "JOIN collections c ON c.id = n.collection_id WHERE 1");
     if (!query.prefix.isEmpty())
         sql += QStringLiteral(" AND c.prefix = ?1");
@@ -76,7 +86,7 @@ QList<NormHit> searchNorms(NormDatabase &database, const QString &text, int limi
     if (!query.words.isEmpty())
         sql +=
             QStringLiteral(" AND n.id IN (SELECT rowid FROM norm_words WHERE norm_words MATCH ?4)");
-    sql += QStringLiteral(" ORDER BY n.code, c.prefix LIMIT ?5");
+    sql += QStringLiteral(" ORDER BY firm DESC, n.code, c.prefix LIMIT ?5");
     sql::Statement statement(database.connection().handle(), sql);
     if (!query.prefix.isEmpty())
         statement.bind(1, query.prefix);
@@ -87,7 +97,7 @@ QList<NormHit> searchNorms(NormDatabase &database, const QString &text, int limi
     statement.bind(5, limit);
     while (statement.next())
         hits.append({statement.integer(0), statement.text(1), statement.text(2), statement.text(3),
-                     statement.text(4)});
+                     statement.text(4), statement.integer(5) != 0});
     return hits;
 }
 

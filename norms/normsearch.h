@@ -19,6 +19,9 @@ struct NormHit
     QString measure;
     bool firm = false; // the firm's own norm, listed before the federal ones
 
+    // «ГЭСН 06-01-001-01»; a firm norm's own code
+    QString fullCode() const { return firm ? code : prefix + u' ' + code; }
+
     friend bool operator==(const NormHit &, const NormHit &) = default;
 };
 

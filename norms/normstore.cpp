@@ -13,7 +13,7 @@ ResourceGroup groupOfCode(const QString &code)
 
 QString Norm::fullCode() const
 {
-    return prefix.isEmpty() ? code : prefix + u' ' + code;
+    return firm || prefix.isEmpty() ? code : prefix + u' ' + code;
 }
 
 namespace {
@@ -46,22 +46,41 @@ QString nameOf(const QString &code, const QString &name)
 std::optional<Norm> readNorm(NormDatabase &database, qint64 id)
 {
     sqlite3 *db = database.connection().handle();
-    sql::Statement head(db, "SELECT c.prefix, n.code, n.name, n.measure, n.content FROM norms n "
-                            "JOIN collections c ON c.id = n.collection_id WHERE n.id = ?1");
+    sql::Statement head(db,
+                        "SELECT c.prefix, n.code, n.name, n.measure, n.content, f.version, "
+                        "v.source, v.origin FROM norms n "
+                        "JOIN collections c ON c.id = n.collection_id "
+                        "LEFT JOIN firm_norms f ON f.norm_id = n.id "
+                        "LEFT JOIN firm_versions v ON v.firm_id = f.id AND v.number = f.version "
+                        "WHERE n.id = ?1");
     head.bind(1, id);
     if (!head.next())
         return std::nullopt;
-    Norm norm{id, head.text(0), head.text(1), head.text(2), head.text(3), head.text(4), {}};
+    Norm norm;
+    norm.id = id;
+    norm.prefix = head.text(0);
+    norm.code = head.text(1);
+    norm.name = head.text(2);
+    norm.measure = head.text(3);
+    norm.content = head.text(4);
+    if (!head.isNull(5)) {
+        norm.firm = true;
+        norm.version = int(head.integer(5));
+        norm.source = head.text(6);
+        norm.origin = head.text(7);
+    }
     // Lines listed by code alone took their names and units from the price catalogue at import.
-    sql::Statement lines(db, "SELECT code, name, unit, quantity, abstract, technology_groups "
-                             "FROM resources WHERE norm_id = ?1 ORDER BY position");
+    // A firm norm's lines say their group and unit themselves, as they may have no code.
+    sql::Statement lines(db, "SELECT code, name, unit, quantity, abstract, technology_groups, "
+                             "resource_group FROM resources WHERE norm_id = ?1 ORDER BY position");
     lines.bind(1, id);
     while (lines.next()) {
         NormResource resource;
         resource.code = lines.text(0);
-        resource.group = groupOfCode(resource.code);
-        resource.name = nameOf(resource.code, lines.text(1));
-        resource.unit = unitOf(resource.group, lines.text(2));
+        const bool grouped = !lines.isNull(6);
+        resource.group = grouped ? ResourceGroup(lines.integer(6)) : groupOfCode(resource.code);
+        resource.name = grouped ? lines.text(1) : nameOf(resource.code, lines.text(1));
+        resource.unit = grouped ? lines.text(2) : unitOf(resource.group, lines.text(2));
         if (!lines.isNull(3))
             resource.rate = lines.real(3);
         resource.abstract = lines.integer(4) != 0;

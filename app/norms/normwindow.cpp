@@ -344,10 +344,9 @@ void NormWindow::search(const QString &text)
         return;
     }
     for (const norms::NormHit &hit : hits) {
-        QList<QStandardItem *> row{
-            placeItem(hit.prefix + u' ' + hit.code, norms::BrowseNode::Kind::Norm, hit.id),
-            placeItem(hit.name, norms::BrowseNode::Kind::Norm, hit.id),
-            placeItem(hit.measure, norms::BrowseNode::Kind::Norm, hit.id)};
+        QList<QStandardItem *> row{placeItem(hit.fullCode(), norms::BrowseNode::Kind::Norm, hit.id),
+                                   placeItem(hit.name, norms::BrowseNode::Kind::Norm, hit.id),
+                                   placeItem(hit.measure, norms::BrowseNode::Kind::Norm, hit.id)};
         m_hitsModel->appendRow(row);
     }
     if (text.trimmed().isEmpty())
