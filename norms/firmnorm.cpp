@@ -147,8 +147,8 @@ QString rateProblem(const QString &rate)
         return QStringLiteral("Введите норму расхода на измеритель.");
     if (readRate(rate))
         return {};
-    return QStringLiteral("Норма расхода — число не меньше нуля, например «0%1025».")
-        .arg(calc::decimalSeparator());
+    return QStringLiteral("Норма расхода — число не меньше нуля, например «0") +
+           calc::decimalSeparator() + QStringLiteral("025».");
 }
 
 QString rateText(double rate)

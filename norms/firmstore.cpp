@@ -33,8 +33,8 @@ Version versionOf(sql::Statement &row)
     return version;
 }
 
-constexpr const char *kVersionColumns = "number, saved_at, login, changes, code, name, measure, "
-                                        "content, source, origin, resources";
+constexpr const char *kVersionColumns = "v.number, v.saved_at, v.login, v.changes, v.code, v.name, "
+                                        "v.measure, v.content, v.source, v.origin, v.resources";
 
 Entry entryOf(sql::Statement &row)
 {
@@ -147,8 +147,8 @@ std::optional<Version> FirmStore::currentVersion(qint64 id)
 QList<Version> FirmStore::history(qint64 id)
 {
     sql::Statement statement(m_database.connection().handle(),
-                             QStringLiteral("SELECT %1 FROM firm_versions WHERE firm_id = ?1 "
-                                            "ORDER BY number")
+                             QStringLiteral("SELECT %1 FROM firm_versions v WHERE v.firm_id = ?1 "
+                                            "ORDER BY v.number")
                                  .arg(QLatin1String(kVersionColumns)));
     statement.bind(1, id);
     QList<Version> versions;
