@@ -211,3 +211,16 @@ void BillBook::sumEntries()
     m_sums = bom::sumMaterials(m_bill.entries);
     m_totals = bom::applyTerms(m_sums, m_bill.terms);
 }
+
+QString BillBook::outdatedNote(const bom::Entry &entry) const
+{
+    if (entry.normVersion <= 0 || !m_normVersions)
+        return {};
+    const std::optional<int> current = m_normVersions(entry.normCode);
+    if (!current || *current == entry.normVersion)
+        return {};
+    return QStringLiteral("Рассчитано по версии %1 нормы %2; сейчас действует версия %3.")
+        .arg(entry.normVersion)
+        .arg(entry.normCode)
+        .arg(*current);
+}

@@ -4,6 +4,9 @@
 
 #include <QObject>
 
+#include <functional>
+#include <optional>
+
 class QUndoStack;
 
 // The bill of the running program as a document: its entries, terms and head, the totals kept
@@ -46,6 +49,12 @@ public:
     // The bill is now in the file at path.
     void markSaved(const QString &path);
 
+    // The current version of a firm norm by its code, none when the base does not have it.
+    using NormVersions = std::function<std::optional<int>(const QString &code)>;
+    void setNormVersions(NormVersions versions) { m_normVersions = std::move(versions); }
+    // Said at an entry computed on a firm norm that has a later version now; empty otherwise.
+    QString outdatedNote(const bom::Entry &entry) const;
+
     // The terms remembered for a material, if any.
     static std::optional<bom::Terms> rememberedTerms(const bom::MaterialKey &key);
 
@@ -76,4 +85,5 @@ private:
     bom::Totals m_totals;
     QUndoStack *m_undo;
     QString m_path;
+    NormVersions m_normVersions;
 };

@@ -88,8 +88,11 @@ QVariant EntriesModel::cellData(const QModelIndex &index, int role) const
     switch (index.column()) {
     case Added:
         return billtexts::addedText(entry.added);
-    case Work:
-        return entry.work;
+    case Work: {
+        // A firm norm changed since the entry was computed: the user sees it at the entry.
+        const QString outdated = m_book.outdatedNote(entry);
+        return outdated.isEmpty() ? entry.work : entry.work + QStringLiteral(" — ") + outdated;
+    }
     case Count:
         return QString::number(entry.count);
     case Inputs:

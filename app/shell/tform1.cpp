@@ -1,15 +1,18 @@
 #include "tform1.h"
 
+#include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "clock.h"
 #include "common/artwork.h"
 #include "common/errorreport.h"
 #include "common/journalprint.h"
+#include "firmstore.h"
 #include "journal.h"
 #include "journalfile.h"
 #include "journalpanel.h"
 #include "normbill.h"
 #include "normdb.h"
+#include "norms/normbase.h"
 #include "norms/normcontrol.h"
 #include "pages/calculatorpage.h"
 #include "pages/masonrypage.h"
@@ -159,6 +162,20 @@ void TForm1::createActions()
             [this](const norms::NormComputation &computation) {
                 m_bill->addEntry(norms::billEntry(computation, QDateTime()));
             });
+    m_bill->book().setNormVersions([this](const QString &code) -> std::optional<int> {
+        norms::NormDatabase *database = m_norms->base().database();
+        if (!database)
+            return std::nullopt;
+        try {
+            const std::optional<norms::firm::Entry> found =
+                norms::firm::FirmStore(*database).find(code);
+            if (!found || found->deleted)
+                return std::nullopt;
+            return found->version;
+        } catch (const norms::sql::Failure &) {
+            return std::nullopt; // the norm window says what is wrong with the base
+        }
+    });
 }
 
 void TForm1::createMenus()
