@@ -126,6 +126,10 @@ Bill BillFileTest::normBill()
          QStringLiteral("Объем работ, м3: 10"),
          {resource("01.7.15.06-0111", "Бетон тяжелый B7,5", "м3", 10.2, MaterialKind::Buy)}},
     };
+    // The norm an entry came from, and a firm norm's version, come back with it.
+    bill.entries[0].normCode = norm;
+    bill.entries[1].normCode = QStringLiteral("ФН-06-01-001-01");
+    bill.entries[1].normVersion = 2;
     bill.terms.insert(
         {QStringLiteral("Бетон"), QStringLiteral("м3"), QStringLiteral("01.7.15.06-0111")},
         Terms{2, std::nullopt, 520000});
@@ -262,6 +266,10 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
     QTest::newRow("count of none") << entry + "\"count\": 0, \"materials\": []}]}"
                                    << "Файл ведомости поврежден: запись 1, поле «count» — "
                                       "ожидалось целое число от 1 до 1000000.";
+    QTest::newRow("norm version of none")
+        << entry + "\"count\": 1, \"normVersion\": 0, \"materials\": []}]}"
+        << "Файл ведомости поврежден: запись 1, поле «normVersion» — ожидалось целое число больше "
+           "нуля.";
     QTest::newRow("manual as a word")
         << entry + "\"count\": 1, \"manual\": \"да\", \"materials\": []}]}"
         << "Файл ведомости поврежден: запись 1, поле «manual» — ожидалось «true» или «false».";
