@@ -56,6 +56,24 @@ const FoundationRateTable &foundationRates()
     return kRates;
 }
 
+FoundationRate *foundationRateOf(FoundationRateTable &rates, int sizeClass, int row)
+{
+    if (!isSizeClass(sizeClass))
+        return nullptr;
+    FoundationClassRates &cells = rates[static_cast<std::size_t>(sizeClass)];
+    switch (row) {
+    case 2:
+        return &cells.boards;
+    case 3:
+        return &cells.nails;
+    case 4:
+        return &cells.wire;
+    case 5:
+        return &cells.lubricant;
+    }
+    return nullptr;
+}
+
 double computeFoundationVolume(const FoundationInput &input)
 {
     return volumeOf(readDimensions(input));

@@ -36,6 +36,10 @@ using FoundationRateTable = std::array<FoundationClassRates, kFoundationClassCou
 // The published rates, one row per size class.
 const FoundationRateTable &foundationRates();
 
+// The cell of a table that forms the page's row (2 to 5, boards to lubricant) for a size class,
+// so that a rate can stand in place of the published one; none for the other rows and classes.
+FoundationRate *foundationRateOf(FoundationRateTable &rates, int sizeClass, int row);
+
 using FoundationFigure = SourcedFigure;
 
 // The six material rows of the page, in its order. Concrete and formwork follow from the

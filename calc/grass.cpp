@@ -68,6 +68,17 @@ const GrassRateTable &grassRates()
     return kRates;
 }
 
+GrassRate *grassRateOf(GrassRateTable &rates, int way, int row)
+{
+    if (way < 0 || way >= kGrassWayCount || row < 0 || row >= 8)
+        return nullptr;
+    GrassWayRates &cells = rates[static_cast<std::size_t>(way)];
+    GrassRate *const rows[] = {&cells.turf,          &cells.woodenPins,  &cells.seeds,
+                               &cells.vegetableSoil, &cells.fertilizers, &cells.bitumenEmulsion,
+                               &cells.latexEmulsion, &cells.sawdust};
+    return rows[row];
+}
+
 GrassMaterials computeGrassMaterials(const GrassInput &input, int way, const GrassRateTable &rates)
 {
     const Extended length = input.lengthM.value();

@@ -42,6 +42,10 @@ using GrassRateTable = std::array<GrassWayRates, kGrassWayCount>;
 // The published rates, one row per way of sowing.
 const GrassRateTable &grassRates();
 
+// The cell of a table that forms the page's material row (0 to 7) for a way of sowing, so that a
+// rate can stand in place of the published one; none for other rows and ways.
+GrassRate *grassRateOf(GrassRateTable &rates, int way, int row);
+
 using GrassFigure = SourcedFigure;
 
 // The plot area and the eight material rows of the page, in its order.

@@ -4,15 +4,10 @@
 
 namespace explanations {
 
-namespace {
-
-// Rates are shown with every digit they have.
 QString rateText(calc::Extended value)
 {
     return calc::resultText(value, calc::ResultFormat{15, 1});
 }
-
-} // namespace
 
 QString materialOf(const QString &caption)
 {

@@ -11,6 +11,9 @@
 // figure cannot disagree.
 namespace explanations {
 
+// A rate as the explanations show it: with every digit it has.
+QString rateText(calc::Extended rate);
+
 // The material named by a caption: the caption without its unit.
 QString materialOf(const QString &caption);
 

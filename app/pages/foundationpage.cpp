@@ -1,9 +1,10 @@
 #include "foundationpage.h"
 
+#include "common/errorreport.h"
 #include "explanations.h"
 #include "foundation.h"
 #include "resulttext.h"
-#include "common/errorreport.h"
+#include "rownorms.h"
 #include "widgets/clickablelabel.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
@@ -35,7 +36,7 @@ QList<std::optional<double>> figuresInRowOrder(const calc::FoundationMaterials &
 
 } // namespace
 
-FoundationPage::FoundationPage(Journal &journal, QWidget *parent)
+FoundationPage::FoundationPage(Journal &journal, NormBase *normBase, QWidget *parent)
     : CalculatorPage(QStringLiteral("TabSheet2"), journal, parent)
 {
     auto *sizes =
@@ -77,9 +78,14 @@ FoundationPage::FoundationPage(Journal &journal, QWidget *parent)
                                QStringLiteral("0"), true);
     column()->addWidget(m_results);
     offerCopy(m_results);
-    m_explanations =
-        explanations::byChoice(calc::kFoundationClassCount, m_results->captions(),
-                               [](int sizeClass) { return calc::foundationBases(sizeClass); });
+    m_norms = new RowNorms({QStringLiteral("foundation"), QStringLiteral("м3"),
+                            QStringLiteral("м3 бетона"), false, calc::foundationFigures(),
+                            [](int sizeClass) {
+                                return calc::foundationBases(sizeClass);
+                            }},
+                           normBase, *m_results, this);
+    connect(m_norms, &RowNorms::choicesChanged, this,
+            [this] { explainFigures(m_sizeClasses->selectedIndex()); });
     explainFigures(-1);
     // The values shown from the start are those of the starting dimensions, so that clearing and
     // computing again brings back the same texts (docs/decisions.md, "Foundation figures").
@@ -95,9 +101,17 @@ calc::FoundationInput FoundationPage::input() const
     return {m_length->text(), m_width->text(), m_height->text()};
 }
 
+calc::FoundationRateTable FoundationPage::rates() const
+{
+    return m_norms->over(calc::foundationRates(), calc::foundationRateOf);
+}
+
+// Reads the chosen norms as the base has them now, for the explanations and the figures after.
 void FoundationPage::explainFigures(int sizeClass)
 {
-    m_results->setExplanations(m_explanations.at(sizeClass + 1));
+    m_norms->read(sizeClass);
+    m_results->setExplanations(m_norms->explained(
+        explanations::of(m_results->captions(), calc::foundationBases(sizeClass, rates()))));
 }
 
 void FoundationPage::Label36Click()
@@ -112,7 +126,7 @@ void FoundationPage::showFigures(const calc::FoundationMaterials &materials)
 {
     const QList<std::optional<double>> figures = figuresInRowOrder(materials);
     for (int i = 0; i < m_results->count(); ++i)
-        showFigure(m_results->row(i), calc::foundationFigures().at(i), figures[i]);
+        showFigure(m_results->row(i), m_norms->figure(i), figures[i]);
 }
 
 // Computes whether or not a size class is chosen: the figures of the dimensions alone are
@@ -121,7 +135,9 @@ void FoundationPage::BitBtn2Click()
 {
     errorreport::guarded([this] {
         setValuesVisible(*m_results, true);
-        showFigures(calc::computeFoundationMaterials(input(), m_sizeClasses->selectedIndex()));
+        const int sizeClass = m_sizeClasses->selectedIndex();
+        explainFigures(sizeClass);
+        showFigures(calc::computeFoundationMaterials(input(), sizeClass, rates()));
         appendRowLines(*m_results);
     });
 }

@@ -1,16 +1,14 @@
 #pragma once
 
 #include "calculatorpage.h"
+#include "foundation.h"
 
 class InputField;
+class NormBase;
 class QLabel;
 class ResultRows;
+class RowNorms;
 class VariantList;
-
-namespace calc {
-struct FoundationInput;
-struct FoundationMaterials;
-} // namespace calc
 
 // Column foundations: the volume on request, and the materials of the chosen size class.
 class FoundationPage : public CalculatorPage
@@ -18,7 +16,7 @@ class FoundationPage : public CalculatorPage
     Q_OBJECT
 
 public:
-    explicit FoundationPage(Journal &journal, QWidget *parent = nullptr);
+    FoundationPage(Journal &journal, NormBase *normBase, QWidget *parent = nullptr);
 
     void Label36Click();
     void BitBtn2Click();
@@ -26,8 +24,9 @@ public:
 
 private:
     calc::FoundationInput input() const;
+    // The published rates with those of the rows' chosen norms over them.
+    calc::FoundationRateTable rates() const;
     void showFigures(const calc::FoundationMaterials &materials);
-    QList<QStringList> m_explanations; // by choice, none first
     void explainFigures(int sizeClass);
 
     InputField *m_length;
@@ -36,4 +35,5 @@ private:
     QLabel *m_volume;
     VariantList *m_sizeClasses;
     ResultRows *m_results;
+    RowNorms *m_norms;
 };

@@ -1,8 +1,9 @@
 #include "grasspage.h"
 
+#include "common/errorreport.h"
 #include "explanations.h"
 #include "grass.h"
-#include "common/errorreport.h"
+#include "rownorms.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
 #include "widgets/variantlist.h"
@@ -25,7 +26,7 @@ QList<const calc::GrassFigure *> figuresInRowOrder(const calc::GrassMaterials &m
 
 } // namespace
 
-GrassPage::GrassPage(Journal &journal, QWidget *parent)
+GrassPage::GrassPage(Journal &journal, NormBase *normBase, QWidget *parent)
     : CalculatorPage(QStringLiteral("TabSheet4"), journal, parent)
 {
     auto *plot = new FieldGroup(QStringLiteral("GroupBox5"), QStringLiteral("Размеры площадки"));
@@ -54,8 +55,14 @@ GrassPage::GrassPage(Journal &journal, QWidget *parent)
                                QStringLiteral("0"), false);
     column()->addWidget(m_results);
     offerCopy(m_results);
-    m_explanations = explanations::byChoice(calc::kGrassWayCount, m_results->captions(),
-                                            [](int way) { return calc::grassBases(way); });
+    m_norms = new RowNorms({QStringLiteral("grass"), QStringLiteral("м2"),
+                            QStringLiteral("м2 площадки"), true, calc::grassFigures(),
+                            [](int way) {
+                                return calc::grassBases(way);
+                            }},
+                           normBase, *m_results, this);
+    connect(m_norms, &RowNorms::choicesChanged, this,
+            [this] { explainFigures(m_ways->selectedIndex()); });
     explainFigures(-1);
 
     addButtons(QStringLiteral("BitBtn3"), QStringLiteral("BitBtn4"));
@@ -63,9 +70,17 @@ GrassPage::GrassPage(Journal &journal, QWidget *parent)
     connect(computeButton(), &QPushButton::clicked, this, &GrassPage::BitBtn4Click);
 }
 
+calc::GrassRateTable GrassPage::rates() const
+{
+    return m_norms->over(calc::grassRates(), calc::grassRateOf);
+}
+
+// Reads the chosen norms as the base has them now, for the explanations and the figures after.
 void GrassPage::explainFigures(int way)
 {
-    m_results->setExplanations(m_explanations.at(way + 1));
+    m_norms->read(way);
+    m_results->setExplanations(m_norms->explained(
+        explanations::of(m_results->captions(), calc::grassBases(way, rates()))));
 }
 
 void GrassPage::BitBtn4Click()
@@ -75,12 +90,13 @@ void GrassPage::BitBtn4Click()
     if (way < 0)
         return;
     errorreport::guarded([this, way] {
+        explainFigures(way);
         const calc::GrassMaterials materials =
-            calc::computeGrassMaterials({m_length->text(), m_width->text()}, way);
+            calc::computeGrassMaterials({m_length->text(), m_width->text()}, way, rates());
         const QList<const calc::GrassFigure *> figures = figuresInRowOrder(materials);
         QStringList lines;
         for (int i = 0; i < m_results->count(); ++i) {
-            showFigure(m_results->row(i), calc::grassFigures().at(i), *figures[i]);
+            showFigure(m_results->row(i), m_norms->figure(i), *figures[i]);
             lines.append(m_results->row(i).journalLine());
         }
         setValuesVisible(*m_results, true);

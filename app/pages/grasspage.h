@@ -1,9 +1,12 @@
 #pragma once
 
 #include "calculatorpage.h"
+#include "grass.h"
 
 class InputField;
+class NormBase;
 class ResultRows;
+class RowNorms;
 class VariantList;
 
 // Grass seeding: the plot and the way of sowing give the list of materials.
@@ -12,17 +15,19 @@ class GrassPage : public CalculatorPage
     Q_OBJECT
 
 public:
-    explicit GrassPage(Journal &journal, QWidget *parent = nullptr);
+    GrassPage(Journal &journal, NormBase *normBase, QWidget *parent = nullptr);
 
     void BitBtn4Click();
     void BitBtn3Click();
 
 private:
-    QList<QStringList> m_explanations; // by choice, none first
+    // The published rates with those of the rows' chosen norms over them.
+    calc::GrassRateTable rates() const;
     void explainFigures(int way);
 
     InputField *m_length;
     InputField *m_width;
     VariantList *m_ways;
     ResultRows *m_results;
+    RowNorms *m_norms;
 };

@@ -10,14 +10,14 @@
 
 namespace pages {
 
-CalculatorPages createCalculatorPages(Journal &journal, QWidget *pageSet)
+CalculatorPages createCalculatorPages(Journal &journal, QWidget *pageSet, NormBase *normBase)
 {
     CalculatorPages pages;
     pages.masonry = new MasonryPage(journal, pageSet);
     pages.byId = {
         {PageId::Masonry, pages.masonry},
-        {PageId::Foundation, new FoundationPage(journal, pageSet)},
-        {PageId::Grass, new GrassPage(journal, pageSet)},
+        {PageId::Foundation, new FoundationPage(journal, normBase, pageSet)},
+        {PageId::Grass, new GrassPage(journal, normBase, pageSet)},
         {PageId::Painting, new PaintingPage(journal, pageSet)},
         {PageId::Underlay, new UnderlayPage(journal, pageSet)},
         {PageId::Tiles, new TilesPage(journal, pageSet)},

@@ -6,6 +6,7 @@
 
 class Journal;
 class MasonryPage;
+class NormBase;
 class QWidget;
 
 namespace pages {
@@ -16,7 +17,8 @@ struct CalculatorPages
     MasonryPage *masonry;
 };
 
-// The pages are made inside the page set, so that the tab orders they set are the window's.
-CalculatorPages createCalculatorPages(Journal &journal, QWidget *pageSet);
+// The pages are made inside the page set, so that the tab orders they set are the window's. The
+// pages without published rates for some rows take them from norms of the base, if there is one.
+CalculatorPages createCalculatorPages(Journal &journal, QWidget *pageSet, NormBase *normBase);
 
 } // namespace pages

@@ -279,7 +279,7 @@ void TForm1::createPages()
     addPage(PageId::Home, shellpages::createHomePage());
     addPage(PageId::Overview, shellpages::createOverviewPage(&m_widgets.Label76));
     const pages::CalculatorPages calculators =
-        pages::createCalculatorPages(*m_journal, m_widgets.PageControl1);
+        pages::createCalculatorPages(*m_journal, m_widgets.PageControl1, &m_norms->base());
     m_widgets.masonry = calculators.masonry;
     for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it) {
         addPage(it.key(), it.value());

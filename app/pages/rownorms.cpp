@@ -1,0 +1,154 @@
+#include "rownorms.h"
+
+#include "normlookup.h"
+#include "norms/normbase.h"
+#include "rownormdialog.h"
+#include "widgets/resultrows.h"
+
+#include <QAction>
+#include <QMenu>
+
+namespace {
+
+RowNorms::Chooser &testChooser()
+{
+    static RowNorms::Chooser chooser;
+    return chooser;
+}
+
+const QString kOffer = QStringLiteral("Чтобы взять расход из нормы, щелкните название строки "
+                                      "правой кнопкой мыши и выберите «Выбрать норму...».");
+
+} // namespace
+
+RowNorms::RowNorms(Spec spec, NormBase *base, ResultRows &rows, QObject *parent)
+    : QObject(parent), m_spec(std::move(spec)), m_base(base), m_rows(rows)
+{
+    // The caption's menu is the group's, with the row's own entries after it.
+    for (int row = 0; row < m_rows.count(); ++row) {
+        QLabel *caption = m_rows.row(row).caption;
+        caption->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(
+            caption, &QWidget::customContextMenuRequested, this,
+            [this, row, caption](const QPoint &at) { showMenu(row, caption->mapToGlobal(at)); });
+    }
+    if (m_base)
+        connect(m_base, &NormBase::changed, this, &RowNorms::choicesChanged);
+}
+
+void RowNorms::setChooser(Chooser chooser)
+{
+    testChooser() = std::move(chooser);
+}
+
+bool RowNorms::offers(int row) const
+{
+    const calc::FigureBases bases = m_spec.publishedBases(m_variant);
+    return row < bases.size() && bases.at(row).kind == calc::FigureBasis::Kind::NoRate;
+}
+
+rownormrate::RowUnit RowNorms::unitOf(int row) const
+{
+    return {m_spec.work, m_spec.workName,
+            m_spec.captionUnits ? m_spec.figures.at(row).unit : QString()};
+}
+
+void RowNorms::read(int variant)
+{
+    m_variant = variant;
+    m_chosen.clear();
+    m_problems.clear();
+    norms::NormDatabase *database = m_base ? m_base->database() : nullptr;
+    for (int row = 0; row < m_rows.count(); ++row) {
+        const std::optional<RowChoice> choice =
+            offers(row) ? rowchoices::remembered(placeOf(row)) : std::nullopt;
+        if (!choice)
+            continue;
+        try {
+            const std::optional<qint64> id =
+                database ? norms::findNorm(*database, choice->norm) : std::nullopt;
+            const std::optional<norms::Norm> norm =
+                id ? norms::readNorm(*database, *id) : std::nullopt;
+            const qsizetype resource = norm ? rownormrate::resourceOf(*norm, *choice) : -1;
+            if (resource < 0) {
+                m_problems.insert(row,
+                                  QStringLiteral("Выбранная норма %1 не найдена в базе норм%2.")
+                                      .arg(choice->norm, norm ? QStringLiteral(" с выбранным "
+                                                                               "ресурсом")
+                                                              : QString()));
+                continue;
+            }
+            const rownormrate::Rate rate = rownormrate::rateOf(*norm, resource, unitOf(row));
+            if (!rate.refusal.isEmpty()) {
+                m_problems.insert(row, QStringLiteral("Выбранная норма %1 не дает расхода: %2.")
+                                           .arg(choice->norm, rate.refusal));
+                continue;
+            }
+            calc::BillFigure figure = m_spec.figures.at(row);
+            figure.unit = rate.unit;
+            figure.source += QStringLiteral("; норма ") + norm->fullCode();
+            // A row whose caption names no unit shows its figure in the resource's unit.
+            const QString unit = m_spec.captionUnits ? rate.unit + u'/' + m_spec.work : rate.unit;
+            m_chosen.insert(row, {rate.perUnit, unit.toUtf8(),
+                                  rownormrate::sourceOf(*norm, resource).toUtf8(), figure});
+        } catch (const norms::sql::Failure &failure) {
+            m_problems.insert(row, norms::failureText(failure, m_base->path()));
+        }
+    }
+}
+
+calc::BillFigure RowNorms::figure(int row) const
+{
+    const auto chosen = m_chosen.constFind(row);
+    return chosen != m_chosen.cend() ? chosen->figure : m_spec.figures.at(row);
+}
+
+QStringList RowNorms::explained(QStringList texts) const
+{
+    for (int row = 0; row < texts.size(); ++row) {
+        if (!offers(row) || m_chosen.contains(row))
+            continue;
+        if (const QString problem = m_problems.value(row); !problem.isEmpty())
+            texts[row] += u'\n' + problem;
+        texts[row] += u'\n' + kOffer;
+    }
+    return texts;
+}
+
+void RowNorms::showMenu(int row, const QPoint &where)
+{
+    auto *menu = new QMenu(m_rows.row(row).caption);
+    menu->setObjectName(QStringLiteral("RowMenu"));
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    menu->addActions(m_rows.actions());
+    if (offers(row)) {
+        menu->addSeparator();
+        QAction *choose = menu->addAction(QStringLiteral("Выбрать норму..."));
+        choose->setObjectName(QStringLiteral("ChooseRowNorm"));
+        connect(choose, &QAction::triggered, this, [this, row] { this->choose(row); });
+        if (rowchoices::remembered(placeOf(row))) {
+            QAction *forget = menu->addAction(QStringLiteral("Не брать расход из нормы"));
+            forget->setObjectName(QStringLiteral("ForgetRowNorm"));
+            connect(forget, &QAction::triggered, this, [this, row] { this->forget(row); });
+        }
+    }
+    menu->popup(where);
+}
+
+void RowNorms::choose(int row)
+{
+    const RowNormRequest request{m_rows.window(), m_base, m_rows.row(row).caption->text(),
+                                 unitOf(row), rowchoices::remembered(placeOf(row))};
+    const std::optional<RowChoice> choice =
+        testChooser() ? testChooser()(request) : RowNormDialog::choose(request);
+    if (!choice)
+        return;
+    rowchoices::remember(placeOf(row), *choice);
+    emit choicesChanged();
+}
+
+void RowNorms::forget(int row)
+{
+    rowchoices::forget(placeOf(row));
+    emit choicesChanged();
+}
