@@ -53,6 +53,7 @@ RowNormDialog::RowNormDialog(const RowNormRequest &request)
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("RowNormStatus"));
     m_status->setWordWrap(true);
+    m_status->hide();
     m_hits =
         list("RowNormHits",
              {QStringLiteral("Код"), QStringLiteral("Наименование"), QStringLiteral("Измеритель")},
@@ -91,9 +92,9 @@ RowNormDialog::RowNormDialog(const RowNormRequest &request)
     NormBase *base = m_request.base;
     if (!base || !base->hasNorms()) {
         const QString why = base ? base->refusal() : QString();
-        m_status->setText(why.isEmpty() ? QStringLiteral("База норм не загружена. Загрузите ее: "
-                                                         "Действия → Загрузить базу норм...")
-                                        : why);
+        showStatus(why.isEmpty() ? QStringLiteral("База норм не загружена. Загрузите ее: "
+                                                  "Действия → Загрузить базу норм...")
+                                 : why);
         m_search->setEnabled(false);
     }
     // The word of the row's material is where a search most often starts.
@@ -119,6 +120,12 @@ std::optional<RowChoice> RowNormDialog::choice() const
     return rownormrate::choiceOf(*m_norm, resource);
 }
 
+void RowNormDialog::showStatus(const QString &text)
+{
+    m_status->setText(text);
+    m_status->setVisible(!text.isEmpty());
+}
+
 void RowNormDialog::search(const QString &text)
 {
     m_hits->clear();
@@ -132,11 +139,11 @@ void RowNormDialog::search(const QString &text)
             item->setToolTip(1, hit.name);
             item->setData(0, kIdRole, hit.id);
         }
-        m_status->setText(hits.isEmpty() && !text.trimmed().isEmpty()
-                              ? QStringLiteral("Ничего не найдено.")
-                              : QString());
+        showStatus(hits.isEmpty() && !text.trimmed().isEmpty()
+                       ? QStringLiteral("Ничего не найдено.")
+                       : QString());
     } catch (const norms::sql::Failure &failure) {
-        m_status->setText(norms::failureText(failure, m_request.base->path()));
+        showStatus(norms::failureText(failure, m_request.base->path()));
     }
 }
 
@@ -147,7 +154,7 @@ void RowNormDialog::showNorm(qint64 id)
         m_norm = norms::readNorm(*m_request.base->database(), id);
     } catch (const norms::sql::Failure &failure) {
         m_norm.reset();
-        m_status->setText(norms::failureText(failure, m_request.base->path()));
+        showStatus(norms::failureText(failure, m_request.base->path()));
     }
     if (m_norm) {
         for (const norms::NormResource &resource : m_norm->resources)
@@ -170,7 +177,7 @@ void RowNormDialog::showRate()
     const int resource = m_resources->indexOfTopLevelItem(m_resources->currentItem());
     QString text = QStringLiteral("Выберите норму и ресурс, из которого взять расход.");
     bool usable = false;
-    if (m_norm && resource >= 0) {
+    if (m_norm) {
         const rownormrate::Rate rate = rownormrate::rateOf(*m_norm, resource, m_request.unit);
         usable = rate.refusal.isEmpty();
         text = usable ? QStringLiteral("Расход: %1 %2 на 1 %3")

@@ -29,6 +29,7 @@ private:
     void search(const QString &text);
     void showNorm(qint64 id);
     void showRate();
+    void showStatus(const QString &text);
 
     RowNormRequest m_request;
     std::optional<norms::Norm> m_norm;

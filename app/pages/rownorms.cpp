@@ -58,12 +58,13 @@ void RowNorms::read(int variant)
     m_variant = variant;
     m_chosen.clear();
     m_problems.clear();
-    norms::NormDatabase *database = m_base ? m_base->database() : nullptr;
     for (int row = 0; row < m_rows.count(); ++row) {
         const std::optional<RowChoice> choice =
             offers(row) ? rowchoices::remembered(placeOf(row)) : std::nullopt;
         if (!choice)
             continue;
+        // Opened only for a choice: a page without one leaves the base alone.
+        norms::NormDatabase *database = m_base ? m_base->database() : nullptr;
         try {
             const std::optional<qint64> id =
                 database ? norms::findNorm(*database, choice->norm) : std::nullopt;

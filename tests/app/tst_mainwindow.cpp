@@ -1,7 +1,7 @@
 #include "clock.h"
+#include "common/errorreport.h"
 #include "errorrecorder.h"
 #include "journal.h"
-#include "common/errorreport.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -840,6 +840,9 @@ void MainWindowTest::explanationsNameRateAndUnit_data()
     QTest::addColumn<int>("variant");
     QTest::addColumn<QStringList>("labels");
     QTest::addColumn<QStringList>("texts");
+    // A row without a published rate offers to take one from a norm.
+    const QString offer = QStringLiteral("\nЧтобы взять расход из нормы, щелкните название строки "
+                                         "правой кнопкой мыши и выберите «Выбрать норму...».");
     QTest::newRow("masonry 2,0 bricks")
         << 4 << "" << -1 << QStringList{"Label22", "Label13", "Label14", "Label15"}
         << QStringList{"Объем кирпичной кладки = (длина × высота стены − длина × высота "
@@ -866,8 +869,8 @@ void MainWindowTest::explanationsNameRateAndUnit_data()
                        "Гвозди = площадь × 4,8 кг на 100 м2 ворот"};
     QTest::newRow("foundation, first class chosen")
         << 7 << "RadioGroup1" << 0 << QStringList{"Label24", "Label26", "Label29"}
-        << QStringList{"Бетон = длина × ширина × высота", "Доски 40 мм — норма не задана",
-                       "Смазка — норма не задана"};
+        << QStringList{"Бетон = длина × ширина × высота", "Доски 40 мм — норма не задана" + offer,
+                       "Смазка — норма не задана" + offer};
     QTest::newRow("foundation, no class chosen")
         << 7 << "" << -1 << QStringList{"Label25", "Label27"}
         << QStringList{"Щиты опалубки 25 мм. = 2 × (длина + ширина) × высота",
@@ -915,14 +918,14 @@ void MainWindowTest::explanationsNameRateAndUnit_data()
         << 17 << "RadioGroup2" << 0 << QStringList{"Label48", "Label52"}
         << QStringList{"Дерн — не используется: нет в составе работ ГЭСН 27-08-001-23 (ред. 2022) "
                        "и в материалах ЭСНиЕРс-01-07-013-1",
-                       "Удобрения — норма не задана"};
+                       "Удобрения — норма не задана" + offer};
     QTest::newRow("grass by machine leaves out")
         << 17 << "RadioGroup2" << 1 << QStringList{"Label48"}
         << QStringList{"Дерн — не используется: нет в материалах ЭСНиЕРс-01-07-014-1"};
     QTest::newRow("grass hydroseeding leaves out")
         << 17 << "RadioGroup2" << 2 << QStringList{"Label48", "Label53"}
         << QStringList{"Дерн — не используется: нет в составе работ ГЭСН 27-08-001-22 (ред. 2022)",
-                       "Эмульсия битумная — норма не задана"};
+                       "Эмульсия битумная — норма не задана" + offer};
     QTest::newRow("tiles, hexagon") << 15 << "RadioGroup5" << 1 << QStringList{"Label110"}
                                     << QStringList{"Плитки = длина × ширина × 24 шт./м2 "
                                                    "(шестигранник)"};

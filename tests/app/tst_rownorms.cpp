@@ -1,0 +1,342 @@
+#include "../norms/footings.h"
+#include "errorrecorder.h"
+#include "normimport.h"
+#include "norms/normbase.h"
+#include "norms/normcontrol.h"
+#include "pages/calculatorpage.h"
+#include "pages/rownorms.h"
+#include "windowdriver.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTreeWidget>
+
+namespace {
+
+// A norm per 1000 m2 whose materials are in units the grass rows take, convert or refuse.
+constexpr char kGrassBase[] = R"(<?xml version="1.0" encoding="UTF-8"?>
+<base BaseName="ФСНБ-2022" PriceLevel="01.01.2022">
+ <ResourcesDirectory>
+  <ResourceCategory Type="СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСНз">
+   <Section Name="Озеленение" Type="Сборник" Code="47">
+    <Work Code="47-01-046-06" EndName="Посев газонов гидропосевом" MeasureUnit="1000 м2">
+     <Resources>
+      <Resource Code="1-100-20" EndName="Средний разряд работы 2,0" Quantity="12"/>
+      <Resource Code="16.2.01.02-0001" EndName="Семена газонных трав" MeasureUnit="кг" Quantity="30"/>
+      <Resource Code="01.2.01.02-0031" EndName="Эмульсия битумная" MeasureUnit="т" Quantity="0.5"/>
+      <Resource Code="01.2.03.03-0045" EndName="Эмульсия латексная" MeasureUnit="м3" Quantity="0.2"/>
+      <Resource Code="16.3.02.01-0001" EndName="Удобрения минеральные" MeasureUnit="т" Quantity="0.05"/>
+      <Resource Code="01.7.03.04-0001" EndName="Опилки древесные" MeasureUnit="м3" Quantity="П"/>
+     </Resources>
+    </Work>
+   </Section>
+  </ResourceCategory>
+ </ResourcesDirectory>
+</base>
+)";
+
+const QString kOffer =
+    QStringLiteral("Чтобы взять расход из нормы, щелкните название строки правой "
+                   "кнопкой мыши и выберите «Выбрать норму...».");
+
+} // namespace
+
+// Rows without a published rate taken from a norm the user chose: offered, computed from the
+// norm as the base has it, remembered across windows, forgotten on request, refused when the
+// norm cannot give the row's rate.
+class RowNormsTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void foundationRowFromAChosenNorm();
+    void grassRowsTakeConvertedRates_data();
+    void grassRowsTakeConvertedRates();
+    void dialogRefusesWhatGivesNoRate_data();
+    void dialogRefusesWhatGivesNoRate();
+    void dialogChoosesAResource();
+
+private:
+    void newWindow(bool withBase);
+    QString tip(const char *name) { return m_driver->widget(QString::fromLatin1(name))->toolTip(); }
+    // The caption's context menu, as a right click opens it; closed after reading.
+    QStringList menuOf(const char *caption, const char *trigger = nullptr);
+    void computeFoundation(int sizeClass);
+
+    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<QTemporaryDir> m_files;
+    std::unique_ptr<ErrorRecorder> m_errors;
+    std::unique_ptr<WindowDriver> m_driver;
+    std::optional<RowChoice> m_answer;
+    QStringList m_asked;
+};
+
+void RowNormsTest::init()
+{
+    m_settings = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings->path());
+    m_files = std::make_unique<QTemporaryDir>();
+    for (const auto &[name, text] :
+         {std::pair{"ГЭСН.xml", kFootingsBase}, std::pair{"ГЭСНз.xml", kGrassBase}}) {
+        QFile file(m_files->filePath(QString::fromUtf8(name)));
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(text) > 0);
+    }
+    m_errors = std::make_unique<ErrorRecorder>();
+    RowNorms::setChooser([this](const RowNormRequest &request) {
+        m_asked.append(request.caption);
+        return m_answer;
+    });
+    newWindow(true);
+}
+
+void RowNormsTest::cleanup()
+{
+    RowNorms::setChooser({});
+    m_driver.reset();
+    m_errors.reset();
+    m_files.reset();
+    m_settings.reset();
+}
+
+void RowNormsTest::newWindow(bool withBase)
+{
+    m_driver.reset();
+    m_driver = std::make_unique<WindowDriver>();
+    if (!withBase)
+        return;
+    const norms::ImportResult imported =
+        norms::importFiles(m_driver->workFolder() + QStringLiteral("/data/norms.db"),
+                           {m_files->filePath(QStringLiteral("ГЭСН.xml")),
+                            m_files->filePath(QStringLiteral("ГЭСНз.xml"))});
+    QVERIFY2(imported.reason.isEmpty(), qPrintable(imported.reason));
+    m_driver->window().normControl().base().reopen();
+}
+
+QStringList RowNormsTest::menuOf(const char *caption, const char *trigger)
+{
+    QWidget *label = m_driver->widget(QString::fromLatin1(caption));
+    QContextMenuEvent event(QContextMenuEvent::Mouse, label->rect().center(),
+                            label->mapToGlobal(label->rect().center()));
+    QApplication::sendEvent(label, &event);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    if (!menu)
+        return {};
+    QStringList texts;
+    for (const QAction *action : menu->actions())
+        texts.append(action->text());
+    QAction *chosen = trigger ? menu->findChild<QAction *>(QString::fromLatin1(trigger)) : nullptr;
+    menu->close();
+    if (chosen)
+        chosen->trigger();
+    return texts;
+}
+
+void RowNormsTest::computeFoundation(int sizeClass)
+{
+    m_driver->clickNode(7);
+    m_driver->type(QStringLiteral("Edit8"), QStringLiteral("2"));
+    m_driver->type(QStringLiteral("Edit9"), QStringLiteral("1,5"));
+    m_driver->type(QStringLiteral("Edit10"), QStringLiteral("0,8"));
+    m_driver->pickVariant(QStringLiteral("RadioGroup1"), sizeClass);
+    m_driver->newJournalLines();
+    m_driver->click(QStringLiteral("BitBtn2"));
+}
+
+void RowNormsTest::foundationRowFromAChosenNorm()
+{
+    const QString nails = QStringLiteral("Гвозди строительные 100 мм — норма не задана");
+    computeFoundation(1);
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("—"));
+    QCOMPARE(tip("Label27"), nails + u'\n' + kOffer);
+    const QStringList usual{"Копировать результаты", "Добавить в ведомость"};
+    const QStringList offered = usual + QStringList{QString(), "Выбрать норму..."};
+    // A row with a formula is not offered a norm.
+    QCOMPARE(menuOf("Label24"), usual);
+    m_answer = RowChoice{QStringLiteral("ГЭСН 06-01-001-02"), QStringLiteral("01.7.15.06-0111")};
+    QCOMPARE(menuOf("Label27", "ChooseRowNorm"), offered);
+    QCOMPARE(m_asked, QStringList{"Гвозди строительные 100 мм"});
+
+    // 2 × 1,5 × 0,8 m3 × 0,005 t per 100 m3.
+    const QString explained = QStringLiteral(
+        "Гвозди строительные 100 мм = объем бетона × 5E-5 т (ГЭСН 06-01-001-02 «Устройство "
+        "бетонных фундаментов общего назначения объемом: до 5 м3», ресурс 01.7.15.06-0111; выбрано "
+        "пользователем)");
+    QCOMPARE(tip("Label27"), explained);
+    m_driver->newJournalLines();
+    m_driver->click(QStringLiteral("BitBtn2"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,00012"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label38")), QStringLiteral("—"));
+    QCOMPARE(m_driver->newJournalLines().value(3),
+             QStringLiteral("Гвозди строительные 100 мм: 0,00012"));
+    // The bill takes the figure in the resource's unit, naming the norm.
+    auto *page = m_driver->widget<CalculatorPage>(QStringLiteral("TabSheet2"));
+    const CalculatorPage::Figure figure = page->currentResults(nullptr).value().figures.value(3);
+    QCOMPARE(figure.what.unit, QStringLiteral("т"));
+    QCOMPARE(figure.what.source, QStringLiteral("Фундаменты под колонны; норма ГЭСН 06-01-001-02"));
+    QCOMPARE(figure.value, std::optional<double>(0.00012));
+    // The choice is the size class's own.
+    computeFoundation(0);
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("—"));
+
+    // A new window remembers the choice; without the norm in the base, the row says so.
+    newWindow(false);
+    computeFoundation(1);
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("—"));
+    QCOMPARE(tip("Label27"), nails +
+                                 QStringLiteral("\nВыбранная норма ГЭСН 06-01-001-02 не "
+                                                "найдена в базе норм.\n") +
+                                 kOffer);
+    newWindow(true);
+    computeFoundation(1);
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,00012"));
+
+    QCOMPARE(menuOf("Label27", "ForgetRowNorm"), offered + QStringList{"Не брать расход из нормы"});
+    QCOMPARE(tip("Label27"), nails + u'\n' + kOffer);
+    m_driver->click(QStringLiteral("BitBtn2"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("—"));
+    QCOMPARE(m_errors->messages(), QStringList());
+}
+
+void RowNormsTest::grassRowsTakeConvertedRates_data()
+{
+    QTest::addColumn<int>("way");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("resource");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("explained");
+    QTest::newRow("seeds in kg") << 2 << "Label50"
+                                 << "Label56"
+                                 << "16.2.01.02-0001"
+                                 << "3,6"
+                                 << "Семена трав = площадь × 0,03 кг/м2";
+    QTest::newRow("fertilizers, t to kg") << 0 << "Label52"
+                                          << "Label58"
+                                          << "16.3.02.01-0001"
+                                          << "6"
+                                          << "Удобрения = площадь × 0,05 кг/м2";
+    QTest::newRow("latex emulsion, m3 to l") << 2 << "Label44"
+                                             << "Label45"
+                                             << "01.2.03.03-0045"
+                                             << "24"
+                                             << "Эмульсия латексная = площадь × 0,2 л/м2";
+}
+
+void RowNormsTest::grassRowsTakeConvertedRates()
+{
+    QFETCH(int, way);
+    QFETCH(QString, caption);
+    QFETCH(QString, value);
+    QFETCH(QString, resource);
+    QFETCH(QString, shown);
+    QFETCH(QString, explained);
+    m_driver->clickNode(17);
+    m_driver->type(QStringLiteral("Edit11"), QStringLiteral("12"));
+    m_driver->type(QStringLiteral("Edit12"), QStringLiteral("10"));
+    m_driver->pickVariant(QStringLiteral("RadioGroup2"), way);
+    m_answer = RowChoice{QStringLiteral("ГЭСНз 47-01-046-06"), resource};
+    menuOf(qPrintable(caption), "ChooseRowNorm");
+    m_driver->newJournalLines();
+    m_driver->click(QStringLiteral("BitBtn4"));
+    QCOMPARE(m_driver->text(value), shown);
+    QCOMPARE(tip(qPrintable(caption)),
+             explained +
+                 QStringLiteral(" (ГЭСНз 47-01-046-06 «Посев газонов гидропосевом», ресурс ") +
+                 resource + QStringLiteral("; выбрано пользователем)"));
+    const QString captionText = m_driver->text(caption);
+    QVERIFY(m_driver->newJournalLines().contains(captionText + QStringLiteral(": ") + shown));
+}
+
+void RowNormsTest::dialogRefusesWhatGivesNoRate_data()
+{
+    QTest::addColumn<int>("node");
+    QTest::addColumn<QString>("variants");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("search");
+    QTest::addColumn<QString>("refusal");
+    QTest::newRow("tonnes for a row in litres")
+        << 17 << "RadioGroup2"
+        << "Label53"
+        << "47-01-046"
+        << "Нельзя взять расход: ресурс «Эмульсия битумная» измеряется в «т», а строка — в «л»; "
+           "перевести нельзя.";
+    QTest::newRow("no rate in the norm")
+        << 17 << "RadioGroup2"
+        << "Label46"
+        << "гидропосев"
+        << "Нельзя взять расход: расход ресурса «Опилки древесные» — по проекту, в норме его нет.";
+    QTest::newRow("a norm per m2 for a row per m3 of concrete")
+        << 7 << "RadioGroup1"
+        << "Label29"
+        << "бетонирование полов"
+        << "Нельзя взять расход: измеритель нормы «100 м2» — не м3: расход на 1 м3 бетона из нее "
+           "не получить.";
+}
+
+void RowNormsTest::dialogRefusesWhatGivesNoRate()
+{
+    QFETCH(int, node);
+    QFETCH(QString, variants);
+    QFETCH(QString, caption);
+    QFETCH(QString, search);
+    QFETCH(QString, refusal);
+    RowNorms::setChooser({});
+    m_driver->clickNode(node);
+    m_driver->pickVariant(variants, 2);
+    QString shown;
+    bool okEnabled = true;
+    m_driver->modals().expect([&](QWidget *dialog) {
+        m_driver->type(QStringLiteral("RowNormSearch"), search);
+        auto *hits = dialog->findChild<QTreeWidget *>(QStringLiteral("RowNormHits"));
+        if (QTreeWidgetItem *first = hits->topLevelItem(0))
+            QTest::mouseClick(hits->viewport(), Qt::LeftButton, {},
+                              hits->visualItemRect(first).center());
+        shown = dialog->findChild<QLabel *>(QStringLiteral("RowNormRate"))->text();
+        auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("RowNormButtons"));
+        okEnabled = buttons->button(QDialogButtonBox::Ok)->isEnabled();
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Cancel), Qt::LeftButton);
+    });
+    menuOf(qPrintable(caption), "ChooseRowNorm");
+    QVERIFY(m_driver->modals().expectationMet());
+    QCOMPARE(shown, refusal);
+    QVERIFY(!okEnabled);
+    QVERIFY(tip(qPrintable(caption)).endsWith(kOffer));
+}
+
+void RowNormsTest::dialogChoosesAResource()
+{
+    RowNorms::setChooser({});
+    m_driver->clickNode(17);
+    m_driver->type(QStringLiteral("Edit11"), QStringLiteral("12"));
+    m_driver->type(QStringLiteral("Edit12"), QStringLiteral("10"));
+    m_driver->pickVariant(QStringLiteral("RadioGroup2"), 2);
+    QString title, rate;
+    m_driver->modals().expect([&](QWidget *dialog) {
+        title = dialog->windowTitle();
+        m_driver->type(QStringLiteral("RowNormSearch"), QStringLiteral("газон гидро"));
+        auto *hits = dialog->findChild<QTreeWidget *>(QStringLiteral("RowNormHits"));
+        QTest::mouseClick(hits->viewport(), Qt::LeftButton, {},
+                          hits->visualItemRect(hits->topLevelItem(0)).center());
+        // The resource named like the row is taken first: the seeds.
+        rate = dialog->findChild<QLabel *>(QStringLiteral("RowNormRate"))->text();
+        auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("RowNormButtons"));
+        QTest::mouseClick(buttons->button(QDialogButtonBox::Ok), Qt::LeftButton);
+    });
+    menuOf("Label50", "ChooseRowNorm");
+    QVERIFY(m_driver->modals().expectationMet());
+    QCOMPARE(title, QStringLiteral("Выбор нормы — Семена трав, кг"));
+    QCOMPARE(rate, QStringLiteral("Расход: 0,03 кг на 1 м2 площадки"));
+    m_driver->click(QStringLiteral("BitBtn4"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label56")), QStringLiteral("3,6"));
+}
+
+QTEST_MAIN(RowNormsTest)
+#include "tst_rownorms.moc"
