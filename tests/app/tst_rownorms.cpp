@@ -1,8 +1,10 @@
 #include "../norms/footings.h"
 #include "errorrecorder.h"
+#include "firmstore.h"
 #include "normimport.h"
 #include "norms/normbase.h"
 #include "norms/normcontrol.h"
+#include "normsearch.h"
 #include "pages/calculatorpage.h"
 #include "pages/rownorms.h"
 #include "windowdriver.h"
@@ -58,6 +60,7 @@ private slots:
     void cleanup();
 
     void foundationRowFromAChosenNorm();
+    void firmNormIsReadAsTheBaseHasItNow();
     void grassRowsTakeConvertedRates_data();
     void grassRowsTakeConvertedRates();
     void dialogRefusesWhatGivesNoRate_data();
@@ -203,6 +206,33 @@ void RowNormsTest::foundationRowFromAChosenNorm()
     m_driver->click(QStringLiteral("BitBtn2"));
     QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("—"));
     QCOMPARE(m_errors->messages(), QStringList());
+}
+
+void RowNormsTest::firmNormIsReadAsTheBaseHasItNow()
+{
+    norms::NormDatabase &base = *m_driver->window().normControl().base().database();
+    const QList<norms::NormHit> hits = norms::searchNorms(base, QStringLiteral("06-01-001-02"));
+    norms::firm::Draft draft = norms::firm::draftFrom(*norms::readNorm(base, hits.value(0).id));
+    draft.source = QStringLiteral("Калькуляция № 12 от 03.03.2026, утв. главным инженером");
+    norms::firm::FirmStore store(base);
+    const auto saveNails = [&](qint64 id, double rate) {
+        draft.resources[3].rate = rate;
+        return store.save(id, draft, QStringLiteral("ivanov"), QDateTime::currentDateTime()).id;
+    };
+    const qint64 id = saveNails(0, 0.006);
+    computeFoundation(1);
+    m_answer = RowChoice{QStringLiteral("ФН-06-01-001-02"), QStringLiteral("01.7.15.06-0111")};
+    menuOf("Label27", "ChooseRowNorm");
+    m_driver->click(QStringLiteral("BitBtn2"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,000144"));
+    // A later version counts from the next computation on.
+    saveNails(id, 0.007);
+    m_driver->click(QStringLiteral("BitBtn2"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,000168"));
+    QCOMPARE(tip("Label27"),
+             QStringLiteral("Гвозди строительные 100 мм = объем бетона × 7E-5 т (ФН-06-01-001-02, "
+                            "версия 2, ресурс 01.7.15.06-0111; источник: Калькуляция № 12 от "
+                            "03.03.2026, утв. главным инженером; выбрано пользователем)"));
 }
 
 void RowNormsTest::grassRowsTakeConvertedRates_data()
