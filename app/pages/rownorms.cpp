@@ -43,8 +43,7 @@ void RowNorms::setChooser(Chooser chooser)
 
 bool RowNorms::offers(int row) const
 {
-    const calc::FigureBases bases = m_spec.publishedBases(m_variant);
-    return row < bases.size() && bases.at(row).kind == calc::FigureBasis::Kind::NoRate;
+    return row < m_published.size() && m_published.at(row).kind == calc::FigureBasis::Kind::NoRate;
 }
 
 rownormrate::RowUnit RowNorms::unitOf(int row) const
@@ -56,6 +55,7 @@ rownormrate::RowUnit RowNorms::unitOf(int row) const
 void RowNorms::read(int variant)
 {
     m_variant = variant;
+    m_published = m_spec.publishedBases(variant);
     m_chosen.clear();
     m_problems.clear();
     for (int row = 0; row < m_rows.count(); ++row) {
@@ -63,39 +63,44 @@ void RowNorms::read(int variant)
             offers(row) ? rowchoices::remembered(placeOf(row)) : std::nullopt;
         if (!choice)
             continue;
-        // Opened only for a choice: a page without one leaves the base alone.
-        norms::NormDatabase *database = m_base ? m_base->database() : nullptr;
+        QString problem;
         try {
-            const std::optional<qint64> id =
-                database ? norms::findNorm(*database, choice->norm) : std::nullopt;
-            const std::optional<norms::Norm> norm =
-                id ? norms::readNorm(*database, *id) : std::nullopt;
-            const qsizetype resource = norm ? rownormrate::resourceOf(*norm, *choice) : -1;
-            if (resource < 0) {
-                m_problems.insert(row,
-                                  QStringLiteral("Выбранная норма %1 не найдена в базе норм%2.")
-                                      .arg(choice->norm, norm ? QStringLiteral(" с выбранным "
-                                                                               "ресурсом")
-                                                              : QString()));
-                continue;
-            }
-            const rownormrate::Rate rate = rownormrate::rateOf(*norm, resource, unitOf(row));
-            if (!rate.refusal.isEmpty()) {
-                m_problems.insert(row, QStringLiteral("Выбранная норма %1 не дает расхода: %2.")
-                                           .arg(choice->norm, rate.refusal));
-                continue;
-            }
-            calc::BillFigure figure = m_spec.figures.at(row);
-            figure.unit = rate.unit;
-            figure.source += QStringLiteral("; норма ") + norm->fullCode();
-            // A row whose caption names no unit shows its figure in the resource's unit.
-            const QString unit = m_spec.captionUnits ? rate.unit + u'/' + m_spec.work : rate.unit;
-            m_chosen.insert(row, {rate.perUnit, unit.toUtf8(),
-                                  rownormrate::sourceOf(*norm, resource).toUtf8(), figure});
+            problem = take(row, *choice);
         } catch (const norms::sql::Failure &failure) {
-            m_problems.insert(row, norms::failureText(failure, m_base->path()));
+            problem = norms::failureText(failure, m_base->path());
         }
+        if (!problem.isEmpty())
+            m_problems.insert(row, problem);
     }
+}
+
+QString RowNorms::take(int row, const RowChoice &choice)
+{
+    // Opened only for a choice: a page without one leaves the base alone.
+    norms::NormDatabase *database = m_base ? m_base->database() : nullptr;
+    const std::optional<qint64> id =
+        database ? norms::findNorm(*database, choice.norm) : std::nullopt;
+    const std::optional<norms::Norm> norm = id ? norms::readNorm(*database, *id) : std::nullopt;
+    if (!norm)
+        return QStringLiteral("Выбранная норма %1 не найдена в базе норм.").arg(choice.norm);
+    const qsizetype resource = rownormrate::resourceOf(*norm, choice);
+    if (resource < 0)
+        return QStringLiteral("В норме %1 нет выбранного ресурса %2.")
+            .arg(choice.norm, choice.resource.isEmpty()
+                                  ? QStringLiteral("№ %1").arg(choice.position + 1)
+                                  : choice.resource);
+    const rownormrate::Rate rate = rownormrate::rateOf(*norm, resource, unitOf(row));
+    if (!rate.refusal.isEmpty())
+        return QStringLiteral("Выбранная норма %1 не дает расхода: %2.")
+            .arg(choice.norm, rate.refusal);
+    calc::BillFigure figure = m_spec.figures.at(row);
+    figure.unit = rate.unit;
+    figure.source += QStringLiteral("; норма ") + norm->fullCode();
+    // A row whose caption names no unit shows its figure in the resource's unit.
+    const QString unit = m_spec.captionUnits ? rate.unit + u'/' + m_spec.work : rate.unit;
+    m_chosen.insert(row, {rate.perUnit, unit.toUtf8(),
+                          rownormrate::sourceOf(*norm, resource).toUtf8(), figure});
+    return QString();
 }
 
 calc::BillFigure RowNorms::figure(int row) const

@@ -85,6 +85,8 @@ private:
     };
     bool offers(int row) const;
     rownormrate::RowUnit unitOf(int row) const;
+    // Takes the row's rate from the chosen norm; otherwise says why not. Throws sql::Failure.
+    QString take(int row, const RowChoice &choice);
     RowPlace placeOf(int row) const { return {m_spec.page, m_variant, row}; }
     void showMenu(int row, const QPoint &where);
     void choose(int row);
@@ -94,6 +96,7 @@ private:
     NormBase *m_base;
     ResultRows &m_rows;
     int m_variant = -1;
+    calc::FigureBases m_published; // of the variant
     QHash<int, Chosen> m_chosen;
     QHash<int, QString> m_problems; // why a chosen norm gives a row no rate
 };
