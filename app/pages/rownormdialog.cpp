@@ -138,6 +138,9 @@ void RowNormDialog::search(const QString &text)
             auto *item = new QTreeWidgetItem(m_hits, {hitCode(hit), hit.name, hit.measure});
             item->setToolTip(1, hit.name);
             item->setData(0, kIdRole, hit.id);
+            // The norm chosen before is shown with its resource, ready to keep or change.
+            if (m_request.current && m_request.current->norm == hitCode(hit))
+                m_hits->setCurrentItem(item);
         }
         showStatus(hits.isEmpty() && !text.trimmed().isEmpty()
                        ? QStringLiteral("Ничего не найдено.")
