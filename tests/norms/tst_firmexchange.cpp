@@ -89,8 +89,8 @@ class FirmExchangeTest : public QObject
 
 private slots:
     void init();
-    void fileSaysWhatAFederalReaderReads_data();
-    void fileSaysWhatAFederalReaderReads();
+    void fileIsLaidOutAsTheFederalOnes_data();
+    void fileIsLaidOutAsTheFederalOnes();
     void colleagueGetsTheSameNormsAndHistory();
     void mergesByWhatChangedWhere_data();
     void mergesByWhatChangedWhere();
@@ -123,9 +123,10 @@ void FirmExchangeTest::shareOneNorm()
     m_ours->store().save(id, sample(200), QStringLiteral("petrov"), moment(4));
     QCOMPARE(m_ours->exportTo(file(QStringLiteral("firm.xml"))), QString());
     QCOMPARE(m_theirs->import({file(QStringLiteral("firm.xml"))}).reason, QString());
+    QVERIFY(QFile::copy(file(QStringLiteral("firm.xml")), file(QStringLiteral("first.xml"))));
 }
 
-void FirmExchangeTest::fileSaysWhatAFederalReaderReads_data()
+void FirmExchangeTest::fileIsLaidOutAsTheFederalOnes_data()
 {
     QTest::addColumn<QString>("line");
     QTest::newRow("the firm's category")
@@ -149,7 +150,7 @@ void FirmExchangeTest::fileSaysWhatAFederalReaderReads_data()
            R"(Changes="норма ресурса «Средний разряд работы 3,0»: 180 → 200")";
 }
 
-void FirmExchangeTest::fileSaysWhatAFederalReaderReads()
+void FirmExchangeTest::fileIsLaidOutAsTheFederalOnes()
 {
     QFETCH(QString, line);
     shareOneNorm();
@@ -253,6 +254,10 @@ void FirmExchangeTest::mergesByWhatChangedWhere()
     // A conflict is listed once, however often the file comes.
     m_theirs->import({file(QStringLiteral("firm.xml"))});
     QCOMPARE(conflicts(*m_theirs->database).size(), result.firm.conflicts.size());
+    // An older file brings nothing new, whatever happened since.
+    QCOMPARE(m_theirs->import({file(QStringLiteral("first.xml"))}).firm.unchanged, 1);
+    QCOMPARE(m_theirs->current().draft.resources[0].rate.value_or(-1), rate);
+    QCOMPARE(m_theirs->history().size(), versions);
 }
 
 void FirmExchangeTest::resolvesAConflict_data()
