@@ -3,8 +3,10 @@
 #include "firmnorm.h"
 #include "normdb.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 // The firm's norms shared through one file on a shared folder: written in the structure of the
 // federal files under a resource category of the type «ФИРМЕННЫЕ НОРМЫ», with every norm's

@@ -55,23 +55,6 @@ ImportResult refused(const QString &reason)
     return result;
 }
 
-QString readingFailure(const xml::ReadResult &read, const QString &fileName)
-{
-    if (read.outcome == xml::Outcome::Malformed)
-        return QStringLiteral("Файл «%1» поврежден: строка %2, столбец %3: %4.")
-            .arg(fileName)
-            .arg(read.line)
-            // The reader counts the characters it has read on the line, which makes the last
-            // one's column: the end of the tag at fault, or 0 at the start of a line.
-            .arg(std::max<qint64>(read.column, 1))
-            .arg(read.reason);
-    if (read.outcome == xml::Outcome::Unreadable)
-        return QStringLiteral("Файл «%1» записан в кодировке «%2», которую эта сборка программы "
-                              "не читает. Сохраните его в кодировке UTF-8.")
-            .arg(fileName, read.reason);
-    return QStringLiteral("Файл «%1» не является файлом базы норм: %2.").arg(fileName, read.reason);
-}
-
 // Moves a damaged database and its journal files aside under one new name; nothing is deleted,
 // so what can still be read from it is not lost.
 QString moveAside(const QString &path)
@@ -121,6 +104,8 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
         ImportSink sink(connection, progress, cancel);
         for (const QString &path : files)
             sink.status.bytesTotal += QFileInfo(path).size();
+        QStringList firmFiles;
+        firm::MergeResult merged;
         for (int index = 0; index < files.size(); ++index) {
             const QString &path = files[index];
             const QString fileName = QFileInfo(path).fileName();
@@ -128,6 +113,19 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
                 return refused(QStringLiteral("Не удалось открыть файл «%1».").arg(path));
             sink.status.file = index;
             sink.status.fileName = fileName;
+            if (firm::isFirmFile(path)) {
+                QString reason;
+                const firm::MergeResult one = firm::mergeFirmFile(database, path, &reason);
+                if (!reason.isEmpty())
+                    return refused(reason);
+                firmFiles.append(fileName);
+                merged.added += one.added;
+                merged.updated += one.updated;
+                merged.unchanged += one.unchanged;
+                merged.conflicts += one.conflicts;
+                sink.bytesBeforeFile += QFileInfo(path).size();
+                continue;
+            }
             sink.setSourceFile(fileName);
             const xml::ReadResult read = readAhead(path, sink, sink.bytesReadInFile);
             if (read.outcome == xml::Outcome::Stopped) {
@@ -136,10 +134,12 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
                 return result;
             }
             if (read.outcome != xml::Outcome::Read)
-                return refused(readingFailure(read, fileName));
+                return refused(readingFailureText(read, fileName));
             sink.bytesBeforeFile += QFileInfo(path).size();
         }
-        sink.fillFromCatalogue();
+        // The firm's files alone bring no catalogue and no federal line to name.
+        if (firmFiles.size() < files.size())
+            sink.fillFromCatalogue();
         transaction.commit();
         ImportResult result;
         result.outcome = ImportResult::Outcome::Imported;
@@ -147,6 +147,8 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
         result.norms = sink.norms();
         result.resources = sink.resources();
         result.catalogueEntries = sink.catalogueEntries();
+        result.firmFiles = firmFiles;
+        result.firm = merged;
         return result;
     } catch (const sql::Failure &failure) {
         return refused(failureText(failure, database.path()));
@@ -154,6 +156,23 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
 }
 
 } // namespace
+
+QString readingFailureText(const xml::ReadResult &read, const QString &fileName)
+{
+    if (read.outcome == xml::Outcome::Malformed)
+        return QStringLiteral("Файл «%1» поврежден: строка %2, столбец %3: %4.")
+            .arg(fileName)
+            .arg(read.line)
+            // The reader counts the characters it has read on the line, which makes the last
+            // one's column: the end of the tag at fault, or 0 at the start of a line.
+            .arg(std::max<qint64>(read.column, 1))
+            .arg(read.reason);
+    if (read.outcome == xml::Outcome::Unreadable)
+        return QStringLiteral("Файл «%1» записан в кодировке «%2», которую эта сборка программы "
+                              "не читает. Сохраните его в кодировке UTF-8.")
+            .arg(fileName, read.reason);
+    return QStringLiteral("Файл «%1» не является файлом базы норм: %2.").arg(fileName, read.reason);
+}
 
 ImportResult importFiles(const QString &databasePath, const QStringList &files,
                          const ImportProgress &progress, const std::atomic<bool> *cancel)
@@ -167,8 +186,33 @@ ImportResult importFiles(const QString &databasePath, const QStringList &files,
     return result;
 }
 
+namespace {
+
+QString firmSummaryText(const ImportResult &result)
+{
+    QStringList names;
+    for (const QString &name : result.firmFiles)
+        names.append(QStringLiteral("«%1»").arg(name));
+    // Numbers as text too, so that a «%» in a file's name cannot take their place.
+    const QString summary =
+        QStringLiteral("Фирменные нормы из %1: новых %2, обновлено %3, без изменений %4")
+            .arg(names.join(QStringLiteral(", ")), QString::number(result.firm.added),
+                 QString::number(result.firm.updated), QString::number(result.firm.unchanged));
+    if (result.firm.conflicts.isEmpty())
+        return summary + u'.';
+    return summary + QStringLiteral(", конфликтов %1 (%2) — выберите версию в окне «Нормы».")
+                         .arg(QString::number(result.firm.conflicts.size()),
+                              result.firm.conflicts.join(QStringLiteral(", ")));
+}
+
+} // namespace
+
 QString summaryText(const ImportResult &result, const QString &databasePath)
 {
+    const QString firm = result.firmFiles.isEmpty() ? QString() : firmSummaryText(result);
+    // Every federal file has a category, so none means the firm's files came alone.
+    if (!firm.isEmpty() && result.collections == 0)
+        return firm;
     QString summary = QStringLiteral("Загружено в «%1»: категорий %2, норм %3, строк ресурсов %4")
                           .arg(databasePath)
                           .arg(result.collections)
@@ -176,7 +220,8 @@ QString summaryText(const ImportResult &result, const QString &databasePath)
                           .arg(result.resources);
     if (result.catalogueEntries > 0)
         summary += QStringLiteral(", позиций каталога %1").arg(result.catalogueEntries);
-    return summary + u'.';
+    summary += u'.';
+    return firm.isEmpty() ? summary : summary + u' ' + firm;
 }
 
 QString movedAsideText(const ImportResult &result, const QString &databasePath)

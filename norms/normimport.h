@@ -1,12 +1,16 @@
 #pragma once
 
+#include "firmexchange.h"
+#include "normxml.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <atomic>
 #include <functional>
 
-// Loads files of the federal norm base into the norm database. The import is one transaction:
+// Loads files of the federal norm base into the norm database, and merges the firm's own files
+// (firm::isFirmFile) into the firm's norms in the same transaction. The import is one transaction:
 // each resource category of the files replaces the collection of the same code prefix, and
 // until the whole import commits, readers see the previous base unchanged. A cancel, a file
 // that is broken or of another kind, a full disk or a killed process leave that base as it was.
@@ -41,6 +45,9 @@ struct ImportResult
     QString reason; // why refused, in Russian, naming the file
     // Where a damaged database was moved before a new one was made; empty when none was.
     QString movedAside;
+    // The firm's files among the files, merged into the firm's norms rather than loaded.
+    QStringList firmFiles; // their names
+    firm::MergeResult firm;
 };
 
 // Imports the files into the database at databasePath, made when missing. A damaged database is
@@ -53,8 +60,11 @@ ImportResult importFiles(const QString &databasePath, const QStringList &files,
 // The import's minimum interval between two progress calls.
 inline constexpr int kImportProgressIntervalMs = 50;
 
-// What an import loaded, in one line: «Загружено в «data/norms.db»: категорий 1, норм 45000, …».
+// What an import loaded, in one line: «Загружено в «data/norms.db»: категорий 1, норм 45000, …»,
+// and what the firm's files brought: «Фирменные нормы из «firm.xml»: новых 2, …».
 QString summaryText(const ImportResult &result, const QString &databasePath);
+// Why a file was not read, naming it: broken, of another kind or in an unreadable encoding.
+QString readingFailureText(const xml::ReadResult &read, const QString &fileName);
 // Where a damaged database went, when the import moved one aside.
 QString movedAsideText(const ImportResult &result, const QString &databasePath);
 

@@ -66,6 +66,8 @@ QByteArray declaredEncoding(QByteArray head)
     return close < 0 ? QByteArray() : rest.mid(1, close - 1);
 }
 
+} // namespace
+
 QString errorText(QXmlStreamReader::Error error)
 {
     switch (error) {
@@ -78,8 +80,6 @@ QString errorText(QXmlStreamReader::Error error)
         return QStringLiteral("нарушена разметка XML");
     }
 }
-
-} // namespace
 
 std::optional<double> quantityOf(QStringView text)
 {

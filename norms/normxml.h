@@ -111,6 +111,9 @@ struct ReadResult
     qint64 catalogueEntries = 0;
 };
 
+// What is wrong with broken XML, in Russian.
+QString errorText(QXmlStreamReader::Error error);
+
 // The quantity as the file writes it: a decimal point, «П» or anything else unreadable as none.
 std::optional<double> quantityOf(QStringView text);
 

@@ -59,6 +59,16 @@ void ImportCommandTest::init()
     shape.norms = 10;
     shape.resourcesPerNorm = 3;
     writeFile(m_folder->filePath(QStringLiteral("ГЭСН.xml")), normsample::base(shape));
+    writeFile(m_folder->filePath(QStringLiteral("firm.xml")), QByteArray(R"(<?xml version="1.0"?>
+<base><ResourcesDirectory><ResourceCategory Type="ФИРМЕННЫЕ НОРМЫ" CodePrefix="ФН">
+ <Work Code="ФН-01" EndName="Кладка фирменная" MeasureUnit="1 м3" Source="Калькуляция № 1"><History>
+  <Version Number="1" Date="2026-03-03T10:00:00+03:00" Login="ivanov" Changes="создана"
+   Code="ФН-01" EndName="Кладка фирменная" MeasureUnit="1 м3" Source="Калькуляция № 1">
+   <Resources><Resource Code="1-100-30" EndName="Разряд 3,0" Quantity="4.5"/></Resources>
+  </Version>
+ </History></Work>
+</ResourceCategory></ResourcesDirectory></base>
+)"));
     writeFile(m_folder->filePath(QStringLiteral("broken.xml")),
               QByteArray("<base>\n<ResourcesDirectory>\n</base>\n"));
 }
@@ -73,6 +83,15 @@ void ImportCommandTest::answersOnTheTerminal_data()
                               << "Загружено в «data/norms.db»: категорий 1, норм 10, строк "
                                  "ресурсов 30."
                               << "";
+    QTest::newRow("the firm's file")
+        << QStringList{"--import-norms", "firm.xml"} << 0
+        << "Фирменные нормы из «firm.xml»: новых 1, обновлено 0, без изменений 0."
+        << "";
+    QTest::newRow("federal and firm files together")
+        << QStringList{"--import-norms", "ГЭСН.xml", "firm.xml"} << 0
+        << "Загружено в «data/norms.db»: категорий 1, норм 10, строк ресурсов 30. Фирменные "
+           "нормы из «firm.xml»: новых 1, обновлено 0, без изменений 0."
+        << "";
     QTest::newRow("broken file") << QStringList{"--import-norms", "ГЭСН.xml", "broken.xml"} << 1
                                  << ""
                                  << "Файл «broken.xml» поврежден: строка 3, столбец 7: нарушена "

@@ -1,0 +1,348 @@
+#include "firmfile.h"
+
+#include "firmexchange.h"
+
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+namespace norms::firm {
+
+namespace {
+
+const QString kComment = QStringLiteral(
+    " Фирменные нормы. Сверх структуры федеральных файлов у Work: Source - источник нормы, "
+    "Origin - федеральная норма, из которой она сделана, Version - номер текущей версии; у "
+    "строки ресурса, группа которой не следует из кода, Kind - «Материал», «Труд» или «Машины»; "
+    "History - все версии нормы (Number, Date, Login, Changes) с полным содержанием каждой. "
+    "Читается история; поля самой Work повторяют текущую версию для программ, знающих только "
+    "федеральные файлы. ");
+
+QString kindText(ResourceGroup group)
+{
+    switch (group) {
+    case ResourceGroup::Labour:
+        return QStringLiteral("Труд");
+    case ResourceGroup::Machine:
+        return QStringLiteral("Машины");
+    case ResourceGroup::Material:
+        break;
+    }
+    return QStringLiteral("Материал");
+}
+
+std::optional<ResourceGroup> groupOfKind(QStringView kind)
+{
+    for (const ResourceGroup group :
+         {ResourceGroup::Material, ResourceGroup::Labour, ResourceGroup::Machine})
+        if (kind == kindText(group))
+            return group;
+    return std::nullopt;
+}
+
+// The federal files' notation: a decimal point, every digit the double needs and no more.
+QString quantityText(const std::optional<double> &rate)
+{
+    return rate ? QString::number(*rate, 'f', QLocale::FloatingPointShortest) : QStringLiteral("П");
+}
+
+void writeAttributeIfAny(QXmlStreamWriter &xml, const QString &name, const QString &value)
+{
+    if (!value.isEmpty())
+        xml.writeAttribute(name, value);
+}
+
+// Every line of the content an item, empty ones too, so that the text comes back as it was.
+void writeContent(QXmlStreamWriter &xml, const QString &content)
+{
+    if (content.isEmpty())
+        return;
+    xml.writeStartElement(QStringLiteral("Content"));
+    for (const QString &line : content.split(u'\n')) {
+        xml.writeEmptyElement(QStringLiteral("Item"));
+        xml.writeAttribute(QStringLiteral("Text"), line);
+    }
+    xml.writeEndElement();
+}
+
+void writeResources(QXmlStreamWriter &xml, const QList<NormResource> &resources)
+{
+    if (resources.isEmpty())
+        return;
+    xml.writeStartElement(QStringLiteral("Resources"));
+    for (const NormResource &resource : resources) {
+        // An abstract resource names itself in Name, as in the federal files.
+        xml.writeEmptyElement(resource.abstract ? QStringLiteral("AbstractResource")
+                                                : QStringLiteral("Resource"));
+        writeAttributeIfAny(xml, QStringLiteral("Code"), resource.code);
+        xml.writeAttribute(resource.abstract ? QStringLiteral("Name") : QStringLiteral("EndName"),
+                           resource.name);
+        xml.writeAttribute(QStringLiteral("MeasureUnit"), resource.unit);
+        xml.writeAttribute(QStringLiteral("Quantity"), quantityText(resource.rate));
+        if (resource.group != groupOfCode(resource.code))
+            xml.writeAttribute(QStringLiteral("Kind"), kindText(resource.group));
+        writeAttributeIfAny(xml, QStringLiteral("TechnologyGroups"), resource.technologyGroups);
+    }
+    xml.writeEndElement();
+}
+
+void writeVersion(QXmlStreamWriter &xml, const Version &version)
+{
+    xml.writeStartElement(QStringLiteral("Version"));
+    xml.writeAttribute(QStringLiteral("Number"), QString::number(version.number));
+    xml.writeAttribute(QStringLiteral("Date"), isoMoment(version.savedAt));
+    xml.writeAttribute(QStringLiteral("Login"), version.login);
+    xml.writeAttribute(QStringLiteral("Changes"), version.changes);
+    const Draft &draft = version.draft;
+    xml.writeAttribute(QStringLiteral("Code"), draft.code);
+    xml.writeAttribute(QStringLiteral("EndName"), draft.name);
+    xml.writeAttribute(QStringLiteral("MeasureUnit"), draft.measure);
+    xml.writeAttribute(QStringLiteral("Source"), draft.source);
+    writeAttributeIfAny(xml, QStringLiteral("Origin"), draft.origin);
+    writeContent(xml, draft.content);
+    writeResources(xml, draft.resources);
+    xml.writeEndElement();
+}
+
+void writeNorm(QXmlStreamWriter &xml, const FileNorm &norm)
+{
+    const Version &current = norm.history.constLast();
+    const Draft &draft = current.draft;
+    xml.writeStartElement(QStringLiteral("Work"));
+    xml.writeAttribute(QStringLiteral("Code"), draft.code);
+    xml.writeAttribute(QStringLiteral("EndName"), draft.name);
+    xml.writeAttribute(QStringLiteral("MeasureUnit"), draft.measure);
+    xml.writeAttribute(QStringLiteral("Source"), draft.source);
+    writeAttributeIfAny(xml, QStringLiteral("Origin"), draft.origin);
+    xml.writeAttribute(QStringLiteral("Version"), QString::number(current.number));
+    writeContent(xml, draft.content);
+    writeResources(xml, draft.resources);
+    xml.writeStartElement(QStringLiteral("History"));
+    for (const Version &version : norm.history)
+        writeVersion(xml, version);
+    xml.writeEndElement();
+    xml.writeEndElement();
+}
+
+class FileReader
+{
+public:
+    explicit FileReader(QIODevice &device) : m_xml(&device) {}
+    FirmFileReading read();
+
+private:
+    void readCategoryBody();
+    void readWork();
+    std::optional<Version> readVersion(const QString &workCode);
+    void readContent(QString &content);
+    void readResources(QList<NormResource> &resources, const QString &workCode);
+    void fault(const QString &reason) { m_xml.raiseError(reason); }
+
+    QXmlStreamReader m_xml;
+    FirmFile m_file;
+    bool m_categorySeen = false;
+};
+
+FirmFileReading FileReader::read()
+{
+    FirmFileReading reading;
+    if (m_xml.readNextStartElement()) {
+        if (m_xml.name() != u"base") {
+            reading.result.outcome = xml::Outcome::OtherKind;
+            reading.result.reason = QStringLiteral("его корневой элемент «%1», а не «base»")
+                                        .arg(m_xml.name().toString());
+            return reading;
+        }
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() != u"ResourcesDirectory") {
+                m_xml.skipCurrentElement();
+                continue;
+            }
+            while (m_xml.readNextStartElement()) {
+                if (m_xml.name() == u"ResourceCategory" &&
+                    m_xml.attributes().value(QLatin1StringView("Type")) == firmCategoryType()) {
+                    if (!m_categorySeen)
+                        m_file.prefix =
+                            m_xml.attributes().value(QLatin1StringView("CodePrefix")).toString();
+                    m_categorySeen = true;
+                    readCategoryBody();
+                } else {
+                    m_xml.skipCurrentElement();
+                }
+            }
+        }
+        // A second root or a broken tail shows only at the end.
+        while (!m_xml.atEnd())
+            m_xml.readNext();
+    }
+    if (m_xml.hasError()) {
+        reading.result.outcome = xml::Outcome::Malformed;
+        reading.result.reason = m_xml.error() == QXmlStreamReader::CustomError
+                                    ? m_xml.errorString()
+                                    : xml::errorText(m_xml.error());
+        reading.result.line = m_xml.lineNumber();
+        reading.result.column = m_xml.columnNumber();
+    } else if (!m_categorySeen) {
+        reading.result.outcome = xml::Outcome::OtherKind;
+        reading.result.reason = QStringLiteral("в нем нет категории «%1»").arg(firmCategoryType());
+    }
+    reading.result.norms = m_file.norms.size();
+    reading.file = std::move(m_file);
+    return reading;
+}
+
+void FileReader::readCategoryBody()
+{
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"Work")
+            readWork();
+        else if (m_xml.name() == u"Section")
+            readCategoryBody();
+        else
+            m_xml.skipCurrentElement();
+    }
+}
+
+void FileReader::readWork()
+{
+    const QString code = m_xml.attributes().value(QLatin1StringView("Code")).toString();
+    FileNorm norm;
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() != u"History") {
+            m_xml.skipCurrentElement();
+            continue;
+        }
+        while (m_xml.readNextStartElement()) {
+            if (m_xml.name() != u"Version") {
+                m_xml.skipCurrentElement();
+                continue;
+            }
+            if (const std::optional<Version> version = readVersion(code))
+                norm.history.append(*version);
+        }
+    }
+    if (m_xml.hasError())
+        return;
+    if (norm.history.isEmpty())
+        return fault(QStringLiteral("у нормы «%1» нет истории версий").arg(code));
+    if (norm.history.constLast().draft.code != code)
+        return fault(QStringLiteral("код нормы «%1» не совпадает с кодом ее последней версии «%2»")
+                         .arg(code, norm.history.constLast().draft.code));
+    m_file.norms.append(norm);
+}
+
+std::optional<Version> FileReader::readVersion(const QString &workCode)
+{
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    const auto value = [&](const char *name) {
+        return attributes.value(QLatin1StringView(name)).toString();
+    };
+    Version version;
+    bool numbered = false;
+    version.number = value("Number").toInt(&numbered);
+    version.savedAt = QDateTime::fromString(value("Date"), Qt::ISODateWithMs);
+    if (!numbered || version.number < 1 || !version.savedAt.isValid()) {
+        fault(QStringLiteral("у версии «%1» нормы «%2» неверный номер или дата «%3»")
+                  .arg(value("Number"), workCode, value("Date")));
+        return std::nullopt;
+    }
+    version.login = value("Login");
+    version.changes = value("Changes");
+    Draft &draft = version.draft;
+    draft.code = value("Code");
+    draft.name = value("EndName");
+    draft.measure = value("MeasureUnit");
+    draft.source = value("Source");
+    draft.origin = value("Origin");
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"Content")
+            readContent(draft.content);
+        else if (m_xml.name() == u"Resources")
+            readResources(draft.resources, workCode);
+        else
+            m_xml.skipCurrentElement();
+    }
+    return version;
+}
+
+void FileReader::readContent(QString &content)
+{
+    QStringList lines;
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"Item")
+            lines.append(m_xml.attributes().value(QLatin1StringView("Text")).toString());
+        m_xml.skipCurrentElement();
+    }
+    content = lines.join(u'\n');
+}
+
+void FileReader::readResources(QList<NormResource> &resources, const QString &workCode)
+{
+    while (m_xml.readNextStartElement()) {
+        const bool abstract = m_xml.name() == u"AbstractResource";
+        if (!abstract && m_xml.name() != u"Resource") {
+            m_xml.skipCurrentElement();
+            continue;
+        }
+        const QXmlStreamAttributes attributes = m_xml.attributes();
+        const auto value = [&](const char *name) {
+            return attributes.value(QLatin1StringView(name)).toString();
+        };
+        NormResource resource;
+        resource.abstract = abstract;
+        resource.code = value("Code");
+        resource.name =
+            value(attributes.hasAttribute(QLatin1StringView("Name")) ? "Name" : "EndName");
+        resource.unit = value("MeasureUnit");
+        resource.technologyGroups = value("TechnologyGroups");
+        const QString quantity = value("Quantity");
+        resource.rate = xml::quantityOf(quantity);
+        const QString kind = value("Kind");
+        const std::optional<ResourceGroup> group =
+            kind.isEmpty() ? groupOfCode(resource.code) : groupOfKind(kind);
+        // A rate or a group misread would change the norm without a word.
+        if (!group || (!resource.rate && quantity != u"П")) {
+            fault(QStringLiteral("у ресурса «%1» нормы «%2» неверная норма «%3» или группа «%4»")
+                      .arg(resource.name, workCode, quantity, kind));
+            return;
+        }
+        resource.group = *group;
+        resources.append(resource);
+        m_xml.skipCurrentElement();
+    }
+}
+
+} // namespace
+
+QString isoMoment(const QDateTime &at)
+{
+    // To the millisecond only when there is one, so that a moment reads back equal.
+    const QDateTime withOffset = at.toOffsetFromUtc(at.offsetFromUtc());
+    return withOffset.toString(at.time().msec() == 0 ? Qt::ISODate : Qt::ISODateWithMs);
+}
+
+QByteArray encodeFirmFile(const FirmFile &file)
+{
+    QByteArray bytes;
+    QXmlStreamWriter xml(&bytes);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(1);
+    xml.writeStartDocument();
+    xml.writeComment(kComment);
+    xml.writeStartElement(QStringLiteral("base"));
+    xml.writeAttribute(QStringLiteral("BaseName"), QStringLiteral("Фирменные нормы"));
+    xml.writeStartElement(QStringLiteral("ResourcesDirectory"));
+    xml.writeStartElement(QStringLiteral("ResourceCategory"));
+    xml.writeAttribute(QStringLiteral("Type"), firmCategoryType());
+    xml.writeAttribute(QStringLiteral("CodePrefix"), file.prefix);
+    for (const FileNorm &norm : file.norms)
+        writeNorm(xml, norm);
+    xml.writeEndDocument();
+    return bytes;
+}
+
+FirmFileReading readFirmFile(QIODevice &device)
+{
+    return FileReader(device).read();
+}
+
+} // namespace norms::firm
