@@ -65,7 +65,8 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
     const QCommandLineOption versionOption = parser.addVersionOption();
     const QCommandLineOption importNorms(
         QStringLiteral("import-norms"),
-        QStringLiteral("Загрузить файлы XML федеральной базы норм в базу норм %1 и выйти.")
+        QStringLiteral("Загрузить файлы XML федеральной базы норм или файл фирменных норм в базу "
+                       "норм %1 и выйти.")
             .arg(norms::defaultDatabasePath()));
     parser.addOption(importNorms);
     parser.addPositionalArgument(QStringLiteral("файлы"),
