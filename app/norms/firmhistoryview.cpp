@@ -39,7 +39,7 @@ FirmHistoryView::FirmHistoryView(const QString &code, QWidget *parent)
     m_versions->header()->setStretchLastSection(true);
     m_versions->setColumnWidth(NumberColumn, 60);
     m_versions->setColumnWidth(SavedColumn, 125);
-    m_versions->setColumnWidth(LoginColumn, 110);
+    m_versions->setColumnWidth(LoginColumn, 150);
     m_source->setObjectName(QStringLiteral("FirmVersionSource"));
     m_source->setWordWrap(true);
     m_source->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -90,7 +90,6 @@ void FirmHistoryView::setHistory(const QList<norms::firm::Version> &history)
                                                           QStringLiteral("dd.MM.yyyy hh:mm")),
                                                       version->login, version->changes});
         item->setData(NumberColumn, kNumberRole, version->number);
-        item->setTextAlignment(NumberColumn, Qt::AlignRight | Qt::AlignVCenter);
         item->setToolTip(ChangesColumn, version->changes);
     }
     m_versions->setCurrentItem(m_versions->topLevelItem(0));

@@ -11,6 +11,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QToolButton>
 #include <QUndoStack>
 
 // A change already made, kept for undo: its first redo is the change itself, done before it was
@@ -115,20 +117,25 @@ QWidget *FirmNormActions::createButtons(QWidget *parent)
         line->addWidget(shown);
     line->addStretch(1);
 
-    // The stack's actions, with the change they would undo named in the tooltip.
+    // The stack's actions as small buttons, which leave the norm's buttons their room; the
+    // tooltip names the change they would undo.
     for (const char *name : {"FirmUndo", "FirmRedo"}) {
         auto *action = m_window.findChild<QAction *>(QString::fromLatin1(name));
         const bool back = name == std::string_view("FirmUndo");
-        QPushButton *step =
-            button(back ? "FirmUndoButton" : "FirmRedoButton",
-                   back ? QStringLiteral("Отм&енить") : QStringLiteral("Пов&торить"), bar);
-        step->setEnabled(action->isEnabled());
-        connect(step, &QPushButton::clicked, action, &QAction::trigger);
-        connect(action, &QAction::changed, step, [step, action] {
+        auto *step = new QToolButton(bar);
+        step->setObjectName(QString::fromLatin1(name) + QStringLiteral("Button"));
+        step->setIcon(QIcon::fromTheme(
+            back ? QStringLiteral("edit-undo") : QStringLiteral("edit-redo"),
+            bar->style()->standardIcon(back ? QStyle::SP_ArrowBack : QStyle::SP_ArrowForward)));
+        step->setAccessibleName(back ? QStringLiteral("Отменить") : QStringLiteral("Повторить"));
+        const auto follow = [step, action] {
             step->setEnabled(action->isEnabled());
             step->setToolTip(action->text() + QStringLiteral(" (") +
                              action->shortcut().toString(QKeySequence::NativeText) + u')');
-        });
+        };
+        follow();
+        connect(step, &QToolButton::clicked, action, &QAction::trigger);
+        connect(action, &QAction::changed, step, follow);
         line->addWidget(step);
     }
     setShownNorm(m_shown);

@@ -349,18 +349,20 @@ bool FirmNormEditor::showProblems(const norms::firm::Draft &draft)
     using Field = norms::firm::Problem::Field;
     QString code = norms::firm::codeProblem(draft.code);
     if (code.isEmpty() && m_codeTaken && m_codeTaken(draft.code))
-        code = QStringLiteral("Код «%1» уже есть у другой фирменной нормы").arg(draft.code);
+        code = QStringLiteral("Код «%1» уже есть у другой фирменной нормы.").arg(draft.code);
     QString name = norms::firm::nameProblem(draft.name);
     QString measure = norms::firm::measureProblem(draft.measure);
     QString source = norms::firm::sourceProblem(draft.source);
 
-    // A rate is read as typed; the other reasons of a line come from the draft as a whole.
+    // A rate is read as typed, and one is needed where the federal norm said «по проекту»; the
+    // other reasons of a line come from the draft as a whole, naming the line themselves.
     QList<QString> lineReasons(m_resources->rowCount());
     QList<int> badColumns(m_resources->rowCount(), -1);
     for (int row = 0; row < m_resources->rowCount(); ++row) {
-        const QString rate = norms::firm::rateProblem(cellText(m_resources, row, RateColumn));
+        QString rate = norms::firm::rateProblem(cellText(m_resources, row, RateColumn));
         if (!rate.isEmpty()) {
-            lineReasons[row] = rate;
+            rate[0] = rate.at(0).toLower();
+            lineReasons[row] = QStringLiteral("Строка %1: %2").arg(row + 1).arg(rate);
             badColumns[row] = RateColumn;
         }
     }
@@ -409,8 +411,8 @@ bool FirmNormEditor::showProblems(const norms::firm::Draft &draft)
             item->setBackground(bad ? QBrush(kProblemCell) : QBrush());
             item->setToolTip(bad ? lineReasons.at(row) : QString());
         }
-        if (resources.isEmpty() && !lineReasons.at(row).isEmpty())
-            resources = QStringLiteral("Строка %1: %2").arg(row + 1).arg(lineReasons.at(row));
+        if (resources.isEmpty())
+            resources = lineReasons.at(row);
     }
     m_resources->viewport()->update();
 

@@ -168,7 +168,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_hits->header()->setSectionResizeMode(HitNameColumn, QHeaderView::Stretch);
     m_hits->setColumnWidth(HitCodeColumn, 125);
     m_hits->setColumnWidth(HitMeasureColumn, 70);
-    m_hits->setColumnWidth(HitKindColumn, 80);
+    m_hits->setColumnWidth(HitKindColumn, 75);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
     m_treeModel = new QStandardItemModel(this);
     m_tree = new QTreeView(m_tabs);
@@ -252,7 +252,7 @@ QWidget *NormWindow::createDetails()
     m_resources->setColumnWidth(UnitColumn, 60);
     m_resources->setColumnWidth(RateColumn, 80);
     m_resources->setColumnWidth(AmountColumn, 90);
-    m_resources->setColumnWidth(OriginColumn, 110);
+    m_resources->setColumnWidth(OriginColumn, 100);
     for (QLabel *label : {m_code, m_firmInfo, m_name, m_measure, m_content, m_source})
         layout->addWidget(label);
     layout->addWidget(m_resources, 1);
@@ -402,6 +402,9 @@ void NormWindow::search(const QString &text)
                                              norms::BrowseNode::Kind::Norm, hit.id)};
         m_hitsModel->appendRow(row);
     }
+    // The kind is said only where there is a firm norm to tell from the federal ones.
+    m_hits->setColumnHidden(HitKindColumn, std::none_of(hits.cbegin(), hits.cend(),
+                                                        [](const auto &hit) { return hit.firm; }));
     if (text.trimmed().isEmpty())
         showStatus(QStringLiteral("Введите код нормы или слова ее наименования либо выберите "
                                   "норму в сборниках."));
@@ -448,6 +451,8 @@ void NormWindow::showResources()
     const bool shown = m_norm.has_value();
     for (QWidget *widget : std::initializer_list<QWidget *>{m_volume, m_compute, m_add})
         widget->setEnabled(shown);
+    // The amounts take their room once computed; the federal rates only beside a firm norm's.
+    m_resources->setColumnHidden(AmountColumn, !m_computation);
     m_resources->setColumnHidden(OriginColumn, !m_federal);
     m_firmInfo->setVisible(shown && m_norm->firm);
     m_source->setVisible(shown && m_norm->firm);
