@@ -1,6 +1,10 @@
 #include "../norms/footings.h"
 #include "common/errorreport.h"
 #include "errorrecorder.h"
+#include "firmexchange.h"
+#include "firmstore.h"
+#include "normcompute.h"
+#include "normimport.h"
 #include "norms/firmnormeditor.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
@@ -32,6 +36,7 @@ private slots:
     void editorSaysAtTheFieldWhatIsWrong();
     void historyRestoreDeleteAndUndo();
     void deleteIsAskedInTheRealBox();
+    void exportedNormChangedOnBothSidesIsAConflictToChoose();
     void renderFirmNorm();
 
 private:
@@ -360,6 +365,69 @@ void FirmNormsTest::deleteIsAskedInTheRealBox()
     QCOMPARE(asked, QStringLiteral("Удалить фирменную норму «ФН-06-01-001-02»? Ее история "
                                    "сохранится, удаление можно отменить."));
     QCOMPARE(hits(), QStringList{QStringLiteral("ФН-06-01-001-02|фирменная")});
+}
+
+void FirmNormsTest::exportedNormChangedOnBothSidesIsAConflictToChoose()
+{
+    makeFirmNorm(QStringLiteral("0,006"));
+    NormControl &control = m_driver->window().normControl();
+    const QString shared = m_files->filePath(QStringLiteral("firm.xml"));
+    control.setSaveFileChooser([shared] { return shared; });
+    m_driver->click(QStringLiteral("FirmExport"));
+    QCOMPARE(m_driver->text(QStringLiteral("NormStatus")),
+             QStringLiteral("Фирменные нормы (1) записаны в файл «%1».")
+                 .arg(QDir::toNativeSeparators(shared)));
+
+    // A colleague takes the file, changes the nails to 0,008 and shares the norm again.
+    const QString theirs = m_files->filePath(QStringLiteral("colleague.db"));
+    QCOMPARE(norms::importFiles(theirs, {shared}).reason, QString());
+    {
+        const auto colleague = norms::NormDatabase::open(theirs).database;
+        QVERIFY(colleague);
+        norms::firm::FirmStore store(*colleague);
+        const qint64 id = store.all().front().id;
+        norms::firm::Draft draft = store.currentVersion(id)->draft;
+        for (norms::NormResource &resource : draft.resources)
+            if (resource.name == QStringLiteral("Гвозди строительные"))
+                resource.rate = 0.008;
+        store.save(id, draft, QStringLiteral("sidorov"), QDateTime::currentDateTime());
+        QVERIFY(norms::firm::exportFirmNorms(*colleague, shared).done);
+    }
+    // Here they went to 0,007 meanwhile.
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ФН"));
+    m_driver->pressKey(Qt::Key_Down);
+    QVERIFY(openEditor("FirmEdit"));
+    typeRate(QStringLiteral("Гвозди строительные"), QStringLiteral("0,007"));
+    m_driver->click(QStringLiteral("FirmSave"));
+    QTRY_VERIFY(!m_opened);
+    backToWindow();
+
+    using Choices = QList<std::pair<qint64, norms::firm::Choice>>;
+    QStringList offered;
+    control.setConflictChooser([&offered](const QList<norms::firm::Conflict> &conflicts) {
+        for (const norms::firm::Conflict &conflict : conflicts)
+            offered.append(conflict.code + u' ' +
+                           norms::amountText(conflict.ours.draft.resources[3].rate) + u' ' +
+                           norms::amountText(conflict.theirs.draft.resources[3].rate));
+        return Choices();
+    });
+    control.setFileChooser([shared] { return QStringList{shared}; });
+    QSignalSpy finished(&control, &NormControl::importFinished);
+    control.importAction()->trigger();
+    QVERIFY(finished.wait(60'000));
+    QTRY_COMPARE(offered, QStringList{QStringLiteral("ФН-06-01-001-02 0,007 0,008")});
+    // Left for later, it waits in the window.
+    QCOMPARE(m_driver->text(QStringLiteral("FirmConflictsNote")),
+             QStringLiteral("Есть неразобранные конфликты фирменных норм: 1."));
+    QVERIFY(part("FirmShowConflicts")->isVisible());
+    control.setConflictChooser([](const QList<norms::firm::Conflict> &conflicts) {
+        return Choices{{conflicts.front().id, norms::firm::Choice::Theirs}};
+    });
+    m_driver->click(QStringLiteral("FirmShowConflicts"));
+    QVERIFY(!part("FirmShowConflicts")->isVisible());
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ФН"));
+    m_driver->pressKey(Qt::Key_Down);
+    QCOMPARE(shownRates().front(), QStringLiteral("Гвозди строительные|0,008|ГЭСН: 0,005"));
 }
 
 void FirmNormsTest::renderFirmNorm()
