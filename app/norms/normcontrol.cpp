@@ -1,11 +1,13 @@
 #include "normcontrol.h"
 
 #include "common/errorreport.h"
+#include "firmexchange.h"
 #include "normbase.h"
 #include "normimport.h"
 #include "normwindow.h"
 
 #include <QAction>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QLocale>
@@ -46,9 +48,19 @@ NormControl::NormControl(QWidget &mainWindow, Journal &journal, const QString &d
     m_show->setObjectName(QStringLiteral("ShowNorms"));
     m_show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     connect(m_show, &QAction::triggered, this, &NormControl::showWindow);
+    m_export = new QAction(QStringLiteral("Экспорт фирменных норм..."), this);
+    m_export->setObjectName(QStringLiteral("ExportFirmNorms"));
+    connect(m_export, &QAction::triggered, this, &NormControl::chooseAndExport);
     m_chooseFiles = [this] {
         return QFileDialog::getOpenFileNames(&m_mainWindow, QStringLiteral("Загрузить базу норм"),
                                              QString(), QStringLiteral("Файлы базы норм (*.xml)"));
+    };
+    m_chooseSaveFile = [this] {
+        QWidget *owner = m_window && m_window->isVisible() ? static_cast<QWidget *>(m_window.data())
+                                                           : &m_mainWindow;
+        return QFileDialog::getSaveFileName(owner, QStringLiteral("Экспорт фирменных норм"),
+                                            QStringLiteral("Фирменные нормы.xml"),
+                                            QStringLiteral("Файлы базы норм (*.xml)"));
     };
 }
 
@@ -68,14 +80,56 @@ NormWindow *NormControl::window() const
 
 void NormControl::showWindow()
 {
-    if (!m_window) {
+    const bool made = !m_window;
+    if (made) {
         m_window = new NormWindow(*m_base, m_journal, &m_mainWindow);
         connect(m_window, &NormWindow::addToBillRequested, this, &NormControl::addToBillRequested);
         connect(m_window, &NormWindow::importRequested, this, &NormControl::chooseAndImport);
+        connect(m_window, &NormWindow::exportRequested, this, &NormControl::chooseAndExport);
+        if (m_chooseConflicts)
+            m_window->firmActions().setConflictChooser(m_chooseConflicts);
     }
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+    // Conflicts left by an earlier import are offered once the window is there to own the
+    // question.
+    if (made)
+        QMetaObject::invokeMethod(&m_window->firmActions(), &FirmNormActions::offerConflicts,
+                                  Qt::QueuedConnection);
+}
+
+void NormControl::setConflictChooser(FirmNormActions::ConflictChooser choose)
+{
+    m_chooseConflicts = std::move(choose);
+    if (m_window)
+        m_window->firmActions().setConflictChooser(m_chooseConflicts);
+}
+
+void NormControl::chooseAndExport()
+{
+    norms::NormDatabase *database = m_base->database();
+    if (!database) {
+        errorreport::show(QStringLiteral("База норм не загружена: фирменных норм нет"));
+        return;
+    }
+    const QString path = m_chooseSaveFile();
+    if (path.isEmpty())
+        return;
+    norms::firm::ExportResult result;
+    try {
+        result = norms::firm::exportFirmNorms(*database, path);
+    } catch (const norms::sql::Failure &failure) {
+        result.reason = norms::failureText(failure, m_base->path());
+    }
+    if (!result.done) {
+        errorreport::show(result.reason);
+        return;
+    }
+    showWindow();
+    m_window->showSummary(QStringLiteral("Фирменные нормы (%1) записаны в файл «%2».")
+                              .arg(result.norms)
+                              .arg(QDir::toNativeSeparators(path)));
 }
 
 void NormControl::closeWindow()
@@ -154,8 +208,13 @@ void NormControl::finishImport()
                                             norms::summaryText(result, m_base->path())}
                                     .join(u' ')
                                     .trimmed();
+        const bool shown = m_window != nullptr;
         showWindow();
-        m_window->showImportSummary(summary);
+        m_window->showSummary(summary);
+        // A window made just now offers the conflicts itself.
+        if (shown)
+            QMetaObject::invokeMethod(&m_window->firmActions(), &FirmNormActions::offerConflicts,
+                                      Qt::QueuedConnection);
         emit importFinished(true, summary);
         break;
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "firmnormactions.h"
 #include "normcompute.h"
 
 #include <QObject>
@@ -20,7 +21,8 @@ class QWidget;
 
 // The norm base in the main window: «Загрузить базу норм...» imports the published files on a
 // worker thread behind a progress dialog with Cancel; «Расчет по нормам...» shows the window
-// «Нормы», whose computations go on to the bill.
+// «Нормы», whose computations go on to the bill; «Экспорт фирменных норм...» writes the firm's
+// own norms to a file for the others to import.
 class NormControl : public QObject
 {
     Q_OBJECT
@@ -31,6 +33,7 @@ public:
 
     QAction *importAction() const { return m_import; }
     QAction *showAction() const { return m_show; }
+    QAction *exportAction() const { return m_export; }
     NormBase &base() const { return *m_base; }
     // Made when first shown.
     NormWindow *window() const;
@@ -40,9 +43,17 @@ public:
     // Asks for the files, then imports them.
     void chooseAndImport();
     void importFiles(const QStringList &files);
+    // Asks for the file, then exports the firm's norms to it.
+    void chooseAndExport();
     bool isImporting() const { return m_thread != nullptr; }
     // Tests answer the file dialog.
     void setFileChooser(std::function<QStringList()> choose) { m_chooseFiles = std::move(choose); }
+    // Tests name the export's file, and choose among the conflicts an import leaves.
+    void setSaveFileChooser(std::function<QString()> choose)
+    {
+        m_chooseSaveFile = std::move(choose);
+    }
+    void setConflictChooser(FirmNormActions::ConflictChooser choose);
 
 signals:
     void addToBillRequested(const norms::NormComputation &computation);
@@ -57,8 +68,11 @@ private:
     NormBase *m_base;
     QAction *m_import;
     QAction *m_show;
+    QAction *m_export;
     QPointer<NormWindow> m_window;
     std::function<QStringList()> m_chooseFiles;
+    std::function<QString()> m_chooseSaveFile;
+    FirmNormActions::ConflictChooser m_chooseConflicts;
 
     struct Run;
     std::shared_ptr<Run> m_run;

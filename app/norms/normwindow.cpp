@@ -2,6 +2,7 @@
 
 #include "common/closingkeys.h"
 #include "common/errorreport.h"
+#include "firmstore.h"
 #include "journal.h"
 #include "normbase.h"
 #include "normsearch.h"
@@ -37,6 +38,15 @@ enum ResourceColumn
     UnitColumn,
     RateColumn,
     AmountColumn,
+    OriginColumn, // a firm norm's rate in the federal norm it was made from
+};
+
+enum HitColumn
+{
+    HitCodeColumn,
+    HitNameColumn,
+    HitMeasureColumn,
+    HitKindColumn,
 };
 
 QStandardItem *placeItem(const QString &text, norms::BrowseNode::Kind kind, qint64 id)
@@ -84,6 +94,21 @@ QString groupTitle(norms::ResourceGroup group)
     return QStringLiteral("Материалы");
 }
 
+// The line of the federal norm a firm norm's line stands for: the same code, else the same name.
+const norms::NormResource *federalLine(const norms::Norm &federal, const norms::NormResource &line)
+{
+    const auto same = [&federal](auto matches) -> const norms::NormResource * {
+        const auto found =
+            std::find_if(federal.resources.cbegin(), federal.resources.cend(), matches);
+        return found == federal.resources.cend() ? nullptr : &*found;
+    };
+    if (!line.code.isEmpty())
+        if (const norms::NormResource *byCode =
+                same([&line](const norms::NormResource &kept) { return kept.code == line.code; }))
+            return byCode;
+    return same([&line](const norms::NormResource &kept) { return kept.name == line.name; });
+}
+
 QLabel *wrappedLabel(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -114,18 +139,25 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_import = new QPushButton(QStringLiteral("&Загрузить базу норм..."), this);
     m_import->setObjectName(QStringLiteral("NormImport"));
     m_import->setAutoDefault(false);
+    m_export = new QPushButton(QStringLiteral("&Экспорт фирменных норм..."), this);
+    m_export->setObjectName(QStringLiteral("FirmExport"));
+    m_export->setToolTip(QStringLiteral("Записать фирменные нормы в файл для других сметчиков"));
+    m_export->setAutoDefault(false);
     searchRow->addWidget(searchCaption);
     searchRow->addWidget(m_search, 1);
     searchRow->addWidget(m_import);
+    searchRow->addWidget(m_export);
     layout->addLayout(searchRow);
     m_status = wrappedLabel("NormStatus", this);
     layout->addWidget(m_status);
+    m_firm = new FirmNormActions(m_base, *this);
+    layout->addWidget(m_firm->createConflictsNote(this));
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     m_tabs = new QTabWidget(splitter);
     m_hitsModel = new QStandardItemModel(this);
-    m_hitsModel->setHorizontalHeaderLabels(
-        {QStringLiteral("Код"), QStringLiteral("Наименование"), QStringLiteral("Измеритель")});
+    m_hitsModel->setHorizontalHeaderLabels({QStringLiteral("Код"), QStringLiteral("Наименование"),
+                                            QStringLiteral("Измеритель"), QStringLiteral("Вид")});
     m_hits = new QTreeView(m_tabs);
     m_hits->setObjectName(QStringLiteral("NormHits"));
     m_hits->setModel(m_hitsModel);
@@ -133,9 +165,10 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_hits->setUniformRowHeights(true);
     // The name takes what the code and the measure leave.
     m_hits->header()->setStretchLastSection(false);
-    m_hits->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    m_hits->setColumnWidth(0, 125);
-    m_hits->setColumnWidth(2, 70);
+    m_hits->header()->setSectionResizeMode(HitNameColumn, QHeaderView::Stretch);
+    m_hits->setColumnWidth(HitCodeColumn, 125);
+    m_hits->setColumnWidth(HitMeasureColumn, 70);
+    m_hits->setColumnWidth(HitKindColumn, 75);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
     m_treeModel = new QStandardItemModel(this);
     m_tree = new QTreeView(m_tabs);
@@ -152,6 +185,8 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
 
     connect(m_search, &QLineEdit::textChanged, this, &NormWindow::search);
     connect(m_import, &QPushButton::clicked, this, &NormWindow::importRequested);
+    connect(m_export, &QPushButton::clicked, this, &NormWindow::exportRequested);
+    connect(m_firm, &FirmNormActions::changed, this, &NormWindow::showFirmChange);
     connect(m_hits->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (current.isValid())
@@ -167,6 +202,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     connect(&m_base, &NormBase::changed, this, &NormWindow::reload);
 
     setTabOrder(m_search, m_import);
+    setTabOrder(m_import, m_export);
     addClosingKeys(this);
     // The keyboard starts in the search; Down or Enter there goes on to what it found.
     m_search->installEventFilter(this);
@@ -203,18 +239,21 @@ QWidget *NormWindow::createDetails()
     m_name = wrappedLabel("NormName", details);
     m_measure = wrappedLabel("NormMeasure", details);
     m_content = wrappedLabel("NormContent", details);
+    m_firmInfo = wrappedLabel("NormFirm", details);
+    m_source = wrappedLabel("NormSource", details);
     m_resources = new QTreeWidget(details);
     m_resources->setObjectName(QStringLiteral("NormResources"));
     m_resources->setHeaderLabels({QStringLiteral("Код"), QStringLiteral("Наименование"),
                                   QStringLiteral("Ед. изм."), QStringLiteral("Норма"),
-                                  QStringLiteral("Количество")});
+                                  QStringLiteral("Количество"), QStringLiteral("Исходная")});
     m_resources->header()->setStretchLastSection(false);
     m_resources->header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
     m_resources->setColumnWidth(CodeColumn, 135);
     m_resources->setColumnWidth(UnitColumn, 60);
     m_resources->setColumnWidth(RateColumn, 80);
     m_resources->setColumnWidth(AmountColumn, 90);
-    for (QLabel *label : {m_code, m_name, m_measure, m_content})
+    m_resources->setColumnWidth(OriginColumn, 100);
+    for (QLabel *label : {m_code, m_firmInfo, m_name, m_measure, m_content, m_source})
         layout->addWidget(label);
     layout->addWidget(m_resources, 1);
 
@@ -236,6 +275,7 @@ QWidget *NormWindow::createDetails()
     computeRow->addWidget(m_add);
     computeRow->addStretch(1);
     layout->addLayout(computeRow);
+    layout->addWidget(m_firm->createButtons(details));
 
     auto *addShortcut = new QAction(this);
     addShortcut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
@@ -260,7 +300,7 @@ void NormWindow::showStatus(const QString &text)
     m_status->setText(text);
 }
 
-void NormWindow::showImportSummary(const QString &summary)
+void NormWindow::showSummary(const QString &summary)
 {
     showStatus(summary);
 }
@@ -279,6 +319,7 @@ void NormWindow::reload()
     if (!usable) {
         m_hitsModel->removeRows(0, m_hitsModel->rowCount());
         m_norm.reset();
+        m_federal.reset();
         m_computation.reset();
         showResources();
         const QString why = m_base.refusal();
@@ -304,6 +345,16 @@ void NormWindow::reload()
     else
         showResources();
     search(m_search->text());
+}
+
+void NormWindow::showFirmChange(qint64 normId)
+{
+    m_norm.reset();
+    m_federal.reset();
+    m_computation.reset();
+    reload();
+    if (normId != 0)
+        readShownNorm(normId);
 }
 
 void NormWindow::fillChildren(QStandardItem *item)
@@ -346,9 +397,14 @@ void NormWindow::search(const QString &text)
     for (const norms::NormHit &hit : hits) {
         QList<QStandardItem *> row{placeItem(hit.fullCode(), norms::BrowseNode::Kind::Norm, hit.id),
                                    placeItem(hit.name, norms::BrowseNode::Kind::Norm, hit.id),
-                                   placeItem(hit.measure, norms::BrowseNode::Kind::Norm, hit.id)};
+                                   placeItem(hit.measure, norms::BrowseNode::Kind::Norm, hit.id),
+                                   placeItem(hit.firm ? QStringLiteral("фирменная") : QString(),
+                                             norms::BrowseNode::Kind::Norm, hit.id)};
         m_hitsModel->appendRow(row);
     }
+    // The kind is said only where there is a firm norm to tell from the federal ones.
+    m_hits->setColumnHidden(HitKindColumn, std::none_of(hits.cbegin(), hits.cend(),
+                                                        [](const auto &hit) { return hit.firm; }));
     if (text.trimmed().isEmpty())
         showStatus(QStringLiteral("Введите код нормы или слова ее наименования либо выберите "
                                   "норму в сборниках."));
@@ -366,14 +422,24 @@ void NormWindow::showNorm(qint64 id)
 {
     if (m_norm && m_norm->id == id && !m_computation)
         return;
+    readShownNorm(id);
+}
+
+void NormWindow::readShownNorm(qint64 id)
+{
     std::optional<norms::Norm> norm;
+    std::optional<norms::Norm> federal;
     try {
-        if (m_base.database())
-            norm = norms::readNorm(*m_base.database(), id);
+        if (norms::NormDatabase *database = m_base.database()) {
+            norm = norms::readNorm(*database, id);
+            if (norm && norm->firm)
+                federal = norms::firm::FirmStore(*database).origin(*norm);
+        }
     } catch (const norms::sql::Failure &failure) {
         showFailure(failure);
     }
     m_norm = norm;
+    m_federal = federal;
     m_computation.reset();
     showResources();
 }
@@ -381,11 +447,17 @@ void NormWindow::showNorm(qint64 id)
 void NormWindow::showResources()
 {
     m_resources->clear();
+    m_firm->setShownNorm(m_norm);
     const bool shown = m_norm.has_value();
     for (QWidget *widget : std::initializer_list<QWidget *>{m_volume, m_compute, m_add})
         widget->setEnabled(shown);
+    // The amounts take their room once computed; the federal rates only beside a firm norm's.
+    m_resources->setColumnHidden(AmountColumn, !m_computation);
+    m_resources->setColumnHidden(OriginColumn, !m_federal);
+    m_firmInfo->setVisible(shown && m_norm->firm);
+    m_source->setVisible(shown && m_norm->firm);
     if (!shown) {
-        for (QLabel *label : {m_code, m_name, m_measure, m_content})
+        for (QLabel *label : {m_code, m_name, m_measure, m_content, m_firmInfo, m_source})
             label->clear();
         m_volumeCaption->setText(QStringLiteral("&Объем работ:"));
         return;
@@ -400,6 +472,13 @@ void NormWindow::showResources()
                            : QStringLiteral("Состав работ: ") +
                                  norm.content.split(u'\n').join(QStringLiteral("; ")));
     m_content->setVisible(!norm.content.isEmpty());
+    if (norm.firm) {
+        QString firm = QStringLiteral("Фирменная норма, версия %1.").arg(norm.version);
+        if (!norm.origin.isEmpty())
+            firm += QStringLiteral(" На основе ") + norm.origin + u'.';
+        m_firmInfo->setText(firm);
+        m_source->setText(QStringLiteral("Источник: ") + norm.source);
+    }
     m_volumeCaption->setText(QStringLiteral("&Объем работ, %1:").arg(measure.unit));
 
     // Materials, then labour, then machines, each in the norm's order.
@@ -416,12 +495,31 @@ void NormWindow::showResources()
                 group->setFirstColumnSpanned(true);
                 group->setExpanded(true);
             }
-            QStringList texts{resource.code, resourceName(resource), resource.unit,
-                              norms::amountText(resource.rate), QString()};
+            QStringList texts{resource.code, resourceName(resource),
+                              resource.unit, norms::amountText(resource.rate),
+                              QString(),     QString()};
             if (m_computation)
                 texts[AmountColumn] = norms::amountText(m_computation->amounts.at(i).amount);
+            // Only what differs from the federal norm is marked; the same rate stays plain.
+            QString federalRate;
+            if (m_federal) {
+                const norms::NormResource *was = federalLine(*m_federal, resource);
+                if (!was) {
+                    texts[OriginColumn] = QStringLiteral("нет в ") + m_federal->prefix;
+                } else if (was->rate != resource.rate) {
+                    federalRate =
+                        m_federal->prefix + QStringLiteral(": ") + norms::amountText(was->rate);
+                    texts[OriginColumn] = federalRate;
+                }
+            }
             auto *line = new QTreeWidgetItem(group, texts);
             line->setToolTip(NameColumn, texts[NameColumn]);
+            if (!federalRate.isEmpty()) {
+                line->setToolTip(RateColumn, federalRate);
+                QFont changed = line->font(RateColumn);
+                changed.setBold(true);
+                line->setFont(RateColumn, changed);
+            }
             for (int column : {RateColumn, AmountColumn})
                 line->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
         }

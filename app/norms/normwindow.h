@@ -1,5 +1,6 @@
 #pragma once
 
+#include "firmnormactions.h"
 #include "normcompute.h"
 #include "normstore.h"
 
@@ -19,8 +20,9 @@ class QTreeView;
 class QTreeWidget;
 
 // The window «Нормы»: find a norm by code or words, or browse the collections; see its
-// resources; compute them for a volume of work, with a block in the journal; add the
-// computation to the bill.
+// resources, and for a firm norm how its rates differ from the federal norm it was made from;
+// compute them for a volume of work, with a block in the journal; add the computation to the
+// bill; make and change the firm's own norms.
 class NormWindow : public QWidget
 {
     Q_OBJECT
@@ -36,8 +38,10 @@ public:
 
     void compute();
     void addToBill();
-    // What the last import loaded, said where the search tells what it found.
-    void showImportSummary(const QString &summary);
+    // What the last import loaded or the export wrote, said where the search tells what it
+    // found.
+    void showSummary(const QString &summary);
+    FirmNormActions &firmActions() const { return *m_firm; }
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -45,10 +49,14 @@ protected:
 signals:
     void addToBillRequested(const norms::NormComputation &computation);
     void importRequested();
+    void exportRequested();
 
 private:
     // After an import or a refusal: the search again, the tree afresh, the shown norm re-read.
     void reload();
+    // After a firm norm changed: the search and the tree afresh, the norm shown (0: none).
+    void showFirmChange(qint64 normId);
+    void readShownNorm(qint64 id);
     void search(const QString &text);
     void fillChildren(QStandardItem *item);
     void showResources();
@@ -59,11 +67,15 @@ private:
     NormBase &m_base;
     Journal &m_journal;
     std::optional<norms::Norm> m_norm;
+    // The federal norm the shown firm norm was made from, when the base has it.
+    std::optional<norms::Norm> m_federal;
     std::optional<norms::NormComputation> m_computation;
 
     QLineEdit *m_search = nullptr;
     QLabel *m_status = nullptr;
     QPushButton *m_import = nullptr;
+    QPushButton *m_export = nullptr;
+    FirmNormActions *m_firm = nullptr;
     QTabWidget *m_tabs = nullptr;
     QStandardItemModel *m_hitsModel = nullptr;
     QTreeView *m_hits = nullptr;
@@ -73,6 +85,8 @@ private:
     QLabel *m_name = nullptr;
     QLabel *m_measure = nullptr;
     QLabel *m_content = nullptr;
+    QLabel *m_firmInfo = nullptr;
+    QLabel *m_source = nullptr;
     QTreeWidget *m_resources = nullptr;
     QLabel *m_volumeCaption = nullptr;
     QLineEdit *m_volume = nullptr;

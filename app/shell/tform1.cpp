@@ -187,6 +187,7 @@ void TForm1::createMenus()
     actions->addAction(m_bill->showAction());
     actions->addSeparator();
     actions->addAction(m_norms->showAction());
+    actions->addAction(m_norms->exportAction());
     actions->addAction(m_norms->importAction());
     actions->addSeparator();
     actions->addAction(m_actions.print);

@@ -1,0 +1,114 @@
+#include "firmconflictsdialog.h"
+
+#include "normcompute.h"
+
+#include <QButtonGroup>
+#include <QDialogButtonBox>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+namespace {
+
+// One side of a conflict: who saved it when, what changed, and every rate.
+QString versionText(const norms::firm::Version &version)
+{
+    QStringList lines{
+        QStringLiteral("Версия %1 от %2, %3")
+            .arg(version.number)
+            .arg(version.savedAt.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")),
+                 version.login),
+        QStringLiteral("Изменено: ") + version.changes,
+        QStringLiteral("Источник: ") + version.draft.source};
+    for (const norms::NormResource &resource : version.draft.resources)
+        lines.append(QStringLiteral("  %1, %2: %3")
+                         .arg(resource.name, resource.unit, norms::amountText(resource.rate)));
+    return lines.join(u'\n');
+}
+
+QLabel *sideLabel(const QString &text, QWidget *parent)
+{
+    auto *label = new QLabel(text, parent);
+    label->setWordWrap(true);
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    return label;
+}
+
+} // namespace
+
+FirmConflictsDialog::FirmConflictsDialog(const QList<norms::firm::Conflict> &conflicts,
+                                         QWidget *parent)
+    : QDialog(parent), m_conflicts(conflicts)
+{
+    setObjectName(QStringLiteral("FirmConflicts"));
+    setWindowTitle(QStringLiteral("Конфликты фирменных норм"));
+    auto *intro = new QLabel(
+        QStringLiteral("Эти фирменные нормы изменены и здесь, и в общем файле после прошлой "
+                       "загрузки. Выберите для каждой, какую версию оставить; невыбранные "
+                       "подождут до следующего раза."),
+        this);
+    intro->setWordWrap(true);
+
+    auto *list = new QWidget;
+    auto *listLayout = new QVBoxLayout(list);
+    for (const norms::firm::Conflict &conflict : conflicts) {
+        auto *box = new QGroupBox(conflict.code, list);
+        box->setObjectName(QStringLiteral("FirmConflict"));
+        auto *grid = new QGridLayout(box);
+        grid->addWidget(sideLabel(QStringLiteral("<b>Наша</b>"), box), 0, 0);
+        grid->addWidget(sideLabel(QStringLiteral("<b>Из файла «%1»</b>")
+                                      .arg(QFileInfo(conflict.file).fileName().toHtmlEscaped()),
+                                  box),
+                        0, 1);
+        grid->addWidget(sideLabel(versionText(conflict.ours), box), 1, 0);
+        grid->addWidget(sideLabel(versionText(conflict.theirs), box), 1, 1);
+        auto *ours = new QRadioButton(QStringLiteral("Оставить нашу"), box);
+        ours->setObjectName(QStringLiteral("FirmKeepOurs"));
+        auto *theirs = new QRadioButton(QStringLiteral("Взять из файла"), box);
+        theirs->setObjectName(QStringLiteral("FirmTakeTheirs"));
+        grid->addWidget(ours, 2, 0);
+        grid->addWidget(theirs, 2, 1);
+        grid->setColumnStretch(0, 1);
+        grid->setColumnStretch(1, 1);
+        auto *group = new QButtonGroup(box);
+        group->addButton(ours, int(norms::firm::Choice::Ours));
+        group->addButton(theirs, int(norms::firm::Choice::Theirs));
+        m_groups.append(group);
+        listLayout->addWidget(box);
+    }
+    listLayout->addStretch(1);
+    auto *scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(list);
+
+    auto *buttons = new QDialogButtonBox(this);
+    QPushButton *apply =
+        buttons->addButton(QStringLiteral("&Применить"), QDialogButtonBox::AcceptRole);
+    apply->setObjectName(QStringLiteral("FirmApplyChoices"));
+    QPushButton *later =
+        buttons->addButton(QStringLiteral("&Отложить"), QDialogButtonBox::RejectRole);
+    later->setObjectName(QStringLiteral("FirmPostpone"));
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(intro);
+    layout->addWidget(scroll, 1);
+    layout->addWidget(buttons);
+    resize(820, 560);
+}
+
+QList<std::pair<qint64, norms::firm::Choice>> FirmConflictsDialog::choices() const
+{
+    QList<std::pair<qint64, norms::firm::Choice>> chosen;
+    for (qsizetype i = 0; i < m_conflicts.size(); ++i)
+        if (const int id = m_groups.at(i)->checkedId(); id >= 0)
+            chosen.append({m_conflicts.at(i).id, norms::firm::Choice(id)});
+    return chosen;
+}
