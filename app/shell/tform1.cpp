@@ -187,8 +187,8 @@ void TForm1::createMenus()
     actions->addAction(m_bill->showAction());
     actions->addSeparator();
     actions->addAction(m_norms->showAction());
-    actions->addAction(m_norms->exportAction());
     actions->addAction(m_norms->importAction());
+    actions->addAction(m_norms->exportAction());
     actions->addSeparator();
     actions->addAction(m_actions.print);
     actions->addAction(m_actions.pdf);

@@ -616,7 +616,8 @@ void MainWindowTest::menusAndToolBarNameTheirEntries()
     QCOMPARE(menus,
              (QStringList{"&Действия: AddToBill Добавить в ведомость, ShowBill "
                           "Ведомость материалов..., ShowNorms Расчет по нормам..., "
-                          "ImportNorms Загрузить базу норм..., PrintJournal Печать истории..., "
+                          "ImportNorms Загрузить базу норм..., ExportFirmNorms Экспорт фирменных "
+                          "норм..., PrintJournal Печать истории..., "
                           "SaveJournalAsPdf Сохранить историю в PDF..., N6 Выход из "
                           "программы",
                           "&Управление: N7 &Вперед, N8 &Назад", "?: N13 Домашняя страница"}));
