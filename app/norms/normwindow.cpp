@@ -166,9 +166,9 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     // The name takes what the code and the measure leave.
     m_hits->header()->setStretchLastSection(false);
     m_hits->header()->setSectionResizeMode(HitNameColumn, QHeaderView::Stretch);
-    m_hits->setColumnWidth(HitCodeColumn, 125);
-    m_hits->setColumnWidth(HitMeasureColumn, 70);
-    m_hits->setColumnWidth(HitKindColumn, 75);
+    m_hits->setColumnWidth(HitCodeColumn, 115);
+    m_hits->setColumnWidth(HitMeasureColumn, 65);
+    m_hits->setColumnWidth(HitKindColumn, 70);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
     m_treeModel = new QStandardItemModel(this);
     m_tree = new QTreeView(m_tabs);
@@ -178,9 +178,9 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_tree->setUniformRowHeights(true);
     m_tabs->addTab(m_tree, QStringLiteral("&Сборники"));
     splitter->addWidget(createDetails());
-    splitter->setStretchFactor(0, 2);
-    splitter->setStretchFactor(1, 3);
-    splitter->setSizes({420, 680});
+    splitter->setStretchFactor(0, 1);
+    splitter->setStretchFactor(1, 1);
+    splitter->setSizes({500, 600});
     layout->addWidget(splitter, 1);
 
     connect(m_search, &QLineEdit::textChanged, this, &NormWindow::search);
@@ -248,11 +248,11 @@ QWidget *NormWindow::createDetails()
                                   QStringLiteral("Количество"), QStringLiteral("Исходная")});
     m_resources->header()->setStretchLastSection(false);
     m_resources->header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
-    m_resources->setColumnWidth(CodeColumn, 135);
+    m_resources->setColumnWidth(CodeColumn, 115);
     m_resources->setColumnWidth(UnitColumn, 60);
     m_resources->setColumnWidth(RateColumn, 80);
     m_resources->setColumnWidth(AmountColumn, 90);
-    m_resources->setColumnWidth(OriginColumn, 100);
+    m_resources->setColumnWidth(OriginColumn, 95);
     for (QLabel *label : {m_code, m_firmInfo, m_name, m_measure, m_content, m_source})
         layout->addWidget(label);
     layout->addWidget(m_resources, 1);
