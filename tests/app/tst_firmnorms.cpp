@@ -1,4 +1,5 @@
 #include "../norms/footings.h"
+#include "bill/billcontrol.h"
 #include "common/errorreport.h"
 #include "errorrecorder.h"
 #include "firmexchange.h"
@@ -370,6 +371,9 @@ void FirmNormsTest::deleteIsAskedInTheRealBox()
 void FirmNormsTest::exportedNormChangedOnBothSidesIsAConflictToChoose()
 {
     makeFirmNorm(QStringLiteral("0,006"));
+    // Version 1 goes into the bill; the bill tells when a later version replaces it.
+    m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("200"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     NormControl &control = m_driver->window().normControl();
     const QString shared = m_files->filePath(QStringLiteral("firm.xml"));
     control.setSaveFileChooser([shared] { return shared; });
@@ -428,6 +432,15 @@ void FirmNormsTest::exportedNormChangedOnBothSidesIsAConflictToChoose()
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ФН"));
     m_driver->pressKey(Qt::Key_Down);
     QCOMPARE(shownRates().front(), QStringLiteral("Гвозди строительные|0,008|ГЭСН: 0,005"));
+
+    m_driver->window().bill().showAction()->trigger();
+    auto *entries = m_driver->window().findChild<QTableView *>(QStringLiteral("BillEntries"));
+    QVERIFY(entries);
+    QCOMPARE(entries->model()->rowCount(), 1);
+    QCOMPARE(entries->model()->index(0, 1).data().toString(),
+             QStringLiteral("ФН-06-01-001-02 Устройство бетонных фундаментов общего назначения "
+                            "объемом: до 5 м3 — Рассчитано по версии 1 нормы ФН-06-01-001-02; "
+                            "сейчас действует версия 3."));
 }
 
 void FirmNormsTest::renderFirmNorm()
