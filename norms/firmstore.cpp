@@ -170,10 +170,6 @@ FirmStore::Saved FirmStore::save(qint64 id, const Draft &draft, const QString &l
         const Entry kept = *entry(id);
         return {kept.id, kept.normId, kept.version};
     }
-    if (codeTaken(draft.code, id))
-        throw sql::Failure{
-            SQLITE_CONSTRAINT,
-            QStringLiteral("Код «%1» уже есть у другой фирменной нормы").arg(draft.code)};
     const Saved saved = append(id, {0, at, login, changesBetween(before, draft), draft});
     transaction.commit();
     return saved;
@@ -183,6 +179,11 @@ FirmStore::Saved FirmStore::append(qint64 id, const Version &version)
 {
     sql::Connection &connection = m_database.connection();
     sql::Transaction transaction(connection);
+    // Said in the user's words rather than left to the table's constraint.
+    if (codeTaken(version.draft.code, id))
+        throw sql::Failure{
+            SQLITE_CONSTRAINT,
+            QStringLiteral("Код «%1» уже есть у другой фирменной нормы").arg(version.draft.code)};
     if (id == 0) {
         sql::Statement insert(connection.handle(),
                               "INSERT INTO firm_norms(code, version) VALUES(?1, 0)");
@@ -231,10 +232,6 @@ FirmStore::Saved FirmStore::restore(qint64 id, int number, const QString &login,
         throw sql::Failure{SQLITE_NOTFOUND,
                            QStringLiteral("Версии %1 нормы нет в истории").arg(number)};
     const std::optional<Version> current = currentVersion(id);
-    if (codeTaken(earlier->draft.code, id))
-        throw sql::Failure{
-            SQLITE_CONSTRAINT,
-            QStringLiteral("Код «%1» уже есть у другой фирменной нормы").arg(earlier->draft.code)};
     QString changes = QStringLiteral("восстановлена версия %1").arg(number);
     if (current && current->draft != earlier->draft)
         changes += QStringLiteral(": ") + changesBetween(current->draft, earlier->draft);
