@@ -169,11 +169,6 @@ void Merge::recordConflict(qint64 id, const Version &theirs)
 
 } // namespace
 
-QString firmCategoryType()
-{
-    return QStringLiteral("ФИРМЕННЫЕ НОРМЫ");
-}
-
 bool isFirmFile(const QString &path)
 {
     QFile file(path);

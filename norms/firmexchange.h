@@ -13,9 +13,6 @@
 // current version, source and history; read back by merging by code.
 namespace norms::firm {
 
-// The category type that makes a file the firm's.
-QString firmCategoryType();
-
 // Whether the file's first resource category is of the firm's type.
 bool isFirmFile(const QString &path);
 

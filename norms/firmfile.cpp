@@ -1,7 +1,5 @@
 #include "firmfile.h"
 
-#include "firmexchange.h"
-
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 

@@ -64,6 +64,11 @@ QString defaultPrefix()
     return QStringLiteral("ФН");
 }
 
+QString firmCategoryType()
+{
+    return QStringLiteral("ФИРМЕННЫЕ НОРМЫ");
+}
+
 QByteArray fingerprint(const Draft &draft)
 {
     QJsonObject object{{QStringLiteral("code"), draft.code},

@@ -14,6 +14,8 @@ namespace norms::firm {
 
 // The code prefix of the firm's collection until a firm file names its own.
 QString defaultPrefix();
+// The resource category type that makes a norm file, and the collection, the firm's.
+QString firmCategoryType();
 
 // One version of a firm norm as the editor fills it and the history keeps it.
 struct Draft

@@ -74,7 +74,7 @@ qint64 FirmStore::collectionId()
                               "VALUES(?1, ?2, ?3, ?4)");
     insert.bind(1, kFirmKind)
         .bind(2, defaultPrefix())
-        .bind(3, QStringLiteral("ФИРМЕННЫЕ НОРМЫ"))
+        .bind(3, firmCategoryType())
         .bind(4, QStringLiteral("Фирменные нормы"))
         .run();
     return m_database.connection().lastInsertId();
