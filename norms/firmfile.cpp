@@ -3,6 +3,8 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
+
 namespace norms::firm {
 
 namespace {
@@ -128,8 +130,8 @@ public:
     FirmFileReading read();
 
 private:
-    void readCategoryBody();
-    void readWork();
+    void readCategoryBody(const QString &beginName = {});
+    void readWork(const QString &beginName);
     std::optional<Version> readVersion(const QString &workCode);
     void readContent(QString &content);
     void readResources(QList<NormResource> &resources, const QString &workCode);
@@ -188,23 +190,52 @@ FirmFileReading FileReader::read()
     return reading;
 }
 
-void FileReader::readCategoryBody()
+void FileReader::readCategoryBody(const QString &beginName)
 {
     while (m_xml.readNextStartElement()) {
         if (m_xml.name() == u"Work")
-            readWork();
+            readWork(beginName);
         else if (m_xml.name() == u"Section")
             readCategoryBody();
+        else if (m_xml.name() == u"NameGroup")
+            readCategoryBody(m_xml.attributes().value(QLatin1StringView("BeginName")).toString());
         else
             m_xml.skipCurrentElement();
     }
 }
 
-void FileReader::readWork()
+void FileReader::readWork(const QString &beginName)
 {
-    const QString code = m_xml.attributes().value(QLatin1StringView("Code")).toString();
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    const auto value = [&](const char *name) {
+        return attributes.value(QLatin1StringView(name)).toString();
+    };
+    const QString code = value("Code");
+    // A file written by hand or by another program may have no history: the norm as the Work
+    // states it is then its one version.
+    Version stated;
+    stated.number = std::max(1, value("Version").toInt());
+    stated.savedAt = QDateTime::currentDateTime();
+    stated.savedAt.setTime(stated.savedAt.time().addMSecs(-stated.savedAt.time().msec()));
+    stated.changes = QStringLiteral("получена из файла без истории");
+    const QString endName = value("EndName");
+    stated.draft = {code,
+                    beginName.isEmpty() ? endName : (beginName + u' ' + endName).trimmed(),
+                    value("MeasureUnit"),
+                    QString(),
+                    value("Source"),
+                    value("Origin"),
+                    {}};
     FileNorm norm;
     while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"Content") {
+            readContent(stated.draft.content);
+            continue;
+        }
+        if (m_xml.name() == u"Resources") {
+            readResources(stated.draft.resources, code);
+            continue;
+        }
         if (m_xml.name() != u"History") {
             m_xml.skipCurrentElement();
             continue;
@@ -221,7 +252,7 @@ void FileReader::readWork()
     if (m_xml.hasError())
         return;
     if (norm.history.isEmpty())
-        return fault(QStringLiteral("у нормы «%1» нет истории версий").arg(code));
+        norm.history.append(stated);
     if (norm.history.constLast().draft.code != code)
         return fault(QStringLiteral("код нормы «%1» не совпадает с кодом ее последней версии «%2»")
                          .arg(code, norm.history.constLast().draft.code));

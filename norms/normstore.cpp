@@ -80,7 +80,8 @@ std::optional<Norm> readNorm(NormDatabase &database, qint64 id)
         const bool grouped = !lines.isNull(6);
         resource.group = grouped ? ResourceGroup(lines.integer(6)) : groupOfCode(resource.code);
         resource.name = grouped ? lines.text(1) : nameOf(resource.code, lines.text(1));
-        resource.unit = grouped ? lines.text(2) : unitOf(resource.group, lines.text(2));
+        const QString unit = lines.text(2);
+        resource.unit = grouped && !unit.isEmpty() ? unit : unitOf(resource.group, unit);
         if (!lines.isNull(3))
             resource.rate = lines.real(3);
         resource.abstract = lines.integer(4) != 0;

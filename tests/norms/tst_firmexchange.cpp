@@ -341,7 +341,7 @@ void FirmExchangeTest::brokenFileChangesNothing_data()
     QTest::newRow("a rate that is no number")
         << R"(Quantity="1.2")"
         << R"(Quantity="1,2")"
-        << "Файл «firm.xml» поврежден: строка 28, столбец 104: у ресурса «Автомобили бортовые» "
+        << "Файл «firm.xml» поврежден: строка 14, столбец 102: у ресурса «Автомобили бортовые» "
            "нормы «ФН-06-01-001-01» неверная норма «1,2» или группа «».";
 }
 

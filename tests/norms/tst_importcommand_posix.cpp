@@ -69,6 +69,17 @@ void ImportCommandTest::init()
  </History></Work>
 </ResourceCategory></ResourcesDirectory></base>
 )"));
+    // Written by hand or by another program: no history, a name group, no group of a line.
+    writeFile(m_folder->filePath(QStringLiteral("handmade.xml")),
+              QByteArray(R"(<?xml version="1.0"?>
+<base><ResourcesDirectory><ResourceCategory Type="ФИРМЕННЫЕ НОРМЫ" CodePrefix="ФН">
+ <Work Code="ФН-02" EndName="Кладка стен" MeasureUnit="1 м3">
+  <Resources><Resource EndName="Кирпич" MeasureUnit="шт" Quantity="400"/></Resources></Work>
+ <NameGroup BeginName="Штукатурка стен:"><Work Code="ФН-03" EndName="гладкая" MeasureUnit="100 м2">
+  <Resources><Resource EndName="Раствор" MeasureUnit="м3" Quantity="П"/></Resources></Work>
+ </NameGroup>
+</ResourceCategory></ResourcesDirectory></base>
+)"));
     writeFile(m_folder->filePath(QStringLiteral("broken.xml")),
               QByteArray("<base>\n<ResourcesDirectory>\n</base>\n"));
 }
@@ -86,6 +97,10 @@ void ImportCommandTest::answersOnTheTerminal_data()
     QTest::newRow("the firm's file")
         << QStringList{"--import-norms", "firm.xml"} << 0
         << "Фирменные нормы из «firm.xml»: новых 1, обновлено 0, без изменений 0."
+        << "";
+    QTest::newRow("a firm file without history")
+        << QStringList{"--import-norms", "handmade.xml"} << 0
+        << "Фирменные нормы из «handmade.xml»: новых 2, обновлено 0, без изменений 0."
         << "";
     QTest::newRow("federal and firm files together")
         << QStringList{"--import-norms", "ГЭСН.xml", "firm.xml"} << 0
