@@ -165,7 +165,8 @@ void FirmNormActions::setShownNorm(const std::optional<norms::Norm> &norm)
     if (!m_new)
         return;
     const bool firm = norm && norm->firm;
-    m_new->setEnabled(m_base.database() != nullptr);
+    // A first firm norm may start the base; a refused base takes none.
+    m_new->setEnabled(m_base.database() != nullptr || m_base.refusal().isEmpty());
     m_fromFederal->setVisible(norm && !firm);
     for (QPushButton *own : {m_edit, m_delete, m_history})
         own->setVisible(firm);
@@ -247,11 +248,12 @@ void FirmNormActions::run(const Step &step, const std::shared_ptr<qint64> &id)
 
 void FirmNormActions::makeNew()
 {
-    if (!m_base.database())
-        return;
     norms::firm::Draft draft;
     try {
-        draft.code = norms::firm::FirmStore(*m_base.database()).prefix() + u'-';
+        norms::NormDatabase *database = m_base.database();
+        draft.code =
+            (database ? norms::firm::FirmStore(*database).prefix() : norms::firm::defaultPrefix()) +
+            u'-';
     } catch (const norms::sql::Failure &failure) {
         report(failure);
         return;
@@ -297,8 +299,10 @@ void FirmNormActions::openEditor(const norms::firm::Draft &draft, qint64 id)
 
 bool FirmNormActions::save(qint64 id, const norms::firm::Draft &draft)
 {
-    if (!m_base.database())
+    if (!m_base.databaseToWrite()) {
+        errorreport::show(m_base.refusal());
         return false;
+    }
     const QString login = norms::firm::currentLogin();
     const QDateTime at = QDateTime::currentDateTime();
     if (id == 0) {

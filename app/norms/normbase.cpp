@@ -21,6 +21,18 @@ norms::NormDatabase *NormBase::database()
     return m_database.get();
 }
 
+norms::NormDatabase *NormBase::databaseToWrite()
+{
+    if (norms::NormDatabase *known = database())
+        return known;
+    if (!m_refusal.isEmpty())
+        return nullptr;
+    norms::NormDatabase::Opened opened = norms::NormDatabase::open(m_path);
+    m_database = std::move(opened.database);
+    m_refusal = opened.refusal;
+    return m_database.get();
+}
+
 bool NormBase::hasNorms()
 {
     norms::NormDatabase *base = database();

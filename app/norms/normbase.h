@@ -20,6 +20,9 @@ public:
     const QString &path() const { return m_path; }
     // None while the file is refused; refusal() says why.
     norms::NormDatabase *database();
+    // The database for a change the user makes, made with its folder when there is none yet;
+    // none while the file is refused.
+    norms::NormDatabase *databaseToWrite();
     const QString &refusal() const { return m_refusal; }
     // Whether there is a norm to search.
     bool hasNorms();

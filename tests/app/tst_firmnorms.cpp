@@ -38,6 +38,7 @@ private slots:
     void historyRestoreDeleteAndUndo();
     void deleteIsAskedInTheRealBox();
     void exportedNormChangedOnBothSidesIsAConflictToChoose();
+    void firstNormWithoutABaseStartsOne();
     void renderFirmNorm();
 
 private:
@@ -441,6 +442,38 @@ void FirmNormsTest::exportedNormChangedOnBothSidesIsAConflictToChoose()
              QStringLiteral("ФН-06-01-001-02 Устройство бетонных фундаментов общего назначения "
                             "объемом: до 5 м3 — Рассчитано по версии 1 нормы ФН-06-01-001-02; "
                             "сейчас действует версия 3."));
+}
+
+void FirmNormsTest::firstNormWithoutABaseStartsOne()
+{
+    m_driver->window().normControl().showWindow();
+    QVERIFY(QTest::qWaitForWindowExposed(normWindow()));
+    QVERIFY(openEditor("FirmNew"));
+    m_driver->type(QStringLiteral("FirmCode"), QStringLiteral("ФН-01"));
+    m_driver->type(QStringLiteral("FirmName"), QStringLiteral("Кладка ограды"));
+    m_driver->type(QStringLiteral("FirmMeasure"), QStringLiteral("1 м3"));
+    m_driver->type(QStringLiteral("FirmSource"), QStringLiteral("Калькуляция № 3"));
+    m_driver->click(QStringLiteral("FirmAddResource"));
+    auto *table = part<QTableWidget>("FirmResources");
+    const QStringList cells{QString(), QStringLiteral("Кирпич"), QStringLiteral("шт"),
+                            QStringLiteral("394")};
+    for (int column = 1; column < cells.size(); ++column) {
+        const QModelIndex cell = table->model()->index(0, column);
+        QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(cell).center());
+        QTest::keyClick(table->viewport(), Qt::Key_F2);
+        auto *editor = qobject_cast<QLineEdit *>(QApplication::focusWidget());
+        QVERIFY(editor);
+        editor->insert(cells[column]); // as typed: key events carry only Latin letters here
+        QTest::keyClick(editor, Qt::Key_Return);
+    }
+    QVERIFY(part("FirmSave")->isEnabled());
+    m_driver->click(QStringLiteral("FirmSave"));
+    QTRY_VERIFY(!m_opened);
+    backToWindow();
+    // The base and its folder are made by the first norm, which is then found.
+    QVERIFY(QFile::exists(m_driver->workFolder() + QStringLiteral("/data/norms.db")));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("кладка"));
+    QCOMPARE(hits(), QStringList{QStringLiteral("ФН-01|фирменная")});
 }
 
 void FirmNormsTest::renderFirmNorm()
