@@ -19,9 +19,10 @@ namespace {
 
 const QString kCode = QStringLiteral("ФН-06-01-001-01");
 
+// Moscow time whatever the machine's zone (Wine passes no TZ on), as the file keeps the offset.
 QDateTime moment(int day)
 {
-    return QDateTime(QDate(2026, 3, day), QTime(10, 0));
+    return QDateTime(QDate(2026, 3, day), QTime(10, 0), Qt::OffsetFromUTC, 3 * 3600);
 }
 
 // Every kind of line: labour and machines by code, labour without a code, «П», and a rate
