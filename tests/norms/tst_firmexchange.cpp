@@ -97,6 +97,7 @@ private slots:
     void mergesByWhatChangedWhere();
     void resolvesAConflict_data();
     void resolvesAConflict();
+    void renamedInTheFileIsTheSameNorm();
     void neverTouchesTheFederalBase();
     void brokenFileChangesNothing_data();
     void brokenFileChangesNothing();
@@ -303,6 +304,21 @@ void FirmExchangeTest::resolvesAConflict()
     // The same file does not raise it again.
     QCOMPARE(m_theirs->import({file(QStringLiteral("firm.xml"))}).firm.unchanged, 1);
     QCOMPARE(conflicts(*m_theirs->database).size(), 0);
+}
+
+void FirmExchangeTest::renamedInTheFileIsTheSameNorm()
+{
+    shareOneNorm();
+    Draft renamed = sample(210);
+    renamed.code = QStringLiteral("ФН-06-01-001-05");
+    m_ours->store().save(m_ours->store().find(kCode)->id, renamed, QStringLiteral("ivanov"),
+                         moment(7));
+    QCOMPARE(m_ours->exportTo(file(QStringLiteral("firm.xml"))), QString());
+    const ImportResult result = m_theirs->import({file(QStringLiteral("firm.xml"))});
+    QCOMPARE(result.firm.updated, 1);
+    QCOMPARE(m_theirs->store().all().size(), 1);
+    QCOMPARE(m_theirs->current(renamed.code).draft, renamed);
+    QCOMPARE(m_theirs->history(renamed.code).size(), 3);
 }
 
 void FirmExchangeTest::neverTouchesTheFederalBase()
