@@ -76,28 +76,35 @@ QList<NormHit> searchNorms(NormDatabase &database, const QString &text, int limi
     QList<NormHit> hits;
     if (query.prefix.isEmpty() && query.code.isEmpty() && query.words.isEmpty())
         return hits;
-    QString sql = QStringLiteral("SELECT n.id, c.prefix, n.code, n.name, n.measure, "
-                                 "c.kind = 'firm' AS firm FROM norms n "
-                                 "JOIN collections c ON c.id = n.collection_id WHERE 1");
-    if (!query.prefix.isEmpty())
-        sql += QStringLiteral(" AND c.prefix = ?1");
-    if (!query.code.isEmpty())
-        sql += QStringLiteral(" AND n.code >= ?2 AND n.code < ?3");
-    if (!query.words.isEmpty())
-        sql +=
-            QStringLiteral(" AND n.id IN (SELECT rowid FROM norm_words WHERE norm_words MATCH ?4)");
-    sql += QStringLiteral(" ORDER BY firm DESC, n.code, c.prefix LIMIT ?5");
-    sql::Statement statement(database.connection().handle(), sql);
-    if (!query.prefix.isEmpty())
-        statement.bind(1, query.prefix);
-    if (!query.code.isEmpty())
-        statement.bind(2, query.code).bind(3, pastCodesBeginning(query.code));
-    if (!query.words.isEmpty())
-        statement.bind(4, query.words);
-    statement.bind(5, limit);
-    while (statement.next())
-        hits.append({statement.integer(0), statement.text(1), statement.text(2), statement.text(3),
-                     statement.text(4), statement.integer(5) != 0});
+    // The firm's norms, then the federal ones: two queries, so that each is read in the order of
+    // the code index and stops at the limit rather than sorting every norm it finds.
+    for (const bool firm : {true, false}) {
+        QString sql =
+            QStringLiteral("SELECT n.id, c.prefix, n.code, n.name, n.measure FROM norms n "
+                           "JOIN collections c ON c.id = n.collection_id WHERE ");
+        sql += firm ? QStringLiteral("c.kind = 'firm'") : QStringLiteral("c.kind <> 'firm'");
+        if (!query.prefix.isEmpty())
+            sql += QStringLiteral(" AND c.prefix = ?1");
+        if (!query.code.isEmpty())
+            sql += QStringLiteral(" AND n.code >= ?2 AND n.code < ?3");
+        if (!query.words.isEmpty())
+            sql += QStringLiteral(
+                " AND n.id IN (SELECT rowid FROM norm_words WHERE norm_words MATCH ?4)");
+        sql += QStringLiteral(" ORDER BY n.code, c.prefix LIMIT ?5");
+        sql::Statement statement(database.connection().handle(), sql);
+        if (!query.prefix.isEmpty())
+            statement.bind(1, query.prefix);
+        if (!query.code.isEmpty())
+            statement.bind(2, query.code).bind(3, pastCodesBeginning(query.code));
+        if (!query.words.isEmpty())
+            statement.bind(4, query.words);
+        statement.bind(5, limit - int(hits.size()));
+        while (statement.next())
+            hits.append({statement.integer(0), statement.text(1), statement.text(2),
+                         statement.text(3), statement.text(4), firm});
+        if (hits.size() >= limit)
+            break;
+    }
     return hits;
 }
 
