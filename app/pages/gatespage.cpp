@@ -1,9 +1,9 @@
 #include "gatespage.h"
 
+#include "common/errorreport.h"
 #include "explanations.h"
 #include "gates.h"
 #include "resulttext.h"
-#include "common/errorreport.h"
 #include "widgets/inputfield.h"
 #include "widgets/variantlist.h"
 
@@ -29,7 +29,7 @@ const GatesWork kWorks[] = {
     {"То же, высотой 2,0 метра", "Устройство глухих ворот при установ. столбах высотой 2,0 метра"},
 };
 
-const QList<ResultRowSpec> kRows{
+const QList<ResultRowLabels> kRows{
     {"Label118", "Бревна 180 мм., м3", "Label125"},
     {"Label119", "Бруски 50-60 мм., м3", "Label126"},
     {"Label120", "Доски 19-22 мм, м3", "Label127"},

@@ -21,8 +21,8 @@ const QString kOffer = QStringLiteral("Чтобы взять расход из �
 
 } // namespace
 
-RowNorms::RowNorms(Spec spec, NormBase *base, ResultRows &rows, QObject *parent)
-    : QObject(parent), m_spec(std::move(spec)), m_base(base), m_rows(rows)
+RowNorms::RowNorms(Page page, NormBase *base, ResultRows &rows, QObject *parent)
+    : QObject(parent), m_page(std::move(page)), m_base(base), m_rows(rows)
 {
     // The caption's menu is the group's, with the row's own entries after it.
     for (int row = 0; row < m_rows.count(); ++row) {
@@ -48,14 +48,14 @@ bool RowNorms::offers(int row) const
 
 rownormrate::RowUnit RowNorms::unitOf(int row) const
 {
-    return {m_spec.work, m_spec.workName,
-            m_spec.captionUnits ? m_spec.figures.at(row).unit : QString()};
+    return {m_page.work, m_page.workName,
+            m_page.captionUnits ? m_page.figures.at(row).unit : QString()};
 }
 
 void RowNorms::read(int variant)
 {
     m_variant = variant;
-    m_published = m_spec.publishedBases(variant);
+    m_published = m_page.publishedBases(variant);
     m_chosen.clear();
     m_problems.clear();
     for (int row = 0; row < m_rows.count(); ++row) {
@@ -93,11 +93,11 @@ QString RowNorms::take(int row, const RowChoice &choice)
     if (!rate.refusal.isEmpty())
         return QStringLiteral("Выбранная норма %1 не дает расхода: %2.")
             .arg(choice.norm, rate.refusal);
-    calc::BillFigure figure = m_spec.figures.at(row);
+    calc::BillFigure figure = m_page.figures.at(row);
     figure.unit = rate.unit;
     figure.source += QStringLiteral("; норма ") + norm->fullCode();
     // A row whose caption names no unit shows its figure in the resource's unit.
-    const QString unit = m_spec.captionUnits ? rate.unit + u'/' + m_spec.work : rate.unit;
+    const QString unit = m_page.captionUnits ? rate.unit + u'/' + m_page.work : rate.unit;
     m_chosen.insert(row, {rate.perUnit, unit.toUtf8(),
                           rownormrate::sourceOf(*norm, resource).toUtf8(), figure});
     return QString();
@@ -106,7 +106,7 @@ QString RowNorms::take(int row, const RowChoice &choice)
 calc::BillFigure RowNorms::figure(int row) const
 {
     const auto chosen = m_chosen.constFind(row);
-    return chosen != m_chosen.cend() ? chosen->figure : m_spec.figures.at(row);
+    return chosen != m_chosen.cend() ? chosen->figure : m_page.figures.at(row);
 }
 
 QStringList RowNorms::explained(QStringList texts) const

@@ -36,9 +36,9 @@ class RowNorms : public QObject
     Q_OBJECT
 
 public:
-    struct Spec
+    struct Page
     {
-        QString page;     // the page's name in the settings
+        QString name;     // the page's name in the settings
         QString work;     // the unit of work the page's rates are per, «м3»
         QString workName; // «м3 бетона»
         // Whether a figure stays in the unit its caption names, or takes the resource's.
@@ -47,7 +47,7 @@ public:
         std::function<calc::FigureBases(int variant)> publishedBases;
     };
 
-    RowNorms(Spec spec, NormBase *base, ResultRows &rows, QObject *parent);
+    RowNorms(Page page, NormBase *base, ResultRows &rows, QObject *parent);
 
     // Reads the variant's chosen norms from the base as it has them now.
     void read(int variant);
@@ -87,12 +87,12 @@ private:
     rownormrate::RowUnit unitOf(int row) const;
     // Takes the row's rate from the chosen norm; otherwise says why not. Throws sql::Failure.
     QString take(int row, const RowChoice &choice);
-    RowPlace placeOf(int row) const { return {m_spec.page, m_variant, row}; }
+    RowPlace placeOf(int row) const { return {m_page.name, m_variant, row}; }
     void showMenu(int row, const QPoint &where);
     void choose(int row);
     void forget(int row);
 
-    Spec m_spec;
+    Page m_page;
     NormBase *m_base;
     ResultRows &m_rows;
     int m_variant = -1;

@@ -1,8 +1,8 @@
 #include "underlaypage.h"
 
+#include "common/errorreport.h"
 #include "explanations.h"
 #include "resulttext.h"
-#include "common/errorreport.h"
 #include "underlay.h"
 #include "widgets/inputfield.h"
 #include "widgets/variantlist.h"
@@ -53,7 +53,7 @@ const UnderlayKind kKinds[] = {
      "Устройство бетонного подстилающего слоя"},
 };
 
-const QList<ResultRowSpec> kRows{
+const QList<ResultRowLabels> kRows{
     {"Label79", "Песок, куб. метр", "Label90"},
     {"Label80", "Шлак или гравий, куб. метр", "Label91"},
     {"Label81", "Щебень, куб. метр", "Label92"},

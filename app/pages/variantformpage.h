@@ -23,7 +23,7 @@ struct VariantFormLayout
     const char *unitText;
     const char *resultsName;
     const char *resultsTitle;
-    QList<ResultRowSpec> rows;
+    QList<ResultRowLabels> rows;
     const char *clearName;
     const char *computeName;
 };

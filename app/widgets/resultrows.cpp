@@ -2,15 +2,16 @@
 
 #include <QGridLayout>
 
-ResultRows::ResultRows(const QString &name, const QString &title, const QList<ResultRowSpec> &rows,
-                       const QString &initialValue, bool valuesVisible, QWidget *parent)
+ResultRows::ResultRows(const QString &name, const QString &title,
+                       const QList<ResultRowLabels> &rows, const QString &initialValue,
+                       bool valuesVisible, QWidget *parent)
     : QGroupBox(title, parent), m_layout(new QGridLayout(this))
 {
     setObjectName(name);
     m_layout->setContentsMargins(8, 4, 8, 6);
     m_layout->setVerticalSpacing(4);
     m_layout->setColumnStretch(0, 1);
-    for (const ResultRowSpec &entry : rows) {
+    for (const ResultRowLabels &entry : rows) {
         auto *caption = new QLabel(QString::fromUtf8(entry.captionText), this);
         caption->setObjectName(QString::fromLatin1(entry.captionName));
         auto *value = new QLabel(initialValue, this);

@@ -15,7 +15,7 @@ struct ResultRow
     QString journalLine() const { return caption->text() + QStringLiteral(": ") + value->text(); }
 };
 
-struct ResultRowSpec
+struct ResultRowLabels
 {
     const char *captionName;
     const char *captionText;
@@ -28,7 +28,7 @@ class ResultRows : public QGroupBox
     Q_OBJECT
 
 public:
-    ResultRows(const QString &name, const QString &title, const QList<ResultRowSpec> &rows,
+    ResultRows(const QString &name, const QString &title, const QList<ResultRowLabels> &rows,
                const QString &initialValue, bool valuesVisible, QWidget *parent = nullptr);
 
     const ResultRow &row(int index) const { return m_rows.at(index); }
