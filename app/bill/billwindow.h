@@ -43,8 +43,16 @@ public:
     void removeSelectedEntries();
     void addManualMaterial();
     void openBill() { m_files.openBill(); }
-    void saveBill() { m_files.save(); }
-    void saveBillAs() { m_files.saveAs(); }
+    void saveBill()
+    {
+        if (dateTaken())
+            m_files.save();
+    }
+    void saveBillAs()
+    {
+        if (dateTaken())
+            m_files.saveAs();
+    }
     void newBill() { m_files.newBill(); }
     void exportXlsx();
     void exportCsv();
@@ -62,6 +70,11 @@ private:
     void showTotals();
     void showHead();
     void takeHead();
+    // Marks the date field with the reason its text was refused, or clears the mark.
+    void markDate(const QString &reason);
+    // Takes the head as the fields show it; false, with the reason, while the date shown cannot be
+    // read: nothing is then printed or saved with another date.
+    bool dateTaken();
     void showDocument();
     QString exportPath(FileChoice choice, const char *suffix);
 
@@ -80,6 +93,7 @@ private:
     QLabel *m_machineHours = nullptr;
     QList<QLineEdit *> m_headFields;
     QLineEdit *m_date = nullptr;
+    QLabel *m_dateProblem = nullptr;
     std::function<std::pair<QString, QString>()> m_headingTexts;
     std::function<QDateTime()> m_now;
 };
