@@ -381,7 +381,7 @@ void TotalsTest::whatIsBoughtAndWhatItCosts_data()
         << "Итого: 0,00 руб. (без цены: 1)";
     QTest::newRow("a sum too large says so in the row and the total")
         << QList{bricks(1e15)} << Terms{0, std::nullopt, 1000000, PriceBasis::PerUnit}
-        << QStringList{"Кирпич", "шт.", "1E015",    "0", "1E015",         "1E015",
+        << QStringList{"Кирпич", "шт.", "1E015",          "0", "1E015",         "1E015",
                        "",       "",    "10\u00A0000,00", "",  "слишком велика"}
         << "Итого: — (сумма слишком велика)";
     // 1,5E308 bricks twice are beyond a double: named, and left out of the totals, counted.
