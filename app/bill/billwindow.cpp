@@ -123,6 +123,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     showTotals();
     showHead();
     showDocument();
+    m_files.setSaveCheck([this] { return dateTaken(); });
 }
 
 BillWindow::~BillWindow()
@@ -132,6 +133,7 @@ BillWindow::~BillWindow()
     for (QLineEdit *field : std::as_const(m_headFields))
         field->disconnect(this);
     m_date->disconnect(this);
+    m_files.setSaveCheck({});
 }
 
 QWidget *BillWindow::createButtons()
@@ -379,6 +381,10 @@ bool BillWindow::dateTaken()
     errorreport::show(QStringLiteral("Дата «%1» не прочитана: нужны день, месяц и год, например "
                                      "07.12.2026. Исправьте ее или очистите поле")
                           .arg(m_date->text().trimmed()));
+    // Asked for from elsewhere (quitting with changes), the window shows the field to correct.
+    show();
+    raise();
+    activateWindow();
     m_date->setFocus();
     return false;
 }

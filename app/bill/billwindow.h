@@ -43,16 +43,8 @@ public:
     void removeSelectedEntries();
     void addManualMaterial();
     void openBill() { m_files.openBill(); }
-    void saveBill()
-    {
-        if (dateTaken())
-            m_files.save();
-    }
-    void saveBillAs()
-    {
-        if (dateTaken())
-            m_files.saveAs();
-    }
+    void saveBill() { m_files.save(); }
+    void saveBillAs() { m_files.saveAs(); }
     void newBill() { m_files.newBill(); }
     void exportXlsx();
     void exportCsv();
