@@ -175,9 +175,15 @@ QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
         return column == CodeColumn ? row.key.code : billtexts::totalsCells(row).at(column);
+    case Qt::EditRole:
+        // A price is edited as the number it is, without the spaces between its thousands.
+        return column == CodeColumn
+                   ? row.key.code
+                   : billtexts::totalsCells(row, billtexts::MoneyForm::Plain).at(column);
     case Qt::ToolTipRole:
+        if (column == billtexts::Quantity && !bom::isShownQuantity(row.quantity))
+            return QStringLiteral("Количество больше, чем можно показать; в итоги не вошло");
         if (column == billtexts::Quantity && row.dashes > 0)
             return QStringLiteral("Без нормы (—) в записях: %1").arg(row.dashes);
         if (column == billtexts::Sum && row.sumTooLarge)

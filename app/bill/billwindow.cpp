@@ -24,7 +24,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
-#include <QToolTip>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -42,6 +41,7 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
 
 // A date as the head shows and takes it; an empty field is no date.
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
+const QString kDateReason = QStringLiteral("Дата — день, месяц и год, например 07.12.2026");
 
 } // namespace
 
@@ -123,6 +123,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     showTotals();
     showHead();
     showDocument();
+    m_files.setSaveCheck([this] { return dateTaken(); });
 }
 
 BillWindow::~BillWindow()
@@ -132,6 +133,7 @@ BillWindow::~BillWindow()
     for (QLineEdit *field : std::as_const(m_headFields))
         field->disconnect(this);
     m_date->disconnect(this);
+    m_files.setSaveCheck({});
 }
 
 QWidget *BillWindow::createButtons()
@@ -217,6 +219,16 @@ QWidget *BillWindow::createHead()
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     connect(m_date, &QLineEdit::editingFinished, this, &BillWindow::takeHead);
+    // The reason a date was refused, under the field as a refused cell has its own; it lies over
+    // what is below, so it belongs to the window, not to the head's box.
+    m_dateProblem = new QLabel(this);
+    m_dateProblem->setObjectName(QStringLiteral("BillDateProblem"));
+    m_dateProblem->setAutoFillBackground(true);
+    m_dateProblem->setFrameShape(QFrame::Box);
+    m_dateProblem->setMargin(4);
+    m_dateProblem->setForegroundRole(QPalette::ToolTipText);
+    m_dateProblem->setBackgroundRole(QPalette::ToolTipBase);
+    m_dateProblem->hide();
     return box;
 }
 
@@ -337,7 +349,44 @@ void BillWindow::showHead()
     }
     const QDate date = m_book.bill().head.date;
     m_date->setText(date.isValid() ? date.toString(kDateFormat) : QString());
-    m_date->setToolTip(QString());
+    markDate(QString());
+}
+
+void BillWindow::markDate(const QString &reason)
+{
+    m_date->setToolTip(reason);
+    // The colours of a refused cell.
+    QPalette palette = m_date->parentWidget()->palette();
+    if (!reason.isEmpty()) {
+        palette.setColor(QPalette::Base, QColor(0xb0, 0x1c, 0x1c));
+        palette.setColor(QPalette::Text, Qt::white);
+    }
+    m_date->setPalette(palette);
+    m_dateProblem->setText(reason);
+    m_dateProblem->setVisible(!reason.isEmpty());
+    if (reason.isEmpty())
+        return;
+    m_dateProblem->adjustSize();
+    const QPoint below = m_date->mapTo(this, QPoint(0, m_date->height() + 2));
+    m_dateProblem->move(std::clamp(below.x(), 0, std::max(0, width() - m_dateProblem->width())),
+                        below.y());
+    m_dateProblem->raise();
+}
+
+bool BillWindow::dateTaken()
+{
+    takeHead();
+    if (m_dateProblem->isHidden())
+        return true;
+    errorreport::show(QStringLiteral("Дата «%1» не прочитана: нужны день, месяц и год, например "
+                                     "07.12.2026. Исправьте ее или очистите поле")
+                          .arg(m_date->text().trimmed()));
+    // Asked for from elsewhere (quitting with changes), the window shows the field to correct.
+    show();
+    raise();
+    activateWindow();
+    m_date->setFocus();
+    return false;
 }
 
 void BillWindow::takeHead()
@@ -350,16 +399,18 @@ void BillWindow::takeHead()
     head.checkedBy = m_headFields[4]->text().trimmed();
     const QString dateText = m_date->text().trimmed();
     head.date = QDate::fromString(dateText, kDateFormat);
-    // A date that cannot be read stays in its field with the reason, and the head keeps its own.
-    if (!dateText.isEmpty() && !head.date.isValid()) {
-        const QString reason = QStringLiteral("Дата — день, месяц и год, например 07.12.2026");
-        m_date->setToolTip(reason);
-        QToolTip::showText(m_date->mapToGlobal(QPoint(0, m_date->height())), reason, m_date);
+    // A date that cannot be read stays in its field, marked, with the reason, and the head keeps
+    // its own; the head's other fields are taken all the same.
+    const bool refused = !dateText.isEmpty() && !head.date.isValid();
+    if (refused)
         head.date = m_book.bill().head.date;
-    } else {
-        m_date->setToolTip(QString());
-    }
     m_book.setHead(head);
+    if (refused) {
+        m_date->setText(dateText);
+        markDate(kDateReason);
+    } else {
+        markDate(QString());
+    }
 }
 
 void BillWindow::showDocument()
@@ -397,6 +448,8 @@ QString BillWindow::exportPath(FileChoice choice, const char *suffix)
 
 void BillWindow::exportCsv()
 {
+    if (!dateTaken())
+        return;
     const QString path = exportPath(FileChoice::Csv, "csv");
     if (path.isEmpty())
         return;
@@ -407,6 +460,8 @@ void BillWindow::exportCsv()
 
 void BillWindow::exportXlsx()
 {
+    if (!dateTaken())
+        return;
     const QString path = exportPath(FileChoice::Xlsx, "xlsx");
     if (path.isEmpty())
         return;
@@ -417,6 +472,8 @@ void BillWindow::exportXlsx()
 
 void BillWindow::printBill()
 {
+    if (!dateTaken())
+        return;
     QPrinter printer;
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted) {
@@ -427,6 +484,8 @@ void BillWindow::printBill()
 
 void BillWindow::saveAsPdf()
 {
+    if (!dateTaken())
+        return;
     const QString path = exportPath(FileChoice::Pdf, "pdf");
     if (path.isEmpty())
         return;
