@@ -154,6 +154,7 @@ private slots:
     void importsAnEditionsFolder();
     void refusesAFileGivenTwice_data();
     void refusesAFileGivenTwice();
+    void migratesAnEarlierBase();
 
 private:
     QString write(const QString &name, const QString &text);
@@ -732,6 +733,41 @@ void NormImportTest::refusesAFileGivenTwice()
                  .arg(QDir::toNativeSeparators(m_folder->filePath(first)),
                       QDir::toNativeSeparators(m_folder->filePath(second))));
     QVERIFY(!QFile::exists(m_database));
+}
+
+void NormImportTest::migratesAnEarlierBase()
+{
+    QCOMPARE(
+        import({write(QStringLiteral("ГЭСНр.xml"), wrapped(kEarthworks)),
+                write(QStringLiteral("m.xml"), catalogue(QStringLiteral("Материал"), kMaterials))})
+            .outcome,
+        ImportResult::Outcome::Imported);
+    {
+        // The base as the previous version of the program left it.
+        norms::sql::Connection earlier(m_database);
+        earlier.execute("DROP TABLE catalogue_words; ALTER TABLE catalogue DROP COLUMN machine; "
+                        "ALTER TABLE catalogue DROP COLUMN cost; ALTER TABLE catalogue DROP "
+                        "COLUMN release_cost; ALTER TABLE catalogue DROP COLUMN machinist_wage; "
+                        "ALTER TABLE catalogue DROP COLUMN machinist_hours; ALTER TABLE "
+                        "collections DROP COLUMN act_number; ALTER TABLE collections DROP COLUMN "
+                        "act_date; CREATE INDEX catalogue_collection ON catalogue(collection_id); "
+                        "PRAGMA user_version = 2");
+    }
+    auto opened = norms::NormDatabase::open(m_database);
+    QVERIFY2(opened.database, qPrintable(opened.refusal));
+    QVERIFY(opened.database->hasNorms());
+    // Its catalogue is found by the words of its names, without prices until imported again.
+    const QList<norms::CatalogueResource> found =
+        norms::searchCatalogue(*opened.database, QStringLiteral("тяжёл"));
+    QCOMPARE(found.size(), 2);
+    QCOMPARE(found[0].cost, std::nullopt);
+    opened.database.reset();
+    QCOMPARE(
+        import({write(QStringLiteral("m.xml"), catalogue(QStringLiteral("Материал"), kMaterials))})
+            .outcome,
+        ImportResult::Outcome::Imported);
+    opened = norms::NormDatabase::open(m_database);
+    QCOMPARE(norms::searchCatalogue(*opened.database, QStringLiteral("тяжёл"))[0].cost, 5210.4);
 }
 
 QTEST_GUILESS_MAIN(NormImportTest)
