@@ -119,7 +119,7 @@ QString pricesText(const QList<norms::CatalogueEdition> &editions)
                              : edition.type == u"МашиныМеханизмы" ? QStringLiteral("машины и "
                                                                                    "механизмы")
                                                                   : edition.type;
-        QString part = QStringLiteral("%1 — %2 позиций, уровень цен %3")
+        QString part = QStringLiteral("%1: позиций %2, уровень цен %3")
                            .arg(what, QLocale().toString(edition.resources), edition.priceLevel);
         if (!edition.actNumber.isEmpty())
             part += QStringLiteral(", приказ № %1").arg(edition.actNumber);
