@@ -188,6 +188,7 @@ void TForm1::createMenus()
     actions->addSeparator();
     actions->addAction(m_norms->showAction());
     actions->addAction(m_norms->importAction());
+    actions->addAction(m_norms->importFolderAction());
     actions->addAction(m_norms->exportAction());
     actions->addSeparator();
     actions->addAction(m_actions.print);
