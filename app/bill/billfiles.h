@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -29,6 +30,10 @@ public:
     BillFiles(BillBook &book, QWidget *dialogParent, QObject *parent = nullptr);
 
     void setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+    // The window the file dialogs and the questions belong to: the bill's own once it has one,
+    // so that it stays in front of the main window after them.
+    void setDialogParent(QWidget *window) { m_window = window; }
+    QWidget *dialogParent() const;
     QString choosePath(FileChoice choice) const { return m_choosePath(choice); }
 
     void newBill();
@@ -44,12 +49,14 @@ public:
     // before it returns an existing file; when the suffix is added here (a dialog of the system
     // may not add it), the question is asked here, for the file that will be written. Empty when
     // the user does not want it replaced.
-    static QString pathToWrite(const QString &chosen, const QString &suffix);
+    static QString pathToWrite(const QString &chosen, const QString &suffix,
+                               QWidget *parent = nullptr);
 
 private:
     bool writeTo(const QString &path);
 
     BillBook &m_book;
     QWidget *m_dialogParent;
+    QPointer<QWidget> m_window;
     PathChooser m_choosePath;
 };

@@ -1,6 +1,7 @@
 #include "normwindow.h"
 
 #include "common/closingkeys.h"
+#include "common/codecolumn.h"
 #include "common/errorreport.h"
 #include "firmstore.h"
 #include "journal.h"
@@ -109,6 +110,23 @@ const norms::NormResource *federalLine(const norms::Norm &federal, const norms::
     return same([&line](const norms::NormResource &kept) { return kept.name == line.name; });
 }
 
+// The work content's operations on one line: each that ends a sentence of its own is followed by
+// the next as a sentence, the others by «;».
+QString workContentText(const QString &content)
+{
+    QString text;
+    for (const QString &line : content.split(u'\n')) {
+        const QString item = line.trimmed();
+        if (item.isEmpty())
+            continue;
+        if (!text.isEmpty())
+            text += QStringView(u".;:!?").contains(text.back()) ? QStringLiteral(" ")
+                                                                : QStringLiteral("; ");
+        text += item;
+    }
+    return text;
+}
+
 QLabel *wrappedLabel(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -166,7 +184,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     // The name takes what the code and the measure leave.
     m_hits->header()->setStretchLastSection(false);
     m_hits->header()->setSectionResizeMode(HitNameColumn, QHeaderView::Stretch);
-    m_hits->setColumnWidth(HitCodeColumn, 115);
+    m_hits->setColumnWidth(HitCodeColumn, codecolumn::width(m_hits, codecolumn::kNormSample));
     m_hits->setColumnWidth(HitMeasureColumn, 65);
     m_hits->setColumnWidth(HitKindColumn, 70);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
@@ -204,6 +222,10 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     setTabOrder(m_search, m_import);
     setTabOrder(m_import, m_export);
     addClosingKeys(this);
+    auto *find = new QAction(this);
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, this, &NormWindow::focusSearch);
+    addAction(find);
     // The keyboard starts in the search; Down or Enter there goes on to what it found.
     m_search->installEventFilter(this);
     m_search->setFocus();
@@ -227,6 +249,12 @@ bool NormWindow::eventFilter(QObject *watched, QEvent *event)
 
 NormWindow::~NormWindow() = default;
 
+void NormWindow::focusSearch()
+{
+    m_search->setFocus(Qt::ShortcutFocusReason);
+    m_search->selectAll();
+}
+
 QWidget *NormWindow::createDetails()
 {
     auto *details = new QWidget(this);
@@ -248,7 +276,8 @@ QWidget *NormWindow::createDetails()
                                   QStringLiteral("Количество"), QStringLiteral("Исходная")});
     m_resources->header()->setStretchLastSection(false);
     m_resources->header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
-    m_resources->setColumnWidth(CodeColumn, 115);
+    m_resources->setColumnWidth(CodeColumn,
+                                codecolumn::width(m_resources, codecolumn::kResourceSample));
     m_resources->setColumnWidth(UnitColumn, 60);
     m_resources->setColumnWidth(RateColumn, 80);
     m_resources->setColumnWidth(AmountColumn, 90);
@@ -469,8 +498,7 @@ void NormWindow::showResources()
     m_measure->setText(QStringLiteral("Измеритель: ") + norm.measure);
     m_content->setText(norm.content.isEmpty()
                            ? QString()
-                           : QStringLiteral("Состав работ: ") +
-                                 norm.content.split(u'\n').join(QStringLiteral("; ")));
+                           : QStringLiteral("Состав работ: ") + workContentText(norm.content));
     m_content->setVisible(!norm.content.isEmpty());
     if (norm.firm) {
         QString firm = QStringLiteral("Фирменная норма, версия %1.").arg(norm.version);
@@ -530,13 +558,15 @@ void NormWindow::compute()
 {
     if (!m_norm)
         return;
-    errorreport::guarded([this] {
-        norms::NormComputation computation = norms::computeNorm(*m_norm, m_volume->text());
-        m_computation = std::move(computation);
-        showResources();
-        for (const QString &line : norms::journalBlock(*m_computation))
-            m_journal.append(line);
-    });
+    errorreport::guarded(
+        [this] {
+            norms::NormComputation computation = norms::computeNorm(*m_norm, m_volume->text());
+            m_computation = std::move(computation);
+            showResources();
+            for (const QString &line : norms::journalBlock(*m_computation))
+                m_journal.append(line);
+        },
+        this);
 }
 
 void NormWindow::addToBill()
