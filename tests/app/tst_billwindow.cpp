@@ -62,6 +62,8 @@ private slots:
     void opensWithTheFocusInTheEntries();
     void ctrlQQuitsAsTheMainWindowDoes_data();
     void ctrlQQuitsAsTheMainWindowDoes();
+    void undoTipsNameAStepOnlyWhenThereIsOne_data();
+    void undoTipsNameAStepOnlyWhenThereIsOne();
 
 private:
     BillWindow *openBill();
@@ -226,6 +228,37 @@ void BillWindowTest::ctrlQQuitsAsTheMainWindowDoes()
     QCOMPARE(errors.choices(), QStringList{QStringLiteral("Сохранить изменения в ведомости?")});
     QCOMPARE(m_driver->window().isVisible(), running);
     QCOMPARE(window->isVisible(), running);
+}
+
+void BillWindowTest::undoTipsNameAStepOnlyWhenThereIsOne_data()
+{
+    QTest::addColumn<int>("undone"); // of the two entries added
+    QTest::addColumn<QString>("undoTip");
+    QTest::addColumn<QString>("redoTip");
+    QTest::newRow("nothing undone") << 0 << "Отменить: добавление «Работа 2» (Ctrl+Z)"
+                                    << "Повторить (Ctrl+Shift+Z)";
+    QTest::newRow("one undone") << 1 << "Отменить: добавление «Работа 1» (Ctrl+Z)"
+                                << "Повторить: добавление «Работа 2» (Ctrl+Shift+Z)";
+    QTest::newRow("all undone") << 2 << "Отменить (Ctrl+Z)"
+                                << "Повторить: добавление «Работа 1» (Ctrl+Shift+Z)";
+}
+
+void BillWindowTest::undoTipsNameAStepOnlyWhenThereIsOne()
+{
+    QFETCH(int, undone);
+    QFETCH(QString, undoTip);
+    QFETCH(QString, redoTip);
+    BillWindow *window = openBill();
+    for (int i = 1; i <= 2; ++i) {
+        bom::Entry entry;
+        entry.work = QStringLiteral("Работа %1").arg(i);
+        entry.materials.append(bom::material(QStringLiteral("Песок"), QStringLiteral("м3"), i));
+        m_driver->window().bill().addEntry(entry);
+    }
+    for (int i = 0; i < undone; ++i)
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(window->findChild<QWidget *>(QStringLiteral("BillUndo"))->toolTip(), undoTip);
+    QCOMPARE(window->findChild<QWidget *>(QStringLiteral("BillRedo"))->toolTip(), redoTip);
 }
 
 int main(int argc, char *argv[])

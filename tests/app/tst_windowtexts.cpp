@@ -16,12 +16,15 @@
 
 #include <QAbstractButton>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
 #include <QTabBar>
+#include <QTableView>
 #include <QTemporaryDir>
+#include <QTreeView>
 
 namespace {
 
@@ -104,9 +107,10 @@ QStringList windowCollisions(QWidget *window)
 
 } // namespace
 
-// Each letter after «&» in a window is reached by one key only, whichever of the Russian and the
-// Latin layouts is on: Alt+в must not be both «в» and «D».
-class MnemonicsTest : public QObject
+// What every window's texts must do. Each letter after «&» in a window is reached by one key only,
+// whichever of the Russian and the Latin layouts is on: Alt+в must not be both «в» and «D». A
+// «Код» column shows a whole code.
+class WindowTextsTest : public QObject
 {
     Q_OBJECT
 
@@ -118,6 +122,8 @@ private slots:
     void collisionsAreFoundByKey();
     void everyWindowHasOneMnemonicPerKey_data();
     void everyWindowHasOneMnemonicPerKey();
+    void codeColumnsHoldAWholeCode_data();
+    void codeColumnsHoldAWholeCode();
 
 private:
     void importFootings();
@@ -131,7 +137,7 @@ private:
     std::unique_ptr<WindowDriver> m_driver;
 };
 
-void MnemonicsTest::init()
+void WindowTextsTest::init()
 {
     m_settings = std::make_unique<QTemporaryDir>();
     QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings->path());
@@ -140,7 +146,7 @@ void MnemonicsTest::init()
     m_driver = std::make_unique<WindowDriver>();
 }
 
-void MnemonicsTest::cleanup()
+void WindowTextsTest::cleanup()
 {
     m_driver.reset();
     m_errors.reset();
@@ -148,7 +154,7 @@ void MnemonicsTest::cleanup()
     m_settings.reset();
 }
 
-void MnemonicsTest::collisionsAreFoundByKey_data()
+void WindowTextsTest::collisionsAreFoundByKey_data()
 {
     QTest::addColumn<QStringList>("texts");
     QTest::addColumn<int>("found");
@@ -160,14 +166,14 @@ void MnemonicsTest::collisionsAreFoundByKey_data()
     QTest::newRow("&& is an ampersand") << QStringList{"Д && К", "&Дата:"} << 0;
 }
 
-void MnemonicsTest::collisionsAreFoundByKey()
+void WindowTextsTest::collisionsAreFoundByKey()
 {
     QFETCH(QStringList, texts);
     QFETCH(int, found);
     QCOMPARE(collisions(QStringLiteral("window"), texts).size(), found);
 }
 
-void MnemonicsTest::importFootings()
+void WindowTextsTest::importFootings()
 {
     QFile file(m_files->filePath(QStringLiteral("ГЭСН.xml")));
     QVERIFY(file.open(QIODevice::WriteOnly) && file.write(kFootingsBase) > 0);
@@ -178,7 +184,7 @@ void MnemonicsTest::importFootings()
     m_driver->window().normControl().base().reopen();
 }
 
-qint64 MnemonicsTest::firmNorm()
+qint64 WindowTextsTest::firmNorm()
 {
     norms::NormDatabase &base = *m_driver->window().normControl().base().database();
     const QList<norms::NormHit> hits = norms::searchNorms(base, QStringLiteral("06-01-001-02"));
@@ -190,7 +196,7 @@ qint64 MnemonicsTest::firmNorm()
     return norms::searchNorms(base, QStringLiteral("ФН-06-01-001-02")).value(0).id;
 }
 
-void MnemonicsTest::everyWindowHasOneMnemonicPerKey_data()
+void WindowTextsTest::everyWindowHasOneMnemonicPerKey_data()
 {
     QTest::addColumn<QString>("which");
     QTest::addColumn<int>("place"); // the catalogue's node shown in the main window
@@ -212,10 +218,18 @@ void MnemonicsTest::everyWindowHasOneMnemonicPerKey_data()
     QTest::newRow("norm of a page's row") << "row" << 0;
 }
 
-QWidget *MnemonicsTest::open(const QString &which, std::unique_ptr<QWidget> &owned)
+QWidget *WindowTextsTest::open(const QString &which, std::unique_ptr<QWidget> &owned)
 {
     NormControl &norms = m_driver->window().normControl();
     if (which == u"bill") {
+        // A norm's entry, whose codes and hours show.
+        bom::Entry entry;
+        entry.work = QStringLiteral("ГЭСН 06-01-001-02 Устройство фундаментов");
+        for (const auto kind : {bom::MaterialKind::Buy, bom::MaterialKind::Labour})
+            entry.materials.append(bom::material(QStringLiteral("Гвозди строительные"),
+                                                 QStringLiteral("т"), 0.00125, kind, QString(),
+                                                 entry.work, QStringLiteral("01.7.15.06-0111")));
+        m_driver->window().bill().addEntry(entry);
         m_driver->pressKey(Qt::Key_B, Qt::ControlModifier);
         return m_driver->window().bill().window();
     }
@@ -265,7 +279,7 @@ QWidget *MnemonicsTest::open(const QString &which, std::unique_ptr<QWidget> &own
     return owned.get();
 }
 
-void MnemonicsTest::everyWindowHasOneMnemonicPerKey()
+void WindowTextsTest::everyWindowHasOneMnemonicPerKey()
 {
     QFETCH(QString, which);
     QFETCH(int, place);
@@ -281,5 +295,49 @@ void MnemonicsTest::everyWindowHasOneMnemonicPerKey()
     QVERIFY2(found.isEmpty(), qPrintable(found.join(u'\n')));
 }
 
-QTEST_MAIN(MnemonicsTest)
-#include "tst_mnemonics.moc"
+void WindowTextsTest::codeColumnsHoldAWholeCode_data()
+{
+    QTest::addColumn<QString>("which");
+    QTest::addColumn<int>("columns"); // «Код» columns shown
+    QTest::newRow("bill: totals and hours") << "bill" << 2;
+    QTest::newRow("norms: found norms and resources") << "federal" << 2;
+    QTest::newRow("firm norm editor") << "editor" << 1;
+    QTest::newRow("firm norm's history") << "history" << 1;
+    QTest::newRow("norm of a page's row: norms and resources") << "row" << 2;
+}
+
+void WindowTextsTest::codeColumnsHoldAWholeCode()
+{
+    QFETCH(QString, which);
+    QFETCH(int, columns);
+    std::unique_ptr<QWidget> owned;
+    QWidget *window = open(which, owned);
+    QVERIFY(window);
+    window->show();
+    int found = 0;
+    for (const QAbstractItemView *view : window->findChildren<QAbstractItemView *>()) {
+        const QHeaderView *header = qobject_cast<const QTableView *>(view)
+                                        ? qobject_cast<const QTableView *>(view)->horizontalHeader()
+                                    : qobject_cast<const QTreeView *>(view)
+                                        ? qobject_cast<const QTreeView *>(view)->header()
+                                        : nullptr;
+        if (!header || !view->isVisibleTo(window))
+            continue;
+        for (int column = 0; column < header->count(); ++column) {
+            if (header->model()->headerData(column, Qt::Horizontal).toString() != u"Код" ||
+                header->isSectionHidden(column))
+                continue;
+            ++found;
+            // The cell's text has a few pixels of padding on either side.
+            for (const QString code :
+                 {QStringLiteral("01.7.15.06-0111"), QStringLiteral("ФН-06-01-001-02")})
+                QVERIFY2(header->sectionSize(column) >=
+                             view->fontMetrics().horizontalAdvance(code) + 12,
+                         qPrintable(view->objectName() + u' ' + code));
+        }
+    }
+    QCOMPARE(found, columns);
+}
+
+QTEST_MAIN(WindowTextsTest)
+#include "tst_windowtexts.moc"
