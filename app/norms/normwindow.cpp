@@ -276,8 +276,10 @@ QWidget *NormWindow::createDetails()
                                   QStringLiteral("Количество"), QStringLiteral("Исходная")});
     m_resources->header()->setStretchLastSection(false);
     m_resources->header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
+    // A resource's line sits under its group, two steps in.
     m_resources->setColumnWidth(CodeColumn,
-                                codecolumn::width(m_resources, codecolumn::kResourceSample));
+                                codecolumn::width(m_resources, codecolumn::kResourceSample) +
+                                    2 * m_resources->indentation());
     m_resources->setColumnWidth(UnitColumn, 60);
     m_resources->setColumnWidth(RateColumn, 80);
     m_resources->setColumnWidth(AmountColumn, 90);
