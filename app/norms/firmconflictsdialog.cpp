@@ -34,8 +34,7 @@ QStringList versionLines(const norms::firm::Version &version, const norms::firm:
     if (draft.measure != theirs.measure)
         lines.append(QStringLiteral("Измеритель: ") + draft.measure);
     if (draft.content != theirs.content)
-        lines.append(QStringLiteral("Состав работ: ") +
-                     QString(draft.content).replace(u'\n', QStringLiteral("; ")));
+        lines.append(QStringLiteral("Состав работ: ") + norms::workContentText(draft.content));
     lines.append(QStringLiteral("Источник: ") + draft.source);
     for (const norms::NormResource &resource : draft.resources)
         lines.append(QStringLiteral("  %1, %2: %3")

@@ -110,23 +110,6 @@ const norms::NormResource *federalLine(const norms::Norm &federal, const norms::
     return same([&line](const norms::NormResource &kept) { return kept.name == line.name; });
 }
 
-// The work content's operations on one line: each that ends a sentence of its own is followed by
-// the next as a sentence, the others by «;».
-QString workContentText(const QString &content)
-{
-    QString text;
-    for (const QString &line : content.split(u'\n')) {
-        const QString item = line.trimmed();
-        if (item.isEmpty())
-            continue;
-        if (!text.isEmpty())
-            text += QStringView(u".;:!?").contains(text.back()) ? QStringLiteral(" ")
-                                                                : QStringLiteral("; ");
-        text += item;
-    }
-    return text;
-}
-
 QLabel *wrappedLabel(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -498,9 +481,9 @@ void NormWindow::showResources()
     m_code->setText(norm.fullCode());
     m_name->setText(norm.name);
     m_measure->setText(QStringLiteral("Измеритель: ") + norm.measure);
-    m_content->setText(norm.content.isEmpty()
-                           ? QString()
-                           : QStringLiteral("Состав работ: ") + workContentText(norm.content));
+    m_content->setText(norm.content.isEmpty() ? QString()
+                                              : QStringLiteral("Состав работ: ") +
+                                                    norms::workContentText(norm.content));
     m_content->setVisible(!norm.content.isEmpty());
     if (norm.firm) {
         QString firm = QStringLiteral("Фирменная норма, версия %1.").arg(norm.version);

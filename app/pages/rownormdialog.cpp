@@ -2,6 +2,7 @@
 
 #include "common/codecolumn.h"
 #include "explanations.h"
+#include "normcompute.h"
 #include "norms/normbase.h"
 #include "normsearch.h"
 
@@ -172,7 +173,7 @@ void RowNormDialog::showNorm(qint64 id)
         for (const norms::NormResource &resource : m_norm->resources)
             new QTreeWidgetItem(m_resources, {resource.code, resource.name, resource.unit,
                                               resource.rate ? explanations::rateText(*resource.rate)
-                                                            : QStringLiteral("по проекту")});
+                                                            : norms::amountText(std::nullopt)});
         qsizetype chosen = -1;
         if (m_request.current && m_request.current->norm == m_norm->fullCode())
             chosen = rownormrate::resourceOf(*m_norm, *m_request.current);
