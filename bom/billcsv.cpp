@@ -67,8 +67,8 @@ QByteArray encode(const bom::Bill &bill, const bom::Totals &totals)
         appendLine(out, billtexts::hoursHeadings());
         for (const bom::HoursTotal &row : totals.hours)
             appendLine(out, billtexts::hoursCells(row));
-        appendLine(out, {billtexts::labourHoursText(totals)});
-        appendLine(out, {billtexts::machineHoursText(totals)});
+        for (const QString &sum : billtexts::hoursSumTexts(totals))
+            appendLine(out, {sum});
     }
 
     out += QStringLiteral("\r\n");

@@ -159,6 +159,22 @@ QString labourHoursText(const bom::Totals &totals)
                      totals.labourTooLarge);
 }
 
+QString machinistHoursText(const bom::Totals &totals)
+{
+    if (!totals.hasMachinists)
+        return QString();
+    return hoursText(QStringLiteral("Затраты труда машинистов, чел.-ч: "), totals.machinistHours,
+                     totals.machinistTooLarge);
+}
+
+QStringList hoursSumTexts(const bom::Totals &totals)
+{
+    QStringList texts = {labourHoursText(totals), machinistHoursText(totals),
+                         machineHoursText(totals)};
+    texts.removeAll(QString());
+    return texts;
+}
+
 QString machineHoursText(const bom::Totals &totals)
 {
     return hoursText(QStringLiteral("Машины, маш.-ч: "), totals.machineHours,

@@ -60,9 +60,13 @@ enum HoursColumn
 };
 QStringList hoursHeadings();
 QStringList hoursCells(const bom::HoursTotal &row);
-// "Затраты труда, чел.-ч: 37,5" and "Машины, маш.-ч: 2,1".
+// "Затраты труда, чел.-ч: 37,5", "Затраты труда машинистов, чел.-ч: 0,5" (empty when no norm
+// has machinists) and "Машины, маш.-ч: 2,1".
 QString labourHoursText(const bom::Totals &totals);
+QString machinistHoursText(const bom::Totals &totals);
 QString machineHoursText(const bom::Totals &totals);
+// Those of the three that say something, in that order.
+QStringList hoursSumTexts(const bom::Totals &totals);
 
 // "Итого: 1 234,50 руб. (без цены: 2)", or why there is no sum; with how many rows were left
 // out for a quantity too large.

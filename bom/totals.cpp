@@ -202,10 +202,18 @@ Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
                 continue;
             totals.hours.append(row);
             const bool labour = kind == MaterialKind::Labour;
+            const bool machinists = labour && row.key.code == QLatin1String("2");
+            totals.hasMachinists = totals.hasMachinists || machinists;
+            int &tooLarge = machinists ? totals.machinistTooLarge
+                            : labour   ? totals.labourTooLarge
+                                       : totals.machineTooLarge;
+            double &sum = machinists ? totals.machinistHours
+                          : labour   ? totals.labourHours
+                                     : totals.machineHours;
             if (!isShownQuantity(row.quantity))
-                ++(labour ? totals.labourTooLarge : totals.machineTooLarge);
+                ++tooLarge;
             else
-                (labour ? totals.labourHours : totals.machineHours) += row.quantity;
+                sum += row.quantity;
         }
     }
     return totals;

@@ -48,11 +48,16 @@ struct Totals
     // Labour rows first, then machines, each in the order they first appear; rows of no figure or
     // of zero are left out, as with the materials.
     QList<HoursTotal> hours;
-    double labourHours = 0;  // чел.-ч
+    // Workers' and engineers' чел.-ч; the machinists' (a norm's line «2») are summed apart, as
+    // the norm's journal block states them.
+    double labourHours = 0;
+    double machinistHours = 0;
+    bool hasMachinists = false;
     double machineHours = 0; // маш.-ч
     // Rows whose quantity is beyond a double: shown as too large, left out of the sums.
     int tooLarge = 0;
     int labourTooLarge = 0;
+    int machinistTooLarge = 0;
     int machineTooLarge = 0;
     qint64 grandKopecks = 0;
     int unpriced = 0;      // rows with a quantity but no sum

@@ -563,8 +563,7 @@ bool print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &
         out.paragraph(unrated + QStringLiteral(" — ") + totals.unrated.join(QStringLiteral("; ")),
                       plain);
     if (!totals.hours.isEmpty()) {
-        const QStringList sums = {billtexts::labourHoursText(totals),
-                                  billtexts::machineHoursText(totals)};
+        const QStringList sums = billtexts::hoursSumTexts(totals);
         out.space(2 * kGap);
         out.table(hoursTable(totals), out.points(kGap / 2) + out.blockHeight(sums, bold, 0));
         out.space(kGap / 2);

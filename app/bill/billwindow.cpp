@@ -322,10 +322,14 @@ QGroupBox *BillWindow::createHours(QWidget *parent)
     auto *sums = new QHBoxLayout;
     m_labourHours = new QLabel(box);
     m_labourHours->setObjectName(QStringLiteral("BillLabourHours"));
+    m_machinistHours = new QLabel(box);
+    m_machinistHours->setObjectName(QStringLiteral("BillMachinistHours"));
     m_machineHours = new QLabel(box);
     m_machineHours->setObjectName(QStringLiteral("BillMachineHours"));
     sums->addStretch(1);
     sums->addWidget(m_labourHours);
+    sums->addSpacing(24);
+    sums->addWidget(m_machinistHours);
     sums->addSpacing(24);
     sums->addWidget(m_machineHours);
     layout->addLayout(sums);
@@ -377,6 +381,8 @@ void BillWindow::showTotals()
                             shownRows * m_hours->verticalHeader()->defaultSectionSize() +
                             2 * m_hours->frameWidth());
     m_labourHours->setText(billtexts::labourHoursText(totals));
+    m_machinistHours->setText(billtexts::machinistHoursText(totals));
+    m_machinistHours->setVisible(totals.hasMachinists);
     m_machineHours->setText(billtexts::machineHoursText(totals));
 }
 

@@ -95,6 +95,7 @@ private:
     QGroupBox *m_hoursBox = nullptr;
     BillTable *m_hours = nullptr;
     QLabel *m_labourHours = nullptr;
+    QLabel *m_machinistHours = nullptr;
     QLabel *m_machineHours = nullptr;
     QList<QLineEdit *> m_headFields;
     QLineEdit *m_date = nullptr;

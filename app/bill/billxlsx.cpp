@@ -195,9 +195,12 @@ int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, 
         ++row;
     }
     // The sums as numbers beside their captions, so that a spreadsheet can reckon with them.
-    const std::tuple<QString, double, int> sums[] = {
-        {QStringLiteral("Затраты труда, чел.-ч"), totals.labourHours, totals.labourTooLarge},
-        {QStringLiteral("Машины, маш.-ч"), totals.machineHours, totals.machineTooLarge}};
+    QList<std::tuple<QString, double, int>> sums = {
+        {QStringLiteral("Затраты труда, чел.-ч"), totals.labourHours, totals.labourTooLarge}};
+    if (totals.hasMachinists)
+        sums.append({QStringLiteral("Затраты труда машинистов, чел.-ч"), totals.machinistHours,
+                     totals.machinistTooLarge});
+    sums.append({QStringLiteral("Машины, маш.-ч"), totals.machineHours, totals.machineTooLarge});
     for (const auto &[caption, value, tooLarge] : sums) {
         sheet.text(row, 1 + billtexts::HoursName,
                    tooLarge > 0 ? caption + QStringLiteral(" (не учтено, количество слишком "

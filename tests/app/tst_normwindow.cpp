@@ -189,7 +189,8 @@ void NormWindowTest::importFindComputeAndAddToTheBill()
     QCOMPARE(totals.rows.size(), 1);
     QCOMPARE(totals.rows.front().key.code, QStringLiteral("01.7.15.06-0111"));
     QCOMPARE(bom::quantityText(totals.rows.front().quantity), QStringLiteral("0,00125"));
-    QCOMPARE(bom::quantityText(totals.labourHours), QStringLiteral("45,125"));
+    QCOMPARE(bom::quantityText(totals.labourHours), QStringLiteral("45"));
+    QCOMPARE(bom::quantityText(totals.machinistHours), QStringLiteral("0,125"));
     QCOMPARE(bom::quantityText(totals.machineHours), QStringLiteral("0,3"));
     // No second journal block: the shown figures were added.
     QCOMPARE(m_driver->newJournalLines(), QStringList());

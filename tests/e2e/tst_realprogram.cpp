@@ -643,7 +643,8 @@ void RealProgramTest::normBaseFromTheTerminalComputedIntoTheBill()
     QCOMPARE(totals.rows.size(), 1);
     QCOMPARE(totals.rows[0].key.code, QStringLiteral("01.7.15.06-0111"));
     QCOMPARE(bom::quantityText(totals.rows[0].quantity), QStringLiteral("0,00125"));
-    QCOMPARE(bom::quantityText(totals.labourHours), QStringLiteral("45,125"));
+    QCOMPARE(bom::quantityText(totals.labourHours), QStringLiteral("45"));
+    QCOMPARE(bom::quantityText(totals.machinistHours), QStringLiteral("0,125"));
 }
 
 void RealProgramTest::billSurvivesAKill()
