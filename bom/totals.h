@@ -23,6 +23,8 @@ struct Total
     std::optional<qint64> sumKopecks;
     bool sumTooLarge = false;   // priced, but the sum goes beyond kMaxKopecks
     bool needsPackSize = false; // priced per pack with no pack size
+    // The pages' materials linked to this row's catalogue resource, by their own names and units.
+    QList<MaterialKey> linked;
 };
 
 // Hours of labour or of machines over the whole bill, one resource a row. They are not bought,
@@ -34,6 +36,9 @@ struct HoursTotal
     double quantity = 0; // the sum of the entries that have a figure, each × its count
     int counted = 0;
     int dashes = 0;
+    // A machine's price of a machine-hour and the money of its hours; labour has no price.
+    Terms terms;
+    std::optional<qint64> sumKopecks;
 };
 
 struct Totals
@@ -47,8 +52,9 @@ struct Totals
     // Labour rows first, then machines, each in the order they first appear; rows of no figure or
     // of zero are left out, as with the materials.
     QList<HoursTotal> hours;
-    double labourHours = 0;  // чел.-ч
-    double machineHours = 0; // маш.-ч
+    double labourHours = 0;    // чел.-ч
+    double machineHours = 0;   // маш.-ч
+    qint64 machineKopecks = 0; // the machines' sums, apart from the materials' grand total
     qint64 grandKopecks = 0;
     int unpriced = 0;      // rows with a quantity but no sum
     bool overflow = false; // a row's sum or the grand total went beyond kMaxKopecks
@@ -61,12 +67,14 @@ struct Sums
     QList<Total> rows;       // every material to buy, zero and dash rows included
     QList<HoursTotal> hours; // likewise, labour and machines
 };
-Sums sumMaterials(const QList<Entry> &entries);
+// A material of the pages that has a link counts as the linked resource, in its unit, and joins
+// the row of that resource's code and unit (under the name that row came with).
+Sums sumMaterials(const QList<Entry> &entries, const QMap<MaterialKey, ResourceLink> &links = {});
 // Reserve, pieces, packs and money of each row, and the grand total.
 Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms);
 inline Totals computeTotals(const Bill &bill)
 {
-    return applyTerms(sumMaterials(bill.entries), bill.terms);
+    return applyTerms(sumMaterials(bill.entries, bill.links), bill.terms);
 }
 
 // Whether a unit is counted in whole pieces.
