@@ -8,9 +8,11 @@
 #include "billtable.h"
 #include "billtexts.h"
 #include "billxlsx.h"
+#include "cataloguelinkdialog.h"
 #include "common/closingkeys.h"
 #include "common/errorreport.h"
 #include "manualmaterialdialog.h"
+#include "pricecatalogue.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -83,6 +85,8 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
 
     auto *totalsBox = new QGroupBox(QStringLiteral("Итоги"), splitter);
     auto *totalsLayout = new QVBoxLayout(totalsBox);
+    // Made before the table, so that Tab meets them in the order they are seen.
+    QWidget *prices = createPrices(totalsBox);
     m_totals = new BillTable(QStringLiteral("BillTotals"), m_totalsModel, totalsBox);
     m_totals->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::AnyKeyPressed);
@@ -90,6 +94,8 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     for (int column = 0; column < int(std::size(widths)); ++column)
         m_totals->setColumnWidth(column, widths[column]);
     m_totals->setColumnWidth(TotalsModel::CodeColumn, 100);
+    m_totals->setColumnWidth(TotalsModel::CatalogueColumn, 120);
+    totalsLayout->addWidget(prices);
     totalsLayout->addWidget(m_totals);
     auto *footer = new QHBoxLayout;
     m_unrated = new QLabel(totalsBox);
@@ -120,7 +126,13 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     connect(&book, &BillBook::termsChanged, this, &BillWindow::showTotals);
     connect(&book, &BillBook::headChanged, this, &BillWindow::showHead);
     connect(&book, &BillBook::documentChanged, this, &BillWindow::showDocument);
+    connect(&book, &BillBook::contentChanged, this, &BillWindow::showPriceIndex);
+    connect(m_totals->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &BillWindow::updateLinkActions);
+    connect(m_totalsModel, &QAbstractItemModel::modelReset, this, &BillWindow::updateLinkActions);
     showTotals();
+    showPriceIndex();
+    updateLinkActions();
     showHead();
     showDocument();
 }
@@ -132,6 +144,7 @@ BillWindow::~BillWindow()
     for (QLineEdit *field : std::as_const(m_headFields))
         field->disconnect(this);
     m_date->disconnect(this);
+    m_priceIndex->disconnect(this);
 }
 
 QWidget *BillWindow::createButtons()
@@ -276,12 +289,126 @@ QGroupBox *BillWindow::createHours(QWidget *parent)
     sums->addWidget(m_labourHours);
     sums->addSpacing(24);
     sums->addWidget(m_machineHours);
+    m_machineMoney = new QLabel(box);
+    m_machineMoney->setObjectName(QStringLiteral("BillMachineMoney"));
+    sums->addSpacing(24);
+    sums->addWidget(m_machineMoney);
     layout->addLayout(sums);
     return box;
 }
 
+QWidget *BillWindow::createPrices(QWidget *parent)
+{
+    auto *bar = new QWidget(parent);
+    auto *line = new QHBoxLayout(bar);
+    line->setContentsMargins(0, 0, 0, 0);
+    m_priceIndex = new QLineEdit(bar);
+    m_priceIndex->setObjectName(QStringLiteral("BillPriceIndex"));
+    m_priceIndex->setAccessibleName(QStringLiteral("Индекс к ценам 01.01.2022"));
+    m_priceIndex->setToolTip(QStringLiteral("Во сколько раз нынешние цены выше цен ФСБЦ на "
+                                            "01.01.2022, например 9,12"));
+    m_priceIndex->setFixedWidth(
+        m_priceIndex->fontMetrics().horizontalAdvance(QStringLiteral("0000,0000")) + 16);
+    auto *label = new QLabel(QStringLiteral("Индекс к &ценам 01.01.2022:"), bar);
+    label->setBuddy(m_priceIndex);
+    QPushButton *fill = button("BillFillPrices", QStringLiteral("Цены из &ФСБЦ"), bar);
+    fill->setToolTip(QStringLiteral("Заполнить пустые цены материалов с кодом и машин ценами ФСБЦ "
+                                    "× индекс; введенные цены не меняются"));
+    connect(fill, &QPushButton::clicked, this, &BillWindow::fillCataloguePrices);
+    connect(m_priceIndex, &QLineEdit::editingFinished, this, [this] { takePriceIndex(); });
+    line->addWidget(label);
+    line->addWidget(m_priceIndex);
+    line->addWidget(fill);
+    line->addStretch(1);
+    return bar;
+}
+
+void BillWindow::showPriceIndex()
+{
+    const std::optional<double> index = m_book.bill().priceIndex;
+    const bom::IndexEdit shown = bom::readPriceIndex(m_priceIndex->text());
+    if (shown.refusal || shown.index != index)
+        m_priceIndex->setText(index ? bom::quantityText(*index) : QString());
+}
+
+bool BillWindow::takePriceIndex()
+{
+    const bom::IndexEdit edit = bom::readPriceIndex(m_priceIndex->text());
+    if (edit.refusal) {
+        QToolTip::showText(m_priceIndex->mapToGlobal(QPoint(0, m_priceIndex->height())),
+                           edit.refusal->reason, m_priceIndex);
+        return false;
+    }
+    m_book.setPriceIndex(edit.index);
+    return true;
+}
+
+void BillWindow::fillCataloguePrices()
+{
+    // A typed index counts even before its field is left.
+    if (!takePriceIndex()) {
+        errorreport::show(bom::readPriceIndex(m_priceIndex->text()).refusal->reason);
+        return;
+    }
+    if (const std::optional<QString> why = m_book.fillCataloguePrices())
+        errorreport::show(*why);
+}
+
+void BillWindow::linkCurrentMaterial()
+{
+    const QModelIndex current = m_totals->currentIndex();
+    if (!current.isValid())
+        return;
+    const bom::Total row = m_book.totals().rows.at(current.row());
+    if (row.key.hasCode()) {
+        errorreport::show(QStringLiteral("У материала «%1» уже есть код ресурса %2")
+                              .arg(row.key.name, row.key.code));
+        return;
+    }
+    if (!m_book.hasCatalogue()) {
+        errorreport::show(QStringLiteral("Связать не с чем: в базе норм нет сметных цен. Загрузите "
+                                         "«ФСБЦ_Мат&Оборуд.xml» («Действия» → «Загрузить базу "
+                                         "норм...»)"));
+        return;
+    }
+    auto *dialog = new CatalogueLinkDialog(row.key, *m_book.catalogue(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, key = row.key] {
+        if (const std::optional<norms::CatalogueResource> resource = dialog->chosen()) {
+            if (const std::optional<bom::Refusal> refusal = m_book.link(key, *resource))
+                errorreport::show(refusal->reason);
+        }
+    });
+    dialog->open();
+}
+
+void BillWindow::unlinkCurrentMaterial()
+{
+    const QModelIndex current = m_totals->currentIndex();
+    if (current.isValid())
+        m_book.unlink(m_book.totals().rows.at(current.row()).linked);
+}
+
+void BillWindow::updateLinkActions()
+{
+    const QModelIndex current = m_totals->currentIndex();
+    const bool valid = current.isValid() && current.row() < m_book.totals().rows.size();
+    m_link->setEnabled(valid && !m_book.totals().rows.at(current.row()).key.hasCode());
+    m_unlink->setEnabled(valid && !m_book.totals().rows.at(current.row()).linked.isEmpty());
+}
+
 void BillWindow::createActions()
 {
+    m_link = new QAction(QStringLiteral("Связать с ресурсом ФСБЦ..."), m_totals);
+    m_link->setObjectName(QStringLiteral("BillLinkResource"));
+    connect(m_link, &QAction::triggered, this, &BillWindow::linkCurrentMaterial);
+    m_unlink = new QAction(QStringLiteral("Отвязать"), m_totals);
+    m_unlink->setObjectName(QStringLiteral("BillUnlinkResource"));
+    connect(m_unlink, &QAction::triggered, this, &BillWindow::unlinkCurrentMaterial);
+    m_totals->addAction(m_link);
+    m_totals->addAction(m_unlink);
+    m_totals->setContextMenuPolicy(Qt::ActionsContextMenu);
+
     auto *remove = new QAction(QStringLiteral("Удалить запись"), m_entries);
     remove->setShortcut(QKeySequence::Delete);
     remove->setShortcutContext(Qt::WidgetShortcut);
@@ -316,6 +443,15 @@ void BillWindow::showTotals()
     if (const int place = header->visualIndex(TotalsModel::CodeColumn); place > 0)
         header->moveSection(place, 0);
     m_totals->setColumnHidden(TotalsModel::CodeColumn, !billtexts::hasCodes(m_book.totals()));
+    // The catalogue's prices show only where there is a catalogue.
+    const bool catalogue = m_book.hasCatalogue();
+    m_totals->setColumnHidden(TotalsModel::CatalogueColumn, !catalogue);
+    const bool machinePrices = billtexts::hasMachinePrices(m_book.totals());
+    for (int column = billtexts::HoursColumnCount; column < HoursModel::PricedColumnCount; ++column)
+        m_hours->setColumnHidden(column, !machinePrices);
+    m_hours->setColumnHidden(HoursModel::CatalogueColumn, !catalogue);
+    m_machineMoney->setVisible(machinePrices);
+    m_machineMoney->setText(billtexts::machineMoneyText(m_book.totals()));
     // A bill of the pages' figures has no hours; the section shows only when there are some,
     // as high as its rows (up to six), so that the materials keep their room.
     const bom::Totals &totals = m_book.totals();

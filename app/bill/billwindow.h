@@ -53,11 +53,21 @@ public:
 
     QString grandTotalText() const;
 
+    // «Цены из ФСБЦ».
+    void fillCataloguePrices();
+    // «Связать с ресурсом ФСБЦ...» and «Отвязать» for the current row of the totals.
+    void linkCurrentMaterial();
+    void unlinkCurrentMaterial();
+
 private:
     QWidget *createButtons();
     QWidget *createHead();
     QWidget *createEntryButtons();
     QGroupBox *createHours(QWidget *parent);
+    QWidget *createPrices(QWidget *parent);
+    void showPriceIndex();
+    bool takePriceIndex();
+    void updateLinkActions();
     void createActions();
     void showTotals();
     void showHead();
@@ -78,6 +88,10 @@ private:
     BillTable *m_hours = nullptr;
     QLabel *m_labourHours = nullptr;
     QLabel *m_machineHours = nullptr;
+    QLabel *m_machineMoney = nullptr;
+    QLineEdit *m_priceIndex = nullptr;
+    QAction *m_link = nullptr;
+    QAction *m_unlink = nullptr;
     QList<QLineEdit *> m_headFields;
     QLineEdit *m_date = nullptr;
     std::function<std::pair<QString, QString>()> m_headingTexts;
