@@ -55,8 +55,9 @@ QByteArray encode(const bom::Bill &bill, const bom::Totals &totals)
     };
     appendLine(out, coded(totalsCoded, billtexts::codeHeading(), billtexts::totalsHeadings(), 0));
     for (const bom::Total &row : totals.rows)
-        appendLine(out, coded(totalsCoded, row.key.code, billtexts::totalsCells(row), 0));
-    appendLine(out, {billtexts::grandTotalText(totals)});
+        appendLine(out, coded(totalsCoded, row.key.code,
+                              billtexts::totalsCells(row, billtexts::MoneyForm::Plain), 0));
+    appendLine(out, {billtexts::grandTotalText(totals, billtexts::MoneyForm::Plain)});
     if (const QString unrated = billtexts::unratedText(totals); !unrated.isEmpty())
         appendLine(out, {unrated});
 

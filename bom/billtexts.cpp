@@ -1,5 +1,7 @@
 #include "billtexts.h"
 
+#include "resulttext.h"
+
 #include <algorithm>
 
 namespace billtexts {
@@ -13,15 +15,42 @@ QString optionalQuantity(const std::optional<double> &value)
     return value ? bom::quantityText(*value) : kDash;
 }
 
-QString sumText(const bom::Total &row)
+QString money(qint64 kopecks, MoneyForm form)
+{
+    return form == MoneyForm::Grouped ? bom::groupedMoneyText(kopecks) : bom::moneyText(kopecks);
+}
+
+QString sumText(const bom::Total &row, MoneyForm form)
 {
     if (row.sumKopecks)
-        return bom::moneyText(*row.sumKopecks);
+        return money(*row.sumKopecks, form);
     if (row.sumTooLarge)
         return QStringLiteral("слишком велика");
     if (row.needsPackSize)
         return QStringLiteral("нет фасовки");
     return kDash;
+}
+
+// What to buy of a material that is not counted in pieces, with as many digits as the pages
+// show their figures; pieces are whole numbers already.
+QString toBuyText(const bom::Total &row)
+{
+    if (!row.toBuy || bom::isPieceUnit(row.key.unit))
+        return optionalQuantity(row.toBuy);
+    return calc::resultText(*row.toBuy, calc::kFormat4x3);
+}
+
+QString tooLargeNote(int count)
+{
+    return QStringLiteral("не учтено, количество слишком велико: %1").arg(count);
+}
+
+QString hoursText(const QString &caption, double hours, int tooLarge)
+{
+    QString text = caption + bom::quantityText(hours);
+    if (tooLarge > 0)
+        text += QStringLiteral(" (") + tooLargeNote(tooLarge) + u')';
+    return text;
 }
 
 } // namespace
@@ -63,22 +92,22 @@ QStringList totalsHeadingTips()
             QStringLiteral("Стоимость материала")};
 }
 
-QStringList totalsCells(const bom::Total &row)
+QStringList totalsCells(const bom::Total &row, MoneyForm form)
 {
     const bom::Terms &terms = row.terms;
     const bool perPack = terms.priceBasis == bom::PriceBasis::PerPack;
-    const QString price = terms.priceKopecks ? bom::moneyText(*terms.priceKopecks) : QString();
+    const QString price = terms.priceKopecks ? money(*terms.priceKopecks, form) : QString();
     return {row.key.name,
             row.key.unit,
             row.counted > 0 ? bom::quantityText(row.quantity) : kDash,
             bom::percentText(terms.reservePercent),
             optionalQuantity(row.withReserve),
-            optionalQuantity(row.toBuy),
+            toBuyText(row),
             terms.packSize ? bom::quantityText(*terms.packSize) : QString(),
             terms.packSize ? optionalQuantity(row.packs) : QString(),
             perPack ? QString() : price,
             perPack ? price : QString(),
-            sumText(row)};
+            sumText(row, form)};
 }
 
 QString codeHeading()
@@ -130,19 +159,21 @@ QStringList hoursHeadings(bool priced)
     return headings;
 }
 
-QStringList hoursCells(const bom::HoursTotal &row, bool priced)
+QStringList hoursCells(const bom::HoursTotal &row, bool priced, MoneyForm form)
 {
     QStringList cells{row.key.code, row.key.name, row.key.unit, bom::quantityText(row.quantity)};
+    const auto money = [form](qint64 kopecks) {
+        return form == MoneyForm::Plain ? bom::moneyText(kopecks) : bom::groupedMoneyText(kopecks);
+    };
     if (priced)
-        cells += {row.terms.priceKopecks ? bom::moneyText(*row.terms.priceKopecks) : QString(),
-                  row.sumKopecks ? bom::moneyText(*row.sumKopecks) : QString(),
-                  priceOriginText(row.terms)};
+        cells += {row.terms.priceKopecks ? money(*row.terms.priceKopecks) : QString(),
+                  row.sumKopecks ? money(*row.sumKopecks) : QString(), priceOriginText(row.terms)};
     return cells;
 }
 
 QString machineMoneyText(const bom::Totals &totals)
 {
-    return QStringLiteral("Машины, руб.: %1").arg(bom::moneyText(totals.machineKopecks));
+    return QStringLiteral("Машины, руб.: %1").arg(bom::groupedMoneyText(totals.machineKopecks));
 }
 
 QString priceOriginText(const bom::Terms &terms)
@@ -174,22 +205,38 @@ QString linkedText(const bom::Total &row)
 
 QString labourHoursText(const bom::Totals &totals)
 {
-    return QStringLiteral("Затраты труда, чел.-ч: %1").arg(bom::quantityText(totals.labourHours));
+    return hoursText(QStringLiteral("Затраты труда, чел.-ч: "), totals.labourHours,
+                     totals.labourTooLarge);
 }
 
 QString machineHoursText(const bom::Totals &totals)
 {
-    return QStringLiteral("Машины, маш.-ч: %1").arg(bom::quantityText(totals.machineHours));
+    return hoursText(QStringLiteral("Машины, маш.-ч: "), totals.machineHours,
+                     totals.machineTooLarge);
 }
 
-QString grandTotalText(const bom::Totals &totals)
+QString grandTotalText(const bom::Totals &totals, MoneyForm form)
 {
-    if (totals.overflow)
-        return QStringLiteral("Итого: — (сумма слишком велика)");
-    QString text = QStringLiteral("Итого: %1 руб.").arg(bom::moneyText(totals.grandKopecks));
-    if (totals.unpriced > 0)
-        text += QStringLiteral(" (без цены: %1)").arg(totals.unpriced);
+    QStringList notes;
+    QString text;
+    if (totals.overflow) {
+        text = QStringLiteral("Итого: —");
+        notes.append(QStringLiteral("сумма слишком велика"));
+    } else {
+        text = QStringLiteral("Итого: %1 руб.").arg(money(totals.grandKopecks, form));
+        if (totals.unpriced > 0)
+            notes.append(QStringLiteral("без цены: %1").arg(totals.unpriced));
+    }
+    if (totals.tooLarge > 0)
+        notes.append(tooLargeNote(totals.tooLarge));
+    if (!notes.isEmpty())
+        text += QStringLiteral(" (") + notes.join(QStringLiteral("; ")) + u')';
     return text;
+}
+
+QString tooLargeText(const bom::Totals &totals)
+{
+    return totals.tooLarge > 0 ? tooLargeNote(totals.tooLarge) : QString();
 }
 
 QString unratedText(const bom::Totals &totals)

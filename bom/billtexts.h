@@ -32,7 +32,14 @@ enum TotalsColumn
 QStringList totalsHeadings();
 // What each heading means, for its tooltip.
 QStringList totalsHeadingTips();
-QStringList totalsCells(const bom::Total &row);
+// Money with its thousands apart, as the window and the printout show it, or plain for a file
+// that a spreadsheet reads.
+enum class MoneyForm
+{
+    Grouped,
+    Plain
+};
+QStringList totalsCells(const bom::Total &row, MoneyForm form = MoneyForm::Grouped);
 
 // The resource code of a norm stands in a column of its own before the material's name, in every
 // table that has a coded material; a bill of the pages' figures alone has no such column.
@@ -55,7 +62,8 @@ enum HoursColumn
 // price came from; a bill whose machines have no price shows the four columns alone.
 bool hasMachinePrices(const bom::Totals &totals);
 QStringList hoursHeadings(bool priced = false);
-QStringList hoursCells(const bom::HoursTotal &row, bool priced = false);
+QStringList hoursCells(const bom::HoursTotal &row, bool priced = false,
+                       MoneyForm form = MoneyForm::Grouped);
 // "Машины, руб.: 1234,50".
 QString machineMoneyText(const bom::Totals &totals);
 
@@ -70,8 +78,11 @@ QString linkedText(const bom::Total &row);
 QString labourHoursText(const bom::Totals &totals);
 QString machineHoursText(const bom::Totals &totals);
 
-// "Итого: 1234,50 руб. (без цены: 2)", or why there is no sum.
-QString grandTotalText(const bom::Totals &totals);
+// "Итого: 1 234,50 руб. (без цены: 2)", or why there is no sum; with how many rows were left
+// out for a quantity too large.
+QString grandTotalText(const bom::Totals &totals, MoneyForm form = MoneyForm::Grouped);
+// "не учтено, количество слишком велико: 1", empty when no row was left out.
+QString tooLargeText(const bom::Totals &totals);
 // "без нормы: 4", empty when every material has its rate; the names for its tooltip.
 QString unratedText(const bom::Totals &totals);
 QString unratedNames(const bom::Totals &totals);

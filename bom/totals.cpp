@@ -192,6 +192,11 @@ Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
         if (row.counted == 0 || !(row.quantity > 0))
             continue;
         row.terms = terms.value(row.key);
+        if (!isShownQuantity(row.quantity)) {
+            ++totals.tooLarge;
+            totals.rows.append(row);
+            continue;
+        }
         // Figures near the top of the double range may leave it; such a row shows no more.
         const double reserved = withReserve(row.quantity, row.terms.reservePercent);
         const double toBuy = amountToBuy(reserved, row.key.unit);
@@ -222,8 +227,9 @@ Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
                 totals.unrated.append(unratedName(row.key));
             if (row.counted == 0 || !(row.quantity > 0))
                 continue;
+            const bool labour = kind == MaterialKind::Labour;
             HoursTotal priced = row;
-            if (kind == MaterialKind::Machine) {
+            if (!labour && isShownQuantity(row.quantity)) {
                 priced.terms = terms.value(row.key);
                 if (priced.terms.priceKopecks) {
                     priced.sumKopecks = sumFor(row.quantity, *priced.terms.priceKopecks);
@@ -233,8 +239,10 @@ Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
                 }
             }
             totals.hours.append(priced);
-            (kind == MaterialKind::Labour ? totals.labourHours : totals.machineHours) +=
-                row.quantity;
+            if (!isShownQuantity(row.quantity))
+                ++(labour ? totals.labourTooLarge : totals.machineTooLarge);
+            else
+                (labour ? totals.labourHours : totals.machineHours) += row.quantity;
         }
     }
     return totals;
@@ -242,6 +250,8 @@ Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
 
 QString quantityText(double value)
 {
+    if (!isShownQuantity(value))
+        return QStringLiteral("слишком велика");
     return calc::resultText(value, kBillFormat);
 }
 
@@ -251,6 +261,15 @@ QString moneyText(qint64 kopecks)
     return (kopecks < 0 ? QStringLiteral("-") : QString()) + QString::number(magnitude / 100) +
            QString(calc::decimalSeparator()) +
            QStringLiteral("%1").arg(magnitude % 100, 2, 10, QChar(u'0'));
+}
+
+QString groupedMoneyText(qint64 kopecks)
+{
+    QString text = moneyText(kopecks);
+    const qsizetype sign = kopecks < 0 ? 1 : 0;
+    for (qsizetype at = text.size() - 6; at > sign; at -= 3)
+        text.insert(at, QChar(0x00A0));
+    return text;
 }
 
 QString percentText(double percent)

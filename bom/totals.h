@@ -4,6 +4,7 @@
 
 #include <QList>
 
+#include <cmath>
 #include <optional>
 
 namespace bom {
@@ -55,6 +56,10 @@ struct Totals
     double labourHours = 0;    // чел.-ч
     double machineHours = 0;   // маш.-ч
     qint64 machineKopecks = 0; // the machines' sums, apart from the materials' grand total
+    // Rows whose quantity is beyond a double: shown as too large, left out of the sums.
+    int tooLarge = 0;
+    int labourTooLarge = 0;
+    int machineTooLarge = 0;
     qint64 grandKopecks = 0;
     int unpriced = 0;      // rows with a quantity but no sum
     bool overflow = false; // a row's sum or the grand total went beyond kMaxKopecks
@@ -89,9 +94,18 @@ double packsFor(double quantity, double packSize);
 // what is bought (per unit) or the packs (per pack). None beyond kMaxKopecks.
 std::optional<qint64> sumFor(double amount, qint64 priceKopecks);
 
+// Whether a quantity is one the bill can show and sum.
+inline bool isShownQuantity(double value)
+{
+    return std::isfinite(value);
+}
+
 // Texts as the window and the CSV show them.
-QString quantityText(double value); // the result text with precision 6 and exponent digits 3
-QString moneyText(qint64 kopecks);  // "1234,50" with the regional separator
+// The result text with precision 6 and exponent digits 3; «слишком велика» beyond a double.
+QString quantityText(double value);
+QString moneyText(qint64 kopecks); // "1234,50" with the regional separator
+// "1 234 567,89": the thousands apart by no-break spaces, as the window and the printout show.
+QString groupedMoneyText(qint64 kopecks);
 QString percentText(double percent);
 
 } // namespace bom

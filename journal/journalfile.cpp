@@ -19,6 +19,21 @@ QByteArray encode(const QStringList &lines)
     return system::toWindows1251(text);
 }
 
+QString firstUnwritable(const QString &text)
+{
+    for (qsizetype at = 0; at < text.size();) {
+        const qsizetype length = text.at(at).isHighSurrogate() && at + 1 < text.size() &&
+                                         text.at(at + 1).isLowSurrogate()
+                                     ? 2
+                                     : 1;
+        const QString character = text.mid(at, length);
+        if (character != u"?" && system::toWindows1251(character).contains('?'))
+            return character;
+        at += length;
+    }
+    return QString();
+}
+
 std::optional<QString> write(const QStringList &lines, const QString &path)
 {
     return writeBytes(encode(lines), path);

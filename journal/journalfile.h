@@ -10,7 +10,11 @@
 // journalfile_posix.cpp and journalfile_windows.cpp.
 namespace journalfile {
 
+// A character the code page lacks is written as «?», never dropped.
 QByteArray encode(const QStringList &lines);
+
+// The first character of text that the journal's code page lacks, empty when it has them all.
+QString firstUnwritable(const QString &text);
 
 // The message the user sees for a system error code of a failed save: errno on POSIX systems,
 // GetLastError() on Windows.

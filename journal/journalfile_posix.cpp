@@ -2,8 +2,9 @@
 #include "journalfile_system.h"
 
 #include <QFile>
+#include <QHash>
 #include <QRandomGenerator>
-#include <QStringEncoder>
+#include <QStringDecoder>
 
 #include <cerrno>
 #include <fcntl.h>
@@ -34,11 +35,52 @@ QString errorMessage(int errorCode)
 
 namespace system {
 
+namespace {
+
+// The code page's characters above ASCII, each with its byte. Qt's encoder drops a character the
+// code page lacks; the table lets it stand as «?».
+const QHash<char16_t, char> &upperHalf()
+{
+    static const QHash<char16_t, char> table = [] {
+        QByteArray bytes;
+        for (int byte = 0x80; byte <= 0xFF; ++byte)
+            bytes.append(char(byte));
+        QStringDecoder decoder("windows-1251");
+        Q_ASSERT(decoder.isValid());
+        const QString decoded = decoder.decode(bytes);
+        QHash<char16_t, char> characters;
+        // A byte the code page leaves undefined decodes to the replacement character.
+        if (decoded.size() == bytes.size()) {
+            for (qsizetype i = 0; i < bytes.size(); ++i) {
+                if (decoded.at(i) != QChar::ReplacementCharacter)
+                    characters.insert(decoded.at(i).unicode(), bytes.at(i));
+            }
+        }
+        return characters;
+    }();
+    return table;
+}
+
+} // namespace
+
 QByteArray toWindows1251(const QString &text)
 {
-    QStringEncoder encoder("windows-1251");
-    Q_ASSERT(encoder.isValid());
-    return encoder.encode(text);
+    const QHash<char16_t, char> &table = upperHalf();
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype at = 0; at < text.size(); ++at) {
+        const char16_t unit = text.at(at).unicode();
+        if (unit < 0x80) {
+            bytes.append(char(unit));
+            continue;
+        }
+        bytes.append(table.value(unit, '?'));
+        // A character beyond the first plane is one «?», not two.
+        if (QChar::isHighSurrogate(unit) && at + 1 < text.size() &&
+            text.at(at + 1).isLowSurrogate())
+            ++at;
+    }
+    return bytes;
 }
 
 namespace {

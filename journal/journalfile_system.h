@@ -7,6 +7,7 @@
 // fail return the system's error code, 0 on success.
 namespace journalfile::system {
 
+// Every character the code page lacks becomes «?».
 QByteArray toWindows1251(const QString &text);
 
 int replaceAtomically(const QByteArray &bytes, const QString &path);

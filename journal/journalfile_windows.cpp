@@ -26,16 +26,25 @@ QString errorMessage(int errorCode)
 
 namespace system {
 
-// Qt's encoder for named code pages needs ICU; the system's own converter does not.
-QByteArray toWindows1251(const QString &text)
+// Qt's encoder for named code pages needs ICU; the system's own converter does not. A character
+// the code page lacks becomes «?», not a look-alike («≤» is no «=»).
+QByteArray toWindows1251(const QString &given)
 {
-    if (text.isEmpty())
+    if (given.isEmpty())
         return QByteArray();
+    // A character beyond the first plane is one «?», whatever the converter makes of its halves.
+    QString text = given;
+    for (qsizetype at = 0; at + 1 < text.size(); ++at) {
+        if (text.at(at).isHighSurrogate() && text.at(at + 1).isLowSurrogate())
+            text.replace(at, 2, QChar(u'?'));
+    }
     const auto *wide = reinterpret_cast<const wchar_t *>(text.utf16());
     const int length = int(text.size());
-    const int size = ::WideCharToMultiByte(1251, 0, wide, length, nullptr, 0, nullptr, nullptr);
+    constexpr DWORD flags = WC_NO_BEST_FIT_CHARS;
+    const char unknown[] = "?";
+    const int size = ::WideCharToMultiByte(1251, flags, wide, length, nullptr, 0, unknown, nullptr);
     QByteArray bytes(size, Qt::Uninitialized);
-    ::WideCharToMultiByte(1251, 0, wide, length, bytes.data(), size, nullptr, nullptr);
+    ::WideCharToMultiByte(1251, flags, wide, length, bytes.data(), size, unknown, nullptr);
     return bytes;
 }
 

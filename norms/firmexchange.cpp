@@ -142,9 +142,22 @@ void Merge::norm(const FileNorm &norm)
     }
     // A deleted norm counts as changed here: the file does not bring it back unasked.
     if (!entry->deleted && current == synced) {
-        for (const Version &version : norm.history)
-            if (!known(version))
-                m_store.append(entry->id, version);
+        // A version's account of its changes is against the file's version before it; where the
+        // version here is another, the account is made anew against it.
+        std::optional<Draft> before;
+        if (!ours.isEmpty())
+            before = ours.constLast().draft;
+        for (qsizetype i = 0; i < norm.history.size(); ++i) {
+            const Version &version = norm.history.at(i);
+            if (known(version))
+                continue;
+            Version appended = version;
+            if (before &&
+                (i == 0 || fingerprint(norm.history.at(i - 1).draft) != fingerprint(*before)))
+                appended.changes = changesBetween(before, version.draft);
+            m_store.append(entry->id, appended);
+            before = version.draft;
+        }
         m_store.setSynced(entry->id, incoming);
         dropConflict(m_database, entry->id);
         ++result.updated;
@@ -238,6 +251,7 @@ MergeResult mergeFirmFile(NormDatabase &database, const QString &path, QString *
     Merge merge(database, fileName);
     for (const FileNorm &norm : reading.file.norms)
         merge.norm(norm);
+    merge.result.respelled = reading.respelled;
     transaction.commit();
     if (reason)
         reason->clear();
@@ -278,12 +292,17 @@ void resolve(NormDatabase &database, qint64 id, Choice choice, const QString &lo
     FirmStore store(database);
     if (choice == Choice::Theirs) {
         // A norm deleted here comes back with the file's version, as the user chose it.
+        // What changed is told against the version here, which the file's own history never
+        // saw: what the file's version undoes here is a change too.
+        const std::optional<Version> ours = store.currentVersion(id);
         Version taken;
         taken.savedAt = at;
         taken.login = login;
-        taken.changes = QStringLiteral("принята версия %1 из файла «%2»: %3")
-                            .arg(theirs.number)
-                            .arg(file, theirs.changes);
+        taken.changes =
+            QStringLiteral("принята версия %1 из файла «%2»: %3")
+                .arg(theirs.number)
+                .arg(file, changesBetween(ours ? std::optional<Draft>(ours->draft) : std::nullopt,
+                                          theirs.draft));
         taken.draft = theirs.draft;
         store.append(id, taken);
     }

@@ -32,6 +32,8 @@ struct MergeResult
     int updated = 0;
     int unchanged = 0;
     QStringList conflicts; // codes changed here and in the file since the last import
+    // Codes of norms whose texts came with characters the journal lacks, taken respelled.
+    QStringList respelled;
 };
 
 // Merges one firm file into the database, inside the caller's transaction: new codes are

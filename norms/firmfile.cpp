@@ -123,6 +123,27 @@ void writeNorm(QXmlStreamWriter &xml, const FileNorm &norm)
     xml.writeEndElement();
 }
 
+// The texts the journal writes, in a spelling it keeps: «м²» → «м2», «≤» → «<=». Whether any
+// changed.
+bool respell(Draft &draft)
+{
+    bool changed = false;
+    const auto spell = [&changed](QString &text) {
+        QString spelled = journalSpelling(text);
+        if (spelled != text) {
+            text = std::move(spelled);
+            changed = true;
+        }
+    };
+    for (QString *text : {&draft.code, &draft.name, &draft.measure, &draft.source, &draft.origin})
+        spell(*text);
+    for (NormResource &resource : draft.resources) {
+        spell(resource.name);
+        spell(resource.unit);
+    }
+    return changed;
+}
+
 class FileReader
 {
 public:
@@ -139,6 +160,7 @@ private:
 
     QXmlStreamReader m_xml;
     FirmFile m_file;
+    QStringList m_respelled;
     bool m_categorySeen = false;
 };
 
@@ -187,6 +209,7 @@ FirmFileReading FileReader::read()
     }
     reading.result.norms = m_file.norms.size();
     reading.file = std::move(m_file);
+    reading.respelled = m_respelled;
     return reading;
 }
 
@@ -256,6 +279,11 @@ void FileReader::readWork(const QString &beginName)
     if (norm.history.constLast().draft.code != code)
         return fault(QStringLiteral("код нормы «%1» не совпадает с кодом ее последней версии «%2»")
                          .arg(code, norm.history.constLast().draft.code));
+    bool respelled = false;
+    for (Version &version : norm.history)
+        respelled = respell(version.draft) || respelled;
+    if (respelled)
+        m_respelled.append(norm.history.constLast().draft.code);
     m_file.norms.append(norm);
 }
 

@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QList>
 #include <QString>
+#include <QStringList>
 
 class QIODevice;
 
@@ -34,10 +35,13 @@ QString isoMoment(const QDateTime &at);
 
 // Reads the firm categories of a file, skipping any other. A fault is told as the federal reader
 // tells it (Malformed with its place, OtherKind), so the import describes both alike.
+// Texts the journal writes come in a spelling it keeps (firm::journalSpelling); respelled names
+// the norms whose texts changed so.
 struct FirmFileReading
 {
     FirmFile file;
     xml::ReadResult result;
+    QStringList respelled;
 };
 FirmFileReading readFirmFile(QIODevice &device);
 

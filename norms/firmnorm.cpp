@@ -2,6 +2,7 @@
 
 #include "calcerror.h"
 #include "inputnumber.h"
+#include "journalfile.h"
 #include "measure.h"
 #include "resulttext.h"
 
@@ -99,6 +100,25 @@ QString currentLogin()
     return QStringLiteral("неизвестный пользователь");
 }
 
+QString journalSpelling(const QString &text)
+{
+    QString spelled = text;
+    spelled.replace(u'²', u'2').replace(u'³', u'3');
+    spelled.replace(u'≤', QStringLiteral("<=")).replace(u'≥', QStringLiteral(">="));
+    return spelled;
+}
+
+QString journalProblem(const QString &text)
+{
+    const QString lost = journalfile::firstUnwritable(text);
+    if (lost.isEmpty())
+        return {};
+    const QString spelled = journalSpelling(text);
+    if (!journalfile::firstUnwritable(spelled).isEmpty())
+        return QStringLiteral("знак «%1» не сохранится в журнале — замените его").arg(lost);
+    return QStringLiteral("знак «%1» не сохранится в журнале — напишите «%2»").arg(lost, spelled);
+}
+
 QString codeProblem(const QString &code)
 {
     if (code.trimmed().isEmpty())
@@ -106,12 +126,13 @@ QString codeProblem(const QString &code)
     for (const QChar c : code)
         if (c.isSpace())
             return QStringLiteral("Код нормы пишется без пробелов.");
-    return {};
+    return journalProblem(code);
 }
 
 QString nameProblem(const QString &name)
 {
-    return name.trimmed().isEmpty() ? QStringLiteral("Введите наименование нормы.") : QString();
+    return name.trimmed().isEmpty() ? QStringLiteral("Введите наименование нормы.")
+                                    : journalProblem(name);
 }
 
 QString measureProblem(const QString &measure)
@@ -119,6 +140,8 @@ QString measureProblem(const QString &measure)
     if (measure.trimmed().isEmpty())
         return QStringLiteral("Введите измеритель: число и единицу, например «100 м3», «1 т» или "
                               "«шт».");
+    if (const QString lost = journalProblem(measure); !lost.isEmpty())
+        return lost;
     if (!parseMeasure(measure))
         return QStringLiteral("Измеритель — число больше нуля и единица, например «100 м3», «1 т» "
                               "или «шт».");
@@ -130,7 +153,7 @@ QString sourceProblem(const QString &source)
     return source.trimmed().isEmpty()
                ? QStringLiteral("Укажите источник нормы, например «Калькуляция № 12 от "
                                 "03.03.2026, утв. главным инженером».")
-               : QString();
+               : journalProblem(source);
 }
 
 std::optional<double> readRate(const QString &rate)
@@ -182,6 +205,12 @@ QList<Problem> problemsOf(const Draft &draft)
         else if (resource.unit.trimmed().isEmpty())
             check(Problem::Field::Resource,
                   QStringLiteral("Строка %1: введите единицу измерения.").arg(line + 1), line);
+        else if (const QString lost = journalProblem(resource.name).isEmpty()
+                                          ? journalProblem(resource.unit)
+                                          : journalProblem(resource.name);
+                 !lost.isEmpty())
+            check(Problem::Field::Resource, QStringLiteral("Строка %1: %2").arg(line + 1).arg(lost),
+                  line);
         else if (resource.rate && !(*resource.rate >= 0))
             check(Problem::Field::Resource,
                   QStringLiteral("Строка %1: норма расхода — число не меньше нуля.").arg(line + 1),

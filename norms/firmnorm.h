@@ -50,6 +50,12 @@ bool sameVersion(const Version &a, const Version &b);
 // The user's login name, for the history.
 QString currentLogin();
 
+// A text as the journal can write it: «м²» → «м2», «м³» → «м3», «≤» → «<=», «≥» → «>=».
+QString journalSpelling(const QString &text);
+// Why a text that goes into the journal cannot stay as typed: the first character the journal's
+// code page lacks, with the text to write instead; empty when the journal keeps it all.
+QString journalProblem(const QString &text);
+
 // Checks of one field as it is typed; the reason in Russian, empty when the text is good.
 QString codeProblem(const QString &code);
 QString nameProblem(const QString &name);

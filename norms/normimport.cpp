@@ -123,6 +123,7 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
                 merged.updated += one.updated;
                 merged.unchanged += one.unchanged;
                 merged.conflicts += one.conflicts;
+                merged.respelled += one.respelled;
                 sink.bytesBeforeFile += QFileInfo(path).size();
                 continue;
             }
@@ -205,11 +206,21 @@ QString firmSummaryText(const ImportResult &result)
                               result.firm.conflicts.join(QStringLiteral(", ")));
 }
 
+QString respelledText(const ImportResult &result)
+{
+    if (result.firm.respelled.isEmpty())
+        return QString();
+    return QStringLiteral(" В нормах %1 знаки «²», «³», «≤», «≥» заменены на «2», «3», «<=», «>=»: "
+                          "журнал их не сохраняет.")
+        .arg(result.firm.respelled.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 QString summaryText(const ImportResult &result, const QString &databasePath)
 {
-    const QString firm = result.firmFiles.isEmpty() ? QString() : firmSummaryText(result);
+    const QString firm =
+        result.firmFiles.isEmpty() ? QString() : firmSummaryText(result) + respelledText(result);
     // Every federal file has a category, so none means the firm's files came alone.
     if (!firm.isEmpty() && result.collections == 0)
         return firm;

@@ -114,6 +114,8 @@ void BillFiles::openBill()
 
 bool BillFiles::save()
 {
+    if (m_saveCheck && !m_saveCheck())
+        return false;
     if (m_book.path().isEmpty())
         return saveAs();
     return writeTo(m_book.path());
@@ -121,6 +123,8 @@ bool BillFiles::save()
 
 bool BillFiles::saveAs()
 {
+    if (m_saveCheck && !m_saveCheck())
+        return false;
     const QString chosen = m_choosePath(FileChoice::Save);
     const QString path = pathToWrite(chosen, QString::fromLatin1(billfile::kSuffix));
     return !path.isEmpty() && writeTo(path);

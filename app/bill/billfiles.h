@@ -29,6 +29,9 @@ public:
     BillFiles(BillBook &book, QWidget *dialogParent, QObject *parent = nullptr);
 
     void setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+    // Asked before every save, from a command or from the question before the bill is replaced:
+    // false keeps the bill unsaved (the window, while a field shows what the bill cannot hold).
+    void setSaveCheck(std::function<bool()> check) { m_saveCheck = std::move(check); }
     QString choosePath(FileChoice choice) const { return m_choosePath(choice); }
 
     void newBill();
@@ -52,4 +55,5 @@ private:
     BillBook &m_book;
     QWidget *m_dialogParent;
     PathChooser m_choosePath;
+    std::function<bool()> m_saveCheck;
 };

@@ -63,7 +63,7 @@ QString catalogueText(BillBook &book, const bom::MaterialKey &key)
     if (!base)
         return {};
     const std::optional<qint64> kopecks = bom::cataloguePrice(base->cost, 1, 1);
-    return kopecks ? bom::moneyText(*kopecks) : QString();
+    return kopecks ? bom::groupedMoneyText(*kopecks) : QString();
 }
 
 QString catalogueTip(BillBook &book, const bom::MaterialKey &key)
@@ -205,10 +205,16 @@ QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
-    case Qt::EditRole:
         if (column == CatalogueColumn)
             return catalogueText(m_book, row.key);
         return column == CodeColumn ? row.key.code : billtexts::totalsCells(row).at(column);
+    case Qt::EditRole:
+        if (column == CatalogueColumn)
+            return catalogueText(m_book, row.key);
+        // A price is edited as the number it is, without the spaces between its thousands.
+        return column == CodeColumn
+                   ? row.key.code
+                   : billtexts::totalsCells(row, billtexts::MoneyForm::Plain).at(column);
     case Qt::ToolTipRole:
         if (column == billtexts::Material && !row.linked.isEmpty())
             return QStringLiteral("Связано с ресурсом ФСБЦ %1:\n%2")
@@ -217,6 +223,8 @@ QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
             return billtexts::priceOriginText(row.terms);
         if (column == CatalogueColumn)
             return catalogueTip(m_book, row.key);
+        if (column == billtexts::Quantity && !bom::isShownQuantity(row.quantity))
+            return QStringLiteral("Количество больше, чем можно показать; в итоги не вошло");
         if (column == billtexts::Quantity && row.dashes > 0)
             return QStringLiteral("Без нормы (—) в записях: %1").arg(row.dashes);
         if (column == billtexts::Sum && row.sumTooLarge)

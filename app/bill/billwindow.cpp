@@ -26,7 +26,6 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSplitter>
-#include <QToolTip>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -42,8 +41,12 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
     return result;
 }
 
+const QString kIndexTip =
+    QStringLiteral("Во сколько раз нынешние цены выше цен ФСБЦ на 01.01.2022, например 9,12");
+
 // A date as the head shows and takes it; an empty field is no date.
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
+const QString kDateReason = QStringLiteral("Дата — день, месяц и год, например 07.12.2026");
 
 } // namespace
 
@@ -135,6 +138,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     updateLinkActions();
     showHead();
     showDocument();
+    m_files.setSaveCheck([this] { return dateTaken(); });
 }
 
 BillWindow::~BillWindow()
@@ -145,6 +149,7 @@ BillWindow::~BillWindow()
         field->disconnect(this);
     m_date->disconnect(this);
     m_priceIndex->disconnect(this);
+    m_files.setSaveCheck({});
 }
 
 QWidget *BillWindow::createButtons()
@@ -230,6 +235,16 @@ QWidget *BillWindow::createHead()
     grid->setColumnStretch(1, 1);
     grid->setColumnStretch(3, 1);
     connect(m_date, &QLineEdit::editingFinished, this, &BillWindow::takeHead);
+    // The reason a date was refused, under the field as a refused cell has its own; it lies over
+    // what is below, so it belongs to the window, not to the head's box.
+    m_dateProblem = new QLabel(this);
+    m_dateProblem->setObjectName(QStringLiteral("BillDateProblem"));
+    m_dateProblem->setAutoFillBackground(true);
+    m_dateProblem->setFrameShape(QFrame::Box);
+    m_dateProblem->setMargin(4);
+    m_dateProblem->setForegroundRole(QPalette::ToolTipText);
+    m_dateProblem->setBackgroundRole(QPalette::ToolTipBase);
+    m_dateProblem->hide();
     return box;
 }
 
@@ -305,8 +320,7 @@ QWidget *BillWindow::createPrices(QWidget *parent)
     m_priceIndex = new QLineEdit(bar);
     m_priceIndex->setObjectName(QStringLiteral("BillPriceIndex"));
     m_priceIndex->setAccessibleName(QStringLiteral("Индекс к ценам 01.01.2022"));
-    m_priceIndex->setToolTip(QStringLiteral("Во сколько раз нынешние цены выше цен ФСБЦ на "
-                                            "01.01.2022, например 9,12"));
+    m_priceIndex->setToolTip(kIndexTip);
     m_priceIndex->setFixedWidth(
         m_priceIndex->fontMetrics().horizontalAdvance(QStringLiteral("0000,0000")) + 16);
     auto *label = new QLabel(QStringLiteral("Индекс к &ценам 01.01.2022:"), bar);
@@ -334,11 +348,17 @@ void BillWindow::showPriceIndex()
 bool BillWindow::takePriceIndex()
 {
     const bom::IndexEdit edit = bom::readPriceIndex(m_priceIndex->text());
+    // A text that cannot be read stays in its field, in the colours of a refused cell, with the
+    // reason in its tooltip; the bill keeps its index.
+    QPalette palette = m_priceIndex->parentWidget()->palette();
     if (edit.refusal) {
-        QToolTip::showText(m_priceIndex->mapToGlobal(QPoint(0, m_priceIndex->height())),
-                           edit.refusal->reason, m_priceIndex);
-        return false;
+        palette.setColor(QPalette::Base, QColor(0xb0, 0x1c, 0x1c));
+        palette.setColor(QPalette::Text, Qt::white);
     }
+    m_priceIndex->setPalette(palette);
+    m_priceIndex->setToolTip(edit.refusal ? edit.refusal->reason : kIndexTip);
+    if (edit.refusal)
+        return false;
     m_book.setPriceIndex(edit.index);
     return true;
 }
@@ -473,7 +493,44 @@ void BillWindow::showHead()
     }
     const QDate date = m_book.bill().head.date;
     m_date->setText(date.isValid() ? date.toString(kDateFormat) : QString());
-    m_date->setToolTip(QString());
+    markDate(QString());
+}
+
+void BillWindow::markDate(const QString &reason)
+{
+    m_date->setToolTip(reason);
+    // The colours of a refused cell.
+    QPalette palette = m_date->parentWidget()->palette();
+    if (!reason.isEmpty()) {
+        palette.setColor(QPalette::Base, QColor(0xb0, 0x1c, 0x1c));
+        palette.setColor(QPalette::Text, Qt::white);
+    }
+    m_date->setPalette(palette);
+    m_dateProblem->setText(reason);
+    m_dateProblem->setVisible(!reason.isEmpty());
+    if (reason.isEmpty())
+        return;
+    m_dateProblem->adjustSize();
+    const QPoint below = m_date->mapTo(this, QPoint(0, m_date->height() + 2));
+    m_dateProblem->move(std::clamp(below.x(), 0, std::max(0, width() - m_dateProblem->width())),
+                        below.y());
+    m_dateProblem->raise();
+}
+
+bool BillWindow::dateTaken()
+{
+    takeHead();
+    if (m_dateProblem->isHidden())
+        return true;
+    errorreport::show(QStringLiteral("Дата «%1» не прочитана: нужны день, месяц и год, например "
+                                     "07.12.2026. Исправьте ее или очистите поле")
+                          .arg(m_date->text().trimmed()));
+    // Asked for from elsewhere (quitting with changes), the window shows the field to correct.
+    show();
+    raise();
+    activateWindow();
+    m_date->setFocus();
+    return false;
 }
 
 void BillWindow::takeHead()
@@ -486,16 +543,18 @@ void BillWindow::takeHead()
     head.checkedBy = m_headFields[4]->text().trimmed();
     const QString dateText = m_date->text().trimmed();
     head.date = QDate::fromString(dateText, kDateFormat);
-    // A date that cannot be read stays in its field with the reason, and the head keeps its own.
-    if (!dateText.isEmpty() && !head.date.isValid()) {
-        const QString reason = QStringLiteral("Дата — день, месяц и год, например 07.12.2026");
-        m_date->setToolTip(reason);
-        QToolTip::showText(m_date->mapToGlobal(QPoint(0, m_date->height())), reason, m_date);
+    // A date that cannot be read stays in its field, marked, with the reason, and the head keeps
+    // its own; the head's other fields are taken all the same.
+    const bool refused = !dateText.isEmpty() && !head.date.isValid();
+    if (refused)
         head.date = m_book.bill().head.date;
-    } else {
-        m_date->setToolTip(QString());
-    }
     m_book.setHead(head);
+    if (refused) {
+        m_date->setText(dateText);
+        markDate(kDateReason);
+    } else {
+        markDate(QString());
+    }
 }
 
 void BillWindow::showDocument()
@@ -533,6 +592,8 @@ QString BillWindow::exportPath(FileChoice choice, const char *suffix)
 
 void BillWindow::exportCsv()
 {
+    if (!dateTaken())
+        return;
     const QString path = exportPath(FileChoice::Csv, "csv");
     if (path.isEmpty())
         return;
@@ -543,6 +604,8 @@ void BillWindow::exportCsv()
 
 void BillWindow::exportXlsx()
 {
+    if (!dateTaken())
+        return;
     const QString path = exportPath(FileChoice::Xlsx, "xlsx");
     if (path.isEmpty())
         return;
@@ -553,6 +616,8 @@ void BillWindow::exportXlsx()
 
 void BillWindow::printBill()
 {
+    if (!dateTaken())
+        return;
     QPrinter printer;
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted) {
@@ -563,6 +628,8 @@ void BillWindow::printBill()
 
 void BillWindow::saveAsPdf()
 {
+    if (!dateTaken())
+        return;
     const QString path = exportPath(FileChoice::Pdf, "pdf");
     if (path.isEmpty())
         return;

@@ -72,6 +72,11 @@ private:
     void showTotals();
     void showHead();
     void takeHead();
+    // Marks the date field with the reason its text was refused, or clears the mark.
+    void markDate(const QString &reason);
+    // Takes the head as the fields show it; false, with the reason, while the date shown cannot be
+    // read: nothing is then printed or saved with another date.
+    bool dateTaken();
     void showDocument();
     QString exportPath(FileChoice choice, const char *suffix);
 
@@ -94,6 +99,7 @@ private:
     QAction *m_unlink = nullptr;
     QList<QLineEdit *> m_headFields;
     QLineEdit *m_date = nullptr;
+    QLabel *m_dateProblem = nullptr;
     std::function<std::pair<QString, QString>()> m_headingTexts;
     std::function<QDateTime()> m_now;
 };

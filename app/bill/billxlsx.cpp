@@ -9,6 +9,8 @@
 #include <xlsxwriter.h>
 
 #include <clocale>
+#include <cmath>
+#include <tuple>
 
 namespace billxlsx {
 
@@ -60,15 +62,21 @@ public:
         remember(worksheet_write_string(m_sheet, cellRow(row), cellColumn(column),
                                         value.left(kLongestText).toUtf8().constData(), format));
     }
+    // A number beyond a double would be written «INF», which no spreadsheet reads: the cell
+    // says in words what the window says.
     void number(int row, int column, double value, lxw_format *format = nullptr)
     {
-        remember(worksheet_write_number(m_sheet, cellRow(row), cellColumn(column), value, format));
+        if (!std::isfinite(value))
+            text(row, column, bom::quantityText(value));
+        else
+            remember(
+                worksheet_write_number(m_sheet, cellRow(row), cellColumn(column), value, format));
     }
     void formula(int row, int column, const QString &formula, const std::optional<double> &value,
                  lxw_format *format = nullptr)
     {
         const QByteArray text = formula.toUtf8();
-        if (value)
+        if (value && std::isfinite(*value))
             remember(worksheet_write_formula_num(m_sheet, cellRow(row), cellColumn(column),
                                                  text.constData(), format, *value));
         else
@@ -198,11 +206,16 @@ int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, 
         ++row;
     }
     // The sums as numbers beside their captions, so that a spreadsheet can reckon with them.
-    const std::pair<QString, double> sums[] = {
-        {QStringLiteral("Затраты труда, чел.-ч"), totals.labourHours},
-        {QStringLiteral("Машины, маш.-ч"), totals.machineHours}};
-    for (const auto &[caption, value] : sums) {
-        sheet.text(row, 1 + billtexts::HoursName, caption, formats.bold);
+    const std::tuple<QString, double, int> sums[] = {
+        {QStringLiteral("Затраты труда, чел.-ч"), totals.labourHours, totals.labourTooLarge},
+        {QStringLiteral("Машины, маш.-ч"), totals.machineHours, totals.machineTooLarge}};
+    for (const auto &[caption, value, tooLarge] : sums) {
+        sheet.text(row, 1 + billtexts::HoursName,
+                   tooLarge > 0 ? caption + QStringLiteral(" (не учтено, количество слишком "
+                                                           "велико: %1)")
+                                                .arg(tooLarge)
+                                : caption,
+                   formats.bold);
         sheet.number(row, 1 + billtexts::HoursQuantity, value);
         ++row;
     }
@@ -266,6 +279,11 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
         sheet.text(row, column(Unit), total.key.unit);
         sheet.number(row, column(Quantity), total.quantity);
         sheet.number(row, column(Reserve), terms.reservePercent);
+        // A quantity too large has nothing to reckon with: no formulas, no sum.
+        if (!bom::isShownQuantity(total.quantity)) {
+            ++row;
+            continue;
+        }
         sheet.formula(row, column(WithReserve),
                       QStringLiteral("=%1*(1+%2/100)").arg(at(Quantity), at(Reserve)),
                       total.withReserve);
@@ -310,6 +328,8 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
     ++row;
     if (totals.unpriced > 0)
         sheet.text(row++, column(Material), QStringLiteral("без цены: %1").arg(totals.unpriced));
+    if (const QString tooLarge = tooLargeText(totals); !tooLarge.isEmpty())
+        sheet.text(row++, column(Material), tooLarge);
     if (const QString unrated = unratedText(totals); !unrated.isEmpty()) {
         sheet.text(row, column(Material), unrated);
         sheet.text(row, column(Unit), totals.unrated.join(QStringLiteral("; ")));

@@ -387,10 +387,12 @@ bool FirmNormEditor::showProblems(const norms::firm::Draft &draft)
                 if (lineReasons.at(problem.resource).isEmpty()) {
                     lineReasons[problem.resource] = problem.reason;
                     const norms::NormResource &line = draft.resources.at(problem.resource);
-                    badColumns[problem.resource] = line.name.isEmpty()   ? NameColumn
-                                                   : line.unit.isEmpty() ? UnitColumn
-                                                   : !line.rate          ? RateColumn
-                                                                         : NameColumn;
+                    const bool unitLost = norms::firm::journalProblem(line.name).isEmpty() &&
+                                          !norms::firm::journalProblem(line.unit).isEmpty();
+                    badColumns[problem.resource] = line.name.isEmpty()               ? NameColumn
+                                                   : line.unit.isEmpty() || unitLost ? UnitColumn
+                                                   : !line.rate                      ? RateColumn
+                                                                                     : NameColumn;
                 }
             } else if (resources.isEmpty()) {
                 resources = problem.reason;

@@ -218,9 +218,17 @@ void NormControl::finishImport()
         emit importFinished(true, summary);
         break;
     }
-    case norms::ImportResult::Outcome::Cancelled:
-        emit importFinished(false, QStringLiteral("Загрузка отменена; база норм не изменена."));
+    case norms::ImportResult::Outcome::Cancelled: {
+        // Told where the import's summary would stand: in the norm window when it is open, else
+        // in a box, as a refusal is, since the main window has no line for it.
+        const QString text = QStringLiteral("Загрузка отменена; база норм не изменена.");
+        if (m_window && m_window->isVisible())
+            m_window->showSummary(text);
+        else
+            errorreport::show(text);
+        emit importFinished(false, text);
         break;
+    }
     case norms::ImportResult::Outcome::Refused:
         errorreport::show(result.reason);
         emit importFinished(false, result.reason);

@@ -145,9 +145,14 @@ void CalculatorPage::copyResults() const
 }
 
 void CalculatorPage::showFigure(const ResultRow &row, const calc::BillFigure &what,
-                                const std::optional<double> &value, calc::ResultFormat format)
+                                const std::optional<double> &value, calc::ResultFormat format,
+                                const QString &unit)
 {
-    row.value->setText(value ? calc::resultText(*value, format) : QStringLiteral("—"));
+    if (!value)
+        row.value->setText(QStringLiteral("—"));
+    else
+        row.value->setText(calc::resultText(*value, format) +
+                           (unit.isEmpty() ? QString() : u' ' + unit));
     keepFigures(row.value, {{what, value}});
 }
 

@@ -74,11 +74,12 @@ protected:
     static void resetValues(const ResultRows &rows, const QString &text);
     static void setValuesVisible(const ResultRows &rows, bool visible);
 
-    // Writes a row's value from its figure ("—" for none) and keeps the figure, which holds more
-    // digits than the text shows, with what the row is, for the bill.
+    // Writes a row's value from its figure ("—" for none), followed by the unit when one is
+    // given, and keeps the figure, which holds more digits than the text shows, with what the
+    // row is, for the bill.
     void showFigure(const ResultRow &row, const calc::BillFigure &what,
                     const std::optional<double> &value,
-                    calc::ResultFormat format = calc::kFormat4x3);
+                    calc::ResultFormat format = calc::kFormat4x3, const QString &unit = QString());
     // Keeps the figures behind a label that the page writes in its own words.
     void keepFigures(QLabel *label, const QList<Figure> &figures);
 

@@ -126,7 +126,8 @@ void FoundationPage::showFigures(const calc::FoundationMaterials &materials)
 {
     const QList<std::optional<double>> figures = figuresInRowOrder(materials);
     for (int i = 0; i < m_results->count(); ++i)
-        showFigure(m_results->row(i), m_norms->figure(i), figures[i]);
+        showFigure(m_results->row(i), m_norms->figure(i), figures[i], calc::kFormat4x3,
+                   m_norms->valueUnit(i));
 }
 
 // Computes whether or not a size class is chosen: the figures of the dimensions alone are

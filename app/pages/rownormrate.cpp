@@ -59,7 +59,7 @@ Rate rateOf(const norms::Norm &norm, qsizetype resource, const RowUnit &row)
         return refused(
             QStringLiteral("расход ресурса «%1» — по проекту, в норме его нет").arg(chosen.name));
     const QString from = bom::normalUnit(chosen.unit);
-    const QString to = row.material.isEmpty() ? from : bom::normalUnit(row.material);
+    const QString to = bom::normalUnit(row.material);
     const std::optional<calc::Extended> factor = conversion(from, to);
     if (!factor)
         return refused(QStringLiteral("ресурс «%1» измеряется в «%2», а строка — в «%3»; перевести "

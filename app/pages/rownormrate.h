@@ -14,7 +14,7 @@ struct RowUnit
 {
     QString work;     // «м3», «м2»: the unit of work the page's rates are per
     QString workName; // «м3 бетона»
-    QString material; // the row's unit, «кг», «л», «м3»; empty: the resource's own unit
+    QString material; // the row's unit, «кг», «л», «м3»
 };
 
 struct Rate

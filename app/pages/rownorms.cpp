@@ -48,8 +48,7 @@ bool RowNorms::offers(int row) const
 
 rownormrate::RowUnit RowNorms::unitOf(int row) const
 {
-    return {m_page.work, m_page.workName,
-            m_page.captionUnits ? m_page.figures.at(row).unit : QString()};
+    return {m_page.work, m_page.workName, m_page.figures.at(row).unit};
 }
 
 void RowNorms::read(int variant)
@@ -93,11 +92,10 @@ QString RowNorms::take(int row, const RowChoice &choice)
     if (!rate.refusal.isEmpty())
         return QStringLiteral("Выбранная норма %1 не дает расхода: %2.")
             .arg(choice.norm, rate.refusal);
+    // The rate is in the row's own unit: the figure keeps it.
     calc::BillFigure figure = m_page.figures.at(row);
-    figure.unit = rate.unit;
     figure.source += QStringLiteral("; норма ") + norm->fullCode();
-    // A row whose caption names no unit shows its figure in the resource's unit.
-    const QString unit = m_page.captionUnits ? rate.unit + u'/' + m_page.work : rate.unit;
+    const QString unit = rate.unit + u'/' + m_page.work;
     m_chosen.insert(row, {rate.perUnit, unit.toUtf8(),
                           rownormrate::sourceOf(*norm, resource).toUtf8(), figure});
     return QString();
@@ -107,6 +105,11 @@ calc::BillFigure RowNorms::figure(int row) const
 {
     const auto chosen = m_chosen.constFind(row);
     return chosen != m_chosen.cend() ? chosen->figure : m_page.figures.at(row);
+}
+
+QString RowNorms::valueUnit(int row) const
+{
+    return !m_page.captionUnits && m_chosen.contains(row) ? m_page.figures.at(row).unit : QString();
 }
 
 QStringList RowNorms::explained(QStringList texts) const

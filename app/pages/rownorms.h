@@ -41,7 +41,8 @@ public:
         QString name;     // the page's name in the settings
         QString work;     // the unit of work the page's rates are per, «м3»
         QString workName; // «м3 бетона»
-        // Whether a figure stays in the unit its caption names, or takes the resource's.
+        // Whether the captions name the rows' units; where they do not, a value taken from a
+        // norm is shown with its unit.
         bool captionUnits = false;
         QList<calc::BillFigure> figures; // the published ones, in row order
         std::function<calc::FigureBases(int variant)> publishedBases;
@@ -62,8 +63,11 @@ public:
         }
         return rates;
     }
-    // What the bill takes for a row: in the resource's unit, naming the norm, when one is chosen.
+    // What the bill takes for a row: in the row's own unit, naming the norm, when one is chosen.
     calc::BillFigure figure(int row) const;
+    // The unit to write after the row's value: the row's own, for a value from a norm in a row
+    // whose caption names no unit; empty otherwise.
+    QString valueUnit(int row) const;
     // The explanations with the offer to choose a norm, or why a chosen one gives no rate.
     QStringList explained(QStringList texts) const;
 

@@ -325,12 +325,13 @@ void BillTest::totalsSumTheKeptFiguresOfThreePages()
     QCOMPARE(m_driver->window().bill().book().totals().rows[concrete].counted, 2);
     QCOMPARE(window->grandTotalText().left(18), QStringLiteral("Итого: 0,00 руб. ("));
 
-    // A price turns into money: bricks by the piece at 18,50, bought whole.
+    // A price turns into money: bricks by the piece at 18,50, bought whole; money has its
+    // thousands apart.
     editCell(window, bricks, 8, QStringLiteral("18,5"));
     QCOMPARE(model->index(bricks, 8).data().toString(), QStringLiteral("18,50"));
     QCOMPARE(model->index(bricks, 5).data().toString(), QStringLiteral("8227"));
-    QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("152199,50"));
-    QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 152199,50 руб.")));
+    QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("152\u00A0199,50"));
+    QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 152\u00A0199,50 руб.")));
     QCOMPARE(shownGrandTotal(window), window->grandTotalText());
     // Packs of 250 with 5 % reserve: 8638,33 bricks make 35 packs; the price stays per piece.
     editCell(window, bricks, 3, QStringLiteral("5"));
@@ -338,11 +339,11 @@ void BillTest::totalsSumTheKeptFiguresOfThreePages()
     QCOMPARE(model->index(bricks, 4).data().toString(), QStringLiteral("8638,33"));
     QCOMPARE(model->index(bricks, 5).data().toString(), QStringLiteral("8639"));
     QCOMPARE(model->index(bricks, 7).data().toString(), QStringLiteral("35"));
-    QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("159821,50"));
+    QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("159\u00A0821,50"));
     // A price per pack takes the place of the price per piece, and the sum says so.
     editCell(window, bricks, 9, QStringLiteral("4500"));
     QCOMPARE(model->index(bricks, 8).data().toString(), QString());
-    QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("157500,00"));
+    QCOMPARE(model->index(bricks, 10).data().toString(), QStringLiteral("157\u00A0500,00"));
 }
 
 void BillTest::windowFollowsAdditionsAndDeleteRemoves()
@@ -622,7 +623,7 @@ void BillTest::savedBillOpensInANewRun()
     QCOMPARE(
         window->findChild<QTableView *>(QStringLiteral("BillEntries"))->verticalHeader()->count(),
         2);
-    QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 10080,00 руб.")));
+    QVERIFY(window->grandTotalText().startsWith(QStringLiteral("Итого: 10\u00A0080,00 руб.")));
     QCOMPARE(shownGrandTotal(window), window->grandTotalText());
 }
 

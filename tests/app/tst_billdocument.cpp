@@ -2,9 +2,11 @@
 #include "bill/billcontrol.h"
 #include "bill/billrecovery.h"
 #include "bill/billwindow.h"
+#include "billfile.h"
 #include "errorrecorder.h"
 #include "windowdriver.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemModel>
 #include <QApplication>
 #include <QComboBox>
@@ -13,6 +15,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
 #include <QSettings>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -38,6 +41,8 @@ private slots:
     void pagesGiveEachMaterialOnceWithItsUnit();
     void countAndManualMaterialsJoinTheTotals();
     void tabLeavesEachTableAfterItsLastCellToEdit();
+    void theDateIsPrintedAndSavedAsShown_data();
+    void theDateIsPrintedAndSavedAsShown();
 
 private:
     void computeMasonryWall(const QString &length);
@@ -459,6 +464,74 @@ void BillDocumentTest::tabLeavesEachTableAfterItsLastCellToEdit()
                           "BillCheckedBy",  "BillDate",      "BillRemoveEntry", "BillAddManual",
                           "BillUndo",       "BillEntries",   "BillPriceIndex",  "BillFillPrices",
                           "BillTotals"}));
+}
+
+void BillDocumentTest::theDateIsPrintedAndSavedAsShown_data()
+{
+    QTest::addColumn<QString>("action");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("PDF") << "BillPdf"
+                         << "pdf";
+    QTest::newRow("the bill's file") << "BillSave"
+                                     << "merilon-bom";
+    // «Сохранить» answered to the question before a new bill replaces this one.
+    QTest::newRow("saved before a new bill") << "BillNew"
+                                             << "merilon-bom";
+}
+
+// A date typed and not yet left (the button pressed as Ctrl+P presses it, leaving the focus where
+// it is) is what the printout and the file get; one that is no date is marked with the reason
+// and stops them, rather than let the previous date through.
+void BillDocumentTest::theDateIsPrintedAndSavedAsShown()
+{
+    QFETCH(QString, action);
+    QFETCH(QString, suffix);
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    BillWindow *window = openBill();
+    const QString path = m_files->filePath(QStringLiteral("дом.") + suffix);
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    auto *date = window->findChild<QLineEdit *>(QStringLiteral("BillDate"));
+    auto *problem = window->findChild<QLabel *>(QStringLiteral("BillDateProblem"));
+    m_errors->answerChoicesWith(0);
+    const auto typeDate = [date](const QString &text) {
+        date->setFocus();
+        date->selectAll();
+        QTest::keyClicks(date, text);
+    };
+    typeDate(QStringLiteral("07.12.2026"));
+    QTest::keyClick(date, Qt::Key_Return);
+    QCOMPARE(bill().head.date, QDate(2026, 12, 7));
+
+    typeDate(QStringLiteral("31.02.2026"));
+    window->findChild<QAbstractButton *>(action)->click();
+    QCOMPARE(m_errors->messages(),
+             QStringList{QStringLiteral("Дата «31.02.2026» не прочитана: нужны день, месяц и год, "
+                                        "например 07.12.2026. Исправьте ее или очистите поле.")});
+    QVERIFY(!QFile::exists(path));
+    QCOMPARE(date->text(), QStringLiteral("31.02.2026"));
+    QVERIFY(problem->isVisible());
+    QCOMPARE(problem->text(), QStringLiteral("Дата — день, месяц и год, например 07.12.2026"));
+    QCOMPARE(date->palette().color(QPalette::Base), QColor(0xb0, 0x1c, 0x1c));
+
+    typeDate(QStringLiteral("28.02.2026"));
+    window->findChild<QAbstractButton *>(action)->click();
+    QVERIFY(problem->isHidden());
+    QVERIFY(date->palette().color(QPalette::Base) != QColor(0xb0, 0x1c, 0x1c));
+    QCOMPARE(m_errors->messages().size(), 1);
+    if (suffix == u"pdf") {
+        QProcess text;
+        text.start(QStringLiteral("pdftotext"), {path, QStringLiteral("-")});
+        QVERIFY(text.waitForFinished(30000) && text.exitCode() == 0);
+        const QString printed = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        QVERIFY2(printed.contains(QStringLiteral("Дата: 28.02.2026")), qPrintable(printed));
+    } else {
+        // The new bill comes once this one is saved.
+        QCOMPARE(bill().entries.isEmpty(), action == u"BillNew");
+        const billfile::Reading saved = billfile::read(path);
+        QVERIFY2(saved.bill, qPrintable(saved.failure));
+        QCOMPARE(saved.bill->head.date, QDate(2026, 2, 28));
+    }
 }
 
 QTEST_MAIN(BillDocumentTest)

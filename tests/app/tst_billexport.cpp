@@ -1,5 +1,6 @@
 #include "bill/billprint.h"
 #include "bill/billxlsx.h"
+#include "billcsv.h"
 
 #include <QDir>
 #include <QFile>
@@ -31,6 +32,8 @@ private slots:
     void noTotalsRowIsCutByAPageBreak();
     void signaturesEndTheDocument_data();
     void signaturesEndTheDocument();
+    void quantityTooLargeIsNamedInEveryExport_data();
+    void quantityTooLargeIsNamedInEveryExport();
 
 private:
     static bom::Bill sampleBill();
@@ -308,9 +311,9 @@ void BillExportTest::pdfHoldsTotalsAndEntries()
     QCOMPARE(extracted.count(QStringLiteral("Материал")), 2);
     for (const char *expected :
          {"Мерилон 3 — ведомость материалов", "Дата: 07.12.2026", "Итоги", "Примечание", "Упаковок",
-          "2 Раствор м3 2,679 5 2,81295 2,81295 0,5 6 4200,00 25200,00",
-          "1 Кирпич глиняный обыкновенный шт. 4503 0 4503 4503 18,50 83305,50",
-          "Итого: 108505,50 руб. (без цены: 1)", "без нормы: 1 — Смазка", "Записи",
+          "2 Раствор м3 2,679 5 2,81295 2,813 0,5 6 4 200,00 25 200,00",
+          "1 Кирпич глиняный обыкновенный шт. 4503 0 4503 4503 18,50 83 305,50",
+          "Итого: 108 505,50 руб. (без цены: 1)", "без нормы: 1 — Смазка", "Записи",
           "2 Фундаменты под здания и сооружения Длина 2 м Бетон 1,8 м3",
           "Напечатано 07.12.2026 12:10:00"})
         QVERIFY2(extracted.contains(QString::fromUtf8(expected)), expected);
@@ -492,6 +495,60 @@ void BillExportTest::signaturesEndTheDocument()
                  qPrintable(last));
         QCOMPARE(pages.join(u' ').count(QStringLiteral("Составил")), 1);
     }
+}
+
+void BillExportTest::quantityTooLargeIsNamedInEveryExport_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<int>("kind");
+    QTest::addColumn<QString>("said"); // by the CSV and the printout
+    QTest::addColumn<QString>("cell"); // of the workbook
+    QTest::newRow("bricks") << "Кирпич"
+                            << "шт." << int(bom::MaterialKind::Buy)
+                            << "Итого: 0,00 руб. (не учтено, количество слишком велико: 1)"
+                            << "Итоги!D2\t'слишком велика'\t'слишком велика'";
+    QTest::newRow("hours of labour")
+        << "Затраты труда"
+        << "чел.-ч" << int(bom::MaterialKind::Labour)
+        << "Затраты труда, чел.-ч: 0 (не учтено, количество слишком велико: 1)"
+        << "Итоги!E6\t'слишком велика'\t'слишком велика'";
+}
+
+// 1,5E308 twice leaves the range of a double: every export says so in words and none writes
+// «INF», which a spreadsheet refuses.
+void BillExportTest::quantityTooLargeIsNamedInEveryExport()
+{
+    QFETCH(QString, name);
+    QFETCH(QString, unit);
+    QFETCH(int, kind);
+    QFETCH(QString, said);
+    QFETCH(QString, cell);
+    bom::Bill bill;
+    bill.entries = {{QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC),
+                     QStringLiteral("Кирпичная кладка"),
+                     QString(),
+                     {bom::material(name, unit, 1.5e308, bom::MaterialKind(kind))},
+                     2}};
+    const bom::Totals totals = bom::computeTotals(bill);
+    const QRegularExpression infinite(QStringLiteral("\\b(inf|nan)\\b"),
+                                      QRegularExpression::CaseInsensitiveOption);
+    const QString csv = QString::fromUtf8(billcsv::encode(bill, totals));
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("ведомость.pdf"));
+    QCOMPARE(billprint::writePdf(pdf, bill, totals, QString(), QString()), std::nullopt);
+    const QString printed = pdfPages(pdf).join(u' ');
+    for (const QString &text : {csv, printed}) {
+        QVERIFY2(text.contains(said), qPrintable(text));
+        QVERIFY2(!text.contains(infinite), qPrintable(text));
+    }
+    if (!billxlsx::available())
+        return;
+    const QString workbook = folder.filePath(QStringLiteral("ведомость.xlsx"));
+    QCOMPARE(billxlsx::write(bill, totals, workbook), std::nullopt);
+    const QStringList cells = readBack(workbook);
+    QVERIFY2(cells.contains(cell), qPrintable(cells.join(u'\n')));
+    QVERIFY2(cells.filter(infinite).isEmpty(), qPrintable(cells.filter(infinite).join(u'\n')));
 }
 
 QTEST_MAIN(BillExportTest)

@@ -218,10 +218,10 @@ void BillPricesTest::fillKeepsTypedPricesAndIsOneStep_data()
     QTest::addColumn<QString>("concreteTip");
     // 6127,65 × 9,12 = 55884,168; the lorry 1058,38 × 9,12 = 9652,4256 per hour, × 1,25 hours.
     QTest::newRow("empty price: the catalogue's × the index") << ""
-                                                              << "55884,17"
+                                                              << "55\u00A0884,17"
                                                               << "ФСБЦ 01.01.2022 × 9,12";
     QTest::newRow("a typed price stays the user's") << "5000"
-                                                    << "5000,00"
+                                                    << "5\u00A0000,00"
                                                     << "";
 }
 
@@ -239,7 +239,7 @@ void BillPricesTest::fillKeepsTypedPricesAndIsOneStep()
     QVERIFY(concrete >= 0);
     // The catalogue's price at its base level, before any fill.
     QCOMPARE(totals->model()->index(concrete, TotalsModel::CatalogueColumn).data().toString(),
-             QStringLiteral("6127,65"));
+             QStringLiteral("6\u00A0127,65"));
     if (!typed.isEmpty())
         book().setTerms(book().totals().rows.at(concrete).key,
                         bom::Terms{0, std::nullopt, typed.toLongLong() * 100});
@@ -258,8 +258,8 @@ void BillPricesTest::fillKeepsTypedPricesAndIsOneStep()
     };
     QCOMPARE(priceCell().data().toString(), concretePrice);
     QCOMPARE(priceCell().data(Qt::ToolTipRole).toString(), concreteTip);
-    QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount), QStringLiteral("9652,43"));
-    QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount + 1), QStringLiteral("12065,54"));
+    QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount), QStringLiteral("9\u00A0652,43"));
+    QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount + 1), QStringLiteral("12\u00A0065,54"));
     QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount + 2),
              QStringLiteral("ФСБЦ 01.01.2022 × 9,12"));
     QVERIFY(!hours->isColumnHidden(billtexts::HoursColumnCount));

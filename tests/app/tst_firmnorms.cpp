@@ -233,6 +233,17 @@ void FirmNormsTest::editorSaysAtTheFieldWhatIsWrong_data()
         << "FirmSourceProblem"
         << "Укажите источник нормы, например «Калькуляция № 12 от 03.03.2026, утв. главным "
            "инженером».";
+    // The journal's code page has no «²» or «≤»: the field says what to write instead.
+    QTest::newRow("a square sign in the measure")
+        << "FirmMeasure"
+        << "100 м²"
+        << "FirmMeasureProblem"
+        << "знак «²» не сохранится в журнале — напишите «100 м2»";
+    QTest::newRow("a sign of comparison in the name")
+        << "FirmName"
+        << "Стяжка ≤ 50 мм"
+        << "FirmNameProblem"
+        << "знак «≤» не сохранится в журнале — напишите «Стяжка <= 50 мм»";
     QTest::newRow("code of another firm norm")
         << "FirmCode"
         << "ФН-06-01-001-02"

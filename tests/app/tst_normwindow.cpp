@@ -314,6 +314,8 @@ void NormWindowTest::cancelledImportLeavesThePreviousBase()
     QTest::mouseClick(progress->findChild<QPushButton *>(), Qt::LeftButton);
     QVERIFY(finished.wait(60'000));
     QCOMPARE(finished.front().at(0).toBool(), false);
+    QCOMPARE(part<QLabel>("NormStatus")->text(),
+             QStringLiteral("Загрузка отменена; база норм не изменена."));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ГЭСН 06-01-001"));
     QCOMPARE(shownCodes(), (QStringList{QStringLiteral("ГЭСН 06-01-001-01"),
                                         QStringLiteral("ГЭСН 06-01-001-02")}));

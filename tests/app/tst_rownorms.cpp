@@ -160,24 +160,24 @@ void RowNormsTest::foundationRowFromAChosenNorm()
     m_answer = RowChoice{QStringLiteral("ГЭСН 06-01-001-02"), QStringLiteral("01.7.15.06-0111")};
     QCOMPARE(menuOf("Label27", "ChooseRowNorm"), offered);
 
-    // 2 × 1,5 × 0,8 m3 × 0,005 t per 100 m3.
+    // 2 × 1,5 × 0,8 m3 × 0,005 t per 100 m3, in the row's kilograms.
     const QString explained = QStringLiteral(
-        "Гвозди строительные 100 мм = объем бетона × 5E-5 т (ГЭСН 06-01-001-02 «Устройство "
+        "Гвозди строительные 100 мм = объем бетона × 0,05 кг/м3 (ГЭСН 06-01-001-02 «Устройство "
         "бетонных фундаментов общего назначения объемом: до 5 м3», ресурс 01.7.15.06-0111; выбрано "
         "пользователем)");
     QCOMPARE(tip("Label27"), explained);
     m_driver->newJournalLines();
     m_driver->click(QStringLiteral("BitBtn2"));
-    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,00012"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,12 кг"));
     QCOMPARE(m_driver->text(QStringLiteral("Label38")), QStringLiteral("—"));
     QCOMPARE(m_driver->newJournalLines().value(3),
-             QStringLiteral("Гвозди строительные 100 мм: 0,00012"));
-    // The bill takes the figure in the resource's unit, naming the norm.
+             QStringLiteral("Гвозди строительные 100 мм: 0,12 кг"));
+    // The bill takes the figure in the row's unit, naming the norm.
     auto *page = m_driver->widget<CalculatorPage>(QStringLiteral("TabSheet2"));
     const CalculatorPage::Figure figure = page->currentResults(nullptr).value().figures.value(3);
-    QCOMPARE(figure.what.unit, QStringLiteral("т"));
+    QCOMPARE(figure.what.unit, QStringLiteral("кг"));
     QCOMPARE(figure.what.source, QStringLiteral("Фундаменты под колонны; норма ГЭСН 06-01-001-02"));
-    QCOMPARE(figure.value, std::optional<double>(0.00012));
+    QCOMPARE(figure.value, std::optional<double>(0.12));
     // The choice is the size class's own.
     computeFoundation(0);
     QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("—"));
@@ -192,7 +192,7 @@ void RowNormsTest::foundationRowFromAChosenNorm()
                                  kOffer);
     newWindow(true);
     computeFoundation(1);
-    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,00012"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,12 кг"));
 
     QCOMPARE(menuOf("Label27", "ForgetRowNorm"), offered + QStringList{"Не брать расход из нормы"});
     QCOMPARE(tip("Label27"), nails + u'\n' + kOffer);
@@ -217,15 +217,16 @@ void RowNormsTest::firmNormIsReadAsTheBaseHasItNow()
     m_answer = RowChoice{QStringLiteral("ФН-06-01-001-02"), QStringLiteral("01.7.15.06-0111")};
     menuOf("Label27", "ChooseRowNorm");
     m_driver->click(QStringLiteral("BitBtn2"));
-    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,000144"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,144 кг"));
     // A later version counts from the next computation on.
     saveNails(id, 0.007);
     m_driver->click(QStringLiteral("BitBtn2"));
-    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,000168"));
-    QCOMPARE(tip("Label27"),
-             QStringLiteral("Гвозди строительные 100 мм = объем бетона × 7E-5 т (ФН-06-01-001-02, "
-                            "версия 2, ресурс 01.7.15.06-0111; источник: Калькуляция № 12 от "
-                            "03.03.2026, утв. главным инженером; выбрано пользователем)"));
+    QCOMPARE(m_driver->text(QStringLiteral("Label39")), QStringLiteral("0,168 кг"));
+    QCOMPARE(
+        tip("Label27"),
+        QStringLiteral("Гвозди строительные 100 мм = объем бетона × 0,07 кг/м3 (ФН-06-01-001-02, "
+                       "версия 2, ресурс 01.7.15.06-0111; источник: Калькуляция № 12 от "
+                       "03.03.2026, утв. главным инженером; выбрано пользователем)"));
 }
 
 void RowNormsTest::grassRowsTakeConvertedRates_data()
@@ -291,6 +292,13 @@ void RowNormsTest::dialogShowsTheRateOrWhyNot_data()
                                              << "BitBtn4"
                                              << "Label56"
                                              << "3,6";
+    QTest::newRow("tonnes for a row in kilograms") << 7 << "RadioGroup1"
+                                                   << "Label27"
+                                                   << "06-01-001-02"
+                                                   << "Расход: 0,05 кг на 1 м3 бетона"
+                                                   << "BitBtn2"
+                                                   << "Label39"
+                                                   << "0 кг";
     QTest::newRow("tonnes for a row in litres")
         << 17 << "RadioGroup2"
         << "Label53"

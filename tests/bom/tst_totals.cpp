@@ -430,14 +430,36 @@ void TotalsTest::whatIsBoughtAndWhatItCosts_data()
     };
     QTest::newRow("a price per piece is not a price per pack")
         << QList{bricks(6102.7)} << Terms{0, 480, 1850, PriceBasis::PerUnit}
-        << QStringList{"Кирпич", "шт.", "6102,7", "0", "6102,7",   "6103",
-                       "480",    "13",  "18,50",  "",  "112905,50"}
-        << "Итого: 112905,50 руб.";
+        << QStringList{"Кирпич", "шт.", "6102,7", "0", "6102,7",         "6103",
+                       "480",    "13",  "18,50",  "",  "112\u00A0905,50"}
+        << "Итого: 112\u00A0905,50 руб.";
     QTest::newRow("a price per pack buys whole packs")
         << QList{bricks(6102.7)} << Terms{0, 480, 900000, PriceBasis::PerPack}
-        << QStringList{"Кирпич", "шт.", "6102,7", "0",       "6102,7",   "6103",
-                       "480",    "13",  "",       "9000,00", "117000,00"}
-        << "Итого: 117000,00 руб.";
+        << QStringList{"Кирпич",         "шт.", "6102,7", "0", "6102,7",
+                       "6103",           "480", "13",     "",  "9\u00A0000,00",
+                       "117\u00A0000,00"}
+        << "Итого: 117\u00A0000,00 руб.";
+    // Money has its thousands apart, as the page shows it; a file for a spreadsheet does not.
+    QTest::newRow("a price in millions")
+        << QList{bricks(1000)} << Terms{0, std::nullopt, 123456789, PriceBasis::PerUnit}
+        << QStringList{"Кирпич",
+                       "шт.",
+                       "1000",
+                       "0",
+                       "1000",
+                       "1000",
+                       "",
+                       "",
+                       "1\u00A0234\u00A0567,89",
+                       "",
+                       "1\u00A0234\u00A0567\u00A0890,00"}
+        << "Итого: 1\u00A0234\u00A0567\u00A0890,00 руб.";
+    // What to buy of a material by measure has the page's digits; the quantity keeps six.
+    QTest::newRow("cubic metres to buy")
+        << QList{entry({material(QStringLiteral("Кирпич"), QStringLiteral("м3"), 6.85824)})}
+        << Terms{}
+        << QStringList{"Кирпич", "м3", "6,85824", "0", "6,85824", "6,858", "", "", "", "", "—"}
+        << "Итого: 0,00 руб. (без цены: 1)";
     QTest::newRow("reserve, then whole pieces")
         << QList{bricks(100.2)} << Terms{5, std::nullopt, 100, PriceBasis::PerUnit}
         << QStringList{"Кирпич", "шт.", "100,2", "5", "105,21", "106", "", "", "1,00", "", "106,00"}
@@ -452,9 +474,14 @@ void TotalsTest::whatIsBoughtAndWhatItCosts_data()
         << "Итого: 0,00 руб. (без цены: 1)";
     QTest::newRow("a sum too large says so in the row and the total")
         << QList{bricks(1e15)} << Terms{0, std::nullopt, 1000000, PriceBasis::PerUnit}
-        << QStringList{"Кирпич", "шт.", "1E015",    "0", "1E015",         "1E015",
-                       "",       "",    "10000,00", "",  "слишком велика"}
+        << QStringList{"Кирпич", "шт.", "1E015",          "0", "1E015",         "1E015",
+                       "",       "",    "10\u00A0000,00", "",  "слишком велика"}
         << "Итого: — (сумма слишком велика)";
+    // 1,5E308 bricks twice are beyond a double: named, and left out of the totals, counted.
+    QTest::newRow("a quantity too large says so and is left out")
+        << QList{bricks(1.5e308, 2)} << Terms{0, std::nullopt, 1850, PriceBasis::PerUnit}
+        << QStringList{"Кирпич", "шт.", "слишком велика", "0", "—", "—", "", "", "18,50", "", "—"}
+        << "Итого: 0,00 руб. (не учтено, количество слишком велико: 1)";
     QTest::newRow("nothing to buy leaves the table")
         << QList{bricks(0)} << Terms{} << QStringList{} << "Итого: 0,00 руб.";
 }

@@ -52,6 +52,14 @@ void JournalFileTest::encodesLinesInWindows1251WithCrLf_data()
     QTest::newRow("quotes and digits")
         << QStringList{QStringLiteral("\"Мерилон 3\": 1,5")}
         << QByteArray("\"\xCC\xE5\xF0\xE8\xEB\xEE\xED 3\": 1,5\r\n\r\n");
+    // A character the code page lacks stands as «?», never dropped.
+    QTest::newRow("signs the code page lacks")
+        << QStringList{QStringLiteral("Стяжка ≤ 50 мм"), QStringLiteral("м²")}
+        << QByteArray("\xD1\xF2\xFF\xE6\xEA\xE0 ? 50 \xEC\xEC\r\n\xEC?\r\n\r\n");
+    QTest::newRow("beyond the first plane, one «?»")
+        << QStringList{QStringLiteral("a\U0001F600b")} << QByteArray("a?b\r\n\r\n");
+    QTest::newRow("euro and numero are in the code page")
+        << QStringList{QStringLiteral("€№")} << QByteArray("\x88\xB9\r\n\r\n");
 }
 
 void JournalFileTest::encodesLinesInWindows1251WithCrLf()

@@ -99,6 +99,7 @@ private slots:
     void resolvesAConflict();
     void renamedInTheFileIsTheSameNorm();
     void neverTouchesTheFederalBase();
+    void signsTheJournalLacksAreRespelled();
     void brokenFileChangesNothing_data();
     void brokenFileChangesNothing();
 
@@ -265,23 +266,34 @@ void FirmExchangeTest::mergesByWhatChangedWhere()
 void FirmExchangeTest::resolvesAConflict_data()
 {
     QTest::addColumn<bool>("theirs"); // or else ours
+    QTest::addColumn<double>("labourHere");
+    QTest::addColumn<double>("machinesHere");
     QTest::addColumn<double>("rate");
     QTest::addColumn<QString>("changes");
-    QTest::newRow("ours") << false << 190.0
+    QTest::newRow("ours") << false << 190.0 << 1.2 << 190.0
                           << "норма ресурса «Средний разряд работы 3,0»: 200 → 190";
-    QTest::newRow("theirs") << true << 210.0
+    // What changed is told against the version here, not the file's own previous one.
+    QTest::newRow("theirs") << true << 190.0 << 1.2 << 210.0
                             << "принята версия 3 из файла «firm.xml»: норма ресурса «Средний "
-                               "разряд работы 3,0»: 200 → 210";
+                               "разряд работы 3,0»: 190 → 210";
+    QTest::newRow("theirs, undoing another line changed here")
+        << true << 200.0 << 1.5 << 210.0
+        << "принята версия 3 из файла «firm.xml»: норма ресурса «Средний разряд работы 3,0»: "
+           "200 → 210; норма ресурса «Автомобили бортовые»: 1,5 → 1,2";
 }
 
 void FirmExchangeTest::resolvesAConflict()
 {
     QFETCH(bool, theirs);
+    QFETCH(double, labourHere);
+    QFETCH(double, machinesHere);
     QFETCH(double, rate);
     QFETCH(QString, changes);
     shareOneNorm();
     const qint64 id = m_theirs->store().find(kCode)->id;
-    m_theirs->store().save(id, sample(190), QStringLiteral("sidorov"), moment(6));
+    Draft here = sample(labourHere);
+    here.resources[1].rate = machinesHere;
+    m_theirs->store().save(id, here, QStringLiteral("sidorov"), moment(6));
     m_ours->store().save(m_ours->store().find(kCode)->id, sample(210), QStringLiteral("ivanov"),
                          moment(7));
     m_ours->exportTo(file(QStringLiteral("firm.xml")));
@@ -291,7 +303,7 @@ void FirmExchangeTest::resolvesAConflict()
     QCOMPARE(listed.size(), 1);
     QCOMPARE(listed[0].code, kCode);
     QCOMPARE(listed[0].file, QStringLiteral("firm.xml"));
-    QCOMPARE(listed[0].ours.draft, sample(190));
+    QCOMPARE(listed[0].ours.draft, here);
     QCOMPARE(listed[0].theirs.draft, sample(210));
     QCOMPARE(listed[0].theirs.login, QStringLiteral("ivanov"));
 
@@ -319,6 +331,27 @@ void FirmExchangeTest::renamedInTheFileIsTheSameNorm()
     QCOMPARE(m_theirs->store().all().size(), 1);
     QCOMPARE(m_theirs->current(renamed.code).draft, renamed);
     QCOMPARE(m_theirs->history(renamed.code).size(), 3);
+}
+
+// A file from a base that took «²» and «≤» brings them respelled, so that the journal keeps every
+// character, and the import says so.
+void FirmExchangeTest::signsTheJournalLacksAreRespelled()
+{
+    Draft signs = sample(180);
+    signs.name = QStringLiteral("Стяжка ≤ 50 мм");
+    signs.measure = QStringLiteral("100 м²");
+    signs.resources[3].unit = QStringLiteral("м³");
+    m_ours->store().save(0, signs, QStringLiteral("ivanov"), moment(3));
+    QCOMPARE(m_ours->exportTo(file(QStringLiteral("firm.xml"))), QString());
+    const ImportResult result = m_theirs->import({file(QStringLiteral("firm.xml"))});
+    QCOMPARE(summaryText(result, m_theirs->path),
+             QStringLiteral("Фирменные нормы из «firm.xml»: новых 1, обновлено 0, без изменений 0. "
+                            "В нормах ФН-06-01-001-01 знаки «²», «³», «≤», «≥» заменены на «2», "
+                            "«3», «<=», «>=»: журнал их не сохраняет."));
+    const Draft taken = m_theirs->current().draft;
+    QCOMPARE(taken.name, QStringLiteral("Стяжка <= 50 мм"));
+    QCOMPARE(taken.measure, QStringLiteral("100 м2"));
+    QCOMPARE(taken.resources[3].unit, QStringLiteral("м3"));
 }
 
 void FirmExchangeTest::neverTouchesTheFederalBase()
