@@ -188,6 +188,7 @@ int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, 
     ++row;
     // A machine's price and sum after its hours; the sum a live formula, as the materials' are.
     const int price = 1 + billtexts::HoursColumnCount;
+    const int firstHours = row;
     for (qsizetype i = 0; i < totals.hours.size(); ++i) {
         const bom::HoursTotal &hours = totals.hours.at(i);
         sheet.number(row, 0, double(i + 1));
@@ -217,6 +218,15 @@ int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, 
                                 : caption,
                    formats.bold);
         sheet.number(row, 1 + billtexts::HoursQuantity, value);
+        ++row;
+    }
+    if (priced) {
+        sheet.text(row, 1 + billtexts::HoursName, QStringLiteral("Машины, руб."), formats.bold);
+        sheet.formula(row, price + 1,
+                      QStringLiteral("=SUM(%1:%2)")
+                          .arg(cell(firstHours, price + 1),
+                               cell(firstHours + int(totals.hours.size()) - 1, price + 1)),
+                      roubles(totals.machineKopecks), formats.boldMoney);
         ++row;
     }
     return row;
