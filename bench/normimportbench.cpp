@@ -22,28 +22,45 @@ QString fullSizeBase(const QString &folder)
     return path;
 }
 
-double bareReadMilliseconds(const QString &file)
+QString fullSizeCatalogue(const QString &folder)
 {
-    QFile device(file);
-    if (!device.open(QIODevice::ReadOnly))
-        return -1;
-    QElapsedTimer timer;
-    timer.start();
-    QXmlStreamReader xml(&device);
-    // Summed so that the reading cannot be left out.
-    qint64 characters = 0;
-    while (!xml.atEnd()) {
-        xml.readNext();
-        characters += xml.name().size() + xml.text().size();
-        if (xml.isStartElement())
-            for (const QXmlStreamAttribute &attribute : xml.attributes())
-                characters += attribute.value().size();
-    }
-    const double milliseconds = double(timer.nsecsElapsed()) / 1e6;
-    return xml.hasError() || characters == 0 ? -1 : milliseconds;
+    const QString path = folder + QStringLiteral("/ФСБЦ_Мат&Оборуд.xml");
+    if (QFile::exists(path))
+        return path;
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    normsample::writeCatalogue(file, 150000);
+    return path;
 }
 
-ImportRun importWithProgram(const QString &program, const QString &folder, const QString &file)
+double bareReadMilliseconds(const QStringList &files)
+{
+    double milliseconds = 0;
+    for (const QString &file : files) {
+        QFile device(file);
+        if (!device.open(QIODevice::ReadOnly))
+            return -1;
+        QElapsedTimer timer;
+        timer.start();
+        QXmlStreamReader xml(&device);
+        // Summed so that the reading cannot be left out.
+        qint64 characters = 0;
+        while (!xml.atEnd()) {
+            xml.readNext();
+            characters += xml.name().size() + xml.text().size();
+            if (xml.isStartElement())
+                for (const QXmlStreamAttribute &attribute : xml.attributes())
+                    characters += attribute.value().size();
+        }
+        if (xml.hasError() || characters == 0)
+            return -1;
+        milliseconds += double(timer.nsecsElapsed()) / 1e6;
+    }
+    return milliseconds;
+}
+
+ImportRun importWithProgram(const QString &program, const QString &folder, const QStringList &files)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
@@ -52,10 +69,11 @@ ImportRun importWithProgram(const QString &program, const QString &folder, const
     timer.start();
     if (timed)
         process.start(QStringLiteral("/usr/bin/time"),
-                      {QStringLiteral("-f"), QStringLiteral("maxrss_kib %M"), program,
-                       QStringLiteral("--import-norms"), file});
+                      QStringList{QStringLiteral("-f"), QStringLiteral("maxrss_kib %M"), program,
+                                  QStringLiteral("--import-norms")} +
+                          files);
     else
-        process.start(program, {QStringLiteral("--import-norms"), file});
+        process.start(program, QStringList{QStringLiteral("--import-norms")} + files);
     ImportRun run;
     if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {

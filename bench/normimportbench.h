@@ -9,8 +9,13 @@ namespace normimportbench {
 // and returns its path.
 QString fullSizeBase(const QString &folder);
 
-// Milliseconds of a QXmlStreamReader pass that reads every token and every attribute value.
-double bareReadMilliseconds(const QString &file);
+// Writes the materials' price catalogue of 150 000 priced materials beside it once, and returns
+// its path.
+QString fullSizeCatalogue(const QString &folder);
+
+// Milliseconds of a QXmlStreamReader pass over the files that reads every token and every
+// attribute value.
+double bareReadMilliseconds(const QStringList &files);
 
 struct ImportRun
 {
@@ -19,8 +24,9 @@ struct ImportRun
     QString output;
 };
 
-// Runs `merilon --import-norms file` in the folder (its database goes to folder/data/), under
+// Runs `merilon --import-norms files` in the folder (its database goes to folder/data/), under
 // /usr/bin/time for the peak resident size when that is there.
-ImportRun importWithProgram(const QString &program, const QString &folder, const QString &file);
+ImportRun importWithProgram(const QString &program, const QString &folder,
+                            const QStringList &files);
 
 } // namespace normimportbench

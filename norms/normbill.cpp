@@ -2,6 +2,8 @@
 
 #include "totals.h"
 
+#include <algorithm>
+
 namespace norms {
 
 namespace {
@@ -34,10 +36,19 @@ bom::Entry billEntry(const NormComputation &computation, const QDateTime &added)
                                                        .arg(computation.norm.fullCode())
                                                        .arg(computation.norm.version)
                                                  : computation.norm.fullCode();
-    for (const ResourceAmount &line : computation.amounts)
+    // Where the norm states its whole labour, that line enters and its lines by grade do not:
+    // the bill sums labour from every entry, and each hour must count once.
+    const bool totalled =
+        std::any_of(computation.amounts.cbegin(), computation.amounts.cend(),
+                    [](const ResourceAmount &line) { return isLabourTotal(line.resource); });
+    for (const ResourceAmount &line : computation.amounts) {
+        if (totalled && line.resource.group == ResourceGroup::Labour &&
+            !isLabourTotal(line.resource) && !isMachinistLabour(line.resource))
+            continue;
         entry.materials.append(bom::material(line.resource.name, line.resource.unit, line.amount,
                                              kindOf(line.resource.group), QString(), source,
                                              line.resource.code));
+    }
     return entry;
 }
 

@@ -16,10 +16,13 @@ NormComputation computeNorm(const Norm &norm, const QString &volumeText)
     const calc::Extended volume = calc::readInputNumber(volumeText, calc::decimalSeparator());
     if (!(volume > 0))
         throw calc::CalcError(QStringLiteral("Объем работ должен быть больше нуля"));
-    NormComputation computation{norm, measureOf(norm), calc::keptAsDouble(volume), {}, 0, 0, false,
-                                false};
+    NormComputation computation{
+        norm, measureOf(norm), calc::keptAsDouble(volume), {}, 0, 0, false, false, 0, false};
     calc::Extended labour = 0;
     calc::Extended machines = 0;
+    calc::Extended machinists = 0;
+    // A total line stands for the lines by grade, which are not added to it.
+    std::optional<calc::Extended> total;
     for (const NormResource &resource : norm.resources) {
         std::optional<double> amount;
         if (resource.rate) {
@@ -28,8 +31,16 @@ NormComputation computeNorm(const Norm &norm, const QString &volumeText)
         }
         switch (resource.group) {
         case ResourceGroup::Labour:
-            computation.hasLabour = true;
-            labour += amount.value_or(0);
+            if (isMachinistLabour(resource)) {
+                computation.hasMachinists = true;
+                machinists += amount.value_or(0);
+            } else {
+                computation.hasLabour = true;
+                if (isLabourTotal(resource))
+                    total = total.value_or(0) + amount.value_or(0);
+                else
+                    labour += amount.value_or(0);
+            }
             break;
         case ResourceGroup::Machine:
             computation.hasMachines = true;
@@ -40,7 +51,8 @@ NormComputation computeNorm(const Norm &norm, const QString &volumeText)
         }
         computation.amounts.append({resource, amount});
     }
-    computation.labourHours = calc::keptAsDouble(labour);
+    computation.labourHours = calc::keptAsDouble(total.value_or(labour));
+    computation.machinistHours = calc::keptAsDouble(machinists);
     computation.machineHours = calc::keptAsDouble(machines);
     return computation;
 }
@@ -69,6 +81,9 @@ QStringList journalBlock(const NormComputation &computation)
     if (computation.hasLabour)
         lines.append(QStringLiteral("Затраты труда, чел.-ч: ") +
                      bom::quantityText(computation.labourHours));
+    if (computation.hasMachinists)
+        lines.append(QStringLiteral("Затраты труда машинистов, чел.-ч: ") +
+                     bom::quantityText(computation.machinistHours));
     if (computation.hasMachines)
         lines.append(QStringLiteral("Машины, маш.-ч: ") +
                      bom::quantityText(computation.machineHours));

@@ -24,10 +24,12 @@ struct NormComputation
     Measure measure;
     double volume = 0;
     QList<ResourceAmount> amounts;
-    double labourHours = 0;
+    double labourHours = 0; // workers' and engineers': the norm's total «1», else its lines
     double machineHours = 0;
     bool hasLabour = false;
     bool hasMachines = false;
+    double machinistHours = 0; // the machinists' «2»
+    bool hasMachinists = false;
 };
 
 // The measure a norm's rates are per; a norm whose measure cannot be read counts per one unit.

@@ -101,6 +101,26 @@ CREATE TABLE firm_conflicts(
   found_at TEXT NOT NULL,
   incoming TEXT NOT NULL);
 )sql",
+    // The price catalogues' prices at the base level and the act that approved them: a
+    // material's estimate and release prices, a machine-hour's price with the machinist's wage in
+    // it and the machinist's hours. catalogue_words indexes the catalogue's names as norm_words
+    // the norms', row for row with catalogue, without word positions, which no search asks for
+    // and which would slow the import of 150 000 materials. The index by collection goes: it
+    // slowed every insert for the one delete a new catalogue makes.
+    R"sql(
+ALTER TABLE collections ADD COLUMN act_number TEXT NOT NULL DEFAULT '';
+ALTER TABLE collections ADD COLUMN act_date TEXT NOT NULL DEFAULT '';
+ALTER TABLE catalogue ADD COLUMN machine INTEGER NOT NULL DEFAULT 0;
+ALTER TABLE catalogue ADD COLUMN cost REAL;
+ALTER TABLE catalogue ADD COLUMN release_cost REAL;
+ALTER TABLE catalogue ADD COLUMN machinist_wage REAL;
+ALTER TABLE catalogue ADD COLUMN machinist_hours REAL;
+CREATE VIRTUAL TABLE catalogue_words USING fts5(words, tokenize='unicode61', prefix='1 2 3',
+  detail=none);
+DROP INDEX catalogue_collection;
+INSERT INTO catalogue_words(rowid, words)
+  SELECT rowid, replace(replace(name, 'ё', 'е'), 'Ё', 'Е') FROM catalogue;
+)sql",
 };
 
 int userVersion(sql::Connection &connection)

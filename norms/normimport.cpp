@@ -5,7 +5,10 @@
 #include "normxml.h"
 #include "readahead.h"
 
+#include <QCryptographicHash>
 #include <QDateTime>
+#include <QDir>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
@@ -69,6 +72,88 @@ QString moveAside(const QString &path)
     return target;
 }
 
+// A file to import, and whether a folder brought it rather than the user naming it.
+struct Source
+{
+    QString path;
+    bool fromFolder = false;
+};
+
+// The files named, each folder replaced by its XML files in order of their paths; an empty list
+// and the reason when a folder holds none.
+std::vector<Source> sourcesOf(const QStringList &paths, QString &refusal)
+{
+    std::vector<Source> sources;
+    for (const QString &path : paths) {
+        if (!QFileInfo(path).isDir()) {
+            sources.push_back({path, false});
+            continue;
+        }
+        QStringList found;
+        QDirIterator files(path, {QStringLiteral("*.xml")}, QDir::Files,
+                           QDirIterator::Subdirectories);
+        while (files.hasNext())
+            found.append(files.next());
+        if (found.isEmpty()) {
+            refusal = QStringLiteral("В папке «%1» нет файлов XML базы норм.")
+                          .arg(QDir::toNativeSeparators(path));
+            return {};
+        }
+        found.sort();
+        for (const QString &file : std::as_const(found))
+            sources.push_back({file, true});
+    }
+    return sources;
+}
+
+QByteArray contentHash(const QString &path)
+{
+    QFile file(path);
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    if (!file.open(QIODevice::ReadOnly) || !hash.addData(&file))
+        return {};
+    return hash.result();
+}
+
+// Two editions' folders hold files of the same names: both would load, every norm twice. A file
+// of the firm's may share its name with a colleague's; only the same content is the same file.
+QString twiceGiven(const std::vector<Source> &sources)
+{
+    struct Seen
+    {
+        QString path;
+        QString name;
+        qint64 size = 0;
+        bool firm = false;
+        QByteArray hash;
+    };
+    std::vector<Seen> seen;
+    for (const Source &source : sources) {
+        const QFileInfo info(source.path);
+        if (!info.isFile())
+            continue; // refused, unopened, in its turn
+        Seen file{source.path, info.fileName(), info.size(), firm::isFirmFile(source.path), {}};
+        for (Seen &earlier : seen) {
+            bool same = !file.firm && !earlier.firm &&
+                        file.name.compare(earlier.name, Qt::CaseInsensitive) == 0;
+            if (!same && file.size == earlier.size) {
+                if (earlier.hash.isEmpty())
+                    earlier.hash = contentHash(earlier.path);
+                if (file.hash.isEmpty())
+                    file.hash = contentHash(file.path);
+                same = !file.hash.isEmpty() && file.hash == earlier.hash;
+            }
+            if (same)
+                return QStringLiteral("Один файл указан дважды: «%1» и «%2». Загрузите только "
+                                      "один из них.")
+                    .arg(QDir::toNativeSeparators(earlier.path),
+                         QDir::toNativeSeparators(file.path));
+        }
+        seen.push_back(std::move(file));
+    }
+    return {};
+}
+
 struct OpenedForImport
 {
     std::unique_ptr<NormDatabase> database;
@@ -92,7 +177,7 @@ OpenedForImport openForImport(const QString &path)
     return {std::move(opened.database), opened.refusal, movedAside};
 }
 
-ImportResult importInto(NormDatabase &database, const QStringList &files,
+ImportResult importInto(NormDatabase &database, const std::vector<Source> &sources,
                         const ImportProgress &progress, const std::atomic<bool> *cancel)
 {
     sql::Connection &connection = database.connection();
@@ -102,12 +187,13 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
         connection.execute("PRAGMA cache_size = -32768");
         sql::Transaction transaction(connection);
         ImportSink sink(connection, progress, cancel);
-        for (const QString &path : files)
-            sink.status.bytesTotal += QFileInfo(path).size();
+        for (const Source &source : sources)
+            sink.status.bytesTotal += QFileInfo(source.path).size();
         QStringList firmFiles;
+        QStringList leftAside;
         firm::MergeResult merged;
-        for (int index = 0; index < files.size(); ++index) {
-            const QString &path = files[index];
+        for (int index = 0; index < int(sources.size()); ++index) {
+            const QString &path = sources[std::size_t(index)].path;
             const QString fileName = QFileInfo(path).fileName();
             if (!QFile(path).open(QIODevice::ReadOnly))
                 return refused(QStringLiteral("Не удалось открыть файл «%1».").arg(path));
@@ -134,14 +220,29 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
                 result.outcome = ImportResult::Outcome::Cancelled;
                 return result;
             }
+            sink.bytesBeforeFile += QFileInfo(path).size();
+            // An edition's folder holds files of other data (technology groups) too.
+            if (read.outcome == xml::Outcome::OtherKind && read.foreign &&
+                sources[std::size_t(index)].fromFolder) {
+                leftAside.append(QStringLiteral("«%1» (%2)").arg(fileName, read.reason));
+                continue;
+            }
             if (read.outcome != xml::Outcome::Read)
                 return refused(readingFailureText(read, fileName));
-            sink.bytesBeforeFile += QFileInfo(path).size();
         }
+        if (sink.collections() == 0 && firmFiles.isEmpty())
+            return refused(QStringLiteral("Среди выбранных файлов нет файлов базы норм: %1.")
+                               .arg(leftAside.join(QStringLiteral(", "))));
         // The firm's files alone bring no catalogue and no federal line to name.
-        if (firmFiles.size() < files.size())
+        if (sink.collections() > 0)
             sink.fillFromCatalogue();
         transaction.commit();
+        if (progress) {
+            sink.status.bytesRead = sink.status.bytesTotal;
+            sink.status.norms = sink.norms();
+            sink.status.finished = true;
+            progress(sink.status);
+        }
         ImportResult result;
         result.outcome = ImportResult::Outcome::Imported;
         result.collections = sink.collections();
@@ -150,6 +251,7 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
         result.catalogueEntries = sink.catalogueEntries();
         result.firmFiles = firmFiles;
         result.firm = merged;
+        result.leftAside = leftAside;
         return result;
     } catch (const sql::Failure &failure) {
         return refused(failureText(failure, database.path()));
@@ -178,11 +280,17 @@ QString readingFailureText(const xml::ReadResult &read, const QString &fileName)
 ImportResult importFiles(const QString &databasePath, const QStringList &files,
                          const ImportProgress &progress, const std::atomic<bool> *cancel)
 {
+    QString refusal;
+    const std::vector<Source> sources = sourcesOf(files, refusal);
+    if (refusal.isEmpty())
+        refusal = twiceGiven(sources);
+    if (!refusal.isEmpty())
+        return refused(refusal);
     OpenedForImport opened = openForImport(databasePath);
     if (!opened.database)
         return refused(opened.refusal);
     // The user is told of a database moved aside whether or not the files then load.
-    ImportResult result = importInto(*opened.database, files, progress, cancel);
+    ImportResult result = importInto(*opened.database, sources, progress, cancel);
     result.movedAside = opened.movedAside;
     return result;
 }
@@ -215,6 +323,14 @@ QString respelledText(const ImportResult &result)
         .arg(result.firm.respelled.join(QStringLiteral(", ")));
 }
 
+QString leftAsideText(const ImportResult &result)
+{
+    if (result.leftAside.isEmpty())
+        return {};
+    return QStringLiteral(" Оставлены без загрузки: %1.")
+        .arg(result.leftAside.join(QStringLiteral(", ")));
+}
+
 } // namespace
 
 QString summaryText(const ImportResult &result, const QString &databasePath)
@@ -223,7 +339,7 @@ QString summaryText(const ImportResult &result, const QString &databasePath)
         result.firmFiles.isEmpty() ? QString() : firmSummaryText(result) + respelledText(result);
     // Every federal file has a category, so none means the firm's files came alone.
     if (!firm.isEmpty() && result.collections == 0)
-        return firm;
+        return firm + leftAsideText(result);
     QString summary = QStringLiteral("Загружено в «%1»: категорий %2, норм %3, строк ресурсов %4")
                           .arg(databasePath)
                           .arg(result.collections)
@@ -232,7 +348,7 @@ QString summaryText(const ImportResult &result, const QString &databasePath)
     if (result.catalogueEntries > 0)
         summary += QStringLiteral(", позиций каталога %1").arg(result.catalogueEntries);
     summary += u'.';
-    return firm.isEmpty() ? summary : summary + u' ' + firm;
+    return (firm.isEmpty() ? summary : summary + u' ' + firm) + leftAsideText(result);
 }
 
 QString movedAsideText(const ImportResult &result, const QString &databasePath)

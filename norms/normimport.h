@@ -23,6 +23,8 @@ struct ImportStatus
     qint64 bytesRead = 0;  // of all the files together
     qint64 bytesTotal = 0; // their sizes together
     qint64 norms = 0;      // counted so far in all the files
+    // Told once, when the import has committed: only then is the whole way gone.
+    bool finished = false;
 };
 
 // Called on the importing thread at most every 50 ms; it should only pass the figures on (a
@@ -48,11 +50,17 @@ struct ImportResult
     // The firm's files among the files, merged into the firm's norms rather than loaded.
     QStringList firmFiles; // their names
     firm::MergeResult firm;
+    // Files of a folder that are no norm file, catalogue or firm file, each with why:
+    // «База ТГ.xml» (его корневой элемент «NewDataSet», а не «base»).
+    QStringList leftAside;
 };
 
-// Imports the files into the database at databasePath, made when missing. A damaged database is
-// moved aside under a new name and a new one made; a newer program's database is refused
-// untouched. progress may be empty, cancel null.
+// Imports the files into the database at databasePath, made when missing. A folder among them
+// stands for every XML file in it and its subfolders (an unpacked edition), of which those of
+// another kind are left aside, named in the result, rather than refusing the import. A file
+// given twice (one name, or one content) refuses the import, naming both paths. A damaged
+// database is moved aside under a new name and a new one made; a newer program's database is
+// refused untouched. progress may be empty, cancel null.
 ImportResult importFiles(const QString &databasePath, const QStringList &files,
                          const ImportProgress &progress = {},
                          const std::atomic<bool> *cancel = nullptr);

@@ -4,6 +4,8 @@
 
 #include <QTextStream>
 
+#include <algorithm>
+
 namespace norms {
 
 int runImportCommand(const QStringList &files, const QString &databasePath, QTextStream &out,
@@ -16,7 +18,12 @@ int runImportCommand(const QStringList &files, const QString &databasePath, QTex
     // A line per tenth of the way keeps a log readable however large the files are.
     int tenthsShown = 0;
     const auto progress = [&](const ImportStatus &status) {
-        const qint64 tenths = status.bytesTotal > 0 ? status.bytesRead * 10 / status.bytesTotal : 0;
+        // The bytes are all read some time before the last norms are written and the import
+        // commits: only the import's end is told as the whole way.
+        const qint64 tenths = status.finished ? 10
+                              : status.bytesTotal > 0
+                                  ? std::min<qint64>(status.bytesRead * 10 / status.bytesTotal, 9)
+                                  : 0;
         if (tenths <= tenthsShown)
             return;
         tenthsShown = int(tenths);

@@ -4,7 +4,8 @@ namespace norms {
 
 ResourceGroup groupOfCode(const QString &code)
 {
-    if (code.startsWith(u"1-") || code == u"2")
+    if (code == u"1" || code == u"2" || code.startsWith(u"1-") || code.startsWith(u"2-") ||
+        code.startsWith(u"3-"))
         return ResourceGroup::Labour;
     if (code.startsWith(u"91."))
         return ResourceGroup::Machine;
@@ -36,6 +37,8 @@ QString nameOf(const QString &code, const QString &name)
 {
     if (!name.isEmpty())
         return name;
+    if (code == u"1")
+        return QStringLiteral("Затраты труда (всего)");
     if (code == u"2")
         return QStringLiteral("Затраты труда машинистов");
     return code;
@@ -102,6 +105,20 @@ QList<BrowseNode> collections(NormDatabase &database)
         nodes.append({BrowseNode::Kind::Collection, statement.integer(0), statement.text(1),
                       statement.text(2), QString()});
     return nodes;
+}
+
+QList<CatalogueEdition> catalogueEditions(NormDatabase &database)
+{
+    sql::Statement statement(database.connection().handle(),
+                             "SELECT c.type, (SELECT count(*) FROM catalogue k WHERE "
+                             "k.collection_id = c.id) AS n, c.price_level, c.act_number, "
+                             "c.act_date FROM collections c WHERE c.kind = 'federal' AND n > 0 "
+                             "ORDER BY c.prefix");
+    QList<CatalogueEdition> editions;
+    while (statement.next())
+        editions.append({statement.text(0), statement.integer(1), statement.text(2),
+                         statement.text(3), statement.text(4)});
+    return editions;
 }
 
 QList<BrowseNode> children(NormDatabase &database, const BrowseNode &parent)

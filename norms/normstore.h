@@ -18,7 +18,9 @@ enum class ResourceGroup
     Machine, // machine hours
 };
 
-// Labour codes begin «1-», machinists' labour is code «2», machines begin «91.».
+// Labour: workers' «1-…», machinists' «2», and in the commissioning and assembly collections
+// the norm's total «1» with its lines by grade «2-…» (workers) and «3-…» (engineers). Machines
+// begin «91.».
 ResourceGroup groupOfCode(const QString &code);
 
 struct NormResource
@@ -33,6 +35,17 @@ struct NormResource
 
     friend bool operator==(const NormResource &, const NormResource &) = default;
 };
+
+// A norm's whole labour, where a collection writes it as a line of its own: its other labour
+// lines, the machinists' apart, are summed into it.
+inline bool isLabourTotal(const NormResource &resource)
+{
+    return resource.group == ResourceGroup::Labour && resource.code == u"1";
+}
+inline bool isMachinistLabour(const NormResource &resource)
+{
+    return resource.group == ResourceGroup::Labour && resource.code == u"2";
+}
 
 struct Norm
 {
@@ -74,6 +87,18 @@ struct BrowseNode
 };
 
 QList<BrowseNode> collections(NormDatabase &database);
+
+// A price catalogue in the base: its category («Материал», «МашиныМеханизмы»), how many
+// resources it prices, at which level, and the act that approved it.
+struct CatalogueEdition
+{
+    QString type;
+    qint64 resources = 0;
+    QString priceLevel;
+    QString actNumber;
+    QString actDate;
+};
+QList<CatalogueEdition> catalogueEditions(NormDatabase &database);
 // Sections first, then norms, each by code.
 QList<BrowseNode> children(NormDatabase &database, const BrowseNode &parent);
 

@@ -8,4 +8,8 @@ namespace norms {
 // «е», so that either spelling finds the other.
 QString foldedWords(const QString &text);
 
+// The full-text query that finds names with a word beginning with each word of the text, every
+// run of letters and digits a word as the index splits the names; empty for a text of none.
+QString wordBeginningsQuery(const QString &text);
+
 } // namespace norms

@@ -19,7 +19,8 @@ NormWriter::NormWriter(sql::Connection &connection)
                        "SELECT id FROM collections WHERE kind = ?1 AND prefix = ?2"),
       m_insertCollection(connection.handle(),
                          "INSERT INTO collections(kind, prefix, type, base_name, price_level, "
-                         "source_file, imported_at) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7)"),
+                         "source_file, imported_at, act_number, act_date) "
+                         "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
       m_insertSection(connection.handle(),
                       "INSERT INTO sections(collection_id, parent_id, type, code, name) "
                       "VALUES(?1, ?2, ?3, ?4, ?5)"),
@@ -31,8 +32,11 @@ NormWriter::NormWriter(sql::Connection &connection)
                        "INSERT INTO resources(norm_id, position, code, name, unit, quantity, "
                        "abstract, technology_groups) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"),
       m_insertCatalogue(connection.handle(),
-                        "INSERT INTO catalogue(collection_id, code, name, unit) "
-                        "VALUES(?1, ?2, ?3, ?4)"),
+                        "INSERT INTO catalogue(collection_id, code, name, unit, machine, cost, "
+                        "release_cost, machinist_wage, machinist_hours) "
+                        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
+      m_insertCatalogueWords(connection.handle(),
+                             "INSERT INTO catalogue_words(rowid, words) VALUES(?1, ?2)"),
       m_importedAt(QDateTime::currentDateTime().toString(Qt::ISODate))
 {
 }
@@ -63,6 +67,8 @@ void NormWriter::beginCollection(const xml::Collection &collection)
         .bind(5, m_base.priceLevel)
         .bind(6, m_sourceFile)
         .bind(7, m_importedAt)
+        .bind(8, m_base.actNumber)
+        .bind(9, m_base.actDate)
         .run();
     m_collection = m_connection.lastInsertId();
     m_collections.insert(prefix, m_collection);
@@ -81,6 +87,8 @@ void NormWriter::removeCollection(qint64 id)
         "DELETE FROM resources WHERE norm_id IN (SELECT id FROM norms WHERE collection_id = ?1)",
         "DELETE FROM norms WHERE collection_id = ?1",
         "DELETE FROM sections WHERE collection_id = ?1",
+        "DELETE FROM catalogue_words WHERE rowid IN (SELECT rowid FROM catalogue WHERE "
+        "collection_id = ?1)",
         "DELETE FROM catalogue WHERE collection_id = ?1",
         "DELETE FROM collections WHERE id = ?1",
     };
@@ -145,6 +153,14 @@ void NormWriter::catalogueEntry(const xml::CatalogueEntry &entry)
         .bind(2, entry.code)
         .bind(3, entry.name)
         .bind(4, entry.unit)
+        .bind(5, entry.machine ? 1 : 0)
+        .bind(6, entry.cost)
+        .bind(7, entry.releaseCost)
+        .bind(8, entry.machinistWage)
+        .bind(9, entry.machinistHours)
+        .run();
+    m_insertCatalogueWords.bind(1, m_connection.lastInsertId())
+        .bind(2, foldedWords(entry.name))
         .run();
     ++m_catalogueEntries;
 }

@@ -48,6 +48,7 @@ private:
     sql::Statement m_insertWords;
     sql::Statement m_insertResource;
     sql::Statement m_insertCatalogue;
+    sql::Statement m_insertCatalogueWords;
 
     xml::BaseHeader m_base;
     QString m_sourceFile;

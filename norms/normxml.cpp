@@ -111,14 +111,18 @@ ReadResult Reader::read()
         if (token != QXmlStreamReader::StartElement)
             continue;
         rootSeen = true;
-        if (m_xml.name() != u"base") {
+        if (m_xml.name() == u"base") {
+            readBase();
+        } else if (m_xml.name() == u"ResourceCatalog") {
+            readCatalogue();
+        } else {
             ReadResult result;
             result.outcome = Outcome::OtherKind;
+            result.foreign = true;
             result.reason = QStringLiteral("его корневой элемент «%1», а не «base»")
                                 .arg(m_xml.name().toString());
             return result;
         }
-        readBase();
         // Reads on to the end of the document, where a second root or a broken tail shows.
         while (!m_xml.atEnd())
             m_xml.readNext();
@@ -132,6 +136,7 @@ ReadResult Reader::read()
         // Bytes that never make an element (another format, an empty file) are not a norm
         // base at all rather than a damaged one.
         result.outcome = Outcome::OtherKind;
+        result.foreign = true;
         result.reason = QStringLiteral("в нем нет разметки XML");
     } else if (m_xml.hasError()) {
         result.outcome = Outcome::Malformed;
@@ -148,27 +153,92 @@ ReadResult Reader::read()
 void Reader::readBase()
 {
     const QXmlStreamAttributes attributes = m_xml.attributes();
-    m_sink.base({attribute(attributes, "BaseName"), attribute(attributes, "BaseType"),
-                 attribute(attributes, "PriceLevel")});
+    BaseHeader header;
+    header.name = attribute(attributes, "BaseName");
+    header.type = attribute(attributes, "BaseType");
+    header.priceLevel = attribute(attributes, "PriceLevel");
+    m_sink.base(header);
     while (m_xml.readNextStartElement()) {
-        if (m_xml.name() == u"ResourcesDirectory") {
-            while (m_xml.readNextStartElement()) {
-                if (m_xml.name() == u"ResourceCategory")
-                    readCategory();
-                else
-                    m_xml.skipCurrentElement();
-            }
-        } else if (m_xml.name() == u"ResourceCategory") {
+        if (m_xml.name() == u"ResourcesDirectory")
+            readDirectory();
+        else if (m_xml.name() == u"ResourceCategory")
             readCategory();
+        else
+            m_xml.skipCurrentElement();
+    }
+}
+
+namespace {
+
+void takeAct(const QXmlStreamAttributes &attributes, BaseHeader &header)
+{
+    if (header.actNumber.isEmpty())
+        header.actNumber = attribute(attributes, "ApprovingActNumber");
+    if (header.actDate.isEmpty())
+        header.actDate = attribute(attributes, "ApprovingActDate");
+}
+
+} // namespace
+
+// A price catalogue: its approving act, then the same directory of categories and sections as a
+// norm file, of resources with their prices.
+void Reader::readCatalogue()
+{
+    BaseHeader header;
+    header.priceLevel = attribute(m_xml.attributes(), "PriceLevel");
+    if (header.priceLevel.isEmpty())
+        header.priceLevel = QString::fromUtf16(kCataloguePriceLevel);
+    bool told = false;
+    while (m_xml.readNextStartElement()) {
+        const QStringView name = m_xml.name();
+        if (name == u"Decrees") {
+            // The act's figures as attributes, of the element or of one inside it, or as the
+            // text of elements of those names.
+            takeAct(m_xml.attributes(), header);
+            for (int depth = 1; depth > 0 && !m_xml.atEnd();) {
+                const QXmlStreamReader::TokenType token = m_xml.readNext();
+                if (token == QXmlStreamReader::EndElement) {
+                    --depth;
+                } else if (token == QXmlStreamReader::StartElement) {
+                    takeAct(m_xml.attributes(), header);
+                    QString *field = m_xml.name() == u"ApprovingActNumber" ? &header.actNumber
+                                     : m_xml.name() == u"ApprovingActDate" ? &header.actDate
+                                                                           : nullptr;
+                    if (field && field->isEmpty())
+                        *field =
+                            m_xml.readElementText(QXmlStreamReader::SkipChildElements).trimmed();
+                    else
+                        ++depth;
+                }
+            }
+        } else if (name == u"ResourcesDirectory" || name == u"ResourceCategory") {
+            if (!told)
+                m_sink.base(header);
+            told = true;
+            if (name == u"ResourcesDirectory")
+                readDirectory();
+            else
+                readCategory();
         } else {
             m_xml.skipCurrentElement();
         }
     }
 }
 
+void Reader::readDirectory()
+{
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"ResourceCategory")
+            readCategory();
+        else
+            m_xml.skipCurrentElement();
+    }
+}
+
 void Reader::readCategory()
 {
     const QXmlStreamAttributes attributes = m_xml.attributes();
+    m_machines = valueOf(attributes, "Type") == u"МашиныМеханизмы";
     m_sink.beginCollection({attribute(attributes, "Type"), attribute(attributes, "CodePrefix")});
     readSectionBody();
     m_sink.endCollection();
@@ -305,13 +375,55 @@ void Reader::readResources(Norm &norm)
 void Reader::readCatalogueEntry()
 {
     const QXmlStreamAttributes attributes = m_xml.attributes();
-    m_sink.catalogueEntry(CatalogueEntry{attribute(attributes, "Code"),
-                                         attribute(attributes, nameAttribute(attributes)),
-                                         attribute(attributes, "MeasureUnit")});
+    CatalogueEntry entry;
+    entry.code = attribute(attributes, "Code");
+    entry.name = attribute(attributes, nameAttribute(attributes));
+    entry.unit = attribute(attributes, "MeasureUnit");
+    entry.machine = m_machines;
+    bool priced = false;
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() != u"Prices") {
+            m_xml.skipCurrentElement();
+            continue;
+        }
+        while (m_xml.readNextStartElement()) {
+            // The first price is the one at the base level.
+            if (m_xml.name() == u"Price" && !priced) {
+                readPrice(entry);
+                priced = true;
+            }
+            m_xml.skipCurrentElement();
+        }
+    }
+    if (entry.machine && entry.unit.isEmpty())
+        entry.unit = QStringLiteral("маш.-ч");
+    m_sink.catalogueEntry(entry);
     ++m_catalogueEntries;
-    // Its prices are not kept.
-    m_xml.skipCurrentElement();
     stopIfAsked();
+}
+
+void Reader::readPrice(CatalogueEntry &entry)
+{
+    const QXmlStreamAttributes attributes = m_xml.attributes();
+    std::optional<double> withoutWage;
+    for (const QXmlStreamAttribute &attribute : attributes) {
+        const QStringView name = attribute.name();
+        if (name == u"Cost")
+            entry.cost = quantityOf(attribute.value());
+        else if (name == u"OptCost")
+            entry.releaseCost = quantityOf(attribute.value());
+        else if (name == u"SalaryMach")
+            entry.machinistWage = quantityOf(attribute.value());
+        else if (name == u"LabourMach")
+            entry.machinistHours = quantityOf(attribute.value());
+        else if (name == u"PriceCostWithoutSalary")
+            withoutWage = quantityOf(attribute.value());
+    }
+    // A machine-hour costs the machine's own part and the machinist's wage together.
+    if (withoutWage || entry.machinistWage) {
+        entry.machine = true;
+        entry.cost = withoutWage.value_or(0) + entry.machinistWage.value_or(0);
+    }
 }
 
 void Reader::readContent(QString &text)

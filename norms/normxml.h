@@ -18,7 +18,13 @@ struct BaseHeader
     QString name;
     QString type;
     QString priceLevel;
+    // A price catalogue's approving act (Decrees): «490/пр», «14.08.2025».
+    QString actNumber;
+    QString actDate;
 };
+
+// The price level of the catalogues, which do not state it.
+inline constexpr char16_t kCataloguePriceLevel[] = u"01.01.2022";
 
 struct Collection
 {
@@ -70,11 +76,17 @@ struct Norm
     }
 };
 
+// A resource of a price catalogue with its price at the base level.
 struct CatalogueEntry
 {
     QString code;
     QString name;
     QString unit;
+    bool machine = false;
+    std::optional<double> cost;           // a material's Cost; a machine-hour's price with the wage
+    std::optional<double> releaseCost;    // OptCost
+    std::optional<double> machinistWage;  // SalaryMach
+    std::optional<double> machinistHours; // LabourMach
 };
 
 class Sink
@@ -109,6 +121,8 @@ struct ReadResult
     qint64 column = 0;
     qint64 norms = 0;
     qint64 catalogueEntries = 0;
+    // Of another kind from its root on: nothing was handed to the sink.
+    bool foreign = false;
 };
 
 // What is wrong with broken XML, in Russian.
@@ -128,6 +142,8 @@ public:
 
 private:
     void readBase();
+    void readCatalogue();
+    void readDirectory();
     void readCategory();
     void readSection();
     void readSectionBody();
@@ -135,6 +151,7 @@ private:
     void readWork(const QString &beginName);
     void readResources(Norm &norm);
     void readCatalogueEntry();
+    void readPrice(CatalogueEntry &entry);
     // Appends the items of a Content element to text, one a line.
     void readContent(QString &text);
     void stopIfAsked();
@@ -147,6 +164,7 @@ private:
     qint64 m_norms = 0;
     qint64 m_catalogueEntries = 0;
     bool m_stopped = false;
+    bool m_machines = false; // in the machines' category
 };
 
 } // namespace norms::xml

@@ -14,6 +14,8 @@
 #include <QProgressDialog>
 #include <QThread>
 
+#include <algorithm>
+
 // What the worker thread and the window share: the cancel flag, and the result once it is there.
 struct NormControl::Run
 {
@@ -44,6 +46,9 @@ NormControl::NormControl(QWidget &mainWindow, Journal &journal, const QString &d
     m_import = new QAction(QStringLiteral("Загрузить базу норм..."), this);
     m_import->setObjectName(QStringLiteral("ImportNorms"));
     connect(m_import, &QAction::triggered, this, &NormControl::chooseAndImport);
+    m_importFolder = new QAction(QStringLiteral("Загрузить базу норм из папки..."), this);
+    m_importFolder->setObjectName(QStringLiteral("ImportNormsFolder"));
+    connect(m_importFolder, &QAction::triggered, this, &NormControl::chooseFolderAndImport);
     m_show = new QAction(QStringLiteral("Расчет по нормам..."), this);
     m_show->setObjectName(QStringLiteral("ShowNorms"));
     m_show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
@@ -54,6 +59,10 @@ NormControl::NormControl(QWidget &mainWindow, Journal &journal, const QString &d
     m_chooseFiles = [this] {
         return QFileDialog::getOpenFileNames(&m_mainWindow, QStringLiteral("Загрузить базу норм"),
                                              QString(), QStringLiteral("Файлы базы норм (*.xml)"));
+    };
+    m_chooseFolder = [this] {
+        return QFileDialog::getExistingDirectory(
+            &m_mainWindow, QStringLiteral("Загрузить базу норм из папки"), QString());
     };
     m_chooseSaveFile = [this] {
         QWidget *owner = m_window && m_window->isVisible() ? static_cast<QWidget *>(m_window.data())
@@ -147,6 +156,15 @@ void NormControl::chooseAndImport()
         importFiles(files);
 }
 
+void NormControl::chooseFolderAndImport()
+{
+    if (m_thread)
+        return;
+    const QString folder = m_chooseFolder();
+    if (!folder.isEmpty())
+        importFiles({folder});
+}
+
 void NormControl::importFiles(const QStringList &files)
 {
     if (m_thread)
@@ -178,8 +196,13 @@ void NormControl::importFiles(const QStringList &files)
                         if (!progress)
                             return;
                         progress->setLabelText(progressText(status));
-                        if (status.bytesTotal > 0)
-                            progress->setValue(int(status.bytesRead * 1000 / status.bytesTotal));
+                        // All is read a while before the import has written and committed
+                        // it; the bar is full only then.
+                        if (status.finished)
+                            progress->setValue(1000);
+                        else if (status.bytesTotal > 0)
+                            progress->setValue(
+                                std::min(999, int(status.bytesRead * 1000 / status.bytesTotal)));
                     },
                     Qt::QueuedConnection);
             },

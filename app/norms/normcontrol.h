@@ -19,8 +19,9 @@ class QProgressDialog;
 class QThread;
 class QWidget;
 
-// The norm base in the main window: «Загрузить базу норм...» imports the published files on a
-// worker thread behind a progress dialog with Cancel; «Расчет по нормам...» shows the window
+// The norm base in the main window: «Загрузить базу норм...» imports the published files, and
+// «Загрузить базу норм из папки...» a whole unpacked edition, on a worker thread behind a
+// progress dialog with Cancel; «Расчет по нормам...» shows the window
 // «Нормы», whose computations go on to the bill; «Экспорт фирменных норм...» writes the firm's
 // own norms to a file for the others to import.
 class NormControl : public QObject
@@ -32,6 +33,7 @@ public:
     ~NormControl() override;
 
     QAction *importAction() const { return m_import; }
+    QAction *importFolderAction() const { return m_importFolder; }
     QAction *showAction() const { return m_show; }
     QAction *exportAction() const { return m_export; }
     NormBase &base() const { return *m_base; }
@@ -42,12 +44,15 @@ public:
     void closeWindow();
     // Asks for the files, then imports them.
     void chooseAndImport();
+    // Asks for the folder of an edition, then imports every file in it.
+    void chooseFolderAndImport();
     void importFiles(const QStringList &files);
     // Asks for the file, then exports the firm's norms to it.
     void chooseAndExport();
     bool isImporting() const { return m_thread != nullptr; }
     // Tests answer the file dialog.
     void setFileChooser(std::function<QStringList()> choose) { m_chooseFiles = std::move(choose); }
+    void setFolderChooser(std::function<QString()> choose) { m_chooseFolder = std::move(choose); }
     // Tests name the export's file, and choose among the conflicts an import leaves.
     void setSaveFileChooser(std::function<QString()> choose)
     {
@@ -67,10 +72,12 @@ private:
     Journal &m_journal;
     NormBase *m_base;
     QAction *m_import;
+    QAction *m_importFolder;
     QAction *m_show;
     QAction *m_export;
     QPointer<NormWindow> m_window;
     std::function<QStringList()> m_chooseFiles;
+    std::function<QString()> m_chooseFolder;
     std::function<QString()> m_chooseSaveFile;
     FirmNormActions::ConflictChooser m_chooseConflicts;
 

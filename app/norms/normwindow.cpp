@@ -13,6 +13,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QPushButton>
 #include <QScreen>
 #include <QSplitter>
@@ -109,6 +110,28 @@ const norms::NormResource *federalLine(const norms::Norm &federal, const norms::
     return same([&line](const norms::NormResource &kept) { return kept.name == line.name; });
 }
 
+// The price catalogues in the base, with their level and approving act.
+QString pricesText(const QList<norms::CatalogueEdition> &editions)
+{
+    QStringList parts;
+    for (const norms::CatalogueEdition &edition : editions) {
+        const QString what = edition.type == u"Материал" ? QStringLiteral("материалы")
+                             : edition.type == u"МашиныМеханизмы" ? QStringLiteral("машины и "
+                                                                                   "механизмы")
+                                                                  : edition.type;
+        QString part = QStringLiteral("%1: позиций %2, уровень цен %3")
+                           .arg(what, QLocale().toString(edition.resources), edition.priceLevel);
+        if (!edition.actNumber.isEmpty())
+            part += QStringLiteral(", приказ № %1").arg(edition.actNumber);
+        if (!edition.actDate.isEmpty())
+            part += QStringLiteral(" от %1").arg(edition.actDate);
+        parts.append(part);
+    }
+    return parts.isEmpty()
+               ? QString()
+               : QStringLiteral("Сметные цены ФСБЦ: ") + parts.join(QStringLiteral("; ")) + u'.';
+}
+
 QLabel *wrappedLabel(const char *name, QWidget *parent)
 {
     auto *label = new QLabel(parent);
@@ -150,6 +173,9 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     layout->addLayout(searchRow);
     m_status = wrappedLabel("NormStatus", this);
     layout->addWidget(m_status);
+    m_prices = wrappedLabel("NormPrices", this);
+    m_prices->hide();
+    layout->addWidget(m_prices);
     m_firm = new FirmNormActions(m_base, *this);
     layout->addWidget(m_firm->createConflictsNote(this));
 
@@ -313,6 +339,15 @@ void NormWindow::showFailure(const norms::sql::Failure &failure)
 void NormWindow::reload()
 {
     m_treeModel->clear();
+    QString prices;
+    try {
+        if (norms::NormDatabase *database = m_base.database())
+            prices = pricesText(norms::catalogueEditions(*database));
+    } catch (const norms::sql::Failure &) {
+        // The norms' own reading below says what is wrong with the base.
+    }
+    m_prices->setText(prices);
+    m_prices->setVisible(!prices.isEmpty());
     const bool usable = m_base.hasNorms();
     m_search->setEnabled(usable);
     m_tabs->setEnabled(usable);

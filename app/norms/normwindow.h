@@ -73,6 +73,7 @@ private:
 
     QLineEdit *m_search = nullptr;
     QLabel *m_status = nullptr;
+    QLabel *m_prices = nullptr;
     QPushButton *m_import = nullptr;
     QPushButton *m_export = nullptr;
     FirmNormActions *m_firm = nullptr;

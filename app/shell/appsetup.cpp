@@ -70,8 +70,8 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
             .arg(norms::defaultDatabasePath()));
     parser.addOption(importNorms);
     parser.addPositionalArgument(QStringLiteral("файлы"),
-                                 QStringLiteral("Файлы базы норм для --import-norms."),
-                                 QStringLiteral("[--import-norms файлы...]"));
+                                 QStringLiteral("Файлы или папки базы норм для --import-norms."),
+                                 QStringLiteral("[--import-norms файлы или папки...]"));
     parser.parse(QCoreApplication::arguments());
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")) ||
         parser.isSet(versionOption)) {

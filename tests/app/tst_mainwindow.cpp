@@ -616,7 +616,8 @@ void MainWindowTest::menusAndToolBarNameTheirEntries()
     QCOMPARE(menus,
              (QStringList{"&Действия: AddToBill Добавить в ведомость, ShowBill "
                           "Ведомость материалов..., ShowNorms Расчет по нормам..., "
-                          "ImportNorms Загрузить базу норм..., ExportFirmNorms Экспорт фирменных "
+                          "ImportNorms Загрузить базу норм..., ImportNormsFolder Загрузить базу "
+                          "норм из папки..., ExportFirmNorms Экспорт фирменных "
                           "норм..., PrintJournal Печать истории..., "
                           "SaveJournalAsPdf Сохранить историю в PDF..., N6 Выход из "
                           "программы",

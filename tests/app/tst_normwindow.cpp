@@ -41,6 +41,7 @@ private slots:
     void unusableBaseIsRefusedAndKept();
     void brokenFileIsReportedAndTheBaseStays();
     void cancelledImportLeavesThePreviousBase();
+    void editionsFolderBringsNormsAndPrices();
     void renderNormWindow();
 
 private:
@@ -70,7 +71,8 @@ const QStringList kFootingBlock{
     "Необходимые материалы:",
     "Гвозди строительные, т: 0,00125",
     "Смеси бетонные, м3: по проекту",
-    "Затраты труда, чел.-ч: 45,125",
+    "Затраты труда, чел.-ч: 45",
+    "Затраты труда машинистов, чел.-ч: 0,125",
     "Машины, маш.-ч: 0,3",
 };
 
@@ -238,7 +240,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept_data()
                                 "Нормы недоступны; загрузите базу норм заново.";
     QTest::newRow("newer") << true
                            << "База норм «data/norms.db» создана более новой версией программы "
-                              "(версия схемы 7, эта программа знает до 2). Нормы недоступны; "
+                              "(версия схемы 7, эта программа знает до 3). Нормы недоступны; "
                               "обновите программу или загрузите базу норм заново.";
 }
 
@@ -294,6 +296,51 @@ void NormWindowTest::brokenFileIsReportedAndTheBaseStays()
              qPrintable(message));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("06-01"));
     QCOMPARE(shownCodes().size(), 6);
+}
+
+void NormWindowTest::editionsFolderBringsNormsAndPrices()
+{
+    QVERIFY(QDir(m_files->path()).mkpath(QStringLiteral("ФСНБ-2022")));
+    QVERIFY(!writeFile(QStringLiteral("ФСНБ-2022/ГЭСН.xml"), kFootingsBase).isEmpty());
+    // As published: a byte order mark and CR LF.
+    QVERIFY(
+        !writeFile(QStringLiteral("ФСНБ-2022/ФСБЦ_Маш.xml"),
+                   "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\r\n"
+                   "<ResourceCatalog xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                   "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\r\n"
+                   " <Decrees ApprovingActNumber=\"490/пр\" ApprovingActDate=\"14.08.2025\"/>\r\n"
+                   " <ResourcesDirectory><ResourceCategory Type=\"МашиныМеханизмы\">\r\n"
+                   "  <Section Name=\"Автомобили\" Code=\"91.14\" Type=\"Раздел\">\r\n"
+                   "   <Resource Code=\"91.14.02-001\" Name=\"Автомобили бортовые, до 5 т\">"
+                   "<Prices><Price SalaryMach=\"300\" LabourMach=\"1.00\" "
+                   "PriceCostWithoutSalary=\"500\"/></Prices></Resource>\r\n"
+                   "  </Section>\r\n </ResourceCategory></ResourcesDirectory>\r\n"
+                   "</ResourceCatalog>\r\n")
+             .isEmpty());
+    QVERIFY(!writeFile(QStringLiteral("ФСНБ-2022/База ТГ.xml"),
+                       "<?xml version=\"1.0\"?>\r\n<NewDataSet><Table/></NewDataSet>\r\n")
+                 .isEmpty());
+    NormControl &control = m_driver->window().normControl();
+    const QString folder = m_files->filePath(QStringLiteral("ФСНБ-2022"));
+    control.setFolderChooser([folder] { return folder; });
+    QSignalSpy finished(&control, &NormControl::importFinished);
+    QAction *fromFolder = nullptr;
+    for (QAction *action : m_driver->window().menuBar()->actions().front()->menu()->actions())
+        if (action->text() == QStringLiteral("Загрузить базу норм из папки..."))
+            fromFolder = action;
+    QVERIFY(fromFolder);
+    fromFolder->trigger();
+    QVERIFY(finished.wait(60'000));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QVERIFY2(m_driver->text(QStringLiteral("NormStatus"))
+                 .endsWith(QStringLiteral("норм 6, строк ресурсов 5, позиций каталога 1. Оставлены "
+                                          "без загрузки: «База ТГ.xml» (его корневой элемент "
+                                          "«NewDataSet», а не «base»).")),
+             qPrintable(m_driver->text(QStringLiteral("NormStatus"))));
+    QCOMPARE(m_driver->text(QStringLiteral("NormPrices")),
+             QStringLiteral("Сметные цены ФСБЦ: машины и механизмы: позиций 1, уровень цен "
+                            "01.01.2022, приказ № 490/пр от 14.08.2025."));
+    QVERIFY(part("NormPrices")->isVisible());
 }
 
 void NormWindowTest::cancelledImportLeavesThePreviousBase()

@@ -627,7 +627,8 @@ void RealProgramTest::normBaseFromTheTerminalComputedIntoTheBill()
             << "Необходимые материалы:"
             << "Гвозди строительные, т: 0,00125"
             << "Смеси бетонные, м3: по проекту"
-            << "Затраты труда, чел.-ч: 45,125"
+            << "Затраты труда, чел.-ч: 45"
+            << "Затраты труда машинистов, чел.-ч: 0,125"
             << "Машины, маш.-ч: 0,3";
     const QString saved = inWorkFolder(QStringLiteral("norms.merilon-bom"));
     QVERIFY2(m_run->saveBill(saved), qPrintable(m_run->failure()));

@@ -80,6 +80,13 @@ void ImportCommandTest::init()
  </NameGroup>
 </ResourceCategory></ResourcesDirectory></base>
 )"));
+    // An unpacked edition: a norm file beside data of another kind.
+    QDir(m_folder->path()).mkdir(QStringLiteral("издание"));
+    shape.prefix = QStringLiteral("ГЭСНр");
+    writeFile(m_folder->filePath(QStringLiteral("издание/ГЭСНр.xml")), normsample::base(shape));
+    writeFile(m_folder->filePath(QStringLiteral("издание/Ключи перехода ТГ.xml")),
+              QByteArray("\xEF\xBB\xBF<?xml version=\"1.0\" standalone=\"yes\"?>\r\n"
+                         "<NewDataSet>\r\n<Table><Key>1</Key></Table>\r\n</NewDataSet>\r\n"));
     writeFile(m_folder->filePath(QStringLiteral("broken.xml")),
               QByteArray("<base>\n<ResourcesDirectory>\n</base>\n"));
 }
@@ -107,6 +114,11 @@ void ImportCommandTest::answersOnTheTerminal_data()
         << "Загружено в «data/norms.db»: категорий 1, норм 10, строк ресурсов 30. Фирменные "
            "нормы из «firm.xml»: новых 1, обновлено 0, без изменений 0."
         << "";
+    QTest::newRow("an edition's folder")
+        << QStringList{"--import-norms", "издание"} << 0
+        << "Загружено в «data/norms.db»: категорий 1, норм 10, строк ресурсов 30. Оставлены без "
+           "загрузки: «Ключи перехода ТГ.xml» (его корневой элемент «NewDataSet», а не «base»)."
+        << "";
     QTest::newRow("broken file") << QStringList{"--import-norms", "ГЭСН.xml", "broken.xml"} << 1
                                  << ""
                                  << "Файл «broken.xml» поврежден: строка 3, столбец 7: нарушена "
@@ -131,6 +143,11 @@ void ImportCommandTest::answersOnTheTerminal()
     const QStringList output =
         QString::fromUtf8(program.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
     QCOMPARE(output.isEmpty() ? QString() : output.last(), lastOutputLine);
+    // The whole way is told once the import has ended, just before its summary.
+    const QStringList whole = output.filter(QStringLiteral(": 100 %, норм: "));
+    QCOMPARE(whole.size(), exitCode == 0 ? 1 : 0);
+    if (exitCode == 0)
+        QCOMPARE(output.at(output.size() - 2), whole.front());
     QCOMPARE(QString::fromUtf8(program.readAllStandardError()).trimmed(), errorLine);
     // Only a whole import is kept.
     QCOMPARE(QFile::exists(m_folder->filePath(QStringLiteral("data/norms.db"))) &&

@@ -72,12 +72,14 @@ void NormComputeTest::writesHoursLinesOnlyForHoursItHas()
     QCOMPARE(norms::journalBlock(norms::computeNorm(byHand, "2,5")).mid(1),
              (QStringList{"Объем работ, м3: 2,5", "Необходимые материалы:",
                           "Гвозди строительные, т: 0,000125", "Смеси бетонные, м3: по проекту"}));
-    // Hours «по проекту» add nothing to the sums, but their line stays.
+    // Hours «по проекту» add nothing to the sums, but their line stays; the machinists' hours
+    // are told apart from the workers'.
     norms::Norm byDesign = footing();
     byDesign.resources[0].rate.reset();
     byDesign.resources[2].rate.reset();
     QCOMPARE(norms::journalBlock(norms::computeNorm(byDesign, "25")).mid(5),
-             (QStringList{"Затраты труда, чел.-ч: 0,125", "Машины, маш.-ч: 0"}));
+             (QStringList{"Затраты труда, чел.-ч: 0", "Затраты труда машинистов, чел.-ч: 0,125",
+                          "Машины, маш.-ч: 0"}));
 }
 
 void NormComputeTest::refusesABadVolume_data()

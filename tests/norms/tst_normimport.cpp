@@ -2,11 +2,17 @@
 // that a failed or cancelled import leaves the previous base exactly as it was.
 
 #include "baserows.h"
+#include "billtexts.h"
+#include "cataloguelookup.h"
+#include "normbill.h"
 #include "normdb.h"
 #include "normimport.h"
+#include "normlookup.h"
 #include "normsample.h"
+#include "normstore.h"
 #include "sqlite.h"
 
+#include <QDir>
 #include <QFile>
 #include <QStringEncoder>
 #include <QTemporaryDir>
@@ -26,6 +32,56 @@ QString wrapped(const QString &categoryBody, const QString &prefix = QStringLite
                           "</ResourcesDirectory>\n</base>\n")
         .arg(prefix, categoryBody);
 }
+
+// A price catalogue as the ministry publishes it: no «base», an approving act, one category.
+QString catalogue(const QString &type, const QString &sections)
+{
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ResourceCatalog "
+               "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+               "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n <Decrees "
+               "ApprovingActNumber=\"7/пр\" ApprovingActDate=\"02.03.2025\"/>\n "
+               "<ResourcesDirectory>\n  <ResourceCategory Type=\"%1\">%2\n  </ResourceCategory>\n "
+               "</ResourcesDirectory>\n</ResourceCatalog>\n")
+        .arg(type, sections);
+}
+
+// What a real file's bytes are: a byte order mark and CR LF line ends.
+QByteArray asPublished(const QString &text)
+{
+    QString crlf = text;
+    crlf.replace(u'\n', QStringLiteral("\r\n"));
+    return "\xEF\xBB\xBF" + crlf.toUtf8();
+}
+
+const QString kMaterials = QStringLiteral(R"(
+   <Section Name="Материалы для общестроительных работ" Code="01" Type="Книга">
+    <Section Name="Смеси" Code="04.1" Type="Раздел">
+     <Section Name="Смеси бетонные" Code="04.1.02" Type="Группа">
+      <Resource Code="04.1.02.05-0006" Name="Смесь бетонная тяжелого бетона, класс B15" MeasureUnit="м3">
+       <Prices><Price Cost="5210.40" OptCost="4402.15"/></Prices>
+      </Resource>
+      <Resource Code="04.1.02.05-0007" Name="Смесь бетонная тяжёлого бетона, класс B20" MeasureUnit="м3">
+       <Prices><Price Cost="5388" OptCost="4551.2"/></Prices>
+      </Resource>
+     </Section>
+    </Section>
+    <Resource Code="01.7.15.06-0111" Name="Гвозди строительные" MeasureUnit="т"><Prices><Price Cost="98000.5"/></Prices></Resource>
+   </Section>)");
+
+const QString kMachines = QStringLiteral(R"(
+   <Section Name="Машины и механизмы" Code="91" Type="Книга">
+    <Section Name="Краны" Code="91.05" Type="Раздел">
+     <Resource Code="91.05.05-015" Name="Краны на автомобильном ходу, 16 т">
+      <Prices><Price SalaryMach="400.25" LabourMach="1.00" PriceCostWithoutSalary="900.5" WithRelocation="true" DriverCode="4-100-050" MachinistCategory="5.0">
+       <ExpendableMaterials><Material Electricity="0" ElectricityCost="0"/></ExpendableMaterials>
+      </Price></Prices>
+     </Resource>
+     <Resource Code="91.06.06-042" Name="Подъемники до 0,5 т">
+      <Prices><Price SalaryMach="0" LabourMach="0" PriceCostWithoutSalary="3.5" MachinistCategory=""/></Prices>
+     </Resource>
+    </Section>
+   </Section>)");
 
 // One table of earthworks, laid out as the published files are.
 const QString kEarthworks = QStringLiteral(R"(
@@ -88,6 +144,17 @@ private slots:
     void refusalNamesFileAndPlace_data();
     void refusalNamesFileAndPlace();
     void progressIsToldInStepsOfTime();
+    void keepsCataloguePrices_data();
+    void keepsCataloguePrices();
+    void catalogueAloneUpdatesPrices();
+    void searchesTheCatalogue_data();
+    void searchesTheCatalogue();
+    void countsLabourAsTheCollectionsWriteIt_data();
+    void countsLabourAsTheCollectionsWriteIt();
+    void importsAnEditionsFolder();
+    void refusesAFileGivenTwice_data();
+    void refusesAFileGivenTwice();
+    void migratesAnEarlierBase();
 
 private:
     QString write(const QString &name, const QString &text);
@@ -207,15 +274,14 @@ void NormImportTest::catalogueNamesLinesWithoutNames()
  </Work>
 </Section>)"),
                                                                         QStringLiteral("ГЭСН")));
-    const QString catalogueFile =
-        write(QStringLiteral("ФСБЦ_Мат&Оборуд.xml"), wrapped(QStringLiteral(R"(
+    const QString catalogueFile = write(QStringLiteral("ФСБЦ_Мат&Оборуд.xml"),
+                                        catalogue(QStringLiteral("Материал"), QStringLiteral(R"(
 <Section Type="Книга" Code="01" Name="Материалы">
- <Section Type="Часть" Code="01.7" Name="Прочие">
-  <Resource Code="01.7.03.01-0001" Name="Вода" MeasureUnit="м3"><Prices><Price Cost="7.07"/></Prices></Resource>
+ <Section Type="Раздел" Code="01.7" Name="Прочие">
+  <Resource Code="01.7.03.01-0001" Name="Вода" MeasureUnit="м3"><Prices><Price Cost="7.07" OptCost="5.1"/></Prices></Resource>
   <Resource Code="04.1.02.05-0006" Name="Смеси бетонные тяжелого бетона" MeasureUnit="м3"/>
  </Section>
-</Section>)"),
-                                                             QStringLiteral("ФСБЦ")));
+</Section>)")));
     if (separateImports) {
         for (const QString &file : catalogueFirst ? QStringList{catalogueFile, normsFile}
                                                   : QStringList{normsFile, catalogueFile})
@@ -379,8 +445,15 @@ void NormImportTest::progressIsToldInStepsOfTime()
             at.push_back(clock.elapsed());
         });
     QCOMPARE(result.norms, 12000);
-    QVERIFY2(told.size() >= 2, "the import is too quick to tell its progress");
+    QVERIFY2(told.size() >= 3, "the import is too quick to tell its progress");
+    // The whole way is told once, last, when the import has committed.
+    QVERIFY(told.back().finished);
+    QCOMPARE(told.back().bytesRead, size);
+    QCOMPARE(told.back().norms, 12000);
+    told.pop_back();
+    at.pop_back();
     for (std::size_t i = 0; i < told.size(); ++i) {
+        QVERIFY(!told[i].finished);
         QCOMPARE(told[i].bytesTotal, size);
         QCOMPARE(told[i].fileName, QStringLiteral("big.xml"));
         QVERIFY(told[i].bytesRead <= size);
@@ -396,6 +469,305 @@ void NormImportTest::progressIsToldInStepsOfTime()
         QVERIFY(told[i].bytesRead >= told[i - 1].bytesRead);
         QVERIFY(told[i].norms > told[i - 1].norms);
     }
+}
+
+void NormImportTest::keepsCataloguePrices_data()
+{
+    QTest::addColumn<QString>("code");
+    QTest::addColumn<QString>("expected"); // name|unit|kind|cost|release|wage|hours|level
+    QTest::newRow("a material's estimate and release prices")
+        << "04.1.02.05-0006"
+        << "Смесь бетонная тяжелого бетона, класс B15|м3|material|5210.4|4402.15|-|-|01.01.2022";
+    QTest::newRow("a material without a release price")
+        << "01.7.15.06-0111"
+        << "Гвозди строительные|т|material|98000.5|-|-|-|01.01.2022";
+    QTest::newRow("a machine-hour, the machinist's wage in it")
+        << "91.05.05-015"
+        << "Краны на автомобильном ходу, 16 т|маш.-ч|machine|1300.75|-|400.25|1|01.01.2022";
+    QTest::newRow("a machine without a crew")
+        << "91.06.06-042"
+        << "Подъемники до 0,5 т|маш.-ч|machine|3.5|-|0|0|01.01.2022";
+    QTest::newRow("a code no catalogue lists") << "04.1.02.05"
+                                               << "none";
+}
+
+void NormImportTest::keepsCataloguePrices()
+{
+    QFETCH(QString, code);
+    QFETCH(QString, expected);
+    // Both catalogues with a norm file in one import; the machines' file as published, with a
+    // byte order mark and CR LF.
+    const ImportResult result =
+        import({write(QStringLiteral("ГЭСНр.xml"), wrapped(kEarthworks)),
+                write(QStringLiteral("ФСБЦ_Мат&Оборуд.xml"),
+                      catalogue(QStringLiteral("Материал"), kMaterials)),
+                write(QStringLiteral("ФСБЦ_Маш.xml"),
+                      asPublished(catalogue(QStringLiteral("МашиныМеханизмы"), kMachines)))});
+    QCOMPARE(result.reason, QString());
+    QCOMPARE(result.catalogueEntries, 5);
+    QCOMPARE(result.norms, 3);
+    auto opened = norms::NormDatabase::open(m_database);
+    const auto found = norms::catalogueResource(*opened.database, code);
+    const auto number = [](const std::optional<double> &value) {
+        return value ? QString::number(*value) : QStringLiteral("-");
+    };
+    QStringList fields;
+    if (found)
+        fields = {found->name,
+                  found->unit,
+                  found->machine ? QStringLiteral("machine") : QStringLiteral("material"),
+                  number(found->cost),
+                  number(found->releaseCost),
+                  number(found->machinistWage),
+                  number(found->machinistHours),
+                  found->priceLevel};
+    QCOMPARE(found ? fields.join(u'|') : QStringLiteral("none"), expected);
+}
+
+void NormImportTest::catalogueAloneUpdatesPrices()
+{
+    QCOMPARE(import({write(QStringLiteral("ГЭСН.xml"), wrapped(QStringLiteral(R"(
+<Section Type="Таблица" Code="06-01-001" Name="Подготовка">
+ <Work Code="06-01-001-01" EndName="Бетонная подготовка" MeasureUnit="100 м3">
+  <Resources><Resource Code="04.1.02.05-0007" Quantity="102"/></Resources>
+ </Work>
+</Section>)"),
+                                                               QStringLiteral("ГЭСН"))),
+                     write(QStringLiteral("old.xml"),
+                           catalogue(QStringLiteral("Материал"), kMaterials))})
+                 .outcome,
+             ImportResult::Outcome::Imported);
+    QString newer = catalogue(QStringLiteral("Материал"), kMaterials);
+    newer.replace(QStringLiteral("Cost=\"5388\""), QStringLiteral("Cost=\"6000.1\""));
+    newer.replace(QStringLiteral("7/пр"), QStringLiteral("490/пр"));
+    const ImportResult alone = import({write(QStringLiteral("ФСБЦ_Мат&Оборуд.xml"), newer)});
+    QCOMPARE(alone.outcome, ImportResult::Outcome::Imported);
+    QCOMPARE(alone.catalogueEntries, 3);
+    auto opened = norms::NormDatabase::open(m_database);
+    norms::NormDatabase &database = *opened.database;
+    QCOMPARE(norms::catalogueResource(database, QStringLiteral("04.1.02.05-0007"))->cost, 6000.1);
+    QCOMPARE(norms::searchCatalogue(database, QStringLiteral("04")).size(), 2);
+    const QList<norms::CatalogueEdition> editions = norms::catalogueEditions(database);
+    QCOMPARE(editions.size(), 1);
+    QCOMPARE(QStringList({editions[0].type, QString::number(editions[0].resources),
+                          editions[0].priceLevel, editions[0].actNumber, editions[0].actDate}),
+             QStringList({"Материал", "3", "01.01.2022", "490/пр", "02.03.2025"}));
+    // The norms stay, and their line listed by code alone is named by the catalogue.
+    QCOMPARE(Database(m_database)
+                 .value(QStringLiteral("SELECT count(*) || '|' || max(r.name) FROM "
+                                       "norms n JOIN resources r ON r.norm_id = "
+                                       "n.id")),
+             QStringLiteral("1|Смесь бетонная тяжёлого бетона, класс B20"));
+}
+
+void NormImportTest::searchesTheCatalogue_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("limit");
+    QTest::addColumn<QString>("codes");
+    QTest::newRow("beginnings of words")
+        << "смес бетон" << 200 << "04.1.02.05-0006;04.1.02.05-0007";
+    QTest::newRow("«е» finds «ё», in any case") << "ТЯЖЕЛ b20" << 200 << "04.1.02.05-0007";
+    QTest::newRow("«ё» finds «е»") << "тяжёлого" << 200 << "04.1.02.05-0006;04.1.02.05-0007";
+    QTest::newRow("a code's beginning") << "04.1.02" << 200 << "04.1.02.05-0006;04.1.02.05-0007";
+    QTest::newRow("machines by code") << "91" << 200 << "91.05.05-015;91.06.06-042";
+    QTest::newRow("a number no code begins with is a word") << "16" << 200 << "91.05.05-015";
+    QTest::newRow("by code, up to the limit") << "бетон" << 1 << "04.1.02.05-0006";
+    QTest::newRow("a word is no middle of one") << "етон" << 200 << "";
+    QTest::newRow("nothing typed") << "  " << 200 << "";
+}
+
+void NormImportTest::searchesTheCatalogue()
+{
+    QFETCH(QString, query);
+    QFETCH(int, limit);
+    QFETCH(QString, codes);
+    QCOMPARE(
+        import({write(QStringLiteral("m.xml"), catalogue(QStringLiteral("Материал"), kMaterials)),
+                write(QStringLiteral("k.xml"),
+                      catalogue(QStringLiteral("МашиныМеханизмы"), kMachines))})
+            .outcome,
+        ImportResult::Outcome::Imported);
+    auto opened = norms::NormDatabase::open(m_database);
+    QStringList found;
+    for (const norms::CatalogueResource &resource :
+         norms::searchCatalogue(*opened.database, query, limit))
+        found.append(resource.code);
+    QCOMPARE(found.join(u';'), codes);
+}
+
+void NormImportTest::countsLabourAsTheCollectionsWriteIt_data()
+{
+    QTest::addColumn<QString>("norm");
+    QTest::addColumn<QString>("volume");
+    QTest::addColumn<QStringList>("journal"); // from the materials' caption on
+    QTest::addColumn<QStringList>("bill");
+    QTest::newRow("a total with its lines by grade")
+        << "ГЭСНп 01-01-001-01"
+        << "2" << QStringList{"Необходимые материалы:", "Провод, м: 2", "Затраты труда, чел.-ч: 24"}
+        << QStringList{"1 Затраты труда (всего) 24 чел.-ч (труд)", "01.2.01.01-0001 Провод 2 м"};
+    QTest::newRow("a total alone, machinists apart")
+        << "ГЭСНп 01-01-001-02"
+        << "1"
+        << QStringList{"Необходимые материалы:", "Затраты труда, чел.-ч: 7",
+                       "Затраты труда машинистов, чел.-ч: 0,5"}
+        << QStringList{"2 Затраты труда машинистов 0,5 чел.-ч (труд)",
+                       "1 Затраты труда (всего) 7 чел.-ч (труд)"};
+    QTest::newRow("workers by grade and machinists")
+        << "ГЭСН 06-01-001-01"
+        << "100"
+        << QStringList{"Необходимые материалы:", "Затраты труда, чел.-ч: 200",
+                       "Затраты труда машинистов, чел.-ч: 0,5", "Машины, маш.-ч: 1,2"}
+        << QStringList{"1-100-30 Средний разряд работы 3,0 180 чел.-ч (труд)",
+                       "1-100-40 Средний разряд работы 4,0 20 чел.-ч (труд)",
+                       "2 Затраты труда машинистов 0,5 чел.-ч (труд)",
+                       "91.14.02-001 Автомобили бортовые 1,2 маш.-ч (машины)"};
+}
+
+void NormImportTest::countsLabourAsTheCollectionsWriteIt()
+{
+    QFETCH(QString, norm);
+    QFETCH(QString, volume);
+    QFETCH(QStringList, journal);
+    QFETCH(QStringList, bill);
+    const QString commissioning = wrapped(QStringLiteral(R"(
+<Section Type="Таблица" Code="01-01-001" Name="Выключатели">
+ <Work Code="01-01-001-01" EndName="Выключатель" MeasureUnit="1 шт">
+  <Resources>
+   <Resource Code="1" Quantity="12"/>
+   <Resource Code="2-100-04" EndName="Рабочий 4 разряда" MeasureUnit="чел.-ч" Quantity="3"/>
+   <Resource Code="3-200-02" EndName="Инженер II категории" MeasureUnit="чел.-ч" Quantity="9"/>
+   <Resource Code="01.2.01.01-0001" EndName="Провод" MeasureUnit="м" Quantity="1"/>
+  </Resources>
+ </Work>
+ <Work Code="01-01-001-02" EndName="Выключатель двойной" MeasureUnit="1 шт">
+  <Resources><Resource Code="2" Quantity="0.5"/><Resource Code="1" Quantity="7"/></Resources>
+ </Work>
+</Section>)"),
+                                          QStringLiteral("ГЭСНп"));
+    const QString building = wrapped(QStringLiteral(R"(
+<Section Type="Таблица" Code="06-01-001" Name="Фундаменты">
+ <Work Code="06-01-001-01" EndName="Фундаменты" MeasureUnit="100 м3">
+  <Resources>
+   <Resource Code="1-100-30" EndName="Средний разряд работы 3,0" Quantity="180"/>
+   <Resource Code="1-100-40" EndName="Средний разряд работы 4,0" Quantity="20"/>
+   <Resource Code="2" Quantity="0.5"/>
+   <Resource Code="91.14.02-001" EndName="Автомобили бортовые" Quantity="1.2"/>
+  </Resources>
+ </Work>
+</Section>)"),
+                                     QStringLiteral("ГЭСН"));
+    QCOMPARE(import({write(QStringLiteral("ГЭСНп.xml"), asPublished(commissioning)),
+                     write(QStringLiteral("ГЭСН.xml"), building)})
+                 .norms,
+             3);
+    auto opened = norms::NormDatabase::open(m_database);
+    const std::optional<qint64> id = norms::findNorm(*opened.database, norm);
+    QVERIFY(id);
+    const norms::NormComputation computation =
+        norms::computeNorm(*norms::readNorm(*opened.database, *id), volume);
+    QCOMPARE(norms::journalBlock(computation).mid(2), journal);
+    QStringList entered;
+    for (const bom::Material &material : norms::billEntry(computation, {}).materials)
+        entered.append(billtexts::materialText(material));
+    QCOMPARE(entered, bill);
+}
+
+void NormImportTest::importsAnEditionsFolder()
+{
+    QDir(m_folder->path()).mkpath(QStringLiteral("ФСНБ-2022/Цены"));
+    write(QStringLiteral("ФСНБ-2022/ГЭСНр.xml"), asPublished(wrapped(kEarthworks)));
+    write(QStringLiteral("ФСНБ-2022/Цены/ФСБЦ_Маш.xml"),
+          asPublished(catalogue(QStringLiteral("МашиныМеханизмы"), kMachines)));
+    write(QStringLiteral("ФСНБ-2022/База ТГ.xml"),
+          asPublished(QStringLiteral("<?xml version=\"1.0\" standalone=\"yes\"?>\n<NewDataSet>\n"
+                                     "<Table><Code>27.03.039</Code></Table>\n</NewDataSet>\n")));
+    write(QStringLiteral("ФСНБ-2022/КСР.csv"), QByteArray("Код ОКПД2,Код КСР\r\n"));
+    const ImportResult result = import({m_folder->filePath(QStringLiteral("ФСНБ-2022"))});
+    QCOMPARE(result.reason, QString());
+    QCOMPARE(result.norms, 3);
+    QCOMPARE(result.catalogueEntries, 2);
+    QCOMPARE(norms::summaryText(result, QStringLiteral("data/norms.db")),
+             QStringLiteral("Загружено в «data/norms.db»: категорий 2, норм 3, строк ресурсов 6, "
+                            "позиций каталога 2. Оставлены без загрузки: «База ТГ.xml» (его "
+                            "корневой элемент «NewDataSet», а не «base»)."));
+    // Named by itself, it is refused as before.
+    QCOMPARE(import({m_folder->filePath(QStringLiteral("ФСНБ-2022/База ТГ.xml"))}).reason,
+             QStringLiteral("Файл «База ТГ.xml» не является файлом базы норм: его корневой "
+                            "элемент «NewDataSet», а не «base»."));
+}
+
+void NormImportTest::refusesAFileGivenTwice_data()
+{
+    QTest::addColumn<QStringList>("given");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("second");
+    QTest::newRow("one name in two editions' folders")
+        << QStringList{"2022/ГЭСНр.xml", "2025/ГЭСНр.xml"} << "2022/ГЭСНр.xml"
+        << "2025/ГЭСНр.xml";
+    QTest::newRow("two editions' folders") << QStringList{"2022", "2025"} << "2022/ГЭСНр.xml"
+                                           << "2025/ГЭСНр.xml";
+    QTest::newRow("one content under two names")
+        << QStringList{"2022/ГЭСНр.xml", "2022/ГЭСНр (копия).xml"} << "2022/ГЭСНр.xml"
+        << "2022/ГЭСНр (копия).xml";
+}
+
+void NormImportTest::refusesAFileGivenTwice()
+{
+    QFETCH(QStringList, given);
+    QFETCH(QString, first);
+    QFETCH(QString, second);
+    QDir(m_folder->path()).mkpath(QStringLiteral("2022"));
+    QDir(m_folder->path()).mkpath(QStringLiteral("2025"));
+    write(QStringLiteral("2022/ГЭСНр.xml"), wrapped(kEarthworks));
+    write(QStringLiteral("2025/ГЭСНр.xml"), asPublished(wrapped(kEarthworks)));
+    if (given.contains(QStringLiteral("2022/ГЭСНр (копия).xml")))
+        write(QStringLiteral("2022/ГЭСНр (копия).xml"), wrapped(kEarthworks));
+    QStringList paths;
+    for (const QString &name : given)
+        paths.append(m_folder->filePath(name));
+    const ImportResult result = import(paths);
+    QCOMPARE(result.outcome, ImportResult::Outcome::Refused);
+    QCOMPARE(result.reason,
+             QStringLiteral("Один файл указан дважды: «%1» и «%2». Загрузите только один из них.")
+                 .arg(QDir::toNativeSeparators(m_folder->filePath(first)),
+                      QDir::toNativeSeparators(m_folder->filePath(second))));
+    QVERIFY(!QFile::exists(m_database));
+}
+
+void NormImportTest::migratesAnEarlierBase()
+{
+    QCOMPARE(
+        import({write(QStringLiteral("ГЭСНр.xml"), wrapped(kEarthworks)),
+                write(QStringLiteral("m.xml"), catalogue(QStringLiteral("Материал"), kMaterials))})
+            .outcome,
+        ImportResult::Outcome::Imported);
+    {
+        // The base as the previous version of the program left it.
+        norms::sql::Connection earlier(m_database);
+        earlier.execute("DROP TABLE catalogue_words; ALTER TABLE catalogue DROP COLUMN machine; "
+                        "ALTER TABLE catalogue DROP COLUMN cost; ALTER TABLE catalogue DROP "
+                        "COLUMN release_cost; ALTER TABLE catalogue DROP COLUMN machinist_wage; "
+                        "ALTER TABLE catalogue DROP COLUMN machinist_hours; ALTER TABLE "
+                        "collections DROP COLUMN act_number; ALTER TABLE collections DROP COLUMN "
+                        "act_date; CREATE INDEX catalogue_collection ON catalogue(collection_id); "
+                        "PRAGMA user_version = 2");
+    }
+    auto opened = norms::NormDatabase::open(m_database);
+    QVERIFY2(opened.database, qPrintable(opened.refusal));
+    QVERIFY(opened.database->hasNorms());
+    // Its catalogue is found by the words of its names, without prices until imported again.
+    const QList<norms::CatalogueResource> found =
+        norms::searchCatalogue(*opened.database, QStringLiteral("тяжёл"));
+    QCOMPARE(found.size(), 2);
+    QCOMPARE(found[0].cost, std::nullopt);
+    opened.database.reset();
+    QCOMPARE(
+        import({write(QStringLiteral("m.xml"), catalogue(QStringLiteral("Материал"), kMaterials))})
+            .outcome,
+        ImportResult::Outcome::Imported);
+    opened = norms::NormDatabase::open(m_database);
+    QCOMPARE(norms::searchCatalogue(*opened.database, QStringLiteral("тяжёл"))[0].cost, 5210.4);
 }
 
 QTEST_GUILESS_MAIN(NormImportTest)

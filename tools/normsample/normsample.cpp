@@ -319,35 +319,68 @@ QByteArray base(const BaseShape &shape)
     return bytes;
 }
 
-void writeCatalogue(QIODevice &out)
+void writeCatalogue(QIODevice &out, int moreMaterials)
 {
     QXmlStreamWriter xml(&out);
     xml.setAutoFormatting(true);
     xml.setAutoFormattingIndent(1);
     xml.writeStartDocument();
-    xml.writeStartElement(QStringLiteral("base"));
-    xml.writeAttribute(QStringLiteral("BaseName"), QStringLiteral("ФСБЦ"));
-    xml.writeAttribute(QStringLiteral("PriceLevel"), QStringLiteral("01.01.2022"));
+    xml.writeStartElement(QStringLiteral("ResourceCatalog"));
+    xml.writeNamespace(QStringLiteral("http://www.w3.org/2001/XMLSchema-instance"),
+                       QStringLiteral("xsi"));
+    xml.writeNamespace(QStringLiteral("http://www.w3.org/2001/XMLSchema"), QStringLiteral("xsd"));
+    xml.writeEmptyElement(QStringLiteral("Decrees"));
+    xml.writeAttribute(QStringLiteral("ApprovingActNumber"), QStringLiteral("490/пр"));
+    xml.writeAttribute(QStringLiteral("ApprovingActDate"), QStringLiteral("14.08.2025"));
     xml.writeStartElement(QStringLiteral("ResourcesDirectory"));
     xml.writeStartElement(QStringLiteral("ResourceCategory"));
-    xml.writeAttribute(QStringLiteral("Type"), QStringLiteral("МАТЕРИАЛЫ И ОБОРУДОВАНИЕ"));
-    xml.writeAttribute(QStringLiteral("CodePrefix"), QStringLiteral("ФСБЦ"));
+    xml.writeAttribute(QStringLiteral("Type"), QStringLiteral("Материал"));
     writeSectionStart(xml, QStringLiteral("Книга"), QStringLiteral("01"),
                       QStringLiteral("Материалы для общестроительных работ"));
     std::array entries = kMaterialsUsed;
     QList<Named> all(entries.begin(), entries.end());
     all.append({kUnnamedMaterialCode, kUnnamedMaterialName, kUnnamedMaterialUnit});
-    for (const Named &entry : all) {
+    const auto writeResource = [&xml](const QString &code, const QString &name, const QString &unit,
+                                      int cents) {
         xml.writeStartElement(QStringLiteral("Resource"));
-        xml.writeAttribute(QStringLiteral("Code"), QString::fromUtf16(entry.code));
-        xml.writeAttribute(QStringLiteral("Name"), QString::fromUtf16(entry.name));
-        xml.writeAttribute(QStringLiteral("MeasureUnit"), QString::fromUtf16(entry.unit));
+        xml.writeAttribute(QStringLiteral("Code"), code);
+        xml.writeAttribute(QStringLiteral("Name"), name);
+        xml.writeAttribute(QStringLiteral("MeasureUnit"), unit);
         xml.writeStartElement(QStringLiteral("Prices"));
         xml.writeEmptyElement(QStringLiteral("Price"));
-        xml.writeAttribute(QStringLiteral("Cost"), QStringLiteral("1234.56"));
+        xml.writeAttribute(QStringLiteral("Cost"), QString::number(double(cents) / 100, 'f', 2));
+        xml.writeAttribute(QStringLiteral("OptCost"),
+                           QString::number(double(cents) * 0.7 / 100, 'f', 2));
         xml.writeEndElement();
         xml.writeEndElement();
+    };
+    for (const Named &entry : all)
+        writeResource(QString::fromUtf16(entry.code), QString::fromUtf16(entry.name),
+                      QString::fromUtf16(entry.unit), 123456);
+    xml.writeEndElement(); // Книга
+    // Groups of a hundred materials each, named from the words of the norms' materials.
+    writeSectionStart(xml, QStringLiteral("Книга"), QStringLiteral("20"),
+                      QStringLiteral("Материалы прочие"));
+    for (int index = 0; index < moreMaterials; ++index) {
+        const int group = index / 100;
+        if (index % 100 == 0) {
+            if (index > 0)
+                xml.writeEndElement();
+            writeSectionStart(xml, QStringLiteral("Группа"),
+                              QStringLiteral("20.%1.%2").arg(group / 100).arg(group % 100),
+                              QStringLiteral("Группа %1").arg(group + 1));
+        }
+        const Named &like = kMaterialsUsed[std::size_t(index) % kMaterialsUsed.size()];
+        writeResource(QStringLiteral("20.%1.%2-%3")
+                          .arg(group / 100)
+                          .arg(group % 100, 2, 10, QLatin1Char('0'))
+                          .arg(index % 100, 4, 10, QLatin1Char('0')),
+                      QString::fromUtf16(like.name) + u' ' + pick(kMaterials, index / 7) + u' ' +
+                          pick(kEnds, index / 3),
+                      QString::fromUtf16(like.unit), 100 + (index * 37) % 500000);
     }
+    if (moreMaterials > 0)
+        xml.writeEndElement();
     xml.writeEndDocument();
 }
 

@@ -28,8 +28,10 @@ QByteArray base(const BaseShape &shape);
 QString normCode(int index);
 QString normName(int index);
 
-// The price catalogue file that names the materials writeBase lists by code alone.
-void writeCatalogue(QIODevice &out);
+// The materials' price catalogue (ФСБЦ_Мат&Оборуд.xml, root ResourceCatalog) that names and
+// prices the materials writeBase lists, the one it lists by code alone among them, and as many
+// more materials again, each with its estimate and release price: 150 000 for the benchmark.
+void writeCatalogue(QIODevice &out, int moreMaterials = 0);
 // A code writeBase lists without name or unit, and what the catalogue calls it.
 inline constexpr char16_t kUnnamedMaterialCode[] = u"01.7.03.01-0001";
 inline constexpr char16_t kUnnamedMaterialName[] = u"Вода";

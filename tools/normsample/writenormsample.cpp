@@ -1,5 +1,7 @@
 // Writes a norm base file from the sample recipe, for trying the import by hand:
 //   merilon_write_normsample FILE [NORMS]   (45 000 norms, the full size, when NORMS is left out)
+//   merilon_write_normsample --catalogue FILE [MATERIALS]   (a materials' price catalogue,
+//   150 000 more materials when MATERIALS is left out)
 #include "normsample.h"
 
 #include <QCoreApplication>
@@ -10,9 +12,12 @@
 int main(int argc, char *argv[])
 {
     QCoreApplication application(argc, argv);
-    const QStringList arguments = QCoreApplication::arguments();
+    QStringList arguments = QCoreApplication::arguments();
+    const bool catalogue = arguments.size() > 1 && arguments[1] == u"--catalogue";
+    if (catalogue)
+        arguments.removeAt(1);
     if (arguments.size() < 2) {
-        std::fputs("usage: merilon_write_normsample FILE [NORMS]\n", stderr);
+        std::fputs("usage: merilon_write_normsample [--catalogue] FILE [COUNT]\n", stderr);
         return 2;
     }
     normsample::BaseShape shape;
@@ -23,6 +28,9 @@ int main(int argc, char *argv[])
         std::fputs("cannot write the file\n", stderr);
         return 1;
     }
-    normsample::writeBase(file, shape);
+    if (catalogue)
+        normsample::writeCatalogue(file, arguments.size() > 2 ? arguments[2].toInt() : 150000);
+    else
+        normsample::writeBase(file, shape);
     return file.error() == QFile::NoError ? 0 : 1;
 }
