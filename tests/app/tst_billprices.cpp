@@ -5,6 +5,7 @@
 #include "bill/pricecatalogue.h"
 #include "billtexts.h"
 #include "errorrecorder.h"
+#include "norms/normcontrol.h"
 #include "windowdriver.h"
 
 #include <QAbstractItemModel>
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QTableView>
 #include <QTemporaryDir>
 #include <QTest>
@@ -104,6 +106,8 @@ private slots:
     void fillKeepsTypedPricesAndIsOneStep();
     void fillSaysWhyItCannot_data();
     void fillSaysWhyItCannot();
+    void importedCataloguePricesTheBill_data();
+    void importedCataloguePricesTheBill();
     void linkTakesOnlyUnitsThatConvert_data();
     void linkTakesOnlyUnitsThatConvert();
 
@@ -142,7 +146,8 @@ void BillPricesTest::cleanup()
 
 BillWindow *BillPricesTest::openBill()
 {
-    m_driver->pressKey(Qt::Key_B, Qt::ControlModifier);
+    // «Ведомость материалов...», whichever window has the keyboard.
+    m_driver->window().bill().showAction()->trigger();
     BillWindow *window = m_driver->window().bill().window();
     if (!window || !QTest::qWaitFor([window] { return window->isVisible(); }))
         qFatal("the bill's window did not open");
@@ -326,6 +331,86 @@ void BillPricesTest::fillSaysWhyItCannot()
     m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillFillPrices")));
     QCOMPARE(m_errors->messages(), QStringList{message});
     QVERIFY(book().bill().terms == before.terms);
+}
+
+void BillPricesTest::importedCataloguePricesTheBill_data()
+{
+    QTest::addColumn<bool>("published"); // a byte-order mark and CR LF, as the ministry's files
+    QTest::newRow("as published") << true;
+    QTest::newRow("LF, no byte-order mark") << false;
+}
+
+// The catalogues imported into the program's norm base price the bill: a material's estimate
+// price (Cost), a machine-hour's PriceCostWithoutSalary + SalaryMach.
+void BillPricesTest::importedCataloguePricesTheBill()
+{
+    QFETCH(bool, published);
+    const auto file = [published](const char *type, const char *sections) {
+        QString text =
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ResourceCatalog "
+                           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                           "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n <Decrees "
+                           "ApprovingActNumber=\"490/пр\" ApprovingActDate=\"14.08.2025\"/>\n "
+                           "<ResourcesDirectory>\n  <ResourceCategory Type=\"%1\">%2\n  "
+                           "</ResourceCategory>\n </ResourcesDirectory>\n</ResourceCatalog>\n")
+                .arg(QString::fromUtf8(type), QString::fromUtf8(sections));
+        if (published)
+            text = QStringLiteral("\uFEFF") + text.replace(u'\n', QStringLiteral("\r\n"));
+        return text.toUtf8();
+    };
+    QTemporaryDir folder;
+    const QList<std::pair<QString, QByteArray>> files = {
+        {QStringLiteral("ФСБЦ_Мат&Оборуд.xml"), file("Материал", R"xml(
+   <Section Name="Материалы для общестроительных работ" Code="04" Type="Книга">
+    <Section Name="Смеси бетонные" Code="04.1.02" Type="Группа">
+     <Resource Code="04.1.02.05-0006" Name="Смеси бетонные тяжелого бетона (БСТ), класс B15 (М200)" MeasureUnit="м3">
+      <Prices><Price Cost="6127.65" OptCost="5105.30"/></Prices>
+     </Resource>
+    </Section>
+   </Section>)xml")},
+        {QStringLiteral("ФСБЦ_Маш.xml"), file("МашиныМеханизмы", R"xml(
+   <Section Name="Машины и механизмы" Code="91" Type="Книга">
+    <Section Name="Автомобили" Code="91.14" Type="Раздел">
+     <Resource Code="91.14.02-001" Name="Автомобили бортовые, до 5 т">
+      <Prices><Price SalaryMach="96.65" LabourMach="1.00" PriceCostWithoutSalary="961.73" WithRelocation="false" DriverCode="4-100-040" MachinistCategory="4.0">
+       <ExpendableMaterials><Material Electricity="0" ElectricityCost="0"/></ExpendableMaterials>
+      </Price></Prices>
+     </Resource>
+    </Section>
+   </Section>)xml")}};
+    QStringList paths;
+    for (const auto &[name, bytes] : files) {
+        QFile out(folder.filePath(name));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        paths.append(out.fileName());
+    }
+    NormControl &control = m_driver->window().normControl();
+    control.setFileChooser([paths] { return paths; });
+    QSignalSpy finished(&control, &NormControl::importFinished);
+    control.importAction()->trigger();
+    QVERIFY(finished.wait(60'000));
+    QCOMPARE(finished.front().at(0).toBool(), true);
+    QCOMPARE(m_errors->messages(), QStringList());
+
+    addNormEntry();
+    BillWindow *window = openBill();
+    QTableView *totals = table(window, "BillTotals");
+    QTableView *hours = table(window, "BillHours");
+    const int concrete = rowOf(totals, 0, QString::fromUtf8(kConcrete));
+    const int lorry = rowOf(hours, billtexts::HoursCode, QStringLiteral("91.14.02-001"));
+    QVERIFY(!totals->isColumnHidden(TotalsModel::CatalogueColumn));
+    QCOMPARE(totals->model()->index(concrete, TotalsModel::CatalogueColumn).data().toString(),
+             QStringLiteral("6\u00A0127,65"));
+    QCOMPARE(hours->model()->index(lorry, HoursModel::CatalogueColumn).data().toString(),
+             QStringLiteral("1\u00A0058,38"));
+    typeIndex(window, QStringLiteral("9,12"));
+    m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillFillPrices")));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QCOMPARE(totals->model()->index(concrete, billtexts::UnitPrice).data().toString(),
+             QStringLiteral("55\u00A0884,17"));
+    QCOMPARE(hours->model()->index(lorry, billtexts::HoursColumnCount).data().toString(),
+             QStringLiteral("9\u00A0652,43"));
 }
 
 void BillPricesTest::linkTakesOnlyUnitsThatConvert_data()
