@@ -62,6 +62,21 @@ QString amountText(const std::optional<double> &amount)
     return amount ? bom::quantityText(*amount) : QStringLiteral("по проекту");
 }
 
+QString workContentText(const QString &content)
+{
+    QString text;
+    for (const QString &line : content.split(u'\n')) {
+        const QString item = line.trimmed();
+        if (item.isEmpty())
+            continue;
+        if (!text.isEmpty())
+            text += QStringView(u".;:!?").contains(text.back()) ? QStringLiteral(" ")
+                                                                : QStringLiteral("; ");
+        text += item;
+    }
+    return text;
+}
+
 QStringList journalBlock(const NormComputation &computation)
 {
     const Norm &norm = computation.norm;

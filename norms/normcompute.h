@@ -42,6 +42,10 @@ NormComputation computeNorm(const Norm &norm, const QString &volumeText);
 // An amount as the window, the journal and the bill write it; «по проекту» for none.
 QString amountText(const std::optional<double> &amount);
 
+// A norm's work content, one operation a line, as one line: an operation that ends a sentence of
+// its own is followed by the next as a sentence, the others by «; ».
+QString workContentText(const QString &content);
+
 // The journal's block of one computation.
 QStringList journalBlock(const NormComputation &computation);
 

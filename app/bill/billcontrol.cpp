@@ -6,6 +6,7 @@
 #include "billrecovery.h"
 #include "billtexts.h"
 #include "billwindow.h"
+#include "common/closingkeys.h"
 #include "common/errorreport.h"
 #include "pages/calculatorpage.h"
 
@@ -20,11 +21,11 @@ BillControl::BillControl(QMainWindow &window, std::function<QWidget *()> current
       m_recovery(new BillRecovery(*m_book, BillRecovery::defaultFolder(), this)),
       m_notice(new BillNotice(&window))
 {
-    m_add = new QAction(QStringLiteral("Добавить в ведомость"), this);
+    m_add = new QAction(QStringLiteral("&Добавить в ведомость"), this);
     m_add->setObjectName(QStringLiteral("AddToBill"));
     m_add->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_D));
     connect(m_add, &QAction::triggered, this, &BillControl::addCurrentResults);
-    m_show = new QAction(QStringLiteral("Ведомость материалов..."), this);
+    m_show = new QAction(QStringLiteral("&Ведомость материалов..."), this);
     m_show->setObjectName(QStringLiteral("ShowBill"));
     m_show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_B));
     connect(m_show, &QAction::triggered, this, &BillControl::showBill);
@@ -43,15 +44,15 @@ void BillControl::watch(CalculatorPage *page)
     connect(page, &CalculatorPage::addToBillRequested, this, [this, page] { addResultsOf(page); });
 }
 
-void BillControl::say(const QString &message)
+void BillControl::say(const QString &message, QWidget *host)
 {
-    m_notice->say(message, BillNotice::Tone::Done);
+    m_notice->say(message, BillNotice::Tone::Done, host ? host : &m_mainWindow);
 }
 
-void BillControl::refuse(const QString &reason)
+void BillControl::refuse(const QString &reason, QWidget *host)
 {
     m_notice->say(QStringLiteral("Не добавлено в ведомость: ") + reason + u'.',
-                  BillNotice::Tone::Refused);
+                  BillNotice::Tone::Refused, host ? host : &m_mainWindow);
 }
 
 void BillControl::addCurrentResults()
@@ -88,8 +89,9 @@ void BillControl::addResultsOf(CalculatorPage *page)
     addEntry(entry);
 }
 
-void BillControl::addEntry(const bom::Entry &made)
+void BillControl::addEntry(const bom::Entry &made, QWidget *from)
 {
+    QWidget *host = from ? from->window() : &m_mainWindow;
     bom::Entry entry = made;
     if (!entry.added.isValid())
         entry.added = m_now();
@@ -101,20 +103,23 @@ void BillControl::addEntry(const bom::Entry &made)
                            "Добавить их еще раз? Одинаковые работы можно учесть и числом в "
                            "столбце «Кол-во».")
                 .arg(entries.size()),
-            QStringLiteral("Добавить еще раз"), QStringLiteral("Отмена"))) {
-        refuse(QStringLiteral("эти результаты уже есть в последней записи"));
+            QStringLiteral("Добавить еще раз"), QStringLiteral("Отмена"), host)) {
+        refuse(QStringLiteral("эти результаты уже есть в последней записи"), host);
         return;
     }
     m_book->add(entry);
     say(QStringLiteral("Добавлено в ведомость: %1. Записей в ведомости: %2.")
             .arg(entry.work.isEmpty() ? QStringLiteral("расчет") : entry.work)
-            .arg(m_book->bill().entries.size()));
+            .arg(m_book->bill().entries.size()),
+        host);
 }
 
 void BillControl::showBill()
 {
-    if (!m_window)
+    if (!m_window) {
         m_window = new BillWindow(*m_book, *m_files, &m_mainWindow);
+        addQuittingKey(m_window, &m_mainWindow);
+    }
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

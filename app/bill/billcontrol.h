@@ -49,9 +49,9 @@ public:
     void addCurrentResults();
     void addResultsOf(CalculatorPage *page);
     // Adds a computation made elsewhere (a norm's, say) as one entry: asks first when it repeats
-    // the last entry, and says in the notice what was added. An entry without its moment is
-    // added now.
-    void addEntry(const bom::Entry &entry);
+    // the last entry, and says in the notice what was added, both over the window it came from
+    // (the main window when none is given). An entry without its moment is added now.
+    void addEntry(const bom::Entry &entry, QWidget *from = nullptr);
     void showBill();
     // Before the program quits: false when the user keeps it running.
     bool mayQuit();
@@ -60,8 +60,8 @@ public:
     void offerRecovery();
 
 private:
-    void say(const QString &message);
-    void refuse(const QString &reason);
+    void say(const QString &message, QWidget *host);
+    void refuse(const QString &reason, QWidget *host = nullptr);
 
     QMainWindow &m_mainWindow;
     std::function<QWidget *()> m_currentPage;

@@ -73,11 +73,16 @@ BillFiles::BillFiles(BillBook &book, QWidget *dialogParent, QObject *parent)
     m_choosePath = [this](FileChoice choice) {
         const QString name = m_book.path().isEmpty() ? QStringLiteral("ведомость")
                                                      : QFileInfo(m_book.path()).completeBaseName();
-        return dialogChoice(m_dialogParent, choice, name);
+        return dialogChoice(this->dialogParent(), choice, name);
     };
 }
 
-QString BillFiles::pathToWrite(const QString &chosen, const QString &suffix)
+QWidget *BillFiles::dialogParent() const
+{
+    return m_window ? m_window.data() : m_dialogParent;
+}
+
+QString BillFiles::pathToWrite(const QString &chosen, const QString &suffix, QWidget *parent)
 {
     const QString ending = u'.' + suffix;
     if (chosen.isEmpty() || chosen.endsWith(ending, Qt::CaseInsensitive))
@@ -86,7 +91,7 @@ QString BillFiles::pathToWrite(const QString &chosen, const QString &suffix)
     if (QFileInfo::exists(path) &&
         !errorreport::askToGoAhead(QStringLiteral("Файл «%1» уже существует. Заменить его?")
                                        .arg(QDir::toNativeSeparators(path)),
-                                   QStringLiteral("Заменить"), QStringLiteral("Отмена")))
+                                   QStringLiteral("Заменить"), QStringLiteral("Отмена"), parent))
         return QString();
     return path;
 }
@@ -106,7 +111,7 @@ void BillFiles::openBill()
         return;
     const billfile::Reading reading = billfile::read(path);
     if (!reading.bill) {
-        errorreport::show(reading.failure);
+        errorreport::show(reading.failure, dialogParent());
         return;
     }
     m_book.replace(*reading.bill, QFileInfo(path).absoluteFilePath());
@@ -126,14 +131,15 @@ bool BillFiles::saveAs()
     if (m_saveCheck && !m_saveCheck())
         return false;
     const QString chosen = m_choosePath(FileChoice::Save);
-    const QString path = pathToWrite(chosen, QString::fromLatin1(billfile::kSuffix));
+    const QString path =
+        pathToWrite(chosen, QString::fromLatin1(billfile::kSuffix), dialogParent());
     return !path.isEmpty() && writeTo(path);
 }
 
 bool BillFiles::writeTo(const QString &path)
 {
     if (const std::optional<QString> failure = billfile::write(m_book.bill(), path)) {
-        errorreport::show(*failure);
+        errorreport::show(*failure, dialogParent());
         return false;
     }
     m_book.markSaved(QFileInfo(path).absoluteFilePath());
@@ -146,7 +152,8 @@ bool BillFiles::mayCloseBill()
         return true;
     switch (errorreport::askToChoose(
         QStringLiteral("Сохранить изменения в ведомости?"),
-        {QStringLiteral("Сохранить"), QStringLiteral("Не сохранять"), QStringLiteral("Отмена")})) {
+        {QStringLiteral("Сохранить"), QStringLiteral("Не сохранять"), QStringLiteral("Отмена")}, -1,
+        dialogParent())) {
     case 0:
         return save();
     case 1:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include <functional>
 
@@ -32,6 +33,10 @@ public:
     // Asked before every save, from a command or from the question before the bill is replaced:
     // false keeps the bill unsaved (the window, while a field shows what the bill cannot hold).
     void setSaveCheck(std::function<bool()> check) { m_saveCheck = std::move(check); }
+    // The window the file dialogs and the questions belong to: the bill's own once it has one,
+    // so that it stays in front of the main window after them.
+    void setDialogParent(QWidget *window) { m_window = window; }
+    QWidget *dialogParent() const;
     QString choosePath(FileChoice choice) const { return m_choosePath(choice); }
 
     void newBill();
@@ -47,13 +52,15 @@ public:
     // before it returns an existing file; when the suffix is added here (a dialog of the system
     // may not add it), the question is asked here, for the file that will be written. Empty when
     // the user does not want it replaced.
-    static QString pathToWrite(const QString &chosen, const QString &suffix);
+    static QString pathToWrite(const QString &chosen, const QString &suffix,
+                               QWidget *parent = nullptr);
 
 private:
     bool writeTo(const QString &path);
 
     BillBook &m_book;
     QWidget *m_dialogParent;
+    QPointer<QWidget> m_window;
     PathChooser m_choosePath;
     std::function<bool()> m_saveCheck;
 };

@@ -23,8 +23,13 @@ BillNotice::BillNotice(QWidget *host) : QLabel(host)
     host->installEventFilter(this);
 }
 
-void BillNotice::say(const QString &message, Tone tone)
+void BillNotice::say(const QString &message, Tone tone, QWidget *host)
 {
+    if (host && host != parentWidget()) {
+        parentWidget()->removeEventFilter(this);
+        setParent(host);
+        host->installEventFilter(this);
+    }
     setText(message);
     // A refusal stands out by weight; the colours stay the theme's readable ones.
     QFont font = this->font();

@@ -19,7 +19,8 @@ public:
         Done,
         Refused
     };
-    void say(const QString &message, Tone tone);
+    // Over the host given, the window the user works in; over the last one when none is.
+    void say(const QString &message, Tone tone, QWidget *host = nullptr);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -10,6 +10,7 @@
 #include "billxlsx.h"
 #include "cataloguelinkdialog.h"
 #include "common/closingkeys.h"
+#include "common/codecolumn.h"
 #include "common/errorreport.h"
 #include "manualmaterialdialog.h"
 #include "pricecatalogue.h"
@@ -25,11 +26,16 @@
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSettings>
+#include <QShowEvent>
 #include <QSplitter>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <memory>
 
 namespace {
 
@@ -48,6 +54,23 @@ const QString kIndexTip =
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
 const QString kDateReason = QStringLiteral("Дата — день, месяц и год, например 07.12.2026");
 
+// What a new window shows of each table before it scrolls.
+constexpr int kFirstRows = 10;
+
+std::unique_ptr<QSettings> settings()
+{
+    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
+                                       QStringLiteral("merilon"), QStringLiteral("merilon"));
+}
+
+const QString kGeometryKey = QStringLiteral("billWindow/geometry");
+const QString kSplitterKey = QStringLiteral("billWindow/splitter");
+
+QString widthsKey(const QTableView *table)
+{
+    return QStringLiteral("billWindow/widths") + table->objectName();
+}
+
 } // namespace
 
 BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
@@ -56,7 +79,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
       m_hoursModel(new HoursModel(book, this))
 {
     setObjectName(QStringLiteral("BillWindow"));
-    resize(1000, 680);
+    m_files.setDialogParent(this);
     m_headingTexts = [] {
         const QDateTime now = QDateTime::currentDateTime();
         return std::pair{now.toString(QStringLiteral("dd.MM.yyyy")),
@@ -71,6 +94,9 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     layout->addWidget(createHead());
 
     auto *splitter = new QSplitter(Qt::Vertical, this);
+    m_splitter = splitter;
+    splitter->setObjectName(QStringLiteral("BillSplitter"));
+    splitter->setChildrenCollapsible(false);
     auto *entriesBox = new QGroupBox(QStringLiteral("Записи"), splitter);
     auto *entriesLayout = new QVBoxLayout(entriesBox);
     // Made before the table, so that Tab meets them in the order they are seen.
@@ -96,7 +122,8 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     const int widths[] = {190, 40, 80, 60, 75, 75, 60, 65, 110, 130};
     for (int column = 0; column < int(std::size(widths)); ++column)
         m_totals->setColumnWidth(column, widths[column]);
-    m_totals->setColumnWidth(TotalsModel::CodeColumn, 100);
+    m_totals->setColumnWidth(TotalsModel::CodeColumn,
+                             codecolumn::width(m_totals, codecolumn::kResourceSample));
     m_totals->setColumnWidth(TotalsModel::CatalogueColumn, 120);
     totalsLayout->addWidget(prices);
     totalsLayout->addWidget(m_totals);
@@ -139,6 +166,9 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     showHead();
     showDocument();
     m_files.setSaveCheck([this] { return dateTaken(); });
+    restoreLayout();
+    // The entries are what the window is opened for; the head is filled once.
+    m_entries->setFocus();
 }
 
 BillWindow::~BillWindow()
@@ -169,8 +199,8 @@ QWidget *BillWindow::createButtons()
         {"BillSave", "&Сохранить", &BillWindow::saveBill, QKeySequence(Qt::CTRL | Qt::Key_S)},
         {"BillSaveAs", "Сохранить &как...", &BillWindow::saveBillAs,
          QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S)},
-        {"BillExportXlsx", "Экспорт в &XLSX...", &BillWindow::exportXlsx, QKeySequence()},
-        {"BillExportCsv", "Экспорт в CS&V...", &BillWindow::exportCsv, QKeySequence()},
+        {"BillExportXlsx", "&Экспорт в XLSX...", &BillWindow::exportXlsx, QKeySequence()},
+        {"BillExportCsv", "Экспорт в C&SV...", &BillWindow::exportCsv, QKeySequence()},
         {"BillPrint", "&Печать...", &BillWindow::printBill, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {"BillPdf", "В P&DF...", &BillWindow::saveAsPdf, QKeySequence()},
     };
@@ -200,14 +230,15 @@ QWidget *BillWindow::createHead()
     const QStringList captions = billtexts::headCaptions();
     const char *const names[] = {"BillObject", "BillCustomer", "BillAddress", "BillCompiledBy",
                                  "BillCheckedBy"};
-    // Each letter is the only one of its kind in the window.
+    // Each letter's key is the only one of its kind in the window, in either keyboard layout.
     const char *const mnemonics[] = {
         "О&бъект:", "Заказ&чик:", "&Адрес:", "Состав&ил:", "П&роверил:"};
-    // Object and customer share a line, the address has one, the people and the date another.
+    // Two lines, so that the entries and the totals keep the height: the object, its customer and
+    // address; the people and the date.
     const struct
     {
         int row, column, span;
-    } places[] = {{0, 0, 1}, {0, 2, 3}, {1, 0, 5}, {2, 0, 1}, {2, 2, 1}};
+    } places[] = {{0, 0, 1}, {0, 2, 1}, {0, 4, 1}, {1, 0, 1}, {1, 2, 1}};
     for (int i = 0; i < int(std::size(names)); ++i) {
         auto *edit = new QLineEdit(box);
         edit->setObjectName(QString::fromLatin1(names[i]));
@@ -230,10 +261,11 @@ QWidget *BillWindow::createHead()
                           16);
     auto *dateLabel = new QLabel(QStringLiteral("&Дата:"), box);
     dateLabel->setBuddy(m_date);
-    grid->addWidget(dateLabel, 2, 4);
-    grid->addWidget(m_date, 2, 5);
-    grid->setColumnStretch(1, 1);
-    grid->setColumnStretch(3, 1);
+    grid->addWidget(dateLabel, 1, 4);
+    grid->addWidget(m_date, 1, 5, Qt::AlignLeft);
+    grid->setColumnStretch(1, 3);
+    grid->setColumnStretch(3, 2);
+    grid->setColumnStretch(5, 3);
     connect(m_date, &QLineEdit::editingFinished, this, &BillWindow::takeHead);
     // The reason a date was refused, under the field as a refused cell has its own; it lies over
     // what is below, so it belongs to the window, not to the head's box.
@@ -256,7 +288,7 @@ QWidget *BillWindow::createEntryButtons()
     QPushButton *remove = button("BillRemoveEntry", QStringLiteral("&Удалить запись"), bar);
     remove->setToolTip(QStringLiteral("Удалить выбранные записи (Delete)"));
     connect(remove, &QPushButton::clicked, this, &BillWindow::removeSelectedEntries);
-    QPushButton *manual = button("BillAddManual", QStringLiteral("Доба&вить материал..."), bar);
+    QPushButton *manual = button("BillAddManual", QStringLiteral("Добавить &материал..."), bar);
     manual->setToolTip(QStringLiteral("Материал, которого нет в расчетах, например гвозди"));
     connect(manual, &QPushButton::clicked, this, &BillWindow::addManualMaterial);
     QUndoStack *undo = m_book.undoStack();
@@ -268,11 +300,19 @@ QWidget *BillWindow::createEntryButtons()
     connect(again, &QPushButton::clicked, undo, &QUndoStack::redo);
     connect(undo, &QUndoStack::canUndoChanged, back, &QWidget::setEnabled);
     connect(undo, &QUndoStack::canRedoChanged, again, &QWidget::setEnabled);
-    connect(undo, &QUndoStack::undoTextChanged, back, [back](const QString &text) {
-        back->setToolTip(QStringLiteral("Отменить: %1 (Ctrl+Z)").arg(text));
+    // The tip names the step it takes back, and only when there is one.
+    const auto tip = [](const char *what, const QString &step, const char *keys) {
+        return QString::fromUtf8(what) +
+               (step.isEmpty() ? QString() : QStringLiteral(": ") + step) +
+               QStringLiteral(" (%1)").arg(QString::fromLatin1(keys));
+    };
+    back->setToolTip(tip("Отменить", undo->undoText(), "Ctrl+Z"));
+    again->setToolTip(tip("Повторить", undo->redoText(), "Ctrl+Shift+Z"));
+    connect(undo, &QUndoStack::undoTextChanged, back, [back, tip](const QString &text) {
+        back->setToolTip(tip("Отменить", text, "Ctrl+Z"));
     });
-    connect(undo, &QUndoStack::redoTextChanged, again, [again](const QString &text) {
-        again->setToolTip(QStringLiteral("Повторить: %1 (Ctrl+Shift+Z)").arg(text));
+    connect(undo, &QUndoStack::redoTextChanged, again, [again, tip](const QString &text) {
+        again->setToolTip(tip("Повторить", text, "Ctrl+Shift+Z"));
     });
     for (QWidget *widget : {static_cast<QWidget *>(remove), static_cast<QWidget *>(manual),
                             static_cast<QWidget *>(back), static_cast<QWidget *>(again)})
@@ -289,7 +329,7 @@ QGroupBox *BillWindow::createHours(QWidget *parent)
     m_hours = new BillTable(QStringLiteral("BillHours"), m_hoursModel, box);
     m_hours->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     // The name takes the room; the figures stay beside it rather than at the far side.
-    const int widths[] = {110, 330, 60, 110};
+    const int widths[] = {codecolumn::width(m_hours, codecolumn::kResourceSample), 330, 60, 110};
     for (int column = 0; column < int(std::size(widths)); ++column)
         m_hours->setColumnWidth(column, widths[column]);
     m_hours->horizontalHeader()->setStretchLastSection(false);
@@ -587,7 +627,7 @@ void BillWindow::addManualMaterial()
 
 QString BillWindow::exportPath(FileChoice choice, const char *suffix)
 {
-    return BillFiles::pathToWrite(m_files.choosePath(choice), QString::fromLatin1(suffix));
+    return BillFiles::pathToWrite(m_files.choosePath(choice), QString::fromLatin1(suffix), this);
 }
 
 void BillWindow::exportCsv()
@@ -599,7 +639,7 @@ void BillWindow::exportCsv()
         return;
     if (const std::optional<QString> failure =
             billfile::writeBytes(billcsv::encode(m_book.bill(), m_book.totals()), path))
-        errorreport::show(*failure);
+        errorreport::show(*failure, this);
 }
 
 void BillWindow::exportXlsx()
@@ -611,7 +651,7 @@ void BillWindow::exportXlsx()
         return;
     if (const std::optional<QString> failure =
             billxlsx::write(m_book.bill(), m_book.totals(), path))
-        errorreport::show(*failure);
+        errorreport::show(*failure, this);
 }
 
 void BillWindow::printBill()
@@ -636,5 +676,86 @@ void BillWindow::saveAsPdf()
     const auto [date, time] = m_headingTexts();
     if (const std::optional<QString> failure =
             billprint::writePdf(path, m_book.bill(), m_book.totals(), date, time))
-        errorreport::show(*failure);
+        errorreport::show(*failure, this);
+}
+
+QSize BillWindow::firstSize() const
+{
+    // Wide enough for every column of the totals, the code's too when a norm brings it, beside
+    // the margins of the window and of its box.
+    int columns = m_totals->verticalHeader()->sizeHint().width() + 2 * m_totals->frameWidth() +
+                  m_totals->verticalScrollBar()->sizeHint().width();
+    for (int column = 0; column < m_totals->model()->columnCount(); ++column)
+        columns += column == TotalsModel::CodeColumn
+                       ? codecolumn::width(m_totals, codecolumn::kResourceSample)
+                       : m_totals->columnWidth(column);
+    const QMargins outer = layout()->contentsMargins();
+    const QMargins inner = m_totals->parentWidget()->layout()->contentsMargins();
+    const int wide = columns + outer.left() + outer.right() + inner.left() + inner.right() + 8;
+    const QSize screenRoom =
+        screen() ? screen()->availableGeometry().size() - QSize(16, 40) : QSize(1350, 728);
+    const int shownWidth = std::min(std::max(wide, 1000), screenRoom.width());
+    // Each table as high as its header and the first rows, and its scroll bar when the columns
+    // do not fit.
+    const int scrollBar =
+        shownWidth < wide ? m_totals->horizontalScrollBar()->sizeHint().height() : 0;
+    for (BillTable *table : {m_entries, m_totals}) {
+        table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
+                                kFirstRows * table->verticalHeader()->defaultSectionSize() +
+                                scrollBar + 2 * table->frameWidth() + 2);
+    }
+    const int high = minimumSizeHint().height();
+    for (BillTable *table : {m_entries, m_totals})
+        table->setMinimumHeight(0);
+    // The window's frame and title take some of the screen.
+    return QSize(shownWidth, std::min(high, screenRoom.height()));
+}
+
+void BillWindow::restoreLayout()
+{
+    const std::unique_ptr<QSettings> store = settings();
+    if (!restoreGeometry(store->value(kGeometryKey).toByteArray()))
+        resize(firstSize());
+    m_splitter->restoreState(store->value(kSplitterKey).toByteArray());
+    for (BillTable *table : {m_entries, m_totals, m_hours}) {
+        const QVariantList widths = store->value(widthsKey(table)).toList();
+        // The last column stretches; a width kept for a column no longer there is left.
+        for (int column = 0;
+             column < std::min<int>(int(widths.size()), table->model()->columnCount() - 1);
+             ++column)
+            if (const int width = widths.at(column).toInt(); width > 0)
+                table->setColumnWidth(column, width);
+    }
+}
+
+void BillWindow::saveLayout() const
+{
+    const std::unique_ptr<QSettings> store = settings();
+    store->setValue(kGeometryKey, saveGeometry());
+    store->setValue(kSplitterKey, m_splitter->saveState());
+    for (const BillTable *table : {m_entries, m_totals, m_hours}) {
+        const QVariantList kept = store->value(widthsKey(table)).toList();
+        QVariantList widths;
+        for (int column = 0; column < table->model()->columnCount(); ++column) {
+            // A hidden column keeps the width it had when last shown.
+            const int width = table->isColumnHidden(column) ? kept.value(column).toInt()
+                                                            : table->columnWidth(column);
+            widths.append(width);
+        }
+        store->setValue(widthsKey(table), widths);
+    }
+}
+
+void BillWindow::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (!event->spontaneous())
+        m_entries->setFocus();
+}
+
+void BillWindow::hideEvent(QHideEvent *event)
+{
+    QWidget::hideEvent(event);
+    if (!event->spontaneous())
+        saveLayout();
 }

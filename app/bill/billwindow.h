@@ -14,6 +14,7 @@ class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPagedPaintDevice;
+class QSplitter;
 class TotalsModel;
 
 // The bill of materials in a window of its own, beside the main window and not blocking it:
@@ -59,7 +60,18 @@ public:
     void linkCurrentMaterial();
     void unlinkCurrentMaterial();
 
+protected:
+    void showEvent(QShowEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
+
 private:
+    // The size of a window opened for the first time: ten entries and ten totals, within the
+    // screen.
+    QSize firstSize() const;
+    // Size, place, the split between entries and totals, and column widths, as the user left
+    // them, in the program's settings.
+    void restoreLayout();
+    void saveLayout() const;
     QWidget *createButtons();
     QWidget *createHead();
     QWidget *createEntryButtons();
@@ -85,6 +97,7 @@ private:
     EntriesModel *m_entriesModel;
     TotalsModel *m_totalsModel;
     HoursModel *m_hoursModel;
+    QSplitter *m_splitter = nullptr;
     BillTable *m_entries = nullptr;
     BillTable *m_totals = nullptr;
     QLabel *m_grandTotal = nullptr;

@@ -13,3 +13,13 @@ void addClosingKeys(QWidget *window)
     QObject::connect(closing, &QAction::triggered, window, &QWidget::close);
     window->addAction(closing);
 }
+
+void addQuittingKey(QWidget *window, QWidget *mainWindow)
+{
+    auto *quitting = new QAction(QStringLiteral("Выход из программы"), window);
+    quitting->setObjectName(QStringLiteral("QuitProgram"));
+    quitting->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    quitting->setShortcutContext(Qt::WindowShortcut);
+    QObject::connect(quitting, &QAction::triggered, mainWindow, &QWidget::close);
+    window->addAction(quitting);
+}

@@ -28,6 +28,23 @@ ChoiceHandler &choiceHandler()
     return instance;
 }
 
+// The window given, or a dialog of its that is in front: a box under a modal dialog could not
+// be answered.
+QWidget *owner(QWidget *parent)
+{
+    QWidget *front = QApplication::activeModalWidget();
+    if (!front)
+        front = QApplication::activeWindow();
+    if (!parent)
+        return front;
+    QWidget *window = parent->window();
+    for (QWidget *step = front; step;
+         step = step->parentWidget() ? step->parentWidget()->window() : nullptr)
+        if (step == window)
+            return front;
+    return window;
+}
+
 } // namespace
 
 QString shownText(const QString &message)
@@ -37,7 +54,7 @@ QString shownText(const QString &message)
     return message;
 }
 
-void show(const QString &message)
+void show(const QString &message, QWidget *parent)
 {
     const QString text = shownText(message);
     if (handler()) {
@@ -45,17 +62,18 @@ void show(const QString &message)
         return;
     }
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), text,
-                    QMessageBox::Ok, QApplication::activeWindow());
+                    QMessageBox::Ok, owner(parent));
     box.setObjectName(QStringLiteral("ErrorReport"));
     box.exec();
 }
 
-bool askToGoAhead(const QString &question, const QString &goAheadText, const QString &cancelText)
+bool askToGoAhead(const QString &question, const QString &goAheadText, const QString &cancelText,
+                  QWidget *parent)
 {
     if (questionHandler())
         return questionHandler()(question);
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), question,
-                    QMessageBox::NoButton, QApplication::activeWindow());
+                    QMessageBox::NoButton, owner(parent));
     box.setObjectName(QStringLiteral("Question"));
     QPushButton *goAhead = box.addButton(goAheadText, QMessageBox::DestructiveRole);
     QPushButton *cancel = box.addButton(cancelText, QMessageBox::RejectRole);
@@ -65,12 +83,13 @@ bool askToGoAhead(const QString &question, const QString &goAheadText, const QSt
     return box.clickedButton() == goAhead;
 }
 
-int askToChoose(const QString &question, const QStringList &answers, int defaultAnswer)
+int askToChoose(const QString &question, const QStringList &answers, int defaultAnswer,
+                QWidget *parent)
 {
     if (choiceHandler())
         return choiceHandler()(question, answers);
     QMessageBox box(QMessageBox::Question, QCoreApplication::applicationName(), question,
-                    QMessageBox::NoButton, QApplication::activeWindow());
+                    QMessageBox::NoButton, owner(parent));
     box.setObjectName(QStringLiteral("Choice"));
     QList<QPushButton *> buttons;
     for (qsizetype i = 0; i < answers.size(); ++i)
@@ -102,12 +121,12 @@ void setHandler(Handler newHandler)
     handler() = std::move(newHandler);
 }
 
-void guarded(const std::function<void()> &operation)
+void guarded(const std::function<void()> &operation, QWidget *parent)
 {
     try {
         operation();
     } catch (const calc::CalcError &error) {
-        show(error.message());
+        show(error.message(), parent);
     }
 }
 

@@ -15,20 +15,48 @@
 
 namespace {
 
-// One side of a conflict: who saved it when, what changed, and every rate.
-QString versionText(const norms::firm::Version &version)
+// One side of a conflict: who saved it when and what changed, then what the norm says: its
+// source and every rate, and its code, name, measure and work content where the sides differ.
+QStringList versionLines(const norms::firm::Version &version, const norms::firm::Version &other)
 {
+    const norms::firm::Draft &draft = version.draft;
+    const norms::firm::Draft &theirs = other.draft;
     QStringList lines{
         QStringLiteral("Версия %1 от %2, %3")
             .arg(version.number)
             .arg(version.savedAt.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")),
                  version.login),
-        QStringLiteral("Изменено: ") + version.changes,
-        QStringLiteral("Источник: ") + version.draft.source};
-    for (const norms::NormResource &resource : version.draft.resources)
+        QStringLiteral("Изменено: ") + version.changes};
+    if (draft.code != theirs.code)
+        lines.append(QStringLiteral("Код: ") + draft.code);
+    if (draft.name != theirs.name)
+        lines.append(QStringLiteral("Наименование: ") + draft.name);
+    if (draft.measure != theirs.measure)
+        lines.append(QStringLiteral("Измеритель: ") + draft.measure);
+    if (draft.content != theirs.content)
+        lines.append(QStringLiteral("Состав работ: ") + norms::workContentText(draft.content));
+    lines.append(QStringLiteral("Источник: ") + draft.source);
+    for (const norms::NormResource &resource : draft.resources)
         lines.append(QStringLiteral("  %1, %2: %3")
                          .arg(resource.name, resource.unit, norms::amountText(resource.rate)));
-    return lines.join(u'\n');
+    return lines;
+}
+
+// The side's lines, those the other side lacks marked; who saved it and when always differ and
+// stay plain.
+QString versionText(const QStringList &lines, const QStringList &other)
+{
+    QStringList shown;
+    for (qsizetype i = 0; i < lines.size(); ++i) {
+        const QString line = lines.at(i).toHtmlEscaped();
+        shown.append(i >= 2 && !other.contains(lines.at(i))
+                         ? QStringLiteral("<span style=\"background-color:#ffe680; "
+                                          "color:#000000\">%1</span>")
+                               .arg(line)
+                         : line);
+    }
+    return QStringLiteral("<div style=\"white-space:pre-wrap\">%1</div>")
+        .arg(shown.join(QStringLiteral("<br>")));
 }
 
 QLabel *sideLabel(const QString &text, QWidget *parent)
@@ -51,7 +79,8 @@ FirmConflictsDialog::FirmConflictsDialog(const QList<norms::firm::Conflict> &con
     auto *intro = new QLabel(
         QStringLiteral("Эти фирменные нормы изменены и здесь, и в общем файле после прошлой "
                        "загрузки. Выберите для каждой, какую версию оставить; невыбранные "
-                       "подождут до следующего раза."),
+                       "подождут до следующего раза. Строки, в которых версии расходятся, "
+                       "выделены."),
         this);
     intro->setWordWrap(true);
 
@@ -66,19 +95,25 @@ FirmConflictsDialog::FirmConflictsDialog(const QList<norms::firm::Conflict> &con
                                       .arg(QFileInfo(conflict.file).fileName().toHtmlEscaped()),
                                   box),
                         0, 1);
-        grid->addWidget(sideLabel(versionText(conflict.ours), box), 1, 0);
-        grid->addWidget(sideLabel(versionText(conflict.theirs), box), 1, 1);
-        auto *ours = new QRadioButton(QStringLiteral("Оставить нашу"), box);
-        ours->setObjectName(QStringLiteral("FirmKeepOurs"));
-        auto *theirs = new QRadioButton(QStringLiteral("Взять из файла"), box);
-        theirs->setObjectName(QStringLiteral("FirmTakeTheirs"));
-        grid->addWidget(ours, 2, 0);
-        grid->addWidget(theirs, 2, 1);
+        const QStringList ours = versionLines(conflict.ours, conflict.theirs);
+        const QStringList theirs = versionLines(conflict.theirs, conflict.ours);
+        QLabel *oursText = sideLabel(versionText(ours, theirs), box);
+        oursText->setObjectName(QStringLiteral("FirmOursVersion"));
+        QLabel *theirsText = sideLabel(versionText(theirs, ours), box);
+        theirsText->setObjectName(QStringLiteral("FirmTheirsVersion"));
+        grid->addWidget(oursText, 1, 0);
+        grid->addWidget(theirsText, 1, 1);
+        auto *keep = new QRadioButton(QStringLiteral("Оставить нашу"), box);
+        keep->setObjectName(QStringLiteral("FirmKeepOurs"));
+        auto *take = new QRadioButton(QStringLiteral("Взять из файла"), box);
+        take->setObjectName(QStringLiteral("FirmTakeTheirs"));
+        grid->addWidget(keep, 2, 0);
+        grid->addWidget(take, 2, 1);
         grid->setColumnStretch(0, 1);
         grid->setColumnStretch(1, 1);
         auto *group = new QButtonGroup(box);
-        group->addButton(ours, int(norms::firm::Choice::Ours));
-        group->addButton(theirs, int(norms::firm::Choice::Theirs));
+        group->addButton(keep, int(norms::firm::Choice::Ours));
+        group->addButton(take, int(norms::firm::Choice::Theirs));
         m_groups.append(group);
         listLayout->addWidget(box);
     }

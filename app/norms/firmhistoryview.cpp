@@ -1,5 +1,6 @@
 #include "firmhistoryview.h"
 
+#include "common/codecolumn.h"
 #include "normcompute.h"
 
 #include <QDialogButtonBox>
@@ -49,7 +50,7 @@ FirmHistoryView::FirmHistoryView(const QString &code, QWidget *parent)
     m_resources->setRootIsDecorated(false);
     m_resources->header()->setStretchLastSection(false);
     m_resources->header()->setSectionResizeMode(1, QHeaderView::Stretch);
-    m_resources->setColumnWidth(0, 130);
+    m_resources->setColumnWidth(0, codecolumn::width(m_resources, codecolumn::kResourceSample));
     m_resources->setColumnWidth(2, 70);
     m_resources->setColumnWidth(3, 90);
     m_restore->setObjectName(QStringLiteral("FirmRestore"));

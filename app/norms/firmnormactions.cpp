@@ -100,7 +100,7 @@ QWidget *FirmNormActions::createButtons(QWidget *parent)
     auto *bar = new QWidget(parent);
     auto *line = new QHBoxLayout(bar);
     line->setContentsMargins(0, 0, 0, 0);
-    m_new = button("FirmNew", QStringLiteral("Новая &норма..."), bar);
+    m_new = button("FirmNew", QStringLiteral("Новая нор&ма..."), bar);
     m_new->setToolTip(QStringLiteral("Новая фирменная норма"));
     m_fromFederal =
         button("FirmFromFederal", QStringLiteral("Создать &фирменную на основе..."), bar);
@@ -150,7 +150,7 @@ QWidget *FirmNormActions::createConflictsNote(QWidget *parent)
     m_conflictsNote = new QLabel(m_conflictsRow);
     m_conflictsNote->setObjectName(QStringLiteral("FirmConflictsNote"));
     QPushButton *show =
-        button("FirmShowConflicts", QStringLiteral("&Разобрать..."), m_conflictsRow);
+        button("FirmShowConflicts", QStringLiteral("Р&азобрать..."), m_conflictsRow);
     connect(show, &QPushButton::clicked, this, &FirmNormActions::offerConflicts);
     line->addWidget(m_conflictsNote);
     line->addWidget(show);
@@ -179,7 +179,7 @@ void FirmNormActions::setConflictChooser(ConflictChooser choose)
 
 void FirmNormActions::report(const norms::sql::Failure &failure)
 {
-    errorreport::show(norms::failureText(failure, m_base.path()));
+    errorreport::show(norms::failureText(failure, m_base.path()), &m_window);
 }
 
 std::shared_ptr<qint64> FirmNormActions::idHolder(qint64 id)
@@ -300,7 +300,7 @@ void FirmNormActions::openEditor(const norms::firm::Draft &draft, qint64 id)
 bool FirmNormActions::save(qint64 id, const norms::firm::Draft &draft)
 {
     if (!m_base.databaseToWrite()) {
-        errorreport::show(m_base.refusal());
+        errorreport::show(m_base.refusal(), &m_window);
         return false;
     }
     const QString login = norms::firm::currentLogin();
@@ -344,7 +344,8 @@ void FirmNormActions::deleteShown()
     const QString question = QStringLiteral("Удалить фирменную норму «%1»? Ее история сохранится, "
                                             "удаление можно отменить.")
                                  .arg(entry->code);
-    if (errorreport::askToChoose(question, {QStringLiteral("Да"), QStringLiteral("Нет")}, 0) != 0)
+    if (errorreport::askToChoose(question, {QStringLiteral("Да"), QStringLiteral("Нет")}, 0,
+                                 &m_window) != 0)
         return;
     const std::shared_ptr<qint64> held = idHolder(entry->id);
     change(

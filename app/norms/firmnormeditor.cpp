@@ -1,5 +1,6 @@
 #include "firmnormeditor.h"
 
+#include "common/codecolumn.h"
 #include "common/errorreport.h"
 
 #include <QComboBox>
@@ -188,7 +189,8 @@ FirmNormEditor::FirmNormEditor(const norms::firm::Draft &draft, CodeTaken codeTa
     m_resources->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     m_resources->horizontalHeader()->setStretchLastSection(false);
     m_resources->horizontalHeader()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
-    m_resources->setColumnWidth(CodeColumn, 130);
+    m_resources->setColumnWidth(CodeColumn,
+                                codecolumn::width(m_resources, codecolumn::kResourceSample));
     m_resources->setColumnWidth(UnitColumn, 70);
     m_resources->setColumnWidth(RateColumn, 90);
     m_resources->setColumnWidth(KindColumn, 90);
@@ -215,7 +217,7 @@ FirmNormEditor::FirmNormEditor(const norms::firm::Draft &draft, CodeTaken codeTa
     form->addRow(QStringLiteral("&Код:"), withProblem(m_code, m_codeProblem, this));
     form->addRow(QStringLiteral("&Наименование:"), withProblem(m_name, m_nameProblem, this));
     form->addRow(QStringLiteral("&Измеритель:"), withProblem(m_measure, m_measureProblem, this));
-    form->addRow(QStringLiteral("Ист&очник:"), withProblem(m_source, m_sourceProblem, this));
+    form->addRow(QStringLiteral("Исто&чник:"), withProblem(m_source, m_sourceProblem, this));
     if (!m_origin.isEmpty()) {
         auto *origin = new QLabel(QStringLiteral("На основе ") + m_origin, this);
         origin->setObjectName(QStringLiteral("FirmOrigin"));
@@ -443,7 +445,7 @@ void FirmNormEditor::reject()
             QStringLiteral("Сохранить изменения фирменной нормы «%1»?")
                 .arg(m_code->text().trimmed()),
             {QStringLiteral("Сохранить"), QStringLiteral("Не сохранять"), QStringLiteral("Отмена")},
-            0);
+            0, this);
         if (answer == 0) {
             accept();
             return;

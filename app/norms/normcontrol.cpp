@@ -1,5 +1,6 @@
 #include "normcontrol.h"
 
+#include "common/closingkeys.h"
 #include "common/errorreport.h"
 #include "firmexchange.h"
 #include "normbase.h"
@@ -43,31 +44,29 @@ NormControl::NormControl(QWidget &mainWindow, Journal &journal, const QString &d
     : QObject(&mainWindow), m_mainWindow(mainWindow), m_journal(journal),
       m_base(new NormBase(databasePath, this))
 {
-    m_import = new QAction(QStringLiteral("Загрузить базу норм..."), this);
+    m_import = new QAction(QStringLiteral("&Загрузить базу норм..."), this);
     m_import->setObjectName(QStringLiteral("ImportNorms"));
     connect(m_import, &QAction::triggered, this, &NormControl::chooseAndImport);
-    m_importFolder = new QAction(QStringLiteral("Загрузить базу норм из папки..."), this);
+    m_importFolder = new QAction(QStringLiteral("Загрузить базу норм из пап&ки..."), this);
     m_importFolder->setObjectName(QStringLiteral("ImportNormsFolder"));
     connect(m_importFolder, &QAction::triggered, this, &NormControl::chooseFolderAndImport);
-    m_show = new QAction(QStringLiteral("Расчет по нормам..."), this);
+    m_show = new QAction(QStringLiteral("&Расчет по нормам..."), this);
     m_show->setObjectName(QStringLiteral("ShowNorms"));
     m_show->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     connect(m_show, &QAction::triggered, this, &NormControl::showWindow);
-    m_export = new QAction(QStringLiteral("Экспорт фирменных норм..."), this);
+    m_export = new QAction(QStringLiteral("&Экспорт фирменных норм..."), this);
     m_export->setObjectName(QStringLiteral("ExportFirmNorms"));
     connect(m_export, &QAction::triggered, this, &NormControl::chooseAndExport);
     m_chooseFiles = [this] {
-        return QFileDialog::getOpenFileNames(&m_mainWindow, QStringLiteral("Загрузить базу норм"),
+        return QFileDialog::getOpenFileNames(owner(), QStringLiteral("Загрузить базу норм"),
                                              QString(), QStringLiteral("Файлы базы норм (*.xml)"));
     };
     m_chooseFolder = [this] {
         return QFileDialog::getExistingDirectory(
-            &m_mainWindow, QStringLiteral("Загрузить базу норм из папки"), QString());
+            owner(), QStringLiteral("Загрузить базу норм из папки"), QString());
     };
     m_chooseSaveFile = [this] {
-        QWidget *owner = m_window && m_window->isVisible() ? static_cast<QWidget *>(m_window.data())
-                                                           : &m_mainWindow;
-        return QFileDialog::getSaveFileName(owner, QStringLiteral("Экспорт фирменных норм"),
+        return QFileDialog::getSaveFileName(owner(), QStringLiteral("Экспорт фирменных норм"),
                                             QStringLiteral("Фирменные нормы.xml"),
                                             QStringLiteral("Файлы базы норм (*.xml)"));
     };
@@ -87,6 +86,12 @@ NormWindow *NormControl::window() const
     return m_window;
 }
 
+QWidget *NormControl::owner() const
+{
+    return m_window && m_window->isVisible() ? static_cast<QWidget *>(m_window.data())
+                                             : &m_mainWindow;
+}
+
 void NormControl::showWindow()
 {
     const bool made = !m_window;
@@ -97,10 +102,13 @@ void NormControl::showWindow()
         connect(m_window, &NormWindow::exportRequested, this, &NormControl::chooseAndExport);
         if (m_chooseConflicts)
             m_window->firmActions().setConflictChooser(m_chooseConflicts);
+        addQuittingKey(m_window, &m_mainWindow);
     }
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+    // As Ctrl+F does everywhere: the search, ready to be typed over.
+    m_window->focusSearch();
     // Conflicts left by an earlier import are offered once the window is there to own the
     // question.
     if (made)
@@ -119,7 +127,7 @@ void NormControl::chooseAndExport()
 {
     norms::NormDatabase *database = m_base->database();
     if (!database) {
-        errorreport::show(QStringLiteral("База норм не загружена: фирменных норм нет"));
+        errorreport::show(QStringLiteral("База норм не загружена: фирменных норм нет"), owner());
         return;
     }
     const QString path = m_chooseSaveFile();
@@ -132,7 +140,7 @@ void NormControl::chooseAndExport()
         result.reason = norms::failureText(failure, m_base->path());
     }
     if (!result.done) {
-        errorreport::show(result.reason);
+        errorreport::show(result.reason, owner());
         return;
     }
     showWindow();
@@ -171,10 +179,8 @@ void NormControl::importFiles(const QStringList &files)
         return;
     auto run = std::make_shared<Run>();
     m_run = run;
-    QWidget *owner =
-        m_window && m_window->isVisible() ? static_cast<QWidget *>(m_window.data()) : &m_mainWindow;
     m_progress = new QProgressDialog(QStringLiteral("Загрузка базы норм..."),
-                                     QStringLiteral("Отмена"), 0, 1000, owner);
+                                     QStringLiteral("Отмена"), 0, 1000, owner());
     m_progress->setObjectName(QStringLiteral("NormImportProgress"));
     m_progress->setWindowTitle(QStringLiteral("Загрузка базы норм"));
     m_progress->setWindowModality(Qt::WindowModal);
@@ -253,7 +259,7 @@ void NormControl::finishImport()
         break;
     }
     case norms::ImportResult::Outcome::Refused:
-        errorreport::show(result.reason);
+        errorreport::show(result.reason, owner());
         emit importFinished(false, result.reason);
         break;
     }

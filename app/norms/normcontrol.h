@@ -67,6 +67,9 @@ signals:
 
 private:
     void finishImport();
+    // The window the dialogs and the messages belong to: «Нормы» while it is open, so that it
+    // stays in front after them, else the main window.
+    QWidget *owner() const;
 
     QWidget &m_mainWindow;
     Journal &m_journal;

@@ -1,6 +1,7 @@
 #include "normwindow.h"
 
 #include "common/closingkeys.h"
+#include "common/codecolumn.h"
 #include "common/errorreport.h"
 #include "firmstore.h"
 #include "journal.h"
@@ -192,7 +193,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     // The name takes what the code and the measure leave.
     m_hits->header()->setStretchLastSection(false);
     m_hits->header()->setSectionResizeMode(HitNameColumn, QHeaderView::Stretch);
-    m_hits->setColumnWidth(HitCodeColumn, 115);
+    m_hits->setColumnWidth(HitCodeColumn, codecolumn::width(m_hits, codecolumn::kNormSample));
     m_hits->setColumnWidth(HitMeasureColumn, 65);
     m_hits->setColumnWidth(HitKindColumn, 70);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
@@ -230,6 +231,10 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     setTabOrder(m_search, m_import);
     setTabOrder(m_import, m_export);
     addClosingKeys(this);
+    auto *find = new QAction(this);
+    find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
+    connect(find, &QAction::triggered, this, &NormWindow::focusSearch);
+    addAction(find);
     // The keyboard starts in the search; Down or Enter there goes on to what it found.
     m_search->installEventFilter(this);
     m_search->setFocus();
@@ -253,6 +258,12 @@ bool NormWindow::eventFilter(QObject *watched, QEvent *event)
 
 NormWindow::~NormWindow() = default;
 
+void NormWindow::focusSearch()
+{
+    m_search->setFocus(Qt::ShortcutFocusReason);
+    m_search->selectAll();
+}
+
 QWidget *NormWindow::createDetails()
 {
     auto *details = new QWidget(this);
@@ -274,7 +285,10 @@ QWidget *NormWindow::createDetails()
                                   QStringLiteral("Количество"), QStringLiteral("Исходная")});
     m_resources->header()->setStretchLastSection(false);
     m_resources->header()->setSectionResizeMode(NameColumn, QHeaderView::Stretch);
-    m_resources->setColumnWidth(CodeColumn, 115);
+    // A resource's line sits under its group, two steps in.
+    m_resources->setColumnWidth(CodeColumn,
+                                codecolumn::width(m_resources, codecolumn::kResourceSample) +
+                                    2 * m_resources->indentation());
     m_resources->setColumnWidth(UnitColumn, 60);
     m_resources->setColumnWidth(RateColumn, 80);
     m_resources->setColumnWidth(AmountColumn, 90);
@@ -502,10 +516,9 @@ void NormWindow::showResources()
     m_code->setText(norm.fullCode());
     m_name->setText(norm.name);
     m_measure->setText(QStringLiteral("Измеритель: ") + norm.measure);
-    m_content->setText(norm.content.isEmpty()
-                           ? QString()
-                           : QStringLiteral("Состав работ: ") +
-                                 norm.content.split(u'\n').join(QStringLiteral("; ")));
+    m_content->setText(norm.content.isEmpty() ? QString()
+                                              : QStringLiteral("Состав работ: ") +
+                                                    norms::workContentText(norm.content));
     m_content->setVisible(!norm.content.isEmpty());
     if (norm.firm) {
         QString firm = QStringLiteral("Фирменная норма, версия %1.").arg(norm.version);
@@ -565,13 +578,15 @@ void NormWindow::compute()
 {
     if (!m_norm)
         return;
-    errorreport::guarded([this] {
-        norms::NormComputation computation = norms::computeNorm(*m_norm, m_volume->text());
-        m_computation = std::move(computation);
-        showResources();
-        for (const QString &line : norms::journalBlock(*m_computation))
-            m_journal.append(line);
-    });
+    errorreport::guarded(
+        [this] {
+            norms::NormComputation computation = norms::computeNorm(*m_norm, m_volume->text());
+            m_computation = std::move(computation);
+            showResources();
+            for (const QString &line : norms::journalBlock(*m_computation))
+                m_journal.append(line);
+        },
+        this);
 }
 
 void NormWindow::addToBill()

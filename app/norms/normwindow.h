@@ -42,6 +42,8 @@ public:
     // found.
     void showSummary(const QString &summary);
     FirmNormActions &firmActions() const { return *m_firm; }
+    // The search with its text selected, to be typed over.
+    void focusSearch();
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

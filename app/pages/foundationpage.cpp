@@ -79,7 +79,8 @@ FoundationPage::FoundationPage(Journal &journal, NormBase *normBase, QWidget *pa
     column()->addWidget(m_results);
     offerCopy(m_results);
     m_norms = new RowNorms({QStringLiteral("foundation"), QStringLiteral("м3"),
-                            QStringLiteral("м3 бетона"), false, calc::foundationFigures(),
+                            QStringLiteral("м3 бетона"), QStringLiteral("фундамент столбч"), false,
+                            calc::foundationFigures(),
                             [](int sizeClass) {
                                 return calc::foundationBases(sizeClass);
                             }},

@@ -55,12 +55,13 @@ GrassPage::GrassPage(Journal &journal, NormBase *normBase, QWidget *parent)
                                QStringLiteral("0"), false);
     column()->addWidget(m_results);
     offerCopy(m_results);
-    m_norms = new RowNorms({QStringLiteral("grass"), QStringLiteral("м2"),
-                            QStringLiteral("м2 площадки"), true, calc::grassFigures(),
-                            [](int way) {
-                                return calc::grassBases(way);
-                            }},
-                           normBase, *m_results, this);
+    m_norms =
+        new RowNorms({QStringLiteral("grass"), QStringLiteral("м2"), QStringLiteral("м2 площадки"),
+                      QStringLiteral("посев газон"), true, calc::grassFigures(),
+                      [](int way) {
+                          return calc::grassBases(way);
+                      }},
+                     normBase, *m_results, this);
     connect(m_norms, &RowNorms::choicesChanged, this,
             [this] { explainFigures(m_ways->selectedIndex()); });
     explainFigures(-1);

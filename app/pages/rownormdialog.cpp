@@ -1,6 +1,8 @@
 #include "rownormdialog.h"
 
+#include "common/codecolumn.h"
 #include "explanations.h"
+#include "normcompute.h"
 #include "norms/normbase.h"
 #include "normsearch.h"
 
@@ -11,6 +13,8 @@
 #include <QPushButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace {
 
@@ -54,16 +58,16 @@ RowNormDialog::RowNormDialog(const RowNormRequest &request)
     m_status->setObjectName(QStringLiteral("RowNormStatus"));
     m_status->setWordWrap(true);
     m_status->hide();
-    m_hits =
-        list("RowNormHits",
-             {QStringLiteral("Код"), QStringLiteral("Наименование"), QStringLiteral("Измеритель")},
-             1, this);
-    m_hits->setColumnWidth(0, 135);
+    m_hits = list("RowNormHits",
+                  {QStringLiteral("Код"), QStringLiteral("Наименование"),
+                   QStringLiteral("Измеритель"), QStringLiteral("Вид")},
+                  1, this);
+    m_hits->setColumnWidth(0, codecolumn::width(m_hits, codecolumn::kNormSample));
     m_resources = list("RowNormResources",
                        {QStringLiteral("Код"), QStringLiteral("Ресурс"), QStringLiteral("Ед. изм."),
                         QStringLiteral("Норма")},
                        1, this);
-    m_resources->setColumnWidth(0, 135);
+    m_resources->setColumnWidth(0, codecolumn::width(m_resources, codecolumn::kResourceSample));
     m_rate = new QLabel(this);
     m_rate->setObjectName(QStringLiteral("RowNormRate"));
     m_rate->setWordWrap(true);
@@ -97,8 +101,9 @@ RowNormDialog::RowNormDialog(const RowNormRequest &request)
                                  : why);
         m_search->setEnabled(false);
     }
-    // The word of the row's material is where a search most often starts.
-    m_search->setText(explanations::materialOf(request.caption).section(u' ', 0, 0));
+    // The norms are of works, not of materials: the search starts from the page's work.
+    m_search->setText(request.work);
+    m_search->selectAll();
     if (request.current)
         m_search->setText(request.current->norm);
     showRate();
@@ -135,13 +140,18 @@ void RowNormDialog::search(const QString &text)
     try {
         const QList<norms::NormHit> hits = norms::searchNorms(*database, text);
         for (const norms::NormHit &hit : hits) {
-            auto *item = new QTreeWidgetItem(m_hits, {hitCode(hit), hit.name, hit.measure});
+            auto *item =
+                new QTreeWidgetItem(m_hits, {hitCode(hit), hit.name, hit.measure,
+                                             hit.firm ? QStringLiteral("фирменная") : QString()});
             item->setToolTip(1, hit.name);
             item->setData(0, kIdRole, hit.id);
             // The norm chosen before is shown with its resource, ready to keep or change.
             if (m_request.current && m_request.current->norm == hitCode(hit))
                 m_hits->setCurrentItem(item);
         }
+        // As in «Нормы»: the kind is said only where a firm norm is among those found.
+        m_hits->setColumnHidden(
+            3, std::none_of(hits.cbegin(), hits.cend(), [](const auto &hit) { return hit.firm; }));
         showStatus(hits.isEmpty() && !text.trimmed().isEmpty()
                        ? QStringLiteral("Ничего не найдено.")
                        : QString());
@@ -163,7 +173,7 @@ void RowNormDialog::showNorm(qint64 id)
         for (const norms::NormResource &resource : m_norm->resources)
             new QTreeWidgetItem(m_resources, {resource.code, resource.name, resource.unit,
                                               resource.rate ? explanations::rateText(*resource.rate)
-                                                            : QStringLiteral("П")});
+                                                            : norms::amountText(std::nullopt)});
         qsizetype chosen = -1;
         if (m_request.current && m_request.current->norm == m_norm->fullCode())
             chosen = rownormrate::resourceOf(*m_norm, *m_request.current);

@@ -146,8 +146,9 @@ void RowNorms::showMenu(int row, const QPoint &where)
 
 void RowNorms::choose(int row)
 {
-    const RowNormRequest request{m_rows.window(), m_base, m_rows.row(row).caption->text(),
-                                 unitOf(row), rowchoices::remembered(placeOf(row))};
+    const RowNormRequest request{
+        m_rows.window(),    m_base,      m_rows.row(row).caption->text(),
+        m_page.searchWords, unitOf(row), rowchoices::remembered(placeOf(row))};
     const std::optional<RowChoice> choice =
         testChooser() ? testChooser()(request) : RowNormDialog::choose(request);
     if (!choice)

@@ -24,6 +24,7 @@ struct RowNormRequest
     QWidget *parent = nullptr;
     NormBase *base = nullptr; // none: the program has no norm base
     QString caption;          // the row's caption
+    QString work;             // the words a search for the page's work starts from
     rownormrate::RowUnit unit;
     std::optional<RowChoice> current;
 };
@@ -41,6 +42,9 @@ public:
         QString name;     // the page's name in the settings
         QString work;     // the unit of work the page's rates are per, «м3»
         QString workName; // «м3 бетона»
+        // The beginnings of the words that name the page's work in the norms, «фундамент
+        // столбч»: the search the choice of a norm starts from.
+        QString searchWords;
         // Whether the captions name the rows' units; where they do not, a value taken from a
         // norm is shown with its unit.
         bool captionUnits = false;

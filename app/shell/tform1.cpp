@@ -15,6 +15,7 @@
 #include "normdb.h"
 #include "norms/normbase.h"
 #include "norms/normcontrol.h"
+#include "norms/normwindow.h"
 #include "pages/calculatorpage.h"
 #include "pages/masonrypage.h"
 #include "pages/pagefactory.h"
@@ -135,11 +136,11 @@ void TForm1::createActions()
     m_actions.gost->setToolTip(QStringLiteral("Посетить магазин"));
     connect(m_actions.gost, &QAction::triggered, this, &TForm1::ToolButton5Click);
 
-    m_actions.print = new QAction(QStringLiteral("Печать истории..."), this);
+    m_actions.print = new QAction(QStringLiteral("&Печать истории..."), this);
     m_actions.print->setObjectName(QStringLiteral("PrintJournal"));
     m_actions.print->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
     connect(m_actions.print, &QAction::triggered, this, &TForm1::printJournal);
-    m_actions.pdf = new QAction(QStringLiteral("Сохранить историю в PDF..."), this);
+    m_actions.pdf = new QAction(QStringLiteral("&Сохранить историю в PDF..."), this);
     m_actions.pdf->setObjectName(QStringLiteral("SaveJournalAsPdf"));
     m_actions.pdf->setShortcut(QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_P));
     connect(m_actions.pdf, &QAction::triggered, this, &TForm1::saveJournalAsPdf);
@@ -161,7 +162,7 @@ void TForm1::createActions()
     // The bill stamps the entry with the moment it takes it.
     connect(m_norms, &NormControl::addToBillRequested, this,
             [this](const norms::NormComputation &computation) {
-                m_bill->addEntry(norms::billEntry(computation, QDateTime()));
+                m_bill->addEntry(norms::billEntry(computation, QDateTime()), m_norms->window());
             });
     m_bill->book().setNormVersions([this](const QString &code) -> std::optional<int> {
         norms::NormDatabase *database = m_norms->base().database();

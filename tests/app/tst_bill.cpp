@@ -174,9 +174,9 @@ void BillTest::menuOffersTheBillWithShortcuts()
     auto *menu = m_driver->widget<QMenu>(QStringLiteral("N1"));
     QCOMPARE(menu->title(), QStringLiteral("&Действия"));
     const QList<QAction *> actions = menu->actions();
-    QCOMPARE(actions.at(0)->text(), QStringLiteral("Добавить в ведомость"));
+    QCOMPARE(actions.at(0)->text(), QStringLiteral("&Добавить в ведомость"));
     QCOMPARE(actions.at(0)->shortcut(), QKeySequence(QStringLiteral("Ctrl+D")));
-    QCOMPARE(actions.at(1)->text(), QStringLiteral("Ведомость материалов..."));
+    QCOMPARE(actions.at(1)->text(), QStringLiteral("&Ведомость материалов..."));
     QCOMPARE(actions.at(1)->shortcut(), QKeySequence(QStringLiteral("Ctrl+B")));
     // Every result area offers the addition in its context menu.
     for (const char *area : {"GroupBox2", "GroupBox3", "GroupBox6", "GroupBox8", "GroupBox9",

@@ -6,6 +6,7 @@
 #include "firmstore.h"
 #include "normcompute.h"
 #include "normimport.h"
+#include "norms/firmconflictsdialog.h"
 #include "norms/firmnormeditor.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
@@ -19,6 +20,8 @@
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTreeView>
 #include <QTreeWidget>
 
@@ -39,6 +42,8 @@ private slots:
     void deleteIsAskedInTheRealBox();
     void exportedNormChangedOnBothSidesIsAConflictToChoose();
     void firstNormWithoutABaseStartsOne();
+    void conflictDialogMarksTheLinesThatDiffer_data();
+    void conflictDialogMarksTheLinesThatDiffer();
     void renderFirmNorm();
 
 private:
@@ -486,6 +491,68 @@ void FirmNormsTest::firstNormWithoutABaseStartsOne()
     QVERIFY(QFile::exists(m_driver->workFolder() + QStringLiteral("/data/norms.db")));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("кладка"));
     QCOMPARE(hits(), QStringList{QStringLiteral("ФН-01|фирменная")});
+}
+
+void FirmNormsTest::conflictDialogMarksTheLinesThatDiffer_data()
+{
+    QTest::addColumn<QString>("field"); // what the file's version changed
+    QTest::addColumn<QStringList>("ours");
+    QTest::addColumn<QStringList>("theirs");
+    QTest::newRow("a rate") << "rate" << QStringList{"  Гвозди строительные, т: 0,007"}
+                            << QStringList{"  Гвозди строительные, т: 0,008"};
+    QTest::newRow("the source") << "source"
+                                << QStringList{"Источник: Калькуляция № 12 от 03.03.2026"}
+                                << QStringList{"Источник: Калькуляция № 14 от 05.05.2026"};
+    QTest::newRow("the measure, shown only as it differs")
+        << "measure" << QStringList{"Измеритель: 100 м3"} << QStringList{"Измеритель: 10 м3"};
+}
+
+// Each side marks the lines the other lacks, and only them: who saved it and when is not news.
+void FirmNormsTest::conflictDialogMarksTheLinesThatDiffer()
+{
+    QFETCH(QString, field);
+    QFETCH(QStringList, ours);
+    QFETCH(QStringList, theirs);
+    norms::firm::Conflict conflict;
+    conflict.code = QStringLiteral("ФН-06-01-001-02");
+    conflict.file = QStringLiteral("firm.xml");
+    norms::firm::Draft draft;
+    draft.code = conflict.code;
+    draft.name = QStringLiteral("Устройство фундаментов");
+    draft.measure = QStringLiteral("100 м3");
+    draft.source = QStringLiteral("Калькуляция № 12 от 03.03.2026");
+    norms::NormResource nails;
+    nails.name = QStringLiteral("Гвозди строительные");
+    nails.unit = QStringLiteral("т");
+    nails.rate = 0.007;
+    norms::NormResource labour;
+    labour.name = QStringLiteral("Затраты труда рабочих");
+    labour.unit = QStringLiteral("чел.-ч");
+    labour.rate = 180;
+    draft.resources = {labour, nails};
+    conflict.ours = {3, QDateTime::currentDateTime(), QStringLiteral("ivanov"),
+                     QStringLiteral("норма ресурса"), draft};
+    if (field == u"rate")
+        draft.resources[1].rate = 0.008;
+    else if (field == u"source")
+        draft.source = QStringLiteral("Калькуляция № 14 от 05.05.2026");
+    else
+        draft.measure = QStringLiteral("10 м3");
+    conflict.theirs = {2, QDateTime::currentDateTime(), QStringLiteral("sidorov"),
+                       QStringLiteral("изменено"), draft};
+    FirmConflictsDialog dialog({conflict});
+    const auto marked = [&dialog](const char *side) {
+        QTextDocument shown;
+        shown.setHtml(dialog.findChild<QLabel *>(QString::fromLatin1(side))->text());
+        QStringList lines;
+        for (QTextBlock block = shown.begin(); block.isValid(); block = block.next())
+            for (auto fragment = block.begin(); !fragment.atEnd(); ++fragment)
+                if (fragment.fragment().charFormat().background().style() != Qt::NoBrush)
+                    lines.append(fragment.fragment().text());
+        return lines;
+    };
+    QCOMPARE(marked("FirmOursVersion"), ours);
+    QCOMPARE(marked("FirmTheirsVersion"), theirs);
 }
 
 void FirmNormsTest::renderFirmNorm()

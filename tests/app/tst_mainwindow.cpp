@@ -614,12 +614,12 @@ void MainWindowTest::menusAndToolBarNameTheirEntries()
         menus.append(menu->title() + QStringLiteral(": ") + entries.join(QStringLiteral(", ")));
     }
     QCOMPARE(menus,
-             (QStringList{"&Действия: AddToBill Добавить в ведомость, ShowBill "
-                          "Ведомость материалов..., ShowNorms Расчет по нормам..., "
-                          "ImportNorms Загрузить базу норм..., ImportNormsFolder Загрузить базу "
-                          "норм из папки..., ExportFirmNorms Экспорт фирменных "
-                          "норм..., PrintJournal Печать истории..., "
-                          "SaveJournalAsPdf Сохранить историю в PDF..., N6 Выход из "
+             (QStringList{"&Действия: AddToBill &Добавить в ведомость, ShowBill "
+                          "&Ведомость материалов..., ShowNorms &Расчет по нормам..., "
+                          "ImportNorms &Загрузить базу норм..., ImportNormsFolder Загрузить базу "
+                          "норм из пап&ки..., ExportFirmNorms &Экспорт фирменных "
+                          "норм..., PrintJournal &Печать истории..., "
+                          "SaveJournalAsPdf &Сохранить историю в PDF..., N6 Выход из "
                           "программы",
                           "&Управление: N7 &Вперед, N8 &Назад", "?: N13 Домашняя страница"}));
 

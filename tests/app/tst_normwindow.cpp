@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressDialog>
 #include <QSettings>
@@ -42,6 +43,10 @@ private slots:
     void brokenFileIsReportedAndTheBaseStays();
     void cancelledImportLeavesThePreviousBase();
     void editionsFolderBringsNormsAndPrices();
+    void ctrlFGoesToTheSearch_data();
+    void ctrlFGoesToTheSearch();
+    void addNoticeShowsOverTheWindowInUse_data();
+    void addNoticeShowsOverTheWindowInUse();
     void renderNormWindow();
 
 private:
@@ -136,8 +141,8 @@ void NormWindowTest::importFindComputeAndAddToTheBill()
     QStringList offered;
     for (QAction *action : m_driver->window().menuBar()->actions().front()->menu()->actions())
         offered.append(action->text() + u' ' + action->shortcut().toString());
-    QVERIFY(offered.contains(QStringLiteral("Расчет по нормам... Ctrl+F")));
-    QVERIFY(offered.contains(QStringLiteral("Загрузить базу норм... ")));
+    QVERIFY(offered.contains(QStringLiteral("&Расчет по нормам... Ctrl+F")));
+    QVERIFY(offered.contains(QStringLiteral("&Загрузить базу норм... ")));
 
     QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
     QVERIFY(normWindow() && normWindow()->isVisible());
@@ -149,6 +154,9 @@ void NormWindowTest::importFindComputeAndAddToTheBill()
     chooseFirstHit();
     QCOMPARE(part<QLabel>("NormCode")->text(), QStringLiteral("ГЭСН 06-01-001-02"));
     QCOMPARE(part<QLabel>("NormMeasure")->text(), QStringLiteral("Измеритель: 100 м3"));
+    // Operations that end their own sentences read as sentences.
+    QCOMPARE(part<QLabel>("NormContent")->text(),
+             QStringLiteral("Состав работ: Установка опалубки. Укладка бетона."));
 
     m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
     QTest::mouseClick(part("NormCompute"), Qt::LeftButton);
@@ -326,7 +334,7 @@ void NormWindowTest::editionsFolderBringsNormsAndPrices()
     QSignalSpy finished(&control, &NormControl::importFinished);
     QAction *fromFolder = nullptr;
     for (QAction *action : m_driver->window().menuBar()->actions().front()->menu()->actions())
-        if (action->text() == QStringLiteral("Загрузить базу норм из папки..."))
+        if (action->objectName() == QStringLiteral("ImportNormsFolder"))
             fromFolder = action;
     QVERIFY(fromFolder);
     fromFolder->trigger();
@@ -366,6 +374,71 @@ void NormWindowTest::cancelledImportLeavesThePreviousBase()
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ГЭСН 06-01-001"));
     QCOMPARE(shownCodes(), (QStringList{QStringLiteral("ГЭСН 06-01-001-01"),
                                         QStringLiteral("ГЭСН 06-01-001-02")}));
+}
+
+void NormWindowTest::ctrlFGoesToTheSearch_data()
+{
+    QTest::addColumn<bool>("closed"); // closed with Ctrl+W before, else Ctrl+F in it
+    QTest::newRow("window closed with Ctrl+W") << true;
+    QTest::newRow("window open, the volume typed") << false;
+}
+
+void NormWindowTest::ctrlFGoesToTheSearch()
+{
+    QFETCH(bool, closed);
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
+    chooseFirstHit();
+    m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
+    QVERIFY(QTest::qWaitFor([this] { return QApplication::activeWindow() == normWindow(); }));
+    if (closed) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_W, Qt::ControlModifier);
+        QVERIFY(!normWindow()->isVisible());
+        m_driver->window().activateWindow();
+        QVERIFY(QTest::qWaitFor(
+            [this] { return QApplication::activeWindow() == &m_driver->window(); }));
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F, Qt::ControlModifier);
+    QVERIFY(QTest::qWaitFor([this] { return QApplication::activeWindow() == normWindow(); }));
+    QCOMPARE(QApplication::focusWidget(), part("NormSearch"));
+    // Selected, so that typing starts a new search.
+    QCOMPARE(part<QLineEdit>("NormSearch")->selectedText(), QStringLiteral("бетон фунд 5"));
+}
+
+void NormWindowTest::addNoticeShowsOverTheWindowInUse_data()
+{
+    QTest::addColumn<bool>("fromPage"); // then Ctrl+D on a page of the main window
+    QTest::newRow("a norm's computation") << false;
+    QTest::newRow("a page's computation after a norm's") << true;
+}
+
+void NormWindowTest::addNoticeShowsOverTheWindowInUse()
+{
+    QFETCH(bool, fromPage);
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
+    chooseFirstHit();
+    m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
+    QVERIFY(QTest::qWaitFor([this] { return QApplication::activeWindow() == normWindow(); }));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_D, Qt::ControlModifier);
+    QWidget *inUse = normWindow();
+    if (fromPage) {
+        normWindow()->close();
+        m_driver->window().activateWindow();
+        QVERIFY(QTest::qWaitFor(
+            [this] { return QApplication::activeWindow() == &m_driver->window(); }));
+        m_driver->clickNode(3);
+        m_driver->type(QStringLiteral("Edit1"), QStringLiteral("5"));
+        m_driver->type(QStringLiteral("Edit2"), QStringLiteral("2,7"));
+        m_driver->click(QStringLiteral("BitBtn9"));
+        m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+        inUse = &m_driver->window();
+    }
+    QCOMPARE(m_driver->window().bill().book().bill().entries.size(), fromPage ? 2 : 1);
+    auto *notice = m_driver->window().findChild<QLabel *>(QStringLiteral("BillNotice"));
+    QVERIFY(notice && notice->isVisible());
+    QCOMPARE(notice->window(), inUse);
+    QVERIFY(notice->text().startsWith(QStringLiteral("Добавлено в ведомость: ")));
 }
 
 void NormWindowTest::renderNormWindow()

@@ -11,8 +11,10 @@
 
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -64,6 +66,8 @@ private slots:
     void grassRowsTakeConvertedRates();
     void dialogShowsTheRateOrWhyNot_data();
     void dialogShowsTheRateOrWhyNot();
+    void dialogStartsFromTheWorkAndMarksFirmNorms_data();
+    void dialogStartsFromTheWorkAndMarksFirmNorms();
 
 private:
     void newWindow(bool withBase);
@@ -365,6 +369,60 @@ void RowNormsTest::dialogShowsTheRateOrWhyNot()
     QCOMPARE(rateShown, rate);
     m_driver->click(compute);
     QCOMPARE(m_driver->text(value), shown);
+}
+
+void RowNormsTest::dialogStartsFromTheWorkAndMarksFirmNorms_data()
+{
+    QTest::addColumn<int>("node");
+    QTest::addColumn<QString>("variants");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<QString>("work");
+    QTest::newRow("nails of a column foundation") << 7 << "RadioGroup1"
+                                                  << "Label27"
+                                                  << "фундамент столбч";
+    QTest::newRow("seeds of a lawn") << 17 << "RadioGroup2"
+                                     << "Label50"
+                                     << "посев газон";
+}
+
+// The search starts from the work, not from the material, whose name finds no norm; a firm norm
+// says so, and a rate left to the design is written out.
+void RowNormsTest::dialogStartsFromTheWorkAndMarksFirmNorms()
+{
+    QFETCH(int, node);
+    QFETCH(QString, variants);
+    QFETCH(QString, caption);
+    QFETCH(QString, work);
+    norms::NormDatabase &base = *m_driver->window().normControl().base().database();
+    norms::firm::Draft draft = norms::firm::draftFrom(*norms::readNorm(
+        base, norms::searchNorms(base, QStringLiteral("ГЭСН 06-01-001-02")).value(0).id));
+    draft.source = QStringLiteral("Калькуляция № 12 от 03.03.2026, утв. главным инженером");
+    draft.resources[4].rate = 102;
+    norms::firm::FirmStore(base).save(0, draft, QStringLiteral("ivanov"),
+                                      QDateTime::currentDateTime());
+    RowNorms::setChooser({});
+    m_driver->clickNode(node);
+    m_driver->pickVariant(variants, 2);
+    QString search;
+    QStringList kinds, rates;
+    m_driver->modals().expect([&](QWidget *dialog) {
+        search = dialog->findChild<QLineEdit *>(QStringLiteral("RowNormSearch"))->text();
+        m_driver->type(QStringLiteral("RowNormSearch"), QStringLiteral("бетон фунд 5"));
+        auto *hits = dialog->findChild<QTreeWidget *>(QStringLiteral("RowNormHits"));
+        for (int row = 0; row < hits->topLevelItemCount(); ++row)
+            kinds.append(hits->topLevelItem(row)->text(0) + u'|' +
+                         (hits->isColumnHidden(3) ? QString() : hits->topLevelItem(row)->text(3)));
+        hits->setCurrentItem(hits->topLevelItem(hits->topLevelItemCount() - 1));
+        auto *resources = dialog->findChild<QTreeWidget *>(QStringLiteral("RowNormResources"));
+        for (int row = 0; row < resources->topLevelItemCount(); ++row)
+            rates.append(resources->topLevelItem(row)->text(3));
+        qobject_cast<QDialog *>(dialog)->reject();
+    });
+    menuOf(qPrintable(caption), "ChooseRowNorm");
+    QVERIFY(m_driver->modals().expectationMet());
+    QCOMPARE(search, work);
+    QCOMPARE(kinds, (QStringList{"ФН-06-01-001-02|фирменная", "ГЭСН 06-01-001-02|"}));
+    QCOMPARE(rates.value(4), QStringLiteral("по проекту"));
 }
 
 QTEST_MAIN(RowNormsTest)

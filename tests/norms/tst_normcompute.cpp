@@ -14,6 +14,8 @@ private slots:
     void writesHoursLinesOnlyForHoursItHas();
     void refusesABadVolume_data();
     void refusesABadVolume();
+    void joinsTheWorkContentWithoutDoubledStops_data();
+    void joinsTheWorkContentWithoutDoubledStops();
 };
 
 namespace {
@@ -111,6 +113,26 @@ void NormComputeTest::refusesABadVolume()
     } catch (const calc::CalcError &error) {
         QCOMPARE(error.message(), message);
     }
+}
+
+void NormComputeTest::joinsTheWorkContentWithoutDoubledStops_data()
+{
+    QTest::addColumn<QString>("content");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("sentences") << "Установка опалубки.\nУкладка бетона."
+                               << "Установка опалубки. Укладка бетона.";
+    QTest::newRow("phrases") << "Установка опалубки\nУкладка бетона"
+                             << "Установка опалубки; Укладка бетона";
+    QTest::newRow("a phrase with its own semicolon, an empty line")
+        << "Очистка поверхности;\n\n  Окраска  "
+        << "Очистка поверхности; Окраска";
+}
+
+void NormComputeTest::joinsTheWorkContentWithoutDoubledStops()
+{
+    QFETCH(QString, content);
+    QFETCH(QString, shown);
+    QCOMPARE(norms::workContentText(content), shown);
 }
 
 QTEST_GUILESS_MAIN(NormComputeTest)
