@@ -114,8 +114,6 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
 
     auto *totalsBox = new QGroupBox(QStringLiteral("Итоги"), splitter);
     auto *totalsLayout = new QVBoxLayout(totalsBox);
-    // Made before the table, so that Tab meets them in the order they are seen.
-    QWidget *prices = createPrices(totalsBox);
     m_totals = new BillTable(QStringLiteral("BillTotals"), m_totalsModel, totalsBox);
     m_totals->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                               QAbstractItemView::AnyKeyPressed);
@@ -125,7 +123,6 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     m_totals->setColumnWidth(TotalsModel::CodeColumn,
                              codecolumn::width(m_totals, codecolumn::kResourceSample));
     m_totals->setColumnWidth(TotalsModel::CatalogueColumn, 120);
-    totalsLayout->addWidget(prices);
     totalsLayout->addWidget(m_totals);
     auto *footer = new QHBoxLayout;
     m_unrated = new QLabel(totalsBox);
@@ -137,6 +134,9 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     m_grandTotal->setFont(bold);
     m_grandTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     footer->addWidget(m_unrated);
+    // The prices' index and fill share the line of the sums, so that the tables keep their room.
+    footer->addSpacing(16);
+    footer->addWidget(createPrices(totalsBox));
     footer->addStretch(1);
     footer->addWidget(m_grandTotal);
     totalsLayout->addLayout(footer);

@@ -462,8 +462,8 @@ void BillDocumentTest::tabLeavesEachTableAfterItsLastCellToEdit()
                           "BillExportXlsx", "BillExportCsv", "BillPrint",       "BillPdf",
                           "BillObject",     "BillCustomer",  "BillAddress",     "BillCompiledBy",
                           "BillCheckedBy",  "BillDate",      "BillRemoveEntry", "BillAddManual",
-                          "BillUndo",       "BillEntries",   "BillPriceIndex",  "BillFillPrices",
-                          "BillTotals"}));
+                          "BillUndo",       "BillEntries",   "BillTotals",      "BillPriceIndex",
+                          "BillFillPrices"}));
 }
 
 void BillDocumentTest::theDateIsPrintedAndSavedAsShown_data()
