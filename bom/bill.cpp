@@ -2,6 +2,7 @@
 
 #include "calcerror.h"
 #include "inputnumber.h"
+#include "totals.h"
 #include "units.h"
 
 #include <cmath>
@@ -108,6 +109,42 @@ ReserveEdit readReserve(const QString &text)
     if (std::optional<Refusal> refusal = refusalOfReserve(percent))
         return {0, refusal};
     return {percent, std::nullopt};
+}
+
+IndexEdit readPriceIndex(const QString &text)
+{
+    if (text.trimmed().isEmpty())
+        return {};
+    const Refusal refusal{QStringLiteral("Индекс — число больше нуля, например 9,12")};
+    const std::optional<calc::Extended> number = readNumber(text);
+    if (!number || !std::isfinite(double(*number)) || !(*number > 0))
+        return {std::nullopt, refusal};
+    return {double(*number), std::nullopt};
+}
+
+LinkEdit linkOf(const MaterialKey &material, const QString &code, const QString &resourceName,
+                const QString &resourceUnit)
+{
+    const QString unit = normalUnit(resourceUnit);
+    const std::optional<double> factor = unitFactor(material.unit, unit);
+    if (!factor) {
+        const QString materialUnit =
+            material.unit.isEmpty() ? QStringLiteral("без единицы") : material.unit;
+        return {std::nullopt,
+                Refusal{QStringLiteral("Единица ресурса «%1» не совпадает с единицей материала "
+                                       "«%2» и не пересчитывается в нее: связать можно ресурс в "
+                                       "той же единице, т и кг, м3 и л")
+                            .arg(unit, materialUnit)}};
+    }
+    return {ResourceLink{code.trimmed(), normalName(resourceName), unit, *factor}, std::nullopt};
+}
+
+std::optional<qint64> cataloguePrice(double baseCost, double factor, double index)
+{
+    const double kopecks = std::round(baseCost * 100);
+    if (!std::isfinite(kopecks) || kopecks < 0 || kopecks > double(kMaxKopecks))
+        return std::nullopt;
+    return sumFor(factor * index, qint64(kopecks));
 }
 
 PackSizeEdit readPackSize(const QString &text)

@@ -15,9 +15,9 @@
 // needs, and what the buyer knows of each material (reserve, pack size, price).
 namespace bom {
 
-// A material with a unit in the form the totals compare (see units.h). A norm's resource has a
-// code, and the code alone says which resource it is: norms of different years spell the name of
-// one resource differently. Without a code, the name and the unit say it.
+// A material with a unit in the form the totals compare (see units.h). Two lines are one material
+// only when they say the same in every part: a norm may list two materials under one group code
+// of the classifier (the upper and the lower layers of a roof), and they stay apart.
 struct MaterialKey
 {
     QString name;
@@ -28,16 +28,14 @@ struct MaterialKey
 
     friend bool operator==(const MaterialKey &a, const MaterialKey &b)
     {
-        if (a.hasCode() || b.hasCode())
-            return a.code == b.code;
-        return a.name == b.name && a.unit == b.unit;
+        return a.code == b.code && a.name == b.name && a.unit == b.unit;
     }
-    // Materials without a code first, then the coded ones by code.
+    // Materials without a code first, then the coded ones by code, then by name and unit.
     friend bool operator<(const MaterialKey &a, const MaterialKey &b)
     {
         if (a.hasCode() != b.hasCode())
             return b.hasCode();
-        if (a.hasCode())
+        if (a.code != b.code)
             return a.code < b.code;
         return a.name != b.name ? a.name < b.name : a.unit < b.unit;
     }
@@ -45,9 +43,8 @@ struct MaterialKey
 
 inline size_t qHash(const MaterialKey &key, size_t seed = 0)
 {
-    if (key.hasCode())
-        return ::qHash(key.code, seed);
-    return ::qHash(key.name, seed) ^ (::qHash(key.unit, seed) * 31);
+    return ::qHash(key.code, seed) ^ (::qHash(key.name, seed) * 31) ^
+           (::qHash(key.unit, seed) * 1009);
 }
 
 // The same key in every part, name and unit of a coded one included: what a file or an entry
@@ -141,15 +138,38 @@ enum class PriceBasis
     PerPack,
 };
 
-// What the buyer sets per material.
+// A price taken from the federal price catalogue: its base level and the index it was multiplied
+// by. A price without an origin is one the user typed.
+struct PriceOrigin
+{
+    QString level; // «01.01.2022»
+    double index = 1;
+
+    friend bool operator==(const PriceOrigin &, const PriceOrigin &) = default;
+};
+
+// What the buyer sets per material, and per machine its price of a machine-hour.
 struct Terms
 {
     double reservePercent = 0;
     std::optional<double> packSize; // empty: sold by the unit
     std::optional<qint64> priceKopecks;
     PriceBasis priceBasis = PriceBasis::PerUnit;
+    std::optional<PriceOrigin> priceOrigin; // set only with a price per unit from the catalogue
 
     friend bool operator==(const Terms &, const Terms &) = default;
+};
+
+// A material of the pages (no code) that the user has linked to a resource of the price
+// catalogue: in the totals it counts as that resource, in the resource's unit.
+struct ResourceLink
+{
+    QString code;
+    QString name; // the catalogue's name and unit of the resource
+    QString unit;
+    double factor = 1; // the material's unit in the resource's: 0,001 from кг to т
+
+    friend bool operator==(const ResourceLink &, const ResourceLink &) = default;
 };
 
 // The head of the document: what it is for and who answers for it.
@@ -170,6 +190,10 @@ struct Bill
     Head head;
     QList<Entry> entries;
     QMap<MaterialKey, Terms> terms;
+    // The index from the catalogue's base level to today's prices, as the user typed it.
+    std::optional<double> priceIndex;
+    // Materials of the pages, by name and unit, linked to a catalogue resource.
+    QMap<MaterialKey, ResourceLink> links;
 
     friend bool operator==(const Bill &, const Bill &) = default;
 };
@@ -217,7 +241,29 @@ struct QuantityEdit
     std::optional<Refusal> refusal;
 };
 
+// A link of a material to a catalogue resource, or why there can be none.
+struct LinkEdit
+{
+    std::optional<ResourceLink> link;
+    std::optional<Refusal> refusal;
+};
+
+struct IndexEdit
+{
+    std::optional<double> index;
+    std::optional<Refusal> refusal;
+};
+
 ReserveEdit readReserve(const QString &text);
+// The price index: a number above zero; an empty text is no index.
+IndexEdit readPriceIndex(const QString &text);
+// Links a material without a code to a catalogue resource when their units are one, or convert
+// exactly (т and кг, м3 and л).
+LinkEdit linkOf(const MaterialKey &material, const QString &code, const QString &resourceName,
+                const QString &resourceUnit);
+// A catalogue price at the base level, per the catalogue's unit, brought to a price per unit of
+// a row (× factor) and to today's level (× index), in kopecks; none beyond kMaxKopecks.
+std::optional<qint64> cataloguePrice(double baseCost, double factor, double index);
 PackSizeEdit readPackSize(const QString &text);
 PriceEdit readPrice(const QString &text);
 // A whole number of works from 1 to kMaxEntryCount; an empty text is refused.

@@ -250,6 +250,19 @@ void readTerms(const QJsonObject &json, const QString &where, int version, bom::
         terms.priceBasis = terms.packSize ? bom::PriceBasis::PerPack : bom::PriceBasis::PerUnit;
     else
         terms.priceBasis = enumField(json, "priceBasis", where, kPriceBases);
+    if (version > 3) {
+        if (const QJsonValue origin = json.value(QLatin1String("priceOrigin"));
+            !origin.isUndefined() && !origin.isNull()) {
+            const QString place = field(where, "priceOrigin");
+            const QJsonObject originJson = object(origin, place);
+            bom::PriceOrigin read;
+            read.level = text(originJson, "level", place);
+            read.index = finite(originJson, "index", place);
+            if (!(read.index > 0))
+                damaged(field(place, "index"), QStringLiteral("число больше нуля"));
+            terms.priceOrigin = read;
+        }
+    }
     const QString name = text(json, "name", where);
     const QString unit = text(json, "unit", where);
     // The terms follow their material when version 1's caption gave it no unit.
@@ -288,6 +301,69 @@ bom::Head readHead(const QJsonObject &root)
     return head;
 }
 
+void readLinks(const QJsonObject &root, bom::Bill &bill)
+{
+    const QJsonValue value = root.value(QLatin1String("links"));
+    if (value.isUndefined())
+        return;
+    if (!value.isArray())
+        damaged(QStringLiteral("ведомость, поле «links»"), QStringLiteral("список"));
+    const QJsonArray list = value.toArray();
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString where = QStringLiteral("связь с ресурсом %1").arg(i + 1);
+        const QJsonObject json = object(list.at(i), where);
+        const bom::MaterialKey key =
+            bom::material(text(json, "name", where), text(json, "unit", where), std::nullopt).key;
+        const QString code = text(json, "code", where);
+        if (code.trimmed().isEmpty())
+            damaged(field(where, "code"), QStringLiteral("код ресурса"));
+        // The factor is the units' own, never what the file says.
+        const bom::LinkEdit link = bom::linkOf(key, code, text(json, "resourceName", where),
+                                               text(json, "resourceUnit", where));
+        if (!link.link)
+            damaged(field(where, "resourceUnit"), QStringLiteral("единица материала или "
+                                                                 "пересчитываемая в нее"));
+        bill.links.insert(key, *link.link);
+    }
+}
+
+void readPriceIndex(const QJsonObject &root, bom::Bill &bill)
+{
+    const QJsonValue value = root.value(QLatin1String("priceIndex"));
+    if (value.isUndefined() || value.isNull())
+        return;
+    if (!value.isDouble() || !std::isfinite(value.toDouble()) || !(value.toDouble() > 0))
+        damaged(QStringLiteral("ведомость, поле «priceIndex»"),
+                QStringLiteral("число больше нуля"));
+    bill.priceIndex = value.toDouble();
+}
+
+// Before version 4 a code alone made a row, which kept the name it first came with, and its
+// terms were found by the code: terms whose name no material of the code has now (its entry was
+// removed) go to the first material of that code and unit, as that row showed them.
+void keepTermsWithTheirCode(bom::Bill &bill)
+{
+    QList<bom::MaterialKey> present;
+    for (const bom::Entry &entry : std::as_const(bill.entries)) {
+        for (const bom::Material &material : entry.materials) {
+            if (material.key.hasCode() && !present.contains(material.key))
+                present.append(material.key);
+        }
+    }
+    const QList<bom::MaterialKey> keys = bill.terms.keys();
+    for (const bom::MaterialKey &key : keys) {
+        if (!key.hasCode() || present.contains(key))
+            continue;
+        for (const bom::MaterialKey &material : std::as_const(present)) {
+            if (material.code == key.code && material.unit == key.unit &&
+                !bill.terms.contains(material)) {
+                bill.terms.insert(material, bill.terms.take(key));
+                break;
+            }
+        }
+    }
+}
+
 bom::Bill readBill(const QJsonObject &root, int version)
 {
     bom::Bill bill;
@@ -299,6 +375,10 @@ bom::Bill readBill(const QJsonObject &root, int version)
         const QString where = QStringLiteral("запись %1").arg(i + 1);
         bill.entries.append(readEntry(object(entries.at(i), where), where, version));
     }
+    if (version > 3) {
+        readPriceIndex(root, bill);
+        readLinks(root, bill);
+    }
     const QJsonValue terms = root.value(QLatin1String("terms"));
     if (terms.isUndefined())
         return bill;
@@ -309,6 +389,8 @@ bom::Bill readBill(const QJsonObject &root, int version)
         const QString where = QStringLiteral("условия закупки %1").arg(i + 1);
         readTerms(object(list.at(i), where), where, version, bill);
     }
+    if (version == 3)
+        keepTermsWithTheirCode(bill);
     return bill;
 }
 
@@ -366,20 +448,36 @@ QByteArray encode(const bom::Bill &bill)
     for (auto it = bill.terms.cbegin(); it != bill.terms.cend(); ++it) {
         const std::optional<double> price =
             it->priceKopecks ? std::optional<double>(double(*it->priceKopecks)) : std::nullopt;
-        terms.append(
-            QJsonObject{{QStringLiteral("code"), it.key().code},
-                        {QStringLiteral("name"), it.key().name},
-                        {QStringLiteral("unit"), it.key().unit},
-                        {QStringLiteral("reservePercent"), it->reservePercent},
-                        {QStringLiteral("packSize"), optionalNumber(it->packSize)},
-                        {QStringLiteral("priceKopecks"), optionalNumber(price)},
-                        {QStringLiteral("priceBasis"), nameOf(it->priceBasis, kPriceBases)}});
+        QJsonObject json{{QStringLiteral("code"), it.key().code},
+                         {QStringLiteral("name"), it.key().name},
+                         {QStringLiteral("unit"), it.key().unit},
+                         {QStringLiteral("reservePercent"), it->reservePercent},
+                         {QStringLiteral("packSize"), optionalNumber(it->packSize)},
+                         {QStringLiteral("priceKopecks"), optionalNumber(price)},
+                         {QStringLiteral("priceBasis"), nameOf(it->priceBasis, kPriceBases)}};
+        if (it->priceOrigin)
+            json.insert(QStringLiteral("priceOrigin"),
+                        QJsonObject{{QStringLiteral("level"), it->priceOrigin->level},
+                                    {QStringLiteral("index"), it->priceOrigin->index}});
+        terms.append(json);
     }
-    const QJsonObject root{{QStringLiteral("format"), kFormat},
-                           {QStringLiteral("version"), kVersion},
-                           {QStringLiteral("head"), headJson},
-                           {QStringLiteral("entries"), entries},
-                           {QStringLiteral("terms"), terms}};
+    QJsonArray links;
+    for (auto it = bill.links.cbegin(); it != bill.links.cend(); ++it)
+        links.append(QJsonObject{{QStringLiteral("name"), it.key().name},
+                                 {QStringLiteral("unit"), it.key().unit},
+                                 {QStringLiteral("code"), it->code},
+                                 {QStringLiteral("resourceName"), it->name},
+                                 {QStringLiteral("resourceUnit"), it->unit}});
+    QJsonObject root{{QStringLiteral("format"), kFormat},
+                     {QStringLiteral("version"), kVersion},
+                     {QStringLiteral("head"), headJson},
+                     {QStringLiteral("entries"), entries},
+                     {QStringLiteral("terms"), terms}};
+    // Only a bill that uses the catalogue says so, so a bill without it is written as before.
+    if (bill.priceIndex)
+        root.insert(QStringLiteral("priceIndex"), *bill.priceIndex);
+    if (!links.isEmpty())
+        root.insert(QStringLiteral("links"), links);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -10,10 +10,11 @@
 // "version", the document's "head", the "entries" and the "terms" per material. A reader
 // refuses a newer version rather than guess at it, and reads version 1 (no head, counts, notes
 // or kinds; a price per pack whenever a pack size was set) and version 2 (no resource codes, no
-// labour or machine kinds) as those versions meant them.
+// labour or machine kinds) and version 3 (no price index, prices' origins or links to the price
+// catalogue) as those versions meant them. The fields version 4 added are optional.
 namespace billfile {
 
-inline constexpr int kVersion = 3;
+inline constexpr int kVersion = 4;
 inline constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
 inline constexpr char kSuffix[] = "merilon-bom";
 

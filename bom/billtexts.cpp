@@ -142,15 +142,65 @@ QString hoursCaption()
     return QStringLiteral("Затраты труда и машин");
 }
 
-QStringList hoursHeadings()
+bool hasMachinePrices(const bom::Totals &totals)
 {
-    return {codeHeading(), QStringLiteral("Наименование"), QStringLiteral("Ед."),
-            QStringLiteral("Количество")};
+    return std::any_of(totals.hours.cbegin(), totals.hours.cend(), [](const bom::HoursTotal &row) {
+        return row.terms.priceKopecks.has_value();
+    });
 }
 
-QStringList hoursCells(const bom::HoursTotal &row)
+QStringList hoursHeadings(bool priced)
 {
-    return {row.key.code, row.key.name, row.key.unit, bom::quantityText(row.quantity)};
+    QStringList headings{codeHeading(), QStringLiteral("Наименование"), QStringLiteral("Ед."),
+                         QStringLiteral("Количество")};
+    if (priced)
+        headings += {QStringLiteral("Цена за ед., руб."), QStringLiteral("Сумма, руб."),
+                     priceOriginHeading()};
+    return headings;
+}
+
+QStringList hoursCells(const bom::HoursTotal &row, bool priced, MoneyForm form)
+{
+    QStringList cells{row.key.code, row.key.name, row.key.unit, bom::quantityText(row.quantity)};
+    const auto money = [form](qint64 kopecks) {
+        return form == MoneyForm::Plain ? bom::moneyText(kopecks) : bom::groupedMoneyText(kopecks);
+    };
+    if (priced)
+        cells += {row.terms.priceKopecks ? money(*row.terms.priceKopecks) : QString(),
+                  row.sumKopecks ? money(*row.sumKopecks) : QString(), priceOriginText(row.terms)};
+    return cells;
+}
+
+QString machineMoneyText(const bom::Totals &totals)
+{
+    return QStringLiteral("Машины, руб.: %1").arg(bom::groupedMoneyText(totals.machineKopecks));
+}
+
+QString priceOriginText(const bom::Terms &terms)
+{
+    if (!terms.priceOrigin || !terms.priceKopecks)
+        return {};
+    return QStringLiteral("ФСБЦ %1 × %2")
+        .arg(terms.priceOrigin->level, bom::quantityText(terms.priceOrigin->index));
+}
+
+QString priceOriginHeading()
+{
+    return QStringLiteral("Источник цены");
+}
+
+bool hasPriceOrigins(const bom::Totals &totals)
+{
+    return std::any_of(totals.rows.cbegin(), totals.rows.cend(),
+                       [](const bom::Total &row) { return !priceOriginText(row.terms).isEmpty(); });
+}
+
+QString linkedText(const bom::Total &row)
+{
+    QStringList names;
+    for (const bom::MaterialKey &key : row.linked)
+        names.append(key.unit.isEmpty() ? key.name : key.name + QStringLiteral(", ") + key.unit);
+    return names.join(u'\n');
 }
 
 QString labourHoursText(const bom::Totals &totals)

@@ -58,8 +58,22 @@ enum HoursColumn
     HoursQuantity,
     HoursColumnCount
 };
-QStringList hoursHeadings();
-QStringList hoursCells(const bom::HoursTotal &row);
+// With prices, a machine's price of a machine-hour and its sum follow the quantity, and where the
+// price came from; a bill whose machines have no price shows the four columns alone.
+bool hasMachinePrices(const bom::Totals &totals);
+QStringList hoursHeadings(bool priced = false);
+QStringList hoursCells(const bom::HoursTotal &row, bool priced = false,
+                       MoneyForm form = MoneyForm::Grouped);
+// "Машины, руб.: 1234,50".
+QString machineMoneyText(const bom::Totals &totals);
+
+// A price taken from the price catalogue says so: «ФСБЦ 01.01.2022 × 9,12»; empty for a price
+// the user typed.
+QString priceOriginText(const bom::Terms &terms);
+QString priceOriginHeading();
+bool hasPriceOrigins(const bom::Totals &totals);
+// The pages' materials linked to a row's resource: «Бетон, м3», one a line.
+QString linkedText(const bom::Total &row);
 // "Затраты труда, чел.-ч: 37,5", "Затраты труда машинистов, чел.-ч: 0,5" (empty when no norm
 // has machinists) and "Машины, маш.-ч: 2,1".
 QString labourHoursText(const bom::Totals &totals);

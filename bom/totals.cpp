@@ -75,17 +75,44 @@ private:
 
 } // namespace
 
-Sums sumMaterials(const QList<Entry> &entries)
+Sums sumMaterials(const QList<Entry> &entries, const QMap<MaterialKey, ResourceLink> &links)
 {
+    // A linked material joins the resource's row whatever name the norm gave the resource; a
+    // resource no norm of the bill lists takes the catalogue's name.
+    QHash<std::pair<QString, QString>, QString> namesOfCodes;
+    if (!links.isEmpty()) {
+        for (const Entry &entry : entries) {
+            for (const Material &material : entry.materials) {
+                if (material.kind == MaterialKind::Buy && material.key.hasCode())
+                    namesOfCodes.insert({material.key.code, material.key.unit},
+                                        namesOfCodes.value({material.key.code, material.key.unit},
+                                                           material.key.name));
+            }
+        }
+    }
     Sums sums;
     Summer<Total> bought(sums.rows);
     Summer<HoursTotal> hours(sums.hours);
     for (const Entry &entry : entries) {
         for (const Material &material : entry.materials) {
             // Volumes of work stay with their entries; a mixture is bought as its parts.
-            if (material.kind == MaterialKind::Buy)
-                bought.rowOf(material, entry.count);
-            else if (isHours(material.kind)) {
+            if (material.kind == MaterialKind::Buy) {
+                const auto link =
+                    material.key.hasCode() ? links.cend() : links.constFind(material.key);
+                if (link == links.cend()) {
+                    bought.rowOf(material, entry.count);
+                    continue;
+                }
+                Material linked = material;
+                linked.key = {namesOfCodes.value({link->code, link->unit}, link->name), link->unit,
+                              link->code};
+                if (linked.quantity)
+                    linked.quantity = double(static_cast<long double>(*linked.quantity) *
+                                             static_cast<long double>(link->factor));
+                Total &row = bought.rowOf(linked, entry.count);
+                if (!row.linked.contains(material.key))
+                    row.linked.append(material.key);
+            } else if (isHours(material.kind)) {
                 HoursTotal &row = hours.rowOf(material, entry.count);
                 // Like its name, a row's kind is that of its first occurrence.
                 if (row.counted + row.dashes == 1)
@@ -200,7 +227,6 @@ Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
                 totals.unrated.append(unratedName(row.key));
             if (row.counted == 0 || !(row.quantity > 0))
                 continue;
-            totals.hours.append(row);
             const bool labour = kind == MaterialKind::Labour;
             const bool machinists = labour && row.key.code == QLatin1String("2");
             totals.hasMachinists = totals.hasMachinists || machinists;
@@ -210,6 +236,17 @@ Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
             double &sum = machinists ? totals.machinistHours
                           : labour   ? totals.labourHours
                                      : totals.machineHours;
+            HoursTotal priced = row;
+            if (!labour && isShownQuantity(row.quantity)) {
+                priced.terms = terms.value(row.key);
+                if (priced.terms.priceKopecks) {
+                    priced.sumKopecks = sumFor(row.quantity, *priced.terms.priceKopecks);
+                    if (priced.sumKopecks &&
+                        *priced.sumKopecks <= kMaxKopecks - totals.machineKopecks)
+                        totals.machineKopecks += *priced.sumKopecks;
+                }
+            }
+            totals.hours.append(priced);
             if (!isShownQuantity(row.quantity))
                 ++tooLarge;
             else

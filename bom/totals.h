@@ -24,6 +24,8 @@ struct Total
     std::optional<qint64> sumKopecks;
     bool sumTooLarge = false;   // priced, but the sum goes beyond kMaxKopecks
     bool needsPackSize = false; // priced per pack with no pack size
+    // The pages' materials linked to this row's catalogue resource, by their own names and units.
+    QList<MaterialKey> linked;
 };
 
 // Hours of labour or of machines over the whole bill, one resource a row. They are not bought,
@@ -35,6 +37,9 @@ struct HoursTotal
     double quantity = 0; // the sum of the entries that have a figure, each × its count
     int counted = 0;
     int dashes = 0;
+    // A machine's price of a machine-hour and the money of its hours; labour has no price.
+    Terms terms;
+    std::optional<qint64> sumKopecks;
 };
 
 struct Totals
@@ -53,7 +58,8 @@ struct Totals
     double labourHours = 0;
     double machinistHours = 0;
     bool hasMachinists = false;
-    double machineHours = 0; // маш.-ч
+    double machineHours = 0;   // маш.-ч
+    qint64 machineKopecks = 0; // the machines' sums, apart from the materials' grand total
     // Rows whose quantity is beyond a double: shown as too large, left out of the sums.
     int tooLarge = 0;
     int labourTooLarge = 0;
@@ -71,12 +77,14 @@ struct Sums
     QList<Total> rows;       // every material to buy, zero and dash rows included
     QList<HoursTotal> hours; // likewise, labour and machines
 };
-Sums sumMaterials(const QList<Entry> &entries);
+// A material of the pages that has a link counts as the linked resource, in its unit, and joins
+// the row of that resource's code and unit (under the name that row came with).
+Sums sumMaterials(const QList<Entry> &entries, const QMap<MaterialKey, ResourceLink> &links = {});
 // Reserve, pieces, packs and money of each row, and the grand total.
 Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms);
 inline Totals computeTotals(const Bill &bill)
 {
-    return applyTerms(sumMaterials(bill.entries), bill.terms);
+    return applyTerms(sumMaterials(bill.entries, bill.links), bill.terms);
 }
 
 // Whether a unit is counted in whole pieces.

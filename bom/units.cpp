@@ -55,6 +55,24 @@ QString normalName(const QString &name)
     return name.simplified();
 }
 
+std::optional<double> unitFactor(const QString &from, const QString &to)
+{
+    const QString a = normalUnit(from);
+    const QString b = normalUnit(to);
+    if (a == b)
+        return 1.0;
+    // The pairs a catalogue and a page may differ in: mass and volume, by a thousand.
+    const std::pair<const char16_t *, const char16_t *> thousands[] = {{u"т", u"кг"},
+                                                                       {u"м3", u"л"}};
+    for (const auto &[big, small] : thousands) {
+        if (a == QStringView(small) && b == QStringView(big))
+            return 0.001;
+        if (a == QStringView(big) && b == QStringView(small))
+            return 1000.0;
+    }
+    return std::nullopt;
+}
+
 Caption splitCaption(const QString &caption)
 {
     QString text = caption.trimmed();

@@ -1,6 +1,8 @@
 #include "billbook.h"
 
 #include "billcommands.h"
+#include "pricecatalogue.h"
+#include "units.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -13,12 +15,30 @@ namespace {
 
 // Material names may hold any character; the key of the settings file must not. A norm's
 // resource is remembered by its code, whatever name it came with.
+QString hex(const QString &text)
+{
+    return QString::fromLatin1(text.toUtf8().toHex());
+}
+
+// A coded material is its code, name and unit together: two layers of a roof under one code keep
+// their own terms.
 QString settingsKey(const bom::MaterialKey &key)
 {
+    const QString nameAndUnit = hex(key.name + u'\x1f' + key.unit);
     if (key.hasCode())
-        return QStringLiteral("billTerms/code-") + QString::fromLatin1(key.code.toUtf8().toHex());
-    return QStringLiteral("billTerms/") +
-           QString::fromLatin1((key.name + u'\x1f' + key.unit).toUtf8().toHex());
+        return QStringLiteral("billTerms/code-") + hex(key.code) + u'-' + nameAndUnit;
+    return QStringLiteral("billTerms/") + nameAndUnit;
+}
+
+// Where terms of a coded material were kept by its code alone.
+QString codeOnlyKey(const bom::MaterialKey &key)
+{
+    return QStringLiteral("billTerms/code-") + hex(key.code);
+}
+
+QString linkKey(const bom::MaterialKey &material)
+{
+    return QStringLiteral("billLinks/") + hex(material.name + u'\x1f' + material.unit);
 }
 
 std::unique_ptr<QSettings> settings()
@@ -35,11 +55,27 @@ void remember(const bom::MaterialKey &key, const bom::Terms &terms)
     store.setValue(group + QStringLiteral("/reservePercent"), terms.reservePercent);
     store.setValue(group + QStringLiteral("/packSize"),
                    terms.packSize ? QVariant(*terms.packSize) : QVariant(QString()));
+    // A catalogue price belongs to its bill's index; a later bill takes its own.
+    const bool typed = terms.priceKopecks && !terms.priceOrigin;
     store.setValue(group + QStringLiteral("/priceKopecks"),
-                   terms.priceKopecks ? QVariant(*terms.priceKopecks) : QVariant(QString()));
+                   typed ? QVariant(*terms.priceKopecks) : QVariant(QString()));
     store.setValue(group + QStringLiteral("/priceBasis"),
                    terms.priceBasis == bom::PriceBasis::PerPack ? QStringLiteral("pack")
                                                                 : QStringLiteral("unit"));
+}
+
+void rememberLink(const bom::MaterialKey &material, const std::optional<bom::ResourceLink> &link)
+{
+    const std::unique_ptr<QSettings> owner = settings();
+    QSettings &store = *owner;
+    const QString group = linkKey(material);
+    if (!link) {
+        store.remove(group);
+        return;
+    }
+    store.setValue(group + QStringLiteral("/code"), link->code);
+    store.setValue(group + QStringLiteral("/name"), link->name);
+    store.setValue(group + QStringLiteral("/unit"), link->unit);
 }
 
 } // namespace
@@ -63,7 +99,9 @@ std::optional<bom::Terms> BillBook::rememberedTerms(const bom::MaterialKey &key)
 {
     const std::unique_ptr<QSettings> owner = settings();
     const QSettings &store = *owner;
-    const QString group = settingsKey(key);
+    QString group = settingsKey(key);
+    if (!store.contains(group + QStringLiteral("/reservePercent")) && key.hasCode())
+        group = codeOnlyKey(key);
     if (!store.contains(group + QStringLiteral("/reservePercent")))
         return std::nullopt;
     bom::Terms terms;
@@ -86,19 +124,177 @@ std::optional<bom::Terms> BillBook::rememberedTerms(const bom::MaterialKey &key)
     return terms;
 }
 
+std::optional<bom::ResourceLink> BillBook::rememberedLink(const bom::MaterialKey &material)
+{
+    const std::unique_ptr<QSettings> owner = settings();
+    const QSettings &store = *owner;
+    const QString group = linkKey(material);
+    const QString code = store.value(group + QStringLiteral("/code")).toString();
+    if (code.trimmed().isEmpty())
+        return std::nullopt;
+    // The units are checked again: a settings file edited by hand brings no link a user could
+    // not make.
+    return bom::linkOf(material, code, store.value(group + QStringLiteral("/name")).toString(),
+                       store.value(group + QStringLiteral("/unit")).toString())
+        .link;
+}
+
 void BillBook::add(const bom::Entry &entry)
 {
-    QMap<bom::MaterialKey, bom::Terms> terms = m_bill.terms;
+    bom::Bill after = m_bill;
+    after.entries.append(entry);
     for (const bom::Material &material : entry.materials) {
-        if (terms.contains(material.key))
+        if (material.kind == bom::MaterialKind::Buy && !material.key.hasCode() &&
+            !after.links.contains(material.key)) {
+            if (const std::optional<bom::ResourceLink> link = rememberedLink(material.key))
+                after.links.insert(material.key, *link);
+        }
+        if (after.terms.contains(material.key))
             continue;
         if (const std::optional<bom::Terms> remembered = rememberedTerms(material.key);
             remembered && *remembered != bom::Terms{})
-            terms.insert(material.key, *remembered);
+            after.terms.insert(material.key, *remembered);
     }
-    m_undo->push(billcommands::changeEntries(*this,
-                                             QStringLiteral("добавление «%1»").arg(entry.work),
-                                             m_bill.entries + QList{entry}, terms));
+    if (after.links == m_bill.links)
+        m_undo->push(billcommands::changeEntries(
+            *this, QStringLiteral("добавление «%1»").arg(entry.work), after.entries, after.terms));
+    else
+        m_undo->push(billcommands::changeBill(
+            *this, QStringLiteral("добавление «%1»").arg(entry.work), after));
+}
+
+void BillBook::setCatalogue(std::shared_ptr<PriceCatalogue> catalogue)
+{
+    m_catalogue = std::move(catalogue);
+    catalogueChanged();
+}
+
+void BillBook::catalogueChanged()
+{
+    m_catalogueAvailable.reset();
+    m_resources.clear();
+    emit termsChanged();
+}
+
+bool BillBook::hasCatalogue()
+{
+    if (!m_catalogue)
+        return false;
+    if (!m_catalogueAvailable)
+        m_catalogueAvailable = m_catalogue->available();
+    return *m_catalogueAvailable;
+}
+
+std::optional<norms::CatalogueResource> BillBook::catalogueResource(const QString &code)
+{
+    if (code.isEmpty() || !hasCatalogue())
+        return std::nullopt;
+    const auto known = m_resources.constFind(code);
+    if (known != m_resources.cend())
+        return *known;
+    const std::optional<norms::CatalogueResource> found = m_catalogue->resource(code);
+    m_resources.insert(code, found);
+    return found;
+}
+
+std::optional<BillBook::BasePrice> BillBook::basePrice(const bom::MaterialKey &key)
+{
+    const std::optional<norms::CatalogueResource> resource = catalogueResource(key.code);
+    if (!resource || !resource->cost || !(*resource->cost >= 0))
+        return std::nullopt;
+    // A machine-hour is a machine-hour, whatever the catalogue calls its unit.
+    const std::optional<double> factor =
+        resource->machine ? std::optional<double>(1.0) : bom::unitFactor(key.unit, resource->unit);
+    if (!factor)
+        return std::nullopt;
+    return BasePrice{*resource->cost * *factor, *factor, resource->priceLevel};
+}
+
+void BillBook::setPriceIndex(std::optional<double> index)
+{
+    if (m_bill.priceIndex == index)
+        return;
+    bom::Bill after = m_bill;
+    after.priceIndex = index;
+    m_undo->push(billcommands::changeBill(*this, QStringLiteral("индекс к ценам"), after));
+}
+
+std::optional<QString> BillBook::fillCataloguePrices()
+{
+    if (!hasCatalogue())
+        return QStringLiteral("Цены из ФСБЦ не заполнены: в базе норм нет сметных цен. Загрузите "
+                              "«ФСБЦ_Мат&Оборуд.xml» и «ФСБЦ_Маш.xml» («Действия» → «Загрузить "
+                              "базу норм...»)");
+    if (!m_bill.priceIndex)
+        return QStringLiteral("Цены из ФСБЦ не заполнены: укажите «Индекс к ценам 01.01.2022» — "
+                              "цены каталога умножаются на него");
+    const double index = *m_bill.priceIndex;
+    bom::Bill after = m_bill;
+    int priced = 0;
+    const auto fill = [&](const bom::MaterialKey &key, bom::Terms terms) {
+        // A price the user typed, per unit or per pack, is theirs.
+        if (terms.priceKopecks && !terms.priceOrigin)
+            return;
+        const std::optional<BasePrice> base = basePrice(key);
+        if (!base)
+            return;
+        const std::optional<double> cost =
+            catalogueResource(key.code)->cost; // per the catalogue's unit
+        const std::optional<qint64> kopecks = bom::cataloguePrice(*cost, base->factor, index);
+        if (!kopecks)
+            return;
+        terms.priceKopecks = kopecks;
+        terms.priceBasis = bom::PriceBasis::PerUnit;
+        terms.priceOrigin = bom::PriceOrigin{base->level, index};
+        after.terms.insert(key, terms);
+        ++priced;
+    };
+    for (const bom::Total &row : m_totals.rows) {
+        if (row.key.hasCode())
+            fill(row.key, row.terms);
+    }
+    // Labour has no federal price.
+    for (const bom::HoursTotal &row : m_totals.hours) {
+        if (row.kind == bom::MaterialKind::Machine && row.key.hasCode())
+            fill(row.key, row.terms);
+    }
+    if (priced == 0)
+        return QStringLiteral("Цены из ФСБЦ не заполнены: ни одного материала с кодом или машины "
+                              "без цены нет в каталоге");
+    if (after.terms != m_bill.terms)
+        m_undo->push(billcommands::fillCataloguePrices(*this, after.terms));
+    return std::nullopt;
+}
+
+std::optional<bom::Refusal> BillBook::link(const bom::MaterialKey &material,
+                                           const norms::CatalogueResource &resource)
+{
+    if (material.hasCode())
+        return bom::Refusal{QStringLiteral("У материала уже есть код ресурса")};
+    if (resource.machine)
+        return bom::Refusal{QStringLiteral("«%1» — машина, а не материал").arg(resource.name)};
+    const bom::LinkEdit edit = bom::linkOf(material, resource.code, resource.name, resource.unit);
+    if (edit.refusal)
+        return edit.refusal;
+    if (m_bill.links.value(material) == *edit.link)
+        return std::nullopt;
+    bom::Bill after = m_bill;
+    after.links.insert(material, *edit.link);
+    m_undo->push(billcommands::changeLinks(
+        *this, QStringLiteral("связь «%1» с ресурсом %2").arg(material.name, resource.code),
+        after.links));
+    return std::nullopt;
+}
+
+void BillBook::unlink(const QList<bom::MaterialKey> &materials)
+{
+    QMap<bom::MaterialKey, bom::ResourceLink> links = m_bill.links;
+    for (const bom::MaterialKey &material : materials)
+        links.remove(material);
+    if (links == m_bill.links)
+        return;
+    m_undo->push(billcommands::changeLinks(
+        *this, QStringLiteral("отвязка «%1»").arg(materials.value(0).name), links));
 }
 
 void BillBook::remove(QList<int> rows)
@@ -206,9 +402,38 @@ void BillBook::putHead(const bom::Head &head)
     emit contentChanged();
 }
 
+void BillBook::putBill(const bom::Bill &bill, bool rememberLinks)
+{
+    // The links are the user's for later bills too; undone, they are forgotten there as well.
+    QList<bom::MaterialKey> changed;
+    if (rememberLinks) {
+        for (auto it = m_bill.links.cbegin(); it != m_bill.links.cend(); ++it) {
+            if (!bill.links.contains(it.key()))
+                changed.append(it.key());
+        }
+        for (auto it = bill.links.cbegin(); it != bill.links.cend(); ++it) {
+            if (m_bill.links.value(it.key()) != *it)
+                changed.append(it.key());
+        }
+    }
+    const bool headChanged = m_bill.head != bill.head;
+    m_bill = bill;
+    for (const bom::MaterialKey &material : std::as_const(changed)) {
+        const auto link = m_bill.links.constFind(material);
+        rememberLink(material, link == m_bill.links.cend()
+                                   ? std::nullopt
+                                   : std::optional<bom::ResourceLink>(*link));
+    }
+    sumEntries();
+    emit entriesChanged();
+    if (headChanged)
+        emit this->headChanged();
+    emit contentChanged();
+}
+
 void BillBook::sumEntries()
 {
-    m_sums = bom::sumMaterials(m_bill.entries);
+    m_sums = bom::sumMaterials(m_bill.entries, m_bill.links);
     m_totals = bom::applyTerms(m_sums, m_bill.terms);
 }
 

@@ -4,10 +4,17 @@
 
 #include <QObject>
 
+#include <QHash>
+
 #include <functional>
+#include <memory>
 #include <optional>
 
+class PriceCatalogue;
 class QUndoStack;
+namespace norms {
+struct CatalogueResource;
+}
 
 // The bill of the running program as a document: its entries, terms and head, the totals kept
 // in step with them, the file it belongs to and whether it holds changes not saved there.
@@ -38,6 +45,36 @@ public:
     void setNote(int row, const QString &note);
     void setHead(const bom::Head &head);
 
+    // The federal price catalogue the bill reads prices from; none: no catalogue prices.
+    void setCatalogue(std::shared_ptr<PriceCatalogue> catalogue);
+    PriceCatalogue *catalogue() const { return m_catalogue.get(); }
+    // Whether there is a catalogue to read; said once per catalogue, until it changes.
+    bool hasCatalogue();
+    // The catalogue was replaced underneath (a new import): what was read of it is forgotten.
+    void catalogueChanged();
+    // A coded material's or a machine's price at the catalogue's base level per the row's unit,
+    // with the level; none when the catalogue does not list it in a unit the row converts to.
+    struct BasePrice
+    {
+        double cost = 0;   // roubles per unit of the row
+        double factor = 1; // the row's unit in the catalogue's
+        QString level;
+    };
+    std::optional<BasePrice> basePrice(const bom::MaterialKey &key);
+    // A resource of the catalogue by code, read once.
+    std::optional<norms::CatalogueResource> catalogueResource(const QString &code);
+
+    void setPriceIndex(std::optional<double> index);
+    // «Цены из ФСБЦ»: every coded material and machine without a price the user typed gets the
+    // catalogue's price × the index, in one undo step. Says why when nothing can be priced.
+    std::optional<QString> fillCataloguePrices();
+    // Links a material of the pages to a catalogue resource, here and in later bills; the link
+    // undone, the material is on its own again.
+    std::optional<bom::Refusal> link(const bom::MaterialKey &material,
+                                     const norms::CatalogueResource &resource);
+    void unlink(const QList<bom::MaterialKey> &materials);
+    static std::optional<bom::ResourceLink> rememberedLink(const bom::MaterialKey &material);
+
     // A bill opened, restored or begun anew replaces this one with nothing to undo. A restored
     // bill keeps the file it belongs to and stays modified until saved.
     enum class State
@@ -64,6 +101,9 @@ public:
     void putTerms(const bom::MaterialKey &key, const bom::Terms &terms);
     void putEntry(int row, const bom::Entry &entry);
     void putHead(const bom::Head &head);
+    // The whole bill at once: what the price and link commands change. With rememberLinks, the
+    // links that change are kept, or forgotten, for later bills too.
+    void putBill(const bom::Bill &bill, bool rememberLinks = false);
 
 signals:
     // Entries added, removed or replaced: every row may have moved.
@@ -86,4 +126,7 @@ private:
     QUndoStack *m_undo;
     QString m_path;
     NormVersions m_normVersions;
+    std::shared_ptr<PriceCatalogue> m_catalogue;
+    std::optional<bool> m_catalogueAvailable;
+    QHash<QString, std::optional<norms::CatalogueResource>> m_resources;
 };

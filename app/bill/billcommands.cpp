@@ -79,7 +79,45 @@ private:
     bom::Head m_after;
 };
 
+class BillCommand : public QUndoCommand
+{
+public:
+    BillCommand(BillBook &book, const QString &text, const bom::Bill &after, bool rememberLinks)
+        : QUndoCommand(text), m_book(book), m_before(book.bill()), m_after(after),
+          m_rememberLinks(rememberLinks)
+    {
+    }
+    void redo() override { m_book.putBill(m_after, m_rememberLinks); }
+    void undo() override { m_book.putBill(m_before, m_rememberLinks); }
+
+private:
+    BillBook &m_book;
+    bom::Bill m_before;
+    bom::Bill m_after;
+    bool m_rememberLinks;
+};
+
 } // namespace
+
+QUndoCommand *changeBill(BillBook &book, const QString &text, const bom::Bill &after)
+{
+    return new BillCommand(book, text, after, false);
+}
+
+QUndoCommand *fillCataloguePrices(BillBook &book, const QMap<bom::MaterialKey, bom::Terms> &after)
+{
+    bom::Bill bill = book.bill();
+    bill.terms = after;
+    return new BillCommand(book, QStringLiteral("цены из ФСБЦ"), bill, false);
+}
+
+QUndoCommand *changeLinks(BillBook &book, const QString &text,
+                          const QMap<bom::MaterialKey, bom::ResourceLink> &after)
+{
+    bom::Bill bill = book.bill();
+    bill.links = after;
+    return new BillCommand(book, text, bill, true);
+}
 
 QUndoCommand *changeEntries(BillBook &book, const QString &text, const QList<bom::Entry> &after,
                             const QMap<bom::MaterialKey, bom::Terms> &termsAfter)

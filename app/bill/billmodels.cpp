@@ -57,6 +57,36 @@ QVariant alignment(bool number)
                   : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
+QString catalogueText(BillBook &book, const bom::MaterialKey &key)
+{
+    const std::optional<BillBook::BasePrice> base = book.basePrice(key);
+    if (!base)
+        return {};
+    const std::optional<qint64> kopecks = bom::cataloguePrice(base->cost, 1, 1);
+    return kopecks ? bom::groupedMoneyText(*kopecks) : QString();
+}
+
+QString catalogueTip(BillBook &book, const bom::MaterialKey &key)
+{
+    if (!key.hasCode())
+        return QStringLiteral("Материал без кода: свяжите его с ресурсом ФСБЦ (контекстное меню)");
+    const std::optional<BillBook::BasePrice> base = book.basePrice(key);
+    if (!base)
+        return QStringLiteral("Ресурса нет в ФСБЦ или его единица не пересчитывается в «%1»")
+            .arg(key.unit);
+    return QStringLiteral("Сметная цена ФСБЦ на %1 за %2, без индекса").arg(base->level, key.unit);
+}
+
+QVariant catalogueHeading(int role)
+{
+    if (role == Qt::DisplayRole)
+        return QStringLiteral("ФСБЦ 01.01.2022, руб.");
+    if (role == Qt::ToolTipRole)
+        return QStringLiteral("Сметная цена единицы по федеральному сборнику сметных цен, в ценах "
+                              "01.01.2022; «Цены из ФСБЦ» умножает ее на индекс");
+    return {};
+}
+
 } // namespace
 
 EntriesModel::EntriesModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
@@ -166,7 +196,7 @@ int TotalsModel::rowCount(const QModelIndex &parent) const
 
 int TotalsModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : CodeColumn + 1;
+    return parent.isValid() ? 0 : CatalogueColumn + 1;
 }
 
 QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
@@ -175,13 +205,24 @@ QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
     const int column = index.column();
     switch (role) {
     case Qt::DisplayRole:
+        if (column == CatalogueColumn)
+            return catalogueText(m_book, row.key);
         return column == CodeColumn ? row.key.code : billtexts::totalsCells(row).at(column);
     case Qt::EditRole:
+        if (column == CatalogueColumn)
+            return catalogueText(m_book, row.key);
         // A price is edited as the number it is, without the spaces between its thousands.
         return column == CodeColumn
                    ? row.key.code
                    : billtexts::totalsCells(row, billtexts::MoneyForm::Plain).at(column);
     case Qt::ToolTipRole:
+        if (column == billtexts::Material && !row.linked.isEmpty())
+            return QStringLiteral("Связано с ресурсом ФСБЦ %1:\n%2")
+                .arg(row.key.code, billtexts::linkedText(row));
+        if (column == billtexts::UnitPrice && row.terms.priceOrigin)
+            return billtexts::priceOriginText(row.terms);
+        if (column == CatalogueColumn)
+            return catalogueTip(m_book, row.key);
         if (column == billtexts::Quantity && !bom::isShownQuantity(row.quantity))
             return QStringLiteral("Количество больше, чем можно показать; в итоги не вошло");
         if (column == billtexts::Quantity && row.dashes > 0)
@@ -209,6 +250,8 @@ QVariant TotalsModel::headerData(int section, Qt::Orientation orientation, int r
 {
     if (orientation == Qt::Vertical)
         return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
+    if (section == CatalogueColumn)
+        return catalogueHeading(role);
     if (role == Qt::DisplayRole)
         return section == CodeColumn ? billtexts::codeHeading()
                                      : billtexts::totalsHeadings().at(section);
@@ -263,6 +306,8 @@ std::optional<bom::Refusal> TotalsModel::apply(const QModelIndex &index, const Q
             break;
         terms.priceKopecks = edit.kopecks;
         terms.priceBasis = edit.kopecks ? basis : bom::PriceBasis::PerUnit;
+        // A price typed over the catalogue's is the user's own.
+        terms.priceOrigin.reset();
         break;
     }
     }
@@ -279,6 +324,7 @@ HoursModel::HoursModel(BillBook &book, QObject *parent) : QAbstractTableModel(pa
     };
     connect(&book, &BillBook::entriesChanged, this, reset);
     connect(&book, &BillBook::entryChanged, this, reset);
+    connect(&book, &BillBook::termsChanged, this, reset);
 }
 
 int HoursModel::rowCount(const QModelIndex &parent) const
@@ -288,23 +334,37 @@ int HoursModel::rowCount(const QModelIndex &parent) const
 
 int HoursModel::columnCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : billtexts::HoursColumnCount;
+    return parent.isValid() ? 0 : CatalogueColumn + 1;
 }
 
 QVariant HoursModel::data(const QModelIndex &index, int role) const
 {
     if (!index.isValid())
         return {};
+    const bom::HoursTotal &row = m_book.totals().hours.at(index.row());
     if (role == Qt::TextAlignmentRole)
-        return alignment(index.column() == billtexts::HoursQuantity);
+        return alignment(index.column() == billtexts::HoursQuantity ||
+                         index.column() == billtexts::HoursColumnCount ||
+                         index.column() == billtexts::HoursColumnCount + 1 ||
+                         index.column() == CatalogueColumn);
+    if (index.column() == CatalogueColumn) {
+        if (row.kind != bom::MaterialKind::Machine)
+            return {};
+        if (role == Qt::DisplayRole)
+            return catalogueText(m_book, row.key);
+        return role == Qt::ToolTipRole ? QVariant(catalogueTip(m_book, row.key)) : QVariant();
+    }
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
-    return billtexts::hoursCells(m_book.totals().hours.at(index.row())).at(index.column());
+    return billtexts::hoursCells(row, true).at(index.column());
 }
 
 QVariant HoursModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Vertical)
         return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
-    return role == Qt::DisplayRole ? QVariant(billtexts::hoursHeadings().at(section)) : QVariant();
+    if (section == CatalogueColumn)
+        return catalogueHeading(role);
+    return role == Qt::DisplayRole ? QVariant(billtexts::hoursHeadings(true).at(section))
+                                   : QVariant();
 }

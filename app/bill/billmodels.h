@@ -80,6 +80,8 @@ class TotalsModel : public BillTableModel
 
 public:
     static constexpr int CodeColumn = billtexts::TotalsColumnCount;
+    // The catalogue's price at its base level, shown while there is a catalogue.
+    static constexpr int CatalogueColumn = CodeColumn + 1;
 
     explicit TotalsModel(BillBook &book, QObject *parent = nullptr);
 
@@ -97,12 +99,15 @@ private:
 };
 
 // The hours of labour and of machines over the whole bill, one row per resource; nothing in it
-// is edited.
+// is edited. After the shared columns with prices, the catalogue's price at its base level.
 class HoursModel : public QAbstractTableModel
 {
     Q_OBJECT
 
 public:
+    static constexpr int PricedColumnCount = billtexts::HoursColumnCount + 3;
+    static constexpr int CatalogueColumn = PricedColumnCount;
+
     explicit HoursModel(BillBook &book, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;

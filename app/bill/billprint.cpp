@@ -471,12 +471,18 @@ Table totalsTable(const bom::Totals &totals)
     for (const int column : shown)
         table.columns.append(
             {headings.value(column), column != billtexts::Material && column != billtexts::Unit});
+    // A price from the catalogue says so in a column of its own.
+    const bool origins = billtexts::hasPriceOrigins(totals);
+    if (origins)
+        table.columns.append({billtexts::priceOriginHeading()});
     for (qsizetype i = 0; i < cells.size(); ++i) {
         QStringList row{QString::number(i + 1)};
         if (coded)
             row.append(totals.rows.at(i).key.code);
         for (const int column : shown)
             row.append(cells.at(i).value(column));
+        if (origins)
+            row.append(billtexts::priceOriginText(totals.rows.at(i).terms));
         table.rows.append(row);
     }
     return table;
@@ -487,11 +493,16 @@ Table hoursTable(const bom::Totals &totals)
     Table table;
     table.caption = billtexts::hoursCaption();
     table.columns.append({QStringLiteral("№ п/п"), true});
-    for (const QString &heading : billtexts::hoursHeadings())
-        table.columns.append({heading, table.columns.size() == 1 + billtexts::HoursQuantity});
+    const bool priced = billtexts::hasMachinePrices(totals);
+    for (const QString &heading : billtexts::hoursHeadings(priced)) {
+        const qsizetype column = table.columns.size() - 1;
+        table.columns.append({heading, column == billtexts::HoursQuantity ||
+                                           column == billtexts::HoursColumnCount ||
+                                           column == billtexts::HoursColumnCount + 1});
+    }
     for (qsizetype i = 0; i < totals.hours.size(); ++i)
         table.rows.append(QStringList{QString::number(i + 1)} +
-                          billtexts::hoursCells(totals.hours.at(i)));
+                          billtexts::hoursCells(totals.hours.at(i), priced));
     return table;
 }
 
@@ -569,6 +580,8 @@ bool print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &
         out.space(kGap / 2);
         for (const QString &sum : sums)
             out.paragraph(sum, bold, Qt::AlignRight);
+        if (billtexts::hasMachinePrices(totals))
+            out.paragraph(billtexts::machineMoneyText(totals), bold, Qt::AlignRight);
     }
 
     // The lines to sign end the document and are never left alone on its last page.

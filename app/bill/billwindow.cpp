@@ -8,10 +8,12 @@
 #include "billtable.h"
 #include "billtexts.h"
 #include "billxlsx.h"
+#include "cataloguelinkdialog.h"
 #include "common/closingkeys.h"
 #include "common/codecolumn.h"
 #include "common/errorreport.h"
 #include "manualmaterialdialog.h"
+#include "pricecatalogue.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -44,6 +46,9 @@ QPushButton *button(const char *name, const QString &caption, QWidget *parent)
     result->setAutoDefault(false);
     return result;
 }
+
+const QString kIndexTip =
+    QStringLiteral("Во сколько раз нынешние цены выше цен ФСБЦ на 01.01.2022, например 9,12");
 
 // A date as the head shows and takes it; an empty field is no date.
 const QString kDateFormat = QStringLiteral("dd.MM.yyyy");
@@ -117,6 +122,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
         m_totals->setColumnWidth(column, widths[column]);
     m_totals->setColumnWidth(TotalsModel::CodeColumn,
                              codecolumn::width(m_totals, codecolumn::kResourceSample));
+    m_totals->setColumnWidth(TotalsModel::CatalogueColumn, 120);
     totalsLayout->addWidget(m_totals);
     auto *footer = new QHBoxLayout;
     m_unrated = new QLabel(totalsBox);
@@ -128,6 +134,9 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     m_grandTotal->setFont(bold);
     m_grandTotal->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     footer->addWidget(m_unrated);
+    // The prices' index and fill share the line of the sums, so that the tables keep their room.
+    footer->addSpacing(16);
+    footer->addWidget(createPrices(totalsBox));
     footer->addStretch(1);
     footer->addWidget(m_grandTotal);
     totalsLayout->addLayout(footer);
@@ -147,7 +156,13 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     connect(&book, &BillBook::termsChanged, this, &BillWindow::showTotals);
     connect(&book, &BillBook::headChanged, this, &BillWindow::showHead);
     connect(&book, &BillBook::documentChanged, this, &BillWindow::showDocument);
+    connect(&book, &BillBook::contentChanged, this, &BillWindow::showPriceIndex);
+    connect(m_totals->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            &BillWindow::updateLinkActions);
+    connect(m_totalsModel, &QAbstractItemModel::modelReset, this, &BillWindow::updateLinkActions);
     showTotals();
+    showPriceIndex();
+    updateLinkActions();
     showHead();
     showDocument();
     m_files.setSaveCheck([this] { return dateTaken(); });
@@ -163,6 +178,7 @@ BillWindow::~BillWindow()
     for (QLineEdit *field : std::as_const(m_headFields))
         field->disconnect(this);
     m_date->disconnect(this);
+    m_priceIndex->disconnect(this);
     m_files.setSaveCheck({});
 }
 
@@ -332,12 +348,131 @@ QGroupBox *BillWindow::createHours(QWidget *parent)
     sums->addWidget(m_machinistHours);
     sums->addSpacing(24);
     sums->addWidget(m_machineHours);
+    m_machineMoney = new QLabel(box);
+    m_machineMoney->setObjectName(QStringLiteral("BillMachineMoney"));
+    sums->addSpacing(24);
+    sums->addWidget(m_machineMoney);
     layout->addLayout(sums);
     return box;
 }
 
+QWidget *BillWindow::createPrices(QWidget *parent)
+{
+    auto *bar = new QWidget(parent);
+    auto *line = new QHBoxLayout(bar);
+    line->setContentsMargins(0, 0, 0, 0);
+    m_priceIndex = new QLineEdit(bar);
+    m_priceIndex->setObjectName(QStringLiteral("BillPriceIndex"));
+    m_priceIndex->setAccessibleName(QStringLiteral("Индекс к ценам 01.01.2022"));
+    m_priceIndex->setToolTip(kIndexTip);
+    m_priceIndex->setFixedWidth(
+        m_priceIndex->fontMetrics().horizontalAdvance(QStringLiteral("0000,0000")) + 16);
+    auto *label = new QLabel(QStringLiteral("Индекс к &ценам 01.01.2022:"), bar);
+    label->setBuddy(m_priceIndex);
+    QPushButton *fill = button("BillFillPrices", QStringLiteral("Цены из &ФСБЦ"), bar);
+    fill->setToolTip(QStringLiteral("Заполнить пустые цены материалов с кодом и машин ценами ФСБЦ "
+                                    "× индекс; введенные цены не меняются"));
+    connect(fill, &QPushButton::clicked, this, &BillWindow::fillCataloguePrices);
+    connect(m_priceIndex, &QLineEdit::editingFinished, this, [this] { takePriceIndex(); });
+    line->addWidget(label);
+    line->addWidget(m_priceIndex);
+    line->addWidget(fill);
+    line->addStretch(1);
+    return bar;
+}
+
+void BillWindow::showPriceIndex()
+{
+    const std::optional<double> index = m_book.bill().priceIndex;
+    const bom::IndexEdit shown = bom::readPriceIndex(m_priceIndex->text());
+    if (shown.refusal || shown.index != index)
+        m_priceIndex->setText(index ? bom::quantityText(*index) : QString());
+}
+
+bool BillWindow::takePriceIndex()
+{
+    const bom::IndexEdit edit = bom::readPriceIndex(m_priceIndex->text());
+    // A text that cannot be read stays in its field, in the colours of a refused cell, with the
+    // reason in its tooltip; the bill keeps its index.
+    QPalette palette = m_priceIndex->parentWidget()->palette();
+    if (edit.refusal) {
+        palette.setColor(QPalette::Base, QColor(0xb0, 0x1c, 0x1c));
+        palette.setColor(QPalette::Text, Qt::white);
+    }
+    m_priceIndex->setPalette(palette);
+    m_priceIndex->setToolTip(edit.refusal ? edit.refusal->reason : kIndexTip);
+    if (edit.refusal)
+        return false;
+    m_book.setPriceIndex(edit.index);
+    return true;
+}
+
+void BillWindow::fillCataloguePrices()
+{
+    // A typed index counts even before its field is left.
+    if (!takePriceIndex()) {
+        errorreport::show(bom::readPriceIndex(m_priceIndex->text()).refusal->reason);
+        return;
+    }
+    if (const std::optional<QString> why = m_book.fillCataloguePrices())
+        errorreport::show(*why);
+}
+
+void BillWindow::linkCurrentMaterial()
+{
+    const QModelIndex current = m_totals->currentIndex();
+    if (!current.isValid())
+        return;
+    const bom::Total row = m_book.totals().rows.at(current.row());
+    if (row.key.hasCode()) {
+        errorreport::show(QStringLiteral("У материала «%1» уже есть код ресурса %2")
+                              .arg(row.key.name, row.key.code));
+        return;
+    }
+    if (!m_book.hasCatalogue()) {
+        errorreport::show(QStringLiteral("Связать не с чем: в базе норм нет сметных цен. Загрузите "
+                                         "«ФСБЦ_Мат&Оборуд.xml» («Действия» → «Загрузить базу "
+                                         "норм...»)"));
+        return;
+    }
+    auto *dialog = new CatalogueLinkDialog(row.key, *m_book.catalogue(), this);
+    dialog->setAttribute(Qt::WA_DeleteOnClose);
+    connect(dialog, &QDialog::accepted, this, [this, dialog, key = row.key] {
+        if (const std::optional<norms::CatalogueResource> resource = dialog->chosen()) {
+            if (const std::optional<bom::Refusal> refusal = m_book.link(key, *resource))
+                errorreport::show(refusal->reason);
+        }
+    });
+    dialog->open();
+}
+
+void BillWindow::unlinkCurrentMaterial()
+{
+    const QModelIndex current = m_totals->currentIndex();
+    if (current.isValid())
+        m_book.unlink(m_book.totals().rows.at(current.row()).linked);
+}
+
+void BillWindow::updateLinkActions()
+{
+    const QModelIndex current = m_totals->currentIndex();
+    const bool valid = current.isValid() && current.row() < m_book.totals().rows.size();
+    m_link->setEnabled(valid && !m_book.totals().rows.at(current.row()).key.hasCode());
+    m_unlink->setEnabled(valid && !m_book.totals().rows.at(current.row()).linked.isEmpty());
+}
+
 void BillWindow::createActions()
 {
+    m_link = new QAction(QStringLiteral("Связать с ресурсом ФСБЦ..."), m_totals);
+    m_link->setObjectName(QStringLiteral("BillLinkResource"));
+    connect(m_link, &QAction::triggered, this, &BillWindow::linkCurrentMaterial);
+    m_unlink = new QAction(QStringLiteral("Отвязать"), m_totals);
+    m_unlink->setObjectName(QStringLiteral("BillUnlinkResource"));
+    connect(m_unlink, &QAction::triggered, this, &BillWindow::unlinkCurrentMaterial);
+    m_totals->addAction(m_link);
+    m_totals->addAction(m_unlink);
+    m_totals->setContextMenuPolicy(Qt::ActionsContextMenu);
+
     auto *remove = new QAction(QStringLiteral("Удалить запись"), m_entries);
     remove->setShortcut(QKeySequence::Delete);
     remove->setShortcutContext(Qt::WidgetShortcut);
@@ -372,6 +507,15 @@ void BillWindow::showTotals()
     if (const int place = header->visualIndex(TotalsModel::CodeColumn); place > 0)
         header->moveSection(place, 0);
     m_totals->setColumnHidden(TotalsModel::CodeColumn, !billtexts::hasCodes(m_book.totals()));
+    // The catalogue's prices show only where there is a catalogue.
+    const bool catalogue = m_book.hasCatalogue();
+    m_totals->setColumnHidden(TotalsModel::CatalogueColumn, !catalogue);
+    const bool machinePrices = billtexts::hasMachinePrices(m_book.totals());
+    for (int column = billtexts::HoursColumnCount; column < HoursModel::PricedColumnCount; ++column)
+        m_hours->setColumnHidden(column, !machinePrices);
+    m_hours->setColumnHidden(HoursModel::CatalogueColumn, !catalogue);
+    m_machineMoney->setVisible(machinePrices);
+    m_machineMoney->setText(billtexts::machineMoneyText(m_book.totals()));
     // A bill of the pages' figures has no hours; the section shows only when there are some,
     // as high as its rows (up to six), so that the materials keep their room.
     const bom::Totals &totals = m_book.totals();

@@ -54,6 +54,12 @@ public:
 
     QString grandTotalText() const;
 
+    // «Цены из ФСБЦ».
+    void fillCataloguePrices();
+    // «Связать с ресурсом ФСБЦ...» and «Отвязать» for the current row of the totals.
+    void linkCurrentMaterial();
+    void unlinkCurrentMaterial();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -70,6 +76,10 @@ private:
     QWidget *createHead();
     QWidget *createEntryButtons();
     QGroupBox *createHours(QWidget *parent);
+    QWidget *createPrices(QWidget *parent);
+    void showPriceIndex();
+    bool takePriceIndex();
+    void updateLinkActions();
     void createActions();
     void showTotals();
     void showHead();
@@ -97,6 +107,10 @@ private:
     QLabel *m_labourHours = nullptr;
     QLabel *m_machinistHours = nullptr;
     QLabel *m_machineHours = nullptr;
+    QLabel *m_machineMoney = nullptr;
+    QLineEdit *m_priceIndex = nullptr;
+    QAction *m_link = nullptr;
+    QAction *m_unlink = nullptr;
     QList<QLineEdit *> m_headFields;
     QLineEdit *m_date = nullptr;
     QLabel *m_dateProblem = nullptr;

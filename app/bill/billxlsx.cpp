@@ -180,11 +180,15 @@ int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, 
         return row;
     ++row;
     sheet.text(row++, 1, billtexts::hoursCaption(), formats.bold);
-    const QStringList headings = billtexts::hoursHeadings();
+    const bool priced = billtexts::hasMachinePrices(totals);
+    const QStringList headings = billtexts::hoursHeadings(priced);
     sheet.text(row, 0, QStringLiteral("№ п/п"), formats.heading);
     for (int c = 0; c < headings.size(); ++c)
         sheet.text(row, 1 + c, headings.at(c), formats.heading);
     ++row;
+    // A machine's price and sum after its hours; the sum a live formula, as the materials' are.
+    const int price = 1 + billtexts::HoursColumnCount;
+    const int firstHours = row;
     for (qsizetype i = 0; i < totals.hours.size(); ++i) {
         const bom::HoursTotal &hours = totals.hours.at(i);
         sheet.number(row, 0, double(i + 1));
@@ -192,6 +196,14 @@ int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, 
         sheet.text(row, 1 + billtexts::HoursName, hours.key.name);
         sheet.text(row, 1 + billtexts::HoursUnit, hours.key.unit);
         sheet.number(row, 1 + billtexts::HoursQuantity, hours.quantity);
+        if (priced && hours.terms.priceKopecks) {
+            sheet.number(row, price, double(*hours.terms.priceKopecks) / 100, formats.money);
+            sheet.formula(row, price + 1,
+                          QStringLiteral("=ROUND(%1*%2,2)")
+                              .arg(cell(row, price), cell(row, 1 + billtexts::HoursQuantity)),
+                          roubles(hours.sumKopecks), formats.money);
+            sheet.text(row, price + 2, billtexts::priceOriginText(hours.terms));
+        }
         ++row;
     }
     // The sums as numbers beside their captions, so that a spreadsheet can reckon with them.
@@ -209,6 +221,15 @@ int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, 
                                 : caption,
                    formats.bold);
         sheet.number(row, 1 + billtexts::HoursQuantity, value);
+        ++row;
+    }
+    if (priced) {
+        sheet.text(row, 1 + billtexts::HoursName, QStringLiteral("Машины, руб."), formats.bold);
+        sheet.formula(row, price + 1,
+                      QStringLiteral("=SUM(%1:%2)")
+                          .arg(cell(firstHours, price + 1),
+                               cell(firstHours + int(totals.hours.size()) - 1, price + 1)),
+                      roubles(totals.machineKopecks), formats.boldMoney);
         ++row;
     }
     return row;
@@ -251,6 +272,12 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
         sheet.text(row, 1, codeHeading(), formats.heading);
     for (int c = 0; c < headings.size(); ++c)
         sheet.text(row, column(TotalsColumn(c)), headings.at(c), formats.heading);
+    // A price from the catalogue says so, after the sum.
+    const bool origins = hasPriceOrigins(totals);
+    if (origins) {
+        sheet.text(row, column(Sum) + 1, priceOriginHeading(), formats.heading);
+        sheet.width(column(Sum) + 1, 24);
+    }
     ++row;
     const int first = row;
     for (const bom::Total &total : totals.rows) {
@@ -297,6 +324,8 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
                               : QStringLiteral("=IF(ISNUMBER(%1),ROUND(%2*%1,2),\"\")")
                                     .arg(at(UnitPrice), at(ToBuy)),
                       roubles(total.sumKopecks), formats.money);
+        if (origins)
+            sheet.text(row, column(Sum) + 1, priceOriginText(terms));
         ++row;
     }
     sheet.text(row, column(Material), QStringLiteral("Итого"), formats.bold);

@@ -2,6 +2,7 @@
 
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
+#include "bill/normbasecatalogue.h"
 #include "clock.h"
 #include "common/artwork.h"
 #include "common/errorreport.h"
@@ -177,6 +178,9 @@ void TForm1::createActions()
             return std::nullopt; // the norm window says what is wrong with the base
         }
     });
+    // The bill reads its catalogue prices from the same base, afresh after an import.
+    m_bill->book().setCatalogue(std::make_shared<NormBaseCatalogue>(m_norms->base()));
+    connect(&m_norms->base(), &NormBase::changed, &m_bill->book(), &BillBook::catalogueChanged);
 }
 
 void TForm1::createMenus()

@@ -32,6 +32,7 @@ private slots:
     void noTotalsRowIsCutByAPageBreak();
     void signaturesEndTheDocument_data();
     void signaturesEndTheDocument();
+    void cataloguePricesSayWhereTheyCameFrom();
     void quantityTooLargeIsNamedInEveryExport_data();
     void quantityTooLargeIsNamedInEveryExport();
 
@@ -495,6 +496,52 @@ void BillExportTest::signaturesEndTheDocument()
                  qPrintable(last));
         QCOMPARE(pages.join(u' ').count(QStringLiteral("Составил")), 1);
     }
+}
+
+// A price taken from the price catalogue says so in the printout and the workbook, for a
+// material and for a machine; a typed price says nothing.
+void BillExportTest::cataloguePricesSayWhereTheyCameFrom()
+{
+    const QString norm = QStringLiteral("ГЭСН 06-01-001-01");
+    bom::Bill bill;
+    bill.entries = {
+        {QDateTime(QDate(2026, 12, 7), QTime(9, 0), Qt::UTC),
+         norm,
+         QString(),
+         {bom::material(QStringLiteral("Автомобили бортовые"), QStringLiteral("маш.-ч"), 1.25,
+                        bom::MaterialKind::Machine, {}, norm, QStringLiteral("91.14.02-001")),
+          bom::material(QStringLiteral("Смеси бетонные"), QStringLiteral("м3"), 3,
+                        bom::MaterialKind::Buy, {}, norm, QStringLiteral("04.1.02.05-0006")),
+          bom::material(QStringLiteral("Гвозди"), QStringLiteral("кг"), 2)}}};
+    const bom::PriceOrigin origin{QStringLiteral("01.01.2022"), 9.12};
+    bill.terms.insert(bill.entries[0].materials[0].key,
+                      bom::Terms{0, std::nullopt, 965243, bom::PriceBasis::PerUnit, origin});
+    bill.terms.insert(bill.entries[0].materials[1].key,
+                      bom::Terms{0, std::nullopt, 5588417, bom::PriceBasis::PerUnit, origin});
+    bill.terms.insert(bill.entries[0].materials[2].key, bom::Terms{0, std::nullopt, 15000});
+    const bom::Totals totals = bom::computeTotals(bill);
+    const QString said = QStringLiteral("ФСБЦ 01.01.2022 × 9,12");
+    QTemporaryDir folder;
+    const QString pdf = folder.filePath(QStringLiteral("цены.pdf"));
+    QCOMPARE(billprint::writePdf(pdf, bill, totals, QString(), QString()), std::nullopt);
+    const QString printed = pdfPages(pdf, true).join(u' ');
+    QVERIFY2(printed.count(said) == 2, qPrintable(printed));
+    QVERIFY2(printed.contains(QStringLiteral("Машины, руб.: 12 065,54")), qPrintable(printed));
+    if (!billxlsx::available())
+        return;
+    const QString workbook = folder.filePath(QStringLiteral("цены.xlsx"));
+    QCOMPARE(billxlsx::write(bill, totals, workbook), std::nullopt);
+    const QStringList cells = readBack(workbook);
+    // After the sum of the materials; after the price and sum of the machines.
+    for (const QString &expected :
+         {QStringLiteral("Итоги!N1\t'Источник цены'\t'Источник цены'"),
+          QStringLiteral("Итоги!N2\t'%1'\t'%1'").arg(said),
+          QStringLiteral("Итоги!F8\t9652.43\t9652.43\t#,##0.00"),
+          QStringLiteral("Итоги!G8\t'=ROUND(F8*E8,2)'\t12065.54\t#,##0.00"),
+          QStringLiteral("Итоги!G11\t'=SUM(G8:G8)'\t12065.54\t#,##0.00")}) {
+        QVERIFY2(cells.contains(expected), qPrintable(cells.join(u'\n')));
+    }
+    QCOMPARE(cells.filter(said).size(), 2);
 }
 
 void BillExportTest::quantityTooLargeIsNamedInEveryExport_data()

@@ -1,5 +1,6 @@
 #include "billcsv.h"
 #include "billfile.h"
+#include "billtexts.h"
 #include "totals.h"
 
 #include <QDir>
@@ -32,6 +33,9 @@ private slots:
     void version1FileKeepsItsMeaning_data();
     void version1FileKeepsItsMeaning();
     void version2OptionalFieldsMayBeMissing();
+    void version3BillKeepsBothLayersAndTheirTerms_data();
+    void version3BillKeepsBothLayersAndTheirTerms();
+    void catalogueOriginsComeBack();
     void fileOfAHundredMegabytesIsRefusedUnread();
     void failedSaveKeepsThePreviousFile();
     void saveIntoAMissingFolderSaysSo();
@@ -40,6 +44,8 @@ private slots:
 
 private:
     static Bill sampleBill();
+    // A norm's bill priced from the catalogue, with a page's material linked to a resource.
+    static Bill pricedBill();
     // Two computations of one norm: labour, a lorry, concrete under two names, a mix "по проекту".
     static Bill normBill();
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -130,15 +136,15 @@ Bill BillFileTest::normBill()
     bill.entries[0].normCode = norm;
     bill.entries[1].normCode = QStringLiteral("ФН-06-01-001-01");
     bill.entries[1].normVersion = 2;
-    bill.terms.insert(
-        {QStringLiteral("Бетон"), QStringLiteral("м3"), QStringLiteral("01.7.15.06-0111")},
-        Terms{2, std::nullopt, 520000});
+    bill.terms.insert({QStringLiteral("Бетон тяжелый, класс B7,5"), QStringLiteral("м3"),
+                       QStringLiteral("01.7.15.06-0111")},
+                      Terms{2, std::nullopt, 520000});
     return bill;
 }
 
 void BillFileTest::savedBillOpensEqual()
 {
-    for (const Bill &bill : {sampleBill(), normBill()}) {
+    for (const Bill &bill : {sampleBill(), normBill(), pricedBill()}) {
         const QString path = m_folder->filePath(QStringLiteral("дом.merilon-bom"));
         QCOMPARE(billfile::write(bill, path), std::nullopt);
         const billfile::Reading reading = billfile::read(path);
@@ -152,7 +158,7 @@ void BillFileTest::savedBillOpensEqual()
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.contains("\"format\": \"merilon-bom\""));
-        QVERIFY(bytes.contains("\"version\": 3"));
+        QVERIFY(bytes.contains("\"version\": 4"));
     }
 }
 
@@ -202,9 +208,18 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
     QTest::newRow("JSON array") << QByteArray("[1, 2]")
                                 << "Это не файл ведомости материалов «Мерилон 3».";
     QTest::newRow("newer version")
-        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 4, \"entries\": []}")
-        << "Ведомость сохранена более новой версией программы (формат 4), а эта версия "
-           "открывает формат 3. Обновите программу, чтобы открыть файл.";
+        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 5, \"entries\": []}")
+        << "Ведомость сохранена более новой версией программы (формат 5), а эта версия "
+           "открывает формат 4. Обновите программу, чтобы открыть файл.";
+    QTest::newRow("a link to a unit that does not convert")
+        << QByteArray(R"({"format": "merilon-bom", "version": 4, "entries": [], "links": [{"name":
+           "Бетон", "unit": "м3", "code": "04.1.02.05-0006", "resourceName": "Смеси бетонные",
+           "resourceUnit": "т"}]})")
+        << "Файл ведомости поврежден: связь с ресурсом 1, поле «resourceUnit» — ожидалось "
+           "единица материала или пересчитываемая в нее.";
+    QTest::newRow("a price index of zero")
+        << QByteArray(R"({"format": "merilon-bom", "version": 4, "entries": [], "priceIndex": 0})")
+        << "Файл ведомости поврежден: ведомость, поле «priceIndex» — ожидалось число больше нуля.";
     // Version 2 knew no hours; such a kind there is not what the version meant.
     QTest::newRow("labour in a version 2 file")
         << QByteArray(R"({"format": "merilon-bom", "version": 2, "entries": [{"added":
@@ -383,6 +398,79 @@ void BillFileTest::version1FileKeepsItsMeaning()
     QCOMPARE(terms == reading.bill->terms.cend() ? -1 : int(terms->priceBasis), priceBasis);
 }
 
+Bill BillFileTest::pricedBill()
+{
+    Bill bill = normBill();
+    bill.priceIndex = 9.12;
+    const QString concrete = QStringLiteral("01.7.15.06-0111");
+    bill.terms.insert({QStringLiteral("Бетон тяжелый, класс B7,5"), QStringLiteral("м3"), concrete},
+                      Terms{0, std::nullopt, 5588417, PriceBasis::PerUnit,
+                            PriceOrigin{QStringLiteral("01.01.2022"), 9.12}});
+    bill.entries.append({QDateTime(QDate(2026, 12, 7), QTime(9, 30), Qt::UTC),
+                         QStringLiteral("Подстилающие слои"),
+                         QString(),
+                         {material(QStringLiteral("Бетон"), QStringLiteral("куб. метр"), 2.0)}});
+    bill.links.insert({QStringLiteral("Бетон"), QStringLiteral("м3")},
+                      ResourceLink{concrete, QStringLiteral("Бетон тяжелый, класс B7,5"),
+                                   QStringLiteral("м3"), 1});
+    return bill;
+}
+
+// A bill saved before materials were told apart by name: the roof's lower layer reappears, and
+// the terms saved under the upper layer's name stay with it.
+void BillFileTest::version3BillKeepsBothLayersAndTheirTerms_data()
+{
+    QTest::addColumn<QString>("termsName"); // the name the terms were saved under
+    QTest::newRow("the upper layer's, the row's name then")
+        << "Материалы рулонные кровельные для верхнего слоя";
+    // The entry that named the row was removed before the save; the code found the terms.
+    QTest::newRow("the name of an entry no longer in the bill") << "Рубероид";
+}
+
+void BillFileTest::version3BillKeepsBothLayersAndTheirTerms()
+{
+    QFETCH(QString, termsName);
+    const QByteArray file = R"({"format": "merilon-bom", "version": 3,
+        "entries": [{"added": "2026-12-07T09:00:00Z", "work": "ГЭСН 12-01-002-01", "inputs": "",
+        "count": 1, "materials": [
+          {"code": "12.1.02.06", "name": "Материалы рулонные кровельные для верхнего слоя",
+           "unit": "м2", "quantity": 112, "kind": "buy"},
+          {"code": "12.1.02.06", "name": "Материалы рулонные кровельные для нижних слоев",
+           "unit": "м2", "quantity": 230, "kind": "buy"}]}],
+        "terms": [{"code": "12.1.02.06", "name": "TERMS",
+          "unit": "м2", "reservePercent": 10, "packSize": null, "priceKopecks": 15000,
+          "priceBasis": "unit"}]})";
+    const billfile::Reading reading = billfile::decode(
+        QString::fromUtf8(file).replace(QStringLiteral("TERMS"), termsName).toUtf8());
+    QCOMPARE(reading.failure, QString());
+    QStringList rows;
+    for (const Total &row : computeTotals(*reading.bill).rows) {
+        const QStringList cells = billtexts::totalsCells(row, billtexts::MoneyForm::Plain);
+        rows.append(cells.mid(0, 6).join(u'|') + u'|' + cells.at(billtexts::Sum));
+    }
+    QCOMPARE(rows,
+             (QStringList{"Материалы рулонные кровельные для верхнего слоя|м2|112|10|123,2|"
+                          "123,2|18480,00",
+                          "Материалы рулонные кровельные для нижних слоев|м2|230|0|230|230|—"}));
+}
+
+void BillFileTest::catalogueOriginsComeBack()
+{
+    const QString path = m_folder->filePath(QStringLiteral("цены.merilon-bom"));
+    QCOMPARE(billfile::write(pricedBill(), path), std::nullopt);
+    const billfile::Reading reading = billfile::read(path);
+    QCOMPARE(reading.failure, QString());
+    QCOMPARE(reading.bill->priceIndex, std::optional<double>(9.12));
+    const Totals totals = computeTotals(*reading.bill);
+    // The page's concrete is in the norm's row, and the price says where it came from.
+    QCOMPARE(totals.rows.size(), 2);
+    QCOMPARE(billtexts::totalsCells(totals.rows.at(0)).at(billtexts::Quantity),
+             QStringLiteral("53"));
+    QCOMPARE(billtexts::priceOriginText(totals.rows.at(0).terms),
+             QStringLiteral("ФСБЦ 01.01.2022 × 9,12"));
+    QCOMPARE(billtexts::linkedText(totals.rows.at(0)), QStringLiteral("Бетон, м3"));
+}
+
 // A file written by hand may leave out what has a plain default.
 void BillFileTest::version2OptionalFieldsMayBeMissing()
 {
@@ -501,14 +589,14 @@ void BillFileTest::csvIsExactToTheByte()
 void BillFileTest::csvOfANormHasCodesAndHours()
 {
     const Bill bill = normBill();
-    // Concrete: 25,5 × 2 + 10,2 = 61,2 m3 under its first name, + 2 % = 62,424 at 5200,00; to
-    // buy with the pages' four digits.
+    // Concrete under two names is two rows: 25,5 × 2 = 51 m3, + 2 % = 52,02 at 5200,00; and 10,2.
     const QByteArray expected =
         "\xEF\xBB\xBF"
         "Код;Материал;Ед.;Количество;Запас, %;С запасом;К закупке;Фасовка;Упаковок;"
         "Цена за ед., руб.;Цена упаковки, руб.;Сумма, руб.\r\n"
-        "01.7.15.06-0111;Бетон тяжелый, класс B7,5;м3;61,2;2;62,424;62,42;;;5200,00;;324604,80\r\n"
-        "Итого: 324604,80 руб.\r\nбез нормы: 1\r\n\r\n"
+        "01.7.15.06-0111;Бетон тяжелый, класс B7,5;м3;51;2;52,02;52,02;;;5200,00;;270504,00\r\n"
+        "01.7.15.06-0111;Бетон тяжелый B7,5;м3;10,2;0;10,2;10,2;;;;;—\r\n"
+        "Итого: 270504,00 руб. (без цены: 1)\r\nбез нормы: 1\r\n\r\n"
         "Затраты труда и машин\r\n"
         "Код;Наименование;Ед.;Количество\r\n"
         "1-100-20;Затраты труда рабочих;чел.-ч;90\r\n"

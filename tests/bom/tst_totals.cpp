@@ -32,6 +32,10 @@ private slots:
     void dashRowsAreListedWithoutQuantity();
     void codedMaterialsAreOneRowPerCode_data();
     void codedMaterialsAreOneRowPerCode();
+    void linksTakeOnlyUnitsThatConvert_data();
+    void linksTakeOnlyUnitsThatConvert();
+    void linkedMaterialsJoinTheirResource_data();
+    void linkedMaterialsJoinTheirResource();
     void labourAndMachinesAreSummedApartFromPurchases();
     void whatIsBoughtAndWhatItCosts_data();
     void whatIsBoughtAndWhatItCosts();
@@ -241,11 +245,21 @@ void TotalsTest::codedMaterialsAreOneRowPerCode_data()
 {
     QTest::addColumn<QList<Entry>>("entries");
     QTest::addColumn<QStringList>("rows"); // code|name|unit|quantity|to buy
-    // The terms of "01.7.15.06-0111" are kept under another name: the code finds them.
-    QTest::newRow("one code under two names is one row, named as it first came")
-        << QList<Entry>{entry({coded("01.7.15.06-0111", "Бетон тяжелый, класс B7,5", "м3", 2)}),
-                        entry({coded("01.7.15.06-0111", "Бетон тяжелый B7,5", "м3", 3)})}
-        << QStringList{"01.7.15.06-0111|Бетон тяжелый, класс B7,5|м3|5|5,5"};
+    // A roofing norm lists both layers under one group code: neither may vanish into the other.
+    QTest::newRow("one group code, two layers: two rows")
+        << QList<Entry>{entry(
+               {coded("12.1.02.06", "Материалы рулонные кровельные для верхнего слоя", "м2", 112),
+                coded("12.1.02.06", "Материалы рулонные кровельные для нижних слоев", "м2", 230)})}
+        << QStringList{"12.1.02.06|Материалы рулонные кровельные для верхнего слоя|м2|112|112",
+                       "12.1.02.06|Материалы рулонные кровельные для нижних слоев|м2|230|230"};
+    QTest::newRow("one code, one name, two entries: one row with its terms")
+        << QList<Entry>{entry({coded("01.7.15.06-0111", "Бетон", "м3", 2)}),
+                        entry({coded("01.7.15.06-0111", "Бетон", "м3", 3)})}
+        << QStringList{"01.7.15.06-0111|Бетон|м3|5|5,5"};
+    QTest::newRow("one code and name in two units: two rows")
+        << QList<Entry>{entry({coded("01.7.15.06-0111", "Бетон", "м3", 2),
+                               coded("01.7.15.06-0111", "Бетон", "т", 3)})}
+        << QStringList{"01.7.15.06-0111|Бетон|м3|2|2,2", "01.7.15.06-0111|Бетон|т|3|3"};
     QTest::newRow("the same name and unit without a code are one row")
         << QList<Entry>{entry({coded("", "Бетон", "м3", 1)}), entry({coded("", "Бетон", "м3", 2)})}
         << QStringList{"|Бетон|м3|3|3"};
@@ -272,6 +286,85 @@ void TotalsTest::codedMaterialsAreOneRowPerCode()
     for (const Total &row : computeTotals(bill).rows)
         shown.append(QStringList{row.key.code, row.key.name, row.key.unit,
                                  quantityText(row.quantity), quantityText(*row.toBuy)}
+                         .join(u'|'));
+    QCOMPARE(shown, rows);
+}
+
+void TotalsTest::linksTakeOnlyUnitsThatConvert_data()
+{
+    QTest::addColumn<QString>("materialUnit");
+    QTest::addColumn<QString>("resourceUnit");
+    QTest::addColumn<double>("factor"); // 0: refused
+    QTest::newRow("the same unit") << "куб. метр"
+                                   << "м3" << 1.0;
+    QTest::newRow("kilograms to tonnes") << "кг"
+                                         << "т" << 0.001;
+    QTest::newRow("tonnes to kilograms") << "т"
+                                         << "кг" << 1000.0;
+    QTest::newRow("litres to cubic metres") << "л"
+                                            << "м3" << 0.001;
+    QTest::newRow("square metres are no tonnes") << "м2"
+                                                 << "т" << 0.0;
+    QTest::newRow("pieces are no thousands of pieces") << "шт."
+                                                       << "1000 шт" << 0.0;
+    QTest::newRow("cubic metres are no kilograms") << "м3"
+                                                   << "кг" << 0.0;
+}
+
+void TotalsTest::linksTakeOnlyUnitsThatConvert()
+{
+    QFETCH(QString, materialUnit);
+    QFETCH(QString, resourceUnit);
+    QFETCH(double, factor);
+    const Material page = material(QStringLiteral("Бетон"), materialUnit, 1);
+    const LinkEdit edit = linkOf(page.key, QStringLiteral("04.1.02.05-0006"),
+                                 QStringLiteral("Смеси бетонные"), resourceUnit);
+    QCOMPARE(edit.link.has_value(), factor > 0);
+    if (factor > 0) {
+        QCOMPARE(edit.link->factor, factor);
+        return;
+    }
+    QCOMPARE(edit.refusal->reason,
+             QStringLiteral("Единица ресурса «%1» не совпадает с единицей материала «%2» и не "
+                            "пересчитывается в нее: связать можно ресурс в той же единице, т и "
+                            "кг, м3 и л")
+                 .arg(resourceUnit, page.key.unit));
+}
+
+void TotalsTest::linkedMaterialsJoinTheirResource_data()
+{
+    QTest::addColumn<QList<Entry>>("entries");
+    QTest::addColumn<QString>("resourceUnit");
+    QTest::addColumn<QStringList>("rows"); // code|name|unit|quantity|linked
+    const char *concrete = "Смеси бетонные тяжелого бетона (БСТ), класс B15 (М200)";
+    QTest::newRow("a page's concrete joins the norm's, under the norm's name")
+        << QList<Entry>{entry({coded("", "Бетон", "м3", 2)}),
+                        entry({coded("04.1.02.05-0006", concrete, "м3", 3)})}
+        << "м3" << QStringList{QStringLiteral("04.1.02.05-0006|%1|м3|5|Бетон, м3").arg(concrete)};
+    QTest::newRow("without the norm, the catalogue's name")
+        << QList<Entry>{entry({coded("", "Бетон", "м3", 2)})} << "м3"
+        << QStringList{QStringLiteral("04.1.02.05-0006|Смеси бетонные B15|м3|2|Бетон, м3")};
+    QTest::newRow("kilograms linked to a resource in tonnes count in tonnes")
+        << QList<Entry>{entry({coded("", "Бетон", "кг", 2500)})} << "т"
+        << QStringList{QStringLiteral("04.1.02.05-0006|Смеси бетонные B15|т|2,5|Бетон, кг")};
+}
+
+void TotalsTest::linkedMaterialsJoinTheirResource()
+{
+    QFETCH(QList<Entry>, entries);
+    QFETCH(QString, resourceUnit);
+    QFETCH(QStringList, rows);
+    Bill bill;
+    bill.entries = entries;
+    const MaterialKey page = entries.first().materials.first().key;
+    const LinkEdit link = linkOf(page, QStringLiteral("04.1.02.05-0006"),
+                                 QStringLiteral("Смеси бетонные B15"), resourceUnit);
+    QVERIFY(link.link);
+    bill.links.insert(page, *link.link);
+    QStringList shown;
+    for (const Total &row : computeTotals(bill).rows)
+        shown.append(QStringList{row.key.code, row.key.name, row.key.unit,
+                                 quantityText(row.quantity), billtexts::linkedText(row)}
                          .join(u'|'));
     QCOMPARE(shown, rows);
 }

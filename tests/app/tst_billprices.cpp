@@ -1,0 +1,505 @@
+#include "bill/billbook.h"
+#include "bill/billcontrol.h"
+#include "bill/billmodels.h"
+#include "bill/billwindow.h"
+#include "bill/pricecatalogue.h"
+#include "billtexts.h"
+#include "errorrecorder.h"
+#include "norms/normcontrol.h"
+#include "windowdriver.h"
+
+#include <QAbstractItemModel>
+#include <QAction>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QTableView>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUndoStack>
+
+#include <memory>
+
+namespace {
+
+// A catalogue of a few resources with prices of the test's own, found as the norm base finds
+// them: by the beginning of the code, or by the beginnings of words of the name.
+class FakeCatalogue : public PriceCatalogue
+{
+public:
+    explicit FakeCatalogue(QList<norms::CatalogueResource> resources)
+        : m_resources(std::move(resources))
+    {
+    }
+    bool available() override { return !m_resources.isEmpty(); }
+    std::optional<norms::CatalogueResource> resource(const QString &code) override
+    {
+        for (const norms::CatalogueResource &resource : std::as_const(m_resources)) {
+            if (resource.code == code)
+                return resource;
+        }
+        return std::nullopt;
+    }
+    QList<norms::CatalogueResource> search(const QString &query, int limit) override
+    {
+        QList<norms::CatalogueResource> found;
+        const QStringList wanted = query.toLower().split(u' ', Qt::SkipEmptyParts);
+        for (const norms::CatalogueResource &resource : std::as_const(m_resources)) {
+            const QStringList words =
+                resource.name.toLower().split(QRegularExpression(QStringLiteral("[\\s,()]+")));
+            const bool byWords = std::all_of(wanted.cbegin(), wanted.cend(), [&](const QString &w) {
+                return std::any_of(words.cbegin(), words.cend(),
+                                   [&](const QString &word) { return word.startsWith(w); });
+            });
+            if ((resource.code.startsWith(query.trimmed()) || byWords) && found.size() < limit)
+                found.append(resource);
+        }
+        return found;
+    }
+
+private:
+    QList<norms::CatalogueResource> m_resources;
+};
+
+norms::CatalogueResource material(const char *code, const char *name, const char *unit, double cost)
+{
+    norms::CatalogueResource resource;
+    resource.code = QString::fromUtf8(code);
+    resource.name = QString::fromUtf8(name);
+    resource.unit = QString::fromUtf8(unit);
+    resource.cost = cost;
+    resource.priceLevel = QStringLiteral("01.01.2022");
+    return resource;
+}
+
+const char kConcrete[] = "Смеси бетонные тяжелого бетона (БСТ), класс B15 (М200)";
+
+std::shared_ptr<PriceCatalogue> catalogue()
+{
+    norms::CatalogueResource lorry =
+        material("91.14.02-001", "Автомобили бортовые, до 5 т", "маш.-ч", 1058.38);
+    lorry.machine = true;
+    return std::make_shared<FakeCatalogue>(QList<norms::CatalogueResource>{
+        material("04.1.02.05-0006", kConcrete, "м3", 6127.65),
+        material("01.7.03.01-0001", "Цемент общестроительного назначения", "т", 7990.12), lorry});
+}
+
+} // namespace
+
+// Prices from the federal catalogue and links of the pages' materials to its resources, driven
+// through the bill's window of the main window.
+class BillPricesTest : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+
+    void fillKeepsTypedPricesAndIsOneStep_data();
+    void fillKeepsTypedPricesAndIsOneStep();
+    void fillSaysWhyItCannot_data();
+    void fillSaysWhyItCannot();
+    void importedCataloguePricesTheBill_data();
+    void importedCataloguePricesTheBill();
+    void linkTakesOnlyUnitsThatConvert_data();
+    void linkTakesOnlyUnitsThatConvert();
+
+private:
+    BillBook &book() { return m_driver->window().bill().book(); }
+    BillWindow *openBill();
+    // A norm's concrete with its lorry and labour.
+    void addNormEntry();
+    void addPageConcrete();
+    QTableView *table(BillWindow *window, const char *name)
+    {
+        return window->findChild<QTableView *>(QString::fromLatin1(name));
+    }
+    int rowOf(QTableView *view, int column, const QString &text);
+    void typeIndex(BillWindow *window, const QString &text);
+
+    std::unique_ptr<QTemporaryDir> m_settings;
+    std::unique_ptr<WindowDriver> m_driver;
+    std::unique_ptr<ErrorRecorder> m_errors;
+};
+
+void BillPricesTest::init()
+{
+    m_settings = std::make_unique<QTemporaryDir>();
+    QSettings::setPath(QSettings::IniFormat, QSettings::UserScope, m_settings->path());
+    m_errors = std::make_unique<ErrorRecorder>();
+    m_driver = std::make_unique<WindowDriver>();
+}
+
+void BillPricesTest::cleanup()
+{
+    m_driver.reset();
+    m_errors.reset();
+    m_settings.reset();
+}
+
+BillWindow *BillPricesTest::openBill()
+{
+    // «Ведомость материалов...», whichever window has the keyboard.
+    m_driver->window().bill().showAction()->trigger();
+    BillWindow *window = m_driver->window().bill().window();
+    if (!window || !QTest::qWaitFor([window] { return window->isVisible(); }))
+        qFatal("the bill's window did not open");
+    return window;
+}
+
+void BillPricesTest::addNormEntry()
+{
+    const QString norm = QStringLiteral("ГЭСН 06-01-001-01");
+    bom::Entry entry;
+    entry.added = QDateTime(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
+    entry.work = norm + QStringLiteral(" Устройство бетонной подготовки");
+    entry.normCode = norm;
+    const auto resource = [&](const char *code, const char *name, const char *unit, double amount,
+                              bom::MaterialKind kind) {
+        entry.materials.append(bom::material(QString::fromUtf8(name), QString::fromUtf8(unit),
+                                             amount, kind, QString(), norm,
+                                             QString::fromUtf8(code)));
+    };
+    resource("1-100-20", "Затраты труда рабочих", "чел.-ч", 45.5, bom::MaterialKind::Labour);
+    resource("91.14.02-001", "Автомобили бортовые, до 5 т", "маш.-ч", 1.25,
+             bom::MaterialKind::Machine);
+    resource("04.1.02.05-0006", kConcrete, "м3", 3, bom::MaterialKind::Buy);
+    m_driver->window().bill().addEntry(entry);
+}
+
+void BillPricesTest::addPageConcrete()
+{
+    // The underlay page's concrete layer: «Бетон» in cubic metres, without a code.
+    m_driver->clickNode(13);
+    m_driver->pickVariant(QStringLiteral("RadioGroup4"), 8);
+    m_driver->click(QStringLiteral("Button1"));
+    // «Добавить в ведомость», whichever window has the keyboard.
+    m_driver->window().bill().addAction()->trigger();
+}
+
+int BillPricesTest::rowOf(QTableView *view, int column, const QString &text)
+{
+    for (int row = 0; row < view->model()->rowCount(); ++row) {
+        if (view->model()->index(row, column).data().toString() == text)
+            return row;
+    }
+    return -1;
+}
+
+namespace {
+
+// Letters beyond ASCII go as the text of a key event, as a keyboard sends them.
+void typeText(QWidget *field, const QString &text)
+{
+    for (const QChar letter : text) {
+        const auto key = Qt::Key(letter.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, field, key, QString(letter), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, field, key, QString(letter), Qt::NoModifier);
+    }
+}
+
+} // namespace
+
+void BillPricesTest::typeIndex(BillWindow *window, const QString &text)
+{
+    auto *field = window->findChild<QLineEdit *>(QStringLiteral("BillPriceIndex"));
+    field->setFocus();
+    field->selectAll();
+    typeText(field, text);
+    QTest::keyClick(field, Qt::Key_Return);
+}
+
+void BillPricesTest::fillKeepsTypedPricesAndIsOneStep_data()
+{
+    QTest::addColumn<QString>("typed");         // the concrete's price typed before the fill
+    QTest::addColumn<QString>("concretePrice"); // after the fill
+    QTest::addColumn<QString>("concreteTip");
+    // 6127,65 × 9,12 = 55884,168; the lorry 1058,38 × 9,12 = 9652,4256 per hour, × 1,25 hours.
+    QTest::newRow("empty price: the catalogue's × the index") << ""
+                                                              << "55\u00A0884,17"
+                                                              << "ФСБЦ 01.01.2022 × 9,12";
+    QTest::newRow("a typed price stays the user's") << "5000"
+                                                    << "5\u00A0000,00"
+                                                    << "";
+}
+
+void BillPricesTest::fillKeepsTypedPricesAndIsOneStep()
+{
+    QFETCH(QString, typed);
+    QFETCH(QString, concretePrice);
+    QFETCH(QString, concreteTip);
+    book().setCatalogue(catalogue());
+    addNormEntry();
+    BillWindow *window = openBill();
+    QTableView *totals = table(window, "BillTotals");
+    QTableView *hours = table(window, "BillHours");
+    const int concrete = rowOf(totals, 0, QString::fromUtf8(kConcrete));
+    QVERIFY(concrete >= 0);
+    // The catalogue's price at its base level, before any fill.
+    QCOMPARE(totals->model()->index(concrete, TotalsModel::CatalogueColumn).data().toString(),
+             QStringLiteral("6\u00A0127,65"));
+    if (!typed.isEmpty())
+        book().setTerms(book().totals().rows.at(concrete).key,
+                        bom::Terms{0, std::nullopt, typed.toLongLong() * 100});
+    typeIndex(window, QStringLiteral("9,12"));
+    const int steps = book().undoStack()->index();
+    m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillFillPrices")));
+    QCOMPARE(m_errors->messages(), QStringList());
+
+    const auto priceCell = [&] {
+        return totals->model()->index(concrete, billtexts::UnitPrice);
+    };
+    const int lorry = rowOf(hours, billtexts::HoursCode, QStringLiteral("91.14.02-001"));
+    const int labour = rowOf(hours, billtexts::HoursCode, QStringLiteral("1-100-20"));
+    const auto hoursCell = [&](int row, int column) {
+        return hours->model()->index(row, column).data().toString();
+    };
+    QCOMPARE(priceCell().data().toString(), concretePrice);
+    QCOMPARE(priceCell().data(Qt::ToolTipRole).toString(), concreteTip);
+    QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount), QStringLiteral("9\u00A0652,43"));
+    QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount + 1), QStringLiteral("12\u00A0065,54"));
+    QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount + 2),
+             QStringLiteral("ФСБЦ 01.01.2022 × 9,12"));
+    QVERIFY(!hours->isColumnHidden(billtexts::HoursColumnCount));
+    // Labour has no federal price.
+    QCOMPARE(hoursCell(labour, billtexts::HoursColumnCount), QString());
+
+    // One undo takes the whole fill back, and leaves the typed price.
+    QCOMPARE(book().undoStack()->index(), steps + 1);
+    m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillUndo")));
+    QCOMPARE(priceCell().data().toString(), typed.isEmpty() ? QString() : concretePrice);
+    QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount), QString());
+    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("BillPriceIndex"))->text(),
+             QStringLiteral("9,12"));
+    m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillRedo")));
+
+    // Saved and opened again, the prices still say where they came from.
+    QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("цены.merilon-bom"));
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    window->saveBill();
+    window->newBill();
+    QCOMPARE(totals->model()->rowCount(), 0);
+    window->openBill();
+    QCOMPARE(m_errors->messages(), QStringList());
+    QCOMPARE(priceCell().data().toString(), concretePrice);
+    QCOMPARE(priceCell().data(Qt::ToolTipRole).toString(), concreteTip);
+    QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount + 2),
+             QStringLiteral("ФСБЦ 01.01.2022 × 9,12"));
+    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("BillPriceIndex"))->text(),
+             QStringLiteral("9,12"));
+}
+
+void BillPricesTest::fillSaysWhyItCannot_data()
+{
+    QTest::addColumn<bool>("withCatalogue");
+    QTest::addColumn<QString>("index");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no catalogue in the base")
+        << false << "9,12"
+        << "Цены из ФСБЦ не заполнены: в базе норм нет сметных цен. Загрузите "
+           "«ФСБЦ_Мат&Оборуд.xml» и «ФСБЦ_Маш.xml» («Действия» → «Загрузить базу норм...»)";
+    QTest::newRow("no index") << true << ""
+                              << "Цены из ФСБЦ не заполнены: укажите «Индекс к ценам 01.01.2022» "
+                                 "— цены каталога умножаются на него.";
+    QTest::newRow("an index that is no number") << true << "девять"
+                                                << "Индекс — число больше нуля, например 9,12.";
+}
+
+void BillPricesTest::fillSaysWhyItCannot()
+{
+    QFETCH(bool, withCatalogue);
+    QFETCH(QString, index);
+    QFETCH(QString, message);
+    if (withCatalogue)
+        book().setCatalogue(catalogue());
+    addNormEntry();
+    BillWindow *window = openBill();
+    QTableView *totals = table(window, "BillTotals");
+    // Without a catalogue, no row shows a catalogue price.
+    QCOMPARE(totals->isColumnHidden(TotalsModel::CatalogueColumn), !withCatalogue);
+    if (!index.isEmpty())
+        typeIndex(window, index);
+    const bom::Bill before = book().bill();
+    m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillFillPrices")));
+    QCOMPARE(m_errors->messages(), QStringList{message});
+    QVERIFY(book().bill().terms == before.terms);
+}
+
+void BillPricesTest::importedCataloguePricesTheBill_data()
+{
+    QTest::addColumn<bool>("published"); // a byte-order mark and CR LF, as the ministry's files
+    QTest::newRow("as published") << true;
+    QTest::newRow("LF, no byte-order mark") << false;
+}
+
+// The catalogues imported into the program's norm base price the bill: a material's estimate
+// price (Cost), a machine-hour's PriceCostWithoutSalary + SalaryMach.
+void BillPricesTest::importedCataloguePricesTheBill()
+{
+    QFETCH(bool, published);
+    const auto file = [published](const char *type, const char *sections) {
+        QString text =
+            QStringLiteral("<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<ResourceCatalog "
+                           "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+                           "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">\n <Decrees "
+                           "ApprovingActNumber=\"490/пр\" ApprovingActDate=\"14.08.2025\"/>\n "
+                           "<ResourcesDirectory>\n  <ResourceCategory Type=\"%1\">%2\n  "
+                           "</ResourceCategory>\n </ResourcesDirectory>\n</ResourceCatalog>\n")
+                .arg(QString::fromUtf8(type), QString::fromUtf8(sections));
+        if (published)
+            text = QStringLiteral("\uFEFF") + text.replace(u'\n', QStringLiteral("\r\n"));
+        return text.toUtf8();
+    };
+    QTemporaryDir folder;
+    const QList<std::pair<QString, QByteArray>> files = {
+        {QStringLiteral("ФСБЦ_Мат&Оборуд.xml"), file("Материал", R"xml(
+   <Section Name="Материалы для общестроительных работ" Code="04" Type="Книга">
+    <Section Name="Смеси бетонные" Code="04.1.02" Type="Группа">
+     <Resource Code="04.1.02.05-0006" Name="Смеси бетонные тяжелого бетона (БСТ), класс B15 (М200)" MeasureUnit="м3">
+      <Prices><Price Cost="6127.65" OptCost="5105.30"/></Prices>
+     </Resource>
+    </Section>
+   </Section>)xml")},
+        {QStringLiteral("ФСБЦ_Маш.xml"), file("МашиныМеханизмы", R"xml(
+   <Section Name="Машины и механизмы" Code="91" Type="Книга">
+    <Section Name="Автомобили" Code="91.14" Type="Раздел">
+     <Resource Code="91.14.02-001" Name="Автомобили бортовые, до 5 т">
+      <Prices><Price SalaryMach="96.65" LabourMach="1.00" PriceCostWithoutSalary="961.73" WithRelocation="false" DriverCode="4-100-040" MachinistCategory="4.0">
+       <ExpendableMaterials><Material Electricity="0" ElectricityCost="0"/></ExpendableMaterials>
+      </Price></Prices>
+     </Resource>
+    </Section>
+   </Section>)xml")}};
+    QStringList paths;
+    for (const auto &[name, bytes] : files) {
+        QFile out(folder.filePath(name));
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        out.write(bytes);
+        paths.append(out.fileName());
+    }
+    NormControl &control = m_driver->window().normControl();
+    control.setFileChooser([paths] { return paths; });
+    QSignalSpy finished(&control, &NormControl::importFinished);
+    control.importAction()->trigger();
+    QVERIFY(finished.wait(60'000));
+    QCOMPARE(finished.front().at(0).toBool(), true);
+    QCOMPARE(m_errors->messages(), QStringList());
+
+    addNormEntry();
+    BillWindow *window = openBill();
+    QTableView *totals = table(window, "BillTotals");
+    QTableView *hours = table(window, "BillHours");
+    const int concrete = rowOf(totals, 0, QString::fromUtf8(kConcrete));
+    const int lorry = rowOf(hours, billtexts::HoursCode, QStringLiteral("91.14.02-001"));
+    QVERIFY(!totals->isColumnHidden(TotalsModel::CatalogueColumn));
+    QCOMPARE(totals->model()->index(concrete, TotalsModel::CatalogueColumn).data().toString(),
+             QStringLiteral("6\u00A0127,65"));
+    QCOMPARE(hours->model()->index(lorry, HoursModel::CatalogueColumn).data().toString(),
+             QStringLiteral("1\u00A0058,38"));
+    typeIndex(window, QStringLiteral("9,12"));
+    m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillFillPrices")));
+    QCOMPARE(m_errors->messages(), QStringList());
+    QCOMPARE(totals->model()->index(concrete, billtexts::UnitPrice).data().toString(),
+             QStringLiteral("55\u00A0884,17"));
+    QCOMPARE(hours->model()->index(lorry, billtexts::HoursColumnCount).data().toString(),
+             QStringLiteral("9\u00A0652,43"));
+}
+
+void BillPricesTest::linkTakesOnlyUnitsThatConvert_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QString>("problem"); // empty: the link is taken
+    QTest::newRow("concrete in cubic metres, found by the beginnings of words") << "смес бет B15"
+                                                                                << "";
+    QTest::newRow("concrete found by its code") << "04.1.02"
+                                                << "";
+    QTest::newRow("cement in tonnes for concrete in cubic metres")
+        << "цемент"
+        << "Единица ресурса «т» не совпадает с единицей материала «м3» и не пересчитывается в "
+           "нее: связать можно ресурс в той же единице, т и кг, м3 и л";
+}
+
+void BillPricesTest::linkTakesOnlyUnitsThatConvert()
+{
+    QFETCH(QString, query);
+    QFETCH(QString, problem);
+    book().setCatalogue(catalogue());
+    addNormEntry();
+    addPageConcrete();
+    BillWindow *window = openBill();
+    QTableView *totals = table(window, "BillTotals");
+    const int page = rowOf(totals, billtexts::Material, QStringLiteral("Бетон"));
+    QVERIFY(page >= 0);
+    const double pageAmount = book().totals().rows.at(page).quantity;
+    totals->setCurrentIndex(totals->model()->index(page, billtexts::Material));
+    auto *link = window->findChild<QAction *>(QStringLiteral("BillLinkResource"));
+    QVERIFY(link->isEnabled());
+    QVERIFY(!window->findChild<QAction *>(QStringLiteral("BillUnlinkResource"))->isEnabled());
+    const int steps = book().undoStack()->index();
+    // What the dialog showed: the results, the reason and whether «Связать» could be pressed.
+    int found = -1;
+    QString shownProblem;
+    bool canLink = false;
+    m_driver->modals().expect([&](QWidget *dialog) {
+        auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("CatalogueQuery"));
+        field->setFocus();
+        field->selectAll();
+        typeText(field, query);
+        auto *results = dialog->findChild<QListWidget *>(QStringLiteral("CatalogueResults"));
+        found = results->count();
+        results->setCurrentRow(0);
+        shownProblem = dialog->findChild<QLabel *>(QStringLiteral("CatalogueProblem"))->text();
+        QPushButton *ok = dialog->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+        canLink = ok->isEnabled();
+        if (canLink)
+            QTest::mouseClick(ok, Qt::LeftButton);
+        else
+            static_cast<QDialog *>(dialog)->reject();
+    });
+    link->trigger();
+    // The watchdog hands the dialog over on the next turn of the event loop.
+    QTRY_VERIFY(found >= 0);
+    QCOMPARE(found, 1);
+    QCOMPARE(shownProblem, problem);
+    QCOMPARE(canLink, problem.isEmpty());
+    if (!problem.isEmpty()) {
+        QCOMPARE(rowOf(totals, billtexts::Material, QStringLiteral("Бетон")), page);
+        QCOMPARE(book().undoStack()->index(), steps);
+        return;
+    }
+    // The page's concrete is the norm's now: one row, the page's name in its tooltip.
+    QCOMPARE(rowOf(totals, billtexts::Material, QStringLiteral("Бетон")), -1);
+    const int joined = rowOf(totals, billtexts::Material, QString::fromUtf8(kConcrete));
+    QCOMPARE(book().totals().rows.at(joined).quantity, pageAmount + 3);
+    QCOMPARE(totals->model()->index(joined, billtexts::Material).data(Qt::ToolTipRole).toString(),
+             QStringLiteral("Связано с ресурсом ФСБЦ 04.1.02.05-0006:\nБетон, м3"));
+    QTRY_COMPARE(book().undoStack()->index(), steps + 1);
+
+    // «Отвязать» brings the page's row back, and so does undoing the link.
+    totals->setCurrentIndex(totals->model()->index(joined, billtexts::Material));
+    auto *unlink = window->findChild<QAction *>(QStringLiteral("BillUnlinkResource"));
+    QVERIFY(unlink->isEnabled());
+    unlink->trigger();
+    QVERIFY(rowOf(totals, billtexts::Material, QStringLiteral("Бетон")) >= 0);
+    book().undoStack()->undo();
+    QCOMPARE(rowOf(totals, billtexts::Material, QStringLiteral("Бетон")), -1);
+
+    // A later bill links the page's concrete by itself.
+    m_errors->answerChoicesWith(1); // «Не сохранять»
+    window->newBill();
+    QCOMPARE(totals->model()->rowCount(), 0);
+    addPageConcrete();
+    QCOMPARE(rowOf(totals, billtexts::Material, QStringLiteral("Бетон")), -1);
+    QCOMPARE(rowOf(totals, TotalsModel::CodeColumn, QStringLiteral("04.1.02.05-0006")), 0);
+}
+
+QTEST_MAIN(BillPricesTest)
+#include "tst_billprices.moc"
