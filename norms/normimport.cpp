@@ -138,8 +138,10 @@ ImportResult importInto(NormDatabase &database, const QStringList &files,
             sink.bytesBeforeFile += QFileInfo(path).size();
         }
         // The firm's files alone bring no catalogue and no federal line to name.
-        if (firmFiles.size() < files.size())
+        if (firmFiles.size() < files.size()) {
             sink.fillFromCatalogue();
+            sink.placeNorms();
+        }
         transaction.commit();
         ImportResult result;
         result.outcome = ImportResult::Outcome::Imported;
