@@ -220,10 +220,11 @@ QList<ResourceHit> searchByResource(NormDatabase &database, const QString &text,
     const QString lineColumns = QStringLiteral("%1, r.code, r.name, r.unit, r.quantity, "
                                                "r.resource_group, r.abstract, r.technology_groups")
                                     .arg(QLatin1String(kHitColumns));
-    const QString ofKinds =
-        QStringLiteral(
-            "(r.code, r.name) IN (SELECT code, name FROM resource_names WHERE id IN (%1))")
-            .arg(kinds);
+    // Each norm's own lines are tested against the resources found (the plus keeps the index of
+    // the resources out of it, which would probe once per resource found).
+    const QString ofKinds = QStringLiteral("(+r.code, +r.name) IN (SELECT code, name FROM "
+                                           "resource_names WHERE id IN (%1))")
+                                .arg(kinds);
     for (const bool firm : {true, false}) {
         QString sql;
         if (firm)
