@@ -44,6 +44,10 @@ void NormWriter::base(const xml::BaseHeader &header)
 void NormWriter::beginCollection(const xml::Collection &collection)
 {
     m_sections.clear();
+    // The index of the lines by resource is made again in one pass once they are all written,
+    // which costs far less than keeping it up line by line.
+    if (m_collections.isEmpty())
+        m_connection.execute("DROP INDEX IF EXISTS resources_kind");
     const QString prefix = collection.prefix.isEmpty() ? collection.type : collection.prefix;
     if (const auto known = m_collections.constFind(prefix); known != m_collections.cend()) {
         m_collection = *known;
@@ -195,6 +199,7 @@ WHERE ranked.id = norms.id AND norms.place IS NOT ranked.place
 
 void indexResourceNames(sql::Connection &connection)
 {
+    connection.execute("CREATE INDEX IF NOT EXISTS resources_kind ON resources(code, name)");
     connection.execute("DELETE FROM resource_names");
     connection.execute("INSERT INTO resource_names(code, name, uses) "
                        "SELECT code, name, count(*) FROM resources GROUP BY code, name");
