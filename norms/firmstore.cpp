@@ -256,6 +256,9 @@ void FirmStore::materialize(qint64 id, const Version &version)
             .bind(5, draft.content)
             .run();
         normId = m_database.connection().lastInsertId();
+        // Apart from the federal norms' ranks: the firm's are few and sorted when found.
+        sql::Statement place(db, "UPDATE norms SET place = -id WHERE id = ?1");
+        place.bind(1, normId).run();
     } else {
         sql::Statement update(db, "UPDATE norms SET code = ?2, name = ?3, measure = ?4, "
                                   "content = ?5 WHERE id = ?1");
@@ -271,6 +274,9 @@ void FirmStore::materialize(qint64 id, const Version &version)
     sql::Statement line(db, "INSERT INTO resources(norm_id, position, code, name, unit, quantity, "
                             "abstract, technology_groups, resource_group) "
                             "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)");
+    sql::Statement kind(db, "INSERT OR IGNORE INTO resource_names(code, name, uses) "
+                            "VALUES(?1, ?2, 1)");
+    sql::Statement kindWords(db, "INSERT INTO resource_words(rowid, words) VALUES(?1, ?2)");
     for (int position = 0; position < draft.resources.size(); ++position) {
         const NormResource &resource = draft.resources[position];
         line.bind(1, normId)
@@ -284,12 +290,19 @@ void FirmStore::materialize(qint64 id, const Version &version)
             .bind(9, int(resource.group))
             .run();
         line.reset();
+        // A resource no line had before is found by the search by resource at once.
+        kind.bind(1, resource.code).bind(2, resource.name).run();
+        kind.reset();
+        if (sqlite3_changes(db) > 0 && !resource.name.isEmpty()) {
+            kindWords.bind(1, m_database.connection().lastInsertId()).bind(2, resource.name).run();
+            kindWords.reset();
+        }
     }
     sql::Statement forget(db, "DELETE FROM norm_words WHERE rowid = ?1");
-    forget.bind(1, normId).run();
+    forget.bind(1, -normId).run();
     // The code is among the words, so that «фн 06» finds the firm's norms by their codes.
     sql::Statement words(db, "INSERT INTO norm_words(rowid, words) VALUES(?1, ?2)");
-    words.bind(1, normId).bind(2, foldedWords(draft.code + u' ' + draft.name)).run();
+    words.bind(1, -normId).bind(2, foldedWords(draft.code + u' ' + draft.name)).run();
     sql::Statement current(db, "UPDATE firm_norms SET code = ?2, norm_id = ?3, version = ?4, "
                                "deleted_at = NULL WHERE id = ?1");
     current.bind(1, id).bind(2, draft.code).bind(3, normId).bind(4, version.number).run();
@@ -300,7 +313,7 @@ namespace {
 void removeNormRow(sqlite3 *db, qint64 normId)
 {
     for (const char *step :
-         {"DELETE FROM norm_words WHERE rowid = ?1", "DELETE FROM resources WHERE norm_id = ?1",
+         {"DELETE FROM norm_words WHERE rowid = -?1", "DELETE FROM resources WHERE norm_id = ?1",
           "DELETE FROM norms WHERE id = ?1"}) {
         sql::Statement statement(db, step);
         statement.bind(1, normId).run();

@@ -121,6 +121,38 @@ DROP INDEX catalogue_collection;
 INSERT INTO catalogue_words(rowid, words)
   SELECT rowid, replace(replace(name, 'ё', 'е'), 'Ё', 'Е') FROM catalogue;
 )sql",
+    // A norm's place is its rank in the order of codes (then prefixes) among the federal norms,
+    // and minus its id for a firm norm; norm_words is keyed by it, so that the index yields the
+    // federal matches already in code order and a search stops at its limit. resource_names
+    // holds each resource of the lines once, with how many lines use it, and resource_words
+    // indexes their names by its id; both are made afresh by every import.
+    R"sql(
+ALTER TABLE norms ADD COLUMN place INTEGER;
+UPDATE norms SET place = -id;
+UPDATE norms SET place = ranked.place FROM (
+  SELECT n.id AS id, row_number() OVER (ORDER BY n.code, c.prefix, n.id) AS place
+  FROM norms n JOIN collections c ON c.id = n.collection_id WHERE c.kind <> 'firm') AS ranked
+WHERE ranked.id = norms.id;
+CREATE INDEX norms_place ON norms(place);
+DROP INDEX norms_code;
+CREATE INDEX norms_code ON norms(code, place);
+CREATE VIRTUAL TABLE placed_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
+INSERT INTO placed_words(rowid, words)
+  SELECT n.place, w.words FROM norm_words w JOIN norms n ON n.id = w.rowid ORDER BY n.place;
+DROP TABLE norm_words;
+ALTER TABLE placed_words RENAME TO norm_words;
+CREATE INDEX resources_kind ON resources(code, name);
+CREATE TABLE resource_names(
+  id INTEGER PRIMARY KEY,
+  code TEXT NOT NULL,
+  name TEXT NOT NULL,
+  uses INTEGER NOT NULL DEFAULT 0,
+  UNIQUE(code, name));
+CREATE VIRTUAL TABLE resource_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
+INSERT INTO resource_names(code, name, uses)
+  SELECT code, name, count(*) FROM resources GROUP BY code, name;
+INSERT INTO resource_words(rowid, words) SELECT id, name FROM resource_names WHERE name <> '';
+)sql",
 };
 
 int userVersion(sql::Connection &connection)

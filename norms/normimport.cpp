@@ -234,8 +234,10 @@ ImportResult importInto(NormDatabase &database, const std::vector<Source> &sourc
             return refused(QStringLiteral("Среди выбранных файлов нет файлов базы норм: %1.")
                                .arg(leftAside.join(QStringLiteral(", "))));
         // The firm's files alone bring no catalogue and no federal line to name.
-        if (sink.collections() > 0)
+        if (sink.collections() > 0) {
             sink.fillFromCatalogue();
+            sink.placeNorms();
+        }
         transaction.commit();
         if (progress) {
             sink.status.bytesRead = sink.status.bytesTotal;

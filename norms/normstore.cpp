@@ -46,6 +46,17 @@ QString nameOf(const QString &code, const QString &name)
 
 } // namespace
 
+NormResource storedLine(const QString &code, const QString &name, const QString &unit,
+                        std::optional<int> group)
+{
+    NormResource resource;
+    resource.code = code;
+    resource.group = group ? ResourceGroup(*group) : groupOfCode(code);
+    resource.name = group ? name : nameOf(code, name);
+    resource.unit = group && !unit.isEmpty() ? unit : unitOf(resource.group, unit);
+    return resource;
+}
+
 std::optional<Norm> readNorm(NormDatabase &database, qint64 id)
 {
     sqlite3 *db = database.connection().handle();
@@ -78,13 +89,9 @@ std::optional<Norm> readNorm(NormDatabase &database, qint64 id)
                              "resource_group FROM resources WHERE norm_id = ?1 ORDER BY position");
     lines.bind(1, id);
     while (lines.next()) {
-        NormResource resource;
-        resource.code = lines.text(0);
-        const bool grouped = !lines.isNull(6);
-        resource.group = grouped ? ResourceGroup(lines.integer(6)) : groupOfCode(resource.code);
-        resource.name = grouped ? lines.text(1) : nameOf(resource.code, lines.text(1));
-        const QString unit = lines.text(2);
-        resource.unit = grouped && !unit.isEmpty() ? unit : unitOf(resource.group, unit);
+        NormResource resource =
+            storedLine(lines.text(0), lines.text(1), lines.text(2),
+                       lines.isNull(6) ? std::nullopt : std::optional<int>(int(lines.integer(6))));
         if (!lines.isNull(3))
             resource.rate = lines.real(3);
         resource.abstract = lines.integer(4) != 0;

@@ -70,6 +70,10 @@ struct Norm
 
 std::optional<Norm> readNorm(NormDatabase &database, qint64 id);
 
+// A line as stored (its group where the line says it) with the name and unit the norm shows.
+NormResource storedLine(const QString &code, const QString &name, const QString &unit,
+                        std::optional<int> group);
+
 // One place of the browse tree: a collection, a section of any depth or a norm.
 struct BrowseNode
 {

@@ -27,7 +27,6 @@ NormWriter::NormWriter(sql::Connection &connection)
       m_insertNorm(connection.handle(),
                    "INSERT INTO norms(collection_id, section_id, code, name, measure, content) "
                    "VALUES(?1, ?2, ?3, ?4, ?5, ?6)"),
-      m_insertWords(connection.handle(), "INSERT INTO norm_words(rowid, words) VALUES(?1, ?2)"),
       m_insertResource(connection.handle(),
                        "INSERT INTO resources(norm_id, position, code, name, unit, quantity, "
                        "abstract, technology_groups) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"),
@@ -49,6 +48,10 @@ void NormWriter::base(const xml::BaseHeader &header)
 void NormWriter::beginCollection(const xml::Collection &collection)
 {
     m_sections.clear();
+    // The index of the lines by resource is made again in one pass once they are all written,
+    // which costs far less than keeping it up line by line.
+    if (m_collections.isEmpty())
+        m_connection.execute("DROP INDEX IF EXISTS resources_kind");
     const QString prefix = collection.prefix.isEmpty() ? collection.type : collection.prefix;
     if (const auto known = m_collections.constFind(prefix); known != m_collections.cend()) {
         m_collection = *known;
@@ -81,9 +84,8 @@ void NormWriter::endCollection()
 
 void NormWriter::removeCollection(qint64 id)
 {
-    // The index rows go first, while the norms still say which rows are theirs.
+    // The words of the federal norms are written afresh once the import has placed them.
     static const char *const steps[] = {
-        "DELETE FROM norm_words WHERE rowid IN (SELECT id FROM norms WHERE collection_id = ?1)",
         "DELETE FROM resources WHERE norm_id IN (SELECT id FROM norms WHERE collection_id = ?1)",
         "DELETE FROM norms WHERE collection_id = ?1",
         "DELETE FROM sections WHERE collection_id = ?1",
@@ -130,7 +132,6 @@ void NormWriter::norm(const xml::Norm &norm)
     const qint64 id = m_connection.lastInsertId();
     if (m_firstNorm == 0)
         m_firstNorm = id;
-    m_insertWords.bind(1, id).bind(2, foldedWords(norm.view(norm.name).toString())).run();
     int position = 0;
     for (const xml::Resource &resource : norm.resources) {
         m_insertResource.bind(1, id)
@@ -180,6 +181,49 @@ UPDATE resources SET
 WHERE norm_id >= ?1 AND (name = '' OR unit = '') AND code IN (SELECT code FROM catalogue)
 )sql");
     fill.bind(1, m_catalogueEntries > 0 || m_firstNorm == 0 ? 0 : m_firstNorm).run();
+}
+
+void NormWriter::placeNorms()
+{
+    sqlite3 *db = m_connection.handle();
+    // Every federal norm's rank in code order: the new collections interleave with those kept.
+    m_connection.execute(R"sql(
+UPDATE norms SET place = ranked.place FROM (
+  SELECT n.id AS id, row_number() OVER (ORDER BY n.code, c.prefix, n.id) AS place
+  FROM norms n JOIN collections c ON c.id = n.collection_id WHERE c.kind <> 'firm') AS ranked
+WHERE ranked.id = norms.id AND norms.place IS NOT ranked.place
+)sql");
+    // The index made anew, as norm_words is, in the order of its keys: cheaper than deleting the
+    // federal rows one by one; the firm's rows are taken over as they are.
+    m_connection.execute("DROP TABLE IF EXISTS placed_words");
+    m_connection.execute("CREATE VIRTUAL TABLE placed_words USING fts5(words, "
+                         "tokenize='unicode61', prefix='1 2 3')");
+    m_connection.execute("INSERT INTO placed_words(rowid, words) "
+                         "SELECT rowid, words FROM norm_words WHERE rowid < 0");
+    {
+        sql::Statement federal(db, "SELECT place, name FROM norms WHERE place > 0 ORDER BY place");
+        sql::Statement words(db, "INSERT INTO placed_words(rowid, words) VALUES(?1, ?2)");
+        while (federal.next()) {
+            words.bind(1, federal.integer(0)).bind(2, foldedWords(federal.text(1))).run();
+            words.reset();
+        }
+    }
+    m_connection.execute("DROP TABLE norm_words");
+    m_connection.execute("ALTER TABLE placed_words RENAME TO norm_words");
+    indexResourceNames(m_connection);
+}
+
+void indexResourceNames(sql::Connection &connection)
+{
+    connection.execute("CREATE INDEX IF NOT EXISTS resources_kind ON resources(code, name)");
+    connection.execute("DELETE FROM resource_names");
+    connection.execute("INSERT INTO resource_names(code, name, uses) "
+                       "SELECT code, name, count(*) FROM resources GROUP BY code, name");
+    connection.execute("DROP TABLE resource_words");
+    connection.execute("CREATE VIRTUAL TABLE resource_words USING fts5(words, "
+                       "tokenize='unicode61', prefix='1 2 3')");
+    connection.execute("INSERT INTO resource_words(rowid, words) "
+                       "SELECT id, name FROM resource_names WHERE name <> ''");
 }
 
 } // namespace norms

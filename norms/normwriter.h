@@ -22,6 +22,9 @@ public:
     // Gives names and units from the price catalogues to resource lines that lack them; run
     // once after the last file.
     void fillFromCatalogue();
+    // Ranks the federal norms in code order and indexes their names and the resources of every
+    // line anew; run once after the last file.
+    void placeNorms();
 
     int collections() const { return int(m_collections.size()); }
     qint64 norms() const { return m_norms; }
@@ -45,7 +48,6 @@ private:
     sql::Statement m_insertCollection;
     sql::Statement m_insertSection;
     sql::Statement m_insertNorm;
-    sql::Statement m_insertWords;
     sql::Statement m_insertResource;
     sql::Statement m_insertCatalogue;
     sql::Statement m_insertCatalogueWords;
@@ -61,5 +63,9 @@ private:
     qint64 m_resources = 0;
     qint64 m_catalogueEntries = 0;
 };
+
+// Each resource of the lines once, with the number of lines that use it, and the index of their
+// names, made afresh.
+void indexResourceNames(sql::Connection &connection);
 
 } // namespace norms

@@ -9,6 +9,7 @@
 #include "normsearch.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -49,6 +50,16 @@ enum HitColumn
     HitNameColumn,
     HitMeasureColumn,
     HitKindColumn,
+    // A search by resource: the line found, its rate per measure and its unit.
+    HitResourceColumn,
+    HitRateColumn,
+    HitUnitColumn,
+};
+
+enum SearchMode
+{
+    ByNorm,
+    ByResource,
 };
 
 QStandardItem *placeItem(const QString &text, norms::BrowseNode::Kind kind, qint64 id)
@@ -160,6 +171,14 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_search->setPlaceholderText(QStringLiteral("код («06-01», «ГЭСН 06-01-001-01») или слова "
                                                 "наименования («бетон фунд»)"));
     searchCaption->setBuddy(m_search);
+    // Beside the field: what the words typed are looked for in. «К» is on a key no other
+    // accelerator of the window takes, in the Russian layout or the Latin one.
+    auto *modeCaption = new QLabel(QStringLiteral("Ис&кать:"), this);
+    m_mode = new QComboBox(this);
+    m_mode->setObjectName(QStringLiteral("NormSearchMode"));
+    m_mode->addItem(QStringLiteral("по коду и наименованию"));
+    m_mode->addItem(QStringLiteral("по ресурсу"));
+    modeCaption->setBuddy(m_mode);
     m_import = new QPushButton(QStringLiteral("&Загрузить базу норм..."), this);
     m_import->setObjectName(QStringLiteral("NormImport"));
     m_import->setAutoDefault(false);
@@ -169,6 +188,8 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_export->setAutoDefault(false);
     searchRow->addWidget(searchCaption);
     searchRow->addWidget(m_search, 1);
+    searchRow->addWidget(modeCaption);
+    searchRow->addWidget(m_mode);
     searchRow->addWidget(m_import);
     searchRow->addWidget(m_export);
     layout->addLayout(searchRow);
@@ -184,7 +205,9 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_tabs = new QTabWidget(splitter);
     m_hitsModel = new QStandardItemModel(this);
     m_hitsModel->setHorizontalHeaderLabels({QStringLiteral("Код"), QStringLiteral("Наименование"),
-                                            QStringLiteral("Измеритель"), QStringLiteral("Вид")});
+                                            QStringLiteral("Измеритель"), QStringLiteral("Вид"),
+                                            QStringLiteral("Ресурс"), QStringLiteral("Норма"),
+                                            QStringLiteral("Ед. изм.")});
     m_hits = new QTreeView(m_tabs);
     m_hits->setObjectName(QStringLiteral("NormHits"));
     m_hits->setModel(m_hitsModel);
@@ -196,6 +219,9 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_hits->setColumnWidth(HitCodeColumn, codecolumn::width(m_hits, codecolumn::kNormSample));
     m_hits->setColumnWidth(HitMeasureColumn, 65);
     m_hits->setColumnWidth(HitKindColumn, 70);
+    m_hits->setColumnWidth(HitResourceColumn, 170);
+    m_hits->setColumnWidth(HitRateColumn, 70);
+    m_hits->setColumnWidth(HitUnitColumn, 60);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
     m_treeModel = new QStandardItemModel(this);
     m_tree = new QTreeView(m_tabs);
@@ -211,6 +237,15 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     layout->addWidget(splitter, 1);
 
     connect(m_search, &QLineEdit::textChanged, this, &NormWindow::search);
+    connect(m_mode, &QComboBox::currentIndexChanged, this, [this] {
+        m_search->setPlaceholderText(
+            m_mode->currentIndex() == ByResource
+                ? QStringLiteral(
+                      "код ресурса («01.7.15») или слова его наименования («смес бетон»)")
+                : QStringLiteral("код («06-01», «ГЭСН 06-01-001-01») или слова наименования "
+                                 "(«бетон фунд»)"));
+        search(m_search->text());
+    });
     connect(m_import, &QPushButton::clicked, this, &NormWindow::importRequested);
     connect(m_export, &QPushButton::clicked, this, &NormWindow::exportRequested);
     connect(m_firm, &FirmNormActions::changed, this, &NormWindow::showFirmChange);
@@ -228,7 +263,8 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
             });
     connect(&m_base, &NormBase::changed, this, &NormWindow::reload);
 
-    setTabOrder(m_search, m_import);
+    setTabOrder(m_search, m_mode);
+    setTabOrder(m_mode, m_import);
     setTabOrder(m_import, m_export);
     addClosingKeys(this);
     auto *find = new QAction(this);
@@ -364,6 +400,7 @@ void NormWindow::reload()
     m_prices->setVisible(!prices.isEmpty());
     const bool usable = m_base.hasNorms();
     m_search->setEnabled(usable);
+    m_mode->setEnabled(usable);
     m_tabs->setEnabled(usable);
     if (!usable) {
         m_hitsModel->removeRows(0, m_hitsModel->rowCount());
@@ -436,33 +473,61 @@ void NormWindow::search(const QString &text)
     m_hitsModel->removeRows(0, m_hitsModel->rowCount());
     if (!m_base.database())
         return;
-    QList<norms::NormHit> hits;
+    const bool byResource = m_mode->currentIndex() == ByResource;
+    QList<norms::ResourceHit> hits;
     try {
-        hits = norms::searchNorms(*m_base.database(), text, kSearchLimit);
+        if (byResource)
+            hits = norms::searchByResource(*m_base.database(), text, kSearchLimit);
+        else
+            for (const norms::NormHit &hit :
+                 norms::searchNorms(*m_base.database(), text, kSearchLimit))
+                hits.append({hit, {}});
     } catch (const norms::sql::Failure &failure) {
         showFailure(failure);
         return;
     }
-    for (const norms::NormHit &hit : hits) {
-        QList<QStandardItem *> row{placeItem(hit.fullCode(), norms::BrowseNode::Kind::Norm, hit.id),
-                                   placeItem(hit.name, norms::BrowseNode::Kind::Norm, hit.id),
-                                   placeItem(hit.measure, norms::BrowseNode::Kind::Norm, hit.id),
-                                   placeItem(hit.firm ? QStringLiteral("фирменная") : QString(),
-                                             norms::BrowseNode::Kind::Norm, hit.id)};
+    const auto item = [](const QString &shown, qint64 id) {
+        return placeItem(shown, norms::BrowseNode::Kind::Norm, id);
+    };
+    for (const norms::ResourceHit &found : hits) {
+        const norms::NormHit &hit = found.norm;
+        const norms::NormResource &line = found.resource;
+        const QString kind = !hit.basedOn.isEmpty()
+                                 ? QStringLiteral("фирменная, на основе ") + hit.basedOn
+                             : hit.firm ? QStringLiteral("фирменная")
+                                        : QString();
+        QList<QStandardItem *> row{item(hit.fullCode(), hit.id), item(hit.name, hit.id),
+                                   item(hit.measure, hit.id), item(kind, hit.id)};
+        if (byResource) {
+            row.append(
+                item(QStringList{line.code, resourceName(line)}.join(u' ').trimmed(), hit.id));
+            row.append(item(norms::amountText(line.rate), hit.id));
+            row.back()->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            row.append(item(line.unit, hit.id));
+        }
         m_hitsModel->appendRow(row);
     }
     // The kind is said only where there is a firm norm to tell from the federal ones.
-    m_hits->setColumnHidden(HitKindColumn, std::none_of(hits.cbegin(), hits.cend(),
-                                                        [](const auto &hit) { return hit.firm; }));
+    m_hits->setColumnHidden(HitKindColumn,
+                            std::none_of(hits.cbegin(), hits.cend(),
+                                         [](const auto &found) { return found.norm.firm; }));
+    for (const int column : {HitResourceColumn, HitRateColumn, HitUnitColumn})
+        m_hits->setColumnHidden(column, !byResource);
     if (text.trimmed().isEmpty())
-        showStatus(QStringLiteral("Введите код нормы или слова ее наименования либо выберите "
-                                  "норму в сборниках."));
+        showStatus(byResource ? QStringLiteral("Введите код ресурса или слова его наименования: "
+                                               "найдутся нормы, в которых он есть.")
+                              : QStringLiteral("Введите код нормы или слова ее наименования либо "
+                                               "выберите норму в сборниках."));
     else if (hits.isEmpty())
         showStatus(QStringLiteral("Ничего не найдено."));
     else if (hits.size() == kSearchLimit)
-        showStatus(QStringLiteral("Показаны первые %1 норм; уточните запрос.").arg(kSearchLimit));
+        showStatus(
+            byResource
+                ? QStringLiteral("Показаны первые %1 строк; уточните запрос.").arg(kSearchLimit)
+                : QStringLiteral("Показаны первые %1 норм; уточните запрос.").arg(kSearchLimit));
     else
-        showStatus(QStringLiteral("Найдено норм: %1.").arg(hits.size()));
+        showStatus(byResource ? QStringLiteral("Найдено строк: %1.").arg(hits.size())
+                              : QStringLiteral("Найдено норм: %1.").arg(hits.size()));
     if (!hits.isEmpty())
         m_tabs->setCurrentWidget(m_hits);
 }

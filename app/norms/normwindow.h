@@ -10,6 +10,7 @@
 
 class Journal;
 class NormBase;
+class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -19,7 +20,8 @@ class QTabWidget;
 class QTreeView;
 class QTreeWidget;
 
-// The window «Нормы»: find a norm by code or words, or browse the collections; see its
+// The window «Нормы»: find a norm by code or words or by a resource it uses, or browse the
+// collections; see its
 // resources, and for a firm norm how its rates differ from the federal norm it was made from;
 // compute them for a volume of work, with a block in the journal; add the computation to the
 // bill; make and change the firm's own norms.
@@ -74,6 +76,7 @@ private:
     std::optional<norms::NormComputation> m_computation;
 
     QLineEdit *m_search = nullptr;
+    QComboBox *m_mode = nullptr; // by the norm's code and name, or by a resource it uses
     QLabel *m_status = nullptr;
     QLabel *m_prices = nullptr;
     QPushButton *m_import = nullptr;

@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -35,6 +36,8 @@ private slots:
     void cleanup();
 
     void importFindComputeAndAddToTheBill();
+    void searchesByResourceAndKeepsTheMode_data();
+    void searchesByResourceAndKeepsTheMode();
     void badVolumeIsReportedAndChangesNothing_data();
     void badVolumeIsReportedAndChangesNothing();
     void withoutABaseTheWindowSaysSo();
@@ -198,6 +201,55 @@ void NormWindowTest::importFindComputeAndAddToTheBill()
     QVERIFY(!normWindow()->isVisible());
 }
 
+void NormWindowTest::searchesByResourceAndKeepsTheMode_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("rows"); // the norm, the line, its rate and its unit
+
+    const QStringList nails{"ГЭСН 06-01-001-02|01.7.15.06-0111 Гвозди строительные|0,005|т"};
+    QTest::newRow("words of the resource's name") << "гвозд строит" << nails;
+    QTest::newRow("the beginning of its code") << "01.7.15" << nails;
+    QTest::newRow("a line named by its code alone")
+        << "2" << QStringList{"ГЭСН 06-01-001-02|2 Затраты труда машинистов|0,5|чел.-ч"};
+    QTest::newRow("a material by technology group, without a rate")
+        << "смес бетон"
+        << QStringList{"ГЭСН 06-01-001-02|04.1.02.05 Смеси бетонные (технологическая группа "
+                       "04.1.02.05.01)|по проекту|м3"};
+    QTest::newRow("words of two resources are no resource") << "гвозд бетон" << QStringList{};
+    QTest::newRow("words of the norm's name are no resource") << "фундам" << QStringList{};
+}
+
+void NormWindowTest::searchesByResourceAndKeepsTheMode()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, rows);
+    const QString file = writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase);
+    QVERIFY(importFromMenu({file}));
+    QVERIFY(QTest::qWaitForWindowActive(normWindow()));
+    // The mode beside the field, from the keyboard.
+    m_driver->pressAccelerator(u'к');
+    QCOMPARE(QApplication::focusWidget(), part("NormSearchMode"));
+    m_driver->pressKey(Qt::Key_Down);
+    QCOMPARE(part<QComboBox>("NormSearchMode")->currentText(), QStringLiteral("по ресурсу"));
+    const auto shown = [this] {
+        QStringList lines;
+        const QAbstractItemModel *hits = part<QTreeView>("NormHits")->model();
+        for (int row = 0; row < hits->rowCount(); ++row) {
+            QStringList cells;
+            for (const int column : {0, 4, 5, 6})
+                cells.append(hits->index(row, column).data().toString());
+            lines.append(cells.join(u'|'));
+        }
+        return lines;
+    };
+    m_driver->type(QStringLiteral("NormSearch"), query);
+    QCOMPARE(shown(), rows);
+    // The base read again after another import: the search stays by resource.
+    QVERIFY(importFromMenu({file}));
+    QCOMPARE(part<QComboBox>("NormSearchMode")->currentText(), QStringLiteral("по ресурсу"));
+    QCOMPARE(shown(), rows);
+}
+
 void NormWindowTest::badVolumeIsReportedAndChangesNothing_data()
 {
     QTest::addColumn<QString>("volume");
@@ -249,7 +301,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept_data()
                                 "Нормы недоступны; загрузите базу норм заново.";
     QTest::newRow("newer") << true
                            << "База норм «data/norms.db» создана более новой версией программы "
-                              "(версия схемы 7, эта программа знает до 3). Нормы недоступны; "
+                              "(версия схемы 7, эта программа знает до 4). Нормы недоступны; "
                               "обновите программу или загрузите базу норм заново.";
 }
 

@@ -5,6 +5,7 @@
 
 #include <QDeadlineTimer>
 #include <QDir>
+#include <QPalette>
 #include <QThread>
 
 namespace {
@@ -199,31 +200,101 @@ bool ProgramRun::closeBill()
     return m_screen.sync(m_window);
 }
 
+QImage ProgramRun::steadyPicture(VirtualScreen::Window window)
+{
+    QImage previous, current;
+    QDeadlineTimer deadline(kPatienceMs);
+    do {
+        m_screen.sync(window);
+        QThread::msleep(kRedrawMs);
+        previous = current;
+        current = m_screen.grab(m_screen.geometry(window));
+    } while (current != previous && !deadline.hasExpired());
+    return current;
+}
+
+bool ProgramRun::waitForChange(VirtualScreen::Window window, const QImage &before, int pixels)
+{
+    const auto changed = [&](const QImage &now) {
+        if (now.size() != before.size())
+            return true;
+        int differing = 0;
+        for (int y = 0; y < now.height(); ++y)
+            for (int x = 0; x < now.width(); ++x)
+                if (now.pixel(x, y) != before.pixel(x, y) && ++differing >= pixels)
+                    return true;
+        return false;
+    };
+    QDeadlineTimer deadline(kPatienceMs);
+    do {
+        m_screen.sync(window);
+        if (changed(m_screen.grab(m_screen.geometry(window))))
+            return true;
+        QThread::msleep(kRedrawMs);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+bool ProgramRun::waitForNotice()
+{
+    // The notice has a tooltip's colours, which nothing else of the main window has.
+    const QRgb noticeColour = QPalette().color(QPalette::ToolTipBase).rgb();
+    constexpr int kNoticePixels = 3000;
+    QDeadlineTimer deadline(kPatienceMs);
+    do {
+        m_screen.sync(m_window);
+        const QImage shown = m_screen.grab(m_screen.geometry(m_window));
+        int coloured = 0;
+        for (int y = 0; y < shown.height(); ++y)
+            for (int x = 0; x < shown.width(); ++x)
+                if (shown.pixel(x, y) == noticeColour && ++coloured >= kNoticePixels)
+                    return true;
+        QThread::msleep(kRedrawMs);
+    } while (!deadline.hasExpired());
+    return false;
+}
+
+bool ProgramRun::stepFailed(const QString &step)
+{
+    m_failure = step;
+    return false;
+}
+
 bool ProgramRun::computeNormAndAdd(const QString &search, const QString &volume)
 {
+    // Each step waits for what the next one needs, so that a busy machine only slows the run.
+    // A row of the list, the norm's details, the computed amounts are far more than a text
+    // cursor.
+    constexpr int kShownPixels = 300;
     m_screen.press(QStringLiteral("ctrl+f"));
     const VirtualScreen::Window norms = m_screen.waitForWindow(kNormsTitle);
-    if (!norms) {
-        m_failure = QStringLiteral("no window titled ") + kNormsTitle;
-        return false;
-    }
+    if (!norms)
+        return stepFailed(QStringLiteral("no window titled ") + kNormsTitle);
     m_screen.focus(norms);
-    m_screen.sync(norms);
+    const QImage empty = steadyPicture(norms);
     m_screen.type(search);
-    m_screen.sync(norms);
+    if (!waitForChange(norms, empty, kShownPixels))
+        return stepFailed(QStringLiteral("the norm window listed nothing for «%1»").arg(search));
+    const QImage listed = steadyPicture(norms);
     m_screen.press(QStringLiteral("Down"));
+    if (!waitForChange(norms, listed, kShownPixels))
+        return stepFailed(QStringLiteral("Down did not show the first norm found"));
+    // The accelerator is matched on the layout the program sees when it takes the key: the
+    // volume's digits switch it back to the Latin one only after that.
     m_screen.press(QStringLiteral("alt+о"));
+    const QImage shown = steadyPicture(norms);
     m_screen.type(volume);
     m_screen.press(QStringLiteral("Return"));
-    m_screen.sync(norms);
+    if (!waitForChange(norms, shown, kShownPixels))
+        return stepFailed(QStringLiteral("Enter in the volume computed no amounts"));
     m_screen.press(QStringLiteral("ctrl+d"));
     m_screen.sync(norms);
     m_screen.press(QStringLiteral("ctrl+w"));
-    if (!m_screen.waitUntilHidden(norms)) {
-        m_failure = QStringLiteral("the norm window did not close");
-        return false;
-    }
+    if (!m_screen.waitUntilHidden(norms))
+        return stepFailed(QStringLiteral("the norm window did not close on Ctrl+W"));
     m_screen.focus(m_window);
+    if (!waitForNotice())
+        return stepFailed(QStringLiteral("Ctrl+D showed no notice of the add to the bill"));
     return m_screen.sync(m_window);
 }
 

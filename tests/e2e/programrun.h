@@ -73,6 +73,15 @@ public:
 private:
     QPoint onScreen(const QPoint &inWindow) const;
     bool settle();
+    // The window's picture once two grabs a moment apart agree.
+    QImage steadyPicture(VirtualScreen::Window window);
+    // Waits, within the test's patience, until at least `pixels` pixels of the window differ
+    // from the picture before: more than a blinking text cursor or a ticking clock change.
+    bool waitForChange(VirtualScreen::Window window, const QImage &before, int pixels);
+    // Waits until the bill's notice stands over the main window.
+    bool waitForNotice();
+    // Sets the failure to the step that did not happen; false.
+    bool stepFailed(const QString &step);
     bool answerCloseQuestion(const QStringList &keys);
     void waitForClock();
     bool billFileDialog(const QString &shortcut, const QString &dialogTitle, const QString &path);

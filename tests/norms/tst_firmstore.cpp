@@ -24,6 +24,8 @@ private slots:
     void undoStepsBringBackWhatWasThere_data();
     void undoStepsBringBackWhatWasThere();
     void firmNormsAreFoundFirstAndSurviveAFederalImport();
+    void firmCodesAndFollowersOfFederalCodes_data();
+    void firmCodesAndFollowersOfFederalCodes();
     void refusesACodeAnotherFirmNormHas();
 
 private:
@@ -83,7 +85,10 @@ QStringList FirmStoreTest::found(const QString &query)
 {
     QStringList codes;
     for (const norms::NormHit &hit : norms::searchNorms(*m_base, query))
-        codes.append(hit.fullCode() + (hit.firm ? QStringLiteral(" (фирменная)") : QString()));
+        codes.append(hit.fullCode() + (!hit.basedOn.isEmpty()
+                                           ? QStringLiteral(" (на основе ") + hit.basedOn + u')'
+                                       : hit.firm ? QStringLiteral(" (фирменная)")
+                                                  : QString()));
     return codes;
 }
 
@@ -235,6 +240,39 @@ void FirmStoreTest::firmNormsAreFoundFirstAndSurviveAFederalImport()
     QCOMPARE(norms::importFiles(path, {m_file}).reason, QString());
     m_base = std::move(norms::NormDatabase::open(path).database);
     QCOMPARE(found(QStringLiteral("фундаментов до 5")), expected);
+}
+
+void FirmStoreTest::firmCodesAndFollowersOfFederalCodes_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<bool>("deleted");
+    QTest::addColumn<QStringList>("found");
+
+    const QString firm = QStringLiteral("ФН-06-01-001-02 (фирменная)");
+    const QString follower = QStringLiteral("ФН-06-01-001-02 (на основе ГЭСН 06-01-001-02)");
+    QTest::newRow("prefix and digits apart, lower case") << "фн 06" << false << QStringList{firm};
+    QTest::newRow("prefix and digits apart, upper case")
+        << "ФН 06-01-001" << false << QStringList{firm};
+    QTest::newRow("a firm code nothing begins with") << "фн 07" << false << QStringList{};
+    QTest::newRow("after its federal norm, among the others")
+        << "06-01-001" << false
+        << QStringList{"ГЭСН 06-01-001-01", "ГЭСН 06-01-001-02", follower, "ГЭСНр 06-01-001-09"};
+    QTest::newRow("after the federal code with its prefix")
+        << "ГЭСН 06-01-001-02" << false << QStringList{"ГЭСН 06-01-001-02", follower};
+    QTest::newRow("a deleted firm norm follows nothing")
+        << "ГЭСН 06-01-001-02" << true << QStringList{"ГЭСН 06-01-001-02"};
+}
+
+void FirmStoreTest::firmCodesAndFollowersOfFederalCodes()
+{
+    QFETCH(QString, query);
+    QFETCH(bool, deleted);
+    QFETCH(QStringList, found);
+    FirmStore store(*m_base);
+    const qint64 id = store.save(0, fromNails(0.006), QStringLiteral("ivanov"), m_at).id;
+    if (deleted)
+        store.remove(id);
+    QCOMPARE(this->found(query), found);
 }
 
 void FirmStoreTest::refusesACodeAnotherFirmNormHas()

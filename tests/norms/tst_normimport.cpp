@@ -343,7 +343,7 @@ void NormImportTest::reimportReplacesOnlyItsPrefix()
     QCOMPARE(database.value(QStringLiteral(
                  "SELECT (SELECT count(*) FROM resources) || '/' || (SELECT count(*) FROM "
                  "sections) || '/' || (SELECT count(*) FROM norm_words) || '/' || (SELECT "
-                 "count(*) FROM norm_words JOIN norms ON norms.id = norm_words.rowid)")),
+                 "count(*) FROM norm_words JOIN norms ON norms.place = norm_words.rowid)")),
              QStringLiteral("2/2/2/2"));
 }
 

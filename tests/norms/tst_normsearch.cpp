@@ -1,6 +1,7 @@
 #include "footings.h"
 #include "normdb.h"
 #include "normimport.h"
+#include "normsample.h"
 #include "normsearch.h"
 #include "normstore.h"
 
@@ -21,6 +22,11 @@ private slots:
     void readsANormWithItsResources();
     void browsesCollectionsSectionsAndNorms();
     void searchesTheWholeBaseWhileAnotherProgramWrites();
+    void findsByResource_data();
+    void findsByResource();
+    void anEarlierBaseIsMigratedInPlace();
+    void aCommonResourceListsTheFirstNormsInCodeOrder_data();
+    void aCommonResourceListsTheFirstNormsInCodeOrder();
 
 private:
     QTemporaryDir m_folder;
@@ -140,6 +146,115 @@ void NormSearchTest::searchesTheWholeBaseWhileAnotherProgramWrites()
     waited.start();
     QCOMPARE(norms::searchNorms(*m_base, QStringLiteral("06-01-002")).size(), 3);
     QVERIFY(waited.elapsed() < 1000);
+}
+
+void NormSearchTest::findsByResource_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<QStringList>("found"); // the norm, the line's code, its rate and unit
+
+    QTest::newRow("a material by its name")
+        << "гвозди" << QStringList{"ГЭСН 06-01-001-02|01.7.15.06-0111|0.005|т"};
+    QTest::newRow("a machine by the beginning of its code")
+        << "91.14" << QStringList{"ГЭСН 06-01-001-02|91.14.02-001|1.2|маш.-ч"};
+    QTest::newRow("labour by its whole code")
+        << "1-100-30" << QStringList{"ГЭСН 06-01-001-02|1-100-30|180|чел.-ч"};
+    QTest::newRow("a line without a rate")
+        << "смеси" << QStringList{"ГЭСН 06-01-001-02|04.1.02.05|П|м3"};
+    QTest::newRow("a code nothing begins with") << "01.8" << QStringList{};
+    QTest::newRow("a word no resource has") << "опалубк" << QStringList{};
+}
+
+void NormSearchTest::findsByResource()
+{
+    QFETCH(QString, query);
+    QFETCH(QStringList, found);
+    QStringList lines;
+    for (const norms::ResourceHit &hit : norms::searchByResource(*m_base, query))
+        lines.append(QStringList{hit.norm.fullCode(), hit.resource.code,
+                                 hit.resource.rate ? QString::number(*hit.resource.rate)
+                                                   : QStringLiteral("П"),
+                                 hit.resource.unit}
+                         .join(u'|'));
+    QCOMPARE(lines, found);
+}
+
+void NormSearchTest::anEarlierBaseIsMigratedInPlace()
+{
+    // The base as the previous schema kept it: the words keyed by the norms' ids, no ranks, no
+    // index of the resources.
+    const QString path = m_folder.filePath(QStringLiteral("earlier.db"));
+    QVERIFY(QFile::copy(m_folder.filePath(QStringLiteral("norms.db")), path));
+    {
+        norms::sql::Connection earlier(path);
+        earlier.execute(R"sql(
+DROP TABLE resource_words; DROP TABLE resource_names; DROP INDEX resources_kind;
+CREATE VIRTUAL TABLE id_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
+INSERT INTO id_words(rowid, words) SELECT n.id, w.words FROM norm_words w
+  JOIN norms n ON n.place = w.rowid;
+DROP TABLE norm_words; ALTER TABLE id_words RENAME TO norm_words;
+DROP INDEX norms_place; DROP INDEX norms_code; ALTER TABLE norms DROP COLUMN place;
+CREATE INDEX norms_code ON norms(code);
+PRAGMA user_version = 2;
+)sql");
+    }
+    norms::NormDatabase::Opened opened = norms::NormDatabase::open(path);
+    QVERIFY2(opened.database, qPrintable(opened.refusal));
+    QStringList codes;
+    for (const norms::NormHit &hit : norms::searchNorms(*opened.database, QStringLiteral("бетон")))
+        codes.append(hit.fullCode());
+    QCOMPARE(codes, (QStringList{"ГЭСН 06-01-001-01", "ГЭСН 06-01-001-02", "ГЭСНр 06-01-001-09",
+                                 "ГЭСН 06-01-002-03"}));
+    QCOMPARE(norms::searchByResource(*opened.database, QStringLiteral("гвозд")).size(), 1);
+}
+
+void NormSearchTest::aCommonResourceListsTheFirstNormsInCodeOrder_data()
+{
+    QTest::addColumn<QString>("query");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QString>("first");
+    QTest::addColumn<QString>("last");
+
+    // Every norm has a labour line: the norms are walked in code order up to the limit.
+    QTest::newRow("every norm's line") << "средн разряд" << 200 << "ГЭСН 01-01-001-01|1-100-20|П"
+                                       << "ГЭСН 01-02-025-08|1-100-39|61.69";
+    // One norm in thirty: its lines are read and put in code order.
+    QTest::newRow("a line of few norms") << "1-100-39" << 167 << "ГЭСН 01-01-003-04|1-100-39|5.89"
+                                         << "ГЭСН 06-02-025-08|1-100-39|53.74";
+}
+
+void NormSearchTest::aCommonResourceListsTheFirstNormsInCodeOrder()
+{
+    QFETCH(QString, query);
+    QFETCH(int, count);
+    QFETCH(QString, first);
+    QFETCH(QString, last);
+    static std::unique_ptr<norms::NormDatabase> base;
+    if (!base) {
+        const QString file = m_folder.filePath(QStringLiteral("large.xml"));
+        QFile out(file);
+        QVERIFY(out.open(QIODevice::WriteOnly));
+        normsample::BaseShape shape;
+        shape.norms = 5000;
+        normsample::writeBase(out, shape);
+        out.close();
+        const QString path = m_folder.filePath(QStringLiteral("large.db"));
+        QCOMPARE(norms::importFiles(path, {file}).reason, QString());
+        base = std::move(norms::NormDatabase::open(path).database);
+        QVERIFY(base);
+    }
+    const QList<norms::ResourceHit> hits = norms::searchByResource(*base, query);
+    QCOMPARE(hits.size(), count);
+    const auto line = [](const norms::ResourceHit &hit) {
+        return QStringList{hit.norm.fullCode(), hit.resource.code,
+                           hit.resource.rate ? QString::number(*hit.resource.rate)
+                                             : QStringLiteral("П")}
+            .join(u'|');
+    };
+    QCOMPARE(line(hits.front()), first);
+    QCOMPARE(line(hits.back()), last);
+    for (qsizetype i = 1; i < hits.size(); ++i)
+        QVERIFY2(hits[i - 1].norm.code < hits[i].norm.code, qPrintable(hits[i].norm.code));
 }
 
 QTEST_GUILESS_MAIN(NormSearchTest)

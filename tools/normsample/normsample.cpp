@@ -89,6 +89,21 @@ constexpr std::array kEnds{
 };
 constexpr std::array kMeasures{u"100 м2", u"100 м3", u"1 м3", u"10 м3", u"100 м", u"1 т"};
 
+// The shared vocabulary: an action, then words of structures and materials.
+constexpr std::array kSharedActions{
+    u"Устройство", u"Монтаж",  u"Кладка",        u"Облицовка",
+    u"Разборка",   u"Окраска", u"Бетонирование", u"Изоляция",
+};
+constexpr std::array kSharedWords{
+    u"бетонных",  u"фундаментов", u"конструкций",   u"металлических", u"кирпичных",  u"стен",
+    u"наружных",  u"внутренних",  u"перегородок",   u"плит",          u"перекрытий", u"стяжек",
+    u"цементных", u"кровель",     u"полов",         u"колонн",        u"балок",      u"лестниц",
+    u"из",        u"кирпича",     u"керамического", u"бетона",        u"тяжелого",   u"блоков",
+    u"стали",     u"листовой",    u"раствором",     u"толщиной",      u"мм",         u"до",
+    u"м",         u"высотой",
+};
+static_assert(kSharedActions.size() + kSharedWords.size() == 40);
+
 struct Named
 {
     const char16_t *code;
@@ -137,14 +152,24 @@ template <std::size_t N> QString pick(const std::array<const char16_t *, N> &wor
 }
 
 // A table's common beginning; its norms differ by their ends.
-QString tableName(int table)
+QString tableName(int table, bool shared = false)
 {
+    if (shared) {
+        QString name = pick(kSharedActions, table);
+        for (const qint64 seed : {qint64(table) * 7 + 1, qint64(table) * 13 + table / 32 + 5,
+                                  qint64(table) * 3 + table / 7 + 11, qint64(table) / 5 + 17})
+            name += u' ' + pick(kSharedWords, seed);
+        return name;
+    }
     return pick(kActions, table) + u' ' + pick(kStructures, table / 3 + table * 7) + u' ' +
            pick(kMaterials, table / 5 + table * 11);
 }
 
-QString normEnd(int index)
+QString normEnd(int index, bool shared = false)
 {
+    if (shared)
+        return pick(kSharedWords, qint64(index) * 5 + 3) + u' ' +
+               pick(kSharedWords, qint64(index) * 11 + index / 8);
     return pick(kEnds, index * 5 + index / kNormsPerTable);
 }
 
@@ -203,11 +228,12 @@ void writeResources(QXmlStreamWriter &xml, int index, int count)
     xml.writeEndElement();
 }
 
-void writeWork(QXmlStreamWriter &xml, int index, int resources)
+void writeWork(QXmlStreamWriter &xml, int index, const BaseShape &shape)
 {
+    const int resources = shape.resourcesPerNorm;
     xml.writeStartElement(QStringLiteral("Work"));
     xml.writeAttribute(QStringLiteral("Code"), normCode(index));
-    xml.writeAttribute(QStringLiteral("EndName"), normEnd(index));
+    xml.writeAttribute(QStringLiteral("EndName"), normEnd(index, shape.sharedWords));
     xml.writeAttribute(QStringLiteral("MeasureUnit"), pick(kMeasures, index / kNormsPerTable));
     // Every other norm lists its own work; the rest take their table's.
     if (index % 2 == 0) {
@@ -287,22 +313,23 @@ void writeBase(QIODevice &out, const BaseShape &shape)
                               QStringLiteral("%1.%2").arg(division + 1).arg(subdivision + 1),
                               pick(kActions, subdivision + collection) + u' ' +
                                   pick(kStructures, subdivision));
-        writeSectionStart(xml, QStringLiteral("Таблица"), tableCode(table), tableName(table));
+        const QString name = tableName(table, shape.sharedWords);
+        writeSectionStart(xml, QStringLiteral("Таблица"), tableCode(table), name);
         xml.writeStartElement(QStringLiteral("Content"));
         xml.writeEmptyElement(QStringLiteral("Item"));
         xml.writeAttribute(QStringLiteral("Text"),
                            QStringLiteral("Установка и разборка подмостей."));
         xml.writeEmptyElement(QStringLiteral("Item"));
         xml.writeAttribute(QStringLiteral("Text"),
-                           QStringLiteral("Выполнение работ: ") + tableName(table) + u'.');
+                           QStringLiteral("Выполнение работ: ") + name + u'.');
         xml.writeEndElement();
         xml.writeStartElement(QStringLiteral("NameGroup"));
-        xml.writeAttribute(QStringLiteral("BeginName"), tableName(table) + u':');
+        xml.writeAttribute(QStringLiteral("BeginName"), name + u':');
         for (int n = 0; n < kNormsPerTable; ++n) {
             const int index = table * kNormsPerTable + n;
             if (index >= shape.norms)
                 break;
-            writeWork(xml, index, shape.resourcesPerNorm);
+            writeWork(xml, index, shape);
         }
         xml.writeEndElement(); // NameGroup
         xml.writeEndElement(); // Таблица

@@ -16,6 +16,9 @@ struct BaseShape
     QString categoryType = QStringLiteral("СТРОИТЕЛЬНЫЕ РАБОТЫ");
     int norms = 45000;
     int resourcesPerNorm = 10;
+    // Names made of 40 words that most of them share, as real names share «устройство»,
+    // «монтаж», «бетон», «кладка»: the widest case for a search by words.
+    bool sharedWords = false;
 };
 
 // A norm base file: collections («Сборник») of divisions («Раздел»), subdivisions
