@@ -235,15 +235,15 @@ bool ProgramRun::waitForChange(VirtualScreen::Window window, const QImage &befor
     return false;
 }
 
-bool ProgramRun::waitForNotice()
+bool ProgramRun::waitForNotice(VirtualScreen::Window window)
 {
-    // The notice has a tooltip's colours, which nothing else of the main window has.
+    // The notice has a tooltip's colours, which nothing else of the program's windows has.
     const QRgb noticeColour = QPalette().color(QPalette::ToolTipBase).rgb();
     constexpr int kNoticePixels = 3000;
     QDeadlineTimer deadline(kPatienceMs);
     do {
-        m_screen.sync(m_window);
-        const QImage shown = m_screen.grab(m_screen.geometry(m_window));
+        m_screen.sync(window);
+        const QImage shown = m_screen.grab(m_screen.geometry(window));
         int coloured = 0;
         for (int y = 0; y < shown.height(); ++y)
             for (int x = 0; x < shown.width(); ++x)
@@ -287,14 +287,14 @@ bool ProgramRun::computeNormAndAdd(const QString &search, const QString &volume)
     m_screen.press(QStringLiteral("Return"));
     if (!waitForChange(norms, shown, kShownPixels))
         return stepFailed(QStringLiteral("Enter in the volume computed no amounts"));
+    // The notice of the add shows over the window the add was made in.
     m_screen.press(QStringLiteral("ctrl+d"));
-    m_screen.sync(norms);
+    if (!waitForNotice(norms))
+        return stepFailed(QStringLiteral("Ctrl+D showed no notice of the add to the bill"));
     m_screen.press(QStringLiteral("ctrl+w"));
     if (!m_screen.waitUntilHidden(norms))
         return stepFailed(QStringLiteral("the norm window did not close on Ctrl+W"));
     m_screen.focus(m_window);
-    if (!waitForNotice())
-        return stepFailed(QStringLiteral("Ctrl+D showed no notice of the add to the bill"));
     return m_screen.sync(m_window);
 }
 

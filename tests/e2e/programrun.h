@@ -79,7 +79,7 @@ private:
     // from the picture before: more than a blinking text cursor or a ticking clock change.
     bool waitForChange(VirtualScreen::Window window, const QImage &before, int pixels);
     // Waits until the bill's notice stands over the main window.
-    bool waitForNotice();
+    bool waitForNotice(VirtualScreen::Window window);
     // Sets the failure to the step that did not happen; false.
     bool stepFailed(const QString &step);
     bool answerCloseQuestion(const QStringList &keys);

@@ -195,7 +195,7 @@ INSERT INTO id_words(rowid, words) SELECT n.id, w.words FROM norm_words w
 DROP TABLE norm_words; ALTER TABLE id_words RENAME TO norm_words;
 DROP INDEX norms_place; DROP INDEX norms_code; ALTER TABLE norms DROP COLUMN place;
 CREATE INDEX norms_code ON norms(code);
-PRAGMA user_version = 2;
+PRAGMA user_version = 3;
 )sql");
     }
     norms::NormDatabase::Opened opened = norms::NormDatabase::open(path);
