@@ -10,10 +10,12 @@
 // "version", the document's "head", the "entries" and the "terms" per material. A reader
 // refuses a newer version rather than guess at it, and reads version 1 (no head, counts, notes
 // or kinds; a price per pack whenever a pack size was set) and version 2 (no resource codes, no
-// labour or machine kinds) as those versions meant them.
+// labour or machine kinds) as those versions meant them. Version 4 adds what a bill of quantities
+// needs: sections, design documents, references and volumes with their formulas; every one of
+// them may be absent, and a bill without sections has one.
 namespace billfile {
 
-inline constexpr int kVersion = 3;
+inline constexpr int kVersion = 4;
 inline constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
 inline constexpr char kSuffix[] = "merilon-bom";
 

@@ -152,7 +152,7 @@ void BillFileTest::savedBillOpensEqual()
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.contains("\"format\": \"merilon-bom\""));
-        QVERIFY(bytes.contains("\"version\": 3"));
+        QVERIFY(bytes.contains("\"version\": 4"));
     }
 }
 
@@ -202,9 +202,9 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
     QTest::newRow("JSON array") << QByteArray("[1, 2]")
                                 << "Это не файл ведомости материалов «Мерилон 3».";
     QTest::newRow("newer version")
-        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 4, \"entries\": []}")
-        << "Ведомость сохранена более новой версией программы (формат 4), а эта версия "
-           "открывает формат 3. Обновите программу, чтобы открыть файл.";
+        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 5, \"entries\": []}")
+        << "Ведомость сохранена более новой версией программы (формат 5), а эта версия "
+           "открывает формат 4. Обновите программу, чтобы открыть файл.";
     // Version 2 knew no hours; such a kind there is not what the version meant.
     QTest::newRow("labour in a version 2 file")
         << QByteArray(R"({"format": "merilon-bom", "version": 2, "entries": [{"added":
