@@ -164,6 +164,18 @@ QStringList accessLevels()
             QStringLiteral("для служебного пользования"), QStringLiteral("коммерческая тайна")};
 }
 
+QString linksText(const QList<Link> &links)
+{
+    QStringList parts;
+    for (const Link &link : links) {
+        QString part = QStringLiteral("док. %1, с. %2").arg(link.documentId).arg(link.pages);
+        if (!link.description.isEmpty())
+            part += QStringLiteral(" (%1)").arg(link.description);
+        parts.append(part);
+    }
+    return parts.join(QStringLiteral("; "));
+}
+
 QString formulaNumber(double value)
 {
     // The shortest text that reads back as the same double, never with an exponent.

@@ -67,6 +67,10 @@ QList<ResourceType> resourceTypes();
 // The access levels of the format, in its order.
 QStringList accessLevels();
 
+// References as the bill's tables show them: «док. 4, с. 114 115 (38.2023/002-КР-ГЧ)», joined
+// by «; ».
+QString linksText(const QList<Link> &links);
+
 // A formula's number written with a point and the fewest digits that read back the same.
 QString formulaNumber(double value);
 

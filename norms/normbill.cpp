@@ -34,10 +34,20 @@ bom::Entry billEntry(const NormComputation &computation, const QDateTime &added)
                                                        .arg(computation.norm.fullCode())
                                                        .arg(computation.norm.version)
                                                  : computation.norm.fullCode();
-    for (const ResourceAmount &line : computation.amounts)
-        entry.materials.append(bom::material(line.resource.name, line.resource.unit, line.amount,
-                                             kindOf(line.resource.group), QString(), source,
-                                             line.resource.code));
+    // The volume as typed, in the measure's unit; each amount is the rate per measure × volume.
+    const QString volume = bom::formulaNumber(computation.volume);
+    entry.volume = {computation.measure.unit, computation.volume, volume};
+    const QString perMeasure = computation.measure.multiplier == 1
+                                   ? QString()
+                                   : u'/' + bom::formulaNumber(computation.measure.multiplier);
+    for (const ResourceAmount &line : computation.amounts) {
+        bom::Material material =
+            bom::material(line.resource.name, line.resource.unit, line.amount,
+                          kindOf(line.resource.group), QString(), source, line.resource.code);
+        if (line.resource.rate)
+            material.formula = bom::formulaNumber(*line.resource.rate) + u'*' + volume + perMeasure;
+        entry.materials.append(material);
+    }
     return entry;
 }
 

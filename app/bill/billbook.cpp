@@ -1,6 +1,7 @@
 #include "billbook.h"
 
 #include "billcommands.h"
+#include "vorcommands.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -96,9 +97,12 @@ void BillBook::add(const bom::Entry &entry)
             remembered && *remembered != bom::Terms{})
             terms.insert(material.key, *remembered);
     }
+    // A new entry goes into the last section, the one the user is most likely filling.
+    bom::Entry added = entry;
+    added.section = int(m_bill.sections.size()) - 1;
     m_undo->push(billcommands::changeEntries(*this,
                                              QStringLiteral("добавление «%1»").arg(entry.work),
-                                             m_bill.entries + QList{entry}, terms));
+                                             m_bill.entries + QList{added}, terms));
 }
 
 void BillBook::remove(QList<int> rows)
@@ -147,6 +151,37 @@ void BillBook::setHead(const bom::Head &head)
         m_undo->push(billcommands::changeHead(*this, head));
 }
 
+void BillBook::setEntry(int row, const bom::Entry &entry, const QString &what)
+{
+    if (row < 0 || row >= m_bill.entries.size() || m_bill.entries.at(row) == entry)
+        return;
+    m_undo->push(billcommands::changeEntry(*this, what, row, entry));
+}
+
+void BillBook::setVor(const QString &what, const QList<bom::Section> &sections,
+                      const QList<bom::Document> &documents, const QList<bom::Entry> &entries)
+{
+    if (sections.isEmpty() ||
+        (sections == m_bill.sections && documents == m_bill.documents && entries == m_bill.entries))
+        return;
+    m_undo->push(vorcommands::changeVor(*this, what, sections, documents, entries));
+}
+
+void BillBook::putVor(const QList<bom::Section> &sections, const QList<bom::Document> &documents,
+                      const QList<bom::Entry> &entries)
+{
+    m_bill.sections = sections;
+    m_bill.documents = documents;
+    const bool entriesChange = m_bill.entries != entries;
+    m_bill.entries = entries;
+    if (entriesChange) {
+        sumEntries();
+        emit entriesChanged();
+    }
+    emit vorChanged();
+    emit contentChanged();
+}
+
 void BillBook::replace(const bom::Bill &bill, const QString &path, State state)
 {
     m_undo->clear();
@@ -158,6 +193,7 @@ void BillBook::replace(const bom::Bill &bill, const QString &path, State state)
     sumEntries();
     emit entriesChanged();
     emit headChanged();
+    emit vorChanged();
     emit documentChanged();
     emit contentChanged();
 }

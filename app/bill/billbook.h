@@ -37,6 +37,11 @@ public:
     void setCount(int row, int count);
     void setNote(int row, const QString &note);
     void setHead(const bom::Head &head);
+    // An entry changed as a whole (its volume, references or section), said as what.
+    void setEntry(int row, const bom::Entry &entry, const QString &what);
+    // The sections and documents of a bill of quantities, with the entries that follow them.
+    void setVor(const QString &what, const QList<bom::Section> &sections,
+                const QList<bom::Document> &documents, const QList<bom::Entry> &entries);
 
     // A bill opened, restored or begun anew replaces this one with nothing to undo. A restored
     // bill keeps the file it belongs to and stays modified until saved.
@@ -64,6 +69,8 @@ public:
     void putTerms(const bom::MaterialKey &key, const bom::Terms &terms);
     void putEntry(int row, const bom::Entry &entry);
     void putHead(const bom::Head &head);
+    void putVor(const QList<bom::Section> &sections, const QList<bom::Document> &documents,
+                const QList<bom::Entry> &entries);
 
 signals:
     // Entries added, removed or replaced: every row may have moved.
@@ -72,6 +79,8 @@ signals:
     void entryChanged(int row);
     void termsChanged();
     void headChanged();
+    // Sections or documents.
+    void vorChanged();
     // The file, or whether the bill differs from it.
     void documentChanged();
     // Any change of the bill's content, undone ones included.

@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPagedPaintDevice;
 class TotalsModel;
+class VorPanel;
 
 // The bill of materials in a window of its own, beside the main window and not blocking it:
 // the file commands, the head of the document, the entries, and the totals with the grand
@@ -47,6 +48,7 @@ public:
     void saveBillAs() { m_files.saveAs(); }
     void newBill() { m_files.newBill(); }
     void exportXlsx();
+    VorPanel *vorPanel() const { return m_vor; }
     void exportCsv();
     void printBill();
     void saveAsPdf();
@@ -80,6 +82,7 @@ private:
     QLabel *m_machineHours = nullptr;
     QList<QLineEdit *> m_headFields;
     QLineEdit *m_date = nullptr;
+    VorPanel *m_vor = nullptr;
     std::function<std::pair<QString, QString>()> m_headingTexts;
     std::function<QDateTime()> m_now;
 };

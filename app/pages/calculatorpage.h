@@ -2,6 +2,7 @@
 
 #include "billfigure.h"
 #include "resulttext.h"
+#include "vor.h"
 
 #include <QHash>
 #include <QWidget>
@@ -40,6 +41,10 @@ public:
         QString variant; // the chosen item of the page's list, if it has one
         QString inputs;  // the fields as typed, with their captions
         QList<Figure> figures;
+        // The work's amount and its arithmetic, and each figure's by its name, with a point,
+        // where the page gives them.
+        bom::Volume volume;
+        QHash<QString, QString> formulas;
     };
     // The results of the last computation while they stand as it left them; otherwise none, and
     // why: nothing computed yet, results hidden or cleared, or inputs changed since.
@@ -79,6 +84,9 @@ protected:
     void showFigure(const ResultRow &row, const calc::BillFigure &what,
                     const std::optional<double> &value,
                     calc::ResultFormat format = calc::kFormat4x3);
+    // The work's amount and each figure's arithmetic (by the figure's name) of the computation
+    // just shown, for a bill of quantities.
+    void keepVolume(const bom::Volume &volume, const QHash<QString, QString> &formulas);
     // Keeps the figures behind a label that the page writes in its own words.
     void keepFigures(QLabel *label, const QList<Figure> &figures);
 
@@ -94,6 +102,8 @@ private:
     QString variantText() const;
 
     QHash<const QLabel *, Kept> m_kept;
+    bom::Volume m_volume;
+    QHash<QString, QString> m_formulas;
     quint64 m_writes = 0;
     // The moment of the last press of the compute button, and the inputs it met.
     std::optional<quint64> m_computedAt;
