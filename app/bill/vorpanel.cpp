@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -57,7 +58,7 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     setObjectName(QStringLiteral("VorPanel"));
     auto *layout = new QHBoxLayout(this);
 
-    auto *head = new QGridLayout;
+    auto *head = new QHBoxLayout;
     m_site = field("VorConstructionSite", QStringLiteral("Стройка"), this);
     m_reason = field("VorReason", QStringLiteral("Основание"), this);
     m_number = field("VorNumber", QStringLiteral("Номер"), this);
@@ -79,18 +80,23 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
                   {m_compiledPosition, "Должность составив&шего:"},
                   {m_checkedPosition, "Дол&жность проверившего:"},
                   {m_access, "Уровень доступа (&гриф):"}};
-    int line = 0;
-    for (const auto &each : fields) {
-        auto *label = new QLabel(QString::fromUtf8(each.caption), this);
-        label->setBuddy(each.widget);
-        head->addWidget(label, line, 0);
-        head->addWidget(each.widget, line, 1);
-        ++line;
+    // Two columns of three: the site, the number and the position of who compiled it; the
+    // basis, the access level and the position of who checked it.
+    auto *left = new QFormLayout;
+    auto *right = new QFormLayout;
+    const int side[] = {0, 1, 0, 0, 1, 1};
+    for (int i = 0; i < int(std::size(fields)); ++i) {
+        auto *label = new QLabel(QString::fromUtf8(fields[i].caption), this);
+        label->setBuddy(fields[i].widget);
+        fields[i].widget->setMinimumWidth(140);
+        (side[i] == 0 ? left : right)->addRow(label, fields[i].widget);
     }
+    head->addLayout(left, 1);
+    head->addLayout(right, 1);
     for (QLineEdit *edit : {m_site, m_reason, m_number, m_compiledPosition, m_checkedPosition})
         connect(edit, &QLineEdit::editingFinished, this, &VorPanel::takeHead);
     connect(m_access, &QComboBox::activated, this, &VorPanel::takeHead);
-    layout->addLayout(head, 3);
+    layout->addLayout(head, 5);
 
     auto *sectionsBox = new QVBoxLayout;
     sectionsBox->addWidget(new QLabel(QStringLiteral("Разделы:"), this));
@@ -98,6 +104,7 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     m_sections->setObjectName(QStringLiteral("VorSections"));
     m_sections->setAccessibleName(QStringLiteral("Разделы"));
     m_sections->setToolTip(QStringLiteral("Двойной щелчок — переименовать раздел"));
+    m_sections->setMaximumHeight(72);
     sectionsBox->addWidget(m_sections, 1);
     auto *sectionButtons = new QGridLayout;
     const struct
@@ -131,7 +138,7 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     for (const auto &operation : sectionOperations) {
         QPushButton *push = button(operation.name, QString::fromUtf8(operation.caption), this);
         connect(push, &QPushButton::clicked, this, operation.operation);
-        sectionButtons->addWidget(push, place / 2, place % 2);
+        sectionButtons->addWidget(push, place / 3, place % 3);
         ++place;
     }
     sectionsBox->addLayout(sectionButtons);
@@ -150,6 +157,7 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     m_documents->horizontalHeader()->setStretchLastSection(true);
     m_documents->verticalHeader()->hide();
     m_documents->setColumnWidth(0, 40);
+    m_documents->setMaximumHeight(72);
     documentsBox->addWidget(m_documents, 1);
     auto *documentButtons = new QHBoxLayout;
     QPushButton *addDocument = button("VorAddDocument", QStringLiteral("Добавить"), this);
