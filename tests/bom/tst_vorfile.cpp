@@ -1,4 +1,6 @@
+#include "billcsv.h"
 #include "billfile.h"
+#include "totals.h"
 #include "vorfile.h"
 
 #include <QFile>
@@ -193,6 +195,7 @@ private slots:
     void brokenFilesAreRefusedWithLineAndColumn();
     void billFileKeepsSectionsLinksAndVolumes();
     void olderBillOpensWithOneSection();
+    void csvShowsSectionsAndReferencesOnlyWhenThereAreSome();
 
 private:
     QTemporaryDir m_folder;
@@ -444,6 +447,25 @@ void VorFileTest::olderBillOpensWithOneSection()
         gaps.append(gap.text);
     QVERIFY2(gaps.contains(QStringLiteral("Запись 1: нет ссылки на документ")),
              qPrintable(gaps.join(u'\n')));
+}
+
+void VorFileTest::csvShowsSectionsAndReferencesOnlyWhenThereAreSome()
+{
+    const Bill bill = wholeBill();
+    const QString csv = QString::fromUtf8(billcsv::encode(bill, computeTotals(bill)));
+    QVERIFY2(csv.contains(QStringLiteral(";Количество;Вид;Раздел;Основание\r\n")), qPrintable(csv));
+    QVERIFY2(csv.contains(QStringLiteral(";Стены;док. 4, с. 114 115 (38.2023/002-КР-ГЧ)\r\n")),
+             qPrintable(csv));
+    // The oil's own reference, not its work's.
+    QVERIFY(csv.contains(QStringLiteral(";Отделка;док. 15, с. 56 (38.2023/002-ПОС)\r\n")));
+    Bill plain = bill;
+    plain.sections = {{QStringLiteral("Раздел 1")}};
+    for (Entry &entry : plain.entries) {
+        entry.section = 0;
+        entry.links.clear();
+    }
+    const QString plainCsv = QString::fromUtf8(billcsv::encode(plain, computeTotals(plain)));
+    QVERIFY(plainCsv.contains(QStringLiteral(";Количество;Вид\r\n")));
 }
 
 QTEST_GUILESS_MAIN(VorFileTest)
