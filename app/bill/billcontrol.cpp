@@ -87,7 +87,8 @@ void BillControl::addResultsOf(CalculatorPage *page)
         entry.materials.append(bom::material(figure.what.name, figure.what.unit, figure.value,
                                              bom::kindOf(figure.what.kind), figure.what.partOf,
                                              figure.what.source));
-        entry.materials.back().formula = results->formulas.value(figure.what.name);
+        entry.materials.back().formula =
+            results->formulas.value(CalculatorPage::formulaKey(figure.what));
     }
     addEntry(entry);
 }

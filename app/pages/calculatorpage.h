@@ -41,7 +41,7 @@ public:
         QString variant; // the chosen item of the page's list, if it has one
         QString inputs;  // the fields as typed, with their captions
         QList<Figure> figures;
-        // The work's amount and its arithmetic, and each figure's by its name, with a point,
+        // The work's amount and its arithmetic, and each figure's by formulaKey(), with a point,
         // where the page gives them.
         bom::Volume volume;
         QHash<QString, QString> formulas;
@@ -49,6 +49,12 @@ public:
     // The results of the last computation while they stand as it left them; otherwise none, and
     // why: nothing computed yet, results hidden or cleared, or inputs changed since.
     std::optional<Results> currentResults(QString *whyNot) const;
+    // A figure's formula is found by its name and the mixture it goes into: a page may have one
+    // material twice, by itself and in a mixture.
+    static QString formulaKey(const calc::BillFigure &figure)
+    {
+        return figure.name + u'\x1f' + figure.partOf;
+    }
 
 signals:
     void addToBillRequested();
@@ -84,7 +90,7 @@ protected:
     void showFigure(const ResultRow &row, const calc::BillFigure &what,
                     const std::optional<double> &value,
                     calc::ResultFormat format = calc::kFormat4x3);
-    // The work's amount and each figure's arithmetic (by the figure's name) of the computation
+    // The work's amount and each figure's arithmetic (by formulaKey()) of the computation
     // just shown, for a bill of quantities.
     void keepVolume(const bom::Volume &volume, const QHash<QString, QString> &formulas);
     // Keeps the figures behind a label that the page writes in its own words.

@@ -122,17 +122,17 @@ void MasonryPage::keepMasonryVolume(const calc::MasonryInput &input, std::option
     const QString volume = (less ? u'(' + net + u')' : net) + u'*' + number(input.thicknessM);
     QHash<QString, QString> formulas;
     const QList<calc::BillFigure> &figures = calc::masonryFigures();
-    formulas.insert(figures.at(0).name, volume);
+    formulas.insert(formulaKey(figures.at(0)), volume);
     if (kind) {
         const calc::MasonryKind &rates = calc::kMasonryKinds.at(static_cast<std::size_t>(*kind));
         const calc::Extended perM3[] = {rates.bricksPerM3, rates.mortarM3PerM3, rates.plugsM3PerM3};
         for (int i = 0; i < 3; ++i)
-            formulas.insert(figures.at(i + 1).name,
+            formulas.insert(formulaKey(figures.at(i + 1)),
                             volume + u'*' + bom::formulaNumber(double(perM3[i])));
     } else {
         // No kind chosen: the materials are nought.
         for (int i = 1; i < figures.size(); ++i)
-            formulas.insert(figures.at(i).name, QStringLiteral("0"));
+            formulas.insert(formulaKey(figures.at(i)), QStringLiteral("0"));
     }
     keepVolume({figures.at(0).unit, volumeM3, volume}, formulas);
 }

@@ -34,6 +34,8 @@ private slots:
     void exportListsWhatIsMissingAndSelectsIt_data();
     void exportListsWhatIsMissingAndSelectsIt();
     void sectionsDocumentsAndReferencesReachTheFile();
+    void pagesGiveTheirVolumesAndFormulas_data();
+    void pagesGiveTheirVolumesAndFormulas();
     void openingAVorReplacesTheBillOnlyWhenItReads_data();
     void openingAVorReplacesTheBillOnlyWhenItReads();
 
@@ -251,6 +253,63 @@ void VorWindowTest::sectionsDocumentsAndReferencesReachTheFile()
     window->resize(1100, 760);
     entries->scrollTo(entries->model()->index(0, 10));
     QVERIFY(window->grab().toImage().save(folder + QStringLiteral("/bill-vor.png")));
+}
+
+void VorWindowTest::pagesGiveTheirVolumesAndFormulas_data()
+{
+    QTest::addColumn<QString>("page");
+    QTest::addColumn<QString>("unit");
+    QTest::addColumn<QString>("formula");
+    QTest::addColumn<double>("volume");
+    QTest::addColumn<QString>("material");
+    QTest::addColumn<QString>("materialFormula");
+    QTest::newRow("masonry") << "masonry"
+                             << "м3"
+                             << "12.3*3*0.38" << 14.022 << "Кирпич глиняный обыкновенный"
+                             << "12.3*3*0.38*395";
+    QTest::newRow("painting, two coats") << "painting"
+                                         << "м2"
+                                         << "4*2.5" << 10.0 << "Краски тертые"
+                                         << "4*2.5*2.9/100*0.2";
+}
+
+void VorWindowTest::pagesGiveTheirVolumesAndFormulas()
+{
+    QFETCH(QString, page);
+    QFETCH(QString, unit);
+    QFETCH(QString, formula);
+    QFETCH(double, volume);
+    QFETCH(QString, material);
+    QFETCH(QString, materialFormula);
+    if (page == u"masonry") {
+        addMasonryWall();
+    } else {
+        m_driver->clickNode(11);
+        m_driver->type(QStringLiteral("Edit13"), QStringLiteral("4"));
+        m_driver->type(QStringLiteral("Edit14"), QStringLiteral("2,5"));
+        m_driver->pickVariant(QStringLiteral("RadioGroup3"), 1);
+        m_driver->click(QStringLiteral("BitBtn6"));
+        m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    }
+    QCOMPARE(bill().entries.size(), 1);
+    const bom::Entry &entry = bill().entries.at(0);
+    QCOMPARE(entry.volume.unit, unit);
+    QCOMPARE(entry.volume.formula, formula);
+    QCOMPARE(entry.volume.quantity, volume);
+    bool found = false;
+    for (const bom::Material &each : entry.materials) {
+        if (each.key.name == material) {
+            QCOMPARE(each.formula, materialFormula);
+            found = true;
+        }
+    }
+    QVERIFY(found);
+    // Every line's formula gives its figure: all that is missing is the head and the references.
+    for (const vorfile::Gap &gap : vorfile::check(bill()))
+        QVERIFY2(gap.place == vorfile::Gap::Place::Head ||
+                     gap.place == vorfile::Gap::Place::Documents ||
+                     gap.place == vorfile::Gap::Place::Links,
+                 qPrintable(gap.text));
 }
 
 void VorWindowTest::openingAVorReplacesTheBillOnlyWhenItReads_data()
