@@ -12,6 +12,8 @@ int main(int argc, char *argv[])
         return *answered;
     QApplication app(argc, argv);
     setUpApplication();
+    // A bill of quantities names the program and its version.
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(MERILON_VERSION));
     TForm1 window;
     window.show();
     // A file given to the program, by the desktop or on the command line, opens in the bill

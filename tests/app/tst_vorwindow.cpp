@@ -36,6 +36,10 @@ private slots:
     void sectionsDocumentsAndReferencesReachTheFile();
     void pagesGiveTheirVolumesAndFormulas_data();
     void pagesGiveTheirVolumesAndFormulas();
+    void sectionChangesAreUndone_data();
+    void sectionChangesAreUndone();
+    void fileGivenToTheProgramOpensInTheBillWindow_data();
+    void fileGivenToTheProgramOpensInTheBillWindow();
     void openingAVorReplacesTheBillOnlyWhenItReads_data();
     void openingAVorReplacesTheBillOnlyWhenItReads();
 
@@ -310,6 +314,62 @@ void VorWindowTest::pagesGiveTheirVolumesAndFormulas()
                      gap.place == vorfile::Gap::Place::Documents ||
                      gap.place == vorfile::Gap::Place::Links,
                  qPrintable(gap.text));
+}
+
+void VorWindowTest::sectionChangesAreUndone_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::newRow("added") << "VorAddSection";
+    QTest::newRow("moved down") << "VorSectionDown";
+    QTest::newRow("removed") << "VorRemoveSection";
+    QTest::newRow("document added") << "VorAddDocument";
+}
+
+void VorWindowTest::sectionChangesAreUndone()
+{
+    QFETCH(QString, button);
+    addMasonryWall();
+    BillWindow *window = openBill();
+    // Two sections, the wall in the second.
+    m_driver->click(window->findChild<QPushButton *>(QStringLiteral("VorAddSection")));
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    auto *entries = window->findChild<QTableView *>(QStringLiteral("BillEntries"));
+    entries->selectRow(0);
+    window->findChild<QListWidget *>(QStringLiteral("VorSections"))->setCurrentRow(1);
+    m_driver->click(window->findChild<QPushButton *>(QStringLiteral("VorMoveEntries")));
+    window->findChild<QListWidget *>(QStringLiteral("VorSections"))->setCurrentRow(0);
+    const bom::Bill before = bill();
+    m_driver->click(window->findChild<QPushButton *>(button));
+    QCoreApplication::processEvents();
+    QVERIFY(!(bill() == before));
+    QTest::keyClick(window, Qt::Key_Z, Qt::ControlModifier);
+    QVERIFY(bill() == before);
+}
+
+void VorWindowTest::fileGivenToTheProgramOpensInTheBillWindow_data()
+{
+    QTest::addColumn<QString>("kind");
+    QTest::addColumn<int>("entries");
+    QTest::newRow(".gge") << "gge" << 7;
+    QTest::newRow(".merilon-bom") << "merilon-bom" << 7;
+}
+
+void VorWindowTest::fileGivenToTheProgramOpensInTheBillWindow()
+{
+    QFETCH(QString, kind);
+    QFETCH(int, entries);
+    QString path = QStringLiteral(MERILON_GGE_FIXTURES "/example-vor.gge");
+    if (kind == u"merilon-bom") {
+        const vorfile::Reading reading = vorfile::read(path, QDateTime::currentDateTime());
+        QVERIFY(reading.bill);
+        path = m_files->filePath(QStringLiteral("пример.merilon-bom"));
+        QVERIFY(!billfile::write(*reading.bill, path));
+    }
+    m_driver->window().bill().openFile(path);
+    QCOMPARE(m_errors->messages(), QStringList());
+    QVERIFY(m_driver->window().bill().window()->isVisible());
+    QCOMPARE(bill().entries.size(), entries);
+    QCOMPARE(bill().sections.at(2).name, QStringLiteral("Устройство СВСиУ"));
 }
 
 void VorWindowTest::openingAVorReplacesTheBillOnlyWhenItReads_data()
