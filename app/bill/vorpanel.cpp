@@ -194,6 +194,15 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     showBill();
 }
 
+VorPanel::~VorPanel()
+{
+    // A field that has the focus finishes its editing while the children go, after the panel.
+    for (QWidget *field :
+         std::initializer_list<QWidget *>{m_site, m_reason, m_number, m_compiledPosition,
+                                          m_checkedPosition, m_access, m_sections, m_documents})
+        field->disconnect(this);
+}
+
 void VorPanel::showBill()
 {
     m_showing = true;

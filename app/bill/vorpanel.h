@@ -22,6 +22,7 @@ class VorPanel : public QGroupBox
 
 public:
     VorPanel(BillBook &book, BillFiles &files, QWidget *parent = nullptr);
+    ~VorPanel() override;
 
     // The rows of the entries' table chosen now, and the current one, for moving to a section
     // and for the editor of references.
