@@ -271,6 +271,10 @@ void VorWindowTest::pagesGiveTheirVolumesAndFormulas_data()
                              << "м3"
                              << "12.3*3*0.38" << 14.022 << "Кирпич глиняный обыкновенный"
                              << "12.3*3*0.38*395";
+    QTest::newRow("paving stone") << "tiles"
+                                  << "м2"
+                                  << "3*2.5" << 7.5 << "Плитка «брусчатка»"
+                                  << "3*2.5*40";
     QTest::newRow("painting, two coats") << "painting"
                                          << "м2"
                                          << "4*2.5" << 10.0 << "Краски тертые"
@@ -287,6 +291,13 @@ void VorWindowTest::pagesGiveTheirVolumesAndFormulas()
     QFETCH(QString, materialFormula);
     if (page == u"masonry") {
         addMasonryWall();
+    } else if (page == u"tiles") {
+        m_driver->clickNode(15);
+        m_driver->pickVariant(QStringLiteral("RadioGroup5"), 4);
+        m_driver->type(QStringLiteral("Edit19"), QStringLiteral("3"));
+        m_driver->type(QStringLiteral("Edit16"), QStringLiteral("2,5"));
+        m_driver->click(QStringLiteral("Button3"));
+        m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     } else {
         m_driver->clickNode(11);
         m_driver->type(QStringLiteral("Edit13"), QStringLiteral("4"));
