@@ -275,6 +275,10 @@ void VorWindowTest::pagesGiveTheirVolumesAndFormulas_data()
                                   << "м2"
                                   << "3*2.5" << 7.5 << "Плитка «брусчатка»"
                                   << "3*2.5*40";
+    QTest::newRow("concrete underlay") << "underlay"
+                                       << "м3"
+                                       << "12.5" << 12.5 << "Бетон"
+                                       << "12.5*1.02";
     QTest::newRow("painting, two coats") << "painting"
                                          << "м2"
                                          << "4*2.5" << 10.0 << "Краски тертые"
@@ -291,6 +295,12 @@ void VorWindowTest::pagesGiveTheirVolumesAndFormulas()
     QFETCH(QString, materialFormula);
     if (page == u"masonry") {
         addMasonryWall();
+    } else if (page == u"underlay") {
+        m_driver->clickNode(13);
+        m_driver->pickVariant(QStringLiteral("RadioGroup4"), 8);
+        m_driver->type(QStringLiteral("Edit15"), QStringLiteral("12,5"));
+        m_driver->click(QStringLiteral("Button1"));
+        m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     } else if (page == u"tiles") {
         m_driver->clickNode(15);
         m_driver->pickVariant(QStringLiteral("RadioGroup5"), 4);
