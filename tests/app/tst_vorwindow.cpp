@@ -279,6 +279,10 @@ void VorWindowTest::pagesGiveTheirVolumesAndFormulas_data()
                                        << "м3"
                                        << "12.5" << 12.5 << "Бетон"
                                        << "12.5*1.02";
+    QTest::newRow("gates") << "gates"
+                           << "100 м2"
+                           << "0.4" << 0.4 << "Бруски 50-60 мм"
+                           << "0.4*2.5";
     QTest::newRow("painting, two coats") << "painting"
                                          << "м2"
                                          << "4*2.5" << 10.0 << "Краски тертые"
@@ -300,6 +304,12 @@ void VorWindowTest::pagesGiveTheirVolumesAndFormulas()
         m_driver->pickVariant(QStringLiteral("RadioGroup4"), 8);
         m_driver->type(QStringLiteral("Edit15"), QStringLiteral("12,5"));
         m_driver->click(QStringLiteral("Button1"));
+        m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    } else if (page == u"gates") {
+        m_driver->clickNode(9);
+        m_driver->pickVariant(QStringLiteral("RadioGroup6"), 0);
+        m_driver->type(QStringLiteral("Edit17"), QStringLiteral("0,4"));
+        m_driver->click(QStringLiteral("Button5"));
         m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     } else if (page == u"tiles") {
         m_driver->clickNode(15);
