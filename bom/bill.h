@@ -1,6 +1,7 @@
 #pragma once
 
 #include "billfigure.h"
+#include "vor.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -84,13 +85,19 @@ struct Material
     MaterialKind kind = MaterialKind::Buy;
     QString partOf; // the composite this material goes into, if any
     QString source; // the computation or norm that made the figure, or "вручную"
+    // For a bill of quantities: the arithmetic of the figure with a point (`4.67*1.05`), the
+    // material's own references (none: the entry's) and a type picked instead of the kind's.
+    QString formula;
+    QList<Link> links;
+    std::optional<ResourceType> type;
 
     // Every part counts here, the name of a coded material too: two entries are the same
     // results only when they say the same.
     friend bool operator==(const Material &a, const Material &b)
     {
         return samePlainKey(a.key, b.key) && a.quantity == b.quantity && a.kind == b.kind &&
-               a.partOf == b.partOf && a.source == b.source;
+               a.partOf == b.partOf && a.source == b.source && a.formula == b.formula &&
+               a.links == b.links && a.type == b.type;
     }
 };
 
@@ -118,6 +125,11 @@ struct Entry
     // norm its version then, so that a later version can be told; empty for the pages.
     QString normCode;
     int normVersion = 0;
+    // For a bill of quantities: the section (an index into the bill's), the references to the
+    // design documents and the amount of one work with its arithmetic.
+    int section = 0;
+    QList<Link> links;
+    Volume volume;
 
     friend bool operator==(const Entry &, const Entry &) = default;
 };
@@ -181,6 +193,14 @@ struct Head
     QString compiledBy;
     QString checkedBy;
     QDate date; // null: not set
+    // What a bill of quantities adds: the positions of who compiled and who checked it, the
+    // design section it is based on, its number, the construction site and the access level.
+    QString compiledPosition;
+    QString checkedPosition;
+    QString reason;
+    QString number;
+    QString constructionSite;
+    QString accessLevel; // empty or one of accessLevels()
 
     friend bool operator==(const Head &, const Head &) = default;
 };
@@ -194,6 +214,8 @@ struct Bill
     std::optional<double> priceIndex;
     // Materials of the pages, by name and unit, linked to a catalogue resource.
     QMap<MaterialKey, ResourceLink> links;
+    QList<Section> sections{Section{firstSectionName()}}; // never empty
+    QList<Document> documents;
 
     friend bool operator==(const Bill &, const Bill &) = default;
 };

@@ -1,6 +1,7 @@
 #include "billcsv.h"
 
 #include "billtexts.h"
+#include "vortexts.h"
 
 namespace billcsv {
 
@@ -73,18 +74,33 @@ QByteArray encode(const bom::Bill &bill, const bom::Totals &totals)
 
     out += QStringLiteral("\r\n");
     const bool entriesCoded = billtexts::hasCodes(bill);
-    appendLine(out, billtexts::entriesHeadings(entriesCoded));
+    // A bill of quantities' section and references end each line, in a bill that has them.
+    const bool sections = vortexts::showsSections(bill);
+    const bool links = vortexts::showsLinks(bill);
+    const auto framed = [sections, links](QStringList cells, const QString &section,
+                                          const QString &basis) {
+        if (sections)
+            cells.append(section);
+        if (links)
+            cells.append(basis);
+        return cells;
+    };
+    appendLine(out, framed(billtexts::entriesHeadings(entriesCoded), vortexts::sectionHeading(),
+                           vortexts::linksHeading()));
     for (const bom::Entry &entry : bill.entries) {
         const QString added = billtexts::addedText(entry.added);
         const QString count = QString::number(entry.count);
         for (const bom::Material &material : entry.materials)
-            appendLine(out,
-                       coded(entriesCoded, material.key.code,
+            appendLine(
+                out,
+                framed(coded(entriesCoded, material.key.code,
                              {added, entry.work, count, entry.inputs, entry.note, material.key.name,
                               material.key.unit,
                               material.quantity ? bom::quantityText(*material.quantity) : kDash,
                               billtexts::kindText(material)},
-                             5));
+                             5),
+                       vortexts::sectionText(bill, entry),
+                       bom::linksText(material.links.isEmpty() ? entry.links : material.links)));
     }
     return QByteArray("\xEF\xBB\xBF") + out.toUtf8();
 }

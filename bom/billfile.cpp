@@ -191,6 +191,48 @@ bom::Material classified(const QString &name, const QString &unit, std::optional
                          figure->partOf, figure->source);
 }
 
+// The references of a line; none when the file has none.
+QList<bom::Link> readLinks(const QJsonObject &json, const QString &where)
+{
+    QList<bom::Link> links;
+    if (!json.contains(QLatin1String("links")))
+        return links;
+    const QJsonArray list = array(json, "links", where);
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString place = QStringLiteral("%1, ссылка %2").arg(where).arg(i + 1);
+        const QJsonObject link = object(list.at(i), place);
+        const double id = finite(link, "document", place);
+        if (id != std::floor(id) || id < 1 || id > 1e9)
+            damaged(field(place, "document"), QStringLiteral("целое число больше нуля"));
+        links.append({int(id), optionalText(link, "pages", place),
+                      optionalText(link, "description", place)});
+    }
+    return links;
+}
+
+QJsonArray linksJson(const QList<bom::Link> &links)
+{
+    QJsonArray list;
+    for (const bom::Link &link : links)
+        list.append(QJsonObject{{QStringLiteral("document"), link.documentId},
+                                {QStringLiteral("pages"), link.pages},
+                                {QStringLiteral("description"), link.description}});
+    return list;
+}
+
+// What a bill of quantities adds to a material; absent in files written before it.
+void readVorMaterial(const QJsonObject &json, const QString &where, bom::Material &material)
+{
+    material.formula = optionalText(json, "formula", where);
+    material.links = readLinks(json, where);
+    const QString type = optionalText(json, "type", where);
+    if (type.isEmpty())
+        return;
+    material.type = bom::resourceTypeOf(type);
+    if (!material.type)
+        damaged(field(where, "type"), QStringLiteral("тип ресурса ведомости объемов работ"));
+}
+
 bom::Material readMaterial(const QJsonObject &json, const QString &where, int version)
 {
     const QString name = text(json, "name", where);
@@ -200,12 +242,27 @@ bom::Material readMaterial(const QJsonObject &json, const QString &where, int ve
         return classified(name, unit, quantity);
     const bom::MaterialKind kind = version == 2 ? enumField(json, "kind", where, kKindsOfVersion2)
                                                 : enumField(json, "kind", where, kKinds);
-    return bom::material(name, unit, quantity, kind, optionalText(json, "partOf", where),
-                         optionalText(json, "source", where),
-                         version > 2 ? optionalText(json, "code", where) : QString());
+    bom::Material material =
+        bom::material(name, unit, quantity, kind, optionalText(json, "partOf", where),
+                      optionalText(json, "source", where),
+                      version > 2 ? optionalText(json, "code", where) : QString());
+    readVorMaterial(json, where, material);
+    return material;
 }
 
-bom::Entry readEntry(const QJsonObject &json, const QString &where, int version)
+bom::Volume readVolume(const QJsonObject &json, const QString &where)
+{
+    const QJsonValue value = json.value(QLatin1String("volume"));
+    if (value.isUndefined())
+        return {};
+    const QString place = field(where, "volume");
+    const QJsonObject volume = object(value, place);
+    return {optionalText(volume, "unit", place), optionalFinite(volume, "quantity", place),
+            optionalText(volume, "formula", place)};
+}
+
+bom::Entry readEntry(const QJsonObject &json, const QString &where, int version,
+                     qsizetype sectionCount)
 {
     bom::Entry entry;
     const QString added = text(json, "added", where);
@@ -221,6 +278,14 @@ bom::Entry readEntry(const QJsonObject &json, const QString &where, int version)
         entry.manual = optionalFlag(json, "manual", where);
         entry.normCode = optionalText(json, "normCode", where);
         entry.normVersion = normVersion(json, where);
+        const double section = json.value(QLatin1String("section")).toDouble(0);
+        if (json.contains(QLatin1String("section")) &&
+            (!json.value(QLatin1String("section")).isDouble() || section != std::floor(section) ||
+             section < 0 || section >= sectionCount))
+            damaged(field(where, "section"), QStringLiteral("номер раздела ведомости"));
+        entry.section = int(section);
+        entry.links = readLinks(json, where);
+        entry.volume = readVolume(json, where);
     }
     const QJsonArray materials = array(json, "materials", where);
     entry.materials.reserve(materials.size());
@@ -290,6 +355,14 @@ bom::Head readHead(const QJsonObject &root)
     head.address = optionalText(json, "address", where);
     head.compiledBy = optionalText(json, "compiledBy", where);
     head.checkedBy = optionalText(json, "checkedBy", where);
+    head.compiledPosition = optionalText(json, "compiledPosition", where);
+    head.checkedPosition = optionalText(json, "checkedPosition", where);
+    head.reason = optionalText(json, "reason", where);
+    head.number = optionalText(json, "number", where);
+    head.constructionSite = optionalText(json, "constructionSite", where);
+    head.accessLevel = optionalText(json, "accessLevel", where);
+    if (!head.accessLevel.isEmpty() && !bom::accessLevels().contains(head.accessLevel))
+        damaged(field(where, "accessLevel"), QStringLiteral("уровень доступа"));
     const QJsonValue date = json.value(QLatin1String("date"));
     if (date.isUndefined() || date.isNull())
         return head;
@@ -364,16 +437,45 @@ void keepTermsWithTheirCode(bom::Bill &bill)
     }
 }
 
+// Sections and documents came with bills of quantities; a bill without them has one section.
+void readSections(const QJsonObject &root, bom::Bill &bill)
+{
+    const QString where = QStringLiteral("ведомость");
+    if (root.contains(QLatin1String("sections"))) {
+        const QJsonArray list = array(root, "sections", where);
+        if (list.isEmpty())
+            damaged(field(where, "sections"), QStringLiteral("хотя бы один раздел"));
+        bill.sections.clear();
+        for (qsizetype i = 0; i < list.size(); ++i) {
+            const QString place = QStringLiteral("раздел %1").arg(i + 1);
+            bill.sections.append({text(object(list.at(i), place), "name", place)});
+        }
+    }
+    if (!root.contains(QLatin1String("documents")))
+        return;
+    const QJsonArray list = array(root, "documents", where);
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString place = QStringLiteral("документ %1").arg(i + 1);
+        const QJsonObject json = object(list.at(i), place);
+        const double id = finite(json, "id", place);
+        if (id != std::floor(id) || id < 1 || id > 1e9)
+            damaged(field(place, "id"), QStringLiteral("целое число больше нуля"));
+        bill.documents.append({int(id), text(json, "fileName", place)});
+    }
+}
+
 bom::Bill readBill(const QJsonObject &root, int version)
 {
     bom::Bill bill;
     if (version > 1)
         bill.head = readHead(root);
+    readSections(root, bill);
     const QJsonArray entries = array(root, "entries", QStringLiteral("ведомость"));
     bill.entries.reserve(entries.size());
     for (qsizetype i = 0; i < entries.size(); ++i) {
         const QString where = QStringLiteral("запись %1").arg(i + 1);
-        bill.entries.append(readEntry(object(entries.at(i), where), where, version));
+        bill.entries.append(
+            readEntry(object(entries.at(i), where), where, version, bill.sections.size()));
     }
     if (version > 3) {
         readPriceIndex(root, bill);
@@ -416,20 +518,33 @@ QByteArray encode(const bom::Bill &bill)
         {QStringLiteral("address"), head.address},
         {QStringLiteral("compiledBy"), head.compiledBy},
         {QStringLiteral("checkedBy"), head.checkedBy},
+        {QStringLiteral("compiledPosition"), head.compiledPosition},
+        {QStringLiteral("checkedPosition"), head.checkedPosition},
+        {QStringLiteral("reason"), head.reason},
+        {QStringLiteral("number"), head.number},
+        {QStringLiteral("constructionSite"), head.constructionSite},
+        {QStringLiteral("accessLevel"), head.accessLevel},
         {QStringLiteral("date"), head.date.isValid() ? QJsonValue(head.date.toString(kDateFormat))
                                                      : QJsonValue(QJsonValue::Null)}};
     QJsonArray entries;
     for (const bom::Entry &entry : bill.entries) {
         QJsonArray materials;
-        for (const bom::Material &material : entry.materials)
-            materials.append(
-                QJsonObject{{QStringLiteral("code"), material.key.code},
-                            {QStringLiteral("name"), material.key.name},
-                            {QStringLiteral("unit"), material.key.unit},
-                            {QStringLiteral("quantity"), optionalNumber(material.quantity)},
-                            {QStringLiteral("kind"), nameOf(material.kind, kKinds)},
-                            {QStringLiteral("partOf"), material.partOf},
-                            {QStringLiteral("source"), material.source}});
+        for (const bom::Material &material : entry.materials) {
+            QJsonObject json{{QStringLiteral("code"), material.key.code},
+                             {QStringLiteral("name"), material.key.name},
+                             {QStringLiteral("unit"), material.key.unit},
+                             {QStringLiteral("quantity"), optionalNumber(material.quantity)},
+                             {QStringLiteral("kind"), nameOf(material.kind, kKinds)},
+                             {QStringLiteral("partOf"), material.partOf},
+                             {QStringLiteral("source"), material.source}};
+            if (!material.formula.isEmpty())
+                json.insert(QStringLiteral("formula"), material.formula);
+            if (!material.links.isEmpty())
+                json.insert(QStringLiteral("links"), linksJson(material.links));
+            if (material.type)
+                json.insert(QStringLiteral("type"), bom::resourceTypeText(*material.type));
+            materials.append(json);
+        }
         QJsonObject json{{QStringLiteral("added"), entry.added.toUTC().toString(Qt::ISODateWithMs)},
                          {QStringLiteral("work"), entry.work},
                          {QStringLiteral("inputs"), entry.inputs},
@@ -442,6 +557,15 @@ QByteArray encode(const bom::Bill &bill)
             json.insert(QStringLiteral("normCode"), entry.normCode);
         if (entry.normVersion > 0)
             json.insert(QStringLiteral("normVersion"), entry.normVersion);
+        json.insert(QStringLiteral("section"), entry.section);
+        if (!entry.links.isEmpty())
+            json.insert(QStringLiteral("links"), linksJson(entry.links));
+        if (!entry.volume.isEmpty())
+            json.insert(
+                QStringLiteral("volume"),
+                QJsonObject{{QStringLiteral("unit"), entry.volume.unit},
+                            {QStringLiteral("quantity"), optionalNumber(entry.volume.quantity)},
+                            {QStringLiteral("formula"), entry.volume.formula}});
         entries.append(json);
     }
     QJsonArray terms;
@@ -468,11 +592,18 @@ QByteArray encode(const bom::Bill &bill)
                                  {QStringLiteral("code"), it->code},
                                  {QStringLiteral("resourceName"), it->name},
                                  {QStringLiteral("resourceUnit"), it->unit}});
-    QJsonObject root{{QStringLiteral("format"), kFormat},
-                     {QStringLiteral("version"), kVersion},
-                     {QStringLiteral("head"), headJson},
-                     {QStringLiteral("entries"), entries},
-                     {QStringLiteral("terms"), terms}};
+    QJsonArray sections;
+    for (const bom::Section &section : bill.sections)
+        sections.append(QJsonObject{{QStringLiteral("name"), section.name}});
+    QJsonArray documents;
+    for (const bom::Document &document : bill.documents)
+        documents.append(QJsonObject{{QStringLiteral("id"), document.id},
+                                     {QStringLiteral("fileName"), document.fileName}});
+    QJsonObject root{
+        {QStringLiteral("format"), kFormat},      {QStringLiteral("version"), kVersion},
+        {QStringLiteral("head"), headJson},       {QStringLiteral("sections"), sections},
+        {QStringLiteral("documents"), documents}, {QStringLiteral("entries"), entries},
+        {QStringLiteral("terms"), terms}};
     // Only a bill that uses the catalogue says so, so a bill without it is written as before.
     if (bill.priceIndex)
         root.insert(QStringLiteral("priceIndex"), *bill.priceIndex);

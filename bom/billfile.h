@@ -11,7 +11,9 @@
 // refuses a newer version rather than guess at it, and reads version 1 (no head, counts, notes
 // or kinds; a price per pack whenever a pack size was set) and version 2 (no resource codes, no
 // labour or machine kinds) and version 3 (no price index, prices' origins or links to the price
-// catalogue) as those versions meant them. The fields version 4 added are optional.
+// catalogue) as those versions meant them. Version 4 adds the catalogue's prices and links, and
+// what a bill of quantities needs: sections, design documents, references and volumes with their
+// formulas; every one of them may be absent, and a bill without sections has one.
 namespace billfile {
 
 inline constexpr int kVersion = 4;

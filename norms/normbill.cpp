@@ -41,13 +41,22 @@ bom::Entry billEntry(const NormComputation &computation, const QDateTime &added)
     const bool totalled =
         std::any_of(computation.amounts.cbegin(), computation.amounts.cend(),
                     [](const ResourceAmount &line) { return isLabourTotal(line.resource); });
+    // The volume as typed, in the measure's unit; each amount is the rate per measure × volume.
+    const QString volume = bom::formulaNumber(computation.volume);
+    entry.volume = {computation.measure.unit, computation.volume, volume};
+    const QString perMeasure = computation.measure.multiplier == 1
+                                   ? QString()
+                                   : u'/' + bom::formulaNumber(computation.measure.multiplier);
     for (const ResourceAmount &line : computation.amounts) {
         if (totalled && line.resource.group == ResourceGroup::Labour &&
             !isLabourTotal(line.resource) && !isMachinistLabour(line.resource))
             continue;
-        entry.materials.append(bom::material(line.resource.name, line.resource.unit, line.amount,
-                                             kindOf(line.resource.group), QString(), source,
-                                             line.resource.code));
+        bom::Material material =
+            bom::material(line.resource.name, line.resource.unit, line.amount,
+                          kindOf(line.resource.group), QString(), source, line.resource.code);
+        if (line.resource.rate)
+            material.formula = bom::formulaNumber(*line.resource.rate) + u'*' + volume + perMeasure;
+        entry.materials.append(material);
     }
     return entry;
 }

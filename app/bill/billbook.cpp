@@ -3,6 +3,7 @@
 #include "billcommands.h"
 #include "pricecatalogue.h"
 #include "units.h"
+#include "vorcommands.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -142,7 +143,10 @@ std::optional<bom::ResourceLink> BillBook::rememberedLink(const bom::MaterialKey
 void BillBook::add(const bom::Entry &entry)
 {
     bom::Bill after = m_bill;
-    after.entries.append(entry);
+    // A new entry goes into the last section, the one the user is most likely filling.
+    bom::Entry added = entry;
+    added.section = int(m_bill.sections.size()) - 1;
+    after.entries.append(added);
     for (const bom::Material &material : entry.materials) {
         if (material.kind == bom::MaterialKind::Buy && !material.key.hasCode() &&
             !after.links.contains(material.key)) {
@@ -343,6 +347,37 @@ void BillBook::setHead(const bom::Head &head)
         m_undo->push(billcommands::changeHead(*this, head));
 }
 
+void BillBook::setEntry(int row, const bom::Entry &entry, const QString &what)
+{
+    if (row < 0 || row >= m_bill.entries.size() || m_bill.entries.at(row) == entry)
+        return;
+    m_undo->push(billcommands::changeEntry(*this, what, row, entry));
+}
+
+void BillBook::setVor(const QString &what, const QList<bom::Section> &sections,
+                      const QList<bom::Document> &documents, const QList<bom::Entry> &entries)
+{
+    if (sections.isEmpty() ||
+        (sections == m_bill.sections && documents == m_bill.documents && entries == m_bill.entries))
+        return;
+    m_undo->push(vorcommands::changeVor(*this, what, sections, documents, entries));
+}
+
+void BillBook::putVor(const QList<bom::Section> &sections, const QList<bom::Document> &documents,
+                      const QList<bom::Entry> &entries)
+{
+    m_bill.sections = sections;
+    m_bill.documents = documents;
+    const bool entriesChange = m_bill.entries != entries;
+    m_bill.entries = entries;
+    if (entriesChange) {
+        sumEntries();
+        emit entriesChanged();
+    }
+    emit vorChanged();
+    emit contentChanged();
+}
+
 void BillBook::replace(const bom::Bill &bill, const QString &path, State state)
 {
     m_undo->clear();
@@ -354,6 +389,7 @@ void BillBook::replace(const bom::Bill &bill, const QString &path, State state)
     sumEntries();
     emit entriesChanged();
     emit headChanged();
+    emit vorChanged();
     emit documentChanged();
     emit contentChanged();
 }

@@ -44,6 +44,11 @@ public:
     void setCount(int row, int count);
     void setNote(int row, const QString &note);
     void setHead(const bom::Head &head);
+    // An entry changed as a whole (its volume, references or section), said as what.
+    void setEntry(int row, const bom::Entry &entry, const QString &what);
+    // The sections and documents of a bill of quantities, with the entries that follow them.
+    void setVor(const QString &what, const QList<bom::Section> &sections,
+                const QList<bom::Document> &documents, const QList<bom::Entry> &entries);
 
     // The federal price catalogue the bill reads prices from; none: no catalogue prices.
     void setCatalogue(std::shared_ptr<PriceCatalogue> catalogue);
@@ -104,6 +109,8 @@ public:
     // The whole bill at once: what the price and link commands change. With rememberLinks, the
     // links that change are kept, or forgotten, for later bills too.
     void putBill(const bom::Bill &bill, bool rememberLinks = false);
+    void putVor(const QList<bom::Section> &sections, const QList<bom::Document> &documents,
+                const QList<bom::Entry> &entries);
 
 signals:
     // Entries added, removed or replaced: every row may have moved.
@@ -112,6 +119,8 @@ signals:
     void entryChanged(int row);
     void termsChanged();
     void headChanged();
+    // Sections or documents.
+    void vorChanged();
     // The file, or whether the bill differs from it.
     void documentChanged();
     // Any change of the bill's content, undone ones included.

@@ -9,6 +9,7 @@
 #include "common/closingkeys.h"
 #include "common/errorreport.h"
 #include "pages/calculatorpage.h"
+#include "vorpanel.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -82,10 +83,14 @@ void BillControl::addResultsOf(CalculatorPage *page)
     entry.added = m_now();
     entry.work = work.join(QStringLiteral(": "));
     entry.inputs = results->inputs;
-    for (const CalculatorPage::Figure &figure : results->figures)
+    entry.volume = results->volume;
+    for (const CalculatorPage::Figure &figure : results->figures) {
         entry.materials.append(bom::material(figure.what.name, figure.what.unit, figure.value,
                                              bom::kindOf(figure.what.kind), figure.what.partOf,
                                              figure.what.source));
+        entry.materials.back().formula =
+            results->formulas.value(CalculatorPage::formulaKey(figure.what));
+    }
     addEntry(entry);
 }
 
@@ -123,6 +128,12 @@ void BillControl::showBill()
     m_window->show();
     m_window->raise();
     m_window->activateWindow();
+}
+
+void BillControl::openFile(const QString &path)
+{
+    showBill();
+    VorPanel::openPath(*m_book, *m_files, path);
 }
 
 bool BillControl::mayQuit()

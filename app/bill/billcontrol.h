@@ -53,6 +53,8 @@ public:
     // (the main window when none is given). An entry without its moment is added now.
     void addEntry(const bom::Entry &entry, QWidget *from = nullptr);
     void showBill();
+    // A bill file or a bill of quantities (.gge) given to the program: shown in the bill window.
+    void openFile(const QString &path);
     // Before the program quits: false when the user keeps it running.
     bool mayQuit();
     void closeWindow();

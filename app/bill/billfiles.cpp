@@ -19,6 +19,9 @@ QString suffixOf(BillFiles::FileChoice choice)
         return QStringLiteral("csv");
     case BillFiles::FileChoice::Pdf:
         return QStringLiteral("pdf");
+    case BillFiles::FileChoice::Vor:
+    case BillFiles::FileChoice::OpenVor:
+        return QStringLiteral("gge");
     default:
         return QString::fromLatin1(billfile::kSuffix);
     }
@@ -53,8 +56,18 @@ QString dialogChoice(QWidget *parent, BillFiles::FileChoice choice, const QStrin
         dialog.setWindowTitle(QStringLiteral("Сохранить ведомость в PDF"));
         dialog.setNameFilter(QStringLiteral("Документ PDF (*.pdf)"));
         break;
+    case BillFiles::FileChoice::Vor:
+        dialog.setWindowTitle(QStringLiteral("Экспорт ВОР для экспертизы"));
+        dialog.setNameFilter(QStringLiteral("Ведомость объемов работ (*.gge)"));
+        break;
+    case BillFiles::FileChoice::OpenVor:
+        dialog.setWindowTitle(QStringLiteral("Открыть ВОР"));
+        dialog.setNameFilter(QStringLiteral("Ведомость объемов работ (*.gge)"));
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        break;
     }
-    if (choice != BillFiles::FileChoice::Open) {
+    if (choice != BillFiles::FileChoice::Open && choice != BillFiles::FileChoice::OpenVor) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         // The dialog adds the suffix before it checks for a file to replace, so its question
         // is about the file that will really be written.

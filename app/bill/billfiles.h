@@ -22,7 +22,9 @@ public:
         Save,
         Xlsx,
         Csv,
-        Pdf
+        Pdf,
+        Vor,    // a bill of quantities for expertise to write
+        OpenVor // one to read
     };
     // The path the user chose, empty when cancelled. Tests answer through this.
     using PathChooser = std::function<QString(FileChoice)>;

@@ -2,6 +2,7 @@
 
 #include "billbook.h"
 #include "billtexts.h"
+#include "vormodel.h"
 
 #include <QColor>
 #include <QFont>
@@ -91,6 +92,13 @@ QVariant catalogueHeading(int role)
 
 EntriesModel::EntriesModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
 {
+    // An entry's formula gives its volume; a section's name shows in every entry of it.
+    connect(&book, &BillBook::entryChanged, this,
+            [this](int row) { emit dataChanged(index(row, 0), index(row, ColumnCount - 1)); });
+    connect(&book, &BillBook::vorChanged, this, [this] {
+        if (rowCount() > 0)
+            emit dataChanged(index(0, Section), index(rowCount() - 1, Section));
+    });
     connect(&book, &BillBook::entriesChanged, this, [this] {
         beginResetModel();
         forgetRefusals();
@@ -129,8 +137,10 @@ QVariant EntriesModel::cellData(const QModelIndex &index, int role) const
         return entry.inputs;
     case Materials:
         return billtexts::materialsText(entry);
-    default:
+    case Note:
         return entry.note;
+    default:
+        return vormodel::cell(m_book.bill(), index.row(), index.column());
     }
 }
 
@@ -138,15 +148,21 @@ QVariant EntriesModel::headerData(int section, Qt::Orientation orientation, int 
 {
     if (orientation == Qt::Vertical)
         return role == Qt::DisplayRole ? QVariant(section + 1) : QVariant();
-    static const char *const headings[] = {"Добавлено", "Работа",    "Кол-во",
-                                           "Условия",   "Материалы", "Примечание"};
+    static const char *const headings[] = {
+        "Добавлено", "Работа",     "Кол-во",       "Условия",        "Материалы", "Примечание",
+        "Раздел",    "Ед. объема", "Объем работы", "Формула объема", "Основание"};
     static const char *const tips[] = {
         "Когда запись добавлена в ведомость",
         "Вид работ и выбранный вариант",
         "Сколько одинаковых работ: материалы записи умножаются на это число",
         "Данные расчета, как они введены",
         "Материалы одной работы; объемы работ и составы в итоги не входят",
-        "Примечание к записи"};
+        "Примечание к записи",
+        "Раздел ведомости объемов работ: название или номер",
+        "Единица измерения объема одной работы",
+        "Объем одной работы",
+        "Как получен объем одной работы, числа с точкой: 12.3*3*0.38",
+        "Ссылки на страницы проектной документации (двойной щелчок — изменить)"};
     if (role == Qt::DisplayRole)
         return QString::fromUtf8(headings[section]);
     if (role == Qt::ToolTipRole)
@@ -157,13 +173,21 @@ QVariant EntriesModel::headerData(int section, Qt::Orientation orientation, int 
 Qt::ItemFlags EntriesModel::flags(const QModelIndex &index) const
 {
     Qt::ItemFlags flags = QAbstractTableModel::flags(index);
-    if (index.column() == Count || index.column() == Note)
+    if (index.column() != Added && index.column() != Work && index.column() != Inputs &&
+        index.column() != Materials && index.column() != Basis)
         flags |= Qt::ItemIsEditable;
     return flags;
 }
 
 std::optional<bom::Refusal> EntriesModel::apply(const QModelIndex &index, const QString &text)
 {
+    if (index.column() >= Section) {
+        const vormodel::Edit edit =
+            vormodel::apply(m_book.bill(), index.row(), index.column(), text);
+        if (edit.entry)
+            m_book.setEntry(index.row(), *edit.entry, edit.what);
+        return edit.refusal;
+    }
     if (index.column() != Count) {
         m_book.setNote(index.row(), text);
         return std::nullopt;

@@ -53,6 +53,12 @@ public:
         Inputs,
         Materials,
         Note,
+        // What a bill of quantities needs of the entry.
+        Section,
+        VolumeUnit,
+        Volume,
+        Formula,
+        Basis,
         ColumnCount
     };
 

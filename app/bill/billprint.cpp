@@ -2,6 +2,7 @@
 
 #include "billtexts.h"
 #include "common/journalprint.h"
+#include "vortexts.h"
 
 #include <QPagedPaintDevice>
 #include <QPainter>
@@ -526,7 +527,16 @@ Table entriesTable(const bom::Bill &bill)
             materials.append(billtexts::materialText(material));
         table.rows.append(
             {QString::number(i + 1), work, entry.inputs, materials.join(u'\n'), entry.note});
+        if (vortexts::showsSections(bill))
+            table.rows.back().insert(1, vortexts::sectionText(bill, entry));
+        if (vortexts::showsLinks(bill))
+            table.rows.back().append(bom::linksText(entry.links));
     }
+    // A bill of quantities' section and references, in a bill that has them.
+    if (vortexts::showsSections(bill))
+        table.columns.insert(1, {vortexts::sectionHeading()});
+    if (vortexts::showsLinks(bill))
+        table.columns.append({vortexts::linksHeading()});
     return table;
 }
 

@@ -14,6 +14,7 @@
 #include "common/errorreport.h"
 #include "manualmaterialdialog.h"
 #include "pricecatalogue.h"
+#include "vorpanel.h"
 
 #include <QAction>
 #include <QGridLayout>
@@ -92,6 +93,8 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(createButtons());
     layout->addWidget(createHead());
+    m_vor = new VorPanel(book, files, this);
+    layout->addWidget(m_vor);
 
     auto *splitter = new QSplitter(Qt::Vertical, this);
     m_splitter = splitter;
@@ -146,6 +149,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     splitter->setStretchFactor(2, 0);
     layout->addWidget(splitter, 1);
     createActions();
+    m_vor->attachEntries(m_entries, m_headFields);
 
     for (BillTable *table : {m_entries, m_totals}) {
         connect(qobject_cast<BillTableModel *>(table->model()), &BillTableModel::refused, table,
@@ -581,7 +585,8 @@ bool BillWindow::dateTaken()
 
 void BillWindow::takeHead()
 {
-    bom::Head head;
+    // The head's other fields, those of a bill of quantities, stay as they are.
+    bom::Head head = m_book.bill().head;
     head.object = m_headFields[0]->text().trimmed();
     head.customer = m_headFields[1]->text().trimmed();
     head.address = m_headFields[2]->text().trimmed();

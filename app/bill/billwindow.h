@@ -16,6 +16,7 @@ class QLineEdit;
 class QPagedPaintDevice;
 class QSplitter;
 class TotalsModel;
+class VorPanel;
 
 // The bill of materials in a window of its own, beside the main window and not blocking it:
 // the file commands, the head of the document, the entries, and the totals with the grand
@@ -48,6 +49,7 @@ public:
     void saveBillAs() { m_files.saveAs(); }
     void newBill() { m_files.newBill(); }
     void exportXlsx();
+    VorPanel *vorPanel() const { return m_vor; }
     void exportCsv();
     void printBill();
     void saveAsPdf();
@@ -114,6 +116,7 @@ private:
     QList<QLineEdit *> m_headFields;
     QLineEdit *m_date = nullptr;
     QLabel *m_dateProblem = nullptr;
+    VorPanel *m_vor = nullptr;
     std::function<std::pair<QString, QString>()> m_headingTexts;
     std::function<QDateTime()> m_now;
 };

@@ -2,6 +2,7 @@
 
 #include "billfile.h"
 #include "billtexts.h"
+#include "vortexts.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -358,10 +359,23 @@ lxw_error writeEntries(lxw_workbook *book, const Formats &formats, const bom::Bi
     // The code stands before the material's name when some material has one.
     const bool coded = billtexts::hasCodes(bill);
     const int name = coded ? 6 : 5;
-    const QStringList headings = billtexts::entriesHeadings(coded);
+    QStringList headings = billtexts::entriesHeadings(coded);
+    // A bill of quantities' section and references close the line, in a bill that has them.
+    const bool sections = vortexts::showsSections(bill);
+    const bool links = vortexts::showsLinks(bill);
+    const int section = name + 4;
+    const int basis = section + (sections ? 1 : 0);
+    if (sections)
+        headings.append(vortexts::sectionHeading());
+    if (links)
+        headings.append(vortexts::linksHeading());
     for (int c = 0; c < headings.size(); ++c)
         sheet.text(0, c, headings.at(c), formats.heading);
     QList<double> widths = {16, 40, 8, 60, 30, 40, 8, 14, 20};
+    if (sections)
+        widths.append(20);
+    if (links)
+        widths.append(40);
     if (coded)
         widths.insert(5, 16);
     for (int c = 0; c < int(widths.size()); ++c)
@@ -388,6 +402,11 @@ lxw_error writeEntries(lxw_workbook *book, const Formats &formats, const bom::Bi
             else
                 sheet.text(row, name + 2, QStringLiteral("—"));
             sheet.text(row, name + 3, billtexts::kindText(material));
+            if (sections)
+                sheet.text(row, section, vortexts::sectionText(bill, entry));
+            if (links)
+                sheet.text(row, basis,
+                           bom::linksText(material.links.isEmpty() ? entry.links : material.links));
             ++row;
         }
     }

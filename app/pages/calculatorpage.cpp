@@ -219,6 +219,12 @@ QString CalculatorPage::variantText() const
     return chosen.join(QStringLiteral("; "));
 }
 
+void CalculatorPage::keepVolume(const bom::Volume &volume, const QHash<QString, QString> &formulas)
+{
+    m_volume = volume;
+    m_formulas = formulas;
+}
+
 std::optional<CalculatorPage::Results> CalculatorPage::currentResults(QString *whyNot) const
 {
     const auto refuse = [whyNot](const char *reason) {
@@ -251,5 +257,7 @@ std::optional<CalculatorPage::Results> CalculatorPage::currentResults(QString *w
                       "результаты для них");
     results.variant = variantText();
     results.inputs = inputsText();
+    results.volume = m_volume;
+    results.formulas = m_formulas;
     return results;
 }

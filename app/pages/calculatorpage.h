@@ -2,6 +2,7 @@
 
 #include "billfigure.h"
 #include "resulttext.h"
+#include "vor.h"
 
 #include <QHash>
 #include <QWidget>
@@ -40,10 +41,20 @@ public:
         QString variant; // the chosen item of the page's list, if it has one
         QString inputs;  // the fields as typed, with their captions
         QList<Figure> figures;
+        // The work's amount and its arithmetic, and each figure's by formulaKey(), with a point,
+        // where the page gives them.
+        bom::Volume volume;
+        QHash<QString, QString> formulas;
     };
     // The results of the last computation while they stand as it left them; otherwise none, and
     // why: nothing computed yet, results hidden or cleared, or inputs changed since.
     std::optional<Results> currentResults(QString *whyNot) const;
+    // A figure's formula is found by its name and the mixture it goes into: a page may have one
+    // material twice, by itself and in a mixture.
+    static QString formulaKey(const calc::BillFigure &figure)
+    {
+        return figure.name + u'\x1f' + figure.partOf;
+    }
 
 signals:
     void addToBillRequested();
@@ -80,6 +91,9 @@ protected:
     void showFigure(const ResultRow &row, const calc::BillFigure &what,
                     const std::optional<double> &value,
                     calc::ResultFormat format = calc::kFormat4x3, const QString &unit = QString());
+    // The work's amount and each figure's arithmetic (by formulaKey()) of the computation
+    // just shown, for a bill of quantities.
+    void keepVolume(const bom::Volume &volume, const QHash<QString, QString> &formulas);
     // Keeps the figures behind a label that the page writes in its own words.
     void keepFigures(QLabel *label, const QList<Figure> &figures);
 
@@ -95,6 +109,8 @@ private:
     QString variantText() const;
 
     QHash<const QLabel *, Kept> m_kept;
+    bom::Volume m_volume;
+    QHash<QString, QString> m_formulas;
     quint64 m_writes = 0;
     // The moment of the last press of the compute button, and the inputs it met.
     std::optional<quint64> m_computedAt;

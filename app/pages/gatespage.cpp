@@ -79,6 +79,16 @@ void GatesPage::Button5Click()
         const std::array<double, calc::kGatesRowCount> values =
             calc::computeGates(work, input()->text());
         setValuesVisible(*results(), true);
+        // The area as typed, in hundreds of square metres, and each material per 100 m2 of it.
+        const double area = double(calc::InputNumber(input()->text()).value());
+        const QString typed = bom::formulaNumber(area);
+        const calc::GatesRates &rates = calc::kGatesRates.at(static_cast<std::size_t>(work));
+        QHash<QString, QString> formulas;
+        for (int i = 0; i < calc::kGatesRowCount; ++i)
+            formulas.insert(formulaKey(calc::gatesFigures().at(i)),
+                            typed + u'*' +
+                                bom::formulaNumber(double(rates[static_cast<std::size_t>(i)])));
+        keepVolume({QStringLiteral("100 м2"), area, typed}, formulas);
         QStringList lines;
         for (int i = 0; i < results()->count(); ++i) {
             showFigure(results()->row(i), calc::gatesFigures().at(i),

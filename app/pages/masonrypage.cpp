@@ -1,9 +1,9 @@
 #include "masonrypage.h"
 
+#include "common/errorreport.h"
 #include "explanations.h"
 #include "masonry.h"
 #include "resulttext.h"
-#include "common/errorreport.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
 
@@ -80,6 +80,7 @@ void MasonryPage::BitBtn9Click()
                                        m_typedFields[4]->text(), m_typedFields[5]->text(),
                                        m_thickness->text()};
         const calc::MasonryResult result = calc::computeMasonry(input, kind);
+        keepMasonryVolume(input, kind, result.volumeM3);
         const calc::MasonryFormats &formats = calc::kMasonryFormats;
         const std::pair<double, calc::ResultFormat> shown[] = {{result.volumeM3, formats.volumeM3},
                                                                {result.bricks, formats.bricks},
@@ -92,6 +93,48 @@ void MasonryPage::BitBtn9Click()
         appendLine(QStringLiteral("Итоги произведенного расчета:"));
         appendRowLines(*m_results);
     });
+}
+
+void MasonryPage::keepMasonryVolume(const calc::MasonryInput &input, std::optional<int> kind,
+                                    double volumeM3)
+{
+    // The formula of the explanation with the figures typed: the wall less its openings, times
+    // the thickness; an opening of no area is left out.
+    const auto number = [](const calc::InputNumber &field) {
+        return bom::formulaNumber(double(field.value()));
+    };
+    const auto area = [&number](const calc::InputNumber &length, const calc::InputNumber &height) {
+        return double(length.value()) * double(height.value()) == 0
+                   ? QString()
+                   : number(length) + u'*' + number(height);
+    };
+    QString net = area(input.lengthM, input.heightM);
+    if (net.isEmpty())
+        net = QStringLiteral("0");
+    bool less = false;
+    for (const QString &opening : {area(input.windowLengthM, input.windowHeightM),
+                                   area(input.doorLengthM, input.doorHeightM)}) {
+        if (!opening.isEmpty()) {
+            net += u'-' + opening;
+            less = true;
+        }
+    }
+    const QString volume = (less ? u'(' + net + u')' : net) + u'*' + number(input.thicknessM);
+    QHash<QString, QString> formulas;
+    const QList<calc::BillFigure> &figures = calc::masonryFigures();
+    formulas.insert(formulaKey(figures.at(0)), volume);
+    if (kind) {
+        const calc::MasonryKind &rates = calc::kMasonryKinds.at(static_cast<std::size_t>(*kind));
+        const calc::Extended perM3[] = {rates.bricksPerM3, rates.mortarM3PerM3, rates.plugsM3PerM3};
+        for (int i = 0; i < 3; ++i)
+            formulas.insert(formulaKey(figures.at(i + 1)),
+                            volume + u'*' + bom::formulaNumber(double(perM3[i])));
+    } else {
+        // No kind chosen: the materials are nought.
+        for (int i = 1; i < figures.size(); ++i)
+            formulas.insert(formulaKey(figures.at(i)), QStringLiteral("0"));
+    }
+    keepVolume({figures.at(0).unit, volumeM3, volume}, formulas);
 }
 
 void MasonryPage::BitBtn8Click()

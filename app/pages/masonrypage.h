@@ -1,6 +1,7 @@
 #pragma once
 
 #include "calculatorpage.h"
+#include "masonry.h"
 
 class InputField;
 class ResultRows;
@@ -22,6 +23,8 @@ public:
     void BitBtn8Click();
 
 private:
+    void keepMasonryVolume(const calc::MasonryInput &input, std::optional<int> kind,
+                           double volumeM3);
     int m_kind = -1;
     QList<QStringList> m_explanations; // by masonry kind, none first
     QList<InputField *> m_typedFields; // Edit1, Edit2, Edit4, Edit5, Edit6, Edit7

@@ -1,9 +1,9 @@
 #include "paintingpage.h"
 
+#include "common/errorreport.h"
 #include "explanations.h"
 #include "painting.h"
 #include "resulttext.h"
-#include "common/errorreport.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
 #include "widgets/variantlist.h"
@@ -79,6 +79,32 @@ PaintingPage::PaintingPage(Journal &journal, QWidget *parent)
     connect(computeButton(), &QPushButton::clicked, this, &PaintingPage::compute);
 }
 
+void PaintingPage::keepPaintingVolume(double areaM2, int coats)
+{
+    // The painted area, length × width, and each material per 100 m2 of it; the ground paints
+    // go by the priming oil.
+    const QString area =
+        bom::formulaNumber(double(calc::InputNumber(m_firstSide->text()).value())) + u'*' +
+        bom::formulaNumber(double(calc::InputNumber(m_secondSide->text()).value()));
+    const calc::PaintingRates &rates = calc::kPaintingRates.at(static_cast<std::size_t>(coats));
+    const auto perArea = [&area](calc::Extended rate) {
+        return area + u'*' + bom::formulaNumber(double(rate)) + u'/' +
+               bom::formulaNumber(double(calc::kPaintingRateMeasureM2));
+    };
+    const QString oil = perArea(rates.primingOilKgPer100M2);
+    const QString formulas[] = {oil,
+                                oil + u'*' +
+                                    bom::formulaNumber(double(calc::kGroundPaintsKgPerKgOil)),
+                                perArea(rates.compositionKgPer100M2),
+                                perArea(rates.redOxideKgPer100M2),
+                                perArea(rates.paintOilKgPer100M2),
+                                perArea(calc::kRagsKgPer100M2)};
+    QHash<QString, QString> byFigure;
+    for (int i = 0; i < int(std::size(formulas)); ++i)
+        byFigure.insert(formulaKey(calc::paintingFigures().at(i)), formulas[i]);
+    keepVolume({QStringLiteral("м2"), areaM2, area}, byFigure);
+}
+
 void PaintingPage::compute()
 {
     errorreport::guarded([this] {
@@ -88,6 +114,7 @@ void PaintingPage::compute()
         // All six are formed before any is written: an overflow leaves only the area changed.
         const int coats = m_coats->selectedIndex();
         const calc::PaintingResult result = calc::computePainting(area, coats);
+        keepPaintingVolume(area, coats);
         const double values[] = {result.primingOilKg, result.groundPaintsKg, result.compositionKg,
                                  result.redOxideKg,   result.paintOilKg,     result.ragsKg};
         QList<ResultRow> rows;

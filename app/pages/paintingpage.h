@@ -27,6 +27,8 @@ private:
 
     QLabel *m_areaCaption;
     QList<QStringList> m_explanations; // by number of coats
+    void keepPaintingVolume(double areaM2, int coats);
+
     InputField *m_firstSide;
     InputField *m_secondSide;
     QLabel *m_area;

@@ -1,9 +1,9 @@
 #include "tilespage.h"
 
-#include "explanations.h"
-#include "resulttext.h"
 #include "common/artwork.h"
 #include "common/errorreport.h"
+#include "explanations.h"
+#include "resulttext.h"
 #include "tiles.h"
 #include "widgets/clickablelabel.h"
 #include "widgets/inputfield.h"
@@ -154,8 +154,16 @@ void TilesPage::Button3Click()
             QStringLiteral(" шт. на площади ") +
             calc::resultText(result.areaM2, calc::kTileFormat) + QStringLiteral(" кв. метров");
         m_result->setText(line);
-        keepFigures(m_result,
-                    {{calc::tilesFigure(QString::fromUtf8(kTypes[type].item)), result.count}});
+        const calc::BillFigure tiles = calc::tilesFigure(QString::fromUtf8(kTypes[type].item));
+        // The paved area, length × width, and the tiles as so many a square metre of it.
+        const QString area =
+            bom::formulaNumber(double(calc::InputNumber(m_length->text()).value())) + u'*' +
+            bom::formulaNumber(double(calc::InputNumber(m_width->text()).value()));
+        keepVolume({QStringLiteral("м2"), result.areaM2, area},
+                   {{formulaKey(tiles), area + u'*' +
+                                            bom::formulaNumber(double(calc::kTilesPerM2.at(
+                                                static_cast<std::size_t>(type))))}});
+        keepFigures(m_result, {{tiles, result.count}});
         appendLine(line);
     });
 }

@@ -105,6 +105,15 @@ void UnderlayPage::Button1Click()
             calc::computeUnderlay(kind, input()->text());
         const calc::ResultFormat format =
             calc::kUnderlayVariants[static_cast<std::size_t>(kind)].format;
+        // The layer's volume as typed, and each material per cubic metre of it.
+        const double volume = double(calc::InputNumber(input()->text()).value());
+        const QString typed = bom::formulaNumber(volume);
+        QHash<QString, QString> formulas;
+        for (const calc::UnderlayMaterial &material :
+             calc::kUnderlayVariants.at(static_cast<std::size_t>(kind)).materials)
+            formulas.insert(formulaKey(calc::underlayFigures().at(material.row - 1)),
+                            typed + u'*' + bom::formulaNumber(double(material.perM3)));
+        keepVolume({QStringLiteral("м3"), volume, typed}, formulas);
         QStringList lines;
         for (const calc::UnderlayQuantity &quantity : quantities) {
             const ResultRow &row = results()->row(quantity.row - 1);

@@ -6,6 +6,8 @@
 #include "normdb.h"
 #include "normimportcommand.h"
 
+#include "bill/vorcommand.h"
+
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QFont>
@@ -69,9 +71,38 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
                        "норм %1 и выйти.")
             .arg(norms::defaultDatabasePath()));
     parser.addOption(importNorms);
-    parser.addPositionalArgument(QStringLiteral("файлы"),
-                                 QStringLiteral("Файлы или папки базы норм для --import-norms."),
-                                 QStringLiteral("[--import-norms файлы или папки...]"));
+    const QCommandLineOption exportVor(
+        QStringLiteral("export-vor"),
+        QStringLiteral("Записать ведомость ВЕДОМОСТЬ.merilon-bom как ведомость объемов работ для "
+                       "экспертизы ВОР.gge и выйти."));
+    parser.addOption(exportVor);
+    const QCommandLineOption importVor(
+        QStringLiteral("import-vor"),
+        QStringLiteral("Прочитать ведомость объемов работ ВОР.gge в ведомость "
+                       "ВЕДОМОСТЬ.merilon-bom и выйти."));
+    parser.addOption(importVor);
+    parser.addPositionalArgument(
+        QStringLiteral("файлы"),
+        QStringLiteral(
+            "Ведомость (.merilon-bom) или ведомость объемов работ (.gge), чтобы открыть "
+            "ее в окне ведомости; файлы или папки базы норм для --import-norms; ВЕДОМОСТЬ "
+            "ВОР.gge для --export-vor; ВОР.gge ВЕДОМОСТЬ для --import-vor."),
+        QStringLiteral(
+            "[файл | --import-norms файлы или папки... | --export-vor ВЕДОМОСТЬ ВОР.gge | "
+            "--import-vor ВОР.gge ВЕДОМОСТЬ]"));
+    // Options of two dashes are the program's; one dash may be Qt's own, such as -platform.
+    const QStringList known{QStringLiteral("help"),       QStringLiteral("help-all"),
+                            QStringLiteral("version"),    QStringLiteral("import-norms"),
+                            QStringLiteral("export-vor"), QStringLiteral("import-vor")};
+    const auto usage = [&parser] {
+        QTextStream(stderr) << parser.helpText();
+        return 2;
+    };
+    for (const QString &argument : QCoreApplication::arguments().mid(1)) {
+        if (argument.startsWith(QStringLiteral("--")) &&
+            !known.contains(argument.mid(2).section(u'=', 0, 0)))
+            return usage();
+    }
     parser.parse(QCoreApplication::arguments());
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all")) ||
         parser.isSet(versionOption)) {
@@ -84,6 +115,17 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
         QTextStream err(stderr);
         return norms::runImportCommand(parser.positionalArguments(), norms::defaultDatabasePath(),
                                        out, err);
+    }
+    if (parser.isSet(exportVor) || parser.isSet(importVor)) {
+        const QStringList files = parser.positionalArguments();
+        if (files.size() != 2 || (parser.isSet(exportVor) && parser.isSet(importVor)))
+            return usage();
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return parser.isSet(exportVor)
+                   ? vorcommand::exportVor(files.at(0), files.at(1), QString::fromLatin1(version),
+                                           out, err)
+                   : vorcommand::importVor(files.at(0), files.at(1), out, err);
     }
     return std::nullopt;
 }

@@ -63,6 +63,16 @@ Section "${NAME}" SectionProgram
   WriteRegStr HKCU "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "NoRepair" 1
+  ; The bill and the bill of quantities for expertise open in the program with a double click.
+  WriteRegStr HKCU "Software\Classes\.merilon-bom" "" "Merilon.Bill"
+  WriteRegStr HKCU "Software\Classes\Merilon.Bill" "" "Ведомость материалов Мерилон 3"
+  WriteRegStr HKCU "Software\Classes\Merilon.Bill\DefaultIcon" "" "$INSTDIR\merilon.exe,0"
+  WriteRegStr HKCU "Software\Classes\Merilon.Bill\shell\open\command" "" '"$INSTDIR\merilon.exe" "%1"'
+  WriteRegStr HKCU "Software\Classes\.gge\OpenWithProgids" "Merilon.Vor" ""
+  WriteRegStr HKCU "Software\Classes\Merilon.Vor" "" "Ведомость объемов работ (.gge)"
+  WriteRegStr HKCU "Software\Classes\Merilon.Vor\DefaultIcon" "" "$INSTDIR\merilon.exe,0"
+  WriteRegStr HKCU "Software\Classes\Merilon.Vor\shell\open\command" "" '"$INSTDIR\merilon.exe" "%1"'
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
   WriteRegDWORD HKCU "${UNINSTALL_KEY}" "EstimatedSize" $0
 SectionEnd
@@ -95,4 +105,12 @@ Section "Uninstall"
   Delete "$INSTDIR\merilon.exe"
   RMDir "$INSTDIR"
   DeleteRegKey HKCU "${UNINSTALL_KEY}"
+  DeleteRegKey HKCU "Software\Classes\Merilon.Bill"
+  DeleteRegKey HKCU "Software\Classes\Merilon.Vor"
+  DeleteRegValue HKCU "Software\Classes\.gge\OpenWithProgids" "Merilon.Vor"
+  ; The bill's own suffix is the program's alone.
+  ReadRegStr $0 HKCU "Software\Classes\.merilon-bom" ""
+  StrCmp $0 "Merilon.Bill" 0 +2
+    DeleteRegKey HKCU "Software\Classes\.merilon-bom"
+  System::Call 'shell32::SHChangeNotify(i 0x08000000, i 0, p 0, p 0)'
 SectionEnd

@@ -1,8 +1,11 @@
 // The program's answers on the terminal: --help and --version print and end the program without
 // a display to open a window on. Windows builds are GUI programs with no console to answer on.
 
+#include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <algorithm>
@@ -14,7 +17,74 @@ class CommandLineTest : public QObject
 private slots:
     void answersWithoutAWindow_data();
     void answersWithoutAWindow();
+    void wrongUseGetsTheUsageAndCodeTwo_data();
+    void wrongUseGetsTheUsageAndCodeTwo();
+    void vorGoesThroughTheTerminal();
+
+private:
+    // The program without a display: a window opened by mistake ends it with an error.
+    static QProcessEnvironment noDisplay();
 };
+
+QProcessEnvironment CommandLineTest::noDisplay()
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    environment.remove(QStringLiteral("DISPLAY"));
+    environment.remove(QStringLiteral("WAYLAND_DISPLAY"));
+    return environment;
+}
+
+void CommandLineTest::wrongUseGetsTheUsageAndCodeTwo_data()
+{
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("unknown option") << QStringList{"--bogus"};
+    QTest::newRow("export without files") << QStringList{"--export-vor"};
+    QTest::newRow("import with one file") << QStringList{"--import-vor", "a.gge"};
+}
+
+void CommandLineTest::wrongUseGetsTheUsageAndCodeTwo()
+{
+    QFETCH(QStringList, arguments);
+    QProcess program;
+    program.setProcessEnvironment(noDisplay());
+    program.start(QStringLiteral(MERILON_PROGRAM), arguments);
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.exitCode(), 2);
+    QVERIFY(
+        QString::fromUtf8(program.readAllStandardError()).contains(QStringLiteral("--export-vor")));
+}
+
+void CommandLineTest::vorGoesThroughTheTerminal()
+{
+    QTemporaryDir folder;
+    const QString bill = folder.filePath(QStringLiteral("пример.merilon-bom"));
+    const QString vor = folder.filePath(QStringLiteral("пример.gge"));
+    const auto run = [](const QStringList &arguments, int code) {
+        QProcess program;
+        program.setProcessEnvironment(noDisplay());
+        program.start(QStringLiteral(MERILON_PROGRAM), arguments);
+        QVERIFY(program.waitForFinished(30000));
+        QVERIFY2(program.exitCode() == code, program.readAllStandardError().constData());
+    };
+    run({QStringLiteral("--import-vor"), QStringLiteral(MERILON_GGE_FIXTURES "/example-vor.gge"),
+         bill},
+        0);
+    QVERIFY(QFile::exists(bill));
+    run({QStringLiteral("--export-vor"), bill, vor}, 0);
+    QFile written(vor);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    QVERIFY(written.readAll().contains("<QuantityFormula>11.8*8.3*0.4*1.1</QuantityFormula>"));
+    // A broken .gge is refused, and the bill file stays as it was.
+    QFile broken(folder.filePath(QStringLiteral("broken.gge")));
+    QVERIFY(broken.open(QIODevice::WriteOnly));
+    broken.write("<Construction>");
+    broken.close();
+    const QDateTime before = QFileInfo(bill).lastModified();
+    run({QStringLiteral("--import-vor"), broken.fileName(), bill}, 1);
+    QCOMPARE(QFileInfo(bill).lastModified(), before);
+}
 
 void CommandLineTest::answersWithoutAWindow_data()
 {

@@ -1,5 +1,6 @@
 #include "calcerror.h"
 #include "measure.h"
+#include "normbill.h"
 #include "normcompute.h"
 
 #include <QtTest>
@@ -16,6 +17,7 @@ private slots:
     void refusesABadVolume();
     void joinsTheWorkContentWithoutDoubledStops_data();
     void joinsTheWorkContentWithoutDoubledStops();
+    void billEntryHasTheVolumeAndEachAmountsFormula();
 };
 
 namespace {
@@ -39,6 +41,18 @@ norms::Norm footing()
 }
 
 } // namespace
+
+void NormComputeTest::billEntryHasTheVolumeAndEachAmountsFormula()
+{
+    const bom::Entry entry = norms::billEntry(norms::computeNorm(footing(), "2,5"),
+                                              QDateTime(QDate(2026, 12, 8), QTime(9, 0)));
+    // The volume in the measure's unit, as typed; each amount the rate per 100 м3 × the volume.
+    QCOMPARE(entry.volume, (bom::Volume{"м3", 2.5, "2.5"}));
+    QCOMPARE(entry.materials.at(3).formula, QStringLiteral("0.005*2.5/100"));
+    QCOMPARE(entry.materials.at(3).quantity, 0.005 * 2.5 / 100);
+    // «по проекту» has no amount and so no formula.
+    QCOMPARE(entry.materials.at(4).formula, QString());
+}
 
 void NormComputeTest::readsMeasures_data()
 {
