@@ -32,6 +32,7 @@
 #include <QSettings>
 #include <QShowEvent>
 #include <QSplitter>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -66,6 +67,7 @@ std::unique_ptr<QSettings> settings()
 
 const QString kGeometryKey = QStringLiteral("billWindow/geometry");
 const QString kSplitterKey = QStringLiteral("billWindow/splitter");
+const QString kVorShownKey = QStringLiteral("billWindow/vorShown");
 
 QString widthsKey(const QTableView *table)
 {
@@ -91,10 +93,17 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     };
 
     auto *layout = new QVBoxLayout(this);
+    // The boxes have frames and titles of their own to part them.
+    layout->setSpacing(2);
     layout->addWidget(createButtons());
     layout->addWidget(createHead());
     m_vor = new VorPanel(book, files, this);
+    m_vor->setTitle(QString());
     layout->addWidget(m_vor);
+    connect(m_vorToggle, &QToolButton::toggled, this, &BillWindow::showVorPanel);
+    connect(m_vor, &VorPanel::revealRequested, m_vorToggle,
+            [this] { m_vorToggle->setChecked(true); });
+    showVorPanel(false);
 
     auto *splitter = new QSplitter(Qt::Vertical, this);
     m_splitter = splitter;
@@ -223,6 +232,16 @@ QWidget *BillWindow::createButtons()
         line->addWidget(push);
     }
     line->addStretch(1);
+    // The bill of quantities' fields are for those who send one to expertise: folded away until
+    // asked for, so that the entries and totals keep the room on a small screen.
+    m_vorToggle = new QToolButton(bar);
+    m_vorToggle->setObjectName(QStringLiteral("BillVorToggle"));
+    m_vorToggle->setText(QStringLiteral("ВОР: разделы, документы, основания"));
+    m_vorToggle->setToolTip(QStringLiteral("Поля ведомости объемов работ для экспертизы (.gge)"));
+    m_vorToggle->setCheckable(true);
+    m_vorToggle->setAutoRaise(true);
+    m_vorToggle->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    line->addWidget(m_vorToggle);
     return bar;
 }
 
@@ -292,7 +311,7 @@ QWidget *BillWindow::createEntryButtons()
     QPushButton *remove = button("BillRemoveEntry", QStringLiteral("&Удалить запись"), bar);
     remove->setToolTip(QStringLiteral("Удалить выбранные записи (Delete)"));
     connect(remove, &QPushButton::clicked, this, &BillWindow::removeSelectedEntries);
-    QPushButton *manual = button("BillAddManual", QStringLiteral("Добавить &материал..."), bar);
+    QPushButton *manual = button("BillAddManual", QStringLiteral("Добавить материа&л..."), bar);
     manual->setToolTip(QStringLiteral("Материал, которого нет в расчетах, например гвозди"));
     connect(manual, &QPushButton::clicked, this, &BillWindow::addManualMaterial);
     QUndoStack *undo = m_book.undoStack();
@@ -608,6 +627,13 @@ void BillWindow::takeHead()
     }
 }
 
+void BillWindow::showVorPanel(bool shown)
+{
+    m_vorToggle->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
+    m_vorToggle->setChecked(shown);
+    m_vor->setVisible(shown);
+}
+
 void BillWindow::showDocument()
 {
     setWindowTitle(m_book.displayName() + QStringLiteral("[*] — Ведомость материалов — Мерилон 3"));
@@ -708,16 +734,20 @@ QSize BillWindow::firstSize() const
     const int shownWidth = std::min(std::max(wide, 1000), screenRoom.width());
     // Each table as high as its header and the first rows, and its scroll bar when the columns
     // do not fit.
-    const int scrollBar =
-        shownWidth < wide ? m_totals->horizontalScrollBar()->sizeHint().height() : 0;
+    // The entries' columns (the work, its volume, formula and references) never all fit.
+    const int scrollBarHigh = m_totals->horizontalScrollBar()->sizeHint().height();
     for (BillTable *table : {m_entries, m_totals}) {
+        const bool scrolls = table == m_entries || shownWidth < wide;
         table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
                                 kFirstRows * table->verticalHeader()->defaultSectionSize() +
-                                scrollBar + 2 * table->frameWidth() + 2);
+                                (scrolls ? scrollBarHigh : 0) + 2 * table->frameWidth() + 2);
     }
     const int high = minimumSizeHint().height();
-    for (BillTable *table : {m_entries, m_totals})
+    m_firstSplit.clear();
+    for (BillTable *table : {m_entries, m_totals}) {
+        m_firstSplit.append(table->parentWidget()->minimumSizeHint().height());
         table->setMinimumHeight(0);
+    }
     // The window's frame and title take some of the screen.
     return QSize(shownWidth, std::min(high, screenRoom.height()));
 }
@@ -727,7 +757,11 @@ void BillWindow::restoreLayout()
     const std::unique_ptr<QSettings> store = settings();
     if (!restoreGeometry(store->value(kGeometryKey).toByteArray()))
         resize(firstSize());
-    m_splitter->restoreState(store->value(kSplitterKey).toByteArray());
+    // At first the entries and the totals share the room as their first rows need it.
+    if (!m_splitter->restoreState(store->value(kSplitterKey).toByteArray()) &&
+        !m_firstSplit.isEmpty())
+        m_splitter->setSizes(m_firstSplit);
+    showVorPanel(store->value(kVorShownKey, false).toBool());
     for (BillTable *table : {m_entries, m_totals, m_hours}) {
         const QVariantList widths = store->value(widthsKey(table)).toList();
         // The last column stretches; a width kept for a column no longer there is left.
@@ -744,6 +778,7 @@ void BillWindow::saveLayout() const
     const std::unique_ptr<QSettings> store = settings();
     store->setValue(kGeometryKey, saveGeometry());
     store->setValue(kSplitterKey, m_splitter->saveState());
+    store->setValue(kVorShownKey, m_vorToggle->isChecked());
     for (const BillTable *table : {m_entries, m_totals, m_hours}) {
         const QVariantList kept = store->value(widthsKey(table)).toList();
         QVariantList widths;

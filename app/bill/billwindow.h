@@ -12,6 +12,7 @@ class EntriesModel;
 class HoursModel;
 class QGroupBox;
 class QLabel;
+class QToolButton;
 class QLineEdit;
 class QPagedPaintDevice;
 class QSplitter;
@@ -92,6 +93,7 @@ private:
     // read: nothing is then printed or saved with another date.
     bool dateTaken();
     void showDocument();
+    void showVorPanel(bool shown);
     QString exportPath(FileChoice choice, const char *suffix);
 
     BillBook &m_book;
@@ -117,6 +119,8 @@ private:
     QLineEdit *m_date = nullptr;
     QLabel *m_dateProblem = nullptr;
     VorPanel *m_vor = nullptr;
+    QToolButton *m_vorToggle = nullptr;
+    mutable QList<int> m_firstSplit; // the entries' and totals' boxes at their first size
     std::function<std::pair<QString, QString>()> m_headingTexts;
     std::function<QDateTime()> m_now;
 };

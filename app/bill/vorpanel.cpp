@@ -448,6 +448,7 @@ void VorPanel::attachEntries(QTableView *entries, const QList<QLineEdit *> &head
 
 void VorPanel::selectGap(const vorfile::Gap &gap)
 {
+    emit revealRequested();
     if (gap.place == vorfile::Gap::Place::Head) {
         const std::pair<const char *, QWidget *> fields[] = {
             {"constructionSite", m_site},

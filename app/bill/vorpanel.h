@@ -47,6 +47,8 @@ public:
                          bool askedAlready = false);
 
 signals:
+    // The panel is folded away and has a field to show: the window unfolds it.
+    void revealRequested();
     // The first gap of a refused export, for the window to select its cell.
     void gapFound(const vorfile::Gap &gap);
 

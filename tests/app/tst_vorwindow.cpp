@@ -19,6 +19,7 @@
 #include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
+#include <QToolButton>
 
 // The bill of quantities in the bill window: what the export lacks is listed and its first
 // place selected; sections, documents and references typed in the window reach the file; a
@@ -80,6 +81,10 @@ BillWindow *VorWindowTest::openBill()
     m_driver->window().bill().showBill();
     BillWindow *window = m_driver->window().bill().window();
     QApplication::setActiveWindow(window);
+    // The bill of quantities' fields are folded away at first.
+    auto *unfold = window->findChild<QToolButton *>(QStringLiteral("BillVorToggle"));
+    if (!unfold->isChecked())
+        m_driver->click(unfold);
     return window;
 }
 
