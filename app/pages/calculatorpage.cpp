@@ -225,6 +225,22 @@ void CalculatorPage::keepVolume(const bom::Volume &volume, const QHash<QString, 
     m_formulas = formulas;
 }
 
+void CalculatorPage::keepRatedVolume(
+    const bom::Volume &volume,
+    const QList<std::pair<calc::BillFigure, const calc::SourcedRate *>> &rows,
+    QHash<QString, QString> formulas)
+{
+    // A product stays one; a sum or a difference is bracketed before it is multiplied.
+    const bool sum = volume.formula.contains(u'+') || volume.formula.contains(u'-');
+    const QString base = sum ? u'(' + volume.formula + u')' : volume.formula;
+    for (const auto &[figure, rate] : rows) {
+        if (rate && rate->perUnit)
+            formulas.insert(formulaKey(figure),
+                            base + u'*' + bom::formulaNumber(double(*rate->perUnit)));
+    }
+    keepVolume(volume, formulas);
+}
+
 std::optional<CalculatorPage::Results> CalculatorPage::currentResults(QString *whyNot) const
 {
     const auto refuse = [whyNot](const char *reason) {

@@ -2,6 +2,7 @@
 
 #include "billfigure.h"
 #include "resulttext.h"
+#include "sourcedrate.h"
 #include "vor.h"
 
 #include <QHash>
@@ -94,6 +95,11 @@ protected:
     // The work's amount and each figure's arithmetic (by formulaKey()) of the computation
     // just shown, for a bill of quantities.
     void keepVolume(const bom::Volume &volume, const QHash<QString, QString> &formulas);
+    // The same for a page whose rows are rated per unit of the work: each row with a rate is the
+    // work's arithmetic × its rate; formulas holds those of the rows formed otherwise.
+    void keepRatedVolume(const bom::Volume &volume,
+                         const QList<std::pair<calc::BillFigure, const calc::SourcedRate *>> &rows,
+                         QHash<QString, QString> formulas = {});
     // Keeps the figures behind a label that the page writes in its own words.
     void keepFigures(QLabel *label, const QList<Figure> &figures);
 

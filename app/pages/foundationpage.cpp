@@ -5,6 +5,7 @@
 #include "foundation.h"
 #include "resulttext.h"
 #include "rownorms.h"
+#include "vor.h"
 #include "widgets/clickablelabel.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
@@ -139,9 +140,40 @@ void FoundationPage::BitBtn2Click()
         setValuesVisible(*m_results, true);
         const int sizeClass = m_sizeClasses->selectedIndex();
         explainFigures(sizeClass);
-        showFigures(calc::computeFoundationMaterials(input(), sizeClass, rates()));
+        const calc::FoundationRateTable table = rates();
+        const calc::FoundationMaterials materials =
+            calc::computeFoundationMaterials(input(), sizeClass, table);
+        showFigures(materials);
+        keepFoundationVolume(materials.concreteM3, sizeClass, table);
         appendRowLines(*m_results);
     });
+}
+
+// The concrete's volume is the work; the formwork follows from the faces, the other rows from
+// their rates per m3 of concrete.
+void FoundationPage::keepFoundationVolume(double volumeM3, int sizeClass,
+                                          const calc::FoundationRateTable &table)
+{
+    const calc::FoundationInput typed = input();
+    const auto number = [](const calc::InputNumber &field) {
+        return bom::formulaNumber(double(field.value()));
+    };
+    const QString volume =
+        number(typed.lengthM) + u'*' + number(typed.widthM) + u'*' + number(typed.heightM);
+    QHash<QString, QString> formulas{
+        {formulaKey(m_norms->figure(0)), volume},
+        {formulaKey(m_norms->figure(1)),
+         QStringLiteral("2*(%1+%2)*%3")
+             .arg(number(typed.lengthM), number(typed.widthM), number(typed.heightM))}};
+    QList<std::pair<calc::BillFigure, const calc::SourcedRate *>> rows;
+    if (sizeClass >= 0 && sizeClass < calc::kFoundationClassCount) {
+        const calc::FoundationClassRates &perM3 = table.at(std::size_t(sizeClass));
+        const calc::SourcedRate *rated[] = {&perM3.boards, &perM3.nails, &perM3.wire,
+                                            &perM3.lubricant};
+        for (int i = 0; i < 4; ++i)
+            rows.append({m_norms->figure(i + 2), rated[i]});
+    }
+    keepRatedVolume({QStringLiteral("м3"), volumeM3, volume}, rows, formulas);
 }
 
 void FoundationPage::BitBtn1Click()

@@ -28,6 +28,8 @@ private:
     calc::FoundationRateTable rates() const;
     void showFigures(const calc::FoundationMaterials &materials);
     void explainFigures(int sizeClass);
+    void keepFoundationVolume(double volumeM3, int sizeClass,
+                              const calc::FoundationRateTable &table);
 
     InputField *m_length;
     InputField *m_width;

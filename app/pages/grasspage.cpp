@@ -4,6 +4,7 @@
 #include "explanations.h"
 #include "grass.h"
 #include "rownorms.h"
+#include "vor.h"
 #include "widgets/fieldgroup.h"
 #include "widgets/resultrows.h"
 #include "widgets/variantlist.h"
@@ -92,8 +93,10 @@ void GrassPage::BitBtn4Click()
         return;
     errorreport::guarded([this, way] {
         explainFigures(way);
-        const calc::GrassMaterials materials =
-            calc::computeGrassMaterials({m_length->text(), m_width->text()}, way, rates());
+        const calc::GrassRateTable table = rates();
+        const calc::GrassInput typed{m_length->text(), m_width->text()};
+        const calc::GrassMaterials materials = calc::computeGrassMaterials(typed, way, table);
+        keepGrassVolume(typed, materials.areaM2, table.at(std::size_t(way)));
         const QList<const calc::GrassFigure *> figures = figuresInRowOrder(materials);
         QStringList lines;
         for (int i = 0; i < m_results->count(); ++i) {
@@ -106,6 +109,21 @@ void GrassPage::BitBtn4Click()
                                    QStringLiteral(" x ") + m_width->text() + QStringLiteral(" м"),
                                lines);
     });
+}
+
+// The plot's area is the work; every row is rated per m2 of it.
+void GrassPage::keepGrassVolume(const calc::GrassInput &typed, double areaM2,
+                                const calc::GrassWayRates &perM2)
+{
+    const QString area = bom::formulaNumber(double(typed.lengthM.value())) + u'*' +
+                         bom::formulaNumber(double(typed.widthM.value()));
+    const calc::SourcedRate *rated[] = {
+        &perM2.turf,        &perM2.woodenPins,      &perM2.seeds,         &perM2.vegetableSoil,
+        &perM2.fertilizers, &perM2.bitumenEmulsion, &perM2.latexEmulsion, &perM2.sawdust};
+    QList<std::pair<calc::BillFigure, const calc::SourcedRate *>> rows;
+    for (int i = 0; i < m_results->count(); ++i)
+        rows.append({m_norms->figure(i), rated[i]});
+    keepRatedVolume({QStringLiteral("м2"), areaM2, area}, rows);
 }
 
 void GrassPage::BitBtn3Click()

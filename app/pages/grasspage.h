@@ -24,6 +24,8 @@ private:
     // The published rates with those of the rows' chosen norms over them.
     calc::GrassRateTable rates() const;
     void explainFigures(int way);
+    void keepGrassVolume(const calc::GrassInput &typed, double areaM2,
+                         const calc::GrassWayRates &perM2);
 
     InputField *m_length;
     InputField *m_width;

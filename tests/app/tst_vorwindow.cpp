@@ -292,6 +292,14 @@ void VorWindowTest::pagesGiveTheirVolumesAndFormulas_data()
                                          << "м2"
                                          << "4*2.5" << 10.0 << "Краски тертые"
                                          << "4*2.5*2.9/100*0.2";
+    QTest::newRow("column foundation") << "foundation"
+                                       << "м3"
+                                       << "1.2*1.2*1.5" << 2.16 << "Щиты опалубки 25 мм"
+                                       << "2*(1.2+1.2)*1.5";
+    QTest::newRow("grass by hand") << "grass"
+                                   << "м2"
+                                   << "10*20" << 200.0 << "Семена трав"
+                                   << "10*20*0.02";
 }
 
 void VorWindowTest::pagesGiveTheirVolumesAndFormulas()
@@ -309,6 +317,21 @@ void VorWindowTest::pagesGiveTheirVolumesAndFormulas()
         m_driver->pickVariant(QStringLiteral("RadioGroup4"), 8);
         m_driver->type(QStringLiteral("Edit15"), QStringLiteral("12,5"));
         m_driver->click(QStringLiteral("Button1"));
+        m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    } else if (page == u"foundation") {
+        m_driver->clickNode(7);
+        m_driver->type(QStringLiteral("Edit8"), QStringLiteral("1,2"));
+        m_driver->type(QStringLiteral("Edit9"), QStringLiteral("1,2"));
+        m_driver->type(QStringLiteral("Edit10"), QStringLiteral("1,5"));
+        m_driver->pickVariant(QStringLiteral("RadioGroup1"), 0);
+        m_driver->click(QStringLiteral("BitBtn2"));
+        m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    } else if (page == u"grass") {
+        m_driver->clickNode(17);
+        m_driver->type(QStringLiteral("Edit11"), QStringLiteral("10"));
+        m_driver->type(QStringLiteral("Edit12"), QStringLiteral("20"));
+        m_driver->pickVariant(QStringLiteral("RadioGroup2"), 0);
+        m_driver->click(QStringLiteral("BitBtn4"));
         m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
     } else if (page == u"gates") {
         m_driver->clickNode(9);
