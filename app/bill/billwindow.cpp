@@ -1,6 +1,7 @@
 #include "billwindow.h"
 
 #include "billbook.h"
+#include "billbutton.h"
 #include "billcsv.h"
 #include "billfile.h"
 #include "billmodels.h"
@@ -40,14 +41,6 @@
 #include <memory>
 
 namespace {
-
-QPushButton *button(const char *name, const QString &caption, QWidget *parent)
-{
-    auto *result = new QPushButton(caption, parent);
-    result->setObjectName(QString::fromLatin1(name));
-    result->setAutoDefault(false);
-    return result;
-}
 
 const QString kIndexTip =
     QStringLiteral("Во сколько раз нынешние цены выше цен ФСБЦ на 01.01.2022, например 9,12");
@@ -218,7 +211,7 @@ QWidget *BillWindow::createButtons()
         {"BillPdf", "В P&DF...", &BillWindow::saveAsPdf, QKeySequence()},
     };
     for (const auto &entry : buttons) {
-        QPushButton *push = button(entry.name, QString::fromUtf8(entry.caption), bar);
+        QPushButton *push = billButton(entry.name, QString::fromUtf8(entry.caption), bar);
         QString tip = push->text().remove(u'&');
         if (!entry.shortcut.isEmpty()) {
             auto *action = new QAction(tip, this);
@@ -308,15 +301,15 @@ QWidget *BillWindow::createEntryButtons()
     auto *bar = new QWidget(this);
     auto *line = new QHBoxLayout(bar);
     line->setContentsMargins(0, 0, 0, 0);
-    QPushButton *remove = button("BillRemoveEntry", QStringLiteral("&Удалить запись"), bar);
+    QPushButton *remove = billButton("BillRemoveEntry", QStringLiteral("&Удалить запись"), bar);
     remove->setToolTip(QStringLiteral("Удалить выбранные записи (Delete)"));
     connect(remove, &QPushButton::clicked, this, &BillWindow::removeSelectedEntries);
-    QPushButton *manual = button("BillAddManual", QStringLiteral("Добавить материа&л..."), bar);
+    QPushButton *manual = billButton("BillAddManual", QStringLiteral("Добавить материа&л..."), bar);
     manual->setToolTip(QStringLiteral("Материал, которого нет в расчетах, например гвозди"));
     connect(manual, &QPushButton::clicked, this, &BillWindow::addManualMaterial);
     QUndoStack *undo = m_book.undoStack();
-    QPushButton *back = button("BillUndo", QStringLiteral("Отм&енить"), bar);
-    QPushButton *again = button("BillRedo", QStringLiteral("Пов&торить"), bar);
+    QPushButton *back = billButton("BillUndo", QStringLiteral("Отм&енить"), bar);
+    QPushButton *again = billButton("BillRedo", QStringLiteral("Пов&торить"), bar);
     back->setEnabled(undo->canUndo());
     again->setEnabled(undo->canRedo());
     connect(back, &QPushButton::clicked, undo, &QUndoStack::undo);
@@ -392,7 +385,7 @@ QWidget *BillWindow::createPrices(QWidget *parent)
         m_priceIndex->fontMetrics().horizontalAdvance(QStringLiteral("0000,0000")) + 16);
     auto *label = new QLabel(QStringLiteral("Индекс к &ценам 01.01.2022:"), bar);
     label->setBuddy(m_priceIndex);
-    QPushButton *fill = button("BillFillPrices", QStringLiteral("Цены из &ФСБЦ"), bar);
+    QPushButton *fill = billButton("BillFillPrices", QStringLiteral("Цены из &ФСБЦ"), bar);
     fill->setToolTip(QStringLiteral("Заполнить пустые цены материалов с кодом и машин ценами ФСБЦ "
                                     "× индекс; введенные цены не меняются"));
     connect(fill, &QPushButton::clicked, this, &BillWindow::fillCataloguePrices);

@@ -1,6 +1,7 @@
 #include "vorpanel.h"
 
 #include "billbook.h"
+#include "billbutton.h"
 #include "billfile.h"
 #include "billfiles.h"
 #include "billmodels.h"
@@ -24,14 +25,6 @@
 #include <QVBoxLayout>
 
 namespace {
-
-QPushButton *button(const char *name, const QString &caption, QWidget *parent)
-{
-    auto *result = new QPushButton(caption, parent);
-    result->setObjectName(QString::fromLatin1(name));
-    result->setAutoDefault(false);
-    return result;
-}
 
 QLineEdit *field(const char *name, const QString &caption, QWidget *parent)
 {
@@ -136,7 +129,7 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     };
     int place = 0;
     for (const auto &operation : sectionOperations) {
-        QPushButton *push = button(operation.name, QString::fromUtf8(operation.caption), this);
+        QPushButton *push = billButton(operation.name, QString::fromUtf8(operation.caption), this);
         connect(push, &QPushButton::clicked, this, operation.operation);
         sectionButtons->addWidget(push, place / 3, place % 3);
         ++place;
@@ -160,8 +153,8 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     m_documents->setMaximumHeight(72);
     documentsBox->addWidget(m_documents, 1);
     auto *documentButtons = new QHBoxLayout;
-    QPushButton *addDocument = button("VorAddDocument", QStringLiteral("Добавить"), this);
-    QPushButton *removeDocument = button("VorRemoveDocument", QStringLiteral("Удалить"), this);
+    QPushButton *addDocument = billButton("VorAddDocument", QStringLiteral("Добавить"), this);
+    QPushButton *removeDocument = billButton("VorRemoveDocument", QStringLiteral("Удалить"), this);
     connect(addDocument, &QPushButton::clicked, this, &VorPanel::addDocument);
     connect(removeDocument, &QPushButton::clicked, this, &VorPanel::removeDocument);
     documentButtons->addWidget(addDocument);
@@ -174,12 +167,12 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     });
 
     auto *actions = new QVBoxLayout;
-    QPushButton *basis = button("VorEntryBasis", QStringLiteral("Основание записи..."), this);
+    QPushButton *basis = billButton("VorEntryBasis", QStringLiteral("Основание записи..."), this);
     basis->setToolTip(QStringLiteral("Ссылки выбранной записи на документы, формулы и типы ее "
                                      "материалов"));
     QPushButton *exportButton =
-        button("VorExport", QStringLiteral("Экспорт ВОР для экспертизы (.gge)..."), this);
-    QPushButton *openButton = button("VorOpen", QStringLiteral("Открыть ВОР (.gge)..."), this);
+        billButton("VorExport", QStringLiteral("Экспорт ВОР для экспертизы (.gge)..."), this);
+    QPushButton *openButton = billButton("VorOpen", QStringLiteral("Открыть ВОР (.gge)..."), this);
     connect(basis, &QPushButton::clicked, this, &VorPanel::editEntryBasis);
     connect(exportButton, &QPushButton::clicked, this, &VorPanel::exportVor);
     connect(openButton, &QPushButton::clicked, this, &VorPanel::openVor);
