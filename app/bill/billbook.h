@@ -1,10 +1,10 @@
 #pragma once
 
+#include "cataloguelookup.h"
 #include "totals.h"
 
-#include <QObject>
-
 #include <QHash>
+#include <QObject>
 
 #include <functional>
 #include <memory>
@@ -12,9 +12,6 @@
 
 class PriceCatalogue;
 class QUndoStack;
-namespace norms {
-struct CatalogueResource;
-}
 
 // The bill of the running program as a document: its entries, terms and head, the totals kept
 // in step with them, the file it belongs to and whether it holds changes not saved there.
