@@ -264,9 +264,10 @@ void BillWindowTest::undoTipsNameAStepOnlyWhenThereIsOne()
 int main(int argc, char *argv[])
 {
     // A laptop's screen of 1366×768, the smallest the program is laid out for.
-    QTemporaryDir folder;
+    // The file is named relative to the working folder: a Windows path's drive letter would end
+    // the platform's argument at its colon.
     if (qgetenv("QT_QPA_PLATFORM") == "offscreen") {
-        QFile config(folder.filePath(QStringLiteral("screen.json")));
+        QFile config(QStringLiteral("tst_billwindow-screen.json"));
         if (config.open(QIODevice::WriteOnly))
             config.write(R"({"screens": [{"name": "laptop", "x": 0, "y": 0, "width": 1366,
                 "height": 768, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
