@@ -4,6 +4,7 @@
 #include "baserows.h"
 #include "billtexts.h"
 #include "cataloguelookup.h"
+#include "earlierschema.h"
 #include "normbill.h"
 #include "normdb.h"
 #include "normimport.h"
@@ -746,15 +747,7 @@ void NormImportTest::migratesAnEarlierBase()
         // The base as the previous version of the program left it.
         norms::sql::Connection earlier(m_database);
         // Without the search's ranks and resource index, which came after the prices.
-        earlier.execute(R"sql(
-DROP TABLE resource_words; DROP TABLE resource_names; DROP INDEX resources_kind;
-CREATE VIRTUAL TABLE id_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
-INSERT INTO id_words(rowid, words) SELECT n.id, w.words FROM norm_words w
-  JOIN norms n ON n.place = w.rowid;
-DROP TABLE norm_words; ALTER TABLE id_words RENAME TO norm_words;
-DROP INDEX norms_place; DROP INDEX norms_code; ALTER TABLE norms DROP COLUMN place;
-CREATE INDEX norms_code ON norms(code);
-)sql");
+        earlier.execute(kUndoSearchRanks);
         earlier.execute("DROP TABLE catalogue_words; ALTER TABLE catalogue DROP COLUMN machine; "
                         "ALTER TABLE catalogue DROP COLUMN cost; ALTER TABLE catalogue DROP "
                         "COLUMN release_cost; ALTER TABLE catalogue DROP COLUMN machinist_wage; "

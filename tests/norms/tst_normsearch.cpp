@@ -1,3 +1,4 @@
+#include "earlierschema.h"
 #include "footings.h"
 #include "normdb.h"
 #include "normimport.h"
@@ -187,16 +188,8 @@ void NormSearchTest::anEarlierBaseIsMigratedInPlace()
     QVERIFY(QFile::copy(m_folder.filePath(QStringLiteral("norms.db")), path));
     {
         norms::sql::Connection earlier(path);
-        earlier.execute(R"sql(
-DROP TABLE resource_words; DROP TABLE resource_names; DROP INDEX resources_kind;
-CREATE VIRTUAL TABLE id_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
-INSERT INTO id_words(rowid, words) SELECT n.id, w.words FROM norm_words w
-  JOIN norms n ON n.place = w.rowid;
-DROP TABLE norm_words; ALTER TABLE id_words RENAME TO norm_words;
-DROP INDEX norms_place; DROP INDEX norms_code; ALTER TABLE norms DROP COLUMN place;
-CREATE INDEX norms_code ON norms(code);
-PRAGMA user_version = 3;
-)sql");
+        earlier.execute(kUndoSearchRanks);
+        earlier.execute("PRAGMA user_version = 3");
     }
     norms::NormDatabase::Opened opened = norms::NormDatabase::open(path);
     QVERIFY2(opened.database, qPrintable(opened.refusal));
