@@ -1,6 +1,6 @@
 #pragma once
 
-#include "normstore.h"
+#include "norm.h"
 
 #include <QByteArray>
 #include <QDateTime>

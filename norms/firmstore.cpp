@@ -1,4 +1,5 @@
 #include "firmstore.h"
+#include "normbrowse.h"
 
 #include "normwords.h"
 

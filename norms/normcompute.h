@@ -1,7 +1,7 @@
 #pragma once
 
 #include "measure.h"
-#include "normstore.h"
+#include "norm.h"
 
 #include <QList>
 #include <QStringList>

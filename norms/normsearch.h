@@ -1,7 +1,7 @@
 #pragma once
 
+#include "normbrowse.h"
 #include "normdb.h"
-#include "normstore.h"
 
 #include <QList>
 #include <QString>

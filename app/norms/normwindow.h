@@ -1,8 +1,8 @@
 #pragma once
 
 #include "firmnormactions.h"
+#include "normbrowse.h"
 #include "normcompute.h"
-#include "normstore.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "extended.h"
-#include "normstore.h"
+#include "norm.h"
 #include "rowchoice.h"
 
 #include <QString>

@@ -1,5 +1,6 @@
 #include "rownorms.h"
 
+#include "normbrowse.h"
 #include "normlookup.h"
 #include "norms/normbase.h"
 #include "rownormdialog.h"

@@ -5,6 +5,7 @@
 #include "firmexchange.h"
 #include "firmstore.h"
 #include "footings.h"
+#include "normbrowse.h"
 #include "normdb.h"
 #include "normimport.h"
 

@@ -6,11 +6,11 @@
 #include "cataloguelookup.h"
 #include "earlierschema.h"
 #include "normbill.h"
+#include "normbrowse.h"
 #include "normdb.h"
 #include "normimport.h"
 #include "normlookup.h"
 #include "normsample.h"
-#include "normstore.h"
 #include "sqlite.h"
 
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "earlierschema.h"
 #include "footings.h"
+#include "normbrowse.h"
 #include "normdb.h"
 #include "normimport.h"
 #include "normsample.h"
 #include "normsearch.h"
-#include "normstore.h"
 
 #include <sqlite3.h>
 

@@ -1,14 +1,11 @@
 #pragma once
 
-#include "normdb.h"
-
 #include <QList>
 #include <QString>
 
 #include <optional>
 
-// Norms as the window shows them and computations take them: read from the database by id, and
-// the browse tree of collections, sections and norms.
+// A norm and its resource lines, as the window shows them and computations take them.
 namespace norms {
 
 enum class ResourceGroup
@@ -68,42 +65,8 @@ struct Norm
     QString fullCode() const;
 };
 
-std::optional<Norm> readNorm(NormDatabase &database, qint64 id);
-
 // A line as stored (its group where the line says it) with the name and unit the norm shows.
 NormResource storedLine(const QString &code, const QString &name, const QString &unit,
                         std::optional<int> group);
-
-// One place of the browse tree: a collection, a section of any depth or a norm.
-struct BrowseNode
-{
-    enum class Kind
-    {
-        Collection,
-        Section,
-        Norm,
-    };
-    Kind kind = Kind::Collection;
-    qint64 id = 0;
-    QString code; // for a collection its prefix
-    QString name; // for a section its type and name («Таблица 06-01-001 …» is shown from them)
-    QString type;
-};
-
-QList<BrowseNode> collections(NormDatabase &database);
-
-// A price catalogue in the base: its category («Материал», «МашиныМеханизмы»), how many
-// resources it prices, at which level, and the act that approved it.
-struct CatalogueEdition
-{
-    QString type;
-    qint64 resources = 0;
-    QString priceLevel;
-    QString actNumber;
-    QString actDate;
-};
-QList<CatalogueEdition> catalogueEditions(NormDatabase &database);
-// Sections first, then norms, each by code.
-QList<BrowseNode> children(NormDatabase &database, const BrowseNode &parent);
 
 } // namespace norms
