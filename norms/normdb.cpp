@@ -158,19 +158,20 @@ INSERT INTO resource_words(rowid, words) SELECT id, name FROM resource_names WHE
 )sql",
     // What belongs to a row goes with it, so that a norm, a collection or a firm norm goes in one
     // DELETE: a norm's lines and words (the word indexes keep their text, so a plain DELETE takes
-    // a row out of them), a collection's norms, sections and catalogue, a firm norm's versions,
-    // its conflict and its current norm.
+    // a row out of them), a collection's norms, sections and catalogue with its words, a firm
+    // norm's versions, its conflict and its current norm. A collection's lines and catalogue
+    // words go in one statement each, which is faster than row by row from their own triggers.
     R"sql(
 CREATE TRIGGER norm_gone AFTER DELETE ON norms BEGIN
   DELETE FROM resources WHERE norm_id = OLD.id;
   DELETE FROM norm_words WHERE rowid = OLD.place;
 END;
-CREATE TRIGGER catalogue_entry_gone AFTER DELETE ON catalogue BEGIN
-  DELETE FROM catalogue_words WHERE rowid = OLD.rowid;
-END;
 CREATE TRIGGER collection_gone AFTER DELETE ON collections BEGIN
+  DELETE FROM resources WHERE norm_id IN (SELECT id FROM norms WHERE collection_id = OLD.id);
   DELETE FROM norms WHERE collection_id = OLD.id;
   DELETE FROM sections WHERE collection_id = OLD.id;
+  DELETE FROM catalogue_words WHERE rowid IN (
+    SELECT rowid FROM catalogue WHERE collection_id = OLD.id);
   DELETE FROM catalogue WHERE collection_id = OLD.id;
 END;
 CREATE TRIGGER firm_norm_gone AFTER DELETE ON firm_norms BEGIN

@@ -78,7 +78,12 @@ void NormWriter::endCollection()
 
 void NormWriter::removeCollection(qint64 id)
 {
-    // Its norms, their lines and words, its sections and catalogue go with it.
+    // Its norms, their lines, its sections and catalogue go with it. The federal norms' words are
+    // written afresh once the import has placed the norms: without a place, a norm leaves its
+    // words to that, which is faster than taking them out one by one.
+    sql::Statement(m_connection.handle(), "UPDATE norms SET place = NULL WHERE collection_id = ?1")
+        .bind(1, id)
+        .run();
     sql::Statement(m_connection.handle(), "DELETE FROM collections WHERE id = ?1")
         .bind(1, id)
         .run();

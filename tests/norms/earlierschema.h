@@ -4,8 +4,7 @@
 // (schema 3): no triggers, the words keyed by the norms' ids, no places, no index of the
 // resources.
 inline constexpr char kUndoSearchRanks[] = R"sql(
-DROP TRIGGER norm_gone; DROP TRIGGER catalogue_entry_gone; DROP TRIGGER collection_gone;
-DROP TRIGGER firm_norm_gone;
+DROP TRIGGER norm_gone; DROP TRIGGER collection_gone; DROP TRIGGER firm_norm_gone;
 DROP TABLE resource_words; DROP TABLE resource_names; DROP INDEX resources_kind;
 CREATE VIRTUAL TABLE id_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
 INSERT INTO id_words(rowid, words) SELECT n.id, w.words FROM norm_words w
