@@ -23,7 +23,10 @@ Material material(const QString &name, const QString &unit, std::optional<double
             quantity,
             kind,
             normalName(partOf),
-            source};
+            source,
+            QString(),
+            {},
+            std::nullopt};
 }
 
 MaterialKind kindOf(calc::FigureKind kind)

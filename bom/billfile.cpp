@@ -199,7 +199,7 @@ QList<bom::Link> readLinks(const QJsonObject &json, const QString &where)
         return links;
     const QJsonArray list = array(json, "links", where);
     for (qsizetype i = 0; i < list.size(); ++i) {
-        const QString place = QStringLiteral("%1, ссылка %2").arg(where).arg(i + 1);
+        const QString place = QStringLiteral("%1, ссылка %2").arg(where, QString::number(i + 1));
         const QJsonObject link = object(list.at(i), place);
         const double id = finite(link, "document", place);
         if (id != std::floor(id) || id < 1 || id > 1e9)
@@ -281,7 +281,7 @@ bom::Entry readEntry(const QJsonObject &json, const QString &where, int version,
         const double section = json.value(QLatin1String("section")).toDouble(0);
         if (json.contains(QLatin1String("section")) &&
             (!json.value(QLatin1String("section")).isDouble() || section != std::floor(section) ||
-             section < 0 || section >= sectionCount))
+             section < 0 || section >= double(sectionCount)))
             damaged(field(where, "section"), QStringLiteral("номер раздела ведомости"));
         entry.section = int(section);
         entry.links = readLinks(json, where);
@@ -290,7 +290,7 @@ bom::Entry readEntry(const QJsonObject &json, const QString &where, int version,
     const QJsonArray materials = array(json, "materials", where);
     entry.materials.reserve(materials.size());
     for (qsizetype i = 0; i < materials.size(); ++i) {
-        const QString place = QStringLiteral("%1, материал %2").arg(where).arg(i + 1);
+        const QString place = QStringLiteral("%1, материал %2").arg(where, QString::number(i + 1));
         entry.materials.append(readMaterial(object(materials.at(i), place), place, version));
     }
     return entry;
@@ -570,14 +570,14 @@ QByteArray encode(const bom::Bill &bill)
     }
     QJsonArray terms;
     for (auto it = bill.terms.cbegin(); it != bill.terms.cend(); ++it) {
-        const std::optional<double> price =
-            it->priceKopecks ? std::optional<double>(double(*it->priceKopecks)) : std::nullopt;
         QJsonObject json{{QStringLiteral("code"), it.key().code},
                          {QStringLiteral("name"), it.key().name},
                          {QStringLiteral("unit"), it.key().unit},
                          {QStringLiteral("reservePercent"), it->reservePercent},
                          {QStringLiteral("packSize"), optionalNumber(it->packSize)},
-                         {QStringLiteral("priceKopecks"), optionalNumber(price)},
+                         {QStringLiteral("priceKopecks"),
+                          it->priceKopecks ? QJsonValue(double(*it->priceKopecks))
+                                           : QJsonValue(QJsonValue::Null)},
                          {QStringLiteral("priceBasis"), nameOf(it->priceBasis, kPriceBases)}};
         if (it->priceOrigin)
             json.insert(QStringLiteral("priceOrigin"),
@@ -631,8 +631,7 @@ Reading decode(const QByteArray &bytes)
             return failure(QStringLiteral("Файл ведомости обрезан: он кончается раньше, чем "
                                           "ведомость."));
         return failure(QStringLiteral("Файл ведомости поврежден: ошибка в байте %1 из %2.")
-                           .arg(error.offset)
-                           .arg(bytes.size()));
+                           .arg(QString::number(error.offset), QString::number(bytes.size())));
     }
     if (!document.isObject() ||
         document.object().value(QLatin1String("format")).toString() != kFormat)
@@ -646,8 +645,7 @@ Reading decode(const QByteArray &bytes)
         return failure(QStringLiteral("Ведомость сохранена более новой версией программы "
                                       "(формат %1), а эта версия открывает формат %2. "
                                       "Обновите программу, чтобы открыть файл.")
-                           .arg(number, 0, 'f', 0)
-                           .arg(kVersion));
+                           .arg(QString::number(number, 'f', 0), QString::number(kVersion)));
     try {
         return {readBill(root, int(number)), QString()};
     } catch (const Damage &damage) {

@@ -168,7 +168,8 @@ QString linksText(const QList<Link> &links)
 {
     QStringList parts;
     for (const Link &link : links) {
-        QString part = QStringLiteral("док. %1, с. %2").arg(link.documentId).arg(link.pages);
+        QString part =
+            QStringLiteral("док. %1, с. %2").arg(QString::number(link.documentId), link.pages);
         if (!link.description.isEmpty())
             part += QStringLiteral(" (%1)").arg(link.description);
         parts.append(part);

@@ -46,7 +46,7 @@ double times(int count, double value)
 
 QString timesFormula(int count, const QString &formula)
 {
-    return count == 1 ? formula : QStringLiteral("%1*(%2)").arg(count).arg(formula);
+    return count == 1 ? formula : QStringLiteral("%1*(%2)").arg(QString::number(count), formula);
 }
 
 // Page numbers separated by spaces, each a whole number above zero.
@@ -75,18 +75,23 @@ struct Checker
     const bom::Bill &bill;
     QList<Gap> gaps;
 
+    void gap(const QString &text, Gap::Place place, int entry = -1, int material = -1,
+             const QString &field = {})
+    {
+        gaps.append({text, place, entry, material, field});
+    }
+
     void head(const QString &value, const char *field, const char *text)
     {
         if (value.trimmed().isEmpty())
-            gaps.append(
-                {QString::fromUtf8(text), Gap::Place::Head, -1, -1, QString::fromLatin1(field)});
+            gap(QString::fromUtf8(text), Gap::Place::Head, -1, -1, QString::fromLatin1(field));
     }
 
     void links(const QList<bom::Link> &links, const QString &line, int entry, int material)
     {
         if (links.isEmpty()) {
-            gaps.append({line + QStringLiteral(": нет ссылки на документ"), Gap::Place::Links,
-                         entry, material});
+            gap(line + QStringLiteral(": нет ссылки на документ"), Gap::Place::Links, entry,
+                material);
             return;
         }
         QSet<int> ids;
@@ -94,15 +99,15 @@ struct Checker
             ids.insert(document.id);
         for (const bom::Link &link : links) {
             if (!ids.contains(link.documentId))
-                gaps.append({line + QStringLiteral(": ссылка на документ %1, которого нет в "
-                                                   "списке документов")
-                                        .arg(link.documentId),
-                             Gap::Place::Links, entry, material});
+                gap(line + QStringLiteral(": ссылка на документ %1, которого нет в "
+                                          "списке документов")
+                               .arg(link.documentId),
+                    Gap::Place::Links, entry, material);
             else if (!arePages(link.pages))
-                gaps.append({line + QStringLiteral(": в ссылке на документ %1 нужны номера "
-                                                   "страниц через пробел")
-                                        .arg(link.documentId),
-                             Gap::Place::Links, entry, material});
+                gap(line + QStringLiteral(": в ссылке на документ %1 нужны номера "
+                                          "страниц через пробел")
+                               .arg(link.documentId),
+                    Gap::Place::Links, entry, material);
         }
     }
 
@@ -111,28 +116,27 @@ struct Checker
                 const QString &line, int entry, int material)
     {
         if (unit.trimmed().isEmpty())
-            gaps.append({line + QStringLiteral(": нет единицы измерения"), Gap::Place::Unit, entry,
-                         material});
+            gap(line + QStringLiteral(": нет единицы измерения"), Gap::Place::Unit, entry,
+                material);
         if (!quantity) {
-            gaps.append(
-                {line + QStringLiteral(": нет количества"), Gap::Place::Quantity, entry, material});
+            gap(line + QStringLiteral(": нет количества"), Gap::Place::Quantity, entry, material);
             return;
         }
         if (formula.trimmed().isEmpty()) {
-            gaps.append({line + QStringLiteral(": нет формулы количества"), Gap::Place::Formula,
-                         entry, material});
+            gap(line + QStringLiteral(": нет формулы количества"), Gap::Place::Formula, entry,
+                material);
             return;
         }
         const std::optional<double> value = bom::evaluateFormula(formula);
         if (!value)
-            gaps.append({line + QStringLiteral(": формула «%1» не читается — нужны числа с "
-                                               "точкой, + - * / и скобки")
-                                    .arg(formula),
-                         Gap::Place::Formula, entry, material});
+            gap(line + QStringLiteral(": формула «%1» не читается — нужны числа с "
+                                      "точкой, + - * / и скобки")
+                           .arg(formula),
+                Gap::Place::Formula, entry, material);
         else if (!agrees(*value, *quantity))
-            gaps.append({line + QStringLiteral(": формула «%1» дает %2, а количество %3")
-                                    .arg(formula, quantityText(*value), quantityText(*quantity)),
-                         Gap::Place::Formula, entry, material});
+            gap(line + QStringLiteral(": формула «%1» дает %2, а количество %3")
+                           .arg(formula, quantityText(*value), quantityText(*quantity)),
+                Gap::Place::Formula, entry, material);
     }
 
     void entry(int row)
@@ -155,8 +159,7 @@ struct Checker
             return;
         }
         if (entry.work.trimmed().isEmpty())
-            gaps.append(
-                {line + QStringLiteral(": нет наименования работы"), Gap::Place::Work, row});
+            gap(line + QStringLiteral(": нет наименования работы"), Gap::Place::Work, row);
         figure(entry.volume.unit, entry.volume.quantity, entry.volume.formula,
                line + QStringLiteral(", объем работ"), row, -1);
         links(entry.links, line, row, -1);
@@ -283,9 +286,7 @@ struct Failure
 [[noreturn]] void fail(const QString &what, qint64 line, qint64 column)
 {
     throw Failure{QStringLiteral("Файл ВОР не прочитан: %1 (строка %2, столбец %3).")
-                      .arg(what)
-                      .arg(line)
-                      .arg(column + 1)};
+                      .arg(what, QString::number(line), QString::number(column + 1))};
 }
 
 [[noreturn]] void fail(const Node &node, const QString &what)
@@ -613,30 +614,30 @@ QList<Gap> check(const bom::Bill &bill)
     checker.head(head.object, "object", "Не указан объект");
     checker.head(head.reason, "reason", "Не указано основание");
     if (!head.date.isValid())
-        checker.gaps.append(
-            {QStringLiteral("Не указана дата"), Gap::Place::Head, -1, -1, QStringLiteral("date")});
+        checker.gap(QStringLiteral("Не указана дата"), Gap::Place::Head, -1, -1,
+                    QStringLiteral("date"));
     checker.head(head.compiledBy, "compiledBy", "Не указан составивший");
     checker.head(head.compiledPosition, "compiledPosition", "Не указана должность составившего");
     checker.head(head.checkedBy, "checkedBy", "Не указан проверивший");
     checker.head(head.checkedPosition, "checkedPosition", "Не указана должность проверившего");
     if (bill.documents.isEmpty())
-        checker.gaps.append({QStringLiteral("Нет ни одного документа, на который ссылаются "
-                                            "записи"),
-                             Gap::Place::Documents});
+        checker.gap(QStringLiteral("Нет ни одного документа, на который ссылаются "
+                                   "записи"),
+                    Gap::Place::Documents);
     QSet<int> ids;
     for (const bom::Document &document : bill.documents) {
         if (document.id < 1 || ids.contains(document.id))
-            checker.gaps.append({QStringLiteral("Документ %1: номер должен быть больше нуля и "
-                                                "не повторяться")
-                                     .arg(document.id),
-                                 Gap::Place::Documents});
+            checker.gap(QStringLiteral("Документ %1: номер должен быть больше нуля и "
+                                       "не повторяться")
+                            .arg(document.id),
+                        Gap::Place::Documents);
         else if (document.fileName.trimmed().isEmpty())
-            checker.gaps.append({QStringLiteral("Документ %1: нет имени файла").arg(document.id),
-                                 Gap::Place::Documents});
+            checker.gap(QStringLiteral("Документ %1: нет имени файла").arg(document.id),
+                        Gap::Place::Documents);
         ids.insert(document.id);
     }
     if (bill.entries.isEmpty())
-        checker.gaps.append({QStringLiteral("В ведомости нет записей"), Gap::Place::Sections});
+        checker.gap(QStringLiteral("В ведомости нет записей"), Gap::Place::Sections);
     for (int row = 0; row < bill.entries.size(); ++row)
         checker.entry(row);
     return checker.gaps;

@@ -2,7 +2,7 @@
 
 #include "firmfile.h"
 #include "firmstore.h"
-#include "normimport.h"
+#include "normxml.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -20,42 +20,12 @@ namespace {
 // What a file brought for a norm in conflict, kept until the user chooses.
 QByteArray incomingJson(const Version &version)
 {
-    const Draft &draft = version.draft;
-    return QJsonDocument(QJsonObject{
-                             {QStringLiteral("number"), version.number},
-                             {QStringLiteral("savedAt"), isoMoment(version.savedAt)},
-                             {QStringLiteral("login"), version.login},
-                             {QStringLiteral("changes"), version.changes},
-                             {QStringLiteral("code"), draft.code},
-                             {QStringLiteral("name"), draft.name},
-                             {QStringLiteral("measure"), draft.measure},
-                             {QStringLiteral("content"), draft.content},
-                             {QStringLiteral("source"), draft.source},
-                             {QStringLiteral("origin"), draft.origin},
-                             {QStringLiteral("resources"), resourcesJson(draft.resources)},
-                         })
-        .toJson(QJsonDocument::Compact);
+    return QJsonDocument(versionJson(version)).toJson(QJsonDocument::Compact);
 }
 
 Version incomingVersion(const QString &json)
 {
-    const QJsonObject object = QJsonDocument::fromJson(json.toUtf8()).object();
-    const auto text = [&](const char *key) {
-        return object.value(QLatin1StringView(key)).toString();
-    };
-    Version version;
-    version.number = object.value(QLatin1StringView("number")).toInt();
-    version.savedAt = QDateTime::fromString(text("savedAt"), Qt::ISODateWithMs);
-    version.login = text("login");
-    version.changes = text("changes");
-    version.draft = {text("code"),
-                     text("name"),
-                     text("measure"),
-                     text("content"),
-                     text("source"),
-                     text("origin"),
-                     resourcesFromJson(text("resources"))};
-    return version;
+    return versionFromJson(QJsonDocument::fromJson(json.toUtf8()).object());
 }
 
 bool hasFirmNorms(NormDatabase &database)
@@ -242,7 +212,7 @@ MergeResult mergeFirmFile(NormDatabase &database, const QString &path, QString *
     const FirmFileReading reading = readFirmFile(file);
     if (reading.result.outcome != xml::Outcome::Read) {
         if (reason)
-            *reason = readingFailureText(reading.result, fileName);
+            *reason = xml::readingFailureText(reading.result, fileName);
         return {};
     }
     sql::Transaction transaction(database.connection());
@@ -300,9 +270,9 @@ void resolve(NormDatabase &database, qint64 id, Choice choice, const QString &lo
         taken.login = login;
         taken.changes =
             QStringLiteral("принята версия %1 из файла «%2»: %3")
-                .arg(theirs.number)
-                .arg(file, changesBetween(ours ? std::optional<Draft>(ours->draft) : std::nullopt,
-                                          theirs.draft));
+                .arg(QString::number(theirs.number), file,
+                     changesBetween(ours ? std::optional<Draft>(ours->draft) : std::nullopt,
+                                    theirs.draft));
         taken.draft = theirs.draft;
         store.append(id, taken);
     }

@@ -17,28 +17,6 @@ const QString kComment = QStringLiteral(
     "Читается история; поля самой Work повторяют текущую версию для программ, знающих только "
     "федеральные файлы. ");
 
-QString kindText(ResourceGroup group)
-{
-    switch (group) {
-    case ResourceGroup::Labour:
-        return QStringLiteral("Труд");
-    case ResourceGroup::Machine:
-        return QStringLiteral("Машины");
-    case ResourceGroup::Material:
-        break;
-    }
-    return QStringLiteral("Материал");
-}
-
-std::optional<ResourceGroup> groupOfKind(QStringView kind)
-{
-    for (const ResourceGroup group :
-         {ResourceGroup::Material, ResourceGroup::Labour, ResourceGroup::Machine})
-        if (kind == kindText(group))
-            return group;
-    return std::nullopt;
-}
-
 // The federal files' notation: a decimal point, every digit the double needs and no more.
 QString quantityText(const std::optional<double> &rate)
 {
@@ -79,7 +57,7 @@ void writeResources(QXmlStreamWriter &xml, const QList<NormResource> &resources)
         xml.writeAttribute(QStringLiteral("MeasureUnit"), resource.unit);
         xml.writeAttribute(QStringLiteral("Quantity"), quantityText(resource.rate));
         if (resource.group != groupOfCode(resource.code))
-            xml.writeAttribute(QStringLiteral("Kind"), kindText(resource.group));
+            xml.writeAttribute(QStringLiteral("Kind"), groupKind(resource.group));
         writeAttributeIfAny(xml, QStringLiteral("TechnologyGroups"), resource.technologyGroups);
     }
     xml.writeEndElement();
@@ -369,13 +347,6 @@ void FileReader::readResources(QList<NormResource> &resources, const QString &wo
 }
 
 } // namespace
-
-QString isoMoment(const QDateTime &at)
-{
-    // To the millisecond only when there is one, so that a moment reads back equal.
-    const QDateTime withOffset = at.toOffsetFromUtc(at.offsetFromUtc());
-    return withOffset.toString(at.time().msec() == 0 ? Qt::ISODate : Qt::ISODateWithMs);
-}
 
 QByteArray encodeFirmFile(const FirmFile &file)
 {

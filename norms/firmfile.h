@@ -30,9 +30,6 @@ struct FirmFile
 
 QByteArray encodeFirmFile(const FirmFile &file);
 
-// A moment as the file writes it: ISO 8601 with the offset from UTC.
-QString isoMoment(const QDateTime &at);
-
 // Reads the firm categories of a file, skipping any other. A fault is told as the federal reader
 // tells it (Malformed with its place, OtherKind), so the import describes both alike.
 // Texts the journal writes come in a spelling it keeps (firm::journalSpelling); respelled names

@@ -19,38 +19,9 @@ namespace norms::firm {
 
 namespace {
 
-QString groupName(ResourceGroup group)
-{
-    switch (group) {
-    case ResourceGroup::Labour:
-        return QStringLiteral("labour");
-    case ResourceGroup::Machine:
-        return QStringLiteral("machine");
-    case ResourceGroup::Material:
-        break;
-    }
-    return QStringLiteral("material");
-}
-
-ResourceGroup groupNamed(const QString &name)
-{
-    if (name == u"labour")
-        return ResourceGroup::Labour;
-    if (name == u"machine")
-        return ResourceGroup::Machine;
-    return ResourceGroup::Material;
-}
-
 QString rateOrProject(const std::optional<double> &rate)
 {
     return rate ? rateText(*rate) : QStringLiteral("по проекту");
-}
-
-// A resource is the same line in two versions when it has the same code, or, without one, the
-// same name.
-QString lineKey(const NormResource &resource)
-{
-    return resource.code.isEmpty() ? u'\n' + resource.name : resource.code;
 }
 
 QString lineTitle(const NormResource &resource)
@@ -70,16 +41,64 @@ QString firmCategoryType()
     return QStringLiteral("ФИРМЕННЫЕ НОРМЫ");
 }
 
+QJsonObject draftJson(const Draft &draft)
+{
+    return {{QStringLiteral("code"), draft.code},
+            {QStringLiteral("name"), draft.name},
+            {QStringLiteral("measure"), draft.measure},
+            {QStringLiteral("content"), draft.content},
+            {QStringLiteral("source"), draft.source},
+            {QStringLiteral("origin"), draft.origin},
+            {QStringLiteral("resources"), resourcesJson(draft.resources)}};
+}
+
+Draft draftFromJson(const QJsonObject &object)
+{
+    const auto text = [&object](const char *key) {
+        return object.value(QLatin1StringView(key)).toString();
+    };
+    return {text("code"),
+            text("name"),
+            text("measure"),
+            text("content"),
+            text("source"),
+            text("origin"),
+            resourcesFromJson(text("resources"))};
+}
+
+QJsonObject versionJson(const Version &version)
+{
+    QJsonObject object = draftJson(version.draft);
+    object.insert(QStringLiteral("number"), version.number);
+    object.insert(QStringLiteral("savedAt"), isoMoment(version.savedAt));
+    object.insert(QStringLiteral("login"), version.login);
+    object.insert(QStringLiteral("changes"), version.changes);
+    return object;
+}
+
+Version versionFromJson(const QJsonObject &object)
+{
+    Version version;
+    version.number = object.value(QLatin1StringView("number")).toInt();
+    version.savedAt = QDateTime::fromString(object.value(QLatin1StringView("savedAt")).toString(),
+                                            Qt::ISODateWithMs);
+    version.login = object.value(QLatin1StringView("login")).toString();
+    version.changes = object.value(QLatin1StringView("changes")).toString();
+    version.draft = draftFromJson(object);
+    return version;
+}
+
+QString isoMoment(const QDateTime &at)
+{
+    // To the millisecond only when there is one, so that a moment reads back equal.
+    const QDateTime withOffset = at.toOffsetFromUtc(at.offsetFromUtc());
+    return withOffset.toString(at.time().msec() == 0 ? Qt::ISODate : Qt::ISODateWithMs);
+}
+
 QByteArray fingerprint(const Draft &draft)
 {
-    QJsonObject object{{QStringLiteral("code"), draft.code},
-                       {QStringLiteral("name"), draft.name},
-                       {QStringLiteral("measure"), draft.measure},
-                       {QStringLiteral("content"), draft.content},
-                       {QStringLiteral("source"), draft.source},
-                       {QStringLiteral("origin"), draft.origin},
-                       {QStringLiteral("resources"), resourcesJson(draft.resources)}};
-    return QCryptographicHash::hash(QJsonDocument(object).toJson(QJsonDocument::Compact),
+    // Keys are written in their sorted order, so the bytes hashed stay those of earlier programs.
+    return QCryptographicHash::hash(QJsonDocument(draftJson(draft)).toJson(QJsonDocument::Compact),
                                     QCryptographicHash::Sha256)
         .toHex();
 }
@@ -209,8 +228,8 @@ QList<Problem> problemsOf(const Draft &draft)
                                           ? journalProblem(resource.unit)
                                           : journalProblem(resource.name);
                  !lost.isEmpty())
-            check(Problem::Field::Resource, QStringLiteral("Строка %1: %2").arg(line + 1).arg(lost),
-                  line);
+            check(Problem::Field::Resource,
+                  QStringLiteral("Строка %1: %2").arg(QString::number(line + 1), lost), line);
         else if (resource.rate && !(*resource.rate >= 0))
             check(Problem::Field::Resource,
                   QStringLiteral("Строка %1: норма расхода — число не меньше нуля.").arg(line + 1),
@@ -284,7 +303,7 @@ QString resourcesJson(const QList<NormResource> &resources)
         QJsonObject line{{QStringLiteral("code"), resource.code},
                          {QStringLiteral("name"), resource.name},
                          {QStringLiteral("unit"), resource.unit},
-                         {QStringLiteral("group"), groupName(resource.group)}};
+                         {QStringLiteral("group"), groupKey(resource.group)}};
         // Written with every digit, so that a rate reads back as the same double.
         if (resource.rate)
             line.insert(QStringLiteral("rate"), QString::number(*resource.rate, 'g', 17));
@@ -307,7 +326,8 @@ QList<NormResource> resourcesFromJson(const QString &json)
         resource.code = line.value(QStringLiteral("code")).toString();
         resource.name = line.value(QStringLiteral("name")).toString();
         resource.unit = line.value(QStringLiteral("unit")).toString();
-        resource.group = groupNamed(line.value(QStringLiteral("group")).toString());
+        resource.group = groupOfKey(line.value(QStringLiteral("group")).toString())
+                             .value_or(ResourceGroup::Material);
         if (line.contains(QStringLiteral("rate"))) {
             bool ok = false;
             const double rate = line.value(QStringLiteral("rate")).toString().toDouble(&ok);

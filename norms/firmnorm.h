@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QJsonObject>
 #include <QList>
 #include <QString>
 
@@ -41,6 +42,16 @@ struct Version
 
     friend bool operator==(const Version &, const Version &) = default;
 };
+
+// A draft and a version in the one JSON form that a conflict keeps and a fingerprint hashes:
+// the fields by name, the resources as resourcesJson writes them.
+QJsonObject draftJson(const Draft &draft);
+Draft draftFromJson(const QJsonObject &object);
+QJsonObject versionJson(const Version &version);
+Version versionFromJson(const QJsonObject &object);
+
+// A moment as a firm file and a kept conflict write it: ISO 8601 with the offset from UTC.
+QString isoMoment(const QDateTime &at);
 
 // What the draft says, whatever the moment and the author: equal drafts, equal fingerprints.
 QByteArray fingerprint(const Draft &draft);

@@ -1,6 +1,8 @@
 #include "firmstore.h"
 #include "normbrowse.h"
 
+#include "collectionkind.h"
+#include "normlookup.h"
 #include "normwords.h"
 
 #include <sqlite3.h>
@@ -8,8 +10,6 @@
 namespace norms::firm {
 
 namespace {
-
-const QString kFirmKind = QStringLiteral("firm");
 
 QString momentText(const QDateTime &at)
 {
@@ -53,7 +53,8 @@ FirmStore::FirmStore(NormDatabase &database) : m_database(database) {}
 QString FirmStore::prefix()
 {
     sql::Statement statement(m_database.connection().handle(),
-                             "SELECT prefix FROM collections WHERE kind = 'firm'");
+                             "SELECT prefix FROM collections WHERE kind = ?1");
+    statement.bind(1, QString(collectionkind::kFirm));
     return statement.next() ? statement.text(0) : defaultPrefix();
 }
 
@@ -68,12 +69,13 @@ void FirmStore::setPrefix(const QString &prefix)
 qint64 FirmStore::collectionId()
 {
     sqlite3 *db = m_database.connection().handle();
-    sql::Statement find(db, "SELECT id FROM collections WHERE kind = 'firm'");
+    sql::Statement find(db, "SELECT id FROM collections WHERE kind = ?1");
+    find.bind(1, QString(collectionkind::kFirm));
     if (find.next())
         return find.integer(0);
     sql::Statement insert(db, "INSERT INTO collections(kind, prefix, type, base_name) "
                               "VALUES(?1, ?2, ?3, ?4)");
-    insert.bind(1, kFirmKind)
+    insert.bind(1, QString(collectionkind::kFirm))
         .bind(2, defaultPrefix())
         .bind(3, firmCategoryType())
         .bind(4, QStringLiteral("Фирменные нормы"))
@@ -309,20 +311,6 @@ void FirmStore::materialize(qint64 id, const Version &version)
     current.bind(1, id).bind(2, draft.code).bind(3, normId).bind(4, version.number).run();
 }
 
-namespace {
-
-void removeNormRow(sqlite3 *db, qint64 normId)
-{
-    for (const char *step :
-         {"DELETE FROM norm_words WHERE rowid = -?1", "DELETE FROM resources WHERE norm_id = ?1",
-          "DELETE FROM norms WHERE id = ?1"}) {
-        sql::Statement statement(db, step);
-        statement.bind(1, normId).run();
-    }
-}
-
-} // namespace
-
 void FirmStore::remove(qint64 id)
 {
     sql::Transaction transaction(m_database.connection());
@@ -330,8 +318,8 @@ void FirmStore::remove(qint64 id)
     const std::optional<Entry> known = entry(id);
     if (!known || known->deleted)
         return;
-    if (known->normId != 0)
-        removeNormRow(db, known->normId);
+    // Its lines and words go with it.
+    sql::Statement(db, "DELETE FROM norms WHERE id = ?1").bind(1, known->normId).run();
     sql::Statement mark(db, "UPDATE firm_norms SET norm_id = NULL, deleted_at = ?2 WHERE id = ?1");
     mark.bind(1, id).bind(2, momentText(QDateTime::currentDateTime())).run();
     transaction.commit();
@@ -350,20 +338,10 @@ void FirmStore::undelete(qint64 id)
 
 void FirmStore::erase(qint64 id)
 {
-    sql::Transaction transaction(m_database.connection());
-    sqlite3 *db = m_database.connection().handle();
-    const std::optional<Entry> known = entry(id);
-    if (!known)
-        return;
-    if (known->normId != 0)
-        removeNormRow(db, known->normId);
-    for (const char *step : {"DELETE FROM firm_versions WHERE firm_id = ?1",
-                             "DELETE FROM firm_conflicts WHERE firm_id = ?1",
-                             "DELETE FROM firm_norms WHERE id = ?1"}) {
-        sql::Statement statement(db, step);
-        statement.bind(1, id).run();
-    }
-    transaction.commit();
+    // Its versions, conflict and norm go with it.
+    sql::Statement(m_database.connection().handle(), "DELETE FROM firm_norms WHERE id = ?1")
+        .bind(1, id)
+        .run();
 }
 
 void FirmStore::dropLastVersion(qint64 id)
@@ -407,17 +385,10 @@ void FirmStore::setSynced(qint64 id, const QByteArray &fingerprint)
 
 std::optional<Norm> FirmStore::origin(const Norm &firmNorm)
 {
-    const qsizetype space = firmNorm.origin.indexOf(u' ');
-    if (space <= 0)
+    const std::optional<qint64> id = findFederalNorm(m_database, firmNorm.origin);
+    if (!id)
         return std::nullopt;
-    sql::Statement statement(
-        m_database.connection().handle(),
-        "SELECT n.id FROM norms n JOIN collections c ON c.id = n.collection_id "
-        "WHERE c.kind = 'federal' AND c.prefix = ?1 AND n.code = ?2 LIMIT 1");
-    statement.bind(1, firmNorm.origin.left(space)).bind(2, firmNorm.origin.mid(space + 1));
-    if (!statement.next())
-        return std::nullopt;
-    return readNorm(m_database, statement.integer(0));
+    return readNorm(m_database, *id);
 }
 
 } // namespace norms::firm

@@ -12,9 +12,87 @@ ResourceGroup groupOfCode(const QString &code)
     return ResourceGroup::Material;
 }
 
-QString Norm::fullCode() const
+namespace {
+
+struct GroupNames
+{
+    ResourceGroup group;
+    QStringView kind;
+    QStringView key;
+    QStringView title;
+};
+
+constexpr std::array<GroupNames, 3> kGroupNames{{
+    {ResourceGroup::Material, u"Материал", u"material", u"Материалы"},
+    {ResourceGroup::Labour, u"Труд", u"labour", u"Затраты труда"},
+    {ResourceGroup::Machine, u"Машины", u"machine", u"Машины и механизмы"},
+}};
+
+const GroupNames &namesOf(ResourceGroup group)
+{
+    for (const GroupNames &names : kGroupNames)
+        if (names.group == group)
+            return names;
+    return kGroupNames.front();
+}
+
+template <QStringView GroupNames::*field> std::optional<ResourceGroup> groupNamed(QStringView text)
+{
+    for (const GroupNames &names : kGroupNames)
+        if (names.*field == text)
+            return names.group;
+    return std::nullopt;
+}
+
+} // namespace
+
+QString groupKind(ResourceGroup group)
+{
+    return namesOf(group).kind.toString();
+}
+
+std::optional<ResourceGroup> groupOfKind(QStringView kind)
+{
+    return groupNamed<&GroupNames::kind>(kind);
+}
+
+QString groupKey(ResourceGroup group)
+{
+    return namesOf(group).key.toString();
+}
+
+std::optional<ResourceGroup> groupOfKey(QStringView key)
+{
+    return groupNamed<&GroupNames::key>(key);
+}
+
+QString groupTitle(ResourceGroup group)
+{
+    return namesOf(group).title.toString();
+}
+
+QString fullCode(const QString &prefix, const QString &code, bool firm)
 {
     return firm || prefix.isEmpty() ? code : prefix + u' ' + code;
+}
+
+QString Norm::fullCode() const
+{
+    return norms::fullCode(prefix, code, firm);
+}
+
+QString lineKey(const NormResource &resource)
+{
+    return resource.code.isEmpty() ? u'\n' + resource.name : resource.code;
+}
+
+const NormResource *sameLine(const QList<NormResource> &lines, const NormResource &line)
+{
+    const QString key = lineKey(line);
+    for (const NormResource &kept : lines)
+        if (lineKey(kept) == key)
+            return &kept;
+    return nullptr;
 }
 
 namespace {

@@ -2,7 +2,9 @@
 
 #include <QList>
 #include <QString>
+#include <QStringView>
 
+#include <array>
 #include <optional>
 
 // A norm and its resource lines, as the window shows them and computations take them.
@@ -14,6 +16,19 @@ enum class ResourceGroup
     Labour,  // workers' and machinists' hours
     Machine, // machine hours
 };
+
+// In the order the norm window and the editor list them.
+inline constexpr std::array kResourceGroups{ResourceGroup::Material, ResourceGroup::Labour,
+                                            ResourceGroup::Machine};
+
+// A group as a firm file's Kind and the editor name it: «Материал», «Труд», «Машины».
+QString groupKind(ResourceGroup group);
+std::optional<ResourceGroup> groupOfKind(QStringView kind);
+// A group as a version's JSON keeps it: «material», «labour», «machine».
+QString groupKey(ResourceGroup group);
+std::optional<ResourceGroup> groupOfKey(QStringView key);
+// A group as the norm window titles its lines: «Материалы», «Затраты труда», …
+QString groupTitle(ResourceGroup group);
 
 // Labour: workers' «1-…», machinists' «2», and in the commissioning and assembly collections
 // the norm's total «1» with its lines by grade «2-…» (workers) and «3-…» (engineers). Machines
@@ -64,6 +79,16 @@ struct Norm
     // «ГЭСН 06-01-001-01»; a firm norm's own code
     QString fullCode() const;
 };
+
+// A norm's code as the user reads and types it: «ГЭСН 06-01-001-01»; the code alone for a firm
+// norm, whose code is whole, and for a collection without a prefix.
+QString fullCode(const QString &prefix, const QString &code, bool firm);
+
+// What makes a line the same resource in two versions of a norm, and in a firm norm and the
+// federal one it was made from: its code, or, for a line without one, its name.
+QString lineKey(const NormResource &resource);
+// The line among lines that is the same resource as line; null when none is.
+const NormResource *sameLine(const QList<NormResource> &lines, const NormResource &line);
 
 // A line as stored (its group where the line says it) with the name and unit the norm shows.
 NormResource storedLine(const QString &code, const QString &name, const QString &unit,

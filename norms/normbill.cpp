@@ -32,10 +32,11 @@ bom::Entry billEntry(const NormComputation &computation, const QDateTime &added)
                        .arg(computation.measure.unit, bom::quantityText(computation.volume));
     entry.normCode = computation.norm.fullCode();
     entry.normVersion = computation.norm.firm ? computation.norm.version : 0;
-    const QString source = computation.norm.firm ? QStringLiteral("%1, версия %2")
-                                                       .arg(computation.norm.fullCode())
-                                                       .arg(computation.norm.version)
-                                                 : computation.norm.fullCode();
+    const QString source =
+        computation.norm.firm
+            ? QStringLiteral("%1, версия %2")
+                  .arg(computation.norm.fullCode(), QString::number(computation.norm.version))
+            : computation.norm.fullCode();
     // Where the norm states its whole labour, that line enters and its lines by grade do not:
     // the bill sums labour from every entry, and each hour must count once.
     const bool totalled =

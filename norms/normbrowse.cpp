@@ -1,5 +1,7 @@
 #include "normbrowse.h"
 
+#include "collectionkind.h"
+
 namespace norms {
 
 std::optional<Norm> readNorm(NormDatabase &database, qint64 id)
@@ -64,8 +66,9 @@ QList<CatalogueEdition> catalogueEditions(NormDatabase &database)
     sql::Statement statement(database.connection().handle(),
                              "SELECT c.type, (SELECT count(*) FROM catalogue k WHERE "
                              "k.collection_id = c.id) AS n, c.price_level, c.act_number, "
-                             "c.act_date FROM collections c WHERE c.kind = 'federal' AND n > 0 "
+                             "c.act_date FROM collections c WHERE c.kind = ?1 AND n > 0 "
                              "ORDER BY c.prefix");
+    statement.bind(1, QString(collectionkind::kFederal));
     QList<CatalogueEdition> editions;
     while (statement.next())
         editions.append({statement.text(0), statement.integer(1), statement.text(2),

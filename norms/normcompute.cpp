@@ -83,8 +83,7 @@ QStringList journalBlock(const NormComputation &computation)
     QStringList lines{QStringLiteral("Расчет по норме: ") + norm.fullCode() + u' ' + norm.name};
     if (norm.firm)
         lines.append(QStringLiteral("Фирменная норма, версия %1; источник: %2")
-                         .arg(norm.version)
-                         .arg(norm.source));
+                         .arg(QString::number(norm.version), norm.source));
     lines.append(QStringLiteral("Объем работ, %1: %2")
                      .arg(computation.measure.unit, bom::quantityText(computation.volume)));
     lines.append(QStringLiteral("Необходимые материалы:"));

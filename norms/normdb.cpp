@@ -1,5 +1,7 @@
 #include "normdb.h"
 
+#include "collectionkind.h"
+
 #include <sqlite3.h>
 
 #include <QDir>
@@ -16,6 +18,7 @@ namespace {
 // sections nest to any depth; a norm's name is its full name; resources keep the file's order;
 // the catalogue gives names and units to codes that a norm lists without them; norm_words is the
 // full-text index over the names, written in lower case with «ё» as «е», row for row with norms.
+// {firm} stands for the firm's kind of collection.
 constexpr std::array kMigrations{
     R"sql(
 CREATE TABLE collections(
@@ -131,7 +134,7 @@ ALTER TABLE norms ADD COLUMN place INTEGER;
 UPDATE norms SET place = -id;
 UPDATE norms SET place = ranked.place FROM (
   SELECT n.id AS id, row_number() OVER (ORDER BY n.code, c.prefix, n.id) AS place
-  FROM norms n JOIN collections c ON c.id = n.collection_id WHERE c.kind <> 'firm') AS ranked
+  FROM norms n JOIN collections c ON c.id = n.collection_id WHERE c.kind <> {firm}) AS ranked
 WHERE ranked.id = norms.id;
 CREATE INDEX norms_place ON norms(place);
 DROP INDEX norms_code;
@@ -153,7 +156,38 @@ INSERT INTO resource_names(code, name, uses)
   SELECT code, name, count(*) FROM resources GROUP BY code, name;
 INSERT INTO resource_words(rowid, words) SELECT id, name FROM resource_names WHERE name <> '';
 )sql",
+    // What belongs to a row goes with it, so that a norm, a collection or a firm norm goes in one
+    // DELETE: a norm's lines and words (the word indexes keep their text, so a plain DELETE takes
+    // a row out of them), a collection's norms, sections and catalogue with its words, a firm
+    // norm's versions, its conflict and its current norm. A collection's lines and catalogue
+    // words go in one statement each, which is faster than row by row from their own triggers.
+    R"sql(
+CREATE TRIGGER norm_gone AFTER DELETE ON norms BEGIN
+  DELETE FROM resources WHERE norm_id = OLD.id;
+  DELETE FROM norm_words WHERE rowid = OLD.place;
+END;
+CREATE TRIGGER collection_gone AFTER DELETE ON collections BEGIN
+  DELETE FROM resources WHERE norm_id IN (SELECT id FROM norms WHERE collection_id = OLD.id);
+  DELETE FROM norms WHERE collection_id = OLD.id;
+  DELETE FROM sections WHERE collection_id = OLD.id;
+  DELETE FROM catalogue_words WHERE rowid IN (
+    SELECT rowid FROM catalogue WHERE collection_id = OLD.id);
+  DELETE FROM catalogue WHERE collection_id = OLD.id;
+END;
+CREATE TRIGGER firm_norm_gone AFTER DELETE ON firm_norms BEGIN
+  DELETE FROM firm_versions WHERE firm_id = OLD.id;
+  DELETE FROM firm_conflicts WHERE firm_id = OLD.id;
+  DELETE FROM norms WHERE id = OLD.norm_id;
+END;
+)sql",
 };
+
+QByteArray migration(std::size_t step)
+{
+    return QString::fromUtf8(kMigrations[step])
+        .replace(QLatin1StringView("{firm}"), collectionkind::literal(collectionkind::kFirm))
+        .toUtf8();
+}
 
 int userVersion(sql::Connection &connection)
 {
@@ -185,16 +219,14 @@ NormDatabase::Opened NormDatabase::open(const QString &path)
                                    "программы (версия схемы %2, эта программа знает до "
                                    "%3). Нормы недоступны; обновите программу или "
                                    "загрузите базу норм заново.")
-                        .arg(path)
-                        .arg(version)
-                        .arg(kSchemaVersion)};
+                        .arg(path, QString::number(version), QString::number(kSchemaVersion))};
         connection.execute("PRAGMA journal_mode=WAL");
         connection.execute("PRAGMA synchronous=NORMAL");
         if (version < kSchemaVersion) {
             sql::Transaction transaction(connection);
             // Another program may have migrated it while this one waited for the lock.
             for (int step = userVersion(connection); step < kSchemaVersion; ++step)
-                connection.execute(kMigrations[std::size_t(step)]);
+                connection.execute(migration(std::size_t(step)).constData());
             connection.execute(
                 QByteArray("PRAGMA user_version=" + QByteArray::number(kSchemaVersion))
                     .constData());

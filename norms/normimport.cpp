@@ -228,7 +228,7 @@ ImportResult importInto(NormDatabase &database, const std::vector<Source> &sourc
                 continue;
             }
             if (read.outcome != xml::Outcome::Read)
-                return refused(readingFailureText(read, fileName));
+                return refused(xml::readingFailureText(read, fileName));
         }
         if (sink.collections() == 0 && firmFiles.isEmpty())
             return refused(QStringLiteral("Среди выбранных файлов нет файлов базы норм: %1.")
@@ -261,23 +261,6 @@ ImportResult importInto(NormDatabase &database, const std::vector<Source> &sourc
 }
 
 } // namespace
-
-QString readingFailureText(const xml::ReadResult &read, const QString &fileName)
-{
-    if (read.outcome == xml::Outcome::Malformed)
-        return QStringLiteral("Файл «%1» поврежден: строка %2, столбец %3: %4.")
-            .arg(fileName)
-            .arg(read.line)
-            // The reader counts the characters it has read on the line, which makes the last
-            // one's column: the end of the tag at fault, or 0 at the start of a line.
-            .arg(std::max<qint64>(read.column, 1))
-            .arg(read.reason);
-    if (read.outcome == xml::Outcome::Unreadable)
-        return QStringLiteral("Файл «%1» записан в кодировке «%2», которую эта сборка программы "
-                              "не читает. Сохраните его в кодировке UTF-8.")
-            .arg(fileName, read.reason);
-    return QStringLiteral("Файл «%1» не является файлом базы норм: %2.").arg(fileName, read.reason);
-}
 
 ImportResult importFiles(const QString &databasePath, const QStringList &files,
                          const ImportProgress &progress, const std::atomic<bool> *cancel)
@@ -343,10 +326,8 @@ QString summaryText(const ImportResult &result, const QString &databasePath)
     if (!firm.isEmpty() && result.collections == 0)
         return firm + leftAsideText(result);
     QString summary = QStringLiteral("Загружено в «%1»: категорий %2, норм %3, строк ресурсов %4")
-                          .arg(databasePath)
-                          .arg(result.collections)
-                          .arg(result.norms)
-                          .arg(result.resources);
+                          .arg(databasePath, QString::number(result.collections),
+                               QString::number(result.norms), QString::number(result.resources));
     if (result.catalogueEntries > 0)
         summary += QStringLiteral(", позиций каталога %1").arg(result.catalogueEntries);
     summary += u'.';

@@ -71,8 +71,6 @@ inline constexpr int kImportProgressIntervalMs = 50;
 // What an import loaded, in one line: «Загружено в «data/norms.db»: категорий 1, норм 45000, …»,
 // and what the firm's files brought: «Фирменные нормы из «firm.xml»: новых 2, …».
 QString summaryText(const ImportResult &result, const QString &databasePath);
-// Why a file was not read, naming it: broken, of another kind or in an unreadable encoding.
-QString readingFailureText(const xml::ReadResult &read, const QString &fileName);
 // Where a damaged database went, when the import moved one aside.
 QString movedAsideText(const ImportResult &result, const QString &databasePath);
 

@@ -28,9 +28,8 @@ int runImportCommand(const QStringList &files, const QString &databasePath, QTex
             return;
         tenthsShown = int(tenths);
         out << QStringLiteral("%1: %2 %, норм: %3")
-                   .arg(status.fileName)
-                   .arg(tenths * 10)
-                   .arg(status.norms)
+                   .arg(status.fileName, QString::number(tenths * 10),
+                        QString::number(status.norms))
             << Qt::endl;
     };
     const ImportResult result = importFiles(databasePath, files, progress);

@@ -1,5 +1,6 @@
 #include "normsearch.h"
 
+#include "collectionkind.h"
 #include "normwords.h"
 
 #include <sqlite3.h>
@@ -61,7 +62,8 @@ Query parse(NormDatabase &database, const QString &text)
     if (!tokens.isEmpty() && !isCode(tokens.front())) {
         // SQLite's own lower() knows only ASCII; Cyrillic prefixes are compared here.
         sql::Statement all(database.connection().handle(),
-                           "SELECT DISTINCT prefix, kind = 'firm' FROM collections");
+                           "SELECT DISTINCT prefix, kind = ?1 FROM collections");
+        all.bind(1, QString(collectionkind::kFirm));
         while (all.next()) {
             if (all.text(0).compare(tokens.front(), Qt::CaseInsensitive) == 0) {
                 query.prefix = all.text(0);
@@ -132,7 +134,8 @@ QList<NormHit> searchNorms(NormDatabase &database, const QString &text, int limi
         else
             sql += QStringLiteral("norms n ");
         sql += QStringLiteral("JOIN collections c ON c.id = n.collection_id WHERE ");
-        sql += firm ? QStringLiteral("c.kind = 'firm'") : QStringLiteral("c.kind <> 'firm'");
+        sql += (firm ? QStringLiteral("c.kind = ") : QStringLiteral("c.kind <> ")) +
+               collectionkind::literal(collectionkind::kFirm);
         if (!query.prefix.isEmpty())
             sql += QStringLiteral(" AND c.prefix = ?1");
         if (!query.code.isEmpty())
@@ -228,10 +231,11 @@ QList<ResourceHit> searchByResource(NormDatabase &database, const QString &text,
     for (const bool firm : {true, false}) {
         QString sql;
         if (firm)
-            sql = QStringLiteral(
-                "SELECT %1 FROM norms n JOIN collections c ON c.id = n.collection_id "
-                "JOIN resources r ON r.norm_id = n.id WHERE c.kind = 'firm' AND %2 "
-                "ORDER BY n.code, r.position");
+            sql = QStringLiteral("SELECT %1 FROM norms n JOIN collections c ON c.id = "
+                                 "n.collection_id JOIN resources r ON r.norm_id = n.id WHERE "
+                                 "c.kind = ") +
+                  collectionkind::literal(collectionkind::kFirm) +
+                  QStringLiteral(" AND %2 ORDER BY n.code, r.position");
         else if (walk)
             sql = QStringLiteral("SELECT %1 FROM norms n INDEXED BY norms_place "
                                  "JOIN collections c ON c.id = n.collection_id "

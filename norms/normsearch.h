@@ -26,7 +26,7 @@ struct NormHit
     QString basedOn;
 
     // «ГЭСН 06-01-001-01»; a firm norm's own code
-    QString fullCode() const { return firm ? code : prefix + u' ' + code; }
+    QString fullCode() const { return norms::fullCode(prefix, code, firm); }
 
     friend bool operator==(const NormHit &, const NormHit &) = default;
 };

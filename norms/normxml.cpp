@@ -2,6 +2,7 @@
 
 #include <QStringDecoder>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -448,6 +449,21 @@ void Reader::readContent(QString &text)
         text += item;
         first = false;
     }
+}
+
+QString readingFailureText(const ReadResult &read, const QString &fileName)
+{
+    if (read.outcome == Outcome::Malformed)
+        return QStringLiteral("Файл «%1» поврежден: строка %2, столбец %3: %4.")
+            .arg(fileName, QString::number(read.line),
+                 // The reader counts the characters it has read on the line, which makes the
+                 // last one's column: the end of the tag at fault, or 0 at the start of a line.
+                 QString::number(std::max<qint64>(read.column, 1)), read.reason);
+    if (read.outcome == Outcome::Unreadable)
+        return QStringLiteral("Файл «%1» записан в кодировке «%2», которую эта сборка программы "
+                              "не читает. Сохраните его в кодировке UTF-8.")
+            .arg(fileName, read.reason);
+    return QStringLiteral("Файл «%1» не является файлом базы норм: %2.").arg(fileName, read.reason);
 }
 
 } // namespace norms::xml

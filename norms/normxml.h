@@ -167,4 +167,7 @@ private:
     bool m_machines = false; // in the machines' category
 };
 
+// Why a file was not read, naming it: broken, of another kind or in an unreadable encoding.
+QString readingFailureText(const ReadResult &read, const QString &fileName);
+
 } // namespace norms::xml

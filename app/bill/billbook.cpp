@@ -481,7 +481,5 @@ QString BillBook::outdatedNote(const bom::Entry &entry) const
     if (!current || *current == entry.normVersion)
         return {};
     return QStringLiteral("Рассчитано по версии %1 нормы %2; сейчас действует версия %3.")
-        .arg(entry.normVersion)
-        .arg(entry.normCode)
-        .arg(*current);
+        .arg(QString::number(entry.normVersion), entry.normCode, QString::number(*current));
 }

@@ -114,8 +114,8 @@ void BillControl::addEntry(const bom::Entry &made, QWidget *from)
     }
     m_book->add(entry);
     say(QStringLiteral("Добавлено в ведомость: %1. Записей в ведомости: %2.")
-            .arg(entry.work.isEmpty() ? QStringLiteral("расчет") : entry.work)
-            .arg(m_book->bill().entries.size()),
+            .arg(entry.work.isEmpty() ? QStringLiteral("расчет") : entry.work,
+                 QString::number(m_book->bill().entries.size())),
         host);
 }
 
@@ -160,9 +160,9 @@ void BillControl::offerRecovery()
         QStringLiteral("Программа была закрыта аварийно, и в ведомости материалов остались "
                        "несохраненные изменения (%1, записей: %2, сохранено %3). Восстановить "
                        "ведомость?")
-            .arg(orphan->path.isEmpty() ? QStringLiteral("новая ведомость") : orphan->path)
-            .arg(orphan->bill.entries.size())
-            .arg(orphan->written.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
+            .arg(orphan->path.isEmpty() ? QStringLiteral("новая ведомость") : orphan->path,
+                 QString::number(orphan->bill.entries.size()),
+                 orphan->written.toString(QStringLiteral("dd.MM.yyyy hh:mm")));
     // Enter restores: the answer that loses nothing.
     switch (errorreport::askToChoose(
         question,

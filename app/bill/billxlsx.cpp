@@ -24,7 +24,9 @@ namespace {
 
 // libxlsxwriter prints numbers with printf, which writes the decimal separator of the C
 // locale; on Unix the program runs in the user's, where it is a comma no spreadsheet reads.
-// The program has one thread, so the switch is seen by nothing else.
+// The switch is the whole process's, and an import may be running on a thread of its own
+// meanwhile; it is not disturbed, since nothing there converts numbers through the C library:
+// Qt, SQLite and the XML reader read and write them by their own rules, whatever the locale.
 class PointLocale
 {
 public:

@@ -42,8 +42,7 @@ int importVor(const QString &vorPath, const QString &billPath, QTextStream &out,
         return 1;
     }
     out << QStringLiteral("Ведомость записана: %1 (записей: %2)")
-               .arg(billPath)
-               .arg(reading.bill->entries.size())
+               .arg(billPath, QString::number(reading.bill->entries.size()))
         << Qt::endl;
     return 0;
 }

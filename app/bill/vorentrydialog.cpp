@@ -91,7 +91,8 @@ VorEntryDialog::VorEntryDialog(const bom::Bill &bill, int row, QWidget *parent)
     m_links->setColumnWidth(PagesColumn, 140);
     QStringList known;
     for (const bom::Document &document : m_documents)
-        known.append(QStringLiteral("%1 — %2").arg(document.id).arg(document.fileName));
+        known.append(
+            QStringLiteral("%1 — %2").arg(QString::number(document.id), document.fileName));
     m_links->setToolTip(QStringLiteral("Документы ведомости:\n") + known.join(u'\n'));
     layout->addWidget(m_links, 1);
     auto *linkButtons = new QHBoxLayout;

@@ -23,8 +23,8 @@ QStringList versionLines(const norms::firm::Version &version, const norms::firm:
     const norms::firm::Draft &theirs = other.draft;
     QStringList lines{
         QStringLiteral("Версия %1 от %2, %3")
-            .arg(version.number)
-            .arg(version.savedAt.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")),
+            .arg(QString::number(version.number),
+                 version.savedAt.toLocalTime().toString(QStringLiteral("dd.MM.yyyy hh:mm")),
                  version.login),
         QStringLiteral("Изменено: ") + version.changes};
     if (draft.code != theirs.code)

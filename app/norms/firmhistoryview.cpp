@@ -111,9 +111,9 @@ void FirmHistoryView::showVersion()
         return;
     }
     const norms::firm::Draft &draft = version->draft;
-    m_source->setText(QStringLiteral("Версия %1: %2, измеритель %3. Источник: %4")
-                          .arg(version->number)
-                          .arg(draft.code, draft.measure, draft.source));
+    m_source->setText(
+        QStringLiteral("Версия %1: %2, измеритель %3. Источник: %4")
+            .arg(QString::number(version->number), draft.code, draft.measure, draft.source));
     for (const norms::NormResource &resource : draft.resources) {
         auto *line = new QTreeWidgetItem(m_resources, {resource.code, resource.name, resource.unit,
                                                        norms::amountText(resource.rate)});

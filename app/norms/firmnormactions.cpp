@@ -394,7 +394,8 @@ void FirmNormActions::restore(qint64 id, int number, const QString &code)
     const QString login = norms::firm::currentLogin();
     const QDateTime at = QDateTime::currentDateTime();
     change(
-        QStringLiteral("восстановление версии %1 нормы %2").arg(number).arg(code), held,
+        QStringLiteral("восстановление версии %1 нормы %2").arg(QString::number(number), code),
+        held,
         [held, number, login, at](norms::firm::FirmStore &store) {
             store.restore(*held, number, login, at);
         },

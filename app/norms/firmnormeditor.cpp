@@ -35,32 +35,12 @@ constexpr int kGroupsRole = Qt::UserRole + 2;
 const QColor kProblemText(0xb0, 0x00, 0x00);
 const QColor kProblemCell(0xff, 0xdd, 0xdd);
 
-QString kindText(norms::ResourceGroup group)
-{
-    switch (group) {
-    case norms::ResourceGroup::Labour:
-        return QStringLiteral("Труд");
-    case norms::ResourceGroup::Machine:
-        return QStringLiteral("Машины");
-    case norms::ResourceGroup::Material:
-        break;
-    }
-    return QStringLiteral("Материал");
-}
-
 QStringList kindTexts()
 {
-    return {kindText(norms::ResourceGroup::Material), kindText(norms::ResourceGroup::Labour),
-            kindText(norms::ResourceGroup::Machine)};
-}
-
-norms::ResourceGroup groupOfKind(const QString &text)
-{
-    for (const norms::ResourceGroup group :
-         {norms::ResourceGroup::Labour, norms::ResourceGroup::Machine})
-        if (text == kindText(group))
-            return group;
-    return norms::ResourceGroup::Material;
+    QStringList texts;
+    for (const norms::ResourceGroup group : norms::kResourceGroups)
+        texts.append(norms::groupKind(group));
+    return texts;
 }
 
 // The cells take what is typed at each key, so that every reason is there before the cell is
@@ -274,7 +254,7 @@ void FirmNormEditor::fillResources(const QList<norms::NormResource> &resources)
         m_resources->insertRow(row);
         const QStringList texts{resource.code, resource.name, resource.unit,
                                 resource.rate ? norms::firm::rateText(*resource.rate) : QString(),
-                                kindText(resource.group)};
+                                norms::groupKind(resource.group)};
         for (int column = 0; column < ColumnCount; ++column) {
             auto *item = new QTableWidgetItem(texts.at(column));
             if (column == RateColumn)
@@ -301,7 +281,8 @@ norms::firm::Draft FirmNormEditor::draft() const
         resource.name = cellText(m_resources, row, NameColumn);
         resource.unit = cellText(m_resources, row, UnitColumn);
         resource.rate = norms::firm::readRate(cellText(m_resources, row, RateColumn));
-        resource.group = groupOfKind(cellText(m_resources, row, KindColumn));
+        resource.group = norms::groupOfKind(cellText(m_resources, row, KindColumn))
+                             .value_or(norms::ResourceGroup::Material);
         if (const QTableWidgetItem *name = m_resources->item(row, NameColumn)) {
             resource.abstract = name->data(kAbstractRole).toBool();
             resource.technologyGroups = name->data(kGroupsRole).toString();
@@ -317,7 +298,7 @@ void FirmNormEditor::addResource()
     m_resources->insertRow(row);
     for (int column = 0; column < ColumnCount; ++column) {
         auto *item = new QTableWidgetItem(
-            column == KindColumn ? kindText(norms::ResourceGroup::Material) : QString());
+            column == KindColumn ? norms::groupKind(norms::ResourceGroup::Material) : QString());
         if (column == RateColumn)
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         m_resources->setItem(row, column, item);
@@ -364,7 +345,7 @@ bool FirmNormEditor::showProblems(const norms::firm::Draft &draft)
         QString rate = norms::firm::rateProblem(cellText(m_resources, row, RateColumn));
         if (!rate.isEmpty()) {
             rate[0] = rate.at(0).toLower();
-            lineReasons[row] = QStringLiteral("Строка %1: %2").arg(row + 1).arg(rate);
+            lineReasons[row] = QStringLiteral("Строка %1: %2").arg(QString::number(row + 1), rate);
             badColumns[row] = RateColumn;
         }
     }

@@ -145,8 +145,7 @@ void NormControl::chooseAndExport()
     }
     showWindow();
     m_window->showSummary(QStringLiteral("Фирменные нормы (%1) записаны в файл «%2».")
-                              .arg(result.norms)
-                              .arg(QDir::toNativeSeparators(path)));
+                              .arg(QString::number(result.norms), QDir::toNativeSeparators(path)));
 }
 
 void NormControl::closeWindow()

@@ -94,34 +94,6 @@ QString resourceName(const norms::NormResource &resource)
            QStringLiteral(" (технологическая группа %1)").arg(resource.technologyGroups);
 }
 
-QString groupTitle(norms::ResourceGroup group)
-{
-    switch (group) {
-    case norms::ResourceGroup::Labour:
-        return QStringLiteral("Затраты труда");
-    case norms::ResourceGroup::Machine:
-        return QStringLiteral("Машины и механизмы");
-    case norms::ResourceGroup::Material:
-        break;
-    }
-    return QStringLiteral("Материалы");
-}
-
-// The line of the federal norm a firm norm's line stands for: the same code, else the same name.
-const norms::NormResource *federalLine(const norms::Norm &federal, const norms::NormResource &line)
-{
-    const auto same = [&federal](auto matches) -> const norms::NormResource * {
-        const auto found =
-            std::find_if(federal.resources.cbegin(), federal.resources.cend(), matches);
-        return found == federal.resources.cend() ? nullptr : &*found;
-    };
-    if (!line.code.isEmpty())
-        if (const norms::NormResource *byCode =
-                same([&line](const norms::NormResource &kept) { return kept.code == line.code; }))
-            return byCode;
-    return same([&line](const norms::NormResource &kept) { return kept.name == line.name; });
-}
-
 // The price catalogues in the base, with their level and approving act.
 QString pricesText(const QList<norms::CatalogueEdition> &editions)
 {
@@ -595,16 +567,14 @@ void NormWindow::showResources()
     m_volumeCaption->setText(QStringLiteral("&Объем работ, %1:").arg(measure.unit));
 
     // Materials, then labour, then machines, each in the norm's order.
-    for (const norms::ResourceGroup kind :
-         {norms::ResourceGroup::Material, norms::ResourceGroup::Labour,
-          norms::ResourceGroup::Machine}) {
+    for (const norms::ResourceGroup kind : norms::kResourceGroups) {
         QTreeWidgetItem *group = nullptr;
         for (qsizetype i = 0; i < norm.resources.size(); ++i) {
             const norms::NormResource &resource = norm.resources.at(i);
             if (resource.group != kind)
                 continue;
             if (!group) {
-                group = new QTreeWidgetItem(m_resources, {groupTitle(kind)});
+                group = new QTreeWidgetItem(m_resources, {norms::groupTitle(kind)});
                 group->setFirstColumnSpanned(true);
                 group->setExpanded(true);
             }
@@ -616,7 +586,7 @@ void NormWindow::showResources()
             // Only what differs from the federal norm is marked; the same rate stays plain.
             QString federalRate;
             if (m_federal) {
-                const norms::NormResource *was = federalLine(*m_federal, resource);
+                const norms::NormResource *was = norms::sameLine(m_federal->resources, resource);
                 if (!was) {
                     texts[OriginColumn] = QStringLiteral("нет в ") + m_federal->prefix;
                 } else if (was->rate != resource.rate) {

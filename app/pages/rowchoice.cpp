@@ -16,7 +16,8 @@ std::unique_ptr<QSettings> settings()
 
 QString groupOf(const RowPlace &place)
 {
-    return QStringLiteral("rowNorms/%1/%2/%3").arg(place.page).arg(place.variant).arg(place.row);
+    return QStringLiteral("rowNorms/%1/%2/%3")
+        .arg(place.page, QString::number(place.variant), QString::number(place.row));
 }
 
 } // namespace

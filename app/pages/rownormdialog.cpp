@@ -32,11 +32,6 @@ QTreeWidget *list(const char *name, const QStringList &headers, int stretched, Q
     return tree;
 }
 
-QString hitCode(const norms::NormHit &hit)
-{
-    return hit.firm || hit.prefix.isEmpty() ? hit.code : hit.prefix + u' ' + hit.code;
-}
-
 } // namespace
 
 RowNormDialog::RowNormDialog(const RowNormRequest &request)
@@ -122,7 +117,7 @@ std::optional<RowChoice> RowNormDialog::choice() const
     const int resource = m_resources->indexOfTopLevelItem(m_resources->currentItem());
     if (!m_norm || resource < 0)
         return std::nullopt;
-    return rownormrate::choiceOf(*m_norm, resource);
+    return normrate::choiceOf(*m_norm, resource);
 }
 
 void RowNormDialog::showStatus(const QString &text)
@@ -141,12 +136,12 @@ void RowNormDialog::search(const QString &text)
         const QList<norms::NormHit> hits = norms::searchNorms(*database, text);
         for (const norms::NormHit &hit : hits) {
             auto *item =
-                new QTreeWidgetItem(m_hits, {hitCode(hit), hit.name, hit.measure,
+                new QTreeWidgetItem(m_hits, {hit.fullCode(), hit.name, hit.measure,
                                              hit.firm ? QStringLiteral("фирменная") : QString()});
             item->setToolTip(1, hit.name);
             item->setData(0, kIdRole, hit.id);
             // The norm chosen before is shown with its resource, ready to keep or change.
-            if (m_request.current && m_request.current->norm == hitCode(hit))
+            if (m_request.current && m_request.current->norm == hit.fullCode())
                 m_hits->setCurrentItem(item);
         }
         // As in «Нормы»: the kind is said only where a firm norm is among those found.
@@ -176,10 +171,9 @@ void RowNormDialog::showNorm(qint64 id)
                                                             : norms::amountText(std::nullopt)});
         qsizetype chosen = -1;
         if (m_request.current && m_request.current->norm == m_norm->fullCode())
-            chosen = rownormrate::resourceOf(*m_norm, *m_request.current);
+            chosen = normrate::resourceOf(*m_norm, *m_request.current);
         if (chosen < 0)
-            chosen =
-                rownormrate::likelyResource(*m_norm, explanations::materialOf(m_request.caption));
+            chosen = normrate::likelyResource(*m_norm, explanations::materialOf(m_request.caption));
         m_resources->setCurrentItem(m_resources->topLevelItem(int(chosen)));
     }
     showRate();
@@ -191,7 +185,7 @@ void RowNormDialog::showRate()
     QString text = QStringLiteral("Выберите норму и ресурс, из которого взять расход.");
     bool usable = false;
     if (m_norm) {
-        const rownormrate::Rate rate = rownormrate::rateOf(*m_norm, resource, m_request.unit);
+        const normrate::Rate rate = normrate::rateOf(*m_norm, resource, m_request.unit);
         usable = rate.refusal.isEmpty();
         text = usable ? QStringLiteral("Расход: %1 %2 на 1 %3")
                             .arg(explanations::rateText(rate.perUnit), rate.unit,

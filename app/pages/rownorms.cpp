@@ -47,7 +47,7 @@ bool RowNorms::offers(int row) const
     return row < m_published.size() && m_published.at(row).kind == calc::FigureBasis::Kind::NoRate;
 }
 
-rownormrate::RowUnit RowNorms::unitOf(int row) const
+normrate::RowUnit RowNorms::unitOf(int row) const
 {
     return {m_page.work, m_page.workName, m_page.figures.at(row).unit};
 }
@@ -83,13 +83,13 @@ QString RowNorms::take(int row, const RowChoice &choice)
     const std::optional<norms::Norm> norm = id ? norms::readNorm(*database, *id) : std::nullopt;
     if (!norm)
         return QStringLiteral("Выбранная норма %1 не найдена в базе норм.").arg(choice.norm);
-    const qsizetype resource = rownormrate::resourceOf(*norm, choice);
+    const qsizetype resource = normrate::resourceOf(*norm, choice);
     if (resource < 0)
         return QStringLiteral("В норме %1 нет выбранного ресурса %2.")
             .arg(choice.norm, choice.resource.isEmpty()
                                   ? QStringLiteral("№ %1").arg(choice.position + 1)
                                   : choice.resource);
-    const rownormrate::Rate rate = rownormrate::rateOf(*norm, resource, unitOf(row));
+    const normrate::Rate rate = normrate::rateOf(*norm, resource, unitOf(row));
     if (!rate.refusal.isEmpty())
         return QStringLiteral("Выбранная норма %1 не дает расхода: %2.")
             .arg(choice.norm, rate.refusal);
@@ -97,8 +97,8 @@ QString RowNorms::take(int row, const RowChoice &choice)
     calc::BillFigure figure = m_page.figures.at(row);
     figure.source += QStringLiteral("; норма ") + norm->fullCode();
     const QString unit = rate.unit + u'/' + m_page.work;
-    m_chosen.insert(row, {rate.perUnit, unit.toUtf8(),
-                          rownormrate::sourceOf(*norm, resource).toUtf8(), figure});
+    m_chosen.insert(
+        row, {rate.perUnit, unit.toUtf8(), normrate::sourceOf(*norm, resource).toUtf8(), figure});
     return QString();
 }
 

@@ -2,8 +2,8 @@
 
 #include "billfigure.h"
 #include "figurebasis.h"
+#include "normrate.h"
 #include "rowchoice.h"
-#include "rownormrate.h"
 #include "sourcedrate.h"
 
 #include <QByteArray>
@@ -25,7 +25,7 @@ struct RowNormRequest
     NormBase *base = nullptr; // none: the program has no norm base
     QString caption;          // the row's caption
     QString work;             // the words a search for the page's work starts from
-    rownormrate::RowUnit unit;
+    normrate::RowUnit unit;
     std::optional<RowChoice> current;
 };
 
@@ -92,7 +92,7 @@ private:
         calc::BillFigure figure;
     };
     bool offers(int row) const;
-    rownormrate::RowUnit unitOf(int row) const;
+    normrate::RowUnit unitOf(int row) const;
     // Takes the row's rate from the chosen norm; otherwise says why not. Throws sql::Failure.
     QString take(int row, const RowChoice &choice);
     RowPlace placeOf(int row) const { return {m_page.name, m_variant, row}; }

@@ -14,7 +14,7 @@ VariantList::VariantList(const QString &name, const QString &caption, const QStr
     layout->setContentsMargins(8, 4, 8, 6);
     for (int i = 0; i < items.size(); ++i) {
         auto *button = new QRadioButton(items.at(i), this);
-        button->setObjectName(QStringLiteral("%1_%2").arg(name).arg(i));
+        button->setObjectName(QStringLiteral("%1_%2").arg(name, QString::number(i)));
         m_group->addButton(button, i);
         layout->addWidget(button);
     }

@@ -1,8 +1,10 @@
 #pragma once
 
 // Takes a base of today's schema back to the one before the search's ranks and resource index
-// (schema 3): the words keyed by the norms' ids, no places, no index of the resources.
+// (schema 3): no triggers, the words keyed by the norms' ids, no places, no index of the
+// resources.
 inline constexpr char kUndoSearchRanks[] = R"sql(
+DROP TRIGGER norm_gone; DROP TRIGGER collection_gone; DROP TRIGGER firm_norm_gone;
 DROP TABLE resource_words; DROP TABLE resource_names; DROP INDEX resources_kind;
 CREATE VIRTUAL TABLE id_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
 INSERT INTO id_words(rowid, words) SELECT n.id, w.words FROM norm_words w
@@ -10,4 +12,20 @@ INSERT INTO id_words(rowid, words) SELECT n.id, w.words FROM norm_words w
 DROP TABLE norm_words; ALTER TABLE id_words RENAME TO norm_words;
 DROP INDEX norms_place; DROP INDEX norms_code; ALTER TABLE norms DROP COLUMN place;
 CREATE INDEX norms_code ON norms(code);
+)sql";
+
+// Takes a base of schema 3 back to the one before the prices (schema 2): the catalogue without
+// prices and its words, the collections without the approving act.
+inline constexpr char kUndoPrices[] = R"sql(
+DROP TABLE catalogue_words; ALTER TABLE catalogue DROP COLUMN machine;
+ALTER TABLE catalogue DROP COLUMN cost; ALTER TABLE catalogue DROP COLUMN release_cost;
+ALTER TABLE catalogue DROP COLUMN machinist_wage; ALTER TABLE catalogue DROP COLUMN machinist_hours;
+ALTER TABLE collections DROP COLUMN act_number; ALTER TABLE collections DROP COLUMN act_date;
+CREATE INDEX catalogue_collection ON catalogue(collection_id);
+)sql";
+
+// Takes a base of schema 2 without firm norms back to the first schema.
+inline constexpr char kUndoFirmNorms[] = R"sql(
+DROP TABLE firm_norms; DROP TABLE firm_versions; DROP TABLE firm_conflicts;
+ALTER TABLE resources DROP COLUMN resource_group;
 )sql";

@@ -1,7 +1,9 @@
+#include "earlierschema.h"
 #include "firmstore.h"
 #include "footings.h"
 #include "normcompute.h"
 #include "normimport.h"
+#include "normlookup.h"
 #include "normsearch.h"
 
 #include <QTemporaryDir>
@@ -27,6 +29,11 @@ private slots:
     void firmCodesAndFollowersOfFederalCodes_data();
     void firmCodesAndFollowersOfFederalCodes();
     void refusesACodeAnotherFirmNormHas();
+    void fingerprintsStayAsStored();
+    void earlierBasesKeepTheirNormsAndHistories_data();
+    void earlierBasesKeepTheirNormsAndHistories();
+    void deletingTakesLinesAndWordsAlong_data();
+    void deletingTakesLinesAndWordsAlong();
 
 private:
     Draft fromNails(double nailsRate) const;
@@ -287,6 +294,139 @@ void FirmStoreTest::refusesACodeAnotherFirmNormHas()
                                                  "фирменной нормы"));
     }
     QCOMPARE(found(QStringLiteral("ФН")).size(), 1);
+}
+
+void FirmStoreTest::fingerprintsStayAsStored()
+{
+    // A base keeps the fingerprint of what it last took from a file: the same draft must hash as
+    // it did when the fingerprint was stored.
+    norms::NormResource line;
+    line.code = QStringLiteral("1");
+    line.group = norms::ResourceGroup::Labour;
+    line.rate = 2.5;
+    line.abstract = true;
+    line.technologyGroups = QStringLiteral("04");
+    const Draft draft{QStringLiteral("ФН-1"),
+                      QStringLiteral("Н"),
+                      QStringLiteral("шт"),
+                      QString(),
+                      QStringLiteral("С"),
+                      QStringLiteral("ГЭСН 1"),
+                      {line}};
+    QCOMPARE(norms::firm::fingerprint(draft),
+             QByteArray("5f96a3066dacd3209e04b66fe80d19dac7d1cc2d3f1289150b195ff626f63848"));
+}
+
+void FirmStoreTest::earlierBasesKeepTheirNormsAndHistories_data()
+{
+    QTest::addColumn<int>("schema");
+    QTest::newRow("the first, before firm norms") << 1;
+    QTest::newRow("firm norms, before prices") << 2;
+}
+
+void FirmStoreTest::earlierBasesKeepTheirNormsAndHistories()
+{
+    QFETCH(int, schema);
+    qint64 firmId = 0;
+    QList<norms::firm::Version> history;
+    if (schema >= 2) {
+        FirmStore store(*m_base);
+        firmId = store.save(0, fromNails(0.005), QStringLiteral("ivanov"), m_at).id;
+        store.save(firmId, fromNails(0.006), QStringLiteral("petrova"), m_at.addDays(1));
+        history = store.history(firmId);
+        QCOMPARE(history.size(), 2);
+    }
+    const QString path = m_base->path();
+    m_base.reset();
+    {
+        norms::sql::Connection earlier(path);
+        earlier.execute(kUndoSearchRanks);
+        earlier.execute(kUndoPrices);
+        if (schema < 2)
+            earlier.execute(kUndoFirmNorms);
+        earlier.execute(
+            QByteArray("PRAGMA user_version = " + QByteArray::number(schema)).constData());
+    }
+    norms::NormDatabase::Opened opened = norms::NormDatabase::open(path);
+    QVERIFY2(opened.database, qPrintable(opened.refusal));
+    m_base = std::move(opened.database);
+    QCOMPARE(norms::findNorm(*m_base, QStringLiteral("ГЭСН 06-01-001-02")), m_federal->id);
+    QCOMPARE(norms::readNorm(*m_base, m_federal->id)->resources, m_federal->resources);
+    QVERIFY(found(QStringLiteral("щебеночной подготовки"))
+                .contains(QStringLiteral("ГЭСН 06-01-002-01")));
+    if (schema >= 2) {
+        FirmStore store(*m_base);
+        QCOMPARE(store.history(firmId), history);
+        QCOMPARE(nailsRate(store.entry(firmId)->normId), 0.006);
+    }
+}
+
+void FirmStoreTest::deletingTakesLinesAndWordsAlong_data()
+{
+    // Each count is taken of the norm (?1), its place among the words (?2), its collection (?3)
+    // and the firm norm (?4): some before, none after.
+    QTest::addColumn<bool>("firm");
+    QTest::addColumn<QString>("deletion");
+    QTest::addColumn<QStringList>("gone");
+
+    const QString lines = QStringLiteral("SELECT count(*) FROM resources WHERE norm_id = ?1");
+    const QString words = QStringLiteral("SELECT count(*) FROM norm_words WHERE rowid = ?2");
+    QTest::newRow("a norm") << false << "DELETE FROM norms WHERE id = ?1"
+                            << QStringList{lines, words};
+    QTest::newRow("a collection")
+        << false << "DELETE FROM collections WHERE id = ?3"
+        << QStringList{lines, words,
+                       QStringLiteral("SELECT count(*) FROM sections WHERE "
+                                      "collection_id = ?3"),
+                       QStringLiteral("SELECT count(*) FROM norms WHERE collection_id = ?3")};
+    QTest::newRow("a firm norm")
+        << true << "DELETE FROM firm_norms WHERE id = ?4"
+        << QStringList{lines, words, QStringLiteral("SELECT count(*) FROM norms WHERE id = ?1"),
+                       QStringLiteral("SELECT count(*) FROM firm_versions WHERE firm_id = ?4")};
+}
+
+void FirmStoreTest::deletingTakesLinesAndWordsAlong()
+{
+    QFETCH(bool, firm);
+    QFETCH(QString, deletion);
+    QFETCH(QStringList, gone);
+    qint64 firmId = 0;
+    qint64 normId = m_federal->id;
+    if (firm) {
+        const FirmStore::Saved saved =
+            FirmStore(*m_base).save(0, fromNails(0.006), QStringLiteral("ivanov"), m_at);
+        firmId = saved.id;
+        normId = saved.normId;
+    }
+    sqlite3 *db = m_base->connection().handle();
+    norms::sql::Statement of(db, "SELECT place, collection_id FROM norms WHERE id = ?1");
+    of.bind(1, normId);
+    QVERIFY(of.next());
+    const qint64 place = of.integer(0);
+    const qint64 collection = of.integer(1);
+    const QList<qint64> values{normId, place, collection, firmId};
+    const auto prepared = [&](const QString &query) {
+        norms::sql::Statement statement(db, query);
+        for (int parameter = 1; parameter <= values.size(); ++parameter)
+            if (query.contains(u'?' + QString::number(parameter)))
+                statement.bind(parameter, values.at(parameter - 1));
+        return statement;
+    };
+    const auto count = [&](const QString &query) {
+        norms::sql::Statement statement = prepared(query);
+        return statement.next() ? statement.integer(0) : -1;
+    };
+    for (const QString &query : gone)
+        QVERIFY2(count(query) > 0, qPrintable(query));
+    const qint64 otherNorms =
+        count(QStringLiteral("SELECT count(*) FROM norms WHERE id <> ?1 AND collection_id = ?3"));
+    prepared(deletion).run();
+    for (const QString &query : gone)
+        QVERIFY2(count(query) == 0, qPrintable(query));
+    // The collection's other norms stay, unless the collection went.
+    if (!deletion.contains(u"collections"))
+        QCOMPARE(count(QStringLiteral("SELECT count(*) FROM norms WHERE collection_id = ?3")),
+                 otherNorms);
 }
 
 QTEST_GUILESS_MAIN(FirmStoreTest)

@@ -748,13 +748,8 @@ void NormImportTest::migratesAnEarlierBase()
         norms::sql::Connection earlier(m_database);
         // Without the search's ranks and resource index, which came after the prices.
         earlier.execute(kUndoSearchRanks);
-        earlier.execute("DROP TABLE catalogue_words; ALTER TABLE catalogue DROP COLUMN machine; "
-                        "ALTER TABLE catalogue DROP COLUMN cost; ALTER TABLE catalogue DROP "
-                        "COLUMN release_cost; ALTER TABLE catalogue DROP COLUMN machinist_wage; "
-                        "ALTER TABLE catalogue DROP COLUMN machinist_hours; ALTER TABLE "
-                        "collections DROP COLUMN act_number; ALTER TABLE collections DROP COLUMN "
-                        "act_date; CREATE INDEX catalogue_collection ON catalogue(collection_id); "
-                        "PRAGMA user_version = 2");
+        earlier.execute(kUndoPrices);
+        earlier.execute("PRAGMA user_version = 2");
     }
     auto opened = norms::NormDatabase::open(m_database);
     QVERIFY2(opened.database, qPrintable(opened.refusal));

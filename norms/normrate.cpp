@@ -1,9 +1,9 @@
-#include "rownormrate.h"
+#include "normrate.h"
 
 #include "measure.h"
 #include "units.h"
 
-namespace rownormrate {
+namespace normrate {
 
 namespace {
 
@@ -109,11 +109,9 @@ QString sourceOf(const norms::Norm &norm, qsizetype resource)
                                                : QStringLiteral("ресурс ") + chosen.code;
     if (norm.firm)
         return QStringLiteral("%1, версия %2, %3; источник: %4; выбрано пользователем")
-            .arg(norm.fullCode())
-            .arg(norm.version)
-            .arg(what, norm.source);
+            .arg(norm.fullCode(), QString::number(norm.version), what, norm.source);
     return QStringLiteral("%1 «%2», %3; выбрано пользователем")
         .arg(norm.fullCode(), norm.name, what);
 }
 
-} // namespace rownormrate
+} // namespace normrate

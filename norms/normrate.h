@@ -2,13 +2,24 @@
 
 #include "extended.h"
 #include "norm.h"
-#include "rowchoice.h"
 
 #include <QString>
 
+// The norm a user chose for a row of a page that has no published rate, kept by what stays when
+// the base is imported again: the norm's full code, and the resource's code or, for a resource
+// without one, its place among the norm's resources.
+struct RowChoice
+{
+    QString norm;      // «ГЭСН 06-01-001-01», «ФН-06-01-001-01»
+    QString resource;  // the resource's code; empty when it has none
+    int position = -1; // the resource's place in the norm, counted from 0
+
+    friend bool operator==(const RowChoice &, const RowChoice &) = default;
+};
+
 // How a resource of a norm becomes the rate of a page's row: per one unit of the row's work, in
 // the row's unit, or refused with the reason.
-namespace rownormrate {
+namespace normrate {
 
 struct RowUnit
 {
@@ -40,4 +51,4 @@ qsizetype likelyResource(const norms::Norm &norm, const QString &material);
 // source.
 QString sourceOf(const norms::Norm &norm, qsizetype resource);
 
-} // namespace rownormrate
+} // namespace normrate
