@@ -153,7 +153,7 @@ bool FirmBook::create(const norms::firm::Draft &draft)
     // A new holder, never one an erased norm left: its id is taken by the save.
     auto made = std::make_shared<qint64>(0);
     m_ids.append(made);
-    return push(new firmcommands::CreateFirmNorm(*this, made, draft));
+    return push(firmcommands::createNorm(*this, made, draft));
 }
 
 bool FirmBook::save(qint64 id, const norms::firm::Draft &draft)
@@ -168,12 +168,12 @@ bool FirmBook::save(qint64 id, const norms::firm::Draft &draft)
     // Nothing changed makes no version, and nothing to undo.
     if (current && current->draft == draft)
         return true;
-    return push(new firmcommands::SaveFirmVersion(*this, idHolder(id), draft));
+    return push(firmcommands::saveVersion(*this, idHolder(id), draft));
 }
 
 void FirmBook::remove(const norms::firm::Entry &entry)
 {
-    push(new firmcommands::DeleteFirmNorm(*this, idHolder(entry.id), entry.code));
+    push(firmcommands::deleteNorm(*this, idHolder(entry.id), entry.code));
 }
 
 void FirmBook::restore(qint64 id, int number, const QString &code)
@@ -194,7 +194,7 @@ void FirmBook::restore(qint64 id, int number, const QString &code)
             return version.number == number && version.draft == current->draft;
         }))
         return;
-    push(new firmcommands::RestoreFirmVersion(*this, idHolder(id), code, number, history, current));
+    push(firmcommands::restoreVersion(*this, idHolder(id), code, number, history, current));
 }
 
 std::optional<int> FirmBook::resolve(const Choices &chosen, qint64 shownNormId)

@@ -44,75 +44,108 @@ void FirmCommand::step(bool ahead)
         m_id);
 }
 
-CreateFirmNorm::CreateFirmNorm(FirmBook &book, std::shared_ptr<qint64> id,
-                               const norms::firm::Draft &draft)
-    : FirmCommand(book, QStringLiteral("создание %1").arg(draft.code), std::move(id)),
-      m_draft(draft)
-{
-}
+namespace {
 
-void CreateFirmNorm::forward(norms::firm::FirmStore &store)
-{
-    *m_id = store.save(0, m_draft, m_login, m_at).id;
-}
+using norms::firm::Draft;
+using norms::firm::FirmStore;
+using norms::firm::Version;
 
-void CreateFirmNorm::back(norms::firm::FirmStore &store)
+class SaveFirmVersion : public FirmCommand
 {
-    store.erase(*m_id);
-    *m_id = 0;
-}
+public:
+    SaveFirmVersion(FirmBook &book, std::shared_ptr<qint64> id, const Draft &draft,
+                    const QString &what = QStringLiteral("изменение %1"))
+        : FirmCommand(book, what.arg(draft.code), std::move(id)), m_draft(draft)
+    {
+    }
 
-SaveFirmVersion::SaveFirmVersion(FirmBook &book, std::shared_ptr<qint64> id,
-                                 const norms::firm::Draft &draft)
-    : FirmCommand(book, QStringLiteral("изменение %1").arg(draft.code), std::move(id)),
-      m_draft(draft)
-{
-}
+private:
+    // A norm made anew (id 0) takes its id from the save, a new one each time it is done again.
+    void forward(FirmStore &store) override
+    {
+        *m_id = store.save(*m_id, m_draft, m_login, m_at).id;
+    }
+    void back(FirmStore &store) override { store.dropLastVersion(*m_id); }
 
-void SaveFirmVersion::forward(norms::firm::FirmStore &store)
-{
-    store.save(*m_id, m_draft, m_login, m_at);
-}
+    Draft m_draft;
+};
 
-void SaveFirmVersion::back(norms::firm::FirmStore &store)
+class CreateFirmNorm : public SaveFirmVersion
 {
-    store.dropLastVersion(*m_id);
-}
+public:
+    CreateFirmNorm(FirmBook &book, std::shared_ptr<qint64> id, const Draft &draft)
+        : SaveFirmVersion(book, std::move(id), draft, QStringLiteral("создание %1"))
+    {
+    }
 
-DeleteFirmNorm::DeleteFirmNorm(FirmBook &book, std::shared_ptr<qint64> id, const QString &code)
-    : FirmCommand(book, QStringLiteral("удаление %1").arg(code), std::move(id))
-{
-}
+private:
+    void back(FirmStore &store) override
+    {
+        store.erase(*m_id);
+        *m_id = 0;
+    }
+};
 
-void DeleteFirmNorm::forward(norms::firm::FirmStore &store)
+class DeleteFirmNorm : public FirmCommand
 {
-    store.remove(*m_id);
-}
+public:
+    DeleteFirmNorm(FirmBook &book, std::shared_ptr<qint64> id, const QString &code)
+        : FirmCommand(book, QStringLiteral("удаление %1").arg(code), std::move(id))
+    {
+    }
 
-void DeleteFirmNorm::back(norms::firm::FirmStore &store)
-{
-    store.undelete(*m_id);
-}
+private:
+    void forward(FirmStore &store) override { store.remove(*m_id); }
+    void back(FirmStore &store) override { store.undelete(*m_id); }
+};
 
-RestoreFirmVersion::RestoreFirmVersion(FirmBook &book, std::shared_ptr<qint64> id,
-                                       const QString &code, int number,
-                                       const QList<norms::firm::Version> &history,
-                                       const std::optional<norms::firm::Version> &current)
-    : FirmCommand(book, QStringLiteral("восстановление версии %1 нормы %2").arg(number).arg(code),
-                  std::move(id)),
-      m_number(number), m_history(history), m_current(current)
+class RestoreFirmVersion : public FirmCommand
 {
-}
+public:
+    RestoreFirmVersion(FirmBook &book, std::shared_ptr<qint64> id, const QString &code, int number,
+                       const QList<Version> &history, const std::optional<Version> &current)
+        : FirmCommand(book,
+                      QStringLiteral("восстановление версии %1 нормы %2").arg(number).arg(code),
+                      std::move(id)),
+          m_number(number), m_history(history), m_current(current)
+    {
+    }
 
-void RestoreFirmVersion::forward(norms::firm::FirmStore &store)
-{
+private:
     // Done again after its undoing, the norm is as it was when the history was read.
-    store.restore(*m_id, m_number, m_history, m_current, m_login, m_at);
+    void forward(FirmStore &store) override
+    {
+        store.restore(*m_id, m_number, m_history, m_current, m_login, m_at);
+    }
+    void back(FirmStore &store) override { store.dropLastVersion(*m_id); }
+
+    int m_number;
+    QList<Version> m_history;
+    std::optional<Version> m_current;
+};
+
+} // namespace
+
+FirmCommand *createNorm(FirmBook &book, std::shared_ptr<qint64> id, const Draft &draft)
+{
+    return new CreateFirmNorm(book, std::move(id), draft);
 }
 
-void RestoreFirmVersion::back(norms::firm::FirmStore &store)
+FirmCommand *saveVersion(FirmBook &book, std::shared_ptr<qint64> id, const Draft &draft)
 {
-    store.dropLastVersion(*m_id);
+    return new SaveFirmVersion(book, std::move(id), draft);
+}
+
+FirmCommand *deleteNorm(FirmBook &book, std::shared_ptr<qint64> id, const QString &code)
+{
+    return new DeleteFirmNorm(book, std::move(id), code);
+}
+
+FirmCommand *restoreVersion(FirmBook &book, std::shared_ptr<qint64> id, const QString &code,
+                            int number, const QList<Version> &history,
+                            const std::optional<Version> &current)
+{
+    return new RestoreFirmVersion(book, std::move(id), code, number, history, current);
 }
 
 } // namespace firmcommands

@@ -44,58 +44,17 @@ private:
 };
 
 // «создание %1»: undone, the norm and its history go.
-class CreateFirmNorm : public FirmCommand
-{
-public:
-    CreateFirmNorm(FirmBook &book, std::shared_ptr<qint64> id, const norms::firm::Draft &draft);
-
-private:
-    void forward(norms::firm::FirmStore &store) override;
-    void back(norms::firm::FirmStore &store) override;
-
-    norms::firm::Draft m_draft;
-};
-
+FirmCommand *createNorm(FirmBook &book, std::shared_ptr<qint64> id,
+                        const norms::firm::Draft &draft);
 // «изменение %1»: a new version; undone, the one before is current again.
-class SaveFirmVersion : public FirmCommand
-{
-public:
-    SaveFirmVersion(FirmBook &book, std::shared_ptr<qint64> id, const norms::firm::Draft &draft);
-
-private:
-    void forward(norms::firm::FirmStore &store) override;
-    void back(norms::firm::FirmStore &store) override;
-
-    norms::firm::Draft m_draft;
-};
-
+FirmCommand *saveVersion(FirmBook &book, std::shared_ptr<qint64> id,
+                         const norms::firm::Draft &draft);
 // «удаление %1»: undone, the norm is back with its history.
-class DeleteFirmNorm : public FirmCommand
-{
-public:
-    DeleteFirmNorm(FirmBook &book, std::shared_ptr<qint64> id, const QString &code);
-
-private:
-    void forward(norms::firm::FirmStore &store) override;
-    void back(norms::firm::FirmStore &store) override;
-};
-
+FirmCommand *deleteNorm(FirmBook &book, std::shared_ptr<qint64> id, const QString &code);
 // «восстановление версии %1 нормы %2»: a new version equal to an earlier one, from the history
 // and the current version as read once.
-class RestoreFirmVersion : public FirmCommand
-{
-public:
-    RestoreFirmVersion(FirmBook &book, std::shared_ptr<qint64> id, const QString &code, int number,
-                       const QList<norms::firm::Version> &history,
-                       const std::optional<norms::firm::Version> &current);
-
-private:
-    void forward(norms::firm::FirmStore &store) override;
-    void back(norms::firm::FirmStore &store) override;
-
-    int m_number;
-    QList<norms::firm::Version> m_history;
-    std::optional<norms::firm::Version> m_current;
-};
+FirmCommand *restoreVersion(FirmBook &book, std::shared_ptr<qint64> id, const QString &code,
+                            int number, const QList<norms::firm::Version> &history,
+                            const std::optional<norms::firm::Version> &current);
 
 } // namespace firmcommands
