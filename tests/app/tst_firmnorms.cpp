@@ -44,6 +44,7 @@ private slots:
     void madeFromAFederalNormIsFoundMarkedAndComputed();
     void editorSaysAtTheFieldWhatIsWrong_data();
     void editorSaysAtTheFieldWhatIsWrong();
+    void editorAsksOfACodeOnlyWhenItChanges();
     void historyRestoreDeleteAndUndo();
     void deleteIsAskedInTheRealBox();
     void billTellsOfANewVersionAsItIsSaved();
@@ -301,6 +302,26 @@ void FirmNormsTest::editorSaysAtTheFieldWhatIsWrong()
     m_errors->answerChoicesWith(1);
     editor->reject();
     QTRY_VERIFY(!m_opened);
+}
+
+void FirmNormsTest::editorAsksOfACodeOnlyWhenItChanges()
+{
+    QStringList asked;
+    FirmNormEditor editor(
+        norms::firm::Draft{},
+        [&asked](const QString &code) {
+            asked.append(code);
+            return code == QStringLiteral("ФН-01");
+        },
+        [](const norms::firm::Draft &) { return true; });
+    editor.show();
+    editor.findChild<QLineEdit *>(QStringLiteral("FirmCode"))->setText(QStringLiteral("ФН-01"));
+    QTest::keyClicks(editor.findChild<QLineEdit *>(QStringLiteral("FirmName")), "Kladka");
+    QCOMPARE(asked, QStringList{QStringLiteral("ФН-01")});
+    QCOMPARE(editor.findChild<QLabel *>(QStringLiteral("FirmCodeProblem"))->text(),
+             QStringLiteral("Код «ФН-01» уже есть у другой фирменной нормы."));
+    editor.findChild<QLineEdit *>(QStringLiteral("FirmCode"))->setText(QStringLiteral("ФН-02"));
+    QCOMPARE(asked, (QStringList{QStringLiteral("ФН-01"), QStringLiteral("ФН-02")}));
 }
 
 void FirmNormsTest::historyRestoreDeleteAndUndo()
