@@ -281,4 +281,13 @@ void resolve(NormDatabase &database, qint64 id, Choice choice, const QString &lo
     transaction.commit();
 }
 
+void resolve(NormDatabase &database, const QList<std::pair<qint64, Choice>> &choices,
+             const QString &login, const QDateTime &at)
+{
+    sql::Transaction transaction(database.connection());
+    for (const auto &[id, choice] : choices)
+        resolve(database, id, choice, login, at);
+    transaction.commit();
+}
+
 } // namespace norms::firm

@@ -8,6 +8,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <utility>
+
 // The firm's norms shared through one file on a shared folder: written in the structure of the
 // federal files under a resource category of the type «ФИРМЕННЫЕ НОРМЫ», with every norm's
 // current version, source and history; read back by merging by code.
@@ -61,5 +63,10 @@ enum class Choice
 };
 void resolve(NormDatabase &database, qint64 id, Choice choice, const QString &login,
              const QDateTime &at);
+
+// The choices made among the conflicts, by the firm norm's id, taken in one transaction: a
+// failure of any leaves every conflict as it was.
+void resolve(NormDatabase &database, const QList<std::pair<qint64, Choice>> &choices,
+             const QString &login, const QDateTime &at);
 
 } // namespace norms::firm

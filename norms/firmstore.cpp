@@ -227,20 +227,26 @@ FirmStore::Saved FirmStore::restore(qint64 id, int number, const QString &login,
                                     const QDateTime &at)
 {
     sql::Transaction transaction(m_database.connection());
+    const Saved saved = restore(id, number, history(id), currentVersion(id), login, at);
+    transaction.commit();
+    return saved;
+}
+
+FirmStore::Saved FirmStore::restore(qint64 id, int number, const QList<Version> &history,
+                                    const std::optional<Version> &current, const QString &login,
+                                    const QDateTime &at)
+{
     std::optional<Version> earlier;
-    for (const Version &version : history(id))
+    for (const Version &version : history)
         if (version.number == number)
             earlier = version;
     if (!earlier)
         throw sql::Failure{SQLITE_NOTFOUND,
                            QStringLiteral("Версии %1 нормы нет в истории").arg(number)};
-    const std::optional<Version> current = currentVersion(id);
     QString changes = QStringLiteral("восстановлена версия %1").arg(number);
     if (current && current->draft != earlier->draft)
         changes += QStringLiteral(": ") + changesBetween(current->draft, earlier->draft);
-    const Saved saved = append(id, {0, at, login, changes, earlier->draft});
-    transaction.commit();
-    return saved;
+    return append(id, {0, at, login, changes, earlier->draft});
 }
 
 void FirmStore::materialize(qint64 id, const Version &version)

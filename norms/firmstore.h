@@ -55,6 +55,9 @@ public:
     Saved append(qint64 id, const Version &version);
     // A new version equal to an earlier one, «восстановлена версия N».
     Saved restore(qint64 id, int number, const QString &login, const QDateTime &at);
+    // The same from the norm's history and current version as the caller read them.
+    Saved restore(qint64 id, int number, const QList<Version> &history,
+                  const std::optional<Version> &current, const QString &login, const QDateTime &at);
 
     // Takes the norm out of search and use; its history stays, and undelete brings it back.
     void remove(qint64 id);

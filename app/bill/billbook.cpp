@@ -372,6 +372,7 @@ void BillBook::putVor(const QList<bom::Section> &sections, const QList<bom::Docu
     m_bill.entries = entries;
     if (entriesChange) {
         sumEntries();
+        knowNormVersions();
         emit entriesChanged();
     }
     emit vorChanged();
@@ -387,6 +388,7 @@ void BillBook::replace(const bom::Bill &bill, const QString &path, State state)
     if (state == State::Modified)
         m_undo->resetClean();
     sumEntries();
+    knowNormVersions();
     emit entriesChanged();
     emit headChanged();
     emit vorChanged();
@@ -407,6 +409,7 @@ void BillBook::putEntries(const QList<bom::Entry> &entries,
     m_bill.entries = entries;
     m_bill.terms = terms;
     sumEntries();
+    knowNormVersions();
     emit entriesChanged();
     emit contentChanged();
 }
@@ -427,6 +430,7 @@ void BillBook::putEntry(int row, const bom::Entry &entry)
 {
     m_bill.entries[row] = entry;
     sumEntries();
+    knowNormVersions();
     emit entryChanged(row);
     emit contentChanged();
 }
@@ -461,6 +465,7 @@ void BillBook::putBill(const bom::Bill &bill, bool rememberLinks)
                                    : std::optional<bom::ResourceLink>(*link));
     }
     sumEntries();
+    knowNormVersions();
     emit entriesChanged();
     if (headChanged)
         emit this->headChanged();
@@ -473,11 +478,48 @@ void BillBook::sumEntries()
     m_totals = bom::applyTerms(m_sums, m_bill.terms);
 }
 
+void BillBook::setNormVersions(NormVersions versions)
+{
+    m_normVersions = std::move(versions);
+    m_currentVersions.clear();
+    knowNormVersions();
+    if (!m_currentVersions.isEmpty())
+        emit normVersionsChanged(m_currentVersions.keys());
+}
+
+void BillBook::knowNormVersions()
+{
+    QHash<QString, std::optional<int>> known;
+    for (const bom::Entry &entry : std::as_const(m_bill.entries)) {
+        if (entry.normVersion <= 0 || known.contains(entry.normCode))
+            continue;
+        const auto found = m_currentVersions.constFind(entry.normCode);
+        known.insert(entry.normCode, found != m_currentVersions.cend() ? *found
+                                     : m_normVersions ? m_normVersions(entry.normCode)
+                                                      : std::nullopt);
+    }
+    m_currentVersions = std::move(known);
+}
+
+void BillBook::refreshNormVersions()
+{
+    QStringList changed;
+    for (auto it = m_currentVersions.begin(); it != m_currentVersions.end(); ++it) {
+        const std::optional<int> current = m_normVersions ? m_normVersions(it.key()) : std::nullopt;
+        if (current != *it) {
+            *it = current;
+            changed.append(it.key());
+        }
+    }
+    if (!changed.isEmpty())
+        emit normVersionsChanged(changed);
+}
+
 QString BillBook::outdatedNote(const bom::Entry &entry) const
 {
-    if (entry.normVersion <= 0 || !m_normVersions)
+    if (entry.normVersion <= 0)
         return {};
-    const std::optional<int> current = m_normVersions(entry.normCode);
+    const std::optional<int> current = m_currentVersions.value(entry.normCode);
     if (!current || *current == entry.normVersion)
         return {};
     return QStringLiteral("Рассчитано по версии %1 нормы %2; сейчас действует версия %3.")

@@ -89,8 +89,11 @@ public:
     void markSaved(const QString &path);
 
     // The current version of a firm norm by its code, none when the base does not have it.
+    // Asked when entries come in and at refreshNormVersions(), never while the bill is shown.
     using NormVersions = std::function<std::optional<int>(const QString &code)>;
-    void setNormVersions(NormVersions versions) { m_normVersions = std::move(versions); }
+    void setNormVersions(NormVersions versions);
+    // The firm norms changed: their current versions are read again.
+    void refreshNormVersions();
     // Said at an entry computed on a firm norm that has a later version now; empty otherwise.
     QString outdatedNote(const bom::Entry &entry) const;
 
@@ -122,9 +125,13 @@ signals:
     void documentChanged();
     // Any change of the bill's content, undone ones included.
     void contentChanged();
+    // The current versions of these firm norms changed: their entries' notes with them.
+    void normVersionsChanged(const QStringList &codes);
 
 private:
     void sumEntries();
+    // The current versions of the firm norms the entries use; only new codes are asked.
+    void knowNormVersions();
 
     bom::Bill m_bill;
     bom::Sums m_sums;
@@ -132,6 +139,7 @@ private:
     QUndoStack *m_undo;
     QString m_path;
     NormVersions m_normVersions;
+    QHash<QString, std::optional<int>> m_currentVersions;
     std::shared_ptr<PriceCatalogue> m_catalogue;
     std::optional<bool> m_catalogueAvailable;
     QHash<QString, std::optional<norms::CatalogueResource>> m_resources;

@@ -104,6 +104,13 @@ EntriesModel::EntriesModel(BillBook &book, QObject *parent) : BillTableModel(par
         forgetRefusals();
         endResetModel();
     });
+    // A firm norm's new version shows in the work of the entries computed on it.
+    connect(&book, &BillBook::normVersionsChanged, this, [this](const QStringList &codes) {
+        for (int row = 0; row < rowCount(); ++row)
+            if (codes.contains(m_book.bill().entries.at(row).normCode))
+                emit dataChanged(index(row, Work), index(row, Work),
+                                 {Qt::DisplayRole, Qt::EditRole, Qt::ToolTipRole});
+    });
 }
 
 int EntriesModel::rowCount(const QModelIndex &parent) const

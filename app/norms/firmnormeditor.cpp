@@ -327,11 +327,21 @@ void FirmNormEditor::check()
     m_checking = false;
 }
 
+bool FirmNormEditor::codeTaken(const QString &code)
+{
+    // Every key in any field checks the draft again; the base is asked only of a new code.
+    if (m_checkedCode != code) {
+        m_checkedCode = code;
+        m_checkedTaken = m_codeTaken(code);
+    }
+    return m_checkedTaken;
+}
+
 bool FirmNormEditor::showProblems(const norms::firm::Draft &draft)
 {
     using Field = norms::firm::Problem::Field;
     QString code = norms::firm::codeProblem(draft.code);
-    if (code.isEmpty() && m_codeTaken && m_codeTaken(draft.code))
+    if (code.isEmpty() && m_codeTaken && codeTaken(draft.code))
         code = QStringLiteral("Код «%1» уже есть у другой фирменной нормы.").arg(draft.code);
     QString name = norms::firm::nameProblem(draft.name);
     QString measure = norms::firm::measureProblem(draft.measure);

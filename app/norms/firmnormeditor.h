@@ -5,6 +5,7 @@
 #include <QDialog>
 
 #include <functional>
+#include <optional>
 
 class QDialogButtonBox;
 class QLabel;
@@ -44,12 +45,16 @@ private:
     // Every field's reason afresh; saving is enabled when there is none.
     void check();
     bool showProblems(const norms::firm::Draft &draft);
+    bool codeTaken(const QString &code);
 
     CodeTaken m_codeTaken;
     Save m_save;
     norms::firm::Draft m_initial;
     QString m_origin;
     bool m_checking = false;
+    // The last code asked of the base, and its answer.
+    std::optional<QString> m_checkedCode;
+    bool m_checkedTaken = false;
 
     QLineEdit *m_code = nullptr;
     QLineEdit *m_name = nullptr;

@@ -1,8 +1,13 @@
 #include "normbase.h"
 
+#include "firmbook.h"
+
 #include <QFileInfo>
 
-NormBase::NormBase(QString path, QObject *parent) : QObject(parent), m_path(std::move(path)) {}
+NormBase::NormBase(QString path, QObject *parent)
+    : QObject(parent), m_path(std::move(path)), m_firmBook(new FirmBook(*this, this))
+{
+}
 
 NormBase::~NormBase() = default;
 

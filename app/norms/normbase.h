@@ -7,6 +7,8 @@
 
 #include <memory>
 
+class FirmBook;
+
 // The program's norm database, opened when first needed and again after an import. While the
 // file is refused (damaged, or a later program's), the program works without norms and says why.
 class NormBase : public QObject
@@ -27,6 +29,9 @@ public:
     // Whether there is a norm to search.
     bool hasNorms();
 
+    // The firm's own norms of the base as a document, with their undo stack.
+    FirmBook &firmBook() const { return *m_firmBook; }
+
     // Closes the file and opens it afresh, after an import replaced what it holds.
     void reopen();
 
@@ -38,4 +43,5 @@ private:
     std::unique_ptr<norms::NormDatabase> m_database;
     QString m_refusal;
     bool m_tried = false;
+    FirmBook *m_firmBook;
 };

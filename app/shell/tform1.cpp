@@ -7,12 +7,12 @@
 #include "common/artwork.h"
 #include "common/errorreport.h"
 #include "common/journalprint.h"
-#include "firmstore.h"
 #include "journal.h"
 #include "journalfile.h"
 #include "journalpanel.h"
 #include "normbill.h"
 #include "normdb.h"
+#include "norms/firmbook.h"
 #include "norms/normbase.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
@@ -164,20 +164,13 @@ void TForm1::createActions()
             [this](const norms::NormComputation &computation) {
                 m_bill->addEntry(norms::billEntry(computation, QDateTime()), m_norms->window());
             });
-    m_bill->book().setNormVersions([this](const QString &code) -> std::optional<int> {
-        norms::NormDatabase *database = m_norms->base().database();
-        if (!database)
-            return std::nullopt;
-        try {
-            const std::optional<norms::firm::Entry> found =
-                norms::firm::FirmStore(*database).find(code);
-            if (!found || found->deleted)
-                return std::nullopt;
-            return found->version;
-        } catch (const norms::sql::Failure &) {
-            return std::nullopt; // the norm window says what is wrong with the base
-        }
-    });
+    // The bill asks the versions of its firm norms when entries come in and when they change,
+    // never while it paints.
+    FirmBook &firmBook = m_norms->base().firmBook();
+    m_bill->book().setNormVersions(
+        [&firmBook](const QString &code) { return firmBook.currentVersion(code); });
+    connect(&firmBook, &FirmBook::changed, &m_bill->book(), &BillBook::refreshNormVersions);
+    connect(&m_norms->base(), &NormBase::changed, &m_bill->book(), &BillBook::refreshNormVersions);
     // The bill reads its catalogue prices from the same base, afresh after an import.
     m_bill->book().setCatalogue(std::make_shared<NormBaseCatalogue>(m_norms->base()));
     connect(&m_norms->base(), &NormBase::changed, &m_bill->book(), &BillBook::catalogueChanged);

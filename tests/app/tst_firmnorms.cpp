@@ -1,4 +1,5 @@
 #include "../norms/footings.h"
+#include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "common/errorreport.h"
 #include "errorrecorder.h"
@@ -6,8 +7,10 @@
 #include "firmstore.h"
 #include "normcompute.h"
 #include "normimport.h"
+#include "norms/firmbook.h"
 #include "norms/firmconflictsdialog.h"
 #include "norms/firmnormeditor.h"
+#include "norms/normbase.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
 #include "windowdriver.h"
@@ -18,12 +21,15 @@
 #include <QMessageBox>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QTableView>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTreeView>
 #include <QTreeWidget>
+
+#include <algorithm>
 
 // The firm's own norms made, changed, deleted and restored through the norm window, as an
 // estimator does it: from a federal norm, in the editor, with the history and undo.
@@ -38,8 +44,10 @@ private slots:
     void madeFromAFederalNormIsFoundMarkedAndComputed();
     void editorSaysAtTheFieldWhatIsWrong_data();
     void editorSaysAtTheFieldWhatIsWrong();
+    void editorAsksOfACodeOnlyWhenItChanges();
     void historyRestoreDeleteAndUndo();
     void deleteIsAskedInTheRealBox();
+    void billTellsOfANewVersionAsItIsSaved();
     void exportedNormChangedOnBothSidesIsAConflictToChoose();
     void firstNormWithoutABaseStartsOne();
     void conflictDialogMarksTheLinesThatDiffer_data();
@@ -296,6 +304,26 @@ void FirmNormsTest::editorSaysAtTheFieldWhatIsWrong()
     QTRY_VERIFY(!m_opened);
 }
 
+void FirmNormsTest::editorAsksOfACodeOnlyWhenItChanges()
+{
+    QStringList asked;
+    FirmNormEditor editor(
+        norms::firm::Draft{},
+        [&asked](const QString &code) {
+            asked.append(code);
+            return code == QStringLiteral("ФН-01");
+        },
+        [](const norms::firm::Draft &) { return true; });
+    editor.show();
+    editor.findChild<QLineEdit *>(QStringLiteral("FirmCode"))->setText(QStringLiteral("ФН-01"));
+    QTest::keyClicks(editor.findChild<QLineEdit *>(QStringLiteral("FirmName")), "Kladka");
+    QCOMPARE(asked, QStringList{QStringLiteral("ФН-01")});
+    QCOMPARE(editor.findChild<QLabel *>(QStringLiteral("FirmCodeProblem"))->text(),
+             QStringLiteral("Код «ФН-01» уже есть у другой фирменной нормы."));
+    editor.findChild<QLineEdit *>(QStringLiteral("FirmCode"))->setText(QStringLiteral("ФН-02"));
+    QCOMPARE(asked, (QStringList{QStringLiteral("ФН-01"), QStringLiteral("ФН-02")}));
+}
+
 void FirmNormsTest::historyRestoreDeleteAndUndo()
 {
     makeFirmNorm(QStringLiteral("0,006"));
@@ -384,6 +412,50 @@ void FirmNormsTest::deleteIsAskedInTheRealBox()
     QCOMPARE(asked, QStringLiteral("Удалить фирменную норму «ФН-06-01-001-02»? Ее история "
                                    "сохранится, удаление можно отменить."));
     QCOMPARE(hits(), QStringList{QStringLiteral("ФН-06-01-001-02|фирменная")});
+}
+
+void FirmNormsTest::billTellsOfANewVersionAsItIsSaved()
+{
+    makeFirmNorm(QStringLiteral("0,006"));
+    m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("200"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    // The base is asked through the book the bill is given, counted here.
+    FirmBook &firm = m_driver->window().normControl().base().firmBook();
+    int asked = 0;
+    m_driver->window().bill().book().setNormVersions([&firm, &asked](const QString &code) {
+        ++asked;
+        return firm.currentVersion(code);
+    });
+    m_driver->window().bill().showAction()->trigger();
+    auto *entries = m_driver->window().findChild<QTableView *>(QStringLiteral("BillEntries"));
+    QVERIFY(entries);
+    const QModelIndex work = entries->model()->index(0, 1);
+    const QString computed = QStringLiteral("ФН-06-01-001-02 Устройство бетонных фундаментов "
+                                            "общего назначения объемом: до 5 м3");
+    QCOMPARE(work.data().toString(), computed);
+    QSignalSpy shown(entries->model(), &QAbstractItemModel::dataChanged);
+
+    backToWindow();
+    QVERIFY(openEditor("FirmEdit"));
+    typeRate(QStringLiteral("Гвозди строительные"), QStringLiteral("0,007"));
+    m_driver->click(QStringLiteral("FirmSave"));
+    QTRY_VERIFY(!m_opened);
+    backToWindow();
+    QVERIFY(std::any_of(shown.cbegin(), shown.cend(), [&work](const QList<QVariant> &change) {
+        return change.at(0).toModelIndex() == work;
+    }));
+    const int askedBeforePainting = asked;
+    entries->grab();
+    QCOMPARE(work.data().toString(),
+             computed + QStringLiteral(" — Рассчитано по версии 1 нормы ФН-06-01-001-02; "
+                                       "сейчас действует версия 2."));
+    QCOMPARE(asked, askedBeforePainting);
+
+    // Undone, the entry is computed on the current version again.
+    QWidget *list = part("NormHits");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(work.data().toString(), computed);
 }
 
 void FirmNormsTest::exportedNormChangedOnBothSidesIsAConflictToChoose()

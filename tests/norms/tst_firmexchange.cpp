@@ -98,6 +98,7 @@ private slots:
     void mergesByWhatChangedWhere();
     void resolvesAConflict_data();
     void resolvesAConflict();
+    void aFailedResolutionLeavesEveryConflict();
     void renamedInTheFileIsTheSameNorm();
     void neverTouchesTheFederalBase();
     void signsTheJournalLacksAreRespelled();
@@ -317,6 +318,45 @@ void FirmExchangeTest::resolvesAConflict()
     // The same file does not raise it again.
     QCOMPARE(m_theirs->import({file(QStringLiteral("firm.xml"))}).firm.unchanged, 1);
     QCOMPARE(conflicts(*m_theirs->database).size(), 0);
+}
+
+void FirmExchangeTest::aFailedResolutionLeavesEveryConflict()
+{
+    Draft other = sample(50);
+    other.code = QStringLiteral("ФН-06-01-001-03");
+    const auto withLabour = [](Draft draft, double labour) {
+        draft.resources[0].rate = labour;
+        return draft;
+    };
+    for (const Draft &draft : {sample(180), other})
+        m_ours->store().save(0, draft, QStringLiteral("ivanov"), moment(3));
+    QCOMPARE(m_ours->exportTo(file(QStringLiteral("firm.xml"))), QString());
+    QCOMPARE(m_theirs->import({file(QStringLiteral("firm.xml"))}).reason, QString());
+    for (const Draft &draft : {sample(180), other}) {
+        m_theirs->store().save(m_theirs->store().find(draft.code)->id, withLabour(draft, 190),
+                               QStringLiteral("sidorov"), moment(6));
+        m_ours->store().save(m_ours->store().find(draft.code)->id, withLabour(draft, 210),
+                             QStringLiteral("ivanov"), moment(7));
+    }
+    m_ours->exportTo(file(QStringLiteral("firm.xml")));
+    m_theirs->import({file(QStringLiteral("firm.xml"))});
+    const QList<Conflict> listed = conflicts(*m_theirs->database);
+    QCOMPARE(listed.size(), 2);
+    const QList<Version> before = m_theirs->history();
+
+    // The second norm's conflict cannot be dropped, after the first was taken.
+    m_theirs->database->connection().execute(
+        QStringLiteral("CREATE TEMP TRIGGER refuse BEFORE DELETE ON firm_conflicts WHEN "
+                       "OLD.firm_id = %1 BEGIN SELECT RAISE(ABORT, 'refused'); END")
+            .arg(listed[1].id)
+            .toUtf8()
+            .constData());
+    QVERIFY_THROWS_EXCEPTION(sql::Failure,
+                             resolve(*m_theirs->database,
+                                     {{listed[0].id, Choice::Theirs}, {listed[1].id, Choice::Ours}},
+                                     QStringLiteral("sidorov"), moment(8)));
+    QCOMPARE(conflicts(*m_theirs->database).size(), 2);
+    QCOMPARE(m_theirs->history(), before);
 }
 
 void FirmExchangeTest::renamedInTheFileIsTheSameNorm()
