@@ -10,6 +10,8 @@
 
 class Journal;
 class NormBase;
+class NormHitsModel;
+class SearchPause;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -76,6 +78,7 @@ private:
     std::optional<norms::NormComputation> m_computation;
 
     QLineEdit *m_search = nullptr;
+    SearchPause *m_pause = nullptr;
     QComboBox *m_mode = nullptr; // by the norm's code and name, or by a resource it uses
     QLabel *m_status = nullptr;
     QLabel *m_prices = nullptr;
@@ -83,7 +86,7 @@ private:
     QPushButton *m_export = nullptr;
     FirmNormActions *m_firm = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QStandardItemModel *m_hitsModel = nullptr;
+    NormHitsModel *m_hitsModel = nullptr;
     QTreeView *m_hits = nullptr;
     QStandardItemModel *m_treeModel = nullptr;
     QTreeView *m_tree = nullptr;
