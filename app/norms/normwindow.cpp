@@ -20,6 +20,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -30,10 +31,12 @@
 namespace {
 
 constexpr int kSearchLimit = 200;
-// What a place of the tree is: its kind and id, and whether its children are still to be read.
+// What a place of the tree is: its kind and id, whether its children are still to be read, and
+// for a collection whether it is the firm's.
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kIdRole = Qt::UserRole + 2;
 constexpr int kUnreadRole = Qt::UserRole + 3;
+constexpr int kFirmRole = Qt::UserRole + 4;
 
 enum ResourceColumn
 {
@@ -240,7 +243,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
                 if (current.data(kKindRole).toInt() == int(norms::BrowseNode::Kind::Norm))
                     showNorm(current.data(kIdRole).toLongLong());
             });
-    connect(&m_base, &NormBase::changed, this, &NormWindow::reload);
+    connect(&m_base, &NormBase::changed, this, [this] { reload(); });
 
     setTabOrder(m_search, m_mode);
     setTabOrder(m_mode, m_import);
@@ -368,9 +371,10 @@ void NormWindow::showFailure(const norms::sql::Failure &failure)
     showStatus(norms::failureText(failure, m_base.path()));
 }
 
-void NormWindow::reload()
+void NormWindow::reload(Tree tree)
 {
-    m_treeModel->clear();
+    if (tree == Tree::Whole)
+        m_treeModel->clear();
     QString prices;
     try {
         if (norms::NormDatabase *database = m_base.database())
@@ -385,6 +389,7 @@ void NormWindow::reload()
     m_mode->setEnabled(usable);
     m_tabs->setEnabled(usable);
     if (!usable) {
+        m_treeModel->clear();
         m_hitsModel->clear();
         m_norm.reset();
         m_federal.reset();
@@ -398,13 +403,9 @@ void NormWindow::reload()
         return;
     }
     try {
-        for (const norms::BrowseNode &node : norms::collections(*m_base.database())) {
-            QStandardItem *item = placeItem(nodeText(node), node.kind, node.id);
-            item->setData(true, kUnreadRole);
-            item->appendRow(new QStandardItem);
-            m_treeModel->appendRow(item);
-        }
+        fillCollections(tree);
     } catch (const norms::sql::Failure &failure) {
+        m_treeModel->clear();
         showFailure(failure);
         return;
     }
@@ -420,9 +421,59 @@ void NormWindow::showFirmChange(qint64 normId)
     m_norm.reset();
     m_federal.reset();
     m_computation.reset();
-    reload();
+    reload(Tree::FirmOnly);
     if (normId != 0)
         readShownNorm(normId);
+}
+
+void NormWindow::fillCollections(Tree tree)
+{
+    norms::NormDatabase &database = *m_base.database();
+    const QList<norms::BrowseNode> nodes = norms::collections(database);
+    QSet<QString> firmPrefixes;
+    for (const norms::CollectionPrefix &known : database.prefixes())
+        if (known.firm)
+            firmPrefixes.insert(known.prefix);
+    const auto isFirm = [&firmPrefixes](const norms::BrowseNode &node) {
+        return firmPrefixes.contains(node.code);
+    };
+    if (tree == Tree::FirmOnly) {
+        // A firm norm's change leaves the federal collections as they were, open or not; the
+        // firm's are read afresh, as their norms, their prefix and their place may have changed.
+        QList<qint64> kept;
+        for (const norms::BrowseNode &node : nodes)
+            if (!isFirm(node))
+                kept.append(node.id);
+        QList<qint64> shown;
+        for (int row = 0; row < m_treeModel->rowCount(); ++row)
+            if (!m_treeModel->item(row)->data(kFirmRole).toBool())
+                shown.append(m_treeModel->item(row)->data(kIdRole).toLongLong());
+        if (shown != kept) {
+            tree = Tree::Whole;
+            m_treeModel->clear();
+        } else {
+            QModelIndex top = m_tree->currentIndex();
+            while (top.parent().isValid())
+                top = top.parent();
+            if (top.data(kFirmRole).toBool())
+                m_tree->selectionModel()->clearCurrentIndex();
+            for (int row = m_treeModel->rowCount() - 1; row >= 0; --row)
+                if (m_treeModel->item(row)->data(kFirmRole).toBool())
+                    m_treeModel->removeRow(row);
+        }
+    }
+    // In the order read, so that a firm collection goes back between the federal ones it sorts
+    // between.
+    for (qsizetype place = 0; place < nodes.size(); ++place) {
+        const norms::BrowseNode &node = nodes.at(place);
+        if (tree == Tree::FirmOnly && !isFirm(node))
+            continue;
+        QStandardItem *item = placeItem(nodeText(node), node.kind, node.id);
+        item->setData(true, kUnreadRole);
+        item->setData(isFirm(node), kFirmRole);
+        item->appendRow(new QStandardItem);
+        m_treeModel->insertRow(int(place), item);
+    }
 }
 
 void NormWindow::fillChildren(QStandardItem *item)

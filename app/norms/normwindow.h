@@ -58,10 +58,17 @@ signals:
     void exportRequested();
 
 private:
+    enum class Tree
+    {
+        Whole,
+        FirmOnly, // the firm's collections afresh, the others as they are
+    };
     // After an import or a refusal: the search again, the tree afresh, the shown norm re-read.
-    void reload();
-    // After a firm norm changed: the search and the tree afresh, the norm shown (0: none).
+    void reload(Tree tree = Tree::Whole);
+    // After a firm norm changed: the search and the firm's collections afresh, the norm shown
+    // (0: none).
     void showFirmChange(qint64 normId);
+    void fillCollections(Tree tree);
     void readShownNorm(qint64 id);
     void search(const QString &text);
     void fillChildren(QStandardItem *item);

@@ -39,6 +39,7 @@ private slots:
     void editorSaysAtTheFieldWhatIsWrong_data();
     void editorSaysAtTheFieldWhatIsWrong();
     void historyRestoreDeleteAndUndo();
+    void firmChangeLeavesTheFederalCollectionsOpen();
     void deleteIsAskedInTheRealBox();
     void exportedNormChangedOnBothSidesIsAConflictToChoose();
     void firstNormWithoutABaseStartsOne();
@@ -363,6 +364,40 @@ void FirmNormsTest::historyRestoreDeleteAndUndo()
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(hits(), QStringList{QStringLiteral("ФН-06-01-001-02|фирменная")});
     QCOMPARE(shownRates().front(), QStringLiteral("Гвозди строительные|0,007|ГЭСН: 0,005"));
+}
+
+// Only the firm's collection is read again: the federal ones stay as they were opened.
+void FirmNormsTest::firmChangeLeavesTheFederalCollectionsOpen()
+{
+    makeFirmNorm(QStringLiteral("0,006"));
+    auto *tree = part<QTreeView>("NormTree");
+    const QAbstractItemModel *model = tree->model();
+    const auto collections = [model] {
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts.append(model->index(row, 0).data().toString());
+        return texts;
+    };
+    const QStringList all = collections();
+    QCOMPARE(all.size(), 3);
+    QVERIFY2(all.back().startsWith(QStringLiteral("ФН")), qPrintable(all.join(u'|')));
+    const QPersistentModelIndex federal = model->index(0, 0);
+    tree->expand(federal);
+    const int sections = model->rowCount(federal);
+    QVERIFY(sections > 0);
+
+    // The only firm norm deleted takes its collection away; undone, it comes back in its place.
+    m_errors->answerChoicesWith(0);
+    m_driver->click(QStringLiteral("FirmDelete"));
+    QCOMPARE(collections(), all.mid(0, 2));
+    QTest::keyClick(part("NormHits"), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(collections(), all);
+    QVERIFY(federal.isValid() && tree->isExpanded(federal));
+    QCOMPARE(model->rowCount(federal), sections);
+    const QModelIndex firm = model->index(2, 0);
+    tree->expand(firm);
+    QCOMPARE(model->index(0, 0, firm).data().toString().left(15),
+             QStringLiteral("ФН-06-01-001-02"));
 }
 
 void FirmNormsTest::deleteIsAskedInTheRealBox()
