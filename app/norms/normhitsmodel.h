@@ -6,8 +6,8 @@
 #include <QList>
 
 // The norms a search found, a row each: code, name, measure and whether the firm made it, and
-// for a search by resource the line found with its rate and unit. «Нормы» shows all of it; the
-// page's choice of a norm the first four, in its own older way.
+// for a search by resource the line found with its rate and unit. «Нормы» shows all of it; a
+// page row's choice of a norm the first four.
 class NormHitsModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -28,7 +28,8 @@ public:
     {
         Window, // every column; every cell's whole text under the pointer; a firm norm says
                 // which federal norm it follows
-        Choice, // the norm's columns; the name under the pointer; a firm norm is just marked
+        Choice, // the norm's columns; the name under the pointer; a firm norm is just marked;
+                // the code as a row keeps its choice, with no blank where there is no prefix
     };
 
     explicit NormHitsModel(Style style, QObject *parent = nullptr);

@@ -78,7 +78,7 @@ RowNormDialog::RowNormDialog(const RowNormRequest &request)
 
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    // Enter only searches: the dialog closes with its buttons, never by a key meant for the list.
+    // Enter only searches: the dialog closes with its buttons, not with a key meant for the search.
     m_pause = new SearchPause(
         m_search, [this] { search(m_search->text()); }, SearchPause::Enter::Take);
     connect(m_hits->selectionModel(), &QItemSelectionModel::currentChanged, this,
