@@ -1,5 +1,6 @@
 #pragma once
 
+#include "collectionprefixes.h"
 #include "sqlite.h"
 
 #include <QString>
@@ -40,11 +41,13 @@ public:
     sql::Connection &connection() { return m_connection; }
     // Whether any norm is there to search.
     bool hasNorms();
+    const QList<CollectionPrefix> &prefixes() { return m_prefixes.read(m_connection); }
 
 private:
     explicit NormDatabase(const QString &path);
     QString m_path;
     sql::Connection m_connection;
+    CollectionPrefixes m_prefixes;
 };
 
 // A failure of the database in the user's words, naming the file.

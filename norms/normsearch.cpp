@@ -61,13 +61,10 @@ Query parse(NormDatabase &database, const QString &text)
     QStringList tokens = text.simplified().split(u' ', Qt::SkipEmptyParts);
     if (!tokens.isEmpty() && !isCode(tokens.front())) {
         // SQLite's own lower() knows only ASCII; Cyrillic prefixes are compared here.
-        sql::Statement all(database.connection().handle(),
-                           "SELECT DISTINCT prefix, kind = ?1 FROM collections");
-        all.bind(1, QString(collectionkind::kFirm));
-        while (all.next()) {
-            if (all.text(0).compare(tokens.front(), Qt::CaseInsensitive) == 0) {
-                query.prefix = all.text(0);
-                query.firmPrefix = all.integer(1) != 0;
+        for (const CollectionPrefix &known : database.prefixes()) {
+            if (known.prefix.compare(tokens.front(), Qt::CaseInsensitive) == 0) {
+                query.prefix = known.prefix;
+                query.firmPrefix = known.firm;
                 tokens.removeFirst();
                 break;
             }

@@ -1,6 +1,7 @@
 #include "billbook.h"
 
 #include "billcommands.h"
+#include "common/settings.h"
 #include "pricecatalogue.h"
 #include "units.h"
 #include "vorcommands.h"
@@ -42,15 +43,9 @@ QString linkKey(const bom::MaterialKey &material)
     return QStringLiteral("billLinks/") + hex(material.name + u'\x1f' + material.unit);
 }
 
-std::unique_ptr<QSettings> settings()
-{
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("merilon"), QStringLiteral("merilon"));
-}
-
 void remember(const bom::MaterialKey &key, const bom::Terms &terms)
 {
-    const std::unique_ptr<QSettings> owner = settings();
+    const std::unique_ptr<QSettings> owner = programSettings();
     QSettings &store = *owner;
     const QString group = settingsKey(key);
     store.setValue(group + QStringLiteral("/reservePercent"), terms.reservePercent);
@@ -67,7 +62,7 @@ void remember(const bom::MaterialKey &key, const bom::Terms &terms)
 
 void rememberLink(const bom::MaterialKey &material, const std::optional<bom::ResourceLink> &link)
 {
-    const std::unique_ptr<QSettings> owner = settings();
+    const std::unique_ptr<QSettings> owner = programSettings();
     QSettings &store = *owner;
     const QString group = linkKey(material);
     if (!link) {
@@ -98,7 +93,7 @@ QString BillBook::displayName() const
 
 std::optional<bom::Terms> BillBook::rememberedTerms(const bom::MaterialKey &key)
 {
-    const std::unique_ptr<QSettings> owner = settings();
+    const std::unique_ptr<QSettings> owner = programSettings();
     const QSettings &store = *owner;
     QString group = settingsKey(key);
     if (!store.contains(group + QStringLiteral("/reservePercent")) && key.hasCode())
@@ -127,7 +122,7 @@ std::optional<bom::Terms> BillBook::rememberedTerms(const bom::MaterialKey &key)
 
 std::optional<bom::ResourceLink> BillBook::rememberedLink(const bom::MaterialKey &material)
 {
-    const std::unique_ptr<QSettings> owner = settings();
+    const std::unique_ptr<QSettings> owner = programSettings();
     const QSettings &store = *owner;
     const QString group = linkKey(material);
     const QString code = store.value(group + QStringLiteral("/code")).toString();

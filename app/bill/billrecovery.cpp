@@ -2,6 +2,7 @@
 
 #include "billbook.h"
 #include "billfile.h"
+#include "common/settings.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,9 +53,9 @@ BillRecovery::~BillRecovery()
 
 QString BillRecovery::defaultFolder()
 {
-    const QSettings settings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("merilon"),
-                             QStringLiteral("merilon"));
-    return QFileInfo(settings.fileName()).absoluteDir().filePath(QStringLiteral("recovery"));
+    return QFileInfo(programSettings()->fileName())
+        .absoluteDir()
+        .filePath(QStringLiteral("recovery"));
 }
 
 void BillRecovery::schedule()

@@ -13,6 +13,7 @@
 #include "common/closingkeys.h"
 #include "common/codecolumn.h"
 #include "common/errorreport.h"
+#include "common/settings.h"
 #include "manualmaterialdialog.h"
 #include "pricecatalogue.h"
 #include "vorpanel.h"
@@ -51,12 +52,6 @@ const QString kDateReason = QStringLiteral("Дата — день, месяц и
 
 // What a new window shows of each table before it scrolls.
 constexpr int kFirstRows = 10;
-
-std::unique_ptr<QSettings> settings()
-{
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("merilon"), QStringLiteral("merilon"));
-}
 
 const QString kGeometryKey = QStringLiteral("billWindow/geometry");
 const QString kSplitterKey = QStringLiteral("billWindow/splitter");
@@ -747,7 +742,7 @@ QSize BillWindow::firstSize() const
 
 void BillWindow::restoreLayout()
 {
-    const std::unique_ptr<QSettings> store = settings();
+    const std::unique_ptr<QSettings> store = programSettings();
     if (!restoreGeometry(store->value(kGeometryKey).toByteArray()))
         resize(firstSize());
     // At first the entries and the totals share the room as their first rows need it.
@@ -768,7 +763,7 @@ void BillWindow::restoreLayout()
 
 void BillWindow::saveLayout() const
 {
-    const std::unique_ptr<QSettings> store = settings();
+    const std::unique_ptr<QSettings> store = programSettings();
     store->setValue(kGeometryKey, saveGeometry());
     store->setValue(kSplitterKey, m_splitter->saveState());
     store->setValue(kVorShownKey, m_vorToggle->isChecked());

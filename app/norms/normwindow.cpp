@@ -3,9 +3,11 @@
 #include "common/closingkeys.h"
 #include "common/codecolumn.h"
 #include "common/errorreport.h"
+#include "common/searchpause.h"
 #include "firmstore.h"
 #include "journal.h"
 #include "normbase.h"
+#include "normhitsmodel.h"
 #include "normsearch.h"
 
 #include <QAction>
@@ -18,6 +20,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
+#include <QSet>
 #include <QSplitter>
 #include <QStandardItemModel>
 #include <QTabWidget>
@@ -28,11 +31,12 @@
 namespace {
 
 constexpr int kSearchLimit = 200;
-// What a place of the lists and the tree is: its kind and id, and for the tree whether its
-// children are still to be read.
+// What a place of the tree is: its kind and id, whether its children are still to be read, and
+// for a collection whether it is the firm's.
 constexpr int kKindRole = Qt::UserRole + 1;
 constexpr int kIdRole = Qt::UserRole + 2;
 constexpr int kUnreadRole = Qt::UserRole + 3;
+constexpr int kFirmRole = Qt::UserRole + 4;
 
 enum ResourceColumn
 {
@@ -42,18 +46,6 @@ enum ResourceColumn
     RateColumn,
     AmountColumn,
     OriginColumn, // a firm norm's rate in the federal norm it was made from
-};
-
-enum HitColumn
-{
-    HitCodeColumn,
-    HitNameColumn,
-    HitMeasureColumn,
-    HitKindColumn,
-    // A search by resource: the line found, its rate per measure and its unit.
-    HitResourceColumn,
-    HitRateColumn,
-    HitUnitColumn,
 };
 
 enum SearchMode
@@ -84,14 +76,6 @@ QString nodeText(const norms::BrowseNode &node)
         break;
     }
     return node.code + u' ' + node.name;
-}
-
-QString resourceName(const norms::NormResource &resource)
-{
-    if (!resource.abstract || resource.technologyGroups.isEmpty())
-        return resource.name;
-    return resource.name +
-           QStringLiteral(" (технологическая группа %1)").arg(resource.technologyGroups);
 }
 
 // The price catalogues in the base, with their level and approving act.
@@ -175,11 +159,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
 
     auto *splitter = new QSplitter(Qt::Horizontal, this);
     m_tabs = new QTabWidget(splitter);
-    m_hitsModel = new QStandardItemModel(this);
-    m_hitsModel->setHorizontalHeaderLabels({QStringLiteral("Код"), QStringLiteral("Наименование"),
-                                            QStringLiteral("Измеритель"), QStringLiteral("Вид"),
-                                            QStringLiteral("Ресурс"), QStringLiteral("Норма"),
-                                            QStringLiteral("Ед. изм.")});
+    m_hitsModel = new NormHitsModel(NormHitsModel::Style::Window, this);
     m_hits = new QTreeView(m_tabs);
     m_hits->setObjectName(QStringLiteral("NormHits"));
     m_hits->setModel(m_hitsModel);
@@ -187,13 +167,14 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_hits->setUniformRowHeights(true);
     // The name takes what the code and the measure leave.
     m_hits->header()->setStretchLastSection(false);
-    m_hits->header()->setSectionResizeMode(HitNameColumn, QHeaderView::Stretch);
-    m_hits->setColumnWidth(HitCodeColumn, codecolumn::width(m_hits, codecolumn::kNormSample));
-    m_hits->setColumnWidth(HitMeasureColumn, 65);
-    m_hits->setColumnWidth(HitKindColumn, 70);
-    m_hits->setColumnWidth(HitResourceColumn, 170);
-    m_hits->setColumnWidth(HitRateColumn, 70);
-    m_hits->setColumnWidth(HitUnitColumn, 60);
+    m_hits->header()->setSectionResizeMode(NormHitsModel::NameColumn, QHeaderView::Stretch);
+    m_hits->setColumnWidth(NormHitsModel::CodeColumn,
+                           codecolumn::width(m_hits, codecolumn::kNormSample));
+    m_hits->setColumnWidth(NormHitsModel::MeasureColumn, 65);
+    m_hits->setColumnWidth(NormHitsModel::KindColumn, 70);
+    m_hits->setColumnWidth(NormHitsModel::ResourceColumn, 170);
+    m_hits->setColumnWidth(NormHitsModel::RateColumn, 70);
+    m_hits->setColumnWidth(NormHitsModel::UnitColumn, 60);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
     m_treeModel = new QStandardItemModel(this);
     m_tree = new QTreeView(m_tabs);
@@ -208,7 +189,8 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     splitter->setSizes({500, 600});
     layout->addWidget(splitter, 1);
 
-    connect(m_search, &QLineEdit::textChanged, this, &NormWindow::search);
+    m_pause = new SearchPause(
+        m_search, [this] { search(m_search->text()); }, SearchPause::Enter::PassOn);
     connect(m_mode, &QComboBox::currentIndexChanged, this, [this] {
         m_search->setPlaceholderText(
             m_mode->currentIndex() == ByResource
@@ -216,7 +198,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
                       "код ресурса («01.7.15») или слова его наименования («смес бетон»)")
                 : QStringLiteral("код («06-01», «ГЭСН 06-01-001-01») или слова наименования "
                                  "(«бетон фунд»)"));
-        search(m_search->text());
+        m_pause->runNow();
     });
     connect(m_import, &QPushButton::clicked, this, &NormWindow::importRequested);
     connect(m_export, &QPushButton::clicked, this, &NormWindow::exportRequested);
@@ -224,7 +206,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     connect(m_hits->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             [this](const QModelIndex &current) {
                 if (current.isValid())
-                    showNorm(m_hitsModel->item(current.row())->data(kIdRole).toLongLong());
+                    showNorm(m_hitsModel->normId(current.row()));
             });
     connect(m_tree, &QTreeView::expanded, this,
             [this](const QModelIndex &index) { fillChildren(m_treeModel->itemFromIndex(index)); });
@@ -233,7 +215,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
                 if (current.data(kKindRole).toInt() == int(norms::BrowseNode::Kind::Norm))
                     showNorm(current.data(kIdRole).toLongLong());
             });
-    connect(&m_base, &NormBase::changed, this, &NormWindow::reload);
+    connect(&m_base, &NormBase::changed, this, [this] { reload(); });
 
     setTabOrder(m_search, m_mode);
     setTabOrder(m_mode, m_import);
@@ -253,8 +235,11 @@ bool NormWindow::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_search && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent *>(event)->key();
-        if ((key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter) &&
-            m_hitsModel->rowCount() > 0) {
+        const bool onward = key == Qt::Key_Down || key == Qt::Key_Return || key == Qt::Key_Enter;
+        // What was typed is searched first, so that the keys go on to its norms.
+        if (onward)
+            m_pause->flush();
+        if (onward && m_hitsModel->rowCount() > 0) {
             m_tabs->setCurrentWidget(m_hits);
             m_hits->setFocus();
             m_hits->setCurrentIndex(m_hitsModel->index(0, 0));
@@ -358,9 +343,10 @@ void NormWindow::showFailure(const norms::sql::Failure &failure)
     showStatus(norms::failureText(failure, m_base.path()));
 }
 
-void NormWindow::reload()
+void NormWindow::reload(Tree tree)
 {
-    m_treeModel->clear();
+    if (tree == Tree::Whole)
+        m_treeModel->clear();
     QString prices;
     try {
         if (norms::NormDatabase *database = m_base.database())
@@ -375,7 +361,8 @@ void NormWindow::reload()
     m_mode->setEnabled(usable);
     m_tabs->setEnabled(usable);
     if (!usable) {
-        m_hitsModel->removeRows(0, m_hitsModel->rowCount());
+        m_treeModel->clear();
+        m_hitsModel->clear();
         m_norm.reset();
         m_federal.reset();
         m_computation.reset();
@@ -388,13 +375,9 @@ void NormWindow::reload()
         return;
     }
     try {
-        for (const norms::BrowseNode &node : norms::collections(*m_base.database())) {
-            QStandardItem *item = placeItem(nodeText(node), node.kind, node.id);
-            item->setData(true, kUnreadRole);
-            item->appendRow(new QStandardItem);
-            m_treeModel->appendRow(item);
-        }
+        fillCollections(tree);
     } catch (const norms::sql::Failure &failure) {
+        m_treeModel->clear();
         showFailure(failure);
         return;
     }
@@ -402,7 +385,7 @@ void NormWindow::reload()
         showNorm(m_norm->id);
     else
         showResources();
-    search(m_search->text());
+    m_pause->runNow();
 }
 
 void NormWindow::showFirmChange(qint64 normId)
@@ -410,9 +393,59 @@ void NormWindow::showFirmChange(qint64 normId)
     m_norm.reset();
     m_federal.reset();
     m_computation.reset();
-    reload();
+    reload(Tree::FirmOnly);
     if (normId != 0)
         readShownNorm(normId);
+}
+
+void NormWindow::fillCollections(Tree tree)
+{
+    norms::NormDatabase &database = *m_base.database();
+    const QList<norms::BrowseNode> nodes = norms::collections(database);
+    QSet<QString> firmPrefixes;
+    for (const norms::CollectionPrefix &known : database.prefixes())
+        if (known.firm)
+            firmPrefixes.insert(known.prefix);
+    const auto isFirm = [&firmPrefixes](const norms::BrowseNode &node) {
+        return firmPrefixes.contains(node.code);
+    };
+    if (tree == Tree::FirmOnly) {
+        // A firm norm's change leaves the federal collections as they were, open or not; the
+        // firm's are read afresh, as their norms, their prefix and their place may have changed.
+        QList<qint64> kept;
+        for (const norms::BrowseNode &node : nodes)
+            if (!isFirm(node))
+                kept.append(node.id);
+        QList<qint64> shown;
+        for (int row = 0; row < m_treeModel->rowCount(); ++row)
+            if (!m_treeModel->item(row)->data(kFirmRole).toBool())
+                shown.append(m_treeModel->item(row)->data(kIdRole).toLongLong());
+        if (shown != kept) {
+            tree = Tree::Whole;
+            m_treeModel->clear();
+        } else {
+            QModelIndex top = m_tree->currentIndex();
+            while (top.parent().isValid())
+                top = top.parent();
+            if (top.data(kFirmRole).toBool())
+                m_tree->selectionModel()->clearCurrentIndex();
+            for (int row = m_treeModel->rowCount() - 1; row >= 0; --row)
+                if (m_treeModel->item(row)->data(kFirmRole).toBool())
+                    m_treeModel->removeRow(row);
+        }
+    }
+    // In the order read, so that a firm collection goes back between the federal ones it sorts
+    // between.
+    for (qsizetype place = 0; place < nodes.size(); ++place) {
+        const norms::BrowseNode &node = nodes.at(place);
+        if (tree == Tree::FirmOnly && !isFirm(node))
+            continue;
+        QStandardItem *item = placeItem(nodeText(node), node.kind, node.id);
+        item->setData(true, kUnreadRole);
+        item->setData(isFirm(node), kFirmRole);
+        item->appendRow(new QStandardItem);
+        m_treeModel->insertRow(int(place), item);
+    }
 }
 
 void NormWindow::fillChildren(QStandardItem *item)
@@ -442,65 +475,41 @@ void NormWindow::fillChildren(QStandardItem *item)
 
 void NormWindow::search(const QString &text)
 {
-    m_hitsModel->removeRows(0, m_hitsModel->rowCount());
+    m_hitsModel->clear();
     if (!m_base.database())
         return;
     const bool byResource = m_mode->currentIndex() == ByResource;
-    QList<norms::ResourceHit> hits;
     try {
         if (byResource)
-            hits = norms::searchByResource(*m_base.database(), text, kSearchLimit);
+            m_hitsModel->setHits(norms::searchByResource(*m_base.database(), text, kSearchLimit));
         else
-            for (const norms::NormHit &hit :
-                 norms::searchNorms(*m_base.database(), text, kSearchLimit))
-                hits.append({hit, {}});
+            m_hitsModel->setHits(norms::searchNorms(*m_base.database(), text, kSearchLimit));
     } catch (const norms::sql::Failure &failure) {
         showFailure(failure);
         return;
     }
-    const auto item = [](const QString &shown, qint64 id) {
-        return placeItem(shown, norms::BrowseNode::Kind::Norm, id);
-    };
-    for (const norms::ResourceHit &found : hits) {
-        const norms::NormHit &hit = found.norm;
-        const norms::NormResource &line = found.resource;
-        const QString kind = !hit.basedOn.isEmpty()
-                                 ? QStringLiteral("фирменная, на основе ") + hit.basedOn
-                             : hit.firm ? QStringLiteral("фирменная")
-                                        : QString();
-        QList<QStandardItem *> row{item(hit.fullCode(), hit.id), item(hit.name, hit.id),
-                                   item(hit.measure, hit.id), item(kind, hit.id)};
-        if (byResource) {
-            row.append(
-                item(QStringList{line.code, resourceName(line)}.join(u' ').trimmed(), hit.id));
-            row.append(item(norms::amountText(line.rate), hit.id));
-            row.back()->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-            row.append(item(line.unit, hit.id));
-        }
-        m_hitsModel->appendRow(row);
-    }
+    const int found = m_hitsModel->rowCount();
     // The kind is said only where there is a firm norm to tell from the federal ones.
-    m_hits->setColumnHidden(HitKindColumn,
-                            std::none_of(hits.cbegin(), hits.cend(),
-                                         [](const auto &found) { return found.norm.firm; }));
-    for (const int column : {HitResourceColumn, HitRateColumn, HitUnitColumn})
+    m_hits->setColumnHidden(NormHitsModel::KindColumn, !m_hitsModel->hasFirm());
+    for (const int column :
+         {NormHitsModel::ResourceColumn, NormHitsModel::RateColumn, NormHitsModel::UnitColumn})
         m_hits->setColumnHidden(column, !byResource);
     if (text.trimmed().isEmpty())
         showStatus(byResource ? QStringLiteral("Введите код ресурса или слова его наименования: "
                                                "найдутся нормы, в которых он есть.")
                               : QStringLiteral("Введите код нормы или слова ее наименования либо "
                                                "выберите норму в сборниках."));
-    else if (hits.isEmpty())
+    else if (found == 0)
         showStatus(QStringLiteral("Ничего не найдено."));
-    else if (hits.size() == kSearchLimit)
+    else if (found == kSearchLimit)
         showStatus(
             byResource
                 ? QStringLiteral("Показаны первые %1 строк; уточните запрос.").arg(kSearchLimit)
                 : QStringLiteral("Показаны первые %1 норм; уточните запрос.").arg(kSearchLimit));
     else
-        showStatus(byResource ? QStringLiteral("Найдено строк: %1.").arg(hits.size())
-                              : QStringLiteral("Найдено норм: %1.").arg(hits.size()));
-    if (!hits.isEmpty())
+        showStatus(byResource ? QStringLiteral("Найдено строк: %1.").arg(found)
+                              : QStringLiteral("Найдено норм: %1.").arg(found));
+    if (found > 0)
         m_tabs->setCurrentWidget(m_hits);
 }
 
@@ -578,7 +587,7 @@ void NormWindow::showResources()
                 group->setFirstColumnSpanned(true);
                 group->setExpanded(true);
             }
-            QStringList texts{resource.code, resourceName(resource),
+            QStringList texts{resource.code, NormHitsModel::resourceName(resource),
                               resource.unit, norms::amountText(resource.rate),
                               QString(),     QString()};
             if (m_computation)

@@ -10,6 +10,8 @@
 
 class Journal;
 class NormBase;
+class NormHitsModel;
+class SearchPause;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -56,10 +58,17 @@ signals:
     void exportRequested();
 
 private:
+    enum class Tree
+    {
+        Whole,
+        FirmOnly, // the firm's collections afresh, the others as they are
+    };
     // After an import or a refusal: the search again, the tree afresh, the shown norm re-read.
-    void reload();
-    // After a firm norm changed: the search and the tree afresh, the norm shown (0: none).
+    void reload(Tree tree = Tree::Whole);
+    // After a firm norm changed: the search and the firm's collections afresh, the norm shown
+    // (0: none).
     void showFirmChange(qint64 normId);
+    void fillCollections(Tree tree);
     void readShownNorm(qint64 id);
     void search(const QString &text);
     void fillChildren(QStandardItem *item);
@@ -76,6 +85,7 @@ private:
     std::optional<norms::NormComputation> m_computation;
 
     QLineEdit *m_search = nullptr;
+    SearchPause *m_pause = nullptr;
     QComboBox *m_mode = nullptr; // by the norm's code and name, or by a resource it uses
     QLabel *m_status = nullptr;
     QLabel *m_prices = nullptr;
@@ -83,7 +93,7 @@ private:
     QPushButton *m_export = nullptr;
     FirmNormActions *m_firm = nullptr;
     QTabWidget *m_tabs = nullptr;
-    QStandardItemModel *m_hitsModel = nullptr;
+    NormHitsModel *m_hitsModel = nullptr;
     QTreeView *m_hits = nullptr;
     QStandardItemModel *m_treeModel = nullptr;
     QTreeView *m_tree = nullptr;

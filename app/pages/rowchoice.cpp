@@ -1,5 +1,6 @@
 #include "rowchoice.h"
 
+#include "common/settings.h"
 #include <QSettings>
 
 #include <memory>
@@ -7,12 +8,6 @@
 namespace rowchoices {
 
 namespace {
-
-std::unique_ptr<QSettings> settings()
-{
-    return std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope,
-                                       QStringLiteral("merilon"), QStringLiteral("merilon"));
-}
 
 QString groupOf(const RowPlace &place)
 {
@@ -24,7 +19,7 @@ QString groupOf(const RowPlace &place)
 
 std::optional<RowChoice> remembered(const RowPlace &place)
 {
-    const std::unique_ptr<QSettings> store = settings();
+    const std::unique_ptr<QSettings> store = programSettings();
     const QString group = groupOf(place);
     const QString norm = store->value(group + QStringLiteral("/norm")).toString();
     if (norm.isEmpty())
@@ -35,7 +30,7 @@ std::optional<RowChoice> remembered(const RowPlace &place)
 
 void remember(const RowPlace &place, const RowChoice &choice)
 {
-    const std::unique_ptr<QSettings> store = settings();
+    const std::unique_ptr<QSettings> store = programSettings();
     const QString group = groupOf(place);
     store->setValue(group + QStringLiteral("/norm"), choice.norm);
     store->setValue(group + QStringLiteral("/resource"), choice.resource);
@@ -44,7 +39,7 @@ void remember(const RowPlace &place, const RowChoice &choice)
 
 void forget(const RowPlace &place)
 {
-    settings()->remove(groupOf(place));
+    programSettings()->remove(groupOf(place));
 }
 
 } // namespace rowchoices

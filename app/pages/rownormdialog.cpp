@@ -1,9 +1,11 @@
 #include "rownormdialog.h"
 
 #include "common/codecolumn.h"
+#include "common/searchpause.h"
 #include "explanations.h"
 #include "normcompute.h"
 #include "norms/normbase.h"
+#include "norms/normhitsmodel.h"
 #include "normsearch.h"
 
 #include <QDialogButtonBox>
@@ -14,22 +16,16 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
-#include <algorithm>
-
 namespace {
 
-constexpr int kIdRole = Qt::UserRole + 1;
-
-QTreeWidget *list(const char *name, const QStringList &headers, int stretched, QWidget *parent)
+// A flat list whose one column takes the width the others leave; its columns are there already.
+void shapeList(QTreeView *tree, const char *name, int stretched)
 {
-    auto *tree = new QTreeWidget(parent);
     tree->setObjectName(QString::fromLatin1(name));
-    tree->setHeaderLabels(headers);
     tree->setRootIsDecorated(false);
     tree->setUniformRowHeights(true);
     tree->header()->setStretchLastSection(false);
     tree->header()->setSectionResizeMode(stretched, QHeaderView::Stretch);
-    return tree;
 }
 
 } // namespace
@@ -53,15 +49,16 @@ RowNormDialog::RowNormDialog(const RowNormRequest &request)
     m_status->setObjectName(QStringLiteral("RowNormStatus"));
     m_status->setWordWrap(true);
     m_status->hide();
-    m_hits = list("RowNormHits",
-                  {QStringLiteral("Код"), QStringLiteral("Наименование"),
-                   QStringLiteral("Измеритель"), QStringLiteral("Вид")},
-                  1, this);
-    m_hits->setColumnWidth(0, codecolumn::width(m_hits, codecolumn::kNormSample));
-    m_resources = list("RowNormResources",
-                       {QStringLiteral("Код"), QStringLiteral("Ресурс"), QStringLiteral("Ед. изм."),
-                        QStringLiteral("Норма")},
-                       1, this);
+    m_hitsModel = new NormHitsModel(NormHitsModel::Style::Choice, this);
+    m_hits = new QTreeView(this);
+    m_hits->setModel(m_hitsModel);
+    shapeList(m_hits, "RowNormHits", NormHitsModel::NameColumn);
+    m_hits->setColumnWidth(NormHitsModel::CodeColumn,
+                           codecolumn::width(m_hits, codecolumn::kNormSample));
+    m_resources = new QTreeWidget(this);
+    m_resources->setHeaderLabels({QStringLiteral("Код"), QStringLiteral("Ресурс"),
+                                  QStringLiteral("Ед. изм."), QStringLiteral("Норма")});
+    shapeList(m_resources, "RowNormResources", 1);
     m_resources->setColumnWidth(0, codecolumn::width(m_resources, codecolumn::kResourceSample));
     m_rate = new QLabel(this);
     m_rate->setObjectName(QStringLiteral("RowNormRate"));
@@ -81,11 +78,14 @@ RowNormDialog::RowNormDialog(const RowNormRequest &request)
 
     connect(m_buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(m_buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_search, &QLineEdit::textChanged, this, &RowNormDialog::search);
-    connect(m_hits, &QTreeWidget::currentItemChanged, this, [this](QTreeWidgetItem *item) {
-        if (item)
-            showNorm(item->data(0, kIdRole).toLongLong());
-    });
+    // Enter only searches: the dialog closes with its buttons, not with a key meant for the search.
+    m_pause = new SearchPause(
+        m_search, [this] { search(m_search->text()); }, SearchPause::Enter::Take);
+    connect(m_hits->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex &current) {
+                if (current.isValid())
+                    showNorm(m_hitsModel->normId(current.row()));
+            });
     connect(m_resources, &QTreeWidget::currentItemChanged, this, &RowNormDialog::showRate);
 
     NormBase *base = m_request.base;
@@ -101,6 +101,8 @@ RowNormDialog::RowNormDialog(const RowNormRequest &request)
     m_search->selectAll();
     if (request.current)
         m_search->setText(request.current->norm);
+    // The dialog opens with what it found, not a pause later.
+    m_pause->runNow();
     showRate();
 }
 
@@ -128,26 +130,19 @@ void RowNormDialog::showStatus(const QString &text)
 
 void RowNormDialog::search(const QString &text)
 {
-    m_hits->clear();
+    m_hitsModel->clear();
     norms::NormDatabase *database = m_search->isEnabled() ? m_request.base->database() : nullptr;
     if (!database)
         return;
     try {
-        const QList<norms::NormHit> hits = norms::searchNorms(*database, text);
-        for (const norms::NormHit &hit : hits) {
-            auto *item =
-                new QTreeWidgetItem(m_hits, {hit.fullCode(), hit.name, hit.measure,
-                                             hit.firm ? QStringLiteral("фирменная") : QString()});
-            item->setToolTip(1, hit.name);
-            item->setData(0, kIdRole, hit.id);
-            // The norm chosen before is shown with its resource, ready to keep or change.
-            if (m_request.current && m_request.current->norm == hit.fullCode())
-                m_hits->setCurrentItem(item);
-        }
+        m_hitsModel->setHits(norms::searchNorms(*database, text));
+        // The norm chosen before is shown with its resource, ready to keep or change.
+        for (int row = 0; m_request.current && row < m_hitsModel->rowCount(); ++row)
+            if (m_hitsModel->code(row) == m_request.current->norm)
+                m_hits->setCurrentIndex(m_hitsModel->index(row, 0));
         // As in «Нормы»: the kind is said only where a firm norm is among those found.
-        m_hits->setColumnHidden(
-            3, std::none_of(hits.cbegin(), hits.cend(), [](const auto &hit) { return hit.firm; }));
-        showStatus(hits.isEmpty() && !text.trimmed().isEmpty()
+        m_hits->setColumnHidden(NormHitsModel::KindColumn, !m_hitsModel->hasFirm());
+        showStatus(m_hitsModel->rowCount() == 0 && !text.trimmed().isEmpty()
                        ? QStringLiteral("Ничего не найдено.")
                        : QString());
     } catch (const norms::sql::Failure &failure) {

@@ -7,10 +7,13 @@
 
 #include <optional>
 
+class NormHitsModel;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
+class QTreeView;
 class QTreeWidget;
+class SearchPause;
 
 // The choice of the norm and the resource a row's rate comes from: search the base, see the
 // norm's resources, and the rate they give per the row's unit of work, or why none.
@@ -35,8 +38,10 @@ private:
     std::optional<norms::Norm> m_norm;
 
     QLineEdit *m_search;
+    SearchPause *m_pause;
     QLabel *m_status;
-    QTreeWidget *m_hits;
+    NormHitsModel *m_hitsModel;
+    QTreeView *m_hits;
     QTreeWidget *m_resources;
     QLabel *m_rate;
     QDialogButtonBox *m_buttons;

@@ -46,6 +46,7 @@ private slots:
     void editorSaysAtTheFieldWhatIsWrong();
     void editorAsksOfACodeOnlyWhenItChanges();
     void historyRestoreDeleteAndUndo();
+    void firmChangeLeavesTheFederalCollectionsOpen();
     void deleteIsAskedInTheRealBox();
     void billTellsOfANewVersionAsItIsSaved();
     void exportedNormChangedOnBothSidesIsAConflictToChoose();
@@ -191,8 +192,8 @@ void FirmNormsTest::madeFromAFederalNormIsFoundMarkedAndComputed()
     makeFirmNorm(QStringLiteral("0,006"));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
     // The firm's own first, and marked.
-    QCOMPARE(hits(), (QStringList{QStringLiteral("ФН-06-01-001-02|фирменная"),
-                                  QStringLiteral("ГЭСН 06-01-001-02|")}));
+    QTRY_COMPARE(hits(), (QStringList{QStringLiteral("ФН-06-01-001-02|фирменная"),
+                                      QStringLiteral("ГЭСН 06-01-001-02|")}));
     m_driver->pressKey(Qt::Key_Down);
     QCOMPARE(m_driver->text(QStringLiteral("NormCode")), QStringLiteral("ФН-06-01-001-02"));
     QCOMPARE(m_driver->text(QStringLiteral("NormFirm")),
@@ -393,6 +394,40 @@ void FirmNormsTest::historyRestoreDeleteAndUndo()
     QCOMPARE(shownRates().front(), QStringLiteral("Гвозди строительные|0,007|ГЭСН: 0,005"));
 }
 
+// Only the firm's collection is read again: the federal ones stay as they were opened.
+void FirmNormsTest::firmChangeLeavesTheFederalCollectionsOpen()
+{
+    makeFirmNorm(QStringLiteral("0,006"));
+    auto *tree = part<QTreeView>("NormTree");
+    const QAbstractItemModel *model = tree->model();
+    const auto collections = [model] {
+        QStringList texts;
+        for (int row = 0; row < model->rowCount(); ++row)
+            texts.append(model->index(row, 0).data().toString());
+        return texts;
+    };
+    const QStringList all = collections();
+    QCOMPARE(all.size(), 3);
+    QVERIFY2(all.back().startsWith(QStringLiteral("ФН")), qPrintable(all.join(u'|')));
+    const QPersistentModelIndex federal = model->index(0, 0);
+    tree->expand(federal);
+    const int sections = model->rowCount(federal);
+    QVERIFY(sections > 0);
+
+    // The only firm norm deleted takes its collection away; undone, it comes back in its place.
+    m_errors->answerChoicesWith(0);
+    m_driver->click(QStringLiteral("FirmDelete"));
+    QCOMPARE(collections(), all.mid(0, 2));
+    QTest::keyClick(part("NormHits"), Qt::Key_Z, Qt::ControlModifier);
+    QCOMPARE(collections(), all);
+    QVERIFY(federal.isValid() && tree->isExpanded(federal));
+    QCOMPARE(model->rowCount(federal), sections);
+    const QModelIndex firm = model->index(2, 0);
+    tree->expand(firm);
+    QCOMPARE(model->index(0, 0, firm).data().toString().left(15),
+             QStringLiteral("ФН-06-01-001-02"));
+}
+
 void FirmNormsTest::deleteIsAskedInTheRealBox()
 {
     makeFirmNorm(QStringLiteral("0,006"));
@@ -562,7 +597,7 @@ void FirmNormsTest::firstNormWithoutABaseStartsOne()
     // The base and its folder are made by the first norm, which is then found.
     QVERIFY(QFile::exists(m_driver->workFolder() + QStringLiteral("/data/norms.db")));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("кладка"));
-    QCOMPARE(hits(), QStringList{QStringLiteral("ФН-01|фирменная")});
+    QTRY_COMPARE(hits(), QStringList{QStringLiteral("ФН-01|фирменная")});
 }
 
 void FirmNormsTest::conflictDialogMarksTheLinesThatDiffer_data()

@@ -18,6 +18,7 @@
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <QTreeWidget>
 
 namespace {
@@ -350,14 +351,20 @@ void RowNormsTest::dialogShowsTheRateOrWhyNot()
                    QStringLiteral("10"));
     m_driver->pickVariant(variants, 2);
     QString title, rateShown;
+    bool stayed = false;
     m_driver->modals().expect([&](QWidget *dialog) {
         title = dialog->windowTitle();
         m_driver->type(QStringLiteral("RowNormSearch"), search);
-        auto *hits = dialog->findChild<QTreeWidget *>(QStringLiteral("RowNormHits"));
-        if (QTreeWidgetItem *first = hits->topLevelItem(0))
+        auto *field = dialog->findChild<QLineEdit *>(QStringLiteral("RowNormSearch"));
+        QTest::keyClick(field, Qt::Key_Return);
+        auto *hits = dialog->findChild<QTreeView *>(QStringLiteral("RowNormHits"));
+        if (const QModelIndex first = hits->model()->index(0, 0); first.isValid())
             QTest::mouseClick(hits->viewport(), Qt::LeftButton, {},
-                              hits->visualItemRect(first).center());
+                              hits->visualRect(first).center());
         rateShown = dialog->findChild<QLabel *>(QStringLiteral("RowNormRate"))->text();
+        // Enter in the search only searches, even with OK there to press.
+        QTest::keyClick(field, Qt::Key_Return);
+        stayed = dialog->isVisible();
         auto *buttons = dialog->findChild<QDialogButtonBox *>(QStringLiteral("RowNormButtons"));
         QPushButton *ok = buttons->button(QDialogButtonBox::Ok);
         QTest::mouseClick(ok->isEnabled() ? ok : buttons->button(QDialogButtonBox::Cancel),
@@ -367,6 +374,7 @@ void RowNormsTest::dialogShowsTheRateOrWhyNot()
     QVERIFY(m_driver->modals().expectationMet());
     QCOMPARE(title, QStringLiteral("Выбор нормы — ") + m_driver->text(caption));
     QCOMPARE(rateShown, rate);
+    QVERIFY(stayed);
     m_driver->click(compute);
     QCOMPARE(m_driver->text(value), shown);
 }
@@ -408,11 +416,15 @@ void RowNormsTest::dialogStartsFromTheWorkAndMarksFirmNorms()
     m_driver->modals().expect([&](QWidget *dialog) {
         search = dialog->findChild<QLineEdit *>(QStringLiteral("RowNormSearch"))->text();
         m_driver->type(QStringLiteral("RowNormSearch"), QStringLiteral("бетон фунд 5"));
-        auto *hits = dialog->findChild<QTreeWidget *>(QStringLiteral("RowNormHits"));
-        for (int row = 0; row < hits->topLevelItemCount(); ++row)
-            kinds.append(hits->topLevelItem(row)->text(0) + u'|' +
-                         (hits->isColumnHidden(3) ? QString() : hits->topLevelItem(row)->text(3)));
-        hits->setCurrentItem(hits->topLevelItem(hits->topLevelItemCount() - 1));
+        QTest::keyClick(dialog->findChild<QLineEdit *>(QStringLiteral("RowNormSearch")),
+                        Qt::Key_Return);
+        auto *hits = dialog->findChild<QTreeView *>(QStringLiteral("RowNormHits"));
+        const QAbstractItemModel *found = hits->model();
+        for (int row = 0; row < found->rowCount(); ++row)
+            kinds.append(
+                found->index(row, 0).data().toString() + u'|' +
+                (hits->isColumnHidden(3) ? QString() : found->index(row, 3).data().toString()));
+        hits->setCurrentIndex(found->index(found->rowCount() - 1, 0));
         auto *resources = dialog->findChild<QTreeWidget *>(QStringLiteral("RowNormResources"));
         for (int row = 0; row < resources->topLevelItemCount(); ++row)
             rates.append(resources->topLevelItem(row)->text(3));

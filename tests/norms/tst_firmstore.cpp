@@ -5,6 +5,7 @@
 #include "normimport.h"
 #include "normlookup.h"
 #include "normsearch.h"
+#include "sqlite.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -34,6 +35,8 @@ private slots:
     void earlierBasesKeepTheirNormsAndHistories();
     void deletingTakesLinesAndWordsAlong_data();
     void deletingTakesLinesAndWordsAlong();
+    void searchKnowsTheFirmPrefixAsChanged_data();
+    void searchKnowsTheFirmPrefixAsChanged();
 
 private:
     Draft fromNails(double nailsRate) const;
@@ -427,6 +430,31 @@ void FirmStoreTest::deletingTakesLinesAndWordsAlong()
     if (!deletion.contains(u"collections"))
         QCOMPARE(count(QStringLiteral("SELECT count(*) FROM norms WHERE collection_id = ?3")),
                  otherNorms);
+}
+
+void FirmStoreTest::searchKnowsTheFirmPrefixAsChanged_data()
+{
+    QTest::addColumn<bool>("elsewhere"); // by another program on the same file
+    QTest::newRow("through this base") << false;
+    QTest::newRow("by another program") << true;
+}
+
+// The search keeps the collections' prefixes between keys; a changed one is known at once.
+void FirmStoreTest::searchKnowsTheFirmPrefixAsChanged()
+{
+    QFETCH(bool, elsewhere);
+    FirmStore(*m_base).save(0, fromNails(0.006), QStringLiteral("ivanov"), m_at);
+    const QStringList firm{QStringLiteral("ФН-06-01-001-02 (фирменная)")};
+    // The prefix alone lists the collection's norms.
+    QCOMPARE(found(QStringLiteral("фн")), firm);
+    QCOMPARE(found(QStringLiteral("оф")), QStringList());
+    if (elsewhere) {
+        norms::sql::Connection other(m_folder.filePath(QStringLiteral("norms.db")));
+        other.execute("UPDATE collections SET prefix = 'ОФ' WHERE kind = 'firm'");
+    } else {
+        FirmStore(*m_base).setPrefix(QStringLiteral("ОФ"));
+    }
+    QCOMPARE(found(QStringLiteral("оф")), firm);
 }
 
 QTEST_GUILESS_MAIN(FirmStoreTest)
