@@ -76,6 +76,21 @@ QList<CatalogueEdition> catalogueEditions(NormDatabase &database)
     return editions;
 }
 
+namespace {
+
+// The rows of a statement on one parent: id, code, name and, for a section, its type.
+void appendNodes(QList<BrowseNode> &nodes, BrowseNode::Kind kind, sqlite3 *db, const char *query,
+                 qint64 parent)
+{
+    sql::Statement statement(db, query);
+    statement.bind(1, parent);
+    while (statement.next())
+        nodes.append({kind, statement.integer(0), statement.text(1), statement.text(2),
+                      kind == BrowseNode::Kind::Section ? statement.text(3) : QString()});
+}
+
+} // namespace
+
 QList<BrowseNode> children(NormDatabase &database, const BrowseNode &parent)
 {
     sqlite3 *db = database.connection().handle();
@@ -84,22 +99,16 @@ QList<BrowseNode> children(NormDatabase &database, const BrowseNode &parent)
         return nodes;
     const bool top = parent.kind == BrowseNode::Kind::Collection;
     // The published order, which is the order of the codes within a section.
-    sql::Statement sections(db, top ? "SELECT id, code, name, type FROM sections "
-                                      "WHERE collection_id = ?1 AND parent_id IS NULL ORDER BY id"
-                                    : "SELECT id, code, name, type FROM sections "
-                                      "WHERE parent_id = ?1 ORDER BY id");
-    sections.bind(1, parent.id);
-    while (sections.next())
-        nodes.append({BrowseNode::Kind::Section, sections.integer(0), sections.text(1),
-                      sections.text(2), sections.text(3)});
-    sql::Statement norms(db, top ? "SELECT id, code, name FROM norms "
-                                   "WHERE collection_id = ?1 AND section_id IS NULL ORDER BY id"
-                                 : "SELECT id, code, name FROM norms "
-                                   "WHERE section_id = ?1 ORDER BY id");
-    norms.bind(1, parent.id);
-    while (norms.next())
-        nodes.append(
-            {BrowseNode::Kind::Norm, norms.integer(0), norms.text(1), norms.text(2), QString()});
+    appendNodes(nodes, BrowseNode::Kind::Section, db,
+                top ? "SELECT id, code, name, type FROM sections "
+                      "WHERE collection_id = ?1 AND parent_id IS NULL ORDER BY id"
+                    : "SELECT id, code, name, type FROM sections WHERE parent_id = ?1 ORDER BY id",
+                parent.id);
+    appendNodes(nodes, BrowseNode::Kind::Norm, db,
+                top ? "SELECT id, code, name FROM norms "
+                      "WHERE collection_id = ?1 AND section_id IS NULL ORDER BY id"
+                    : "SELECT id, code, name FROM norms WHERE section_id = ?1 ORDER BY id",
+                parent.id);
     return nodes;
 }
 
