@@ -30,8 +30,8 @@ public:
 private:
     struct Stamp
     {
-        int changes = 0;     // rows this connection has written
-        qint64 version = 0;  // the file's data version as others' commits leave it
+        int changes = 0;    // rows this connection has written
+        qint64 version = 0; // the file's data version as others' commits leave it
 
         friend bool operator==(const Stamp &, const Stamp &) = default;
     };
