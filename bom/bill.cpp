@@ -26,7 +26,8 @@ Material material(const QString &name, const QString &unit, std::optional<double
             source,
             QString(),
             {},
-            std::nullopt};
+            std::nullopt,
+            QString()};
 }
 
 MaterialKind kindOf(calc::FigureKind kind)

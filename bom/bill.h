@@ -86,10 +86,12 @@ struct Material
     QString partOf; // the composite this material goes into, if any
     QString source; // the computation or norm that made the figure, or "вручную"
     // For a bill of quantities: the arithmetic of the figure with a point (`4.67*1.05`), the
-    // material's own references (none: the entry's) and a type picked instead of the kind's.
+    // material's own references (none: the entry's), a type picked instead of the kind's and the
+    // line's own comment.
     QString formula;
     QList<Link> links;
     std::optional<ResourceType> type;
+    QString comment;
 
     // Every part counts here, the name of a coded material too: two entries are the same
     // results only when they say the same.
@@ -97,7 +99,7 @@ struct Material
     {
         return samePlainKey(a.key, b.key) && a.quantity == b.quantity && a.kind == b.kind &&
                a.partOf == b.partOf && a.source == b.source && a.formula == b.formula &&
-               a.links == b.links && a.type == b.type;
+               a.links == b.links && a.type == b.type && a.comment == b.comment;
     }
 };
 

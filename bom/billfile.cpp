@@ -225,6 +225,7 @@ void readVorMaterial(const QJsonObject &json, const QString &where, bom::Materia
 {
     material.formula = optionalText(json, "formula", where);
     material.links = readLinks(json, where);
+    material.comment = optionalText(json, "comment", where);
     const QString type = optionalText(json, "type", where);
     if (type.isEmpty())
         return;
@@ -246,6 +247,8 @@ bom::Material readMaterial(const QJsonObject &json, const QString &where, int ve
         bom::material(name, unit, quantity, kind, optionalText(json, "partOf", where),
                       optionalText(json, "source", where),
                       version > 2 ? optionalText(json, "code", where) : QString());
+    // The program wrote the name in its own form, or as a bill of quantities gave it.
+    material.key.name = name;
     readVorMaterial(json, where, material);
     return material;
 }
@@ -332,9 +335,11 @@ void readTerms(const QJsonObject &json, const QString &where, int version, bom::
     const QString unit = text(json, "unit", where);
     // The terms follow their material when version 1's caption gave it no unit.
     const QString code = version > 2 ? optionalText(json, "code", where) : QString();
-    const bom::Material key = version == 1 ? classified(name, unit, std::nullopt)
-                                           : bom::material(name, unit, std::nullopt,
-                                                           bom::MaterialKind::Buy, {}, {}, code);
+    bom::Material key = version == 1 ? classified(name, unit, std::nullopt)
+                                     : bom::material(name, unit, std::nullopt,
+                                                     bom::MaterialKind::Buy, {}, {}, code);
+    if (version > 1)
+        key.key.name = name; // as its material's
     // Terms that say nothing are not kept, so that every bill has one form.
     if (terms == bom::Terms{})
         bill.terms.remove(key.key);
@@ -385,8 +390,8 @@ void readLinks(const QJsonObject &root, bom::Bill &bill)
     for (qsizetype i = 0; i < list.size(); ++i) {
         const QString where = QStringLiteral("связь с ресурсом %1").arg(i + 1);
         const QJsonObject json = object(list.at(i), where);
-        const bom::MaterialKey key =
-            bom::material(text(json, "name", where), text(json, "unit", where), std::nullopt).key;
+        bom::MaterialKey key = bom::material({}, text(json, "unit", where), std::nullopt).key;
+        key.name = text(json, "name", where); // as its material's
         const QString code = text(json, "code", where);
         if (code.trimmed().isEmpty())
             damaged(field(where, "code"), QStringLiteral("код ресурса"));
@@ -543,6 +548,8 @@ QByteArray encode(const bom::Bill &bill)
                 json.insert(QStringLiteral("links"), linksJson(material.links));
             if (material.type)
                 json.insert(QStringLiteral("type"), bom::resourceTypeText(*material.type));
+            if (!material.comment.isEmpty())
+                json.insert(QStringLiteral("comment"), material.comment);
             materials.append(json);
         }
         QJsonObject json{{QStringLiteral("added"), entry.added.toUTC().toString(Qt::ISODateWithMs)},

@@ -238,7 +238,7 @@ void writeWork(QXmlStreamWriter &xml, const bom::Entry &entry, int &num)
                       material->key.name, material->key.unit,
                       times(entry.count, *material->quantity),
                       timesFormula(entry.count, material->formula),
-                      material->links.isEmpty() ? entry.links : material->links, QString());
+                      material->links.isEmpty() ? entry.links : material->links, material->comment);
             xml.writeEndElement();
         }
         xml.writeEndElement();
@@ -382,7 +382,7 @@ QList<bom::Link> readLinks(const Node &item)
                                                  "пробел"));
             const bool described =
                 i + 1 < parts.size() && parts.at(i + 1).name == QStringLiteral("PageDescription");
-            links.append({id, pages, described ? parts.at(i + 1).text.trimmed() : QString()});
+            links.append({id, pages, described ? parts.at(i + 1).text : QString()});
         }
     }
     if (links.isEmpty())
@@ -409,12 +409,14 @@ Item readItem(const Node &node)
     if (!item.type.isEmpty() && item.type != kWorkType && !bom::resourceTypeOf(item.type))
         fail(*node.child(QStringLiteral("Type")),
              QStringLiteral("неизвестный тип позиции «%1»").arg(item.type));
-    item.name = required(node, "Name").text.trimmed();
+    // Free texts are kept as the file has them, spaces and all, to be written back the same.
+    item.name = required(node, "Name").text;
     item.unit = required(node, "Unit").text.trimmed();
     item.quantity = decimal(required(node, "Quantity"));
     item.formula = required(node, "QuantityFormula").text.trimmed();
     item.links = readLinks(node);
-    item.comment = optionalText(node, "Comment");
+    if (const Node *comment = node.child(QStringLiteral("Comment")))
+        item.comment = comment->text;
     return item;
 }
 
@@ -425,6 +427,8 @@ bom::Material materialOf(const Item &item, const QList<bom::Link> &workLinks)
     bom::Material material =
         bom::material(item.name, item.unit, item.quantity,
                       machine ? bom::MaterialKind::Machine : bom::MaterialKind::Buy);
+    // The name as the file gives it, not in the form the totals compare.
+    material.key.name = item.name;
     material.formula = item.formula;
     // A material follows its work's references unless it has its own.
     if (item.links != workLinks)
@@ -477,21 +481,16 @@ struct Reader
         entry.section = section;
         entry.links = item.links;
         entry.volume = {bom::normalUnit(item.unit), item.quantity, item.formula};
-        QStringList notes;
-        if (!item.comment.isEmpty())
-            notes.append(item.comment);
+        entry.note = item.comment;
         if (const Node *resources = node.child(QStringLiteral("Resources"))) {
             for (const Node &resource : resources->children) {
                 if (resource.name != QStringLiteral("Resource"))
                     continue;
                 const Item part = readItem(resource);
                 entry.materials.append(materialOf(part, item.links));
-                // A resource's comment has no place of its own in the bill.
-                if (!part.comment.isEmpty())
-                    notes.append(QStringLiteral("«%1»: %2").arg(part.name, part.comment));
+                entry.materials.last().comment = part.comment;
             }
         }
-        entry.note = notes.join(QStringLiteral("; "));
         append(entry, node);
     }
 
