@@ -95,8 +95,9 @@ Sums sumMaterials(const QList<Entry> &entries, const QMap<MaterialKey, ResourceL
     Summer<HoursTotal> hours(sums.hours);
     for (const Entry &entry : entries) {
         for (const Material &material : entry.materials) {
-            // Volumes of work stay with their entries; a mixture is bought as its parts.
-            if (material.kind == MaterialKind::Buy) {
+            // Volumes of work and transport stay with their entries; a mixture is bought as its
+            // parts.
+            if (material.kind == MaterialKind::Buy && material.type != ResourceType::Transport) {
                 const auto link =
                     material.key.hasCode() ? links.cend() : links.constFind(material.key);
                 if (link == links.cend()) {

@@ -488,6 +488,9 @@ void VorWindowTest::openingAVorReplacesTheBillOnlyWhenItReads()
     QVERIFY2(materials.contains(QStringLiteral("Песок природный для строительных работ I класс, "
                                                "средний")),
              qPrintable(materials.join(u'\n')));
+    // ...but not the sand's transport: a service, not a material to buy.
+    QVERIFY2(!materials.join(u'\n').contains(QStringLiteral("Перевозка песка")),
+             qPrintable(materials.join(u'\n')));
     QVERIFY(window->isWindowModified());
 }
 
