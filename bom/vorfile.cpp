@@ -175,14 +175,27 @@ struct Checker
     }
 };
 
+// A carriage return written as it is would read back as a line feed: it goes as a reference.
+void writeText(QXmlStreamWriter &xml, const QString &element, const QString &text)
+{
+    xml.writeStartElement(element);
+    const QStringList pieces = text.split(u'\r');
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (i > 0)
+            xml.writeEntityReference(QStringLiteral("#13"));
+        xml.writeCharacters(pieces.at(i));
+    }
+    xml.writeEndElement();
+}
+
 void writeLinks(QXmlStreamWriter &xml, const QList<bom::Link> &links)
 {
     xml.writeStartElement(QStringLiteral("Links"));
     for (const bom::Link &link : links) {
         xml.writeStartElement(QStringLiteral("Link"));
-        xml.writeTextElement(QStringLiteral("FileID"), QString::number(link.documentId));
-        xml.writeTextElement(QStringLiteral("PageNumber"), link.pages.simplified());
-        xml.writeTextElement(QStringLiteral("PageDescription"), link.description);
+        writeText(xml, QStringLiteral("FileID"), QString::number(link.documentId));
+        writeText(xml, QStringLiteral("PageNumber"), link.pages.simplified());
+        writeText(xml, QStringLiteral("PageDescription"), link.description);
         xml.writeEndElement();
     }
     xml.writeEndElement();
@@ -193,15 +206,15 @@ void writeItem(QXmlStreamWriter &xml, int num, const QString &type, const QStrin
                const QString &unit, double quantity, const QString &formula,
                const QList<bom::Link> &links, const QString &comment)
 {
-    xml.writeTextElement(QStringLiteral("Num"), QString::number(num));
-    xml.writeTextElement(QStringLiteral("Type"), type);
-    xml.writeTextElement(QStringLiteral("Name"), name);
-    xml.writeTextElement(QStringLiteral("Unit"), unit);
-    xml.writeTextElement(QStringLiteral("Quantity"), quantityText(quantity));
-    xml.writeTextElement(QStringLiteral("QuantityFormula"), formula);
+    writeText(xml, QStringLiteral("Num"), QString::number(num));
+    writeText(xml, QStringLiteral("Type"), type);
+    writeText(xml, QStringLiteral("Name"), name);
+    writeText(xml, QStringLiteral("Unit"), unit);
+    writeText(xml, QStringLiteral("Quantity"), quantityText(quantity));
+    writeText(xml, QStringLiteral("QuantityFormula"), formula);
     writeLinks(xml, links);
     if (!comment.trimmed().isEmpty())
-        xml.writeTextElement(QStringLiteral("Comment"), comment);
+        writeText(xml, QStringLiteral("Comment"), comment);
 }
 
 void writeManualLines(QXmlStreamWriter &xml, const bom::Entry &entry, int &num)
@@ -250,8 +263,8 @@ void writeSignature(QXmlStreamWriter &xml, const QString &element, const QString
                     const QString &position)
 {
     xml.writeStartElement(element);
-    xml.writeTextElement(QStringLiteral("Name"), name);
-    xml.writeTextElement(QStringLiteral("Position"), position);
+    writeText(xml, QStringLiteral("Name"), name);
+    writeText(xml, QStringLiteral("Position"), position);
     xml.writeEndElement();
 }
 
@@ -657,34 +670,34 @@ QByteArray encode(const bom::Bill &bill, const Meta &meta)
                        QStringLiteral("QuantityTakeoff-3_01.xsd"));
     xml.writeStartElement(QStringLiteral("Meta"));
     xml.writeStartElement(QStringLiteral("Soft"));
-    xml.writeTextElement(QStringLiteral("Name"), meta.softName);
-    xml.writeTextElement(QStringLiteral("Version"), meta.softVersion);
+    writeText(xml, QStringLiteral("Name"), meta.softName);
+    writeText(xml, QStringLiteral("Version"), meta.softVersion);
     xml.writeEndElement();
     xml.writeStartElement(QStringLiteral("File"));
-    xml.writeTextElement(QStringLiteral("Type"), kFileType);
-    xml.writeTextElement(QStringLiteral("Version"), kFormatVersion);
+    writeText(xml, QStringLiteral("Type"), kFileType);
+    writeText(xml, QStringLiteral("Version"), kFormatVersion);
     xml.writeEndElement();
     xml.writeEndElement();
 
     const bom::Head &head = bill.head;
     if (!head.accessLevel.isEmpty())
-        xml.writeTextElement(QStringLiteral("AccessLevel"), head.accessLevel);
-    xml.writeTextElement(QStringLiteral("ConstructionSite"), head.constructionSite);
-    xml.writeTextElement(QStringLiteral("ObjectName"), head.object);
+        writeText(xml, QStringLiteral("AccessLevel"), head.accessLevel);
+    writeText(xml, QStringLiteral("ConstructionSite"), head.constructionSite);
+    writeText(xml, QStringLiteral("ObjectName"), head.object);
     if (!head.number.isEmpty())
-        xml.writeTextElement(QStringLiteral("Num"), head.number);
-    xml.writeTextElement(QStringLiteral("Reason"), head.reason);
+        writeText(xml, QStringLiteral("Num"), head.number);
+    writeText(xml, QStringLiteral("Reason"), head.reason);
     xml.writeStartElement(QStringLiteral("Date"));
-    xml.writeTextElement(QStringLiteral("Year"), QString::number(head.date.year()));
-    xml.writeTextElement(QStringLiteral("Month"), QString::number(head.date.month()));
-    xml.writeTextElement(QStringLiteral("Day"), QString::number(head.date.day()));
+    writeText(xml, QStringLiteral("Year"), QString::number(head.date.year()));
+    writeText(xml, QStringLiteral("Month"), QString::number(head.date.month()));
+    writeText(xml, QStringLiteral("Day"), QString::number(head.date.day()));
     xml.writeEndElement();
     // Local time with its offset from UTC.
     QDateTime exported = meta.exported;
     exported.setTime(
         QTime(exported.time().hour(), exported.time().minute(), exported.time().second()));
-    xml.writeTextElement(QStringLiteral("ExportDateTime"),
-                         exported.toOffsetFromUtc(exported.offsetFromUtc()).toString(Qt::ISODate));
+    writeText(xml, QStringLiteral("ExportDateTime"),
+              exported.toOffsetFromUtc(exported.offsetFromUtc()).toString(Qt::ISODate));
     xml.writeStartElement(QStringLiteral("Signatures"));
     writeSignature(xml, QStringLiteral("Composer"), head.compiledBy, head.compiledPosition);
     writeSignature(xml, QStringLiteral("Verifier"), head.checkedBy, head.checkedPosition);
@@ -693,8 +706,8 @@ QByteArray encode(const bom::Bill &bill, const Meta &meta)
     xml.writeStartElement(QStringLiteral("Files"));
     for (const bom::Document &document : bill.documents) {
         xml.writeStartElement(QStringLiteral("File"));
-        xml.writeTextElement(QStringLiteral("ID"), QString::number(document.id));
-        xml.writeTextElement(QStringLiteral("FileName"), document.fileName);
+        writeText(xml, QStringLiteral("ID"), QString::number(document.id));
+        writeText(xml, QStringLiteral("FileName"), document.fileName);
         xml.writeEndElement();
     }
     xml.writeEndElement();
@@ -712,8 +725,8 @@ QByteArray encode(const bom::Bill &bill, const Meta &meta)
         if (entries.isEmpty())
             continue;
         xml.writeStartElement(QStringLiteral("Section"));
-        xml.writeTextElement(QStringLiteral("Num"), QString::number(++sectionNum));
-        xml.writeTextElement(QStringLiteral("Name"), bill.sections.at(section).name);
+        writeText(xml, QStringLiteral("Num"), QString::number(++sectionNum));
+        writeText(xml, QStringLiteral("Name"), bill.sections.at(section).name);
         xml.writeStartElement(QStringLiteral("Works"));
         for (const bom::Entry *entry : entries) {
             if (entry->manual)
