@@ -231,12 +231,18 @@ std::optional<bom::Refusal> BillBook::setPriceIndex(std::optional<double> index)
     after.priceIndex = index;
     std::optional<bom::Refusal> refusal;
     // Every price the catalogue can give, and not only those it gave: a later fill takes them.
-    // Without an index, or without the catalogue, a price keeps the index its origin names.
+    // Without an index a price keeps the index its origin names.
     forEachPriced([&](const bom::MaterialKey &key, const bom::Terms &terms) {
         const bool typed = terms.priceKopecks && !terms.priceOrigin;
         if (refusal || !index || typed)
             return;
         const std::optional<IndexedPrice> price = indexedPrice(key, *index);
+        // A catalogue price that cannot follow would stand at another index than the bill's.
+        if (!price && terms.priceOrigin)
+            refusal = bom::Refusal{
+                QStringLiteral("Индекс не изменен: цены «%1» из ФСБЦ нет в базе норм, и ее нельзя "
+                               "пересчитать. Загрузите ФСБЦ или введите цену сами")
+                    .arg(key.name)};
         if (!price)
             return;
         refusal = price->refusal;
