@@ -7,6 +7,7 @@
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <string_view>
 #include <system_error>
 
 namespace bom {

@@ -760,7 +760,7 @@ QSize BillWindow::firstSize() const
     // do not fit.
     // The entries' columns (the work, its volume, formula and references) never all fit.
     const int scrollBarHigh = m_totals->horizontalScrollBar()->sizeHint().height();
-    for (BillTable *table : {m_entries, m_totals, m_hours}) {
+    for (BillTable *table : {m_entries, m_totals}) {
         const bool scrolls = table == m_entries || shownWidth < wide;
         table->setMinimumHeight(table->horizontalHeader()->sizeHint().height() +
                                 kFirstRows * table->verticalHeader()->defaultSectionSize() +
@@ -768,7 +768,7 @@ QSize BillWindow::firstSize() const
     }
     const int high = minimumSizeHint().height();
     m_firstSplit.clear();
-    for (BillTable *table : {m_entries, m_totals, m_hours}) {
+    for (BillTable *table : {m_entries, m_totals}) {
         m_firstSplit.append(table->parentWidget()->minimumSizeHint().height());
         table->setMinimumHeight(0);
     }
