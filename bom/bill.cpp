@@ -119,10 +119,15 @@ IndexEdit readPriceIndex(const QString &text)
 {
     if (text.trimmed().isEmpty())
         return {};
-    const Refusal refusal{QStringLiteral("Индекс — число больше нуля, например 9,12")};
+    const Refusal refusal{
+        QStringLiteral("Индекс — число больше нуля с десятичной запятой, например 9,12")};
     const std::optional<calc::Extended> number = readNumber(text);
     if (!number || !std::isfinite(double(*number)) || !(*number > 0))
         return {std::nullopt, refusal};
+    // The reader holds more than a double: 1E-400 is above zero there and nothing here.
+    if (!(double(*number) > 0))
+        return {std::nullopt, Refusal{QStringLiteral("Индекс слишком мал: цены по нему "
+                                                     "округляются до 0,00")}};
     return {double(*number), std::nullopt};
 }
 
@@ -149,6 +154,20 @@ std::optional<qint64> cataloguePrice(double baseCost, double factor, double inde
     if (!std::isfinite(kopecks) || kopecks < 0 || kopecks > double(kMaxKopecks))
         return std::nullopt;
     return sumFor(factor * index, qint64(kopecks));
+}
+
+std::optional<Refusal> refusalOfIndexedPrice(const QString &name, double baseCost, double factor,
+                                             double index)
+{
+    const std::optional<qint64> kopecks = cataloguePrice(baseCost, factor, index);
+    if (!kopecks)
+        return Refusal{QStringLiteral("Индекс слишком велик: цена «%1» по нему больше, чем может "
+                                      "быть в ведомости")
+                           .arg(name)};
+    if (*kopecks == 0 && cataloguePrice(baseCost, factor, 1).value_or(0) > 0)
+        return Refusal{
+            QStringLiteral("Индекс слишком мал: цена «%1» по нему округляется до 0,00").arg(name)};
+    return std::nullopt;
 }
 
 PackSizeEdit readPackSize(const QString &text)

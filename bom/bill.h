@@ -279,8 +279,11 @@ struct IndexEdit
 };
 
 ReserveEdit readReserve(const QString &text);
-// The price index: a number above zero; an empty text is no index.
+// The price index: a number above zero that a double holds; an empty text is no index.
 IndexEdit readPriceIndex(const QString &text);
+// An index above this is asked about before it is taken: today's prices are some ten times the
+// base level's, and a slip of the comma makes them a thousand.
+inline constexpr double kIndexToAsk = 100;
 // Links a material without a code to a catalogue resource when their units are one, or convert
 // exactly (т and кг, м3 and л).
 LinkEdit linkOf(const MaterialKey &material, const QString &code, const QString &resourceName,
@@ -288,6 +291,10 @@ LinkEdit linkOf(const MaterialKey &material, const QString &code, const QString 
 // A catalogue price at the base level, per the catalogue's unit, brought to a price per unit of
 // a row (× factor) and to today's level (× index), in kopecks; none beyond kMaxKopecks.
 std::optional<qint64> cataloguePrice(double baseCost, double factor, double index);
+// Why an index cannot price the resource «name»: its catalogue price above zero would become
+// 0,00 or go beyond kMaxKopecks. None when it can.
+std::optional<Refusal> refusalOfIndexedPrice(const QString &name, double baseCost, double factor,
+                                             double index);
 PackSizeEdit readPackSize(const QString &text);
 PriceEdit readPrice(const QString &text);
 // A whole number of works from 1 to kMaxEntryCount; an empty text is refused.

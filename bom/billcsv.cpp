@@ -44,6 +44,11 @@ QByteArray encode(const bom::Bill &bill, const bom::Totals &totals)
         appendLine(out, {captions.at(i), texts.at(i)});
         headShown = true;
     }
+    // The index the catalogue's prices were multiplied by, said before them.
+    if (const QString index = billtexts::priceIndexText(bill); !index.isEmpty()) {
+        appendLine(out, {billtexts::priceIndexCaption(), index});
+        headShown = true;
+    }
     if (headShown)
         out += QStringLiteral("\r\n");
 
@@ -65,11 +70,16 @@ QByteArray encode(const bom::Bill &bill, const bom::Totals &totals)
     if (!totals.hours.isEmpty()) {
         out += QStringLiteral("\r\n");
         appendLine(out, {billtexts::hoursCaption()});
-        appendLine(out, billtexts::hoursHeadings());
+        const bool priced = billtexts::hasMachinePrices(totals);
+        appendLine(out, billtexts::hoursHeadings(priced));
         for (const bom::HoursTotal &row : totals.hours)
-            appendLine(out, billtexts::hoursCells(row));
+            appendLine(out, billtexts::hoursCells(row, priced, billtexts::MoneyForm::Plain));
         for (const QString &sum : billtexts::hoursSumTexts(totals))
             appendLine(out, {sum});
+        if (priced)
+            appendLine(out, {billtexts::machineMoneyText(totals, billtexts::MoneyForm::Plain)});
+        if (billtexts::hasMachines(totals))
+            appendLine(out, {billtexts::billTotalText(totals, billtexts::MoneyForm::Plain)});
     }
 
     out += QStringLiteral("\r\n");

@@ -171,9 +171,42 @@ QStringList hoursCells(const bom::HoursTotal &row, bool priced, MoneyForm form)
     return cells;
 }
 
-QString machineMoneyText(const bom::Totals &totals)
+QString machineMoneyText(const bom::Totals &totals, MoneyForm form)
 {
-    return QStringLiteral("Машины, руб.: %1").arg(bom::groupedMoneyText(totals.machineKopecks));
+    return QStringLiteral("Машины, руб.: %1").arg(money(totals.machineKopecks, form));
+}
+
+bool hasMachines(const bom::Totals &totals)
+{
+    return std::any_of(totals.hours.cbegin(), totals.hours.cend(), [](const bom::HoursTotal &row) {
+        return row.kind == bom::MaterialKind::Machine;
+    });
+}
+
+QString billTotalText(const bom::Totals &totals, MoneyForm form)
+{
+    const std::optional<qint64> kopecks = bom::billKopecks(totals);
+    if (!kopecks)
+        return QStringLiteral("Всего по ведомости: — (сумма слишком велика)");
+    const auto unpriced =
+        totals.unpriced +
+        std::count_if(totals.hours.cbegin(), totals.hours.cend(), [](const bom::HoursTotal &row) {
+            return row.kind == bom::MaterialKind::Machine && !row.sumKopecks;
+        });
+    QString text = QStringLiteral("Всего по ведомости: %1 руб.").arg(money(*kopecks, form));
+    if (unpriced > 0)
+        text += QStringLiteral(" (без цены: %1)").arg(unpriced);
+    return text;
+}
+
+QString priceIndexCaption()
+{
+    return QStringLiteral("Индекс к ценам 01.01.2022");
+}
+
+QString priceIndexText(const bom::Bill &bill)
+{
+    return bill.priceIndex ? bom::quantityText(*bill.priceIndex) : QString();
 }
 
 QString priceOriginText(const bom::Terms &terms)

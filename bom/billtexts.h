@@ -65,7 +65,15 @@ QStringList hoursHeadings(bool priced = false);
 QStringList hoursCells(const bom::HoursTotal &row, bool priced = false,
                        MoneyForm form = MoneyForm::Grouped);
 // "Машины, руб.: 1234,50".
-QString machineMoneyText(const bom::Totals &totals);
+QString machineMoneyText(const bom::Totals &totals, MoneyForm form = MoneyForm::Grouped);
+// Whether the bill has machines: then its money is the materials' and the machines' together.
+bool hasMachines(const bom::Totals &totals);
+// "Всего по ведомости: 1 234,50 руб. (без цены: 2)": materials and machines, or why there is no
+// sum.
+QString billTotalText(const bom::Totals &totals, MoneyForm form = MoneyForm::Grouped);
+// «Индекс к ценам 01.01.2022» and the bill's index, "9,12"; empty when it has none.
+QString priceIndexCaption();
+QString priceIndexText(const bom::Bill &bill);
 
 // A price taken from the price catalogue says so: «ФСБЦ 01.01.2022 × 9,12»; empty for a price
 // the user typed.

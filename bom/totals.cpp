@@ -6,6 +6,9 @@
 
 #include <charconv>
 #include <cmath>
+#include <string>
+#include <string_view>
+#include <system_error>
 
 namespace bom {
 
@@ -24,6 +27,38 @@ long double decimal15(long double value)
     long double rounded = value;
     std::from_chars(buffer, written.ptr, rounded, std::chars_format::scientific);
     return rounded;
+}
+
+// A value above zero rounded up at its first significant digits, judged on the 15 digits a
+// double says for certain: 43,094 at four is 43,10, while 43,09, a hair above in binary, stays.
+double ceilAtDigits(double value, int digits)
+{
+    if (!(value > 0) || !std::isfinite(value))
+        return value;
+    char buffer[64];
+    const auto written = std::to_chars(std::begin(buffer), std::end(buffer), value,
+                                       std::chars_format::scientific, 14);
+    const std::string_view text(buffer, written.ptr);
+    const std::size_t e = text.find('e');
+    std::string mantissa;
+    for (const char c : text.substr(0, e)) {
+        if (c != '.')
+            mantissa += c;
+    }
+    int exponent = 0;
+    const std::string_view exponentText = text.substr(e + 1);
+    std::from_chars(exponentText.data() + (exponentText.front() == '+' ? 1 : 0),
+                    exponentText.data() + exponentText.size(), exponent);
+    const auto kept = static_cast<std::size_t>(digits);
+    long long head = std::stoll(mantissa.substr(0, kept));
+    if (mantissa.find_first_not_of('0', kept) != std::string::npos)
+        ++head;
+    const std::string rounded =
+        std::to_string(head) + 'e' + std::to_string(exponent - (digits - 1));
+    double result = 0;
+    if (std::from_chars(rounded.data(), rounded.data() + rounded.size(), result).ec != std::errc())
+        return HUGE_VAL;
+    return result;
 }
 
 } // namespace
@@ -156,10 +191,12 @@ std::optional<qint64> sumFor(double amount, qint64 priceKopecks)
 
 namespace {
 
-// Pieces are bought whole; the exact figure stays beside them.
+// Pieces are bought whole, anything else up to the digits shown, so that what is bought never
+// falls below the need; the exact figure stays beside them.
 double amountToBuy(double reserved, const QString &unit)
 {
-    return isPieceUnit(unit) ? double(std::ceil(decimal15(reserved))) : reserved;
+    return isPieceUnit(unit) ? double(std::ceil(decimal15(reserved)))
+                             : ceilAtDigits(reserved, calc::kFormat4x3.precision);
 }
 
 void applyPrice(Total &row)
@@ -255,6 +292,13 @@ Totals applyTerms(const Sums &sums, const QMap<MaterialKey, Terms> &terms)
         }
     }
     return totals;
+}
+
+std::optional<qint64> billKopecks(const Totals &totals)
+{
+    if (totals.overflow || totals.machineKopecks > kMaxKopecks - totals.grandKopecks)
+        return std::nullopt;
+    return totals.grandKopecks + totals.machineKopecks;
 }
 
 QString quantityText(double value)

@@ -18,7 +18,8 @@ struct Total
     int dashes = 0;      // entries shown as "—"
     Terms terms;
     std::optional<double> withReserve; // exact; none while no entry has a figure
-    // What to buy: whole pieces for a counted unit (шт.), otherwise the figure with reserve.
+    // What to buy: whole pieces for a counted unit (шт.), otherwise the figure with reserve
+    // rounded up at the four digits shown.
     std::optional<double> toBuy;
     std::optional<double> packs; // none when sold by the unit
     std::optional<qint64> sumKopecks;
@@ -86,6 +87,10 @@ inline Totals computeTotals(const Bill &bill)
 {
     return applyTerms(sumMaterials(bill.entries, bill.links), bill.terms);
 }
+
+// The money of the whole bill: the materials' grand total and the machines' sums; none beyond
+// kMaxKopecks or when the materials' total is.
+std::optional<qint64> billKopecks(const Totals &totals);
 
 // Whether a unit is counted in whole pieces.
 bool isPieceUnit(const QString &unit);

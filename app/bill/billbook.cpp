@@ -51,13 +51,10 @@ void remember(const bom::MaterialKey &key, const bom::Terms &terms)
     store.setValue(group + QStringLiteral("/reservePercent"), terms.reservePercent);
     store.setValue(group + QStringLiteral("/packSize"),
                    terms.packSize ? QVariant(*terms.packSize) : QVariant(QString()));
-    // A catalogue price belongs to its bill's index; a later bill takes its own.
-    const bool typed = terms.priceKopecks && !terms.priceOrigin;
-    store.setValue(group + QStringLiteral("/priceKopecks"),
-                   typed ? QVariant(*terms.priceKopecks) : QVariant(QString()));
-    store.setValue(group + QStringLiteral("/priceBasis"),
-                   terms.priceBasis == bom::PriceBasis::PerPack ? QStringLiteral("pack")
-                                                                : QStringLiteral("unit"));
+    // A price belongs to its bill: a later bill starts without one. What an earlier run kept of
+    // prices goes at the material's next change.
+    store.remove(group + QStringLiteral("/priceKopecks"));
+    store.remove(group + QStringLiteral("/priceBasis"));
 }
 
 void rememberLink(const bom::MaterialKey &material, const std::optional<bom::ResourceLink> &link)
@@ -105,17 +102,9 @@ std::optional<bom::Terms> BillBook::rememberedTerms(const bom::MaterialKey &key)
     const QVariant pack = store.value(group + QStringLiteral("/packSize"));
     if (pack.isValid() && !pack.toString().isEmpty())
         terms.packSize = pack.toDouble();
-    const QVariant price = store.value(group + QStringLiteral("/priceKopecks"));
-    if (price.isValid() && !price.toString().isEmpty())
-        terms.priceKopecks = price.toLongLong();
-    // Before the basis was kept, a price was per pack exactly when a pack size was set.
-    const QString basis = store.value(group + QStringLiteral("/priceBasis")).toString();
-    if (basis == QStringLiteral("pack") || (basis.isEmpty() && terms.packSize))
-        terms.priceBasis = bom::PriceBasis::PerPack;
     // A settings file edited by hand must not bring in what a cell would refuse.
     if (bom::refusalOfReserve(terms.reservePercent) ||
-        (terms.packSize && bom::refusalOfPackSize(*terms.packSize)) ||
-        (terms.priceKopecks && bom::refusalOfPrice(*terms.priceKopecks)))
+        (terms.packSize && bom::refusalOfPackSize(*terms.packSize)))
         return std::nullopt;
     return terms;
 }
@@ -209,13 +198,65 @@ std::optional<BillBook::BasePrice> BillBook::basePrice(const bom::MaterialKey &k
     return BasePrice{*resource->cost * *factor, *factor, resource->priceLevel};
 }
 
-void BillBook::setPriceIndex(std::optional<double> index)
+void BillBook::forEachPriced(
+    const std::function<void(const bom::MaterialKey &, const bom::Terms &)> &visit) const
+{
+    for (const bom::Total &row : m_totals.rows) {
+        if (row.key.hasCode())
+            visit(row.key, row.terms);
+    }
+    // Labour has no federal price.
+    for (const bom::HoursTotal &row : m_totals.hours) {
+        if (row.kind == bom::MaterialKind::Machine && row.key.hasCode())
+            visit(row.key, row.terms);
+    }
+}
+
+std::optional<BillBook::IndexedPrice> BillBook::indexedPrice(const bom::MaterialKey &key,
+                                                             double index)
+{
+    const std::optional<BasePrice> base = basePrice(key);
+    if (!base)
+        return std::nullopt;
+    const double cost = *catalogueResource(key.code)->cost; // per the catalogue's unit
+    return IndexedPrice{bom::cataloguePrice(cost, base->factor, index), *base,
+                        bom::refusalOfIndexedPrice(key.name, cost, base->factor, index)};
+}
+
+std::optional<bom::Refusal> BillBook::setPriceIndex(std::optional<double> index)
 {
     if (m_bill.priceIndex == index)
-        return;
+        return std::nullopt;
     bom::Bill after = m_bill;
     after.priceIndex = index;
+    std::optional<bom::Refusal> refusal;
+    // Every price the catalogue can give, and not only those it gave: a later fill takes them.
+    // Without an index a price keeps the index its origin names.
+    forEachPriced([&](const bom::MaterialKey &key, const bom::Terms &terms) {
+        const bool typed = terms.priceKopecks && !terms.priceOrigin;
+        if (refusal || !index || typed)
+            return;
+        const std::optional<IndexedPrice> price = indexedPrice(key, *index);
+        // A catalogue price that cannot follow would stand at another index than the bill's.
+        if (!price && terms.priceOrigin)
+            refusal = bom::Refusal{
+                QStringLiteral("Индекс не изменен: цены «%1» из ФСБЦ нет в базе норм, и ее нельзя "
+                               "пересчитать. Загрузите ФСБЦ или введите цену сами")
+                    .arg(key.name)};
+        if (!price)
+            return;
+        refusal = price->refusal;
+        if (refusal || !terms.priceOrigin)
+            return;
+        bom::Terms followed = terms;
+        followed.priceKopecks = price->kopecks;
+        followed.priceOrigin = bom::PriceOrigin{price->base.level, *index};
+        after.terms.insert(key, followed);
+    });
+    if (refusal)
+        return refusal;
     m_undo->push(billcommands::changeBill(*this, QStringLiteral("индекс к ценам"), after));
+    return std::nullopt;
 }
 
 std::optional<QString> BillBook::fillCataloguePrices()
@@ -230,33 +271,26 @@ std::optional<QString> BillBook::fillCataloguePrices()
     const double index = *m_bill.priceIndex;
     bom::Bill after = m_bill;
     int priced = 0;
-    const auto fill = [&](const bom::MaterialKey &key, bom::Terms terms) {
+    std::optional<bom::Refusal> refusal;
+    forEachPriced([&](const bom::MaterialKey &key, bom::Terms terms) {
         // A price the user typed, per unit or per pack, is theirs.
-        if (terms.priceKopecks && !terms.priceOrigin)
+        if (refusal || (terms.priceKopecks && !terms.priceOrigin))
             return;
-        const std::optional<BasePrice> base = basePrice(key);
-        if (!base)
+        const std::optional<IndexedPrice> price = indexedPrice(key, index);
+        if (!price)
             return;
-        const std::optional<double> cost =
-            catalogueResource(key.code)->cost; // per the catalogue's unit
-        const std::optional<qint64> kopecks = bom::cataloguePrice(*cost, base->factor, index);
-        if (!kopecks)
+        refusal = price->refusal;
+        if (refusal)
             return;
-        terms.priceKopecks = kopecks;
+        terms.priceKopecks = price->kopecks;
         terms.priceBasis = bom::PriceBasis::PerUnit;
-        terms.priceOrigin = bom::PriceOrigin{base->level, index};
+        terms.priceOrigin = bom::PriceOrigin{price->base.level, index};
         after.terms.insert(key, terms);
         ++priced;
-    };
-    for (const bom::Total &row : m_totals.rows) {
-        if (row.key.hasCode())
-            fill(row.key, row.terms);
-    }
-    // Labour has no federal price.
-    for (const bom::HoursTotal &row : m_totals.hours) {
-        if (row.kind == bom::MaterialKind::Machine && row.key.hasCode())
-            fill(row.key, row.terms);
-    }
+    });
+    // An index taken from a file or before the catalogue came can still be one that spoils prices.
+    if (refusal)
+        return QStringLiteral("Цены из ФСБЦ не заполнены. ") + refusal->reason;
     if (priced == 0)
         return QStringLiteral("Цены из ФСБЦ не заполнены: ни одного материала с кодом или машины "
                               "без цены нет в каталоге");

@@ -66,7 +66,9 @@ public:
     // A resource of the catalogue by code, read once.
     std::optional<norms::CatalogueResource> catalogueResource(const QString &code);
 
-    void setPriceIndex(std::optional<double> index);
+    // The catalogue's prices already in the bill follow a new index in the same undo step; typed
+    // ones stay. Refused when the index would make a catalogue price 0,00 or too large.
+    std::optional<bom::Refusal> setPriceIndex(std::optional<double> index);
     // «Цены из ФСБЦ»: every coded material and machine without a price the user typed gets the
     // catalogue's price × the index, in one undo step. Says why when nothing can be priced.
     std::optional<QString> fillCataloguePrices();
@@ -97,7 +99,8 @@ public:
     // Said at an entry computed on a firm norm that has a later version now; empty otherwise.
     QString outdatedNote(const bom::Entry &entry) const;
 
-    // The terms remembered for a material, if any.
+    // The terms remembered for a material, if any: reserve and pack size, never a price, which
+    // belongs to its bill.
     static std::optional<bom::Terms> rememberedTerms(const bom::MaterialKey &key);
 
     // Used by the undo commands only: they change the bill and say what changed.
@@ -129,6 +132,18 @@ signals:
     void normVersionsChanged(const QStringList &codes);
 
 private:
+    // The catalogue's price of a row's resource at the index, with why it cannot be; none when
+    // the catalogue does not price the row.
+    struct IndexedPrice
+    {
+        std::optional<qint64> kopecks;
+        BasePrice base;
+        std::optional<bom::Refusal> refusal;
+    };
+    std::optional<IndexedPrice> indexedPrice(const bom::MaterialKey &key, double index);
+    // Calls visit on every coded material and machine with its terms.
+    void forEachPriced(
+        const std::function<void(const bom::MaterialKey &, const bom::Terms &)> &visit) const;
     void sumEntries();
     // The current versions of the firm norms the entries use; only new codes are asked.
     void knowNormVersions();

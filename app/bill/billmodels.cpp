@@ -347,15 +347,20 @@ std::optional<bom::Refusal> TotalsModel::apply(const QModelIndex &index, const Q
     return refusal;
 }
 
-HoursModel::HoursModel(BillBook &book, QObject *parent) : QAbstractTableModel(parent), m_book(book)
+HoursModel::HoursModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
 {
     const auto reset = [this] {
         beginResetModel();
+        forgetRefusals();
         endResetModel();
     };
     connect(&book, &BillBook::entriesChanged, this, reset);
     connect(&book, &BillBook::entryChanged, this, reset);
-    connect(&book, &BillBook::termsChanged, this, reset);
+    // Not a reset: the price just typed is still being committed by its editor.
+    connect(&book, &BillBook::termsChanged, this, [this] {
+        if (rowCount() > 0)
+            emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    });
 }
 
 int HoursModel::rowCount(const QModelIndex &parent) const
@@ -368,10 +373,8 @@ int HoursModel::columnCount(const QModelIndex &parent) const
     return parent.isValid() ? 0 : CatalogueColumn + 1;
 }
 
-QVariant HoursModel::data(const QModelIndex &index, int role) const
+QVariant HoursModel::cellData(const QModelIndex &index, int role) const
 {
-    if (!index.isValid())
-        return {};
     const bom::HoursTotal &row = m_book.totals().hours.at(index.row());
     if (role == Qt::TextAlignmentRole)
         return alignment(index.column() == billtexts::HoursQuantity ||
@@ -385,9 +388,36 @@ QVariant HoursModel::data(const QModelIndex &index, int role) const
             return catalogueText(m_book, row.key);
         return role == Qt::ToolTipRole ? QVariant(catalogueTip(m_book, row.key)) : QVariant();
     }
+    // A price is edited as the number it is, without the spaces between its thousands.
+    if (role == Qt::EditRole)
+        return billtexts::hoursCells(row, true, billtexts::MoneyForm::Plain).at(index.column());
     if (role != Qt::DisplayRole && role != Qt::ToolTipRole)
         return {};
     return billtexts::hoursCells(row, true).at(index.column());
+}
+
+Qt::ItemFlags HoursModel::flags(const QModelIndex &index) const
+{
+    Qt::ItemFlags flags = QAbstractTableModel::flags(index);
+    if (index.isValid() && index.column() == PriceColumn &&
+        m_book.totals().hours.at(index.row()).kind == bom::MaterialKind::Machine)
+        flags |= Qt::ItemIsEditable;
+    return flags;
+}
+
+std::optional<bom::Refusal> HoursModel::apply(const QModelIndex &index, const QString &text)
+{
+    const bom::HoursTotal &row = m_book.totals().hours.at(index.row());
+    const bom::PriceEdit edit = bom::readPrice(text);
+    if (edit.refusal)
+        return edit.refusal;
+    bom::Terms terms = row.terms;
+    terms.priceKopecks = edit.kopecks;
+    terms.priceBasis = bom::PriceBasis::PerUnit;
+    // A price typed over the catalogue's is the user's own, and «Цены из ФСБЦ» leaves it.
+    terms.priceOrigin.reset();
+    m_book.setTerms(row.key, terms);
+    return std::nullopt;
 }
 
 QVariant HoursModel::headerData(int section, Qt::Orientation orientation, int role) const

@@ -104,13 +104,15 @@ private:
     BillBook &m_book;
 };
 
-// The hours of labour and of machines over the whole bill, one row per resource; nothing in it
-// is edited. After the shared columns with prices, the catalogue's price at its base level.
-class HoursModel : public QAbstractTableModel
+// The hours of labour and of machines over the whole bill, one row per resource; a machine's
+// price of a machine-hour is edited in place. After the shared columns with prices, the
+// catalogue's price at its base level.
+class HoursModel : public BillTableModel
 {
     Q_OBJECT
 
 public:
+    static constexpr int PriceColumn = billtexts::HoursColumnCount;
     static constexpr int PricedColumnCount = billtexts::HoursColumnCount + 3;
     static constexpr int CatalogueColumn = PricedColumnCount;
 
@@ -118,8 +120,12 @@ public:
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
-    QVariant data(const QModelIndex &index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex &index) const override;
+
+protected:
+    QVariant cellData(const QModelIndex &index, int role) const override;
+    std::optional<bom::Refusal> apply(const QModelIndex &index, const QString &text) override;
 
 private:
     BillBook &m_book;

@@ -572,6 +572,9 @@ bool print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &
     const QString date = bill.head.date.isValid() ? texts.value(Date) : dateText;
     if (!date.isEmpty())
         out.headLine(captions.value(Date), date);
+    // The index the catalogue's prices were multiplied by.
+    if (const QString index = billtexts::priceIndexText(bill); !index.isEmpty())
+        out.headLine(billtexts::priceIndexCaption(), index);
     out.space(kGap);
 
     const QFont plain = printFont(kTextPoints);
@@ -592,6 +595,8 @@ bool print(QPagedPaintDevice *device, const bom::Bill &bill, const bom::Totals &
             out.paragraph(sum, bold, Qt::AlignRight);
         if (billtexts::hasMachinePrices(totals))
             out.paragraph(billtexts::machineMoneyText(totals), bold, Qt::AlignRight);
+        if (billtexts::hasMachines(totals))
+            out.paragraph(billtexts::billTotalText(totals), bold, Qt::AlignRight);
     }
 
     // The lines to sign end the document and are never left alone on its last page.

@@ -148,7 +148,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     createActions();
     m_vor->attachEntries(m_entries, m_headFields);
 
-    for (BillTable *table : {m_entries, m_totals}) {
+    for (BillTable *table : {m_entries, m_totals, m_hours}) {
         connect(qobject_cast<BillTableModel *>(table->model()), &BillTableModel::refused, table,
                 &BillTable::showProblem);
     }
@@ -339,6 +339,9 @@ QGroupBox *BillWindow::createHours(QWidget *parent)
     auto *layout = new QVBoxLayout(box);
     m_hours = new BillTable(QStringLiteral("BillHours"), m_hoursModel, box);
     m_hours->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    // A machine's price is typed like a material's.
+    m_hours->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
+                             QAbstractItemView::AnyKeyPressed);
     // The name takes the room; the figures stay beside it rather than at the far side.
     const int widths[] = {codecolumn::width(m_hours, codecolumn::kResourceSample), 330, 60, 110};
     for (int column = 0; column < int(std::size(widths)); ++column)
@@ -363,6 +366,13 @@ QGroupBox *BillWindow::createHours(QWidget *parent)
     m_machineMoney->setObjectName(QStringLiteral("BillMachineMoney"));
     sums->addSpacing(24);
     sums->addWidget(m_machineMoney);
+    m_billTotal = new QLabel(box);
+    m_billTotal->setObjectName(QStringLiteral("BillTotal"));
+    QFont bold = m_billTotal->font();
+    bold.setBold(true);
+    m_billTotal->setFont(bold);
+    sums->addSpacing(24);
+    sums->addWidget(m_billTotal);
     layout->addLayout(sums);
     return box;
 }
@@ -384,7 +394,10 @@ QWidget *BillWindow::createPrices(QWidget *parent)
     fill->setToolTip(QStringLiteral("Заполнить пустые цены материалов с кодом и машин ценами ФСБЦ "
                                     "× индекс; введенные цены не меняются"));
     connect(fill, &QPushButton::clicked, this, &BillWindow::fillCataloguePrices);
-    connect(m_priceIndex, &QLineEdit::editingFinished, this, [this] { takePriceIndex(); });
+    connect(m_priceIndex, &QLineEdit::editingFinished, this, [this] {
+        if (!m_askingIndex)
+            takePriceIndex();
+    });
     line->addWidget(label);
     line->addWidget(m_priceIndex);
     line->addWidget(fill);
@@ -400,29 +413,49 @@ void BillWindow::showPriceIndex()
         m_priceIndex->setText(index ? bom::quantityText(*index) : QString());
 }
 
-bool BillWindow::takePriceIndex()
+std::optional<QString> BillWindow::takePriceIndex()
 {
     const bom::IndexEdit edit = bom::readPriceIndex(m_priceIndex->text());
-    // A text that cannot be read stays in its field, in the colours of a refused cell, with the
+    std::optional<bom::Refusal> refusal = edit.refusal;
+    if (!refusal && edit.index != m_book.bill().priceIndex) {
+        if (edit.index && *edit.index > bom::kIndexToAsk) {
+            m_askingIndex = true;
+            const bool goAhead = errorreport::askToGoAhead(
+                QStringLiteral("Индекс %1 больше 100: цены ФСБЦ станут в %1 раз выше цен "
+                               "01.01.2022. Принять такой индекс?")
+                    .arg(m_priceIndex->text().trimmed()),
+                QStringLiteral("Принять"), QStringLiteral("Отмена"), this);
+            m_askingIndex = false;
+            if (!goAhead) {
+                // The bill keeps its index, and the field shows it again.
+                m_priceIndex->setText(m_book.bill().priceIndex
+                                          ? bom::quantityText(*m_book.bill().priceIndex)
+                                          : QString());
+                return QString();
+            }
+        }
+        refusal = m_book.setPriceIndex(edit.index);
+    }
+    // A text that cannot be taken stays in its field, in the colours of a refused cell, with the
     // reason in its tooltip; the bill keeps its index.
     QPalette palette = m_priceIndex->parentWidget()->palette();
-    if (edit.refusal) {
+    if (refusal) {
         palette.setColor(QPalette::Base, QColor(0xb0, 0x1c, 0x1c));
         palette.setColor(QPalette::Text, Qt::white);
     }
     m_priceIndex->setPalette(palette);
-    m_priceIndex->setToolTip(edit.refusal ? edit.refusal->reason : kIndexTip);
-    if (edit.refusal)
-        return false;
-    m_book.setPriceIndex(edit.index);
-    return true;
+    m_priceIndex->setToolTip(refusal ? refusal->reason : kIndexTip);
+    if (refusal)
+        return refusal->reason;
+    return std::nullopt;
 }
 
 void BillWindow::fillCataloguePrices()
 {
     // A typed index counts even before its field is left.
-    if (!takePriceIndex()) {
-        errorreport::show(bom::readPriceIndex(m_priceIndex->text()).refusal->reason);
+    if (const std::optional<QString> why = takePriceIndex()) {
+        if (!why->isEmpty())
+            errorreport::show(*why);
         return;
     }
     if (const std::optional<QString> why = m_book.fillCataloguePrices())
@@ -521,12 +554,15 @@ void BillWindow::showTotals()
     // The catalogue's prices show only where there is a catalogue.
     const bool catalogue = m_book.hasCatalogue();
     m_totals->setColumnHidden(TotalsModel::CatalogueColumn, !catalogue);
-    const bool machinePrices = billtexts::hasMachinePrices(m_book.totals());
+    // A bill with machines shows their prices, so that one can be typed.
+    const bool machines = billtexts::hasMachines(m_book.totals());
     for (int column = billtexts::HoursColumnCount; column < HoursModel::PricedColumnCount; ++column)
-        m_hours->setColumnHidden(column, !machinePrices);
+        m_hours->setColumnHidden(column, !machines);
     m_hours->setColumnHidden(HoursModel::CatalogueColumn, !catalogue);
-    m_machineMoney->setVisible(machinePrices);
+    m_machineMoney->setVisible(billtexts::hasMachinePrices(m_book.totals()));
     m_machineMoney->setText(billtexts::machineMoneyText(m_book.totals()));
+    m_billTotal->setVisible(machines);
+    m_billTotal->setText(billtexts::billTotalText(m_book.totals()));
     // A bill of the pages' figures has no hours; the section shows only when there are some,
     // as high as its rows (up to six), so that the materials keep their room.
     const bom::Totals &totals = m_book.totals();

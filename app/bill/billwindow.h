@@ -81,7 +81,9 @@ private:
     QGroupBox *createHours(QWidget *parent);
     QWidget *createPrices(QWidget *parent);
     void showPriceIndex();
-    bool takePriceIndex();
+    // Takes the index typed into its field; none when taken, otherwise the reason to show (empty
+    // when the user declined a large one).
+    std::optional<QString> takePriceIndex();
     void updateLinkActions();
     void createActions();
     void showTotals();
@@ -112,7 +114,9 @@ private:
     QLabel *m_machinistHours = nullptr;
     QLabel *m_machineHours = nullptr;
     QLabel *m_machineMoney = nullptr;
+    QLabel *m_billTotal = nullptr; // materials and machines
     QLineEdit *m_priceIndex = nullptr;
+    bool m_askingIndex = false; // a question about the index is open
     QAction *m_link = nullptr;
     QAction *m_unlink = nullptr;
     QList<QLineEdit *> m_headFields;

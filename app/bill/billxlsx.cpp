@@ -151,6 +151,8 @@ struct Formats
         format_set_num_format(date, "dd.mm.yyyy");
         // Beside the head's texts, not at the far side of their wide column.
         format_set_align(date, LXW_ALIGN_LEFT);
+        left = workbook_add_format(book);
+        format_set_align(left, LXW_ALIGN_LEFT);
         moment = workbook_add_format(book);
         format_set_num_format(moment, "dd.mm.yyyy hh:mm");
     }
@@ -161,6 +163,7 @@ struct Formats
     lxw_format *money;
     lxw_format *boldMoney;
     lxw_format *date;
+    lxw_format *left; // a number beside the head's texts
     lxw_format *moment;
 };
 
@@ -176,8 +179,10 @@ private:
     int m_first;
 };
 
-// Below the materials: the hours of labour and of machines, with their two sums.
-int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, int row)
+// Below the materials: the hours of labour and of machines, with their two sums and, for
+// machines, the money of the whole bill: grand is the cell of the materials' total.
+int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, int row,
+               const QString &grand)
 {
     if (totals.hours.isEmpty())
         return row;
@@ -235,6 +240,15 @@ int writeHours(Sheet &sheet, const Formats &formats, const bom::Totals &totals, 
                       roubles(totals.machineKopecks), formats.boldMoney);
         ++row;
     }
+    if (billtexts::hasMachines(totals)) {
+        sheet.text(row, 1 + billtexts::HoursName, QStringLiteral("Всего по ведомости, руб."),
+                   formats.bold);
+        sheet.formula(row, price + 1,
+                      priced ? QStringLiteral("=%1+%2").arg(grand, cell(row - 1, price + 1))
+                             : QStringLiteral("=%1").arg(grand),
+                      roubles(bom::billKopecks(totals)), formats.boldMoney);
+        ++row;
+    }
     return row;
 }
 
@@ -264,6 +278,12 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
             sheet.date(row, 1, bill.head.date, QTime(0, 0), formats.date, texts.value(field));
         else
             sheet.text(row, 1, texts.value(field));
+        ++row;
+    }
+    // The index the catalogue's prices were multiplied by, as a number to reckon with.
+    if (bill.priceIndex) {
+        sheet.text(row, 0, priceIndexCaption(), formats.bold);
+        sheet.number(row, 1, *bill.priceIndex, formats.left);
         ++row;
     }
     if (row > 0)
@@ -303,12 +323,14 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
         sheet.formula(row, column(WithReserve),
                       QStringLiteral("=%1*(1+%2/100)").arg(at(Quantity), at(Reserve)),
                       total.withReserve);
-        // Pieces are bought whole; anything else as much as is needed.
+        // Pieces are bought whole; anything else rounded up at the four digits the window shows.
         const bool pieces = bom::isPieceUnit(total.key.unit);
-        sheet.formula(row, column(ToBuy),
-                      pieces ? QStringLiteral("=ROUNDUP(%1,0)").arg(at(WithReserve))
-                             : QStringLiteral("=%1").arg(at(WithReserve)),
-                      total.toBuy, pieces ? formats.whole : nullptr);
+        sheet.formula(
+            row, column(ToBuy),
+            pieces
+                ? QStringLiteral("=ROUNDUP(%1,0)").arg(at(WithReserve))
+                : QStringLiteral("=IF(%1>0,ROUNDUP(%1,3-INT(LOG10(%1))),0)").arg(at(WithReserve)),
+            total.toBuy, pieces ? formats.whole : nullptr);
         if (terms.packSize) {
             sheet.number(row, column(PackSize), *terms.packSize);
             sheet.formula(row, column(Packs),
@@ -332,6 +354,7 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
         ++row;
     }
     sheet.text(row, column(Material), QStringLiteral("Итого"), formats.bold);
+    const QString grandCell = cell(row, column(Sum));
     const std::optional<double> grand =
         totals.overflow ? std::nullopt : roubles(totals.grandKopecks);
     if (totals.rows.isEmpty())
@@ -351,7 +374,7 @@ lxw_error writeTotals(lxw_workbook *book, const Formats &formats, const bom::Bil
         sheet.text(row, column(Unit), totals.unrated.join(QStringLiteral("; ")));
         ++row;
     }
-    writeHours(sheet, formats, totals, row);
+    writeHours(sheet, formats, totals, row, grandCell);
     return sheet.error();
 }
 

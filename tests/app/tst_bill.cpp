@@ -550,7 +550,7 @@ void BillTest::termsAreRememberedForTheNextRun()
     editCell(window, totalsRow(window, QStringLiteral("Пробки деревянные")), 3,
              QStringLiteral("5"));
 
-    // A new run knows the terms, and only them: its bill starts empty.
+    // A new run knows the terms but the price, which belongs to its bill: its bill starts empty.
     m_driver = std::make_unique<WindowDriver>();
     QCOMPARE(m_driver->window().bill().book().bill().entries.size(), 0);
     computeMasonryWall(QStringLiteral("5"), QStringLiteral("3"));
@@ -559,7 +559,7 @@ void BillTest::termsAreRememberedForTheNextRun()
         return m_driver->window().bill().book().bill().terms.value({name, unit});
     };
     QCOMPARE(termsOf(QStringLiteral("Раствор"), QStringLiteral("м3")),
-             (bom::Terms{7.5, 0.25, 120000, bom::PriceBasis::PerPack}));
+             (bom::Terms{7.5, 0.25, std::nullopt}));
     QCOMPARE(termsOf(QStringLiteral("Пробки деревянные"), QStringLiteral("м3")),
              (bom::Terms{5.0, std::nullopt, std::nullopt}));
     QCOMPARE(termsOf(QStringLiteral("Кирпич глиняный обыкновенный"), QStringLiteral("шт.")),

@@ -174,7 +174,7 @@ void BillExportTest::workbookHoldsNumbersAndLiveFormulas()
         "Итоги!D3\t2.679\t2.679",
         "Итоги!E3\t5\t5",
         "Итоги!F3\t'=D3*(1+E3/100)'\t2.81295",
-        "Итоги!G3\t'=F3'\t2.81295",
+        "Итоги!G3\t'=IF(F3>0,ROUNDUP(F3,3-INT(LOG10(F3))),0)'\t2.813",
         "Итоги!H3\t0.5\t0.5",
         "Итоги!I3\t'=CEILING(G3/H3,1)'\t6\t0",
         "Итоги!K3\t4200\t4200\t#,##0.00",
@@ -185,7 +185,7 @@ void BillExportTest::workbookHoldsNumbersAndLiveFormulas()
         "Итоги!D4\t1.8\t1.8",
         "Итоги!E4\t0\t0",
         "Итоги!F4\t'=D4*(1+E4/100)'\t1.8",
-        "Итоги!G4\t'=F4'\t1.8",
+        "Итоги!G4\t'=IF(F4>0,ROUNDUP(F4,3-INT(LOG10(F4))),0)'\t1.8",
         "Итоги!L4\t'=IF(ISNUMBER(J4),ROUND(G4*J4,2),\"\")'\tNone\t#,##0.00",
         "Итоги!B5\t'Итого'\t'Итого'",
         "Итоги!L5\t'=SUM(L2:L4)'\t108505.5\t#,##0.00",
@@ -519,14 +519,24 @@ void BillExportTest::cataloguePricesSayWhereTheyCameFrom()
     bill.terms.insert(bill.entries[0].materials[1].key,
                       bom::Terms{0, std::nullopt, 5588417, bom::PriceBasis::PerUnit, origin});
     bill.terms.insert(bill.entries[0].materials[2].key, bom::Terms{0, std::nullopt, 15000});
+    bill.priceIndex = 9.12;
     const bom::Totals totals = bom::computeTotals(bill);
     const QString said = QStringLiteral("ФСБЦ 01.01.2022 × 9,12");
+    // Materials 3 × 55884,17 + 2 × 150 = 167952,51, and the machines' 12065,54.
+    const QString index = QStringLiteral("Индекс к ценам 01.01.2022: 9,12");
+    const QString csv = QString::fromUtf8(billcsv::encode(bill, totals));
+    for (const QString &line : {QStringLiteral("Индекс к ценам 01.01.2022;9,12"),
+                                QStringLiteral("Машины, руб.: 12065,54"),
+                                QStringLiteral("Всего по ведомости: 180018,05 руб.")})
+        QVERIFY2(csv.contains(line + QStringLiteral("\r\n")), qPrintable(csv));
     QTemporaryDir folder;
     const QString pdf = folder.filePath(QStringLiteral("цены.pdf"));
     QCOMPARE(billprint::writePdf(pdf, bill, totals, QString(), QString()), std::nullopt);
     const QString printed = pdfPages(pdf, true).join(u' ');
     QVERIFY2(printed.count(said) == 2, qPrintable(printed));
     QVERIFY2(printed.contains(QStringLiteral("Машины, руб.: 12 065,54")), qPrintable(printed));
+    for (const QString &line : {index, QStringLiteral("Всего по ведомости: 180 018,05 руб.")})
+        QVERIFY2(printed.contains(line), qPrintable(printed));
     if (!billxlsx::available())
         return;
     const QString workbook = folder.filePath(QStringLiteral("цены.xlsx"));
@@ -534,11 +544,13 @@ void BillExportTest::cataloguePricesSayWhereTheyCameFrom()
     const QStringList cells = readBack(workbook);
     // After the sum of the materials; after the price and sum of the machines.
     for (const QString &expected :
-         {QStringLiteral("Итоги!N1\t'Источник цены'\t'Источник цены'"),
-          QStringLiteral("Итоги!N2\t'%1'\t'%1'").arg(said),
-          QStringLiteral("Итоги!F8\t9652.43\t9652.43\t#,##0.00"),
-          QStringLiteral("Итоги!G8\t'=ROUND(F8*E8,2)'\t12065.54\t#,##0.00"),
-          QStringLiteral("Итоги!G11\t'=SUM(G8:G8)'\t12065.54\t#,##0.00")}) {
+         {QStringLiteral("Итоги!N3\t'Источник цены'\t'Источник цены'"),
+          QStringLiteral("Итоги!N4\t'%1'\t'%1'").arg(said),
+          QStringLiteral("Итоги!F10\t9652.43\t9652.43\t#,##0.00"),
+          QStringLiteral("Итоги!G10\t'=ROUND(F10*E10,2)'\t12065.54\t#,##0.00"),
+          QStringLiteral("Итоги!G13\t'=SUM(G10:G10)'\t12065.54\t#,##0.00"),
+          QStringLiteral("Итоги!A1\t'Индекс к ценам 01.01.2022'\t'Индекс к ценам 01.01.2022'"),
+          QStringLiteral("Итоги!G14\t'=M6+G13'\t180018.05\t#,##0.00")}) {
         QVERIFY2(cells.contains(expected), qPrintable(cells.join(u'\n')));
     }
     QCOMPARE(cells.filter(said).size(), 2);

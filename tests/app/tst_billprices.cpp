@@ -110,6 +110,8 @@ private slots:
     void importedCataloguePricesTheBill();
     void linkTakesOnlyUnitsThatConvert_data();
     void linkTakesOnlyUnitsThatConvert();
+    void machinePriceIsTypedLikeAMaterials_data();
+    void machinePriceIsTypedLikeAMaterials();
 
 private:
     BillBook &book() { return m_driver->window().bill().book(); }
@@ -221,13 +223,25 @@ void BillPricesTest::fillKeepsTypedPricesAndIsOneStep_data()
     QTest::addColumn<QString>("typed");         // the concrete's price typed before the fill
     QTest::addColumn<QString>("concretePrice"); // after the fill
     QTest::addColumn<QString>("concreteTip");
+    QTest::addColumn<QString>("laterIndex"); // typed after the fill; empty: none
+    QTest::addColumn<QString>("laterPrice");
     // 6127,65 × 9,12 = 55884,168; the lorry 1058,38 × 9,12 = 9652,4256 per hour, × 1,25 hours.
     QTest::newRow("empty price: the catalogue's × the index") << ""
                                                               << "55\u00A0884,17"
-                                                              << "ФСБЦ 01.01.2022 × 9,12";
+                                                              << "ФСБЦ 01.01.2022 × 9,12"
+                                                              << ""
+                                                              << "";
     QTest::newRow("a typed price stays the user's") << "5000"
                                                     << "5\u00A0000,00"
-                                                    << "";
+                                                    << ""
+                                                    << "10,5"
+                                                    << "5\u00A0000,00";
+    // 6127,65 × 10,5 = 64340,325.
+    QTest::newRow("a later index takes the catalogue's prices with it") << ""
+                                                                        << "55\u00A0884,17"
+                                                                        << "ФСБЦ 01.01.2022 × 9,12"
+                                                                        << "10,5"
+                                                                        << "64\u00A0340,33";
 }
 
 void BillPricesTest::fillKeepsTypedPricesAndIsOneStep()
@@ -235,6 +249,8 @@ void BillPricesTest::fillKeepsTypedPricesAndIsOneStep()
     QFETCH(QString, typed);
     QFETCH(QString, concretePrice);
     QFETCH(QString, concreteTip);
+    QFETCH(QString, laterIndex);
+    QFETCH(QString, laterPrice);
     book().setCatalogue(catalogue());
     addNormEntry();
     BillWindow *window = openBill();
@@ -279,6 +295,16 @@ void BillPricesTest::fillKeepsTypedPricesAndIsOneStep()
     QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("BillPriceIndex"))->text(),
              QStringLiteral("9,12"));
     m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillRedo")));
+    // A new index takes the catalogue's prices along, in its own one step; a typed price stays.
+    const QString index = laterIndex.isEmpty() ? QStringLiteral("9,12") : laterIndex;
+    const QString said = concreteTip.isEmpty() ? QString() : QStringLiteral("ФСБЦ 01.01.2022 × ");
+    if (!laterIndex.isEmpty()) {
+        typeIndex(window, laterIndex);
+        QCOMPARE(book().undoStack()->index(), steps + 2);
+        concretePrice = laterPrice;
+        concreteTip = said.isEmpty() ? QString() : said + laterIndex;
+        QCOMPARE(priceCell().data().toString(), concretePrice);
+    }
 
     // Saved and opened again, the prices still say where they came from.
     QTemporaryDir folder;
@@ -287,14 +313,17 @@ void BillPricesTest::fillKeepsTypedPricesAndIsOneStep()
     window->saveBill();
     window->newBill();
     QCOMPARE(totals->model()->rowCount(), 0);
+    // A new bill starts without the prices of the last one.
+    addNormEntry();
+    QCOMPARE(priceCell().data().toString(), QString());
+    m_errors->answerChoicesWith(1); // «Не сохранять»
     window->openBill();
     QCOMPARE(m_errors->messages(), QStringList());
     QCOMPARE(priceCell().data().toString(), concretePrice);
     QCOMPARE(priceCell().data(Qt::ToolTipRole).toString(), concreteTip);
     QCOMPARE(hoursCell(lorry, billtexts::HoursColumnCount + 2),
-             QStringLiteral("ФСБЦ 01.01.2022 × 9,12"));
-    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("BillPriceIndex"))->text(),
-             QStringLiteral("9,12"));
+             QStringLiteral("ФСБЦ 01.01.2022 × ") + index);
+    QCOMPARE(window->findChild<QLineEdit *>(QStringLiteral("BillPriceIndex"))->text(), index);
 }
 
 void BillPricesTest::fillSaysWhyItCannot_data()
@@ -302,15 +331,31 @@ void BillPricesTest::fillSaysWhyItCannot_data()
     QTest::addColumn<bool>("withCatalogue");
     QTest::addColumn<QString>("index");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<QString>("question"); // asked, and declined; empty: none
+    const char noIndex[] = "Цены из ФСБЦ не заполнены: укажите «Индекс к ценам 01.01.2022» — цены "
+                           "каталога умножаются на него.";
     QTest::newRow("no catalogue in the base")
         << false << "9,12"
         << "Цены из ФСБЦ не заполнены: в базе норм нет сметных цен. Загрузите "
-           "«ФСБЦ_Мат&Оборуд.xml» и «ФСБЦ_Маш.xml» («Действия» → «Загрузить базу норм...»)";
-    QTest::newRow("no index") << true << ""
-                              << "Цены из ФСБЦ не заполнены: укажите «Индекс к ценам 01.01.2022» "
-                                 "— цены каталога умножаются на него.";
-    QTest::newRow("an index that is no number") << true << "девять"
-                                                << "Индекс — число больше нуля, например 9,12.";
+           "«ФСБЦ_Мат&Оборуд.xml» и «ФСБЦ_Маш.xml» («Действия» → «Загрузить базу норм...»)"
+        << "";
+    QTest::newRow("no index") << true << "" << noIndex << "";
+    QTest::newRow("an index that is no number")
+        << true << "девять"
+        << "Индекс — число больше нуля с десятичной запятой, например 9,12."
+        << "";
+    QTest::newRow("an index with a point")
+        << true << "9.12"
+        << "Индекс — число больше нуля с десятичной запятой, например 9,12."
+        << "";
+    QTest::newRow("an index below what a double holds")
+        << true << "1e-400"
+        << "Индекс слишком мал: цены по нему округляются до 0,00."
+        << "";
+    QTest::newRow("a million, declined") << true << "1000000" << noIndex
+                                         << "Индекс 1000000 больше 100: цены ФСБЦ станут в "
+                                            "1000000 раз выше цен 01.01.2022. Принять такой "
+                                            "индекс?";
 }
 
 void BillPricesTest::fillSaysWhyItCannot()
@@ -318,6 +363,7 @@ void BillPricesTest::fillSaysWhyItCannot()
     QFETCH(bool, withCatalogue);
     QFETCH(QString, index);
     QFETCH(QString, message);
+    QFETCH(QString, question);
     if (withCatalogue)
         book().setCatalogue(catalogue());
     addNormEntry();
@@ -330,6 +376,7 @@ void BillPricesTest::fillSaysWhyItCannot()
     const bom::Bill before = book().bill();
     m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillFillPrices")));
     QCOMPARE(m_errors->messages(), QStringList{message});
+    QCOMPARE(m_errors->questions(), question.isEmpty() ? QStringList() : QStringList{question});
     QVERIFY(book().bill().terms == before.terms);
 }
 
@@ -499,6 +546,46 @@ void BillPricesTest::linkTakesOnlyUnitsThatConvert()
     addPageConcrete();
     QCOMPARE(rowOf(totals, billtexts::Material, QStringLiteral("Бетон")), -1);
     QCOMPARE(rowOf(totals, TotalsModel::CodeColumn, QStringLiteral("04.1.02.05-0006")), 0);
+}
+
+void BillPricesTest::machinePriceIsTypedLikeAMaterials_data()
+{
+    QTest::addColumn<bool>("fillFirst");
+    QTest::addColumn<QString>("undone"); // the price after one undo
+    QTest::newRow("typed, then left alone by the fill") << false << "1\u00A0200,00";
+    QTest::newRow("typed over the catalogue's") << true << "9\u00A0652,43";
+}
+
+void BillPricesTest::machinePriceIsTypedLikeAMaterials()
+{
+    QFETCH(bool, fillFirst);
+    QFETCH(QString, undone);
+    book().setCatalogue(catalogue());
+    addNormEntry();
+    BillWindow *window = openBill();
+    QTableView *hours = table(window, "BillHours");
+    const QModelIndex price =
+        hours->model()->index(rowOf(hours, billtexts::HoursCode, QStringLiteral("91.14.02-001")),
+                              HoursModel::PriceColumn);
+    const auto fill = [&] {
+        typeIndex(window, QStringLiteral("9,12"));
+        m_driver->click(window->findChild<QPushButton *>(QStringLiteral("BillFillPrices")));
+    };
+    if (fillFirst)
+        fill();
+    hours->setCurrentIndex(price);
+    hours->edit(price);
+    typeText(hours->viewport()->findChild<QLineEdit *>(), QStringLiteral("1200"));
+    QTest::keyClick(hours->viewport()->findChild<QLineEdit *>(), Qt::Key_Return);
+    QTRY_COMPARE(price.data().toString(), QStringLiteral("1\u00A0200,00"));
+    if (!fillFirst)
+        fill();
+    // 1,25 machine-hours at 1200 and the concrete's 167652,51.
+    QTRY_COMPARE(window->findChild<QLabel *>(QStringLiteral("BillTotal"))->text(),
+                 QStringLiteral("Всего по ведомости: 169\u00A0152,51 руб."));
+    QCOMPARE(price.siblingAtColumn(HoursModel::PriceColumn + 2).data().toString(), QString());
+    book().undoStack()->undo();
+    QCOMPARE(price.data().toString(), undone);
 }
 
 QTEST_MAIN(BillPricesTest)

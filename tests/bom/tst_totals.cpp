@@ -463,7 +463,18 @@ void TotalsTest::whatIsBoughtAndWhatItCosts_data()
     QTest::newRow("cubic metres to buy")
         << QList{entry({material(QStringLiteral("Кирпич"), QStringLiteral("м3"), 6.85824)})}
         << Terms{}
-        << QStringList{"Кирпич", "м3", "6,85824", "0", "6,85824", "6,858", "", "", "", "", "—"}
+        << QStringList{"Кирпич", "м3", "6,85824", "0", "6,85824", "6,859", "", "", "", "", "—"}
+        << "Итого: 0,00 руб. (без цены: 1)";
+    // Rounded up at the digits shown, never below the need; 43,09 is a hair above in binary.
+    QTest::newRow("bulk is bought up to the digits shown")
+        << QList{entry({material(QStringLiteral("Кирпич"), QStringLiteral("м3"), 43.094)})}
+        << Terms{}
+        << QStringList{"Кирпич", "м3", "43,094", "0", "43,094", "43,1", "", "", "", "", "—"}
+        << "Итого: 0,00 руб. (без цены: 1)";
+    QTest::newRow("bulk at the digits shown stays")
+        << QList{entry({material(QStringLiteral("Кирпич"), QStringLiteral("м3"), 43.09)})}
+        << Terms{}
+        << QStringList{"Кирпич", "м3", "43,09", "0", "43,09", "43,09", "", "", "", "", "—"}
         << "Итого: 0,00 руб. (без цены: 1)";
     QTest::newRow("reserve, then whole pieces")
         << QList{bricks(100.2)} << Terms{5, std::nullopt, 100, PriceBasis::PerUnit}
