@@ -20,6 +20,8 @@ private slots:
     void wrongUseGetsTheUsageAndCodeTwo_data();
     void wrongUseGetsTheUsageAndCodeTwo();
     void vorGoesThroughTheTerminal();
+    void aRefusedFileIsNamedAndLeftAsItWas_data();
+    void aRefusedFileIsNamedAndLeftAsItWas();
 
 private:
     // The program without a display: a window opened by mistake ends it with an error.
@@ -84,6 +86,69 @@ void CommandLineTest::vorGoesThroughTheTerminal()
     const QDateTime before = QFileInfo(bill).lastModified();
     run({QStringLiteral("--import-vor"), broken.fileName(), bill}, 1);
     QCOMPARE(QFileInfo(bill).lastModified(), before);
+}
+
+void CommandLineTest::aRefusedFileIsNamedAndLeftAsItWas_data()
+{
+    QTest::addColumn<QString>("option");
+    QTest::addColumn<QString>("from"); // «example» is the expertise's example
+    QTest::addColumn<QString>("to");   // a file there already
+    QTest::addColumn<QString>("said"); // {from} and {to} stand for the paths
+    QTest::newRow("a bill of quantities over a bill")
+        << "--export-vor"
+        << "дом.merilon-bom"
+        << "b.merilon-bom"
+        << "Ведомость объемов работ не записана: «{to}» — имя файла ведомости (.merilon-bom)";
+    QTest::newRow("a bill over a .gge")
+        << "--import-vor"
+        << "example"
+        << "t.gge"
+        << "Ведомость не записана: «{to}» — имя файла ведомости объемов работ (.gge)";
+    QTest::newRow("a cut .gge") << "--import-vor"
+                                << "cut.gge"
+                                << "t.merilon-bom"
+                                << "{from}: Файл ВОР не прочитан: ";
+}
+
+void CommandLineTest::aRefusedFileIsNamedAndLeftAsItWas()
+{
+    QFETCH(QString, option);
+    QFETCH(QString, from);
+    QFETCH(QString, to);
+    QFETCH(QString, said);
+    QTemporaryDir folder;
+    const QString example = QStringLiteral(MERILON_GGE_FIXTURES "/example-vor.gge");
+    QFile whole(example);
+    QVERIFY(whole.open(QIODevice::ReadOnly));
+    const QByteArray exampleBytes = whole.readAll();
+    const QString source = from == u"example" ? example : folder.filePath(from);
+    const QString target = folder.filePath(to);
+    const auto run = [](const QStringList &arguments) {
+        QProcess program;
+        program.setProcessEnvironment(noDisplay());
+        program.start(QStringLiteral(MERILON_PROGRAM), arguments);
+        program.waitForFinished(30000);
+        return std::pair{program.exitCode(), QString::fromUtf8(program.readAllStandardError())};
+    };
+    if (from.endsWith(u".merilon-bom"))
+        QCOMPARE(run({QStringLiteral("--import-vor"), example, source}).first, 0);
+    if (from == u"cut.gge") {
+        QFile cut(source);
+        QVERIFY(cut.open(QIODevice::WriteOnly));
+        cut.write(exampleBytes.left(exampleBytes.size() / 2));
+    }
+    QFile earlier(target);
+    QVERIFY(earlier.open(QIODevice::WriteOnly));
+    earlier.write("earlier");
+    earlier.close();
+    const auto [code, errors] = run({option, source, target});
+    QCOMPARE(code, 1);
+    const QString expected = QString(said)
+                                 .replace(QStringLiteral("{from}"), source)
+                                 .replace(QStringLiteral("{to}"), target);
+    QVERIFY2(errors.startsWith(expected), qPrintable(errors));
+    QVERIFY(earlier.open(QIODevice::ReadOnly));
+    QCOMPARE(earlier.readAll(), QByteArray("earlier"));
 }
 
 void CommandLineTest::answersWithoutAWindow_data()
