@@ -320,7 +320,9 @@ void BillExportTest::pdfHoldsTotalsAndEntries()
         QVERIFY2(extracted.contains(QString::fromUtf8(expected)), expected);
     QCOMPARE(billprint::writePdf(folder.filePath(QStringLiteral("нет/x.pdf")), bill,
                                  bom::computeTotals(bill), QString(), QString()),
-             QStringLiteral("Invalid filename"));
+             QStringLiteral("Ведомость не экспортирована в файл «%1»: нет папки «%2».")
+                 .arg(folder.filePath(QStringLiteral("нет/x.pdf")),
+                      folder.filePath(QStringLiteral("нет"))));
 }
 
 // A norm's computation in both exports: the code before the material, the hours below the
