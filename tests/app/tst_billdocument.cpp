@@ -43,6 +43,8 @@ private slots:
     void tabLeavesEachTableAfterItsLastCellToEdit();
     void theDateIsPrintedAndSavedAsShown_data();
     void theDateIsPrintedAndSavedAsShown();
+    void anEditStillBeingTypedIsTakenFirst_data();
+    void anEditStillBeingTypedIsTakenFirst();
 
 private:
     void computeMasonryWall(const QString &length);
@@ -547,6 +549,64 @@ void BillDocumentTest::theDateIsPrintedAndSavedAsShown()
         QVERIFY2(saved.bill, qPrintable(saved.failure));
         QCOMPARE(saved.bill->head.date, QDate(2026, 2, 28));
     }
+}
+
+void BillDocumentTest::anEditStillBeingTypedIsTakenFirst_data()
+{
+    QTest::addColumn<QString>("edited"); // a field of the head, or a column's heading
+    QTest::addColumn<int>("key");
+    QTest::newRow("«Объект», then Ctrl+O") << "BillObject" << int(Qt::Key_O);
+    QTest::newRow("«Объект», then Ctrl+N") << "BillObject" << int(Qt::Key_N);
+    QTest::newRow("«Объект», then Ctrl+Q") << "BillObject" << int(Qt::Key_Q);
+    QTest::newRow("«Цена за ед.» cell, then Ctrl+S") << "Цена за ед." << int(Qt::Key_S);
+    QTest::newRow("«Кол-во» cell, then Ctrl+S") << "Кол-во" << int(Qt::Key_S);
+}
+
+// A command given by its key leaves the focus, and the text being typed, where they are: the
+// command works on the bill as the window shows it.
+void BillDocumentTest::anEditStillBeingTypedIsTakenFirst()
+{
+    QFETCH(QString, edited);
+    QFETCH(int, key);
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    const QString path = saveAsNew();
+    BillWindow *window = openBill();
+    QVERIFY(!window->isWindowModified());
+    QWidget *typing = window->findChild<QLineEdit *>(edited);
+    auto *view = window->findChild<QTableView *>(
+        edited == u"Кол-во" ? QStringLiteral("BillEntries") : QStringLiteral("BillTotals"));
+    int column = 0;
+    while (!typing && column < view->model()->columnCount() &&
+           !view->model()->headerData(column, Qt::Horizontal).toString().startsWith(edited))
+        ++column;
+    if (typing) {
+        typing->setFocus();
+        QTest::keyClicks(typing, QStringLiteral("x"));
+    } else {
+        const QRect cell = view->visualRect(view->model()->index(0, column));
+        // A double click is a click, then the second press.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell.center());
+        auto *editor = view->viewport()->findChild<QLineEdit *>();
+        QVERIFY(editor);
+        editor->selectAll();
+        QTest::keyClicks(editor, QStringLiteral("777"));
+        typing = editor;
+    }
+    m_errors->answerChoicesWith(2);
+    QTest::keyClick(typing, Qt::Key(key), Qt::ControlModifier);
+    if (key != Qt::Key_S) {
+        QCOMPARE(m_errors->choices(),
+                 QStringList{QStringLiteral("Сохранить изменения в ведомости?")});
+        QCOMPARE(bill().head.object, QStringLiteral("x"));
+        return;
+    }
+    QVERIFY(!window->isWindowModified());
+    QVERIFY(view->model()->index(0, column).data().toString().startsWith(u"777"));
+    const billfile::Reading saved = billfile::read(path);
+    QVERIFY2(saved.bill, qPrintable(saved.failure));
+    QVERIFY(*saved.bill == bill());
 }
 
 QTEST_MAIN(BillDocumentTest)

@@ -1,6 +1,7 @@
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "bill/billwindow.h"
+#include "bill/billxlsx.h"
 #include "bill/vorentrydialog.h"
 #include "billfile.h"
 #include "errorrecorder.h"
@@ -53,6 +54,8 @@ private slots:
     void fileGivenToTheProgramOpensInTheBillWindow();
     void openingAVorReplacesTheBillOnlyWhenItReads_data();
     void openingAVorReplacesTheBillOnlyWhenItReads();
+    void aFailedExportNamesItsFileAndWhy_data();
+    void aFailedExportNamesItsFileAndWhy();
 
 private:
     BillWindow *openBill();
@@ -419,24 +422,39 @@ void VorWindowTest::fileGivenToTheProgramOpensInTheBillWindow_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("entries");
-    QTest::newRow(".gge") << "gge" << 7;
-    QTest::newRow(".merilon-bom") << "merilon-bom" << 7;
+    QTest::addColumn<bool>("modified"); // a .gge is a new bill, not yet in a bill file
+    QTest::newRow(".gge") << "gge" << 7 << true;
+    QTest::newRow(".merilon-bom") << "merilon-bom" << 7 << false;
+    // Opened by Ctrl+O over the .gge, whose changes are not saved.
+    QTest::newRow(".merilon-bom in place of an unsaved .gge") << "in place" << 7 << false;
 }
 
 void VorWindowTest::fileGivenToTheProgramOpensInTheBillWindow()
 {
     QFETCH(QString, kind);
     QFETCH(int, entries);
+    QFETCH(bool, modified);
     QString path = kExample;
-    if (kind == u"merilon-bom") {
+    if (kind != u"gge") {
         const vorfile::Reading reading = vorfile::read(path, QDateTime::currentDateTime());
         QVERIFY2(reading.bill, qPrintable(reading.failure));
         path = m_files->filePath(QStringLiteral("пример.merilon-bom"));
         QVERIFY(!billfile::write(*reading.bill, path));
     }
-    m_driver->window().bill().openFile(path);
+    if (kind == u"in place") {
+        m_driver->window().bill().openFile(kExample);
+        BillWindow *window = openBill();
+        window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+        m_errors->answerChoicesWith(1);
+        QTest::keyClick(window, Qt::Key_O, Qt::ControlModifier);
+        QCOMPARE(m_errors->choices(),
+                 QStringList{QStringLiteral("Сохранить изменения в ведомости?")});
+    } else {
+        m_driver->window().bill().openFile(path);
+    }
     QCOMPARE(m_errors->messages(), QStringList());
     QVERIFY(m_driver->window().bill().window()->isVisible());
+    QCOMPARE(m_driver->window().bill().window()->isWindowModified(), modified);
     QCOMPARE(bill().entries.size(), entries);
     QCOMPARE(bill().sections.at(2).name, QStringLiteral("Устройство СВСиУ"));
 }
@@ -489,6 +507,45 @@ void VorWindowTest::openingAVorReplacesTheBillOnlyWhenItReads()
                                                "средний")),
              qPrintable(materials.join(u'\n')));
     QVERIFY(window->isWindowModified());
+}
+
+void VorWindowTest::aFailedExportNamesItsFileAndWhy_data()
+{
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<QString>("suffix");
+    QTest::newRow("PDF") << "BillPdf"
+                         << "pdf";
+    QTest::newRow("XLSX") << "BillExportXlsx"
+                          << "xlsx";
+    QTest::newRow("CSV") << "BillExportCsv"
+                         << "csv";
+    QTest::newRow("bill of quantities") << "VorExport"
+                                        << "gge";
+}
+
+// An export is no save: its failure says which file was not written, and why, in words.
+void VorWindowTest::aFailedExportNamesItsFileAndWhy()
+{
+    QFETCH(QString, button);
+    QFETCH(QString, suffix);
+    if (suffix == u"xlsx" && !billxlsx::available())
+        QSKIP("this build writes no workbooks");
+    m_driver->window().bill().openFile(kExample);
+    BillWindow *window = openBill();
+    const QString path = m_files->filePath(QStringLiteral("сдать.") + suffix);
+    QFile kept(path);
+    QVERIFY(kept.open(QIODevice::WriteOnly));
+    kept.write("earlier");
+    kept.close();
+    QVERIFY(kept.setPermissions(QFile::ReadOwner | QFile::ReadGroup));
+    window->setPathChooser([path](BillWindow::FileChoice) { return path; });
+    m_driver->click(window->findChild<QPushButton *>(button));
+    QCOMPARE(m_errors->messages(),
+             QStringList{QStringLiteral("Ведомость не экспортирована в файл «%1»: файл защищен от "
+                                        "записи.")
+                             .arg(path)});
+    QVERIFY(kept.open(QIODevice::ReadOnly));
+    QCOMPARE(kept.readAll(), QByteArray("earlier"));
 }
 
 QTEST_MAIN(VorWindowTest)
