@@ -1,7 +1,6 @@
 #include "vorentrydialog.h"
 
 #include "common/errorreport.h"
-#include "common/pendingedits.h"
 #include "totals.h"
 
 #include <QCheckBox>
@@ -202,8 +201,6 @@ void VorEntryDialog::removeLink()
 void VorEntryDialog::done(int result)
 {
     if (result == QDialog::Accepted) {
-        // Enter in a cell reaches the dialog's default button before the cell gives its text.
-        pendingedits::commitCellEditors(this);
         takeLine();
         for (const Line &line : std::as_const(m_lines)) {
             for (const bom::Link &link : line.links) {

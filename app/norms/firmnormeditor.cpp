@@ -2,7 +2,6 @@
 
 #include "common/codecolumn.h"
 #include "common/errorreport.h"
-#include "common/pendingedits.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -423,8 +422,6 @@ bool FirmNormEditor::showProblems(const norms::firm::Draft &draft)
 
 void FirmNormEditor::accept()
 {
-    // A key that saves leaves the focus, and a cell's text, where they are.
-    pendingedits::commitCellEditors(this);
     // Enter in a field reaches here while a reason still stands; the button itself is disabled.
     if (!m_buttons->button(QDialogButtonBox::Ok)->isEnabled())
         return;
@@ -434,7 +431,6 @@ void FirmNormEditor::accept()
 
 void FirmNormEditor::reject()
 {
-    pendingedits::commitCellEditors(this);
     if (isChanged()) {
         const int answer = errorreport::askToChoose(
             QStringLiteral("Сохранить изменения фирменной нормы «%1»?")
