@@ -682,27 +682,41 @@ std::optional<QString> write(const bom::Bill &bill, const QString &path)
     return writeBytes(encode(bill), path);
 }
 
-std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path)
+std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path, Writing writing)
 {
+    // A save says what it could not do; an export says which file it could not write.
+    const auto failed = [&path, writing](const QString &saving, const QString &exporting) {
+        return writing == Writing::Save
+                   ? QStringLiteral("Ведомость не сохранена: ") + saving
+                   : QStringLiteral("Ведомость не экспортирована в файл «%1»: ").arg(path) +
+                         exporting;
+    };
     const QFileInfo target(path);
     if (target.isDir())
-        return QStringLiteral("Ведомость не сохранена: «%1» — это папка.").arg(path);
+        return failed(QStringLiteral("«%1» — это папка.").arg(path), QStringLiteral("это папка."));
     // A file marked read-only stays so, even for a user who could replace it.
     if (target.exists() &&
         !(target.permissions() & (QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther)))
-        return QStringLiteral("Ведомость не сохранена: файл «%1» защищен от записи.").arg(path);
-    if (!target.absoluteDir().exists())
-        return QStringLiteral("Ведомость не сохранена: нет папки «%1».").arg(target.absolutePath());
+        return failed(QStringLiteral("файл «%1» защищен от записи.").arg(path),
+                      QStringLiteral("файл защищен от записи."));
+    if (!target.absoluteDir().exists()) {
+        const QString reason = QStringLiteral("нет папки «%1».").arg(target.absolutePath());
+        return failed(reason, reason);
+    }
 
     QSaveFile file(path);
     // Unbuffered, so that a failed write is seen by commit() and never replaces the old file.
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered))
-        return QStringLiteral("Ведомость не сохранена: в папку «%1» нельзя записывать.")
-            .arg(target.absolutePath());
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        const QString reason =
+            QStringLiteral("в папку «%1» нельзя записывать.").arg(target.absolutePath());
+        return failed(reason, reason);
+    }
     if (file.write(bytes) != bytes.size() || !file.commit())
-        return QStringLiteral("Ведомость не сохранена: ошибка записи в файл «%1» (нет места на "
-                              "диске?). Прежний файл не изменен.")
-            .arg(path);
+        return failed(QStringLiteral("ошибка записи в файл «%1» (нет места на диске?). Прежний "
+                                     "файл не изменен.")
+                          .arg(path),
+                      QStringLiteral("ошибка записи (нет места на диске?). Прежний файл не "
+                                     "изменен."));
     return std::nullopt;
 }
 

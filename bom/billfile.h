@@ -35,7 +35,16 @@ Reading read(const QString &path);
 // Replaces the file only once the new one is complete, so a failed save keeps the previous
 // file. Returns the failure's message, if any.
 std::optional<QString> write(const bom::Bill &bill, const QString &path);
+// What the user was doing when a write failed, for its message: saving the bill in its own file,
+// or exporting it to another (its CSV, workbook, PDF or bill of quantities), which is named.
+enum class Writing
+{
+    Save,
+    Export
+};
+
 // The same for any bytes of the bill, such as its CSV.
-std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path);
+std::optional<QString> writeBytes(const QByteArray &bytes, const QString &path,
+                                  Writing writing = Writing::Save);
 
 } // namespace billfile

@@ -794,7 +794,7 @@ std::optional<QString> write(const bom::Bill &bill, const Meta &meta, const QStr
         return QStringLiteral("Ведомость объемов работ не записана — не хватает данных:\n") +
                lines.join(u'\n');
     }
-    return billfile::writeBytes(encode(bill, meta), path);
+    return billfile::writeBytes(encode(bill, meta), path, billfile::Writing::Export);
 }
 
 } // namespace vorfile

@@ -413,9 +413,12 @@ void BillBook::replace(const bom::Bill &bill, const QString &path, State state)
     m_undo->clear();
     m_bill = bill;
     m_path = path;
-    // A bill that differs from its file can never come back to it by undoing.
+    // A bill that differs from its file can never come back to it by undoing. The stack's clear
+    // leaves the mark of such a bill when it held no step, so a bill as its file is marked so.
     if (state == State::Modified)
         m_undo->resetClean();
+    else
+        m_undo->setClean();
     sumEntries();
     knowNormVersions();
     emit entriesChanged();

@@ -138,7 +138,7 @@ void BillControl::openFile(const QString &path)
 
 bool BillControl::mayQuit()
 {
-    if (!m_book->isModified())
+    if (!m_files->hasChanges())
         return true;
     // The question is about the bill, so the bill is in sight when it is asked.
     showBill();

@@ -130,9 +130,16 @@ void BillFiles::openBill()
     m_book.replace(*reading.bill, QFileInfo(path).absoluteFilePath());
 }
 
+bool BillFiles::mayWrite()
+{
+    const bool taken = takePendingEdits();
+    // The check says why a text cannot be taken.
+    return (!m_saveCheck || m_saveCheck()) && taken;
+}
+
 bool BillFiles::save()
 {
-    if (m_saveCheck && !m_saveCheck())
+    if (!mayWrite())
         return false;
     if (m_book.path().isEmpty())
         return saveAs();
@@ -141,7 +148,7 @@ bool BillFiles::save()
 
 bool BillFiles::saveAs()
 {
-    if (m_saveCheck && !m_saveCheck())
+    if (!mayWrite())
         return false;
     const QString chosen = m_choosePath(FileChoice::Save);
     const QString path =
@@ -159,9 +166,16 @@ bool BillFiles::writeTo(const QString &path)
     return true;
 }
 
+bool BillFiles::hasChanges()
+{
+    // A text the bill cannot hold is a change too: it is lost unless the user corrects it.
+    const bool taken = takePendingEdits();
+    return !taken || m_book.isModified();
+}
+
 bool BillFiles::mayCloseBill()
 {
-    if (!m_book.isModified())
+    if (!hasChanges())
         return true;
     switch (errorreport::askToChoose(
         QStringLiteral("Сохранить изменения в ведомости?"),

@@ -35,6 +35,15 @@ public:
     // Asked before every save, from a command or from the question before the bill is replaced:
     // false keeps the bill unsaved (the window, while a field shows what the bill cannot hold).
     void setSaveCheck(std::function<bool()> check) { m_saveCheck = std::move(check); }
+    // Asked first by every command on the bill's files, and before the bill is closed or the
+    // program quits: the window puts what is still being typed (a field's text, an open cell) into
+    // the bill; false while a field shows what the bill cannot hold.
+    void setPendingEdits(std::function<bool()> take) { m_takeEdits = std::move(take); }
+    bool takePendingEdits() { return !m_takeEdits || m_takeEdits(); }
+    // Before the bill is written anywhere: what is being typed is taken, and the save check asked.
+    bool mayWrite();
+    // Whether closing the bill would lose anything, once what is being typed is taken.
+    bool hasChanges();
     // The window the file dialogs and the questions belong to: the bill's own once it has one,
     // so that it stays in front of the main window after them.
     void setDialogParent(QWidget *window) { m_window = window; }
@@ -65,4 +74,5 @@ private:
     QPointer<QWidget> m_window;
     PathChooser m_choosePath;
     std::function<bool()> m_saveCheck;
+    std::function<bool()> m_takeEdits;
 };

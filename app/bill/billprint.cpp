@@ -1,4 +1,5 @@
 #include "billprint.h"
+#include "billfile.h"
 
 #include "billtexts.h"
 #include "common/journalprint.h"
@@ -622,9 +623,15 @@ std::optional<QString> writePdf(const QString &path, const bom::Bill &bill,
                                 const bom::Totals &totals, const QString &dateText,
                                 const QString &timeText)
 {
-    return journalprint::writePdfPages(path, kHeading, [&](QPagedPaintDevice *device) {
-        return print(device, bill, totals, dateText, timeText);
-    });
+    // Written as the bill's other exports are, so that a failure says so in their words.
+    const std::optional<QByteArray> pdf =
+        journalprint::pdfPages(kHeading, [&](QPagedPaintDevice *device) {
+            return print(device, bill, totals, dateText, timeText);
+        });
+    if (!pdf)
+        return QStringLiteral("Ведомость не экспортирована в файл «%1»: PDF не составлен.")
+            .arg(path);
+    return billfile::writeBytes(*pdf, path, billfile::Writing::Export);
 }
 
 } // namespace billprint

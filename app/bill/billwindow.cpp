@@ -13,12 +13,14 @@
 #include "common/closingkeys.h"
 #include "common/codecolumn.h"
 #include "common/errorreport.h"
+#include "common/pendingedits.h"
 #include "common/settings.h"
 #include "manualmaterialdialog.h"
 #include "pricecatalogue.h"
 #include "vorpanel.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -167,6 +169,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     showHead();
     showDocument();
     m_files.setSaveCheck([this] { return dateTaken(); });
+    m_files.setPendingEdits([this] { return takePendingEdits(); });
     restoreLayout();
     // The entries are what the window is opened for; the head is filled once.
     m_entries->setFocus();
@@ -181,6 +184,7 @@ BillWindow::~BillWindow()
     m_date->disconnect(this);
     m_priceIndex->disconnect(this);
     m_files.setSaveCheck({});
+    m_files.setPendingEdits({});
 }
 
 QWidget *BillWindow::createButtons()
@@ -610,10 +614,22 @@ void BillWindow::markDate(const QString &reason)
     m_dateProblem->raise();
 }
 
+bool BillWindow::takePendingEdits()
+{
+    pendingedits::commitCellEditors(this);
+    takeHead();
+    // The index as shown is the bill's own, though it may show fewer digits than the bill keeps;
+    // one that cannot be read stays marked in its field, as leaving the field leaves it.
+    const std::optional<double> index = m_book.bill().priceIndex;
+    if (m_priceIndex->text() != (index ? bom::quantityText(*index) : QString()))
+        takePriceIndex();
+    m_vor->takeHead();
+    return m_dateProblem->isHidden();
+}
+
 bool BillWindow::dateTaken()
 {
-    takeHead();
-    if (m_dateProblem->isHidden())
+    if (takePendingEdits())
         return true;
     errorreport::show(QStringLiteral("Дата «%1» не прочитана: нужны день, месяц и год, например "
                                      "07.12.2026. Исправьте ее или очистите поле")
@@ -630,11 +646,16 @@ void BillWindow::takeHead()
 {
     // The head's other fields, those of a bill of quantities, stay as they are.
     bom::Head head = m_book.bill().head;
-    head.object = m_headFields[0]->text().trimmed();
-    head.customer = m_headFields[1]->text().trimmed();
-    head.address = m_headFields[2]->text().trimmed();
-    head.compiledBy = m_headFields[3]->text().trimmed();
-    head.checkedBy = m_headFields[4]->text().trimmed();
+    // Taken before every file command too: a field as shown keeps the head's text as it is.
+    const auto typed = [this](int field, const QString &own) {
+        const QString text = m_headFields[field]->text();
+        return text == own ? own : text.trimmed();
+    };
+    head.object = typed(0, head.object);
+    head.customer = typed(1, head.customer);
+    head.address = typed(2, head.address);
+    head.compiledBy = typed(3, head.compiledBy);
+    head.checkedBy = typed(4, head.checkedBy);
     const QString dateText = m_date->text().trimmed();
     head.date = QDate::fromString(dateText, kDateFormat);
     // A date that cannot be read stays in its field, marked, with the reason, and the head keeps
@@ -698,8 +719,8 @@ void BillWindow::exportCsv()
     const QString path = exportPath(FileChoice::Csv, "csv");
     if (path.isEmpty())
         return;
-    if (const std::optional<QString> failure =
-            billfile::writeBytes(billcsv::encode(m_book.bill(), m_book.totals()), path))
+    if (const std::optional<QString> failure = billfile::writeBytes(
+            billcsv::encode(m_book.bill(), m_book.totals()), path, billfile::Writing::Export))
         errorreport::show(*failure, this);
 }
 
@@ -821,6 +842,13 @@ void BillWindow::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (!event->spontaneous())
         m_entries->setFocus();
+}
+
+void BillWindow::closeEvent(QCloseEvent *event)
+{
+    // The window goes, the bill stays: with what was being typed in it.
+    takePendingEdits();
+    QWidget::closeEvent(event);
 }
 
 void BillWindow::hideEvent(QHideEvent *event)

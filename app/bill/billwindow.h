@@ -66,6 +66,7 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     // The size of a window opened for the first time: ten entries and ten totals, within the
@@ -91,8 +92,12 @@ private:
     void takeHead();
     // Marks the date field with the reason its text was refused, or clears the mark.
     void markDate(const QString &reason);
-    // Takes the head as the fields show it; false, with the reason, while the date shown cannot be
-    // read: nothing is then printed or saved with another date.
+    // Puts into the bill what the fields and an open cell show and the bill does not have yet: a
+    // command given by its key leaves the focus, and the text, where they are. False while the
+    // date shown cannot be read.
+    bool takePendingEdits();
+    // Takes what is being typed; false, with the reason, while the date shown cannot be read:
+    // nothing is then printed or saved with another date.
     bool dateTaken();
     void showDocument();
     void showVorPanel(bool shown);

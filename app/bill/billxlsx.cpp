@@ -479,7 +479,7 @@ std::optional<QString> write(const bom::Bill &bill, const bom::Totals &totals, c
     QFile file(made);
     if (!file.open(QIODevice::ReadOnly))
         return refused + QStringLiteral("временный файл нельзя прочитать.");
-    return billfile::writeBytes(file.readAll(), path);
+    return billfile::writeBytes(file.readAll(), path, billfile::Writing::Export);
 }
 
 } // namespace billxlsx

@@ -88,7 +88,12 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     head->addLayout(right, 1);
     for (QLineEdit *edit : {m_site, m_reason, m_number, m_compiledPosition, m_checkedPosition})
         connect(edit, &QLineEdit::editingFinished, this, &VorPanel::takeHead);
-    connect(m_access, &QComboBox::activated, this, &VorPanel::takeHead);
+    // The level is taken when chosen: one the list lacks, read from a file, stays until then.
+    connect(m_access, &QComboBox::activated, this, [this] {
+        bom::Head chosen = m_book.bill().head;
+        chosen.accessLevel = m_access->currentText();
+        m_book.setHead(chosen);
+    });
     layout->addLayout(head, 5);
 
     auto *sectionsBox = new QVBoxLayout;
@@ -229,12 +234,15 @@ void VorPanel::showBill()
 void VorPanel::takeHead()
 {
     bom::Head head = m_book.bill().head;
-    head.constructionSite = m_site->text().trimmed();
-    head.reason = m_reason->text().trimmed();
-    head.number = m_number->text().trimmed();
-    head.compiledPosition = m_compiledPosition->text().trimmed();
-    head.checkedPosition = m_checkedPosition->text().trimmed();
-    head.accessLevel = m_access->currentText();
+    // Taken before every file command too: a field as shown keeps the head's text as it is.
+    const auto typed = [](const QLineEdit *field, const QString &own) {
+        return field->text() == own ? own : field->text().trimmed();
+    };
+    head.constructionSite = typed(m_site, head.constructionSite);
+    head.reason = typed(m_reason, head.reason);
+    head.number = typed(m_number, head.number);
+    head.compiledPosition = typed(m_compiledPosition, head.compiledPosition);
+    head.checkedPosition = typed(m_checkedPosition, head.checkedPosition);
     m_book.setHead(head);
 }
 
@@ -466,6 +474,8 @@ void VorPanel::selectGap(const vorfile::Gap &gap)
 
 void VorPanel::exportVor()
 {
+    if (!m_files.mayWrite())
+        return;
     const QList<vorfile::Gap> gaps = vorfile::check(m_book.bill());
     if (!gaps.isEmpty()) {
         QStringList lines;

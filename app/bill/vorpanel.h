@@ -40,6 +40,9 @@ public:
     void moveEntriesToSection();
     void addDocument();
     void removeDocument();
+    // The head's fields as they are typed; a field that has the focus gives its text only when it
+    // is left, and a file command may come before that.
+    void takeHead();
 
     // Opens a bill (.merilon-bom) or a bill of quantities (.gge) into the book, asking first
     // about unsaved changes; false when it did not.
@@ -54,7 +57,6 @@ signals:
 
 private:
     void showBill();
-    void takeHead();
     void renameSection(int row, const QString &name);
     void takeDocument(int row, int column);
     void selectGap(const vorfile::Gap &gap);

@@ -90,23 +90,31 @@ bool print(QPagedPaintDevice *device, const QStringList &lines, const QString &d
                          journalBody(lines));
 }
 
-std::optional<QString> writePdfPages(const QString &path, const QString &title, const Pages &paint)
+std::optional<QByteArray> pdfPages(const QString &title, const Pages &paint)
 {
-    // The PDF is made in memory first: the PDF writer does not say why a write failed, the
-    // journal's own file writer does, and it replaces the file only once all of it is written.
     QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
     {
-        QBuffer buffer(&pdf);
-        buffer.open(QIODevice::WriteOnly);
         QPdfWriter writer(&buffer);
         writer.setTitle(title);
         writer.setCreator(QStringLiteral("Мерилон 3"));
         writer.setPageSize(QPageSize(QPageSize::A4));
         writer.setPageMargins(QMarginsF(20, 15, 15, 15), QPageLayout::Millimeter);
         if (!paint(&writer))
-            return journalfile::errorMessage(EIO);
+            return std::nullopt;
     }
-    return journalfile::writeBytes(pdf, path);
+    return pdf;
+}
+
+std::optional<QString> writePdfPages(const QString &path, const QString &title, const Pages &paint)
+{
+    // The PDF is made in memory first: the PDF writer does not say why a write failed, the
+    // journal's own file writer does, and it replaces the file only once all of it is written.
+    const std::optional<QByteArray> pdf = pdfPages(title, paint);
+    if (!pdf)
+        return journalfile::errorMessage(EIO);
+    return journalfile::writeBytes(*pdf, path);
 }
 
 std::optional<QString> writePdfDocument(const QString &path, const QString &heading,

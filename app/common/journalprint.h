@@ -34,6 +34,8 @@ std::optional<QString> writePdfDocument(const QString &path, const QString &head
 // A printout that lays out its pages itself: paint draws every page on the device and returns
 // whether the painter ended well. The PDF is written as writePdfDocument writes it.
 using Pages = std::function<bool(QPagedPaintDevice *device)>;
+// The PDF as bytes, for a document that has its own writer of files; none when painting failed.
+std::optional<QByteArray> pdfPages(const QString &title, const Pages &paint);
 std::optional<QString> writePdfPages(const QString &path, const QString &title, const Pages &paint);
 
 } // namespace journalprint

@@ -43,6 +43,8 @@ private slots:
     void tabLeavesEachTableAfterItsLastCellToEdit();
     void theDateIsPrintedAndSavedAsShown_data();
     void theDateIsPrintedAndSavedAsShown();
+    void anEditStillBeingTypedIsTakenFirst_data();
+    void anEditStillBeingTypedIsTakenFirst();
 
 private:
     void computeMasonryWall(const QString &length);
@@ -547,6 +549,53 @@ void BillDocumentTest::theDateIsPrintedAndSavedAsShown()
         QVERIFY2(saved.bill, qPrintable(saved.failure));
         QCOMPARE(saved.bill->head.date, QDate(2026, 2, 28));
     }
+}
+
+void BillDocumentTest::anEditStillBeingTypedIsTakenFirst_data()
+{
+    QTest::addColumn<QString>("edited"); // a field, or a table whose first row is edited
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("key");
+    QTest::newRow("«Объект», then Ctrl+O") << "BillObject" << 0 << int(Qt::Key_O);
+    QTest::newRow("«Объект», then Ctrl+N") << "BillObject" << 0 << int(Qt::Key_N);
+    QTest::newRow("«Объект», then Ctrl+Q") << "BillObject" << 0 << int(Qt::Key_Q);
+    QTest::newRow("«Цена за ед.», then Ctrl+S") << "BillTotals" << 8 << int(Qt::Key_S);
+    QTest::newRow("«Кол-во», then Ctrl+S") << "BillEntries" << 2 << int(Qt::Key_S);
+    QTest::newRow("«Стройка», then Ctrl+S") << "VorConstructionSite" << 0 << int(Qt::Key_S);
+}
+
+// A command's key leaves the focus, and the text being typed there, where they are.
+void BillDocumentTest::anEditStillBeingTypedIsTakenFirst()
+{
+    QFETCH(QString, edited);
+    QFETCH(int, column);
+    QFETCH(int, key);
+    computeMasonryWall(QStringLiteral("10"));
+    m_driver->pressKey(Qt::Key_D, Qt::ControlModifier);
+    const QString path = saveAsNew();
+    const bom::Bill before = bill();
+    m_driver->click(openBill()->findChild<QWidget *>(QStringLiteral("BillVorToggle")));
+    auto *typing = openBill()->findChild<QLineEdit *>(edited);
+    if (auto *view = openBill()->findChild<QTableView *>(edited)) {
+        const QPoint cell = view->visualRect(view->model()->index(0, column)).center();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, cell);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, cell);
+        typing = view->viewport()->findChild<QLineEdit *>();
+        QVERIFY(typing);
+    }
+    typing->setFocus();
+    typing->selectAll();
+    QTest::keyClicks(typing, QStringLiteral("777"));
+    m_errors->answerChoicesWith(2);
+    QTest::keyClick(typing, Qt::Key(key), Qt::ControlModifier);
+    if (key != Qt::Key_S) {
+        QCOMPARE(m_errors->choices(),
+                 QStringList{QStringLiteral("Сохранить изменения в ведомости?")});
+        return;
+    }
+    QVERIFY(!openBill()->isWindowModified() && bill() != before);
+    const billfile::Reading saved = billfile::read(path);
+    QVERIFY(saved.bill && *saved.bill == bill());
 }
 
 QTEST_MAIN(BillDocumentTest)

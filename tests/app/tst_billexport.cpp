@@ -281,6 +281,11 @@ void BillExportTest::failedExportKeepsThePreviousWorkbook()
     QCOMPARE(previous.readAll(), before);
     QCOMPARE(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
              QStringList{QStringLiteral("ведомость.xlsx")});
+    // An export is no save: its failure names the file not written, and why.
+    QVERIFY(previous.setPermissions(QFile::ReadOwner));
+    QCOMPARE(billxlsx::write(bill, bom::computeTotals(bill), path),
+             QStringLiteral("Ведомость не экспортирована в файл «%1»: файл защищен от записи.")
+                 .arg(path));
 }
 
 // A cell holds at most 32767 characters; a longer text (a field's text can be that long) is cut
@@ -320,7 +325,9 @@ void BillExportTest::pdfHoldsTotalsAndEntries()
         QVERIFY2(extracted.contains(QString::fromUtf8(expected)), expected);
     QCOMPARE(billprint::writePdf(folder.filePath(QStringLiteral("нет/x.pdf")), bill,
                                  bom::computeTotals(bill), QString(), QString()),
-             QStringLiteral("Invalid filename"));
+             QStringLiteral("Ведомость не экспортирована в файл «%1»: нет папки «%2».")
+                 .arg(folder.filePath(QStringLiteral("нет/x.pdf")),
+                      folder.filePath(QStringLiteral("нет"))));
 }
 
 // A norm's computation in both exports: the code before the material, the hours below the

@@ -1,6 +1,9 @@
 // The program's answers on the terminal: --help and --version print and end the program without
 // a display to open a window on. Windows builds are GUI programs with no console to answer on.
 
+#include "billfile.h"
+#include "vorfile.h"
+
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
@@ -61,12 +64,14 @@ void CommandLineTest::vorGoesThroughTheTerminal()
     QTemporaryDir folder;
     const QString bill = folder.filePath(QStringLiteral("пример.merilon-bom"));
     const QString vor = folder.filePath(QStringLiteral("пример.gge"));
-    const auto run = [](const QStringList &arguments, int code) {
+    QString said; // on the terminal, by the last run
+    const auto run = [&said](const QStringList &arguments, int code) {
         QProcess program;
         program.setProcessEnvironment(noDisplay());
         program.start(QStringLiteral(MERILON_PROGRAM), arguments);
         QVERIFY(program.waitForFinished(30000));
-        QVERIFY2(program.exitCode() == code, program.readAllStandardError().constData());
+        said = QString::fromUtf8(program.readAllStandardError());
+        QVERIFY2(program.exitCode() == code, qPrintable(said));
     };
     run({QStringLiteral("--import-vor"), QStringLiteral(MERILON_GGE_FIXTURES "/example-vor.gge"),
          bill},
@@ -84,6 +89,27 @@ void CommandLineTest::vorGoesThroughTheTerminal()
     const QDateTime before = QFileInfo(bill).lastModified();
     run({QStringLiteral("--import-vor"), broken.fileName(), bill}, 1);
     QCOMPARE(QFileInfo(bill).lastModified(), before);
+    QVERIFY2(said.startsWith(broken.fileName() + QStringLiteral(": Файл ВОР не прочитан: ")),
+             qPrintable(said));
+    // Neither command writes one kind of file over a name of the other.
+    run({QStringLiteral("--export-vor"), bill, bill}, 1);
+    QVERIFY2(said.startsWith(QStringLiteral("Ведомость объемов работ не записана: «%1» — имя файла "
+                                            "ведомости (.merilon-bom)")
+                                 .arg(bill)),
+             qPrintable(said));
+    run({QStringLiteral("--import-vor"), vor, vor}, 1);
+    QVERIFY2(said.startsWith(QStringLiteral("Ведомость не записана: «%1» — имя файла ведомости "
+                                            "объемов работ (.gge)")
+                                 .arg(vor)),
+             qPrintable(said));
+    QCOMPARE(QFileInfo(bill).lastModified(), before);
+    QVERIFY(billfile::read(bill).bill);
+    QVERIFY(QFile::setPermissions(vor, QFile::ReadOwner));
+    run({QStringLiteral("--export-vor"), bill, vor}, 1);
+    QCOMPARE(said, QStringLiteral("Ведомость не экспортирована в файл «%1»: файл защищен от "
+                                  "записи.\n")
+                       .arg(vor));
+    QVERIFY(vorfile::read(vor, QDateTime()).bill);
 }
 
 void CommandLineTest::answersWithoutAWindow_data()

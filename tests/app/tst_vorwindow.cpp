@@ -419,24 +419,36 @@ void VorWindowTest::fileGivenToTheProgramOpensInTheBillWindow_data()
 {
     QTest::addColumn<QString>("kind");
     QTest::addColumn<int>("entries");
-    QTest::newRow(".gge") << "gge" << 7;
-    QTest::newRow(".merilon-bom") << "merilon-bom" << 7;
+    QTest::addColumn<bool>("modified"); // a .gge is a new bill, not yet in a bill file
+    QTest::newRow(".gge") << "gge" << 7 << true;
+    QTest::newRow(".merilon-bom") << "merilon-bom" << 7 << false;
+    // Opened by Ctrl+O over the .gge, whose changes are not saved.
+    QTest::newRow(".merilon-bom in place of an unsaved .gge") << "in place" << 7 << false;
 }
 
 void VorWindowTest::fileGivenToTheProgramOpensInTheBillWindow()
 {
     QFETCH(QString, kind);
     QFETCH(int, entries);
+    QFETCH(bool, modified);
     QString path = kExample;
-    if (kind == u"merilon-bom") {
+    if (kind != u"gge") {
         const vorfile::Reading reading = vorfile::read(path, QDateTime::currentDateTime());
         QVERIFY2(reading.bill, qPrintable(reading.failure));
         path = m_files->filePath(QStringLiteral("пример.merilon-bom"));
         QVERIFY(!billfile::write(*reading.bill, path));
     }
-    m_driver->window().bill().openFile(path);
+    if (kind == u"in place") {
+        m_driver->window().bill().openFile(kExample);
+        openBill()->setPathChooser([path](BillWindow::FileChoice) { return path; });
+        m_errors->answerChoicesWith(1);
+        QTest::keyClick(openBill(), Qt::Key_O, Qt::ControlModifier);
+    } else {
+        m_driver->window().bill().openFile(path);
+    }
     QCOMPARE(m_errors->messages(), QStringList());
     QVERIFY(m_driver->window().bill().window()->isVisible());
+    QCOMPARE(m_driver->window().bill().window()->isWindowModified(), modified);
     QCOMPARE(bill().entries.size(), entries);
     QCOMPARE(bill().sections.at(2).name, QStringLiteral("Устройство СВСиУ"));
 }
