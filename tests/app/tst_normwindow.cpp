@@ -437,9 +437,9 @@ void NormWindowTest::editionsFolderBringsNormsAndPrices()
     const QTreeWidgetItem *machines = part<QTreeWidget>("NormResources")->topLevelItem(2);
     QCOMPARE(machines->child(0)->child(0)->text(0),
              QStringLiteral("Машинист 4-100-060, разряд 6,0, 1 чел.-ч на маш.-ч"));
-    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
-    QDir().mkpath(folder);
-    QVERIFY(normWindow()->grab().toImage().save(folder + QStringLiteral("/norms-machinist.png")));
+    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(shots);
+    QVERIFY(normWindow()->grab().toImage().save(shots + QStringLiteral("/norms-machinist.png")));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ГЭСНр 06-01-001-09"));
     QTRY_COMPARE(shownCodes().size(), 1);
     chooseFirstHit();
