@@ -439,6 +439,7 @@ void NormWindowTest::editionsFolderBringsNormsAndPrices()
              QStringLiteral("Машинист 4-100-060, разряд 6,0, 1 чел.-ч на маш.-ч"));
     const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(shots);
+    QTest::qWait(50); // the captions laid out before the picture
     QVERIFY(normWindow()->grab().toImage().save(shots + QStringLiteral("/norms-machinist.png")));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ГЭСНр 06-01-001-09"));
     QTRY_COMPARE(shownCodes().size(), 1);
