@@ -49,6 +49,7 @@ RateTablesWindow::RateTablesWindow(NormBase &base, QWidget *parent)
     m_search = new QLineEdit(this);
     m_search->setObjectName(QStringLiteral("RateSearch"));
     m_search->setClearButtonEnabled(true);
+    m_search->setAccessibleName(QStringLiteral("Поиск пункта нормативов"));
     m_search->setPlaceholderText(QStringLiteral("пункт («012.0», «12») или слова наименования "
                                                 "(«кровл»)"));
     caption->setBuddy(m_search);
