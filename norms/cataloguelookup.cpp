@@ -1,6 +1,8 @@
 #include "cataloguelookup.h"
 
 #include "normwords.h"
+#include "regional.h"
+#include "totals.h"
 
 #include <algorithm>
 
@@ -10,7 +12,8 @@ namespace {
 
 constexpr char kColumns[] =
     "SELECT k.code, k.name, k.unit, k.machine, k.cost, k.release_cost, k.machinist_wage, "
-    "k.machinist_hours, c.price_level FROM catalogue k JOIN collections c ON c.id = "
+    "k.machinist_hours, c.price_level, k.driver_code, k.machinist_grade FROM catalogue k JOIN "
+    "collections c ON c.id = "
     "k.collection_id ";
 
 std::optional<double> optionalReal(const sql::Statement &row, int column)
@@ -30,6 +33,8 @@ CatalogueResource resourceOf(const sql::Statement &row)
     resource.machinistWage = optionalReal(row, 6);
     resource.machinistHours = optionalReal(row, 7);
     resource.priceLevel = row.text(8);
+    resource.driverCode = row.text(9);
+    resource.machinistGrade = row.text(10);
     return resource;
 }
 
@@ -62,6 +67,34 @@ std::optional<CatalogueResource> catalogueResource(NormDatabase &database, const
     if (!statement.next())
         return std::nullopt;
     return resourceOf(statement);
+}
+
+QString machinistText(const CatalogueResource &machine)
+{
+    if (machine.driverCode.isEmpty())
+        return {};
+    QStringList parts{QStringLiteral("Машинист ") + machine.driverCode};
+    if (!machine.machinistGrade.isEmpty())
+        parts.append(QStringLiteral("разряд ") +
+                     QString(machine.machinistGrade).replace(u'.', calc::decimalSeparator()));
+    if (machine.machinistHours)
+        parts.append(bom::quantityText(*machine.machinistHours) +
+                     QStringLiteral(" чел.-ч на маш.-ч"));
+    return parts.join(QStringLiteral(", "));
+}
+
+QHash<QString, QString> machinistsOf(NormDatabase &database, const Norm &norm)
+{
+    QHash<QString, QString> machinists;
+    for (const NormResource &resource : norm.resources) {
+        if (resource.group != ResourceGroup::Machine || machinists.contains(resource.code))
+            continue;
+        if (const std::optional<CatalogueResource> machine =
+                catalogueResource(database, resource.code))
+            if (const QString text = machinistText(*machine); !text.isEmpty())
+                machinists.insert(resource.code, text);
+    }
+    return machinists;
 }
 
 QList<CatalogueResource> searchCatalogue(NormDatabase &database, const QString &query, int limit)

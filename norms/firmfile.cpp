@@ -10,7 +10,8 @@ namespace norms::firm {
 namespace {
 
 const QString kComment = QStringLiteral(
-    " Фирменные нормы. Сверх структуры федеральных файлов у Work: Source - источник нормы, "
+    " Фирменные нормы. Ссылки на нормативы накладных расходов и сметной прибыли - NrSp/ReasonItem, "
+    "как в федеральных файлах. Сверх структуры федеральных файлов у Work: Source - источник нормы, "
     "Origin - федеральная норма, из которой она сделана, Version - номер текущей версии; у "
     "строки ресурса, группа которой не следует из кода, Kind - «Материал», «Труд» или «Машины»; "
     "History - все версии нормы (Number, Date, Login, Changes) с полным содержанием каждой. "
@@ -63,6 +64,20 @@ void writeResources(QXmlStreamWriter &xml, const QList<NormResource> &resources)
     xml.writeEndElement();
 }
 
+// As the federal files write a norm's references to the overhead and profit norms.
+void writeReasons(QXmlStreamWriter &xml, const QList<Reason> &reasons)
+{
+    if (reasons.isEmpty())
+        return;
+    xml.writeStartElement(QStringLiteral("NrSp"));
+    for (const Reason &reason : reasons) {
+        xml.writeEmptyElement(QStringLiteral("ReasonItem"));
+        xml.writeAttribute(QStringLiteral("Nr"), reason.nr);
+        xml.writeAttribute(QStringLiteral("Sp"), reason.sp);
+    }
+    xml.writeEndElement();
+}
+
 void writeVersion(QXmlStreamWriter &xml, const Version &version)
 {
     xml.writeStartElement(QStringLiteral("Version"));
@@ -78,6 +93,7 @@ void writeVersion(QXmlStreamWriter &xml, const Version &version)
     writeAttributeIfAny(xml, QStringLiteral("Origin"), draft.origin);
     writeContent(xml, draft.content);
     writeResources(xml, draft.resources);
+    writeReasons(xml, draft.reasons);
     xml.writeEndElement();
 }
 
@@ -94,6 +110,7 @@ void writeNorm(QXmlStreamWriter &xml, const FileNorm &norm)
     xml.writeAttribute(QStringLiteral("Version"), QString::number(current.number));
     writeContent(xml, draft.content);
     writeResources(xml, draft.resources);
+    writeReasons(xml, draft.reasons);
     xml.writeStartElement(QStringLiteral("History"));
     for (const Version &version : norm.history)
         writeVersion(xml, version);
@@ -134,6 +151,7 @@ private:
     std::optional<Version> readVersion(const QString &workCode);
     void readContent(QString &content);
     void readResources(QList<NormResource> &resources, const QString &workCode);
+    void readReasons(QList<Reason> &reasons);
     void fault(const QString &reason) { m_xml.raiseError(reason); }
 
     QXmlStreamReader m_xml;
@@ -237,6 +255,10 @@ void FileReader::readWork(const QString &beginName)
             readResources(stated.draft.resources, code);
             continue;
         }
+        if (m_xml.name() == u"NrSp") {
+            readReasons(stated.draft.reasons);
+            continue;
+        }
         if (m_xml.name() != u"History") {
             m_xml.skipCurrentElement();
             continue;
@@ -293,6 +315,8 @@ std::optional<Version> FileReader::readVersion(const QString &workCode)
             readContent(draft.content);
         else if (m_xml.name() == u"Resources")
             readResources(draft.resources, workCode);
+        else if (m_xml.name() == u"NrSp")
+            readReasons(draft.reasons);
         else
             m_xml.skipCurrentElement();
     }
@@ -342,6 +366,18 @@ void FileReader::readResources(QList<NormResource> &resources, const QString &wo
         }
         resource.group = *group;
         resources.append(resource);
+        m_xml.skipCurrentElement();
+    }
+}
+
+void FileReader::readReasons(QList<Reason> &reasons)
+{
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"ReasonItem") {
+            const QXmlStreamAttributes attributes = m_xml.attributes();
+            reasons.append({attributes.value(QLatin1StringView("Nr")).trimmed().toString(),
+                            attributes.value(QLatin1StringView("Sp")).trimmed().toString()});
+        }
         m_xml.skipCurrentElement();
     }
 }

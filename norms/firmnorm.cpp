@@ -43,13 +43,17 @@ QString firmCategoryType()
 
 QJsonObject draftJson(const Draft &draft)
 {
-    return {{QStringLiteral("code"), draft.code},
-            {QStringLiteral("name"), draft.name},
-            {QStringLiteral("measure"), draft.measure},
-            {QStringLiteral("content"), draft.content},
-            {QStringLiteral("source"), draft.source},
-            {QStringLiteral("origin"), draft.origin},
-            {QStringLiteral("resources"), resourcesJson(draft.resources)}};
+    QJsonObject object{{QStringLiteral("code"), draft.code},
+                       {QStringLiteral("name"), draft.name},
+                       {QStringLiteral("measure"), draft.measure},
+                       {QStringLiteral("content"), draft.content},
+                       {QStringLiteral("source"), draft.source},
+                       {QStringLiteral("origin"), draft.origin},
+                       {QStringLiteral("resources"), resourcesJson(draft.resources)}};
+    // Only where there are any, so that a version without them keeps its fingerprint.
+    if (!draft.reasons.isEmpty())
+        object.insert(QStringLiteral("reasons"), reasonsJson(draft.reasons));
+    return object;
 }
 
 Draft draftFromJson(const QJsonObject &object)
@@ -63,7 +67,8 @@ Draft draftFromJson(const QJsonObject &object)
             text("content"),
             text("source"),
             text("origin"),
-            resourcesFromJson(text("resources"))};
+            resourcesFromJson(text("resources")),
+            reasonsFromJson(text("reasons"))};
 }
 
 QJsonObject versionJson(const Version &version)
@@ -240,15 +245,20 @@ QList<Problem> problemsOf(const Draft &draft)
 
 Draft draftFrom(const Norm &federal, const QString &prefix)
 {
-    return {
-        prefix + u'-' + federal.code, federal.name,     federal.measure, federal.content, QString(),
-        federal.fullCode(),           federal.resources};
+    return {prefix + u'-' + federal.code,
+            federal.name,
+            federal.measure,
+            federal.content,
+            QString(),
+            federal.fullCode(),
+            federal.resources,
+            federal.reasons};
 }
 
 Draft draftOf(const Norm &firmNorm)
 {
-    return {firmNorm.code,   firmNorm.name,   firmNorm.measure,  firmNorm.content,
-            firmNorm.source, firmNorm.origin, firmNorm.resources};
+    return {firmNorm.code,   firmNorm.name,   firmNorm.measure,   firmNorm.content,
+            firmNorm.source, firmNorm.origin, firmNorm.resources, firmNorm.reasons};
 }
 
 QString changesBetween(const std::optional<Draft> &before, const Draft &after)
@@ -293,6 +303,8 @@ QString changesBetween(const std::optional<Draft> &before, const Draft &after)
         changes.append(QStringLiteral("изменен источник"));
     if (was.origin != after.origin)
         changes.append(QStringLiteral("изменена исходная норма"));
+    if (was.reasons != after.reasons)
+        changes.append(QStringLiteral("изменены нормативы НР и СП"));
     return changes.isEmpty() ? QStringLiteral("без изменений") : changes.join(QStringLiteral("; "));
 }
 
@@ -339,6 +351,28 @@ QList<NormResource> resourcesFromJson(const QString &json)
         resources.append(resource);
     }
     return resources;
+}
+
+QString reasonsJson(const QList<Reason> &reasons)
+{
+    if (reasons.isEmpty())
+        return {};
+    QJsonArray items;
+    for (const Reason &reason : reasons)
+        items.append(
+            QJsonObject{{QStringLiteral("nr"), reason.nr}, {QStringLiteral("sp"), reason.sp}});
+    return QString::fromUtf8(QJsonDocument(items).toJson(QJsonDocument::Compact));
+}
+
+QList<Reason> reasonsFromJson(const QString &json)
+{
+    QList<Reason> reasons;
+    for (const QJsonValue &value : QJsonDocument::fromJson(json.toUtf8()).array()) {
+        const QJsonObject item = value.toObject();
+        reasons.append({item.value(QStringLiteral("nr")).toString(),
+                        item.value(QStringLiteral("sp")).toString()});
+    }
+    return reasons;
 }
 
 } // namespace norms::firm

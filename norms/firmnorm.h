@@ -28,6 +28,8 @@ struct Draft
     QString source; // «Калькуляция № 12 от 03.03.2026, утв. главным инженером»; required
     QString origin; // the federal norm it was made from, «ГЭСН 06-01-001-01»; may be empty
     QList<NormResource> resources;
+    // The references to the overhead and profit norms, taken from the federal norm.
+    QList<Reason> reasons = {};
 
     friend bool operator==(const Draft &, const Draft &) = default;
 };
@@ -110,5 +112,8 @@ QString changesBetween(const std::optional<Draft> &before, const Draft &after);
 // Resources in the form a version keeps them in its row and a conflict keeps them.
 QString resourcesJson(const QList<NormResource> &resources);
 QList<NormResource> resourcesFromJson(const QString &json);
+// References in the form a version keeps them: empty for none.
+QString reasonsJson(const QList<Reason> &reasons);
+QList<Reason> reasonsFromJson(const QString &json);
 
 } // namespace norms::firm

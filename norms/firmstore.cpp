@@ -30,12 +30,14 @@ Version versionOf(sql::Statement &row)
                      row.text(7),
                      row.text(8),
                      row.text(9),
-                     resourcesFromJson(row.text(10))};
+                     resourcesFromJson(row.text(10)),
+                     reasonsFromJson(row.text(11))};
     return version;
 }
 
 constexpr const char *kVersionColumns = "v.number, v.saved_at, v.login, v.changes, v.code, v.name, "
-                                        "v.measure, v.content, v.source, v.origin, v.resources";
+                                        "v.measure, v.content, v.source, v.origin, v.resources, "
+                                        "v.reasons";
 
 Entry entryOf(sql::Statement &row)
 {
@@ -201,8 +203,8 @@ FirmStore::Saved FirmStore::append(qint64 id, const Version &version)
     numbered.number = int(last.integer(0)) + 1;
     sql::Statement insert(connection.handle(),
                           "INSERT INTO firm_versions(firm_id, number, saved_at, login, changes, "
-                          "code, name, measure, content, source, origin, resources) "
-                          "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12)");
+                          "code, name, measure, content, source, origin, resources, reasons) "
+                          "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11, ?12, ?13)");
     const Draft &draft = numbered.draft;
     insert.bind(1, id)
         .bind(2, numbered.number)
@@ -216,6 +218,7 @@ FirmStore::Saved FirmStore::append(qint64 id, const Version &version)
         .bind(10, draft.source)
         .bind(11, draft.origin)
         .bind(12, resourcesJson(draft.resources))
+        .bind(13, reasonsJson(draft.reasons))
         .run();
     materialize(id, numbered);
     transaction.commit();
@@ -307,6 +310,15 @@ void FirmStore::materialize(qint64 id, const Version &version)
             kindWords.reset();
         }
     }
+    sql::Statement(db, "DELETE FROM norm_reasons WHERE norm_id = ?1").bind(1, normId).run();
+    sql::Statement reason(db, "INSERT INTO norm_reasons(norm_id, position, nr, sp) "
+                              "VALUES(?1, ?2, ?3, ?4)");
+    for (int position = 0; position < draft.reasons.size(); ++position)
+        reason.bind(1, normId)
+            .bind(2, position)
+            .bind(3, draft.reasons[position].nr)
+            .bind(4, draft.reasons[position].sp)
+            .run();
     sql::Statement forget(db, "DELETE FROM norm_words WHERE rowid = ?1");
     forget.bind(1, -normId).run();
     // The code is among the words, so that «фн 06» finds the firm's norms by their codes.

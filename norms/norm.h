@@ -59,6 +59,16 @@ inline bool isMachinistLabour(const NormResource &resource)
     return resource.group == ResourceGroup::Labour && resource.code == u"2";
 }
 
+// A norm's reference to the overhead (НР) and profit (СП) norms, as the files write it:
+// «Пр/812-012.0», «Пр/774-012.0».
+struct Reason
+{
+    QString nr;
+    QString sp;
+
+    friend bool operator==(const Reason &, const Reason &) = default;
+};
+
 struct Norm
 {
     qint64 id = 0;
@@ -68,6 +78,7 @@ struct Norm
     QString measure;
     QString content; // the work content, one item a line
     QList<NormResource> resources;
+    QList<Reason> reasons; // in the file's order
     // The firm's own norm: its code is whole («ФН-06-01-001-01»), and it has a version, the text
     // of the calculation it was approved by, and the federal norm it was made from, if any
     // («ГЭСН 06-01-001-01»).

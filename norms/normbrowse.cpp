@@ -45,6 +45,11 @@ std::optional<Norm> readNorm(NormDatabase &database, qint64 id)
         resource.technologyGroups = lines.text(5);
         norm.resources.append(resource);
     }
+    sql::Statement reasons(db, "SELECT nr, sp FROM norm_reasons WHERE norm_id = ?1 "
+                               "ORDER BY position");
+    reasons.bind(1, id);
+    while (reasons.next())
+        norm.reasons.append({reasons.text(0), reasons.text(1)});
     return norm;
 }
 

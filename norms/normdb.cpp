@@ -180,6 +180,42 @@ CREATE TRIGGER firm_norm_gone AFTER DELETE ON firm_norms BEGIN
   DELETE FROM norms WHERE id = OLD.norm_id;
 END;
 )sql",
+    // A norm's references to the overhead and profit norms, in the file's order, going with it
+    // as its lines do; a machine's machinist (his labour code and grade); a firm version's
+    // references; the editions of the overhead and profit tables loaded over those the program
+    // ships, each kept with its rows, the newest of a kind in use.
+    R"sql(
+CREATE TABLE norm_reasons(
+  norm_id INTEGER NOT NULL,
+  position INTEGER NOT NULL,
+  nr TEXT NOT NULL DEFAULT '',
+  sp TEXT NOT NULL DEFAULT '',
+  PRIMARY KEY(norm_id, position)) WITHOUT ROWID;
+ALTER TABLE catalogue ADD COLUMN driver_code TEXT NOT NULL DEFAULT '';
+ALTER TABLE catalogue ADD COLUMN machinist_grade TEXT NOT NULL DEFAULT '';
+ALTER TABLE firm_versions ADD COLUMN reasons TEXT NOT NULL DEFAULT '';
+CREATE TABLE rate_editions(
+  id INTEGER PRIMARY KEY,
+  kind TEXT NOT NULL,
+  title TEXT NOT NULL,
+  edition_date TEXT NOT NULL DEFAULT '',
+  source_file TEXT NOT NULL DEFAULT '',
+  loaded_at TEXT NOT NULL DEFAULT '');
+CREATE TABLE rate_rows(
+  edition_id INTEGER NOT NULL,
+  item TEXT NOT NULL,
+  name TEXT NOT NULL DEFAULT '',
+  territory REAL NOT NULL,
+  mprks REAL,
+  rks REAL,
+  PRIMARY KEY(edition_id, item)) WITHOUT ROWID;
+CREATE TRIGGER norm_reasons_gone AFTER DELETE ON norms BEGIN
+  DELETE FROM norm_reasons WHERE norm_id = OLD.id;
+END;
+CREATE TRIGGER collection_reasons_gone BEFORE DELETE ON collections BEGIN
+  DELETE FROM norm_reasons WHERE norm_id IN (SELECT id FROM norms WHERE collection_id = OLD.id);
+END;
+)sql",
 };
 
 QByteArray migration(std::size_t step)

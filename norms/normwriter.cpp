@@ -24,10 +24,12 @@ NormWriter::NormWriter(sql::Connection &connection)
       m_insertResource(connection.handle(),
                        "INSERT INTO resources(norm_id, position, code, name, unit, quantity, "
                        "abstract, technology_groups) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8)"),
+      m_insertReason(connection.handle(),
+                     "INSERT INTO norm_reasons(norm_id, position, nr, sp) VALUES(?1, ?2, ?3, ?4)"),
       m_insertCatalogue(connection.handle(),
                         "INSERT INTO catalogue(collection_id, code, name, unit, machine, cost, "
-                        "release_cost, machinist_wage, machinist_hours) "
-                        "VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9)"),
+                        "release_cost, machinist_wage, machinist_hours, driver_code, "
+                        "machinist_grade) VALUES(?1, ?2, ?3, ?4, ?5, ?6, ?7, ?8, ?9, ?10, ?11)"),
       m_insertCatalogueWords(connection.handle(),
                              "INSERT INTO catalogue_words(rowid, words) VALUES(?1, ?2)"),
       m_importedAt(QDateTime::currentDateTime().toString(Qt::ISODate))
@@ -135,6 +137,13 @@ void NormWriter::norm(const xml::Norm &norm)
             .bind(8, norm.view(resource.technologyGroups))
             .run();
     }
+    int reason = 0;
+    for (const xml::Reason &item : norm.reasons)
+        m_insertReason.bind(1, id)
+            .bind(2, reason++)
+            .bind(3, norm.view(item.nr))
+            .bind(4, norm.view(item.sp))
+            .run();
     ++m_norms;
     m_resources += position;
 }
@@ -150,6 +159,8 @@ void NormWriter::catalogueEntry(const xml::CatalogueEntry &entry)
         .bind(7, entry.releaseCost)
         .bind(8, entry.machinistWage)
         .bind(9, entry.machinistHours)
+        .bind(10, entry.driverCode)
+        .bind(11, entry.machinistGrade)
         .run();
     m_insertCatalogueWords.bind(1, m_connection.lastInsertId())
         .bind(2, foldedWords(entry.name))

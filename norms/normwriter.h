@@ -49,6 +49,7 @@ private:
     sql::Statement m_insertSection;
     sql::Statement m_insertNorm;
     sql::Statement m_insertResource;
+    sql::Statement m_insertReason;
     sql::Statement m_insertCatalogue;
     sql::Statement m_insertCatalogueWords;
 

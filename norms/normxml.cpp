@@ -293,6 +293,7 @@ void Reader::readWork(const QString &beginName)
     norm.text = QString();
     norm.text.reserve(kNormTextRoom);
     norm.resources.clear();
+    norm.reasons.clear();
     norm.content = {};
     // Taken as const: a loop over a copy that may change would copy the list first.
     const QXmlStreamAttributes attributes = m_xml.attributes();
@@ -315,6 +316,8 @@ void Reader::readWork(const QString &beginName)
             const qsizetype from = norm.text.size();
             readContent(norm.text);
             norm.content = {from, norm.text.size() - from};
+        } else if (name == u"NrSp") {
+            readReasons(norm);
         } else {
             m_xml.skipCurrentElement();
         }
@@ -373,6 +376,18 @@ void Reader::readResources(Norm &norm)
     }
 }
 
+void Reader::readReasons(Norm &norm)
+{
+    while (m_xml.readNextStartElement()) {
+        if (m_xml.name() == u"ReasonItem") {
+            const QXmlStreamAttributes attributes = m_xml.attributes();
+            norm.reasons.push_back({norm.append(valueOf(attributes, "Nr").trimmed()),
+                                    norm.append(valueOf(attributes, "Sp").trimmed())});
+        }
+        m_xml.skipCurrentElement();
+    }
+}
+
 void Reader::readCatalogueEntry()
 {
     const QXmlStreamAttributes attributes = m_xml.attributes();
@@ -419,6 +434,10 @@ void Reader::readPrice(CatalogueEntry &entry)
             entry.machinistHours = quantityOf(attribute.value());
         else if (name == u"PriceCostWithoutSalary")
             withoutWage = quantityOf(attribute.value());
+        else if (name == u"DriverCode")
+            entry.driverCode = attribute.value().trimmed().toString();
+        else if (name == u"MachinistCategory")
+            entry.machinistGrade = attribute.value().trimmed().toString();
     }
     // A machine-hour costs the machine's own part and the machinist's wage together.
     if (withoutWage || entry.machinistWage) {

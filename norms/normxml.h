@@ -56,6 +56,14 @@ struct Resource
     Span technologyGroups;
 };
 
+// A reference of a norm to the overhead and profit norms (NrSp/ReasonItem): «Пр/812-012.0»,
+// «Пр/774-012.0».
+struct Reason
+{
+    Span nr;
+    Span sp;
+};
+
 // A norm keeps the characters of all its fields in one string, so that reading a norm of ten
 // resource lines allocates a couple of times rather than some fifty.
 struct Norm
@@ -66,6 +74,7 @@ struct Norm
     Span measure;
     Span content; // one item per line: the norm's own, else its table's
     std::vector<Resource> resources;
+    std::vector<Reason> reasons; // in the file's order
 
     QStringView view(Span span) const { return QStringView(text).mid(span.from, span.size); }
     Span append(QStringView characters)
@@ -87,6 +96,8 @@ struct CatalogueEntry
     std::optional<double> releaseCost;    // OptCost
     std::optional<double> machinistWage;  // SalaryMach
     std::optional<double> machinistHours; // LabourMach
+    QString driverCode;                   // DriverCode: the machinist's labour code, «4-100-060»
+    QString machinistGrade;               // MachinistCategory: «6.0»
 };
 
 class Sink
@@ -150,6 +161,7 @@ private:
     void readNameGroup(const QString &beginName);
     void readWork(const QString &beginName);
     void readResources(Norm &norm);
+    void readReasons(Norm &norm);
     void readCatalogueEntry();
     void readPrice(CatalogueEntry &entry);
     // Appends the items of a Content element to text, one a line.

@@ -187,12 +187,18 @@ void FirmNormActions::editShown()
 
 void FirmNormActions::openEditor(const norms::firm::Draft &draft, qint64 id)
 {
+    norms::rates::Tables tables;
+    try {
+        tables = norms::rates::currentTables(m_base.database());
+    } catch (const norms::sql::Failure &) {
+        // The shipped tables still offer every item.
+    }
     auto *editor = new FirmNormEditor(
         draft, [this, id](const QString &code) { return m_book.codeTaken(code, id); },
         [this, id](const norms::firm::Draft &made) {
             return id == 0 ? m_book.create(made) : m_book.save(id, made);
         },
-        &m_window);
+        &m_window, tables);
     editor->setAttribute(Qt::WA_DeleteOnClose);
     editor->open();
 }

@@ -128,7 +128,7 @@ QString cellText(const QTableWidget *table, int row, int column)
 } // namespace
 
 FirmNormEditor::FirmNormEditor(const norms::firm::Draft &draft, CodeTaken codeTaken, Save save,
-                               QWidget *parent)
+                               QWidget *parent, const norms::rates::Tables &tables)
     : QDialog(parent), m_codeTaken(std::move(codeTaken)), m_save(std::move(save)),
       m_origin(draft.origin)
 {
@@ -176,6 +176,10 @@ FirmNormEditor::FirmNormEditor(const norms::firm::Draft &draft, CodeTaken codeTa
     m_resources->setColumnWidth(KindColumn, 90);
     m_resources->setTabKeyNavigation(false);
     fillResources(draft.resources);
+    m_reasons = new QComboBox(this);
+    m_reasons->setObjectName(QStringLiteral("FirmReasons"));
+    m_reasons->setAccessibleName(QStringLiteral("Нормативы НР и СП"));
+    fillReasons(draft.reasons, tables);
 
     auto *add = new QPushButton(QStringLiteral("&Добавить строку"), this);
     add->setObjectName(QStringLiteral("FirmAddResource"));
@@ -204,13 +208,15 @@ FirmNormEditor::FirmNormEditor(const norms::firm::Draft &draft, CodeTaken codeTa
         origin->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(QStringLiteral("Происхождение:"), origin);
     }
+    form->addRow(QStringLiteral("Нормативы НР и С&П:"), m_reasons);
     form->addRow(QStringLiteral("С&остав работ:"), m_content);
     // The captions take their buddies' mnemonics.
     for (QWidget *buddy : std::initializer_list<QWidget *>{m_code, m_name, m_measure, m_source})
         if (auto *caption = qobject_cast<QLabel *>(form->labelForField(buddy->parentWidget())))
             caption->setBuddy(buddy);
-    if (auto *caption = qobject_cast<QLabel *>(form->labelForField(m_content)))
-        caption->setBuddy(m_content);
+    for (QWidget *buddy : std::initializer_list<QWidget *>{m_reasons, m_content})
+        if (auto *caption = qobject_cast<QLabel *>(form->labelForField(buddy)))
+            caption->setBuddy(buddy);
     layout->addLayout(form);
     auto *resourcesCaption = new QLabel(QStringLiteral("&Ресурсы на измеритель:"), this);
     resourcesCaption->setBuddy(m_resources);
@@ -238,6 +244,7 @@ FirmNormEditor::FirmNormEditor(const norms::firm::Draft &draft, CodeTaken codeTa
     for (QLineEdit *edit : {m_code, m_name, m_measure, m_source})
         connect(edit, &QLineEdit::textChanged, this, &FirmNormEditor::check);
     connect(m_resources, &QTableWidget::itemChanged, this, &FirmNormEditor::check);
+    connect(m_reasons, &QComboBox::currentIndexChanged, this, &FirmNormEditor::check);
     connect(m_resources, &QTableWidget::currentCellChanged, this,
             [this](int row) { m_removeResource->setEnabled(row >= 0); });
     m_removeResource->setEnabled(false);
@@ -266,6 +273,47 @@ void FirmNormEditor::fillResources(const QList<norms::NormResource> &resources)
     }
 }
 
+void FirmNormEditor::fillReasons(const QList<norms::Reason> &reasons,
+                                 const norms::rates::Tables &tables)
+{
+    using norms::rates::Kind;
+    const auto itemsOf = [](const QList<norms::Reason> &given) {
+        QVariantList kept;
+        for (const norms::Reason &reason : given)
+            kept.append(QStringList{reason.nr, reason.sp});
+        return kept;
+    };
+    m_reasons->addItem(QStringLiteral("не указаны"), QVariantList());
+    // The references as the norm has them stay a choice of their own where no one item says
+    // them: several, or one the tables lack.
+    QString single;
+    if (reasons.size() == 1) {
+        const QString item = norms::rates::itemOf(reasons[0].nr, Kind::Overhead);
+        if (tables.overhead.row(item) && item == norms::rates::itemOf(reasons[0].sp, Kind::Profit))
+            single = item;
+    }
+    if (!reasons.isEmpty() && single.isEmpty()) {
+        QStringList texts;
+        for (const norms::Reason &reason : reasons)
+            texts.append(norms::rates::reasonText(reason, tables.overhead, tables.profit));
+        m_reasons->addItem(QStringLiteral("как в норме: ") + texts.join(QStringLiteral("; ")),
+                           itemsOf(reasons));
+        m_reasons->setCurrentIndex(1);
+    }
+    for (const norms::rates::Row &row : tables.overhead.rows) {
+        const norms::Reason reason{QStringLiteral("Пр/812-") + row.item,
+                                   QStringLiteral("Пр/774-") + row.item};
+        m_reasons->addItem(row.item + u' ' +
+                               norms::rates::reasonText(reason, tables.overhead, tables.profit),
+                           itemsOf({reason}));
+        if (row.item == single)
+            m_reasons->setCurrentIndex(m_reasons->count() - 1);
+    }
+    m_reasons->setMaxVisibleItems(20);
+    m_reasons->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    m_reasons->setMinimumContentsLength(40);
+}
+
 norms::firm::Draft FirmNormEditor::draft() const
 {
     norms::firm::Draft made;
@@ -275,6 +323,10 @@ norms::firm::Draft FirmNormEditor::draft() const
     made.source = m_source->text().trimmed();
     made.content = m_content->toPlainText().trimmed();
     made.origin = m_origin;
+    for (const QVariant &item : m_reasons->currentData().toList()) {
+        const QStringList sides = item.toStringList();
+        made.reasons.append({sides.value(0), sides.value(1)});
+    }
     for (int row = 0; row < m_resources->rowCount(); ++row) {
         norms::NormResource resource;
         resource.code = cellText(m_resources, row, CodeColumn);

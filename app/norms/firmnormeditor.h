@@ -1,12 +1,14 @@
 #pragma once
 
 #include "firmnorm.h"
+#include "rateeditions.h"
 
 #include <QDialog>
 
 #include <functional>
 #include <optional>
 
+class QComboBox;
 class QDialogButtonBox;
 class QLabel;
 class QLineEdit;
@@ -27,8 +29,9 @@ public:
     // Saves the draft; false when that failed and was reported, which keeps the editor open.
     using Save = std::function<bool(const norms::firm::Draft &draft)>;
 
+    // The references to the overhead and profit norms are chosen among the items of tables.
     FirmNormEditor(const norms::firm::Draft &draft, CodeTaken codeTaken, Save save,
-                   QWidget *parent = nullptr);
+                   QWidget *parent = nullptr, const norms::rates::Tables &tables = {});
 
     // The draft as the fields have it now.
     norms::firm::Draft draft() const;
@@ -40,6 +43,7 @@ public slots:
 
 private:
     void fillResources(const QList<norms::NormResource> &resources);
+    void fillReasons(const QList<norms::Reason> &reasons, const norms::rates::Tables &tables);
     void addResource();
     void removeResource();
     // Every field's reason afresh; saving is enabled when there is none.
@@ -62,6 +66,7 @@ private:
     QLineEdit *m_source = nullptr;
     QPlainTextEdit *m_content = nullptr;
     QTableWidget *m_resources = nullptr;
+    QComboBox *m_reasons = nullptr;
     QLabel *m_codeProblem = nullptr;
     QLabel *m_nameProblem = nullptr;
     QLabel *m_measureProblem = nullptr;

@@ -6,6 +6,7 @@
 #include "normbase.h"
 #include "normimport.h"
 #include "normwindow.h"
+#include "ratetableswindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -57,6 +58,9 @@ NormControl::NormControl(QWidget &mainWindow, Journal &journal, const QString &d
     m_export = new QAction(QStringLiteral("&Экспорт фирменных норм..."), this);
     m_export->setObjectName(QStringLiteral("ExportFirmNorms"));
     connect(m_export, &QAction::triggered, this, &NormControl::chooseAndExport);
+    m_rateTables = new QAction(QStringLiteral("&Нормативы НР и СП..."), this);
+    m_rateTables->setObjectName(QStringLiteral("ShowRateTables"));
+    connect(m_rateTables, &QAction::triggered, this, &NormControl::showRateTables);
     m_chooseFiles = [this] {
         return QFileDialog::getOpenFileNames(owner(), QStringLiteral("Загрузить базу норм"),
                                              QString(), QStringLiteral("Файлы базы норм (*.xml)"));
@@ -114,6 +118,22 @@ void NormControl::showWindow()
     if (made)
         QMetaObject::invokeMethod(&m_window->firmActions(), &FirmNormActions::offerConflicts,
                                   Qt::QueuedConnection);
+}
+
+RateTablesWindow *NormControl::rateTablesWindow() const
+{
+    return m_rateTablesWindow;
+}
+
+void NormControl::showRateTables()
+{
+    if (!m_rateTablesWindow) {
+        m_rateTablesWindow = new RateTablesWindow(*m_base, &m_mainWindow);
+        addQuittingKey(m_rateTablesWindow, &m_mainWindow);
+    }
+    m_rateTablesWindow->show();
+    m_rateTablesWindow->raise();
+    m_rateTablesWindow->activateWindow();
 }
 
 void NormControl::setConflictChooser(FirmNormActions::ConflictChooser choose)

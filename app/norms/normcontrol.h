@@ -14,6 +14,7 @@
 class Journal;
 class NormBase;
 class NormWindow;
+class RateTablesWindow;
 class QAction;
 class QProgressDialog;
 class QThread;
@@ -36,6 +37,11 @@ public:
     QAction *importFolderAction() const { return m_importFolder; }
     QAction *showAction() const { return m_show; }
     QAction *exportAction() const { return m_export; }
+    // «Нормативы НР и СП...»: the overhead and profit tables.
+    QAction *rateTablesAction() const { return m_rateTables; }
+    // Made when first shown.
+    RateTablesWindow *rateTablesWindow() const;
+    void showRateTables();
     NormBase &base() const { return *m_base; }
     // Made when first shown.
     NormWindow *window() const;
@@ -78,7 +84,9 @@ private:
     QAction *m_importFolder;
     QAction *m_show;
     QAction *m_export;
+    QAction *m_rateTables;
     QPointer<NormWindow> m_window;
+    QPointer<RateTablesWindow> m_rateTablesWindow;
     std::function<QStringList()> m_chooseFiles;
     std::function<QString()> m_chooseFolder;
     std::function<QString()> m_chooseSaveFile;

@@ -1,5 +1,6 @@
 #include "normwindow.h"
 
+#include "cataloguelookup.h"
 #include "common/closingkeys.h"
 #include "common/codecolumn.h"
 #include "common/errorreport.h"
@@ -9,6 +10,7 @@
 #include "normbase.h"
 #include "normhitsmodel.h"
 #include "normsearch.h"
+#include "rateeditions.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -269,6 +271,7 @@ QWidget *NormWindow::createDetails()
     m_name = wrappedLabel("NormName", details);
     m_measure = wrappedLabel("NormMeasure", details);
     m_content = wrappedLabel("NormContent", details);
+    m_reasons = wrappedLabel("NormReasons", details);
     m_firmInfo = wrappedLabel("NormFirm", details);
     m_source = wrappedLabel("NormSource", details);
     m_resources = new QTreeWidget(details);
@@ -286,7 +289,7 @@ QWidget *NormWindow::createDetails()
     m_resources->setColumnWidth(RateColumn, 80);
     m_resources->setColumnWidth(AmountColumn, 90);
     m_resources->setColumnWidth(OriginColumn, 95);
-    for (QLabel *label : {m_code, m_firmInfo, m_name, m_measure, m_content, m_source})
+    for (QLabel *label : {m_code, m_firmInfo, m_name, m_measure, m_reasons, m_content, m_source})
         layout->addWidget(label);
     layout->addWidget(m_resources, 1);
 
@@ -524,11 +527,19 @@ void NormWindow::readShownNorm(qint64 id)
 {
     std::optional<norms::Norm> norm;
     std::optional<norms::Norm> federal;
+    m_reasonsText.clear();
+    m_machinists.clear();
     try {
         if (norms::NormDatabase *database = m_base.database()) {
             norm = norms::readNorm(*database, id);
             if (norm && norm->firm)
                 federal = norms::firm::FirmStore(*database).origin(*norm);
+            if (norm) {
+                const norms::rates::Tables tables = norms::rates::currentTables(database);
+                m_reasonsText =
+                    norms::rates::reasonsText(norm->reasons, tables.overhead, tables.profit);
+                m_machinists = norms::machinistsOf(*database, *norm);
+            }
         }
     } catch (const norms::sql::Failure &failure) {
         showFailure(failure);
@@ -552,7 +563,8 @@ void NormWindow::showResources()
     m_firmInfo->setVisible(shown && m_norm->firm);
     m_source->setVisible(shown && m_norm->firm);
     if (!shown) {
-        for (QLabel *label : {m_code, m_name, m_measure, m_content, m_firmInfo, m_source})
+        for (QLabel *label :
+             {m_code, m_name, m_measure, m_reasons, m_content, m_firmInfo, m_source})
             label->clear();
         m_volumeCaption->setText(QStringLiteral("&Объем работ:"));
         return;
@@ -566,6 +578,8 @@ void NormWindow::showResources()
                                               : QStringLiteral("Состав работ: ") +
                                                     norms::workContentText(norm.content));
     m_content->setVisible(!norm.content.isEmpty());
+    m_reasons->setText(m_reasonsText);
+    m_reasons->setVisible(!m_reasonsText.isEmpty());
     if (norm.firm) {
         QString firm = QStringLiteral("Фирменная норма, версия %1.").arg(norm.version);
         if (!norm.origin.isEmpty())
@@ -614,6 +628,12 @@ void NormWindow::showResources()
             }
             for (int column : {RateColumn, AmountColumn})
                 line->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+            // A machine's crew, under its line.
+            if (const QString machinist = m_machinists.value(resource.code); !machinist.isEmpty()) {
+                auto *crew = new QTreeWidgetItem(line, {machinist});
+                crew->setFirstColumnSpanned(true);
+                line->setExpanded(true);
+            }
         }
     }
 }

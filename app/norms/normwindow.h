@@ -4,6 +4,7 @@
 #include "normbrowse.h"
 #include "normcompute.h"
 
+#include <QHash>
 #include <QWidget>
 
 #include <optional>
@@ -83,6 +84,9 @@ private:
     // The federal norm the shown firm norm was made from, when the base has it.
     std::optional<norms::Norm> m_federal;
     std::optional<norms::NormComputation> m_computation;
+    // What the shown norm's references and its machines' machinists are, read with it.
+    QString m_reasonsText;
+    QHash<QString, QString> m_machinists;
 
     QLineEdit *m_search = nullptr;
     SearchPause *m_pause = nullptr;
@@ -101,6 +105,7 @@ private:
     QLabel *m_name = nullptr;
     QLabel *m_measure = nullptr;
     QLabel *m_content = nullptr;
+    QLabel *m_reasons = nullptr;
     QLabel *m_firmInfo = nullptr;
     QLabel *m_source = nullptr;
     QTreeWidget *m_resources = nullptr;

@@ -188,6 +188,7 @@ void TForm1::createMenus()
     actions->addAction(m_norms->importAction());
     actions->addAction(m_norms->importFolderAction());
     actions->addAction(m_norms->exportAction());
+    actions->addAction(m_norms->rateTablesAction());
     actions->addSeparator();
     actions->addAction(m_actions.print);
     actions->addAction(m_actions.pdf);

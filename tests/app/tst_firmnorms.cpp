@@ -17,6 +17,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QLabel>
 #include <QMessageBox>
 #include <QSettings>
@@ -143,6 +144,9 @@ void FirmNormsTest::makeFirmNorm(const QString &nailsRate)
     FirmNormEditor *editor = openEditor("FirmFromFederal");
     QVERIFY(editor);
     QCOMPARE(part<QLineEdit>("FirmCode")->text(), QStringLiteral("ФН-06-01-001-02"));
+    // The federal norm's reference comes with it.
+    QVERIFY(
+        part<QComboBox>("FirmReasons")->currentText().startsWith(QStringLiteral("006.0 НР 102 %")));
     m_driver->type(QStringLiteral("FirmSource"), QStringLiteral("Калькуляция № 12 от 03.03.2026"));
     typeRate(QStringLiteral("Гвозди строительные"), nailsRate);
     // «П» of the federal norm comes without a number; the firm's norm needs one.
@@ -332,10 +336,15 @@ void FirmNormsTest::historyRestoreDeleteAndUndo()
     m_driver->pressKey(Qt::Key_Down);
     QVERIFY(openEditor("FirmEdit"));
     typeRate(QStringLiteral("Гвозди строительные"), QStringLiteral("0,007"));
+    auto *reasons = part<QComboBox>("FirmReasons");
+    reasons->setFocus();
+    QTest::keyClicks(reasons, QStringLiteral("012"));
     m_driver->click(QStringLiteral("FirmSave"));
     QTRY_VERIFY(!m_opened);
     backToWindow();
     QCOMPARE(shownRates().front(), QStringLiteral("Гвозди строительные|0,007|ГЭСН: 0,005"));
+    QCOMPARE(m_driver->text(QStringLiteral("NormReasons")),
+             QStringLiteral("Нормативы НР и СП: НР 109 % (Пр/812-012.0 Кровли), СП 57 %"));
     QCOMPARE(m_driver->text(QStringLiteral("NormFirm")),
              QStringLiteral("Фирменная норма, версия 2. На основе ГЭСН 06-01-001-02."));
 
@@ -351,7 +360,8 @@ void FirmNormsTest::historyRestoreDeleteAndUndo()
     QCOMPARE(versions->topLevelItem(1)->text(2), login);
     QCOMPARE(versions->topLevelItem(0)->text(0), QStringLiteral("2"));
     QCOMPARE(versions->topLevelItem(0)->text(3),
-             QStringLiteral("норма ресурса «Гвозди строительные»: 0,006 → 0,007"));
+             QStringLiteral("норма ресурса «Гвозди строительные»: 0,006 → 0,007; изменены "
+                            "нормативы НР и СП"));
     QCOMPARE(versions->topLevelItem(1)->text(3), QStringLiteral("создана"));
     QVERIFY(!part("FirmRestore")->isEnabled());
     versions->setCurrentItem(versions->topLevelItem(1));

@@ -618,7 +618,8 @@ void MainWindowTest::menusAndToolBarNameTheirEntries()
                           "&Ведомость материалов..., ShowNorms &Расчет по нормам..., "
                           "ImportNorms &Загрузить базу норм..., ImportNormsFolder Загрузить базу "
                           "норм из пап&ки..., ExportFirmNorms &Экспорт фирменных "
-                          "норм..., PrintJournal &Печать истории..., "
+                          "норм..., ShowRateTables &Нормативы НР и СП..., PrintJournal &Печать "
+                          "истории..., "
                           "SaveJournalAsPdf &Сохранить историю в PDF..., N6 Выход из "
                           "программы",
                           "&Управление: N7 &Вперед, N8 &Назад", "?: N13 Домашняя страница"}));

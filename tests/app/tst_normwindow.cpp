@@ -5,6 +5,7 @@
 #include "normdb.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
+#include "norms/ratetableswindow.h"
 #include "normsample.h"
 #include "totals.h"
 #include "windowdriver.h"
@@ -18,6 +19,7 @@
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -51,6 +53,7 @@ private slots:
     void ctrlFGoesToTheSearch();
     void addNoticeShowsOverTheWindowInUse_data();
     void addNoticeShowsOverTheWindowInUse();
+    void rateTablesAreFoundAndReplaced();
     void renderNormWindow();
 
 private:
@@ -161,6 +164,10 @@ void NormWindowTest::importFindComputeAndAddToTheBill()
     // Operations that end their own sentences read as sentences.
     QCOMPARE(part<QLabel>("NormContent")->text(),
              QStringLiteral("Состав работ: Установка опалубки. Укладка бетона."));
+    QCOMPARE(part<QLabel>("NormReasons")->text(),
+             QStringLiteral("Нормативы НР и СП: НР 102 % (Пр/812-006.0 Бетонные и железобетонные "
+                            "монолитные конструкции и работы в строительстве (за исключением "
+                            "пунктов 6.1, 6.2)), СП 58 %"));
 
     m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
     QTest::mouseClick(part("NormCompute"), Qt::LeftButton);
@@ -321,7 +328,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept_data()
                                 "Нормы недоступны; загрузите базу норм заново.";
     QTest::newRow("newer") << true
                            << "База норм «data/norms.db» создана более новой версией программы "
-                              "(версия схемы 7, эта программа знает до 5). Нормы недоступны; "
+                              "(версия схемы 9, эта программа знает до 6). Нормы недоступны; "
                               "обновите программу или загрузите базу норм заново.";
 }
 
@@ -332,7 +339,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept()
     const QString path = m_driver->workFolder() + QStringLiteral("/data/norms.db");
     if (newer) {
         const norms::NormDatabase::Opened made = norms::NormDatabase::open(path);
-        made.database->connection().execute("PRAGMA user_version = 7");
+        made.database->connection().execute("PRAGMA user_version = 9");
         // Everything in the main file, so that its bytes are all there is to compare.
         made.database->connection().execute("PRAGMA journal_mode = DELETE");
     } else {
@@ -373,7 +380,7 @@ void NormWindowTest::brokenFileIsReportedAndTheBaseStays()
     QCOMPARE(m_errors->messages().size(), 1);
     const QString message = m_errors->messages().front();
     QVERIFY2(message.startsWith(QStringLiteral("Файл «")) && message.contains(u"ГЭСНр.xml") &&
-                 message.contains(QStringLiteral("строка 20")),
+                 message.contains(QStringLiteral("строка 21")),
              qPrintable(message));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("06-01"));
     QTRY_COMPARE(shownCodes().size(), 6);
@@ -394,7 +401,8 @@ void NormWindowTest::editionsFolderBringsNormsAndPrices()
                    "  <Section Name=\"Автомобили\" Code=\"91.14\" Type=\"Раздел\">\r\n"
                    "   <Resource Code=\"91.14.02-001\" Name=\"Автомобили бортовые, до 5 т\">"
                    "<Prices><Price SalaryMach=\"300\" LabourMach=\"1.00\" "
-                   "PriceCostWithoutSalary=\"500\"/></Prices></Resource>\r\n"
+                   "PriceCostWithoutSalary=\"500\" DriverCode=\"4-100-060\" "
+                   "MachinistCategory=\"6.0\"/></Prices></Resource>\r\n"
                    "  </Section>\r\n </ResourceCategory></ResourcesDirectory>\r\n"
                    "</ResourceCatalog>\r\n")
              .isEmpty());
@@ -422,6 +430,23 @@ void NormWindowTest::editionsFolderBringsNormsAndPrices()
              QStringLiteral("Сметные цены ФСБЦ: машины и механизмы: позиций 1, уровень цен "
                             "01.01.2022, приказ № 490/пр от 14.08.2025."));
     QVERIFY(part("NormPrices")->isVisible());
+    // A machine's line tells its machinist beneath it; a reference the tables lack is named.
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("06-01-001-02"));
+    QTRY_COMPARE(shownCodes().size(), 1);
+    chooseFirstHit();
+    const QTreeWidgetItem *machines = part<QTreeWidget>("NormResources")->topLevelItem(2);
+    QCOMPARE(machines->child(0)->child(0)->text(0),
+             QStringLiteral("Машинист 4-100-060, разряд 6,0, 1 чел.-ч на маш.-ч"));
+    const QString shots = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(shots);
+    QTest::qWait(50); // the captions laid out before the picture
+    QVERIFY(normWindow()->grab().toImage().save(shots + QStringLiteral("/norms-machinist.png")));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ГЭСНр 06-01-001-09"));
+    QTRY_COMPARE(shownCodes().size(), 1);
+    chooseFirstHit();
+    QCOMPARE(part<QLabel>("NormReasons")->text(),
+             QStringLiteral("Нормативы НР и СП: Пр/812-999.0 — нет в таблице НР, СП 41 % "
+                            "(Пр/774-085.1 Земляные работы: механизированным способом)"));
 }
 
 void NormWindowTest::cancelledImportLeavesThePreviousBase()
@@ -542,6 +567,63 @@ void NormWindowTest::renderNormWindow()
              QStringLiteral("06-01-001-02 Устройство бетонных фундаментов общего назначения "
                             "объемом: до 5 м3"));
     QVERIFY(normWindow()->grab().toImage().save(folder + QStringLiteral("/norms-tree.png")));
+}
+
+void NormWindowTest::rateTablesAreFoundAndReplaced()
+{
+    NormControl &control = m_driver->window().normControl();
+    QAction *show = nullptr;
+    for (QAction *action : m_driver->window().menuBar()->actions().front()->menu()->actions())
+        if (action->text() == QStringLiteral("&Нормативы НР и СП..."))
+            show = action;
+    QVERIFY(show);
+    show->trigger();
+    RateTablesWindow *window = control.rateTablesWindow();
+    QVERIFY(window && window->isVisible());
+    const auto shown = [window] {
+        QStringList lines;
+        auto *rows = window->findChild<QTreeWidget *>(QStringLiteral("RateRows"));
+        for (int index = 0; index < rows->topLevelItemCount(); ++index)
+            if (!rows->topLevelItem(index)->isHidden())
+                lines.append(rows->topLevelItem(index)->text(0) + u' ' +
+                             rows->topLevelItem(index)->text(2) + u' ' +
+                             rows->topLevelItem(index)->text(5));
+        return lines;
+    };
+    const auto editions = [window] {
+        return window->findChild<QLabel *>(QStringLiteral("RateEditions"))->text();
+    };
+    QCOMPARE(shown().size(), 136);
+    QVERIFY2(editions().contains(QStringLiteral("№ 812/пр в ред. приказов от 02.09.2021 № 636/пр и "
+                                                "от 26.07.2022 № 611/пр (редакция от 12.09.2022)")),
+             qPrintable(editions()));
+    m_driver->type(QStringLiteral("RateSearch"), QStringLiteral("кровл"));
+    QCOMPARE(shown(), (QStringList{"012.0 109 57", "092.0 90 46"}));
+    m_driver->type(QStringLiteral("RateSearch"), QStringLiteral("104"));
+    QCOMPARE(shown(), (QStringList{"104.1 89 44", "104.2 74 36"}));
+
+    // A broken edition is refused naming the file and the line; a good one is then in use.
+    const QString broken =
+        writeFile(QStringLiteral("broken.csv"), "item;name;percent\n012.0;Кровли;60\n013.0;Полы\n");
+    const QString newer =
+        writeFile(QStringLiteral("СП-2027.csv"), "item;name;percent\r\n104.1;Лифты;45,5\r\n");
+    QString chosen = broken;
+    window->setFileChooser([&chosen] { return chosen; });
+    auto *load = window->findChild<QPushButton *>(QStringLiteral("RateLoad"));
+    QTest::mouseClick(load, Qt::LeftButton);
+    QCOMPARE(m_errors->messages(),
+             QStringList{"Файл «broken.csv», строка 3: столбцов 2, а должно быть 3."});
+    QCOMPARE(shown(), (QStringList{"104.1 89 44", "104.2 74 36"}));
+    chosen = newer;
+    QTest::mouseClick(load, Qt::LeftButton);
+    QCOMPARE(m_errors->messages().size(), 1);
+    QCOMPARE(shown(), (QStringList{"104.1 89 45,5", "104.2 74 "}));
+    QVERIFY2(editions().contains(QStringLiteral("загружена из файла «СП-2027.csv»")),
+             qPrintable(editions()));
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    m_driver->type(QStringLiteral("RateSearch"), QString());
+    QVERIFY(window->grab().toImage().save(folder + QStringLiteral("/rate-tables.png")));
 }
 
 QTEST_MAIN(NormWindowTest)

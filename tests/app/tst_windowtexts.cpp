@@ -10,6 +10,7 @@
 #include "norms/normbase.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
+#include "norms/ratetableswindow.h"
 #include "normsearch.h"
 #include "pages/rownormdialog.h"
 #include "windowdriver.h"
@@ -216,6 +217,7 @@ void WindowTextsTest::everyWindowHasOneMnemonicPerKey_data()
     QTest::newRow("firm norm's history") << "history" << 0;
     QTest::newRow("firm norm conflicts") << "conflicts" << 0;
     QTest::newRow("norm of a page's row") << "row" << 0;
+    QTest::newRow("overhead and profit tables") << "rates" << 0;
 }
 
 QWidget *WindowTextsTest::open(const QString &which, std::unique_ptr<QWidget> &owned)
@@ -265,6 +267,10 @@ QWidget *WindowTextsTest::open(const QString &which, std::unique_ptr<QWidget> &o
         conflict.code = QStringLiteral("ФН-06-01-001-02");
         conflict.file = QStringLiteral("firm.xml");
         owned = std::make_unique<FirmConflictsDialog>(QList<norms::firm::Conflict>{conflict});
+    }
+    if (which == u"rates") {
+        norms.showRateTables();
+        return norms.rateTablesWindow();
     }
     if (which == u"row") {
         importFootings();

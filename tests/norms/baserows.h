@@ -17,7 +17,9 @@ inline QString baseRows(const QString &path)
           "SELECT group_concat(id || code || name || measure || content, ';') FROM norms",
           "SELECT group_concat(norm_id || '/' || position || code || name || unit || "
           "ifnull(quantity, 'NULL'), ';') FROM resources",
-          "SELECT group_concat(code || name || unit, ';') FROM catalogue",
+          "SELECT group_concat(norm_id || '/' || position || nr || sp, ';') FROM norm_reasons",
+          "SELECT group_concat(code || name || unit || driver_code || machinist_grade, ';') FROM "
+          "catalogue",
           "SELECT group_concat(rowid || words, ';') FROM norm_words"}) {
         norms::sql::Statement statement(connection.handle(), query);
         all += (statement.next() ? statement.text(0) : QString()) + u'\n';

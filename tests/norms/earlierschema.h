@@ -1,6 +1,15 @@
 #pragma once
 
-// Takes a base of today's schema back to the one before the search's ranks and resource index
+// Takes a base of today's schema back to schema 5, before the norms' references to the overhead
+// and profit norms, the machines' machinists and the editions of those tables.
+inline constexpr char kUndoReferences[] = R"sql(
+DROP TRIGGER norm_reasons_gone; DROP TRIGGER collection_reasons_gone;
+DROP TABLE norm_reasons; DROP TABLE rate_rows; DROP TABLE rate_editions;
+ALTER TABLE catalogue DROP COLUMN driver_code; ALTER TABLE catalogue DROP COLUMN machinist_grade;
+ALTER TABLE firm_versions DROP COLUMN reasons;
+)sql";
+
+// Takes a base of schema 5 back to the one before the search's ranks and resource index
 // (schema 3): no triggers, the words keyed by the norms' ids, no places, no index of the
 // resources.
 inline constexpr char kUndoSearchRanks[] = R"sql(

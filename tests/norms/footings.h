@@ -1,8 +1,8 @@
 #pragma once
 
 // A small norm base as the published files lay it out: two collections, nested sections, name
-// groups, every kind of resource line, «П», «ё». The norm tests, the norm window's tests and the
-// end-to-end scenario import it.
+// groups, every kind of resource line, «П», «ё», references to the overhead and profit norms (one
+// the tables lack). The norm tests, the norm window's tests and the end-to-end scenario import it.
 inline constexpr char kFootingsBase[] = R"(<?xml version="1.0" encoding="UTF-8"?>
 <base BaseName="ФСНБ-2022" PriceLevel="01.01.2022">
  <ResourcesDirectory>
@@ -20,6 +20,7 @@ inline constexpr char kFootingsBase[] = R"(<?xml version="1.0" encoding="UTF-8"?
          <Resource Code="01.7.15.06-0111" EndName="Гвозди строительные" MeasureUnit="т" Quantity="0.005"/>
          <AbstractResource Code="04.1.02.05" Name="Смеси бетонные" MeasureUnit="м3" Quantity="П" TechnologyGroups="04.1.02.05.01"/>
         </Resources>
+        <NrSp><ReasonItem Nr="Пр/812-006.0" Sp="Пр/774-006.0"/></NrSp>
        </Work>
        <Work Code="06-01-001-01" EndName="до 3 м3" MeasureUnit="100 м3"/>
       </NameGroup>
@@ -34,7 +35,9 @@ inline constexpr char kFootingsBase[] = R"(<?xml version="1.0" encoding="UTF-8"?
   </ResourceCategory>
   <ResourceCategory Type="РЕМОНТНО-СТРОИТЕЛЬНЫЕ РАБОТЫ" CodePrefix="ГЭСНр">
    <Section Name="Земляные работы" Type="Сборник" Code="51">
-    <Work Code="06-01-001-09" EndName="Разборка бетонных фундаментов" MeasureUnit="1 м3"/>
+    <Work Code="06-01-001-09" EndName="Разборка бетонных фундаментов" MeasureUnit="1 м3">
+     <NrSp><ReasonItem Nr="Пр/812-999.0" Sp="Пр/774-085.1"/></NrSp>
+    </Work>
    </Section>
   </ResourceCategory>
  </ResourcesDirectory>

@@ -49,6 +49,7 @@ Draft sample(double labour)
         {QStringLiteral("01.7.15.06-0111"), QStringLiteral("Гвозди строительные"),
          QStringLiteral("т"), 0.1 + 0.2, ResourceGroup::Material},
     };
+    draft.reasons = {{QStringLiteral("Пр/812-006.0"), QStringLiteral("Пр/774-006.0")}};
     return draft;
 }
 
@@ -150,6 +151,8 @@ void FirmExchangeTest::fileIsLaidOutAsTheFederalOnes_data()
            R"(Kind="Труд"/>)";
     QTest::newRow("no rate") << R"(<Resource EndName="Смесь фирменная" MeasureUnit="м3" )"
                                 R"(Quantity="П"/>)";
+    QTest::newRow("references to the overhead and profit norms")
+        << R"(<ReasonItem Nr="Пр/812-006.0" Sp="Пр/774-006.0"/>)";
     QTest::newRow("a version with its moment and offset")
         << R"(<Version Number="2" Date="2026-03-04T10:00:00+03:00" Login="petrov" )"
            R"(Changes="норма ресурса «Средний разряд работы 3,0»: 180 → 200")";
@@ -187,6 +190,7 @@ void FirmExchangeTest::colleagueGetsTheSameNormsAndHistory()
     QCOMPARE(norm->resources[2].group, ResourceGroup::Labour);
     QVERIFY(!norm->resources[3].rate);
     QCOMPARE(norm->resources[4].rate.value_or(-1), 0.1 + 0.2);
+    QCOMPARE(norm->reasons, sample(200).reasons);
     // An earlier version can be restored on the other side.
     m_theirs->store().restore(m_theirs->store().find(kCode)->id, 1, QStringLiteral("sidorov"),
                               moment(5));
@@ -428,7 +432,7 @@ void FirmExchangeTest::brokenFileChangesNothing_data()
     QTest::newRow("a broken tag")
         << "</History>"
         << "</Histor>"
-        << "Файл «firm.xml» поврежден: строка 62, столбец 13: нарушена разметка XML.";
+        << "Файл «firm.xml» поврежден: строка 74, столбец 13: нарушена разметка XML.";
     QTest::newRow("a rate that is no number")
         << R"(Quantity="1.2")"
         << R"(Quantity="1,2")"

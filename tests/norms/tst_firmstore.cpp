@@ -338,11 +338,15 @@ void FirmStoreTest::earlierBasesKeepTheirNormsAndHistories()
         store.save(firmId, fromNails(0.006), QStringLiteral("petrova"), m_at.addDays(1));
         history = store.history(firmId);
         QCOMPARE(history.size(), 2);
+        // Kept before the norms' references were.
+        for (norms::firm::Version &version : history)
+            version.draft.reasons.clear();
     }
     const QString path = m_base->path();
     m_base.reset();
     {
         norms::sql::Connection earlier(path);
+        earlier.execute(kUndoReferences);
         earlier.execute(kUndoSearchRanks);
         earlier.execute(kUndoPrices);
         if (schema < 2)
@@ -374,17 +378,19 @@ void FirmStoreTest::deletingTakesLinesAndWordsAlong_data()
 
     const QString lines = QStringLiteral("SELECT count(*) FROM resources WHERE norm_id = ?1");
     const QString words = QStringLiteral("SELECT count(*) FROM norm_words WHERE rowid = ?2");
+    const QString reasons = QStringLiteral("SELECT count(*) FROM norm_reasons WHERE norm_id = ?1");
     QTest::newRow("a norm") << false << "DELETE FROM norms WHERE id = ?1"
-                            << QStringList{lines, words};
+                            << QStringList{lines, words, reasons};
     QTest::newRow("a collection")
         << false << "DELETE FROM collections WHERE id = ?3"
-        << QStringList{lines, words,
+        << QStringList{lines, words, reasons,
                        QStringLiteral("SELECT count(*) FROM sections WHERE "
                                       "collection_id = ?3"),
                        QStringLiteral("SELECT count(*) FROM norms WHERE collection_id = ?3")};
     QTest::newRow("a firm norm")
         << true << "DELETE FROM firm_norms WHERE id = ?4"
-        << QStringList{lines, words, QStringLiteral("SELECT count(*) FROM norms WHERE id = ?1"),
+        << QStringList{lines, words, reasons,
+                       QStringLiteral("SELECT count(*) FROM norms WHERE id = ?1"),
                        QStringLiteral("SELECT count(*) FROM firm_versions WHERE firm_id = ?4")};
 }
 

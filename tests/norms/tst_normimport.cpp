@@ -100,7 +100,10 @@ const QString kEarthworks = QStringLiteral(R"(
       <Resource Code="01.7.15.06-0111" EndName="Гвозди строительные" MeasureUnit="т" Quantity="П"/>
       <AbstractResource Code="01.2.03.03" Name="Мастики битумосодержащие" MeasureUnit="т" Quantity="0.712" TechnologyGroups="27.03.039"/>
      </Resources>
-     <NrSp><ReasonItem Code="51" Nr="80" Sp="45"/></NrSp>
+     <NrSp>
+      <ReasonItem Nr="Пр/812-085.1" Sp="Пр/774-085.1"/>
+      <ReasonItem Nr=" Пр/812-090.0 " Sp="Пр/774-090.0"/>
+     </NrSp>
     </Work>
     <Work Code="51-01-001-02" EndName="траншеях" MeasureUnit="100 м3" Unknown="x">
      <Resources><Resource Code="1-100-22" EndName="Средний разряд работы 2,2" Quantity="12.5"/></Resources>
@@ -156,6 +159,8 @@ private slots:
     void refusesAFileGivenTwice_data();
     void refusesAFileGivenTwice();
     void migratesAnEarlierBase();
+    void schema5BaseGainsReferencesOnReimport();
+    void keepsTheReferencesOfEveryNorm();
 
 private:
     QString write(const QString &name, const QString &text);
@@ -221,6 +226,12 @@ void NormImportTest::storesWhatTheFileSays_data()
     QTest::newRow("unknown elements and their children are skipped")
         << "SELECT count(*) FROM resources"
         << "6";
+    QTest::newRow("every reference of a norm, in order")
+        << "SELECT group_concat(nr || '|' || sp, ';') FROM (SELECT * FROM norm_reasons WHERE "
+           "norm_id = (SELECT id FROM norms WHERE code = '51-01-001-01') ORDER BY position)"
+        << "Пр/812-085.1|Пр/774-085.1;Пр/812-090.0|Пр/774-090.0";
+    QTest::newRow("none for a norm without NrSp") << "SELECT count(*) FROM norm_reasons"
+                                                  << "2";
     QTest::newRow("own content, one item per line")
         << "SELECT content FROM norms WHERE code = '51-01-001-01'"
         << "Разработка грунта вручную с зачисткой дна.";
@@ -475,19 +486,21 @@ void NormImportTest::progressIsToldInStepsOfTime()
 void NormImportTest::keepsCataloguePrices_data()
 {
     QTest::addColumn<QString>("code");
-    QTest::addColumn<QString>("expected"); // name|unit|kind|cost|release|wage|hours|level
+    // name|unit|kind|cost|release|wage|hours|level|machinist's code|grade
+    QTest::addColumn<QString>("expected");
     QTest::newRow("a material's estimate and release prices")
         << "04.1.02.05-0006"
-        << "Смесь бетонная тяжелого бетона, класс B15|м3|material|5210.4|4402.15|-|-|01.01.2022";
+        << "Смесь бетонная тяжелого бетона, класс B15|м3|material|5210.4|4402.15|-|-|01.01.2022||";
     QTest::newRow("a material without a release price")
         << "01.7.15.06-0111"
-        << "Гвозди строительные|т|material|98000.5|-|-|-|01.01.2022";
+        << "Гвозди строительные|т|material|98000.5|-|-|-|01.01.2022||";
     QTest::newRow("a machine-hour, the machinist's wage in it")
         << "91.05.05-015"
-        << "Краны на автомобильном ходу, 16 т|маш.-ч|machine|1300.75|-|400.25|1|01.01.2022";
+        << "Краны на автомобильном ходу, 16 т|маш.-ч|machine|1300.75|-|400.25|1|01.01.2022|"
+           "4-100-050|5.0";
     QTest::newRow("a machine without a crew")
         << "91.06.06-042"
-        << "Подъемники до 0,5 т|маш.-ч|machine|3.5|-|0|0|01.01.2022";
+        << "Подъемники до 0,5 т|маш.-ч|machine|3.5|-|0|0|01.01.2022||";
     QTest::newRow("a code no catalogue lists") << "04.1.02.05"
                                                << "none";
 }
@@ -521,7 +534,9 @@ void NormImportTest::keepsCataloguePrices()
                   number(found->releaseCost),
                   number(found->machinistWage),
                   number(found->machinistHours),
-                  found->priceLevel};
+                  found->priceLevel,
+                  found->driverCode,
+                  found->machinistGrade};
     QCOMPARE(found ? fields.join(u'|') : QStringLiteral("none"), expected);
 }
 
@@ -747,6 +762,7 @@ void NormImportTest::migratesAnEarlierBase()
         // The base as the previous version of the program left it.
         norms::sql::Connection earlier(m_database);
         // Without the search's ranks and resource index, which came after the prices.
+        earlier.execute(kUndoReferences);
         earlier.execute(kUndoSearchRanks);
         earlier.execute(kUndoPrices);
         earlier.execute("PRAGMA user_version = 2");
@@ -766,6 +782,48 @@ void NormImportTest::migratesAnEarlierBase()
         ImportResult::Outcome::Imported);
     opened = norms::NormDatabase::open(m_database);
     QCOMPARE(norms::searchCatalogue(*opened.database, QStringLiteral("тяжёл"))[0].cost, 5210.4);
+}
+
+void NormImportTest::schema5BaseGainsReferencesOnReimport()
+{
+    const QString normsFile = write(QStringLiteral("ГЭСНр.xml"), wrapped(kEarthworks));
+    const QString machines = write(QStringLiteral("ФСБЦ_Маш.xml"),
+                                   catalogue(QStringLiteral("МашиныМеханизмы"), kMachines));
+    QCOMPARE(import({normsFile, machines}).outcome, ImportResult::Outcome::Imported);
+    {
+        norms::sql::Connection earlier(m_database);
+        earlier.execute(kUndoReferences);
+        earlier.execute("PRAGMA user_version = 5");
+    }
+    const auto shown = [this] {
+        auto opened = norms::NormDatabase::open(m_database);
+        const auto id = norms::findNorm(*opened.database, QStringLiteral("ГЭСНр 51-01-001-01"));
+        const auto crane =
+            norms::catalogueResource(*opened.database, QStringLiteral("91.05.05-015"));
+        return QStringList{QString::number(norms::readNorm(*opened.database, *id)->reasons.size()),
+                           crane ? norms::machinistText(*crane) : QStringLiteral("none")};
+    };
+    // Migrated, it works as before, without what the import skipped then.
+    QCOMPARE(shown(), QStringList({"0", ""}));
+    QCOMPARE(import({normsFile, machines}).outcome, ImportResult::Outcome::Imported);
+    QCOMPARE(shown(), QStringList({"2", "Машинист 4-100-050, разряд 5,0, 1 чел.-ч на маш.-ч"}));
+}
+
+void NormImportTest::keepsTheReferencesOfEveryNorm()
+{
+    // The sample as published: every norm one reference, every fifth a second one.
+    normsample::BaseShape shape;
+    shape.norms = 40;
+    QCOMPARE(import({write(QStringLiteral("ГЭСН.xml"), normsample::base(shape))}).norms, 40);
+    Database database(m_database);
+    QCOMPARE(database.value(QStringLiteral("SELECT count(*) FROM norm_reasons")),
+             QStringLiteral("48"));
+    // Norm 35 of the sample: items 036.0 and 037.0, in the file's order.
+    QCOMPARE(database.value(QStringLiteral("SELECT group_concat(nr || ' ' || sp, ';') FROM "
+                                           "(SELECT r.* FROM norm_reasons r JOIN norms n ON n.id "
+                                           "= r.norm_id WHERE n.code = '%1' ORDER BY r.position)")
+                                .arg(normsample::normCode(35))),
+             QStringLiteral("Пр/812-036.0 Пр/774-036.0;Пр/812-037.0 Пр/774-037.0"));
 }
 
 QTEST_GUILESS_MAIN(NormImportTest)

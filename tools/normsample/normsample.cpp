@@ -247,17 +247,25 @@ void writeWork(QXmlStreamWriter &xml, int index, const BaseShape &shape)
         xml.writeEndElement();
     }
     writeResources(xml, index, resources);
-    // The published files carry references the program does not keep.
+    // The references to the overhead and profit norms as the published files write them; every
+    // fifth norm has two.
     xml.writeStartElement(QStringLiteral("NrSp"));
-    xml.writeEmptyElement(QStringLiteral("ReasonItem"));
-    xml.writeAttribute(QStringLiteral("Code"), QStringLiteral("%1").arg(index % 47 + 1));
-    xml.writeAttribute(QStringLiteral("Nr"), QString::number(90 + index % 30));
-    xml.writeAttribute(QStringLiteral("Sp"), QString::number(50 + index % 20));
+    for (int reason = 0; reason < (index % 5 == 0 ? 2 : 1); ++reason) {
+        const QString item = reasonItem(index + reason);
+        xml.writeEmptyElement(QStringLiteral("ReasonItem"));
+        xml.writeAttribute(QStringLiteral("Nr"), QStringLiteral("Пр/812-") + item);
+        xml.writeAttribute(QStringLiteral("Sp"), QStringLiteral("Пр/774-") + item);
+    }
     xml.writeEndElement();
     xml.writeEndElement();
 }
 
 } // namespace
+
+QString reasonItem(int index)
+{
+    return QStringLiteral("%1.0").arg(index % 41 + 1, 3, 10, QLatin1Char('0'));
+}
 
 QString normCode(int index)
 {

@@ -30,6 +30,9 @@ QByteArray base(const BaseShape &shape);
 // What writeBase writes for its norm number index (from 0).
 QString normCode(int index);
 QString normName(int index);
+// The item of the overhead and profit tables its first reference keys: «001.0» … «041.0»; a norm
+// of an index divisible by five has a second one, the next index's.
+QString reasonItem(int index);
 
 // The materials' price catalogue (ФСБЦ_Мат&Оборуд.xml, root ResourceCatalog) that names and
 // prices the materials writeBase lists, the one it lists by code alone among them, and as many
