@@ -332,7 +332,9 @@ void NormWindowTest::unusableBaseIsRefusedAndKept()
     const QString path = m_driver->workFolder() + QStringLiteral("/data/norms.db");
     if (newer) {
         const norms::NormDatabase::Opened made = norms::NormDatabase::open(path);
-        made.database->connection().execute("PRAGMA user_version = 7");
+        made.database->connection().execute(
+            QByteArray("PRAGMA user_version = " + QByteArray::number(norms::kSchemaVersion + 1))
+                .constData());
         // Everything in the main file, so that its bytes are all there is to compare.
         made.database->connection().execute("PRAGMA journal_mode = DELETE");
     } else {
