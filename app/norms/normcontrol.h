@@ -14,6 +14,7 @@
 class Journal;
 class NormBase;
 class NormWindow;
+class PriceControl;
 class QAction;
 class QProgressDialog;
 class QThread;
@@ -23,7 +24,8 @@ class QWidget;
 // «Загрузить базу норм из папки...» a whole unpacked edition, on a worker thread behind a
 // progress dialog with Cancel; «Расчет по нормам...» shows the window
 // «Нормы», whose computations go on to the bill; «Экспорт фирменных норм...» writes the firm's
-// own norms to a file for the others to import.
+// own norms to a file for the others to import; «Загрузить сметные цены региона...» the region's
+// price lists.
 class NormControl : public QObject
 {
     Q_OBJECT
@@ -36,6 +38,8 @@ public:
     QAction *importFolderAction() const { return m_importFolder; }
     QAction *showAction() const { return m_show; }
     QAction *exportAction() const { return m_export; }
+    QAction *importPricesAction() const;
+    PriceControl &prices() const { return *m_prices; }
     NormBase &base() const { return *m_base; }
     // Made when first shown.
     NormWindow *window() const;
@@ -79,6 +83,7 @@ private:
     QAction *m_show;
     QAction *m_export;
     QPointer<NormWindow> m_window;
+    PriceControl *m_prices;
     std::function<QStringList()> m_chooseFiles;
     std::function<QString()> m_chooseFolder;
     std::function<QString()> m_chooseSaveFile;

@@ -1,10 +1,13 @@
 #include "../norms/footings.h"
+#include "../norms/splitform.h"
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "errorrecorder.h"
 #include "normdb.h"
+#include "norms/normbase.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
+#include "norms/pricecontrol.h"
 #include "normsample.h"
 #include "totals.h"
 #include "windowdriver.h"
@@ -47,6 +50,7 @@ private slots:
     void brokenFileIsReportedAndTheBaseStays();
     void cancelledImportLeavesThePreviousBase();
     void editionsFolderBringsNormsAndPrices();
+    void lineIsPricedInTheChosenList();
     void ctrlFGoesToTheSearch_data();
     void ctrlFGoesToTheSearch();
     void addNoticeShowsOverTheWindowInUse_data();
@@ -321,7 +325,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept_data()
                                 "Нормы недоступны; загрузите базу норм заново.";
     QTest::newRow("newer") << true
                            << "База норм «data/norms.db» создана более новой версией программы "
-                              "(версия схемы 7, эта программа знает до 5). Нормы недоступны; "
+                              "(версия схемы 8, эта программа знает до 7). Нормы недоступны; "
                               "обновите программу или загрузите базу норм заново.";
 }
 
@@ -332,9 +336,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept()
     const QString path = m_driver->workFolder() + QStringLiteral("/data/norms.db");
     if (newer) {
         const norms::NormDatabase::Opened made = norms::NormDatabase::open(path);
-        made.database->connection().execute(
-            QByteArray("PRAGMA user_version = " + QByteArray::number(norms::kSchemaVersion + 1))
-                .constData());
+        made.database->connection().execute("PRAGMA user_version = 8");
         // Everything in the main file, so that its bytes are all there is to compare.
         made.database->connection().execute("PRAGMA journal_mode = DELETE");
     } else {
@@ -514,6 +516,46 @@ void NormWindowTest::addNoticeShowsOverTheWindowInUse()
     QVERIFY(notice && notice->isVisible());
     QCOMPARE(notice->window(), inUse);
     QVERIFY(notice->text().startsWith(QStringLiteral("Добавлено в ведомость: ")));
+}
+
+// Two quarters of a region's prices loaded from the menu: the line at hand is priced in the list
+// chosen, which the settings remember.
+void NormWindowTest::lineIsPricedInTheChosenList()
+{
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
+    PriceControl &prices = m_driver->window().normControl().prices();
+    for (const QString quarter : {QStringLiteral("2"), QStringLiteral("1")}) {
+        splitform::Form form;
+        form.period =
+            QStringLiteral("Сплит-форма информации о ценах за %1 квартал 2026 года").arg(quarter);
+        form.resources = {{"ФСБЦ-01.7.15.06-0111", "Гвозди строительные", "т", "", "5 310,40",
+                           "01.7.15.06", "Гвозди", quarter == u"1" ? "5 000,00" : "-", "1,125"}};
+        const QString file = m_files->filePath(quarter + QStringLiteral(" кв.csv"));
+        QVERIFY(splitform::writeCsv(file, form, u';', true));
+        prices.setFileChooser([file] { return QStringList{file}; });
+        QSignalSpy finished(&prices, &PriceControl::finished);
+        m_driver->window().findChild<QAction *>(QStringLiteral("ImportPrices"))->trigger();
+        QVERIFY(finished.wait(60'000));
+    }
+    QVERIFY(part<QLabel>("NormStatus")->text().contains(QStringLiteral("«Москва, 1 кв. 2026»")));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
+    chooseFirstHit();
+    auto *resources = part<QTreeWidget>("NormResources");
+    resources->setCurrentItem(resources->topLevelItem(0)->child(0));
+    QCOMPARE(m_driver->text(QStringLiteral("ResourcePrice")),
+             QStringLiteral(
+                 "01.7.15.06-0111: 5\u00a0000,00 руб./т — Москва, 1 кв. 2026 (текущая цена)"));
+    m_driver->pressAccelerator(u'г');
+    m_driver->pressKey(Qt::Key_Up);
+    QCOMPARE(m_driver->text(QStringLiteral("ResourcePrice")),
+             QStringLiteral("01.7.15.06-0111: 5\u00a0974,20 руб./т — Москва, 2 кв. 2026 (базисная "
+                            "цена × индекс группы)"));
+    m_driver->pressKey(Qt::Key_Down);
+    m_driver->window().normControl().base().reopen();
+    QCOMPARE(part<QComboBox>("PriceList")->currentText(), QStringLiteral("Москва, 1 кв. 2026"));
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    QVERIFY(normWindow()->grab().toImage().save(folder + QStringLiteral("/norms-prices.png")));
 }
 
 void NormWindowTest::renderNormWindow()

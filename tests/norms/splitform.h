@@ -1,7 +1,5 @@
 #pragma once
 
-#include <xlsxwriter.h>
-
 #include <QFile>
 #include <QList>
 #include <QRegularExpression>
@@ -61,6 +59,11 @@ inline QList<QStringList> sheetRows(const Form &form)
     return rows;
 }
 
+#if __has_include(<xlsxwriter.h>)
+} // namespace splitform
+#include <xlsxwriter.h>
+namespace splitform {
+
 // Plain numbers («1036.96») go in as numeric cells, the others as texts; inlineTexts writes the
 // texts in the cells rather than in the shared strings.
 inline bool writeXlsx(const QString &path, const Form &form, bool inlineTexts = false)
@@ -84,6 +87,7 @@ inline bool writeXlsx(const QString &path, const Form &form, bool inlineTexts = 
     }
     return workbook_close(book) == LXW_NO_ERROR;
 }
+#endif
 
 inline bool writeCsv(const QString &path, const Form &form, QChar separator, bool windows1251)
 {
