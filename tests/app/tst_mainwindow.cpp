@@ -617,7 +617,8 @@ void MainWindowTest::menusAndToolBarNameTheirEntries()
              (QStringList{"&Действия: AddToBill &Добавить в ведомость, ShowBill "
                           "&Ведомость материалов..., ShowNorms &Расчет по нормам..., "
                           "ImportNorms &Загрузить базу норм..., ImportNormsFolder Загрузить базу "
-                          "норм из пап&ки..., ExportFirmNorms &Экспорт фирменных "
+                          "норм из пап&ки..., ImportPrices Загрузить сметные &цены региона..., "
+                          "ExportFirmNorms &Экспорт фирменных "
                           "норм..., PrintJournal &Печать истории..., "
                           "SaveJournalAsPdf &Сохранить историю в PDF..., N6 Выход из "
                           "программы",

@@ -2,8 +2,9 @@
 
 // Takes a base of today's schema back to the one before the search's ranks and resource index
 // (schema 3): no triggers, the words keyed by the norms' ids, no places, no index of the
-// resources.
+// resources; and without the regions' price lists.
 inline constexpr char kUndoSearchRanks[] = R"sql(
+DROP TABLE price_lists; DROP TABLE resource_prices;
 DROP TRIGGER norm_gone; DROP TRIGGER collection_gone; DROP TRIGGER firm_norm_gone;
 DROP TABLE resource_words; DROP TABLE resource_names; DROP INDEX resources_kind;
 CREATE VIRTUAL TABLE id_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
