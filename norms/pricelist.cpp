@@ -190,10 +190,9 @@ bool PriceListParser::readHeader(qint64 number, const QStringList &cells)
         }
     }
     const QString unstated =
-        m_title.subject.isEmpty() ? QStringLiteral("субъект Российской "
-                                                   "Федерации (строка "
-                                                   "«Наименование субъекта "
-                                                   "Российской Федерации»)")
+        m_title.subject.isEmpty()
+            ? QStringLiteral("субъект Российской Федерации (строка «Наименование субъекта "
+                             "Российской Федерации»)")
         : m_title.zone.isEmpty() ? QStringLiteral("ценовую зону (строка «Наименование зоны»)")
         : m_title.year == 0 ? QStringLiteral("квартал (заголовок «… за N квартал ГГГГ года»)")
                             : QString();

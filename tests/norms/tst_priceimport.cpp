@@ -172,6 +172,8 @@ void PriceImportTest::refusesAndKeepsTheBase_data()
 {
     QTest::addColumn<QString>("fault");
     QTest::addColumn<QString>("reason");
+    QTest::newRow("workbook damaged inside") << "damaged"
+                                             << "лист не читается после строки";
     QTest::newRow("cut workbook") << "cut"
                                   << "поврежден или обрезан";
     QTest::newRow("sheet inflating past the bound") << "bomb"
@@ -217,6 +219,11 @@ void PriceImportTest::refusesAndKeepsTheBase()
     QFile broken(file);
     if (fault == u"cut")
         QVERIFY(broken.resize(broken.size() * 2 / 3));
+    if (fault == u"damaged" && broken.open(QIODevice::ReadWrite)) {
+        broken.seek(broken.size() / 2);
+        broken.write(QByteArray(64, '\x5a'));
+        broken.close();
+    }
     if (fault == u"empty")
         QVERIFY(broken.resize(0));
     norms::table::Limits limits;
