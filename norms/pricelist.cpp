@@ -28,11 +28,12 @@ int nextFilled(const QStringList &cells, int from)
     return -1;
 }
 
-// «…за 2 квартал 2026 года», «II квартал 2026 г.».
+// «…за 2 квартал 2026 года», «II квартал 2026 г.», «2 кв. 2026».
 std::optional<std::pair<int, int>> periodIn(const QString &text)
 {
     static const QRegularExpression period(
-        QStringLiteral("(?:^|[^\\w])([1-4]|IV|I{1,3})\\s*(?:-?й\\s+)?квартал\\w*\\s+(\\d{4})"),
+        QStringLiteral(
+            "(?:^|[^\\w])([1-4]|IV|I{1,3})\\s*(?:-?й\\s+)?(?:квартал\\w*|кв\\.)\\s*(\\d{4})"),
         QRegularExpression::CaseInsensitiveOption | QRegularExpression::UseUnicodePropertiesOption);
     const QRegularExpressionMatch match = period.match(text);
     if (!match.hasMatch())

@@ -144,6 +144,9 @@ void PriceImportTest::replacesOnlyTheSameList_data()
     QTest::newRow("another quarter") << "г. Москва"
                                      << "за 1 квартал 2026 года"
                                      << "Москва, 1 кв. 2026";
+    QTest::newRow("quarter shortened") << "г. Москва"
+                                       << "за 3 кв. 2026 г."
+                                       << "Москва, 3 кв. 2026";
     QTest::newRow("another subject") << "Московская область"
                                      << "за II квартал 2026 г."
                                      << "Московская область, Москва, 2 кв. 2026";
