@@ -550,6 +550,12 @@ void NormWindowTest::lineIsPricedInTheChosenList()
     QCOMPARE(m_driver->text(QStringLiteral("ResourcePrice")),
              QStringLiteral("01.7.15.06-0111: 5\u00a0974,20 руб./т — Москва, 2 кв. 2026 (базисная "
                             "цена × индекс группы)"));
+    // The resource a search by resource found is the one priced.
+    part<QComboBox>("NormSearchMode")->setCurrentIndex(1);
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("гвозди"));
+    chooseFirstHit();
+    QVERIFY(m_driver->text(QStringLiteral("ResourcePrice"))
+                .startsWith(u"01.7.15.06-0111: 5\u00a0974,20"));
     m_driver->window().normControl().base().reopen();
     QCOMPARE(part<QComboBox>("PriceList")->currentText(), QStringLiteral("Москва, 2 кв. 2026"));
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
