@@ -6,8 +6,8 @@
 
 int main(int argc, char *argv[])
 {
-    // --help, --version and --import-norms answer on the terminal, before anything needs a
-    // display.
+    // --help, --version, --import-norms and --import-prices answer on the terminal, before anything
+    // needs a display.
     if (const std::optional<int> answered = answerCommandLine(argc, argv, MERILON_VERSION))
         return *answered;
     QApplication app(argc, argv);

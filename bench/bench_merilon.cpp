@@ -21,6 +21,7 @@
 #include "norms/normwindow.h"
 #include "normsample.h"
 #include "normsearch.h"
+#include "pricelistbench.h"
 #include "resulttext.h"
 #include "shell/appsetup.h"
 #include "shell/tform1.h"
@@ -191,6 +192,10 @@ private slots:
     void normSearchSharedWords();
     void normWindowOpen();
 
+    void priceImport_data();
+    void priceImport();
+    void priceImportPeakMemory();
+
 private:
     // The full-size base imported once, for the search and the window.
     QString fullSizeDatabase();
@@ -200,6 +205,7 @@ private:
     QTemporaryDir m_folder;
     QHash<QString, qreal> m_bareStartUp;
     qint64 m_importPeakKib = 0;
+    qint64 m_priceImportPeakKib = 0;
 };
 
 void MerilonBench::initTestCase()
@@ -728,6 +734,50 @@ void MerilonBench::normWindowOpen()
     }
     std::sort(times.begin(), times.end());
     QTest::setBenchmarkResult(times[times.size() / 2], QTest::WalltimeMilliseconds);
+}
+
+void MerilonBench::priceImport_data()
+{
+    QTest::addColumn<QString>("what");
+    QTest::newRow("bare streaming read of the sheet") << QStringLiteral("bare");
+    QTest::newRow("merilon --import-prices") << QStringLiteral("import");
+}
+
+// The best of three runs each: the import of a Moscow-sized split form (280 000 rows) into a new
+// base against the workbook reader's own pass over the same sheet.
+void MerilonBench::priceImport()
+{
+    QFETCH(QString, what);
+    const QString file = pricelistbench::fullSizeSplitForm(m_folder.path());
+    QVERIFY(!file.isEmpty());
+    const QString folder = m_folder.filePath(QStringLiteral("prices"));
+    double best = -1;
+    for (int run = 0; run < 3; ++run) {
+        double milliseconds = -1;
+        if (what == u"bare") {
+            milliseconds = pricelistbench::bareReadMilliseconds(file);
+        } else {
+            QDir(folder).removeRecursively();
+            QDir().mkpath(folder);
+            const normimportbench::ImportRun imported = normimportbench::importWithProgram(
+                QStringLiteral(MERILON_PROGRAM), folder, {file}, QStringLiteral("--import-prices"));
+            QVERIFY2(imported.milliseconds >= 0, qPrintable(imported.output));
+            QVERIFY2(imported.output.contains(QStringLiteral("строк 280\u00a0000, ")),
+                     qPrintable(imported.output));
+            milliseconds = imported.milliseconds;
+            m_priceImportPeakKib = std::max(m_priceImportPeakKib, imported.peakKib);
+        }
+        QVERIFY(milliseconds >= 0);
+        best = best < 0 ? milliseconds : std::min(best, milliseconds);
+    }
+    QTest::setBenchmarkResult(best, QTest::WalltimeMilliseconds);
+}
+
+void MerilonBench::priceImportPeakMemory()
+{
+    if (m_priceImportPeakKib == 0)
+        QSKIP("no import measured, or no /usr/bin/time to measure it");
+    QTest::setBenchmarkResult(qreal(m_priceImportPeakKib) * 1024, QTest::BytesAllocated);
 }
 
 QTEST_MAIN(MerilonBench)

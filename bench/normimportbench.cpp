@@ -60,7 +60,8 @@ double bareReadMilliseconds(const QStringList &files)
     return milliseconds;
 }
 
-ImportRun importWithProgram(const QString &program, const QString &folder, const QStringList &files)
+ImportRun importWithProgram(const QString &program, const QString &folder, const QStringList &files,
+                            const QString &option)
 {
     QProcess process;
     process.setWorkingDirectory(folder);
@@ -68,12 +69,12 @@ ImportRun importWithProgram(const QString &program, const QString &folder, const
     QElapsedTimer timer;
     timer.start();
     if (timed)
-        process.start(QStringLiteral("/usr/bin/time"),
-                      QStringList{QStringLiteral("-f"), QStringLiteral("maxrss_kib %M"), program,
-                                  QStringLiteral("--import-norms")} +
-                          files);
+        process.start(
+            QStringLiteral("/usr/bin/time"),
+            QStringList{QStringLiteral("-f"), QStringLiteral("maxrss_kib %M"), program, option} +
+                files);
     else
-        process.start(program, QStringList{QStringLiteral("--import-norms")} + files);
+        process.start(program, QStringList{option} + files);
     ImportRun run;
     if (!process.waitForFinished(600000) || process.exitStatus() != QProcess::NormalExit ||
         process.exitCode() != 0) {

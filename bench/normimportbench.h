@@ -24,9 +24,9 @@ struct ImportRun
     QString output;
 };
 
-// Runs `merilon --import-norms files` in the folder (its database goes to folder/data/), under
-// /usr/bin/time for the peak resident size when that is there.
-ImportRun importWithProgram(const QString &program, const QString &folder,
-                            const QStringList &files);
+// Runs `merilon --import-norms files` (or the option given) in the folder (its database goes to
+// folder/data/), under /usr/bin/time for the peak resident size when that is there.
+ImportRun importWithProgram(const QString &program, const QString &folder, const QStringList &files,
+                            const QString &option = QStringLiteral("--import-norms"));
 
 } // namespace normimportbench

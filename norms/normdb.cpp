@@ -216,6 +216,30 @@ CREATE TRIGGER collection_reasons_gone BEFORE DELETE ON collections BEGIN
   DELETE FROM norm_reasons WHERE norm_id IN (SELECT id FROM norms WHERE collection_id = OLD.id);
 END;
 )sql",
+    // The regions' quarterly price lists: one per subject, price zone and quarter, a new one
+    // replacing the old; a resource's current price in each, by its code as the norms write it,
+    // and how it was got (kind: 0 given, 1 base price × the group's index, 2 an hourly rate).
+    R"sql(
+CREATE TABLE price_lists(
+  id INTEGER PRIMARY KEY,
+  subject TEXT NOT NULL,
+  zone TEXT NOT NULL,
+  year INTEGER NOT NULL,
+  quarter INTEGER NOT NULL,
+  source_file TEXT NOT NULL DEFAULT '',
+  imported_at TEXT NOT NULL DEFAULT '',
+  UNIQUE(subject, zone, year, quarter));
+CREATE TABLE resource_prices(
+  list_id INTEGER NOT NULL,
+  code TEXT NOT NULL,
+  unit TEXT NOT NULL DEFAULT '',
+  price REAL NOT NULL,
+  kind INTEGER NOT NULL,
+  PRIMARY KEY(list_id, code)) WITHOUT ROWID;
+CREATE TRIGGER price_list_gone AFTER DELETE ON price_lists BEGIN
+  DELETE FROM resource_prices WHERE list_id = OLD.id;
+END;
+)sql",
 };
 
 QByteArray migration(std::size_t step)

@@ -7,6 +7,7 @@
 #include "normimport.h"
 #include "normwindow.h"
 #include "ratetableswindow.h"
+#include "pricecontrol.h"
 
 #include <QAction>
 #include <QDir>
@@ -61,6 +62,17 @@ NormControl::NormControl(QWidget &mainWindow, Journal &journal, const QString &d
     m_rateTables = new QAction(QStringLiteral("&Нормативы НР и СП..."), this);
     m_rateTables->setObjectName(QStringLiteral("ShowRateTables"));
     connect(m_rateTables, &QAction::triggered, this, &NormControl::showRateTables);
+    m_prices = new PriceControl(
+        *m_base, [this] { return owner(); }, this);
+    // Told where the norm import's summary is; a cancel too, as the norm import's.
+    connect(m_prices, &PriceControl::finished, this, [this](bool done, const QString &text) {
+        if (done || (m_window && m_window->isVisible())) {
+            showWindow();
+            m_window->showSummary(text);
+        } else {
+            errorreport::show(text);
+        }
+    });
     m_chooseFiles = [this] {
         return QFileDialog::getOpenFileNames(owner(), QStringLiteral("Загрузить базу норм"),
                                              QString(), QStringLiteral("Файлы базы норм (*.xml)"));
@@ -83,6 +95,11 @@ NormControl::~NormControl()
         m_run->cancel = true;
         m_thread->wait();
     }
+}
+
+QAction *NormControl::importPricesAction() const
+{
+    return m_prices->importAction();
 }
 
 NormWindow *NormControl::window() const

@@ -15,6 +15,7 @@ class Journal;
 class NormBase;
 class NormWindow;
 class RateTablesWindow;
+class PriceControl;
 class QAction;
 class QProgressDialog;
 class QThread;
@@ -24,7 +25,8 @@ class QWidget;
 // «Загрузить базу норм из папки...» a whole unpacked edition, on a worker thread behind a
 // progress dialog with Cancel; «Расчет по нормам...» shows the window
 // «Нормы», whose computations go on to the bill; «Экспорт фирменных норм...» writes the firm's
-// own norms to a file for the others to import.
+// own norms to a file for the others to import; «Загрузить сметные цены региона...» the region's
+// price lists.
 class NormControl : public QObject
 {
     Q_OBJECT
@@ -42,6 +44,8 @@ public:
     // Made when first shown.
     RateTablesWindow *rateTablesWindow() const;
     void showRateTables();
+    QAction *importPricesAction() const;
+    PriceControl &prices() const { return *m_prices; }
     NormBase &base() const { return *m_base; }
     // Made when first shown.
     NormWindow *window() const;
@@ -87,6 +91,7 @@ private:
     QAction *m_rateTables;
     QPointer<NormWindow> m_window;
     QPointer<RateTablesWindow> m_rateTablesWindow;
+    PriceControl *m_prices;
     std::function<QStringList()> m_chooseFiles;
     std::function<QString()> m_chooseFolder;
     std::function<QString()> m_chooseSaveFile;

@@ -40,6 +40,8 @@ public:
     static QString resourceName(const norms::NormResource &resource);
 
     qint64 normId(int row) const { return m_hits.at(row).norm.id; }
+    // The code of the resource found by a search by resource.
+    QString resourceCode(int row) const { return m_hits.at(row).resource.code; }
     // The code as the list shows it.
     QString code(int row) const { return text(m_hits.at(row), CodeColumn); }
     // Whether a firm norm is among those found: only then is the kind worth its column.

@@ -11,6 +11,7 @@
 #include "normhitsmodel.h"
 #include "normsearch.h"
 #include "rateeditions.h"
+#include "pricepanel.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -209,6 +210,9 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
             [this](const QModelIndex &current) {
                 if (current.isValid())
                     showNorm(m_hitsModel->normId(current.row()));
+                // A search by resource found that resource: its price is the one wanted.
+                if (current.isValid() && m_mode->currentIndex() == ByResource)
+                    m_pricePanel->showResource(m_hitsModel->resourceCode(current.row()));
             });
     connect(m_tree, &QTreeView::expanded, this,
             [this](const QModelIndex &index) { fillChildren(m_treeModel->itemFromIndex(index)); });
@@ -292,6 +296,13 @@ QWidget *NormWindow::createDetails()
     for (QLabel *label : {m_code, m_firmInfo, m_name, m_measure, m_reasons, m_content, m_source})
         layout->addWidget(label);
     layout->addWidget(m_resources, 1);
+    m_pricePanel = new PricePanel(m_base, details);
+    layout->addWidget(m_pricePanel);
+    // The price of the line at hand; a group's heading has no code.
+    connect(m_resources, &QTreeWidget::currentItemChanged, m_pricePanel,
+            [this](QTreeWidgetItem *line) {
+                m_pricePanel->showResource(line ? line->text(CodeColumn) : QString());
+            });
 
     auto *computeRow = new QHBoxLayout;
     m_volumeCaption = new QLabel(QStringLiteral("&Объем работ:"), details);
@@ -359,6 +370,7 @@ void NormWindow::reload(Tree tree)
     }
     m_prices->setText(prices);
     m_prices->setVisible(!prices.isEmpty());
+    m_pricePanel->reload();
     const bool usable = m_base.hasNorms();
     m_search->setEnabled(usable);
     m_mode->setEnabled(usable);

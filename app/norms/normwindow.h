@@ -12,6 +12,7 @@
 class Journal;
 class NormBase;
 class NormHitsModel;
+class PricePanel;
 class SearchPause;
 class QComboBox;
 class QLabel;
@@ -109,6 +110,7 @@ private:
     QLabel *m_firmInfo = nullptr;
     QLabel *m_source = nullptr;
     QTreeWidget *m_resources = nullptr;
+    PricePanel *m_pricePanel = nullptr;
     QLabel *m_volumeCaption = nullptr;
     QLineEdit *m_volume = nullptr;
     QPushButton *m_compute = nullptr;

@@ -5,6 +5,7 @@
 
 #include "normdb.h"
 #include "normimportcommand.h"
+#include "priceimport.h"
 
 #include "bill/vorcommand.h"
 
@@ -71,6 +72,12 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
                        "норм %1 и выйти.")
             .arg(norms::defaultDatabasePath()));
     parser.addOption(importNorms);
+    const QCommandLineOption importPrices(
+        QStringLiteral("import-prices"),
+        QStringLiteral("Загрузить сметные цены региона (сплит-форму, .xlsx или CSV) в базу норм "
+                       "%1 и выйти.")
+            .arg(norms::defaultDatabasePath()));
+    parser.addOption(importPrices);
     const QCommandLineOption exportVor(
         QStringLiteral("export-vor"),
         QStringLiteral("Записать ведомость ВЕДОМОСТЬ.merilon-bom как ведомость объемов работ для "
@@ -83,17 +90,18 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
     parser.addOption(importVor);
     parser.addPositionalArgument(
         QStringLiteral("файлы"),
-        QStringLiteral(
-            "Ведомость (.merilon-bom) или ведомость объемов работ (.gge), чтобы открыть "
-            "ее в окне ведомости; файлы или папки базы норм для --import-norms; ВЕДОМОСТЬ "
-            "ВОР.gge для --export-vor; ВОР.gge ВЕДОМОСТЬ для --import-vor."),
-        QStringLiteral(
-            "[файл | --import-norms файлы или папки... | --export-vor ВЕДОМОСТЬ ВОР.gge | "
-            "--import-vor ВОР.gge ВЕДОМОСТЬ]"));
+        QStringLiteral("Ведомость (.merilon-bom) или ведомость объемов работ (.gge), чтобы открыть "
+                       "ее в окне ведомости; файлы или папки базы норм для --import-norms; файлы "
+                       "сплит-формы для --import-prices; ВЕДОМОСТЬ "
+                       "ВОР.gge для --export-vor; ВОР.gge ВЕДОМОСТЬ для --import-vor."),
+        QStringLiteral("[файл | --import-norms файлы или папки... | --import-prices файлы... | "
+                       "--export-vor ВЕДОМОСТЬ ВОР.gge | "
+                       "--import-vor ВОР.gge ВЕДОМОСТЬ]"));
     // Options of two dashes are the program's; one dash may be Qt's own, such as -platform.
-    const QStringList known{QStringLiteral("help"),       QStringLiteral("help-all"),
-                            QStringLiteral("version"),    QStringLiteral("import-norms"),
-                            QStringLiteral("export-vor"), QStringLiteral("import-vor")};
+    const QStringList known{QStringLiteral("help"),          QStringLiteral("help-all"),
+                            QStringLiteral("version"),       QStringLiteral("import-norms"),
+                            QStringLiteral("import-prices"), QStringLiteral("export-vor"),
+                            QStringLiteral("import-vor")};
     const auto usage = [&parser] {
         QTextStream(stderr) << parser.helpText();
         return 2;
@@ -115,6 +123,12 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
         QTextStream err(stderr);
         return norms::runImportCommand(parser.positionalArguments(), norms::defaultDatabasePath(),
                                        out, err);
+    }
+    if (parser.isSet(importPrices)) {
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return norms::runPriceImportCommand(parser.positionalArguments(),
+                                            norms::defaultDatabasePath(), out, err);
     }
     if (parser.isSet(exportVor) || parser.isSet(importVor)) {
         const QStringList files = parser.positionalArguments();

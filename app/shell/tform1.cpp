@@ -187,6 +187,7 @@ void TForm1::createMenus()
     actions->addAction(m_norms->showAction());
     actions->addAction(m_norms->importAction());
     actions->addAction(m_norms->importFolderAction());
+    actions->addAction(m_norms->importPricesAction());
     actions->addAction(m_norms->exportAction());
     actions->addAction(m_norms->rateTablesAction());
     actions->addSeparator();

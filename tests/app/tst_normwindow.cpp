@@ -1,11 +1,14 @@
 #include "../norms/footings.h"
+#include "../norms/splitform.h"
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "errorrecorder.h"
 #include "normdb.h"
+#include "norms/normbase.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
 #include "norms/ratetableswindow.h"
+#include "norms/pricecontrol.h"
 #include "normsample.h"
 #include "totals.h"
 #include "windowdriver.h"
@@ -49,6 +52,7 @@ private slots:
     void brokenFileIsReportedAndTheBaseStays();
     void cancelledImportLeavesThePreviousBase();
     void editionsFolderBringsNormsAndPrices();
+    void lineIsPricedInTheChosenList();
     void ctrlFGoesToTheSearch_data();
     void ctrlFGoesToTheSearch();
     void addNoticeShowsOverTheWindowInUse_data();
@@ -328,7 +332,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept_data()
                                 "Нормы недоступны; загрузите базу норм заново.";
     QTest::newRow("newer") << true
                            << "База норм «data/norms.db» создана более новой версией программы "
-                              "(версия схемы 9, эта программа знает до 6). Нормы недоступны; "
+                              "(версия схемы 9, эта программа знает до 7). Нормы недоступны; "
                               "обновите программу или загрузите базу норм заново.";
 }
 
@@ -537,6 +541,52 @@ void NormWindowTest::addNoticeShowsOverTheWindowInUse()
     QVERIFY(notice && notice->isVisible());
     QCOMPARE(notice->window(), inUse);
     QVERIFY(notice->text().startsWith(QStringLiteral("Добавлено в ведомость: ")));
+}
+
+// Two quarters of a region's prices loaded from the menu: the line at hand is priced in the list
+// chosen, which the settings remember.
+void NormWindowTest::lineIsPricedInTheChosenList()
+{
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
+    PriceControl &prices = m_driver->window().normControl().prices();
+    for (const QString quarter : {QStringLiteral("2"), QStringLiteral("1")}) {
+        splitform::Form form;
+        form.period =
+            QStringLiteral("Сплит-форма информации о ценах за %1 квартал 2026 года").arg(quarter);
+        form.resources = {{"ФСБЦ-01.7.15.06-0111", "Гвозди строительные", "т", "", "5 310,40",
+                           "01.7.15.06", "Гвозди", quarter == u"1" ? "5 000,00" : "-", "1,125"}};
+        const QString file = m_files->filePath(quarter + QStringLiteral(" кв.csv"));
+        QVERIFY(splitform::writeCsv(file, form, u';', true));
+        prices.setFileChooser([file] { return QStringList{file}; });
+        QSignalSpy finished(&prices, &PriceControl::finished);
+        m_driver->window().findChild<QAction *>(QStringLiteral("ImportPrices"))->trigger();
+        QVERIFY(finished.wait(60'000));
+    }
+    QVERIFY(part<QLabel>("NormStatus")->text().contains(QStringLiteral("«Москва, 1 кв. 2026»")));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
+    chooseFirstHit();
+    auto *resources = part<QTreeWidget>("NormResources");
+    resources->setCurrentItem(resources->topLevelItem(0)->child(0));
+    QCOMPARE(m_driver->text(QStringLiteral("ResourcePrice")),
+             QStringLiteral(
+                 "01.7.15.06-0111: 5\u00a0000,00 руб./т — Москва, 1 кв. 2026 (текущая цена)"));
+    m_driver->pressAccelerator(u'г');
+    m_driver->pressKey(Qt::Key_Up);
+    QCOMPARE(m_driver->text(QStringLiteral("ResourcePrice")),
+             QStringLiteral("01.7.15.06-0111: 5\u00a0974,20 руб./т — Москва, 2 кв. 2026 (базисная "
+                            "цена × индекс группы)"));
+    // The resource a search by resource found is the one priced, whatever line was at hand.
+    resources->setCurrentItem(resources->topLevelItem(2)->child(0));
+    part<QComboBox>("NormSearchMode")->setCurrentIndex(1);
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("гвозди"));
+    chooseFirstHit();
+    QVERIFY(m_driver->text(QStringLiteral("ResourcePrice"))
+                .startsWith(u"01.7.15.06-0111: 5\u00a0974,20"));
+    m_driver->window().normControl().base().reopen();
+    QCOMPARE(part<QComboBox>("PriceList")->currentText(), QStringLiteral("Москва, 2 кв. 2026"));
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    QVERIFY(normWindow()->grab().toImage().save(folder + QStringLiteral("/norms-prices.png")));
 }
 
 void NormWindowTest::renderNormWindow()

@@ -1,6 +1,11 @@
 #pragma once
 
-// Takes a base of today's schema back to schema 5, before the norms' references to the overhead
+// Takes a base of today's schema back to schema 6, before the regions' price lists.
+inline constexpr char kUndoPriceLists[] = R"sql(
+DROP TABLE price_lists; DROP TABLE resource_prices;
+)sql";
+
+// Takes a base of schema 6 back to schema 5, before the norms' references to the overhead
 // and profit norms, the machines' machinists and the editions of those tables.
 inline constexpr char kUndoReferences[] = R"sql(
 DROP TRIGGER norm_reasons_gone; DROP TRIGGER collection_reasons_gone;

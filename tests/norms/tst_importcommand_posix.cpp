@@ -4,6 +4,7 @@
 #include "normdb.h"
 #include "normimport.h"
 #include "normsample.h"
+#include "splitform.h"
 #include "sqlite.h"
 
 #include <QDir>
@@ -47,6 +48,8 @@ private slots:
     void interruptedImportLeavesPreviousBase_data();
     void interruptedImportLeavesPreviousBase();
     void helpNamesTheImport();
+    void importsPricesOnTheTerminal_data();
+    void importsPricesOnTheTerminal();
 
 private:
     std::unique_ptr<QTemporaryDir> m_folder;
@@ -222,10 +225,42 @@ void ImportCommandTest::helpNamesTheImport()
     QVERIFY(program.waitForFinished(30000));
     const QString help = QString::fromUtf8(program.readAllStandardOutput());
     QVERIFY2(help.contains(
-                 QStringLiteral("  --import-norms  Загрузить файлы XML федеральной базы норм")),
+                 QStringLiteral("  --import-norms   Загрузить файлы XML федеральной базы норм")),
+             qPrintable(help));
+    QVERIFY2(help.contains(QStringLiteral("  --import-prices  Загрузить сметные цены региона")),
              qPrintable(help));
     QVERIFY2(help.contains(QStringLiteral("data/norms.db и выйти.")), qPrintable(help));
     QVERIFY(!QFile::exists(m_folder->filePath(QStringLiteral("data"))));
+}
+
+void ImportCommandTest::importsPricesOnTheTerminal_data()
+{
+    QTest::addColumn<QString>("subject");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("said"); // the last line, on the output or the errors
+    QTest::newRow("the summary last") << "г. Москва" << 0 << "ставок оплаты труда 1.";
+    QTest::newRow("no subject, no list") << "" << 1 << "не указывает субъект Российской Федерации";
+}
+
+void ImportCommandTest::importsPricesOnTheTerminal()
+{
+    QFETCH(QString, subject);
+    QFETCH(int, exitCode);
+    QFETCH(QString, said);
+    splitform::Form form;
+    form.subject = subject;
+    form.resources = {
+        {"4-100-060", "Средний разряд машинистов 6,0", "чел.-ч", "", "", "", "", "982,04", ""}};
+    const QString file = m_folder->filePath(QStringLiteral("Москва.csv"));
+    QVERIFY(splitform::writeCsv(file, form, u';', true));
+    QProcess program;
+    startWithoutDisplay(program, m_folder->path(), {QStringLiteral("--import-prices"), file});
+    QVERIFY(program.waitForFinished(30000));
+    QCOMPARE(program.exitCode(), exitCode);
+    const QStringList lines = QString::fromUtf8(exitCode == 0 ? program.readAllStandardOutput()
+                                                              : program.readAllStandardError())
+                                  .split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY2(!lines.isEmpty() && lines.back().contains(said), qPrintable(lines.join(u'\n')));
 }
 
 QTEST_GUILESS_MAIN(ImportCommandTest)

@@ -188,6 +188,7 @@ void NormSearchTest::anEarlierBaseIsMigratedInPlace()
     QVERIFY(QFile::copy(m_folder.filePath(QStringLiteral("norms.db")), path));
     {
         norms::sql::Connection earlier(path);
+        earlier.execute(kUndoPriceLists);
         earlier.execute(kUndoReferences);
         earlier.execute(kUndoSearchRanks);
         earlier.execute("PRAGMA user_version = 3");
