@@ -1,4 +1,5 @@
 #include "normimportcommand.h"
+#include "progressshare.h"
 
 #include "normimport.h"
 
@@ -18,15 +19,10 @@ int runImportCommand(const QStringList &files, const QString &databasePath, QTex
     // A line per tenth of the way keeps a log readable however large the files are.
     int tenthsShown = 0;
     const auto progress = [&](const ImportStatus &status) {
-        // The bytes are all read some time before the last norms are written and the import
-        // commits: only the import's end is told as the whole way.
-        const qint64 tenths = status.finished ? 10
-                              : status.bytesTotal > 0
-                                  ? std::min<qint64>(status.bytesRead * 10 / status.bytesTotal, 9)
-                                  : 0;
+        const int tenths = progressShare(status, 10);
         if (tenths <= tenthsShown)
             return;
-        tenthsShown = int(tenths);
+        tenthsShown = tenths;
         out << QStringLiteral("%1: %2 %, норм: %3")
                    .arg(status.fileName, QString::number(tenths * 10),
                         QString::number(status.norms))

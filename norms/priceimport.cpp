@@ -1,4 +1,5 @@
 #include "priceimport.h"
+#include "progressshare.h"
 
 #include "normdb.h"
 #include "normimport.h"
@@ -148,13 +149,10 @@ int runPriceImportCommand(const QStringList &files, const QString &databasePath,
 {
     int tenthsShown = 0;
     const auto progress = [&](const PriceImportStatus &status) {
-        const qint64 tenths = status.finished ? 10
-                              : status.bytesTotal > 0
-                                  ? std::min<qint64>(status.bytesRead * 10 / status.bytesTotal, 9)
-                                  : 0;
+        const int tenths = progressShare(status, 10);
         if (tenths <= tenthsShown)
             return;
-        tenthsShown = int(tenths);
+        tenthsShown = tenths;
         out << QStringLiteral("%1: %2 %, строк: %3")
                    .arg(status.fileName, QString::number(tenths * 10), count(status.rows))
             << Qt::endl;

@@ -1,4 +1,5 @@
 #include "normcontrol.h"
+#include "progressshare.h"
 
 #include "common/closingkeys.h"
 #include "common/errorreport.h"
@@ -6,8 +7,8 @@
 #include "normbase.h"
 #include "normimport.h"
 #include "normwindow.h"
-#include "ratetableswindow.h"
 #include "pricecontrol.h"
+#include "ratetableswindow.h"
 
 #include <QAction>
 #include <QDir>
@@ -238,13 +239,7 @@ void NormControl::importFiles(const QStringList &files)
                         if (!progress)
                             return;
                         progress->setLabelText(progressText(status));
-                        // All is read a while before the import has written and committed
-                        // it; the bar is full only then.
-                        if (status.finished)
-                            progress->setValue(1000);
-                        else if (status.bytesTotal > 0)
-                            progress->setValue(
-                                std::min(999, int(status.bytesRead * 1000 / status.bytesTotal)));
+                        progress->setValue(norms::progressShare(status, 1000));
                     },
                     Qt::QueuedConnection);
             },

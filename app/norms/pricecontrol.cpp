@@ -1,4 +1,5 @@
 #include "pricecontrol.h"
+#include "progressshare.h"
 
 #include "common/errorreport.h"
 #include "normbase.h"
@@ -81,12 +82,7 @@ void PriceControl::importFiles(const QStringList &files)
                         progress->setLabelText(
                             QStringLiteral("Загрузка «%1»\nПрочитано строк: %2")
                                 .arg(status.fileName, QLocale().toString(status.rows)));
-                        const qint64 value =
-                            status.finished ? 1000
-                            : status.bytesTotal > 0
-                                ? std::min<qint64>(999, status.bytesRead * 1000 / status.bytesTotal)
-                                : 0;
-                        progress->setValue(int(value));
+                        progress->setValue(norms::progressShare(status, 1000));
                     },
                     Qt::QueuedConnection);
             },
