@@ -51,6 +51,8 @@ private slots:
     void ctrlFGoesToTheSearch();
     void addNoticeShowsOverTheWindowInUse_data();
     void addNoticeShowsOverTheWindowInUse();
+    void keysOfTheMainWindowAndOfBothLayoutsWork_data();
+    void keysOfTheMainWindowAndOfBothLayoutsWork();
     void renderNormWindow();
 
 private:
@@ -512,6 +514,45 @@ void NormWindowTest::addNoticeShowsOverTheWindowInUse()
     QVERIFY(notice && notice->isVisible());
     QCOMPARE(notice->window(), inUse);
     QVERIFY(notice->text().startsWith(QStringLiteral("Добавлено в ведомость: ")));
+}
+
+void NormWindowTest::keysOfTheMainWindowAndOfBothLayoutsWork_data()
+{
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("billShown"); // else the volume computed
+    QTest::newRow("Ctrl+B shows the bill")
+        << int(Qt::Key_B) << int(Qt::ControlModifier) << "" << true;
+    QTest::newRow("Alt+H, the key of «Р» in the Latin layout, computes")
+        << int(Qt::Key_H) << int(Qt::AltModifier) << "h" << false;
+}
+
+void NormWindowTest::keysOfTheMainWindowAndOfBothLayoutsWork()
+{
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    QFETCH(QString, text);
+    QFETCH(bool, billShown);
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
+    chooseFirstHit();
+    m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
+    QVERIFY(QTest::qWaitFor([this] { return QApplication::activeWindow() == normWindow(); }));
+    m_driver->newJournalLines();
+    // In the volume, as typed there.
+    for (const QTest::KeyAction action : {QTest::Press, QTest::Release})
+        QTest::sendKeyEvent(action, QApplication::focusWidget(), Qt::Key(key), text,
+                            Qt::KeyboardModifiers(modifiers));
+    if (billShown) {
+        QVERIFY(m_driver->window().bill().window());
+        QTRY_COMPARE(QApplication::activeWindow(), m_driver->window().bill().window());
+        return;
+    }
+    // The button is pressed as by a click, which follows a moment later.
+    QTRY_VERIFY(normWindow()->computation().has_value());
+    QCOMPARE(m_driver->newJournalLines(), kFootingBlock);
+    QCOMPARE(part<QLineEdit>("NormVolume")->text(), QStringLiteral("25"));
 }
 
 void NormWindowTest::renderNormWindow()
