@@ -190,8 +190,8 @@ void AccessibilityTest::windowsArePresentedAsWindows()
     if (bill) {
         m_driver->pressKey(Qt::Key_B, Qt::ControlModifier);
         window = m_driver->window().bill().window();
-        QVERIFY(window && window->isVisible());
     }
+    QVERIFY(window);
     // A client area is what AT-SPI calls a «filler»: a screen reader would not say a window.
     QCOMPARE(QAccessible::queryAccessibleInterface(window)->role(), QAccessible::Window);
 }

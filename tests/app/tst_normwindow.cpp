@@ -518,40 +518,33 @@ void NormWindowTest::addNoticeShowsOverTheWindowInUse()
 
 void NormWindowTest::keysOfTheMainWindowAndOfBothLayoutsWork_data()
 {
-    QTest::addColumn<int>("key");
-    QTest::addColumn<int>("modifiers");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("billShown"); // else the volume computed
-    QTest::newRow("Ctrl+B shows the bill")
-        << int(Qt::Key_B) << int(Qt::ControlModifier) << "" << true;
+    QTest::addColumn<QKeyCombination>("keys");
+    QTest::addColumn<QString>("text"); // none: the bill is to show, else the volume computed
+    QTest::newRow("Ctrl+B shows the bill") << (Qt::CTRL | Qt::Key_B) << "";
     QTest::newRow("Alt+H, the key of «Р» in the Latin layout, computes")
-        << int(Qt::Key_H) << int(Qt::AltModifier) << "h" << false;
+        << (Qt::ALT | Qt::Key_H) << "h";
 }
 
 void NormWindowTest::keysOfTheMainWindowAndOfBothLayoutsWork()
 {
-    QFETCH(int, key);
-    QFETCH(int, modifiers);
+    QFETCH(QKeyCombination, keys);
     QFETCH(QString, text);
-    QFETCH(bool, billShown);
     QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
     m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
     chooseFirstHit();
     m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
     QVERIFY(QTest::qWaitFor([this] { return QApplication::activeWindow() == normWindow(); }));
-    m_driver->newJournalLines();
     // In the volume, as typed there.
     for (const QTest::KeyAction action : {QTest::Press, QTest::Release})
-        QTest::sendKeyEvent(action, QApplication::focusWidget(), Qt::Key(key), text,
-                            Qt::KeyboardModifiers(modifiers));
-    if (billShown) {
-        QVERIFY(m_driver->window().bill().window());
-        QTRY_COMPARE(QApplication::activeWindow(), m_driver->window().bill().window());
+        QTest::sendKeyEvent(action, QApplication::focusWidget(), keys.key(), text,
+                            keys.keyboardModifiers());
+    if (text.isEmpty()) {
+        QTRY_VERIFY(m_driver->window().bill().window() &&
+                    m_driver->window().bill().window()->isActiveWindow());
         return;
     }
-    // The button is pressed as by a click, which follows a moment later.
+    // Pressed as by a click, which follows a moment later; the field keeps its text.
     QTRY_VERIFY(normWindow()->computation().has_value());
-    QCOMPARE(m_driver->newJournalLines(), kFootingBlock);
     QCOMPARE(part<QLineEdit>("NormVolume")->text(), QStringLiteral("25"));
 }
 
