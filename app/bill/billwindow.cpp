@@ -10,6 +10,7 @@
 #include "billtexts.h"
 #include "billxlsx.h"
 #include "cataloguelinkdialog.h"
+#include "common/accessiblewindow.h"
 #include "common/closingkeys.h"
 #include "common/codecolumn.h"
 #include "common/errorreport.h"
@@ -71,6 +72,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
       m_entriesModel(new EntriesModel(book, this)), m_totalsModel(new TotalsModel(book, this)),
       m_hoursModel(new HoursModel(book, this))
 {
+    presentAsWindow(this);
     setObjectName(QStringLiteral("BillWindow"));
     m_files.setDialogParent(this);
     m_headingTexts = [] {

@@ -68,21 +68,23 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
         QWidget *widget;
         const char *caption;
     } fields[] = {{m_site, "Стро&йка:"},
-                  {m_reason, "Основа&ние:"},
                   {m_number, "Но&мер ВОР:"},
                   {m_compiledPosition, "Должность составив&шего:"},
+                  {m_reason, "Основа&ние:"},
                   {m_checkedPosition, "Дол&жность проверившего:"},
                   {m_access, "Уровень доступа (&гриф):"}};
     // Two columns of three: the site, the number and the position of who compiled it; the
-    // basis, the access level and the position of who checked it.
+    // basis, the position of who checked it and the access level. Tab reads down the first
+    // column, then the second.
     auto *left = new QFormLayout;
     auto *right = new QFormLayout;
-    const int side[] = {0, 1, 0, 0, 1, 1};
     for (int i = 0; i < int(std::size(fields)); ++i) {
         auto *label = new QLabel(QString::fromUtf8(fields[i].caption), this);
         label->setBuddy(fields[i].widget);
         fields[i].widget->setMinimumWidth(140);
-        (side[i] == 0 ? left : right)->addRow(label, fields[i].widget);
+        (i < 3 ? left : right)->addRow(label, fields[i].widget);
+        if (i > 0)
+            setTabOrder(fields[i - 1].widget, fields[i].widget);
     }
     head->addLayout(left, 1);
     head->addLayout(right, 1);

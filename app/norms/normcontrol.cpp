@@ -125,6 +125,7 @@ void NormControl::showWindow()
         if (m_chooseConflicts)
             m_window->firmActions().setConflictChooser(m_chooseConflicts);
         addQuittingKey(m_window, &m_mainWindow);
+        m_window->addActions(m_shared);
     }
     m_window->show();
     m_window->raise();
@@ -159,6 +160,13 @@ void NormControl::setConflictChooser(FirmNormActions::ConflictChooser choose)
     m_chooseConflicts = std::move(choose);
     if (m_window)
         m_window->firmActions().setConflictChooser(m_chooseConflicts);
+}
+
+void NormControl::shareShortcut(QAction *action)
+{
+    m_shared.append(action);
+    if (m_window)
+        m_window->addAction(action);
 }
 
 void NormControl::chooseAndExport()

@@ -69,6 +69,8 @@ public:
         m_chooseSaveFile = std::move(choose);
     }
     void setConflictChooser(FirmNormActions::ConflictChooser choose);
+    // A command of the main window whose shortcut works in «Нормы» too (the bill's Ctrl+B).
+    void shareShortcut(QAction *action);
 
 signals:
     void addToBillRequested(const norms::NormComputation &computation);
@@ -96,6 +98,7 @@ private:
     std::function<QString()> m_chooseFolder;
     std::function<QString()> m_chooseSaveFile;
     FirmNormActions::ConflictChooser m_chooseConflicts;
+    QList<QAction *> m_shared;
 
     struct Run;
     std::shared_ptr<Run> m_run;

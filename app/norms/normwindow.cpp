@@ -4,6 +4,7 @@
 #include "common/closingkeys.h"
 #include "common/codecolumn.h"
 #include "common/errorreport.h"
+#include "common/latinmnemonics.h"
 #include "common/searchpause.h"
 #include "firmstore.h"
 #include "journal.h"
@@ -227,6 +228,7 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     setTabOrder(m_mode, m_import);
     setTabOrder(m_import, m_export);
     addClosingKeys(this);
+    addLatinMnemonics(this);
     auto *find = new QAction(this);
     find->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F));
     connect(find, &QAction::triggered, this, &NormWindow::focusSearch);

@@ -164,6 +164,8 @@ void TForm1::createActions()
             [this](const norms::NormComputation &computation) {
                 m_bill->addEntry(norms::billEntry(computation, QDateTime()), m_norms->window());
             });
+    // From «Нормы», where the norms' figures are added, the bill is one key away as here.
+    m_norms->shareShortcut(m_bill->showAction());
     // The bill asks the versions of its firm norms when entries come in and when they change,
     // never while it paints.
     FirmBook &firmBook = m_norms->base().firmBook();

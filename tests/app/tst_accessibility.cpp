@@ -1,3 +1,4 @@
+#include "bill/billcontrol.h"
 #include "windowdriver.h"
 
 #include <QAbstractButton>
@@ -34,6 +35,8 @@ private slots:
     void everyPageIsNamedForAScreenReader();
     void tabOrderFollowsThePage_data();
     void tabOrderFollowsThePage();
+    void windowsArePresentedAsWindows_data();
+    void windowsArePresentedAsWindows();
 
 private:
     std::unique_ptr<WindowDriver> m_driver;
@@ -171,6 +174,26 @@ void AccessibilityTest::tabOrderFollowsThePage()
         m_driver->pressKey(Qt::Key_Backtab, Qt::ShiftModifier);
         QCOMPARE(QApplication::focusWidget(), stop(order[i]));
     }
+}
+
+void AccessibilityTest::windowsArePresentedAsWindows_data()
+{
+    QTest::addColumn<bool>("bill"); // else the main window
+    QTest::newRow("main window") << false;
+    QTest::newRow("bill, opened with Ctrl+B") << true;
+}
+
+void AccessibilityTest::windowsArePresentedAsWindows()
+{
+    QFETCH(bool, bill);
+    QWidget *window = &m_driver->window();
+    if (bill) {
+        m_driver->pressKey(Qt::Key_B, Qt::ControlModifier);
+        window = m_driver->window().bill().window();
+    }
+    QVERIFY(window);
+    // A client area is what AT-SPI calls a «filler»: a screen reader would not say a window.
+    QCOMPARE(QAccessible::queryAccessibleInterface(window)->role(), QAccessible::Window);
 }
 
 QTEST_MAIN(AccessibilityTest)

@@ -481,6 +481,17 @@ void BillDocumentTest::tabLeavesEachTableAfterItsLastCellToEdit()
                                  "BillTotals",
                                  "BillPriceIndex",
                                  "BillFillPrices"}));
+
+    // Unfolded, the bill of quantities' head is read down its first column, then its second.
+    m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillVorToggle")));
+    window->findChild<QWidget *>(QStringLiteral("VorConstructionSite"))->setFocus();
+    QStringList head{QApplication::focusWidget()->objectName()};
+    for (int press = 0; press < 5; ++press) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        head.append(QApplication::focusWidget()->objectName());
+    }
+    QCOMPARE(head, (QStringList{"VorConstructionSite", "VorNumber", "VorCompiledPosition",
+                                "VorReason", "VorCheckedPosition", "VorAccessLevel"}));
 }
 
 void BillDocumentTest::theDateIsPrintedAndSavedAsShown_data()

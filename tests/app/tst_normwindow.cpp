@@ -58,6 +58,8 @@ private slots:
     void addNoticeShowsOverTheWindowInUse_data();
     void addNoticeShowsOverTheWindowInUse();
     void rateTablesAreFoundAndReplaced();
+    void keysOfTheMainWindowAndOfBothLayoutsWork_data();
+    void keysOfTheMainWindowAndOfBothLayoutsWork();
     void renderNormWindow();
 
 private:
@@ -587,6 +589,33 @@ void NormWindowTest::lineIsPricedInTheChosenList()
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     QVERIFY(normWindow()->grab().toImage().save(folder + QStringLiteral("/norms-prices.png")));
+}
+
+void NormWindowTest::keysOfTheMainWindowAndOfBothLayoutsWork_data()
+{
+    QTest::addColumn<QKeyCombination>("keys");
+    QTest::addColumn<QString>("text"); // none: the bill is to show, else the volume computed
+    QTest::newRow("Ctrl+B shows the bill") << (Qt::CTRL | Qt::Key_B) << "";
+    QTest::newRow("Alt+H, the key of «Р» in the Latin layout, computes")
+        << (Qt::ALT | Qt::Key_H) << "h";
+}
+
+void NormWindowTest::keysOfTheMainWindowAndOfBothLayoutsWork()
+{
+    QFETCH(QKeyCombination, keys);
+    QFETCH(QString, text);
+    QVERIFY(importFromMenu({writeFile(QStringLiteral("ГЭСН.xml"), kFootingsBase)}));
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("бетон фунд 5"));
+    chooseFirstHit();
+    m_driver->type(QStringLiteral("NormVolume"), QStringLiteral("25"));
+    QVERIFY(QTest::qWaitFor([this] { return QApplication::activeWindow() == normWindow(); }));
+    for (const QTest::KeyAction action : {QTest::Press, QTest::Release})
+        QTest::sendKeyEvent(action, QApplication::focusWidget(), keys.key(), text,
+                            keys.keyboardModifiers());
+    // «Расчет» is pressed as by a click, a moment later; the field keeps its text.
+    QTRY_VERIFY(text.isEmpty() ? m_driver->window().bill().window() != nullptr
+                               : normWindow()->computation().has_value());
+    QCOMPARE(part<QLineEdit>("NormVolume")->text(), QStringLiteral("25"));
 }
 
 void NormWindowTest::renderNormWindow()
