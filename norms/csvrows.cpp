@@ -1,10 +1,9 @@
 #include "tablerows.h"
+#include "windows1251.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QStringDecoder>
-
-#include <array>
 
 // A price list saved from the workbook as CSV: by a Russian Excel with ';' between cells and in
 // Windows-1251, by others with ',' and in UTF-8. A text with the separator, a quote or a line
@@ -12,29 +11,6 @@
 namespace norms::table {
 
 namespace {
-
-// Windows-1251 from 0x80 to 0xBF; from 0xC0 on the letters А…я follow in order. Qt names the
-// code page only where it is built with ICU, which the Windows build is not.
-constexpr std::array<char16_t, 64> kUpper1251{
-    0x0402, 0x0403, 0x201A, 0x0453, 0x201E, 0x2026, 0x2020, 0x2021, 0x20AC, 0x2030, 0x0409,
-    0x2039, 0x040A, 0x040C, 0x040B, 0x040F, 0x0452, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0xFFFD, 0x2122, 0x0459, 0x203A, 0x045A, 0x045C, 0x045B, 0x045F, 0x00A0,
-    0x040E, 0x045E, 0x0408, 0x00A4, 0x0490, 0x00A6, 0x00A7, 0x0401, 0x00A9, 0x0404, 0x00AB,
-    0x00AC, 0x00AD, 0x00AE, 0x0407, 0x00B0, 0x00B1, 0x0406, 0x0456, 0x0491, 0x00B5, 0x00B6,
-    0x00B7, 0x0451, 0x2116, 0x0454, 0x00BB, 0x0458, 0x0405, 0x0455, 0x0457};
-
-QString fromWindows1251(const QByteArray &bytes)
-{
-    QString text(bytes.size(), Qt::Uninitialized);
-    QChar *out = text.data();
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        *out++ = QChar(code < 0x80   ? char16_t(code)
-                       : code < 0xC0 ? kUpper1251[std::size_t(code - 0x80)]
-                                     : char16_t(0x0410 + (code - 0xC0)));
-    }
-    return text;
-}
 
 // Whether the bytes read as UTF-8; a character cut at their end does not count against them.
 bool isUtf8(const QByteArray &bytes)

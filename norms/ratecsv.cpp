@@ -2,6 +2,7 @@
 
 #include "calcerror.h"
 #include "inputnumber.h"
+#include "windows1251.h"
 
 #include <QSet>
 #include <QStringDecoder>
@@ -14,34 +15,6 @@ namespace norms::rates {
 using namespace Qt::StringLiterals;
 
 namespace {
-
-// Windows-1251 from 0x80 up, read by table: a Qt built without ICU has no converter for it.
-constexpr std::array<char16_t, 64> kUpperHalf{
-    u'\u0402', u'\u0403', u'\u201A', u'\u0453', u'\u201E', u'\u2026', u'\u2020', u'\u2021',
-    u'\u20AC', u'\u2030', u'\u0409', u'\u2039', u'\u040A', u'\u040C', u'\u040B', u'\u040F',
-    u'\u0452', u'\u2018', u'\u2019', u'\u201C', u'\u201D', u'\u2022', u'\u2013', u'\u2014',
-    u'\uFFFD', u'\u2122', u'\u0459', u'\u203A', u'\u045A', u'\u045C', u'\u045B', u'\u045F',
-    u'\u00A0', u'\u040E', u'\u045E', u'\u0408', u'\u00A4', u'\u0490', u'\u00A6', u'\u00A7',
-    u'\u0401', u'\u00A9', u'\u0404', u'\u00AB', u'\u00AC', u'\u00AD', u'\u00AE', u'\u0407',
-    u'\u00B0', u'\u00B1', u'\u0406', u'\u0456', u'\u0491', u'\u00B5', u'\u00B6', u'\u00B7',
-    u'\u0451', u'\u2116', u'\u0454', u'\u00BB', u'\u0458', u'\u0405', u'\u0455', u'\u0457',
-};
-
-QString fromWindows1251(const QByteArray &bytes)
-{
-    QString text;
-    text.reserve(bytes.size());
-    for (const char byte : bytes) {
-        const auto code = static_cast<unsigned char>(byte);
-        if (code < 0x80)
-            text.append(QChar(char16_t(code)));
-        else if (code < 0xC0)
-            text.append(QChar(kUpperHalf[code - 0x80u]));
-        else
-            text.append(QChar(char16_t(0x0410 + (code - 0xC0))));
-    }
-    return text;
-}
 
 struct Layout
 {
@@ -90,9 +63,7 @@ std::optional<double> percentOf(const QString &text)
 QString decodeText(const QByteArray &bytes)
 {
     const QByteArray body = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
-    QStringDecoder utf8(QStringDecoder::Utf8);
-    const QString text = utf8.decode(body);
-    return utf8.hasError() ? fromWindows1251(body) : text;
+    return fromUtf8OrWindows1251(body);
 }
 
 CsvReading readCsv(const QByteArray &bytes, const QString &fileName)

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "journalfile_system.h"
+
 #include <QFile>
 #include <QList>
 #include <QRegularExpression>
-#include <QStringEncoder>
 #include <QStringList>
 
 // A region's price list written as the state pricing system publishes it: title rows with the
@@ -102,8 +103,9 @@ inline bool writeCsv(const QString &path, const Form &form, QChar separator, boo
         text += cells.join(separator) + QStringLiteral("\r\n");
     }
     QFile file(path);
-    QStringEncoder encoder(windows1251 ? "windows-1251" : "UTF-8");
-    return file.open(QIODevice::WriteOnly) && file.write(encoder.encode(text)) > 0;
+    // Encoded by the journal's writer, which knows the code page on both systems.
+    const QByteArray bytes = windows1251 ? journalfile::system::toWindows1251(text) : text.toUtf8();
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) > 0;
 }
 
 } // namespace splitform
