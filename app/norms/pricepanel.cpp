@@ -8,6 +8,7 @@
 #include <QComboBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -41,8 +42,10 @@ QString howPriced(norms::PriceKind kind)
 
 PricePanel::PricePanel(NormBase &base, QWidget *parent) : QWidget(parent), m_base(base)
 {
-    auto *layout = new QHBoxLayout(this);
+    // The price takes a line of its own: beside the list a long one wrapped and was cut.
+    auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    auto *chooser = new QHBoxLayout;
     // «Г» and «U» are keys no other accelerator of «Нормы» takes.
     auto *caption = new QLabel(QStringLiteral("Цены ре&гиона:"), this);
     m_list = new QComboBox(this);
@@ -54,9 +57,11 @@ PricePanel::PricePanel(NormBase &base, QWidget *parent) : QWidget(parent), m_bas
     m_price->setObjectName(QStringLiteral("ResourcePrice"));
     m_price->setWordWrap(true);
     m_price->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    layout->addWidget(caption);
-    layout->addWidget(m_list);
-    layout->addWidget(m_price, 1);
+    chooser->addWidget(caption);
+    chooser->addWidget(m_list);
+    chooser->addStretch(1);
+    layout->addLayout(chooser);
+    layout->addWidget(m_price);
     connect(m_list, &QComboBox::activated, this, &PricePanel::choose);
     reload();
 }
