@@ -5,7 +5,6 @@
 #include "windows1251.h"
 
 #include <QSet>
-#include <QStringDecoder>
 
 #include <array>
 #include <cmath>
