@@ -1,6 +1,7 @@
 #pragma once
 
 #include "billfigure.h"
+#include "estimateterms.h"
 #include "vor.h"
 
 #include <QDate>
@@ -218,6 +219,8 @@ struct Bill
     QMap<MaterialKey, ResourceLink> links;
     QList<Section> sections{Section{firstSectionName()}}; // never empty
     QList<Document> documents;
+    // The local estimate's terms, once the user has made one.
+    std::optional<EstimateTerms> estimate;
 
     friend bool operator==(const Bill &, const Bill &) = default;
 };
