@@ -51,14 +51,6 @@ std::optional<qint64> NormTreeModel::normId(const QModelIndex &index)
     return index.data(IdRole).toLongLong();
 }
 
-bool NormTreeModel::inFirm(const QModelIndex &index)
-{
-    QModelIndex top = index;
-    while (top.parent().isValid())
-        top = top.parent();
-    return top.data(FirmRole).toBool();
-}
-
 void NormTreeModel::fail(const norms::sql::Failure &failure)
 {
     clear();

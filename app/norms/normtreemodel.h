@@ -31,8 +31,6 @@ public:
     void fill(const QModelIndex &index);
     // The norm at a place; none for a collection or a section.
     static std::optional<qint64> normId(const QModelIndex &index);
-    // Whether a place is in one of the firm's collections.
-    static bool inFirm(const QModelIndex &index);
     // What the base said when the collections were last read; empty when they were.
     const QString &failure() const { return m_failure; }
 

@@ -126,6 +126,20 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_prices = wrappedLabel("NormPrices", this);
     m_prices->hide();
     layout->addWidget(m_prices);
+    // Made before the firm's buttons: after a firm norm's change the tree has read the firm's
+    // collections afresh by the time the window searches again and says what failed.
+    m_treeModel = new NormTreeModel(m_base, this);
+    // A place of the firm's collections is let go of before they go, rather than left to the one
+    // beside them; connected before the view's own model connections, so that it comes first.
+    connect(m_treeModel, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &removedFrom, int first, int last) {
+                QModelIndex top = m_tree ? m_tree->currentIndex() : QModelIndex();
+                while (top.parent().isValid())
+                    top = top.parent();
+                if (!removedFrom.isValid() && top.isValid() && top.row() >= first &&
+                    top.row() <= last)
+                    m_tree->selectionModel()->clearCurrentIndex();
+            });
     m_firm = new FirmNormActions(m_base, *this);
     layout->addWidget(m_firm->createConflictsNote(this));
 
@@ -148,9 +162,6 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_hits->setColumnWidth(NormHitsModel::RateColumn, 70);
     m_hits->setColumnWidth(NormHitsModel::UnitColumn, 60);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
-    // Made after the firm's buttons, so that a firm norm's change reaches the window, which lets
-    // go of a place in the firm's collections, before the tree reads them afresh.
-    m_treeModel = new NormTreeModel(m_base, this);
     m_tree = new QTreeView(m_tabs);
     m_tree->setObjectName(QStringLiteral("NormTree"));
     m_tree->setModel(m_treeModel);
@@ -375,10 +386,6 @@ void NormWindow::showFirmChange(qint64 normId)
     m_norm.reset();
     m_federal.reset();
     m_computation.reset();
-    // The tree reads the firm's collections afresh next: a place in them is let go of, rather
-    // than left for the one beside it.
-    if (NormTreeModel::inFirm(m_tree->currentIndex()))
-        m_tree->selectionModel()->clearCurrentIndex();
     reload();
     if (normId != 0)
         readShownNorm(normId);
