@@ -61,7 +61,7 @@ void NormTreeModel::fail(const norms::sql::Failure &failure)
 void NormTreeModel::readCollections(bool firmOnly)
 {
     m_failure.clear();
-    norms::NormDatabase *database = m_base.hasNorms() ? m_base.database() : nullptr;
+    norms::NormDatabase *database = m_base.database();
     if (!database) {
         clear();
         return;
