@@ -4,6 +4,7 @@
 #include "inputnumber.h"
 #include "journalfile.h"
 #include "measure.h"
+#include "normcompute.h"
 #include "resulttext.h"
 
 #include <QCryptographicHash>
@@ -18,11 +19,6 @@
 namespace norms::firm {
 
 namespace {
-
-QString rateOrProject(const std::optional<double> &rate)
-{
-    return rate ? rateText(*rate) : QStringLiteral("по проекту");
-}
 
 QString lineTitle(const NormResource &resource)
 {
@@ -203,7 +199,7 @@ QString rateProblem(const QString &rate)
            calc::decimalSeparator() + QStringLiteral("025».");
 }
 
-QString rateText(double rate)
+QString rateFieldText(double rate)
 {
     return calc::resultText(calc::Extended(rate), calc::ResultFormat{15, 1});
 }
@@ -282,14 +278,14 @@ QString changesBetween(const std::optional<Draft> &before, const Draft &after)
         const NormResource *old = earlier.value(key);
         if (!old) {
             changes.append(QStringLiteral("добавлен ресурс %1: %2")
-                               .arg(lineTitle(resource), rateOrProject(resource.rate)));
+                               .arg(lineTitle(resource), rateText(resource.rate)));
             continue;
         }
         kept.insert(key);
         if (old->rate != resource.rate)
-            changes.append(QStringLiteral("норма ресурса %1: %2 → %3")
-                               .arg(lineTitle(resource), rateOrProject(old->rate),
-                                    rateOrProject(resource.rate)));
+            changes.append(
+                QStringLiteral("норма ресурса %1: %2 → %3")
+                    .arg(lineTitle(resource), rateText(old->rate), rateText(resource.rate)));
         else if (old->name != resource.name || old->unit != resource.unit ||
                  old->group != resource.group || old->code != resource.code)
             changes.append(QStringLiteral("изменен ресурс %1").arg(lineTitle(resource)));

@@ -78,8 +78,9 @@ QString sourceProblem(const QString &source);
 // A rate per measure: a number not below zero in the regional notation («0,025»).
 QString rateProblem(const QString &rate);
 std::optional<double> readRate(const QString &rate);
-// A rate as the editor shows it: every digit, the regional decimal separator.
-QString rateText(double rate);
+// A rate as the editor's field holds it: every digit, the regional decimal separator, so that a
+// norm saved untouched keeps its rates. Shown elsewhere, a rate is norms::rateText.
+QString rateFieldText(double rate);
 
 // What is wrong with a draft as a whole, field by field; empty when it can be saved.
 struct Problem

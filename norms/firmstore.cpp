@@ -194,6 +194,11 @@ FirmStore::Saved FirmStore::append(qint64 id, const Version &version)
                               "INSERT INTO firm_norms(code, version) VALUES(?1, 0)");
         insert.bind(1, version.draft.code).run();
         id = connection.lastInsertId();
+    } else if (!entry(id)) {
+        // A creation undone and done again: the norm is back under the id it had.
+        sql::Statement insert(connection.handle(),
+                              "INSERT INTO firm_norms(id, code, version) VALUES(?1, ?2, 0)");
+        insert.bind(1, id).bind(2, version.draft.code).run();
     }
     sql::Statement last(connection.handle(),
                         "SELECT COALESCE(MAX(number), 0) FROM firm_versions WHERE firm_id = ?1");

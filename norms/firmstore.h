@@ -47,11 +47,12 @@ public:
         int version = 0;
     };
     // Saves a new norm (id 0) or a new version of one, with what changed worked out; a version
-    // equal to the current one is not saved again. Refuses, with sql::Failure of
+    // equal to the current one is not saved again. An id the base lacks (a creation undone) is
+    // made again with that id. Refuses, with sql::Failure of
     // SQLITE_CONSTRAINT, a code another firm norm has.
     Saved save(qint64 id, const Draft &draft, const QString &login, const QDateTime &at);
     // Adds a version as it is, with its moment, login and changes, numbered after the last
-    // (id 0 makes a new norm); what an import brings.
+    // (id 0 makes a new norm, an id the base lacks one with that id); what an import brings.
     Saved append(qint64 id, const Version &version);
     // A new version equal to an earlier one, «восстановлена версия N».
     Saved restore(qint64 id, int number, const QString &login, const QDateTime &at);

@@ -81,6 +81,14 @@ QString Norm::fullCode() const
     return norms::fullCode(prefix, code, firm);
 }
 
+QString resourceName(const NormResource &resource)
+{
+    if (!resource.abstract || resource.technologyGroups.isEmpty())
+        return resource.name;
+    return resource.name +
+           QStringLiteral(" (технологическая группа %1)").arg(resource.technologyGroups);
+}
+
 QString lineKey(const NormResource &resource)
 {
     return resource.code.isEmpty() ? u'\n' + resource.name : resource.code;

@@ -101,6 +101,10 @@ QString lineKey(const NormResource &resource);
 // The line among lines that is the same resource as line; null when none is.
 const NormResource *sameLine(const QList<NormResource> &lines, const NormResource &line);
 
+// A resource's name as every list of resources shows it, with the technology group of an
+// abstract one.
+QString resourceName(const NormResource &resource);
+
 // A line as stored (its group where the line says it) with the name and unit the norm shows.
 NormResource storedLine(const QString &code, const QString &name, const QString &unit,
                         std::optional<int> group);

@@ -57,12 +57,14 @@ QList<BrowseNode> collections(NormDatabase &database)
 {
     // A price catalogue has no norms to browse.
     sql::Statement statement(database.connection().handle(),
-                             "SELECT c.id, c.prefix, c.type FROM collections c WHERE EXISTS "
-                             "(SELECT 1 FROM norms WHERE collection_id = c.id) ORDER BY c.prefix");
+                             "SELECT c.id, c.prefix, c.type, c.kind = ?1 FROM collections c WHERE "
+                             "EXISTS (SELECT 1 FROM norms WHERE collection_id = c.id) "
+                             "ORDER BY c.prefix");
+    statement.bind(1, QString(collectionkind::kFirm));
     QList<BrowseNode> nodes;
     while (statement.next())
         nodes.append({BrowseNode::Kind::Collection, statement.integer(0), statement.text(1),
-                      statement.text(2), QString()});
+                      statement.text(2), QString(), statement.integer(3) != 0});
     return nodes;
 }
 

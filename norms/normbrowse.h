@@ -28,8 +28,10 @@ struct BrowseNode
     QString code; // for a collection its prefix
     QString name; // for a section its type and name («Таблица 06-01-001 …» is shown from them)
     QString type;
+    bool firm = false; // a collection of the firm's own norms
 };
 
+// The collections that have norms, by prefix.
 QList<BrowseNode> collections(NormDatabase &database);
 
 // A price catalogue in the base: its category («Материал», «МашиныМеханизмы»), how many

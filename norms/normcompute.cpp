@@ -62,6 +62,11 @@ QString amountText(const std::optional<double> &amount)
     return amount ? bom::quantityText(*amount) : QStringLiteral("по проекту");
 }
 
+QString rateText(const std::optional<double> &rate)
+{
+    return amountText(rate);
+}
+
 QString workContentText(const QString &content)
 {
     QString text;

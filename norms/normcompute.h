@@ -41,6 +41,9 @@ NormComputation computeNorm(const Norm &norm, const QString &volumeText);
 
 // An amount as the window, the journal and the bill write it; «по проекту» for none.
 QString amountText(const std::optional<double> &amount);
+// A norm's rate as every window writes it, «Нормы», a page row's choice of a norm and the firm
+// norms' history alike: as an amount is; «по проекту» for none.
+QString rateText(const std::optional<double> &rate);
 
 // A norm's work content, one operation a line, as one line: an operation that ends a sentence of
 // its own is followed by the next as a sentence, the others by «; ».

@@ -1,16 +1,26 @@
 #include "firmbook.h"
 
-#include "common/errorreport.h"
 #include "firmcommands.h"
 #include "normbase.h"
 
 #include <QDateTime>
 #include <QUndoStack>
-#include <QWidget>
 
 #include <algorithm>
 
 using norms::firm::FirmStore;
+
+namespace {
+
+// Sets what the caller is told, when it asks.
+template <typename T> T failed(const std::optional<QString> &failure, QString *error, T none)
+{
+    if (error && failure)
+        *error = *failure;
+    return none;
+}
+
+} // namespace
 
 FirmBook::FirmBook(NormBase &base, QObject *parent)
     : QObject(parent), m_base(base), m_undo(new QUndoStack(this))
@@ -20,83 +30,105 @@ FirmBook::FirmBook(NormBase &base, QObject *parent)
 
 FirmBook::~FirmBook() = default;
 
-void FirmBook::setOwner(QWidget *owner)
-{
-    m_owner = owner;
-}
-
-bool FirmBook::attempt(const std::function<void()> &operation, bool quiet)
+std::optional<QString> FirmBook::attempt(const std::function<void()> &operation)
 {
     try {
         operation();
-        return true;
+        return std::nullopt;
     } catch (const norms::sql::Failure &failure) {
-        if (!quiet)
-            errorreport::show(norms::failureText(failure, m_base.path()), m_owner.data());
+        return norms::failureText(failure, m_base.path());
     }
-    return false;
 }
 
-std::optional<norms::firm::Entry> FirmBook::entryOfNorm(qint64 normId)
+std::optional<norms::firm::Entry> FirmBook::entryOfNorm(qint64 normId, QString *error)
 {
     std::optional<norms::firm::Entry> found;
     if (norms::NormDatabase *database = m_base.database())
-        attempt([&] { found = FirmStore(*database).entryOfNorm(normId); });
+        if (const auto failure = attempt([&] { found = FirmStore(*database).entryOfNorm(normId); }))
+            return failed(failure, error, std::optional<norms::firm::Entry>());
     return found;
 }
 
-std::optional<QString> FirmBook::prefix()
+std::optional<QString> FirmBook::prefix(QString *error)
 {
     norms::NormDatabase *database = m_base.database();
     if (!database)
         return norms::firm::defaultPrefix();
     std::optional<QString> prefix;
-    attempt([&] { prefix = FirmStore(*database).prefix(); });
+    if (const auto failure = attempt([&] { prefix = FirmStore(*database).prefix(); }))
+        return failed(failure, error, std::optional<QString>());
     return prefix;
+}
+
+std::optional<QList<norms::firm::Version>> FirmBook::history(qint64 id, QString *error)
+{
+    std::optional<QList<norms::firm::Version>> versions;
+    if (norms::NormDatabase *database = m_base.database())
+        if (const auto failure = attempt([&] { versions = FirmStore(*database).history(id); }))
+            return failed(failure, error, std::optional<QList<norms::firm::Version>>());
+    return versions;
+}
+
+std::optional<QList<norms::firm::Conflict>> FirmBook::conflicts(QString *error)
+{
+    std::optional<QList<norms::firm::Conflict>> waiting;
+    if (norms::NormDatabase *database = m_base.database())
+        if (const auto failure = attempt([&] { waiting = norms::firm::conflicts(*database); }))
+            return failed(failure, error, std::optional<QList<norms::firm::Conflict>>());
+    return waiting;
+}
+
+std::optional<norms::Norm> FirmBook::origin(const norms::Norm &firmNorm, QString *error)
+{
+    std::optional<norms::Norm> federal;
+    if (norms::NormDatabase *database = m_base.database())
+        if (const auto failure = attempt([&] { federal = FirmStore(*database).origin(firmNorm); }))
+            return failed(failure, error, std::optional<norms::Norm>());
+    return federal;
 }
 
 bool FirmBook::codeTaken(const QString &code, qint64 exceptId)
 {
     bool taken = false;
     if (norms::NormDatabase *database = m_base.database())
-        attempt([&] { taken = FirmStore(*database).codeTaken(code, exceptId); }, true);
+        attempt([&] { taken = FirmStore(*database).codeTaken(code, exceptId); });
     return taken;
-}
-
-std::optional<QList<norms::firm::Version>> FirmBook::history(qint64 id)
-{
-    std::optional<QList<norms::firm::Version>> versions;
-    if (norms::NormDatabase *database = m_base.database())
-        attempt([&] { versions = FirmStore(*database).history(id); });
-    return versions;
-}
-
-std::optional<QList<norms::firm::Conflict>> FirmBook::conflicts()
-{
-    std::optional<QList<norms::firm::Conflict>> waiting;
-    if (norms::NormDatabase *database = m_base.database())
-        attempt([&] { waiting = norms::firm::conflicts(*database); });
-    return waiting;
 }
 
 std::optional<int> FirmBook::currentVersion(const QString &code)
 {
     std::optional<int> version;
     if (norms::NormDatabase *database = m_base.database())
-        attempt(
-            [&] {
-                const std::optional<norms::firm::Entry> found = FirmStore(*database).find(code);
-                if (found && !found->deleted)
-                    version = found->version;
-            },
-            true);
+        attempt([&] {
+            const std::optional<norms::firm::Entry> found = FirmStore(*database).find(code);
+            if (found && !found->deleted)
+                version = found->version;
+        });
     return version;
+}
+
+norms::firm::ExportResult FirmBook::exportTo(const std::function<QString()> &choosePath)
+{
+    norms::firm::ExportResult result;
+    norms::NormDatabase *database = m_base.database();
+    if (!database) {
+        result.reason = QStringLiteral("База норм не загружена: фирменных норм нет");
+        return result;
+    }
+    const QString path = choosePath();
+    if (path.isEmpty())
+        return result;
+    if (const auto failure =
+            attempt([&] { result = norms::firm::exportFirmNorms(*database, path); }))
+        result.reason = *failure;
+    return result;
 }
 
 qint64 FirmBook::currentNormId(qint64 id)
 {
     qint64 normId = 0;
     norms::NormDatabase *database = m_base.database();
+    // Quiet: the window that shows the norm reads it again and tells what is wrong.
     if (id != 0 && database)
         attempt([&] {
             const std::optional<norms::firm::Entry> found = FirmStore(*database).entry(id);
@@ -105,112 +137,126 @@ qint64 FirmBook::currentNormId(qint64 id)
     return normId;
 }
 
-std::shared_ptr<qint64> FirmBook::idHolder(qint64 id)
-{
-    m_ids.removeIf([](const std::weak_ptr<qint64> &held) { return held.expired(); });
-    for (const std::weak_ptr<qint64> &held : std::as_const(m_ids))
-        if (std::shared_ptr<qint64> holder = held.lock(); *holder == id)
-            return holder;
-    auto holder = std::make_shared<qint64>(id);
-    m_ids.append(holder);
-    return holder;
-}
-
-bool FirmBook::run(const Step &step)
+std::optional<QString> FirmBook::run(const Step &step)
 {
     norms::NormDatabase *database = m_base.database();
-    return database && attempt([&] {
-               FirmStore store(*database);
-               step(store);
-           });
+    if (!database)
+        return m_base.refusal();
+    return attempt([&] {
+        FirmStore store(*database);
+        step(store);
+    });
 }
 
-void FirmBook::replay(const Step &step, const std::shared_ptr<qint64> &id)
+void FirmBook::replay(const Step &step, qint64 firmId)
 {
     if (!m_base.database())
         return;
-    run(step);
-    emit changed(currentNormId(*id));
+    if (const auto failure = run(step))
+        m_stepFailure = failure;
+    emit changed(currentNormId(firmId));
 }
 
-bool FirmBook::push(firmcommands::FirmCommand *command)
+bool FirmBook::step(void (QUndoStack::*move)(), QString *error)
 {
-    if (!command->make()) {
+    m_stepFailure.reset();
+    (m_undo->*move)();
+    const std::optional<QString> failure = std::exchange(m_stepFailure, std::nullopt);
+    if (!failure)
+        return true;
+    // The step left the base as it was, which is not where the stack now stands: what is on
+    // it would undo from a state the base never reached.
+    m_undo->clear();
+    return failed(failure, error, false);
+}
+
+bool FirmBook::undo(QString *error)
+{
+    return step(&QUndoStack::undo, error);
+}
+
+bool FirmBook::redo(QString *error)
+{
+    return step(&QUndoStack::redo, error);
+}
+
+bool FirmBook::push(firmcommands::FirmCommand *command, QString *error)
+{
+    if (const std::optional<QString> failure = command->make()) {
         delete command;
-        return false;
+        return failed(failure, error, false);
     }
     m_undo->push(command);
     emit changed(currentNormId(command->firmId()));
     return true;
 }
 
-bool FirmBook::create(const norms::firm::Draft &draft)
+bool FirmBook::create(const norms::firm::Draft &draft, QString *error)
 {
-    if (!m_base.databaseToWrite()) {
-        errorreport::show(m_base.refusal(), m_owner.data());
-        return false;
-    }
-    // A new holder, never one an erased norm left: its id is taken by the save.
-    auto made = std::make_shared<qint64>(0);
-    m_ids.append(made);
-    return push(firmcommands::createNorm(*this, made, draft));
+    if (!m_base.databaseToWrite())
+        return failed(m_base.refusal(), error, false);
+    return push(firmcommands::createNorm(*this, draft), error);
 }
 
-bool FirmBook::save(qint64 id, const norms::firm::Draft &draft)
+bool FirmBook::save(qint64 id, const norms::firm::Draft &draft, QString *error)
 {
-    if (!m_base.databaseToWrite()) {
-        errorreport::show(m_base.refusal(), m_owner.data());
-        return false;
-    }
+    if (!m_base.databaseToWrite())
+        return failed(m_base.refusal(), error, false);
     std::optional<norms::firm::Version> current;
-    if (!attempt([&] { current = FirmStore(*m_base.database()).currentVersion(id); }))
-        return false;
+    if (const auto failure =
+            attempt([&] { current = FirmStore(*m_base.database()).currentVersion(id); }))
+        return failed(failure, error, false);
     // Nothing changed makes no version, and nothing to undo.
     if (current && current->draft == draft)
         return true;
-    return push(firmcommands::saveVersion(*this, idHolder(id), draft));
+    return push(firmcommands::saveVersion(*this, id, draft), error);
 }
 
-void FirmBook::remove(const norms::firm::Entry &entry)
+bool FirmBook::remove(const norms::firm::Entry &entry, QString *error)
 {
-    push(firmcommands::deleteNorm(*this, idHolder(entry.id), entry.code));
+    return push(firmcommands::deleteNorm(*this, entry.id, entry.code), error);
 }
 
-void FirmBook::restore(qint64 id, int number, const QString &code)
+bool FirmBook::restore(qint64 id, int number, const QString &code, QString *error)
 {
     norms::NormDatabase *database = m_base.database();
     if (!database)
-        return;
+        return true;
     QList<norms::firm::Version> history;
     std::optional<norms::firm::Version> current;
-    if (!attempt([&] {
+    if (const auto failure = attempt([&] {
             FirmStore store(*database);
             current = store.currentVersion(id);
             history = store.history(id);
         }))
-        return;
+        return failed(failure, error, false);
     // The version chosen is the current one already: nothing to restore.
     if (current && std::any_of(history.cbegin(), history.cend(), [&](const auto &version) {
             return version.number == number && version.draft == current->draft;
         }))
-        return;
-    push(firmcommands::restoreVersion(*this, idHolder(id), code, number, history, current));
+        return true;
+    return push(firmcommands::restoreVersion(*this, id, code, number, history, current), error);
 }
 
-std::optional<int> FirmBook::resolve(const Choices &chosen, qint64 shownNormId)
+std::optional<int> FirmBook::resolve(const Choices &chosen, qint64 shownNormId, QString *error)
 {
     norms::NormDatabase *database = m_base.database();
     if (!database)
         return std::nullopt;
-    const std::optional<norms::firm::Entry> shown =
-        shownNormId != 0 ? entryOfNorm(shownNormId) : std::nullopt;
+    std::optional<norms::firm::Entry> shown;
+    if (shownNormId != 0) {
+        const auto failure =
+            attempt([&] { shown = FirmStore(*database).entryOfNorm(shownNormId); });
+        if (failure)
+            return failed(failure, error, std::optional<int>());
+    }
     std::optional<int> waiting;
-    if (!attempt([&] {
+    if (const auto failure = attempt([&] {
             norms::firm::resolve(*database, chosen, norms::firm::currentLogin(),
                                  QDateTime::currentDateTime());
             waiting = int(norms::firm::conflicts(*database).size());
         }))
-        return std::nullopt;
+        return failed(failure, error, std::optional<int>());
     if (std::any_of(chosen.cbegin(), chosen.cend(), [](const auto &choice) {
             return choice.second == norms::firm::Choice::Theirs;
         }))

@@ -7,16 +7,18 @@
 
 namespace firmcommands {
 
-FirmCommand::FirmCommand(FirmBook &book, const QString &text, std::shared_ptr<qint64> id)
-    : QUndoCommand(text), m_book(book), m_id(std::move(id)), m_login(norms::firm::currentLogin()),
+FirmCommand::FirmCommand(FirmBook &book, const QString &text, qint64 id)
+    : QUndoCommand(text), m_book(book), m_id(id), m_login(norms::firm::currentLogin()),
       m_at(QDateTime::currentDateTime())
 {
 }
 
-bool FirmCommand::make()
+std::optional<QString> FirmCommand::make()
 {
-    m_made = m_book.run([this](norms::firm::FirmStore &store) { forward(store); });
-    return m_made;
+    std::optional<QString> failure =
+        m_book.run([this](norms::firm::FirmStore &store) { forward(store); });
+    m_made = !failure;
+    return failure;
 }
 
 void FirmCommand::redo()
@@ -53,19 +55,16 @@ using norms::firm::Version;
 class SaveFirmVersion : public FirmCommand
 {
 public:
-    SaveFirmVersion(FirmBook &book, std::shared_ptr<qint64> id, const Draft &draft,
+    SaveFirmVersion(FirmBook &book, qint64 id, const Draft &draft,
                     const QString &what = QStringLiteral("изменение %1"))
-        : FirmCommand(book, what.arg(draft.code), std::move(id)), m_draft(draft)
+        : FirmCommand(book, what.arg(draft.code), id), m_draft(draft)
     {
     }
 
 private:
-    // A norm made anew (id 0) takes its id from the save, a new one each time it is done again.
-    void forward(FirmStore &store) override
-    {
-        *m_id = store.save(*m_id, m_draft, m_login, m_at).id;
-    }
-    void back(FirmStore &store) override { store.dropLastVersion(*m_id); }
+    // A norm made anew (id 0) takes its id from the save, and keeps it when done again.
+    void forward(FirmStore &store) override { m_id = store.save(m_id, m_draft, m_login, m_at).id; }
+    void back(FirmStore &store) override { store.dropLastVersion(m_id); }
 
     Draft m_draft;
 };
@@ -73,41 +72,37 @@ private:
 class CreateFirmNorm : public SaveFirmVersion
 {
 public:
-    CreateFirmNorm(FirmBook &book, std::shared_ptr<qint64> id, const Draft &draft)
-        : SaveFirmVersion(book, std::move(id), draft, QStringLiteral("создание %1"))
+    CreateFirmNorm(FirmBook &book, qint64 id, const Draft &draft)
+        : SaveFirmVersion(book, id, draft, QStringLiteral("создание %1"))
     {
     }
 
 private:
-    void back(FirmStore &store) override
-    {
-        store.erase(*m_id);
-        *m_id = 0;
-    }
+    void back(FirmStore &store) override { store.erase(m_id); }
 };
 
 class DeleteFirmNorm : public FirmCommand
 {
 public:
-    DeleteFirmNorm(FirmBook &book, std::shared_ptr<qint64> id, const QString &code)
-        : FirmCommand(book, QStringLiteral("удаление %1").arg(code), std::move(id))
+    DeleteFirmNorm(FirmBook &book, qint64 id, const QString &code)
+        : FirmCommand(book, QStringLiteral("удаление %1").arg(code), id)
     {
     }
 
 private:
-    void forward(FirmStore &store) override { store.remove(*m_id); }
-    void back(FirmStore &store) override { store.undelete(*m_id); }
+    void forward(FirmStore &store) override { store.remove(m_id); }
+    void back(FirmStore &store) override { store.undelete(m_id); }
 };
 
 class RestoreFirmVersion : public FirmCommand
 {
 public:
-    RestoreFirmVersion(FirmBook &book, std::shared_ptr<qint64> id, const QString &code, int number,
+    RestoreFirmVersion(FirmBook &book, qint64 id, const QString &code, int number,
                        const QList<Version> &history, const std::optional<Version> &current)
         : FirmCommand(book,
                       QStringLiteral("восстановление версии %1 нормы %2")
                           .arg(QString::number(number), code),
-                      std::move(id)),
+                      id),
           m_number(number), m_history(history), m_current(current)
     {
     }
@@ -116,9 +111,9 @@ private:
     // Done again after its undoing, the norm is as it was when the history was read.
     void forward(FirmStore &store) override
     {
-        store.restore(*m_id, m_number, m_history, m_current, m_login, m_at);
+        store.restore(m_id, m_number, m_history, m_current, m_login, m_at);
     }
-    void back(FirmStore &store) override { store.dropLastVersion(*m_id); }
+    void back(FirmStore &store) override { store.dropLastVersion(m_id); }
 
     int m_number;
     QList<Version> m_history;
@@ -127,26 +122,25 @@ private:
 
 } // namespace
 
-FirmCommand *createNorm(FirmBook &book, std::shared_ptr<qint64> id, const Draft &draft)
+FirmCommand *createNorm(FirmBook &book, const Draft &draft)
 {
-    return new CreateFirmNorm(book, std::move(id), draft);
+    return new CreateFirmNorm(book, 0, draft);
 }
 
-FirmCommand *saveVersion(FirmBook &book, std::shared_ptr<qint64> id, const Draft &draft)
+FirmCommand *saveVersion(FirmBook &book, qint64 id, const Draft &draft)
 {
-    return new SaveFirmVersion(book, std::move(id), draft);
+    return new SaveFirmVersion(book, id, draft);
 }
 
-FirmCommand *deleteNorm(FirmBook &book, std::shared_ptr<qint64> id, const QString &code)
+FirmCommand *deleteNorm(FirmBook &book, qint64 id, const QString &code)
 {
-    return new DeleteFirmNorm(book, std::move(id), code);
+    return new DeleteFirmNorm(book, id, code);
 }
 
-FirmCommand *restoreVersion(FirmBook &book, std::shared_ptr<qint64> id, const QString &code,
-                            int number, const QList<Version> &history,
-                            const std::optional<Version> &current)
+FirmCommand *restoreVersion(FirmBook &book, qint64 id, const QString &code, int number,
+                            const QList<Version> &history, const std::optional<Version> &current)
 {
-    return new RestoreFirmVersion(book, std::move(id), code, number, history, current);
+    return new RestoreFirmVersion(book, id, code, number, history, current);
 }
 
 } // namespace firmcommands

@@ -38,7 +38,7 @@ QStringList versionLines(const norms::firm::Version &version, const norms::firm:
     lines.append(QStringLiteral("Источник: ") + draft.source);
     for (const norms::NormResource &resource : draft.resources)
         lines.append(QStringLiteral("  %1, %2: %3")
-                         .arg(resource.name, resource.unit, norms::amountText(resource.rate)));
+                         .arg(resource.name, resource.unit, norms::rateText(resource.rate)));
     return lines;
 }
 

@@ -116,7 +116,7 @@ void FirmHistoryView::showVersion()
             .arg(QString::number(version->number), draft.code, draft.measure, draft.source));
     for (const norms::NormResource &resource : draft.resources) {
         auto *line = new QTreeWidgetItem(m_resources, {resource.code, resource.name, resource.unit,
-                                                       norms::amountText(resource.rate)});
+                                                       norms::rateText(resource.rate)});
         line->setTextAlignment(3, Qt::AlignRight | Qt::AlignVCenter);
         line->setToolTip(1, resource.name);
     }

@@ -30,7 +30,6 @@ QPushButton *button(const char *name, const QString &text, QWidget *parent)
 FirmNormActions::FirmNormActions(NormBase &base, QWidget &window)
     : QObject(&window), m_base(base), m_book(base.firmBook()), m_window(window)
 {
-    m_book.setOwner(&m_window);
     connect(&m_book, &FirmBook::changed, this, &FirmNormActions::changed);
     m_chooseConflicts = [this](const QList<norms::firm::Conflict> &conflicts) {
         FirmConflictsDialog dialog(conflicts, &m_window);
@@ -51,8 +50,16 @@ FirmNormActions::FirmNormActions(NormBase &base, QWidget &window)
         action->setEnabled(false);
         m_window.addAction(action);
     }
-    connect(undo, &QAction::triggered, stack, &QUndoStack::undo);
-    connect(redo, &QAction::triggered, stack, &QUndoStack::redo);
+    connect(undo, &QAction::triggered, this, [this] {
+        QString error;
+        if (!m_book.undo(&error))
+            tell(error);
+    });
+    connect(redo, &QAction::triggered, this, [this] {
+        QString error;
+        if (!m_book.redo(&error))
+            tell(error);
+    });
     connect(stack, &QUndoStack::canUndoChanged, undo, &QAction::setEnabled);
     connect(stack, &QUndoStack::canRedoChanged, redo, &QAction::setEnabled);
     connect(stack, &QUndoStack::undoTextChanged, undo, [undo](const QString &text) {
@@ -66,6 +73,13 @@ FirmNormActions::FirmNormActions(NormBase &base, QWidget &window)
 }
 
 FirmNormActions::~FirmNormActions() = default;
+
+void FirmNormActions::tell(const QString &failure)
+{
+    // A base that is not there, with nothing said of why, has nothing to tell.
+    if (!failure.isEmpty())
+        errorreport::show(failure, &m_window);
+}
 
 QUndoStack *FirmNormActions::undoStack() const
 {
@@ -158,14 +172,20 @@ std::optional<norms::firm::Entry> FirmNormActions::shownEntry()
 {
     if (!m_shown || !m_shown->firm)
         return std::nullopt;
-    return m_book.entryOfNorm(m_shown->id);
+    QString error;
+    const std::optional<norms::firm::Entry> entry = m_book.entryOfNorm(m_shown->id, &error);
+    tell(error);
+    return entry;
 }
 
 void FirmNormActions::makeNew()
 {
-    const std::optional<QString> prefix = m_book.prefix();
-    if (!prefix)
+    QString error;
+    const std::optional<QString> prefix = m_book.prefix(&error);
+    if (!prefix) {
+        tell(error);
         return;
+    }
     norms::firm::Draft draft;
     draft.code = *prefix + u'-';
     openEditor(draft, 0);
@@ -175,8 +195,10 @@ void FirmNormActions::makeFromShown()
 {
     if (!m_shown || m_shown->firm || !m_base.database())
         return;
-    if (const std::optional<QString> prefix = m_book.prefix())
+    QString error;
+    if (const std::optional<QString> prefix = m_book.prefix(&error))
         openEditor(norms::firm::draftFrom(*m_shown, *prefix), 0);
+    tell(error);
 }
 
 void FirmNormActions::editShown()
@@ -196,7 +218,10 @@ void FirmNormActions::openEditor(const norms::firm::Draft &draft, qint64 id)
     auto *editor = new FirmNormEditor(
         draft, [this, id](const QString &code) { return m_book.codeTaken(code, id); },
         [this, id](const norms::firm::Draft &made) {
-            return id == 0 ? m_book.create(made) : m_book.save(id, made);
+            QString error;
+            const bool done = id == 0 ? m_book.create(made, &error) : m_book.save(id, made, &error);
+            tell(error);
+            return done;
         },
         &m_window, tables);
     editor->setAttribute(Qt::WA_DeleteOnClose);
@@ -214,7 +239,9 @@ void FirmNormActions::deleteShown()
     if (errorreport::askToChoose(question, {QStringLiteral("Да"), QStringLiteral("Нет")}, 0,
                                  &m_window) != 0)
         return;
-    m_book.remove(*entry);
+    QString error;
+    m_book.remove(*entry, &error);
+    tell(error);
 }
 
 void FirmNormActions::showHistory()
@@ -224,17 +251,22 @@ void FirmNormActions::showHistory()
         return;
     auto *view = new FirmHistoryView(entry->code, &m_window);
     view->setAttribute(Qt::WA_DeleteOnClose);
-    // The id follows the norm through a creation undone and done again.
-    const std::shared_ptr<qint64> held = m_book.idHolder(entry->id);
-    const auto fill = [this, view, held] {
-        if (const auto history = m_book.history(*held))
+    // The id stays the norm's through a creation undone and done again.
+    const qint64 id = entry->id;
+    const auto fill = [this, view, id] {
+        QString error;
+        if (const auto history = m_book.history(id, &error))
             view->setHistory(*history);
+        tell(error);
     };
     fill();
     connect(view, &FirmHistoryView::restoreRequested, this,
-            [this, held, code = entry->code, fill](int number) {
-                m_book.restore(*held, number, code);
-                fill();
+            [this, id, code = entry->code, fill](int number) {
+                QString error;
+                if (m_book.restore(id, number, code, &error))
+                    fill();
+                else
+                    tell(error);
             });
     view->open();
 }
@@ -243,17 +275,21 @@ void FirmNormActions::offerConflicts()
 {
     if (!m_base.database() || !m_conflictsNote)
         return;
-    const std::optional<QList<norms::firm::Conflict>> waiting = m_book.conflicts();
-    if (!waiting)
+    QString error;
+    const std::optional<QList<norms::firm::Conflict>> waiting = m_book.conflicts(&error);
+    if (!waiting) {
+        tell(error);
         return;
+    }
     updateConflictsNote(int(waiting->size()));
     if (waiting->isEmpty())
         return;
     const auto chosen = m_chooseConflicts(*waiting);
     if (chosen.isEmpty())
         return;
-    if (const std::optional<int> left = m_book.resolve(chosen, m_shown ? m_shown->id : 0))
+    if (const std::optional<int> left = m_book.resolve(chosen, m_shown ? m_shown->id : 0, &error))
         updateConflictsNote(*left);
+    tell(error);
 }
 
 void FirmNormActions::updateConflictsNote(int count)

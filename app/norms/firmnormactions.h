@@ -19,7 +19,8 @@ class QWidget;
 
 // The buttons and dialogs of the norm window for the firm's own norms: made anew or from a
 // federal norm, edited, deleted, restored from their history, their conflicts with a shared file
-// resolved. The base's FirmBook makes every change and keeps them for undo.
+// resolved. The base's FirmBook makes every change and keeps them for undo; what it says of a
+// failure is told here.
 class FirmNormActions : public QObject
 {
     Q_OBJECT
@@ -56,6 +57,8 @@ signals:
     void changed(qint64 normId);
 
 private:
+    // What the book said of a failure of the base, in the report's box over the window.
+    void tell(const QString &failure);
     void openEditor(const norms::firm::Draft &draft, qint64 id);
     std::optional<norms::firm::Entry> shownEntry();
     void updateConflictsNote(int count);

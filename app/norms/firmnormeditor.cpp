@@ -260,7 +260,8 @@ void FirmNormEditor::fillResources(const QList<norms::NormResource> &resources)
         const int row = m_resources->rowCount();
         m_resources->insertRow(row);
         const QStringList texts{resource.code, resource.name, resource.unit,
-                                resource.rate ? norms::firm::rateText(*resource.rate) : QString(),
+                                resource.rate ? norms::firm::rateFieldText(*resource.rate)
+                                              : QString(),
                                 norms::groupKind(resource.group)};
         for (int column = 0; column < ColumnCount; ++column) {
             auto *item = new QTableWidgetItem(texts.at(column));

@@ -3,7 +3,7 @@
 
 #include "common/closingkeys.h"
 #include "common/errorreport.h"
-#include "firmexchange.h"
+#include "firmbook.h"
 #include "normbase.h"
 #include "normimport.h"
 #include "normwindow.h"
@@ -171,22 +171,15 @@ void NormControl::shareShortcut(QAction *action)
 
 void NormControl::chooseAndExport()
 {
-    norms::NormDatabase *database = m_base->database();
-    if (!database) {
-        errorreport::show(QStringLiteral("База норм не загружена: фирменных норм нет"), owner());
-        return;
-    }
-    const QString path = m_chooseSaveFile();
-    if (path.isEmpty())
-        return;
-    norms::firm::ExportResult result;
-    try {
-        result = norms::firm::exportFirmNorms(*database, path);
-    } catch (const norms::sql::Failure &failure) {
-        result.reason = norms::failureText(failure, m_base->path());
-    }
+    QString path;
+    const norms::firm::ExportResult result = m_base->firmBook().exportTo([this, &path] {
+        path = m_chooseSaveFile();
+        return path;
+    });
     if (!result.done) {
-        errorreport::show(result.reason, owner());
+        // No file chosen: nothing to say.
+        if (!result.reason.isEmpty())
+            errorreport::show(result.reason, owner());
         return;
     }
     showWindow();

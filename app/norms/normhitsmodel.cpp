@@ -9,14 +9,6 @@ NormHitsModel::NormHitsModel(Style style, QObject *parent)
 {
 }
 
-QString NormHitsModel::resourceName(const norms::NormResource &resource)
-{
-    if (!resource.abstract || resource.technologyGroups.isEmpty())
-        return resource.name;
-    return resource.name +
-           QStringLiteral(" (технологическая группа %1)").arg(resource.technologyGroups);
-}
-
 void NormHitsModel::setHits(const QList<norms::ResourceHit> &hits)
 {
     beginResetModel();
@@ -78,8 +70,8 @@ QString NormHitsModel::text(const norms::ResourceHit &found, int column) const
     if (!m_lines)
         return {};
     if (column == ResourceColumn)
-        return QStringList{line.code, resourceName(line)}.join(u' ').trimmed();
-    return column == RateColumn ? norms::amountText(line.rate) : line.unit;
+        return QStringList{line.code, norms::resourceName(line)}.join(u' ').trimmed();
+    return column == RateColumn ? norms::rateText(line.rate) : line.unit;
     return {};
 }
 

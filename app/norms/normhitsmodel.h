@@ -36,8 +36,6 @@ public:
     void setHits(const QList<norms::ResourceHit> &hits);
     void setHits(const QList<norms::NormHit> &hits);
     void clear() { setHits(QList<norms::NormHit>()); }
-    // A resource's name as the lists show it, with the technology group of an abstract one.
-    static QString resourceName(const norms::NormResource &resource);
 
     qint64 normId(int row) const { return m_hits.at(row).norm.id; }
     // The code of the resource found by a search by resource.

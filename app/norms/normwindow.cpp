@@ -6,13 +6,14 @@
 #include "common/errorreport.h"
 #include "common/latinmnemonics.h"
 #include "common/searchpause.h"
-#include "firmstore.h"
+#include "firmbook.h"
 #include "journal.h"
 #include "normbase.h"
 #include "normhitsmodel.h"
 #include "normsearch.h"
-#include "rateeditions.h"
+#include "normtreemodel.h"
 #include "pricepanel.h"
+#include "rateeditions.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -24,9 +25,7 @@
 #include <QLocale>
 #include <QPushButton>
 #include <QScreen>
-#include <QSet>
 #include <QSplitter>
-#include <QStandardItemModel>
 #include <QTabWidget>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -35,13 +34,6 @@
 namespace {
 
 constexpr int kSearchLimit = 200;
-// What a place of the tree is: its kind and id, whether its children are still to be read, and
-// for a collection whether it is the firm's.
-constexpr int kKindRole = Qt::UserRole + 1;
-constexpr int kIdRole = Qt::UserRole + 2;
-constexpr int kUnreadRole = Qt::UserRole + 3;
-constexpr int kFirmRole = Qt::UserRole + 4;
-
 enum ResourceColumn
 {
     CodeColumn,
@@ -57,30 +49,6 @@ enum SearchMode
     ByNorm,
     ByResource,
 };
-
-QStandardItem *placeItem(const QString &text, norms::BrowseNode::Kind kind, qint64 id)
-{
-    auto *item = new QStandardItem(text);
-    item->setEditable(false);
-    // Full names run long; the whole of one shows under the pointer.
-    item->setToolTip(text);
-    item->setData(int(kind), kKindRole);
-    item->setData(id, kIdRole);
-    return item;
-}
-
-QString nodeText(const norms::BrowseNode &node)
-{
-    switch (node.kind) {
-    case norms::BrowseNode::Kind::Collection:
-        return node.name.isEmpty() ? node.code : node.code + QStringLiteral(" — ") + node.name;
-    case norms::BrowseNode::Kind::Section:
-        return QStringList{node.type, node.code, node.name}.join(u' ').simplified();
-    case norms::BrowseNode::Kind::Norm:
-        break;
-    }
-    return node.code + u' ' + node.name;
-}
 
 // The price catalogues in the base, with their level and approving act.
 QString pricesText(const QList<norms::CatalogueEdition> &editions)
@@ -158,6 +126,20 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_prices = wrappedLabel("NormPrices", this);
     m_prices->hide();
     layout->addWidget(m_prices);
+    // Made before the firm's buttons: after a firm norm's change the tree has read the firm's
+    // collections afresh by the time the window searches again and says what failed.
+    m_treeModel = new NormTreeModel(m_base, this);
+    // A place of the firm's collections is let go of before they go, rather than left to the one
+    // beside them; connected before the view's own model connections, so that it comes first.
+    connect(m_treeModel, &QAbstractItemModel::rowsAboutToBeRemoved, this,
+            [this](const QModelIndex &removedFrom, int first, int last) {
+                QModelIndex top = m_tree ? m_tree->currentIndex() : QModelIndex();
+                while (top.parent().isValid())
+                    top = top.parent();
+                if (!removedFrom.isValid() && top.isValid() && top.row() >= first &&
+                    top.row() <= last)
+                    m_tree->selectionModel()->clearCurrentIndex();
+            });
     m_firm = new FirmNormActions(m_base, *this);
     layout->addWidget(m_firm->createConflictsNote(this));
 
@@ -180,7 +162,6 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
     m_hits->setColumnWidth(NormHitsModel::RateColumn, 70);
     m_hits->setColumnWidth(NormHitsModel::UnitColumn, 60);
     m_tabs->addTab(m_hits, QStringLiteral("&Найденные"));
-    m_treeModel = new QStandardItemModel(this);
     m_tree = new QTreeView(m_tabs);
     m_tree->setObjectName(QStringLiteral("NormTree"));
     m_tree->setModel(m_treeModel);
@@ -215,12 +196,12 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
                 if (current.isValid() && m_mode->currentIndex() == ByResource)
                     m_pricePanel->showResource(m_hitsModel->resourceCode(current.row()));
             });
-    connect(m_tree, &QTreeView::expanded, this,
-            [this](const QModelIndex &index) { fillChildren(m_treeModel->itemFromIndex(index)); });
+    connect(m_tree, &QTreeView::expanded, m_treeModel, &NormTreeModel::fill);
+    connect(m_treeModel, &NormTreeModel::failed, this, &NormWindow::showStatus);
     connect(m_tree->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex &current) {
-                if (current.data(kKindRole).toInt() == int(norms::BrowseNode::Kind::Norm))
-                    showNorm(current.data(kIdRole).toLongLong());
+                if (const std::optional<qint64> norm = NormTreeModel::normId(current))
+                    showNorm(*norm);
             });
     connect(&m_base, &NormBase::changed, this, [this] { reload(); });
 
@@ -359,10 +340,8 @@ void NormWindow::showFailure(const norms::sql::Failure &failure)
     showStatus(norms::failureText(failure, m_base.path()));
 }
 
-void NormWindow::reload(Tree tree)
+void NormWindow::reload()
 {
-    if (tree == Tree::Whole)
-        m_treeModel->clear();
     QString prices;
     try {
         if (norms::NormDatabase *database = m_base.database())
@@ -378,7 +357,6 @@ void NormWindow::reload(Tree tree)
     m_mode->setEnabled(usable);
     m_tabs->setEnabled(usable);
     if (!usable) {
-        m_treeModel->clear();
         m_hitsModel->clear();
         m_norm.reset();
         m_federal.reset();
@@ -391,11 +369,9 @@ void NormWindow::reload(Tree tree)
                                  : why);
         return;
     }
-    try {
-        fillCollections(tree);
-    } catch (const norms::sql::Failure &failure) {
-        m_treeModel->clear();
-        showFailure(failure);
+    // The tree read its collections before: a base that refused them is said, as before a search.
+    if (!m_treeModel->failure().isEmpty()) {
+        showStatus(m_treeModel->failure());
         return;
     }
     if (m_norm)
@@ -410,84 +386,9 @@ void NormWindow::showFirmChange(qint64 normId)
     m_norm.reset();
     m_federal.reset();
     m_computation.reset();
-    reload(Tree::FirmOnly);
+    reload();
     if (normId != 0)
         readShownNorm(normId);
-}
-
-void NormWindow::fillCollections(Tree tree)
-{
-    norms::NormDatabase &database = *m_base.database();
-    const QList<norms::BrowseNode> nodes = norms::collections(database);
-    QSet<QString> firmPrefixes;
-    for (const norms::CollectionPrefix &known : database.prefixes())
-        if (known.firm)
-            firmPrefixes.insert(known.prefix);
-    const auto isFirm = [&firmPrefixes](const norms::BrowseNode &node) {
-        return firmPrefixes.contains(node.code);
-    };
-    if (tree == Tree::FirmOnly) {
-        // A firm norm's change leaves the federal collections as they were, open or not; the
-        // firm's are read afresh, as their norms, their prefix and their place may have changed.
-        QList<qint64> kept;
-        for (const norms::BrowseNode &node : nodes)
-            if (!isFirm(node))
-                kept.append(node.id);
-        QList<qint64> shown;
-        for (int row = 0; row < m_treeModel->rowCount(); ++row)
-            if (!m_treeModel->item(row)->data(kFirmRole).toBool())
-                shown.append(m_treeModel->item(row)->data(kIdRole).toLongLong());
-        if (shown != kept) {
-            tree = Tree::Whole;
-            m_treeModel->clear();
-        } else {
-            QModelIndex top = m_tree->currentIndex();
-            while (top.parent().isValid())
-                top = top.parent();
-            if (top.data(kFirmRole).toBool())
-                m_tree->selectionModel()->clearCurrentIndex();
-            for (int row = m_treeModel->rowCount() - 1; row >= 0; --row)
-                if (m_treeModel->item(row)->data(kFirmRole).toBool())
-                    m_treeModel->removeRow(row);
-        }
-    }
-    // In the order read, so that a firm collection goes back between the federal ones it sorts
-    // between.
-    for (qsizetype place = 0; place < nodes.size(); ++place) {
-        const norms::BrowseNode &node = nodes.at(place);
-        if (tree == Tree::FirmOnly && !isFirm(node))
-            continue;
-        QStandardItem *item = placeItem(nodeText(node), node.kind, node.id);
-        item->setData(true, kUnreadRole);
-        item->setData(isFirm(node), kFirmRole);
-        item->appendRow(new QStandardItem);
-        m_treeModel->insertRow(int(place), item);
-    }
-}
-
-void NormWindow::fillChildren(QStandardItem *item)
-{
-    if (!item || !item->data(kUnreadRole).toBool())
-        return;
-    item->setData(false, kUnreadRole);
-    item->removeRows(0, item->rowCount());
-    const norms::BrowseNode parent{norms::BrowseNode::Kind(item->data(kKindRole).toInt()),
-                                   item->data(kIdRole).toLongLong(),
-                                   {},
-                                   {},
-                                   {}};
-    try {
-        for (const norms::BrowseNode &node : norms::children(*m_base.database(), parent)) {
-            QStandardItem *child = placeItem(nodeText(node), node.kind, node.id);
-            if (node.kind != norms::BrowseNode::Kind::Norm) {
-                child->setData(true, kUnreadRole);
-                child->appendRow(new QStandardItem);
-            }
-            item->appendRow(child);
-        }
-    } catch (const norms::sql::Failure &failure) {
-        showFailure(failure);
-    }
 }
 
 void NormWindow::search(const QString &text)
@@ -546,8 +447,6 @@ void NormWindow::readShownNorm(qint64 id)
     try {
         if (norms::NormDatabase *database = m_base.database()) {
             norm = norms::readNorm(*database, id);
-            if (norm && norm->firm)
-                federal = norms::firm::FirmStore(*database).origin(*norm);
             if (norm) {
                 const norms::rates::Tables tables = norms::rates::currentTables(database);
                 m_reasonsText =
@@ -557,6 +456,12 @@ void NormWindow::readShownNorm(qint64 id)
         }
     } catch (const norms::sql::Failure &failure) {
         showFailure(failure);
+    }
+    // The firm's norms are read through their book, which says what failed.
+    if (QString failure; norm && norm->firm) {
+        federal = m_base.firmBook().origin(*norm, &failure);
+        if (!failure.isEmpty())
+            showStatus(failure);
     }
     m_norm = norm;
     m_federal = federal;
@@ -615,8 +520,8 @@ void NormWindow::showResources()
                 group->setFirstColumnSpanned(true);
                 group->setExpanded(true);
             }
-            QStringList texts{resource.code, NormHitsModel::resourceName(resource),
-                              resource.unit, norms::amountText(resource.rate),
+            QStringList texts{resource.code, norms::resourceName(resource),
+                              resource.unit, norms::rateText(resource.rate),
                               QString(),     QString()};
             if (m_computation)
                 texts[AmountColumn] = norms::amountText(m_computation->amounts.at(i).amount);
@@ -628,7 +533,7 @@ void NormWindow::showResources()
                     texts[OriginColumn] = QStringLiteral("нет в ") + m_federal->prefix;
                 } else if (was->rate != resource.rate) {
                     federalRate =
-                        m_federal->prefix + QStringLiteral(": ") + norms::amountText(was->rate);
+                        m_federal->prefix + QStringLiteral(": ") + norms::rateText(was->rate);
                     texts[OriginColumn] = federalRate;
                 }
             }

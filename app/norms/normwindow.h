@@ -12,14 +12,13 @@
 class Journal;
 class NormBase;
 class NormHitsModel;
+class NormTreeModel;
 class PricePanel;
 class SearchPause;
 class QComboBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
-class QStandardItem;
-class QStandardItemModel;
 class QTabWidget;
 class QTreeView;
 class QTreeWidget;
@@ -60,20 +59,13 @@ signals:
     void exportRequested();
 
 private:
-    enum class Tree
-    {
-        Whole,
-        FirmOnly, // the firm's collections afresh, the others as they are
-    };
-    // After an import or a refusal: the search again, the tree afresh, the shown norm re-read.
-    void reload(Tree tree = Tree::Whole);
-    // After a firm norm changed: the search and the firm's collections afresh, the norm shown
-    // (0: none).
+    // After an import or a refusal: the search again, the shown norm re-read; the tree reads
+    // itself afresh.
+    void reload();
+    // After a firm norm changed: the search afresh, the norm shown (0: none).
     void showFirmChange(qint64 normId);
-    void fillCollections(Tree tree);
     void readShownNorm(qint64 id);
     void search(const QString &text);
-    void fillChildren(QStandardItem *item);
     void showResources();
     void showStatus(const QString &text);
     void showFailure(const norms::sql::Failure &failure);
@@ -100,7 +92,7 @@ private:
     QTabWidget *m_tabs = nullptr;
     NormHitsModel *m_hitsModel = nullptr;
     QTreeView *m_hits = nullptr;
-    QStandardItemModel *m_treeModel = nullptr;
+    NormTreeModel *m_treeModel = nullptr;
     QTreeView *m_tree = nullptr;
     QLabel *m_code = nullptr;
     QLabel *m_name = nullptr;

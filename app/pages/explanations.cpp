@@ -1,12 +1,12 @@
 #include "explanations.h"
 
-#include "resulttext.h"
+#include "normcompute.h"
 
 namespace explanations {
 
-QString rateText(calc::Extended value)
+QString rateText(calc::Extended rate)
 {
-    return calc::resultText(value, calc::ResultFormat{15, 1});
+    return norms::rateText(static_cast<double>(rate));
 }
 
 QString materialOf(const QString &caption)

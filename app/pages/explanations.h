@@ -11,7 +11,7 @@
 // figure cannot disagree.
 namespace explanations {
 
-// A rate as the explanations show it: with every digit it has.
+// A rate as the explanations show it: as every window writes a norm's rate (norms::rateText).
 QString rateText(calc::Extended rate);
 
 // The material named by a caption: the caption without its unit.

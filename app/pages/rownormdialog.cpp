@@ -161,9 +161,8 @@ void RowNormDialog::showNorm(qint64 id)
     }
     if (m_norm) {
         for (const norms::NormResource &resource : m_norm->resources)
-            new QTreeWidgetItem(m_resources, {resource.code, resource.name, resource.unit,
-                                              resource.rate ? explanations::rateText(*resource.rate)
-                                                            : norms::amountText(std::nullopt)});
+            new QTreeWidgetItem(m_resources, {resource.code, norms::resourceName(resource),
+                                              resource.unit, norms::rateText(resource.rate)});
         qsizetype chosen = -1;
         if (m_request.current && m_request.current->norm == m_norm->fullCode())
             chosen = normrate::resourceOf(*m_norm, *m_request.current);

@@ -13,6 +13,7 @@
 #include "norms/normbase.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
+#include "sqlite.h"
 #include "windowdriver.h"
 
 #include <QAction>
@@ -47,6 +48,8 @@ private slots:
     void editorSaysAtTheFieldWhatIsWrong();
     void editorAsksOfACodeOnlyWhenItChanges();
     void historyRestoreDeleteAndUndo();
+    void refusedUndoLeavesTheStackAndTheBaseAgreeing_data();
+    void refusedUndoLeavesTheStackAndTheBaseAgreeing();
     void firmChangeLeavesTheFederalCollectionsOpen();
     void deleteIsAskedInTheRealBox();
     void billTellsOfANewVersionAsItIsSaved();
@@ -402,6 +405,55 @@ void FirmNormsTest::historyRestoreDeleteAndUndo()
     QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
     QCOMPARE(hits(), QStringList{QStringLiteral("ФН-06-01-001-02|фирменная")});
     QCOMPARE(shownRates().front(), QStringLiteral("Гвозди строительные|0,007|ГЭСН: 0,005"));
+}
+
+void FirmNormsTest::refusedUndoLeavesTheStackAndTheBaseAgreeing_data()
+{
+    QTest::addColumn<bool>("undoneBefore");
+    QTest::addColumn<int>("key");
+    // The nails' line and the version, as the base has them.
+    QTest::addColumn<QString>("nails");
+    QTest::addColumn<int>("version");
+    QTest::newRow("undoing a change")
+        << false << int(Qt::Key_Z) << "Гвозди строительные|0,007|ГЭСН: 0,005" << 2;
+    QTest::newRow("doing an undone change again")
+        << true << int(Qt::Key_Y) << "Гвозди строительные|0,006|ГЭСН: 0,005" << 1;
+}
+
+// The base refuses the step: it is told, the base stays as it was, and the stack, which would
+// undo from a state the base never reached, is emptied.
+void FirmNormsTest::refusedUndoLeavesTheStackAndTheBaseAgreeing()
+{
+    QFETCH(bool, undoneBefore);
+    QFETCH(int, key);
+    QFETCH(QString, nails);
+    QFETCH(int, version);
+    makeFirmNorm(QStringLiteral("0,006"));
+    QVERIFY(openEditor("FirmEdit"));
+    typeRate(QStringLiteral("Гвозди строительные"), QStringLiteral("0,007"));
+    m_driver->click(QStringLiteral("FirmSave"));
+    QTRY_VERIFY(!m_opened);
+    backToWindow();
+    QWidget *list = part("NormHits");
+    list->setFocus();
+    if (undoneBefore)
+        QTest::keyClick(list, Qt::Key_Z, Qt::ControlModifier);
+    NormBase &base = m_driver->window().normControl().base();
+    base.database()->connection().execute("PRAGMA query_only = ON");
+    QTest::keyClick(list, Qt::Key(key), Qt::ControlModifier);
+    QCOMPARE(m_errors->messages(),
+             QStringList{QStringLiteral("Нет доступа к базе норм «%1».").arg(base.path())});
+    QVERIFY(!part<QAction>("FirmUndo")->isEnabled());
+    QVERIFY(!part<QAction>("FirmRedo")->isEnabled());
+    QCOMPARE(part<QAction>("FirmUndo")->text(), QStringLiteral("Отменить"));
+    base.database()->connection().execute("PRAGMA query_only = OFF");
+    // What the window reads now is what the base has.
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ФН-06-01-001-02"));
+    m_driver->pressKey(Qt::Key_Down);
+    QCOMPARE(shownRates().front(), nails);
+    QCOMPARE(
+        m_driver->text(QStringLiteral("NormFirm")),
+        QStringLiteral("Фирменная норма, версия %1. На основе ГЭСН 06-01-001-02.").arg(version));
 }
 
 // Only the firm's collection is read again: the federal ones stay as they were opened.

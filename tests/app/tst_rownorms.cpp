@@ -69,6 +69,8 @@ private slots:
     void dialogShowsTheRateOrWhyNot();
     void dialogStartsFromTheWorkAndMarksFirmNorms_data();
     void dialogStartsFromTheWorkAndMarksFirmNorms();
+    void resourceLineReadsAsInTheNormWindow_data();
+    void resourceLineReadsAsInTheNormWindow();
 
 private:
     void newWindow(bool withBase);
@@ -435,6 +437,62 @@ void RowNormsTest::dialogStartsFromTheWorkAndMarksFirmNorms()
     QCOMPARE(search, work);
     QCOMPARE(kinds, (QStringList{"ФН-06-01-001-02|фирменная", "ГЭСН 06-01-001-02|"}));
     QCOMPARE(rates.value(4), QStringLiteral("по проекту"));
+}
+
+void RowNormsTest::resourceLineReadsAsInTheNormWindow_data()
+{
+    QTest::addColumn<int>("line");
+    QTest::addColumn<QString>("shown"); // name|unit|rate
+    QTest::newRow("a rate with more digits than shown") << 3 << "Гвозди строительные|т|0,00612346";
+    QTest::newRow("an abstract resource with its group")
+        << 4 << "Смеси бетонные (технологическая группа 04.1.02.05.01)|м3|по проекту";
+}
+
+// The same line of the same norm in «Нормы» and in a row's «Выбрать норму...».
+void RowNormsTest::resourceLineReadsAsInTheNormWindow()
+{
+    QFETCH(int, line);
+    QFETCH(QString, shown);
+    norms::NormDatabase &base = *m_driver->window().normControl().base().database();
+    norms::firm::Draft draft = norms::firm::draftFrom(*norms::readNorm(
+        base, norms::searchNorms(base, QStringLiteral("ГЭСН 06-01-001-02")).value(0).id));
+    draft.source = QStringLiteral("Калькуляция № 12 от 03.03.2026, утв. главным инженером");
+    draft.resources[3].rate = 0.00612345678;
+    norms::firm::FirmStore(base).save(0, draft, QStringLiteral("ivanov"),
+                                      QDateTime::currentDateTime());
+    const auto lineOf = [](const QTreeWidgetItem *item) {
+        return QStringList{item->text(1), item->text(2), item->text(3)}.join(u'|');
+    };
+
+    m_driver->window().normControl().showWindow();
+    m_driver->type(QStringLiteral("NormSearch"), QStringLiteral("ФН-06-01-001-02"));
+    QTest::keyClick(m_driver->widget(QStringLiteral("NormSearch")), Qt::Key_Down);
+    QStringList inWindow;
+    auto *resources = m_driver->widget<QTreeWidget>(QStringLiteral("NormResources"));
+    for (int group = 0; group < resources->topLevelItemCount(); ++group)
+        for (int row = 0; row < resources->topLevelItem(group)->childCount(); ++row)
+            inWindow.append(lineOf(resources->topLevelItem(group)->child(row)));
+    m_driver->window().normControl().closeWindow();
+
+    RowNorms::setChooser({});
+    m_driver->clickNode(7);
+    m_driver->pickVariant(QStringLiteral("RadioGroup1"), 2);
+    QStringList inDialog;
+    m_driver->modals().expect([&](QWidget *shownDialog) {
+        m_driver->type(QStringLiteral("RowNormSearch"), QStringLiteral("ФН-06-01-001-02"));
+        auto *field = shownDialog->findChild<QLineEdit *>(QStringLiteral("RowNormSearch"));
+        QTest::keyClick(field, Qt::Key_Return);
+        auto *hits = shownDialog->findChild<QTreeView *>(QStringLiteral("RowNormHits"));
+        hits->setCurrentIndex(hits->model()->index(0, 0));
+        auto *lines = shownDialog->findChild<QTreeWidget *>(QStringLiteral("RowNormResources"));
+        for (int row = 0; row < lines->topLevelItemCount(); ++row)
+            inDialog.append(lineOf(lines->topLevelItem(row)));
+        qobject_cast<QDialog *>(shownDialog)->reject();
+    });
+    menuOf("Label27", "ChooseRowNorm");
+    QVERIFY(m_driver->modals().expectationMet());
+    QVERIFY2(inWindow.contains(shown), qPrintable(inWindow.join(u'\n')));
+    QVERIFY2(inDialog.contains(shown), qPrintable(inDialog.join(u'\n')));
 }
 
 QTEST_MAIN(RowNormsTest)

@@ -209,6 +209,7 @@ void FirmStoreTest::undoStepsBringBackWhatWasThere_data()
     QTest::newRow("delete") << "remove" << false << 0.0;
     QTest::newRow("undo of a delete") << "undelete" << true << 0.006;
     QTest::newRow("undo of the creation") << "erase" << false << 0.0;
+    QTest::newRow("creation undone and done again") << "recreate" << true << 0.006;
 }
 
 void FirmStoreTest::undoStepsBringBackWhatWasThere()
@@ -221,12 +222,15 @@ void FirmStoreTest::undoStepsBringBackWhatWasThere()
     store.save(id, fromNails(0.006), QStringLiteral("ivanov"), m_at);
     if (step == u"dropLastVersion")
         store.dropLastVersion(id);
-    else if (step == u"erase")
+    else if (step == u"erase" || step == u"recreate")
         store.erase(id);
     else
         store.remove(id);
     if (step == u"undelete")
         store.undelete(id);
+    // Done again, it is back under the id the stack knows it by.
+    if (step == u"recreate")
+        store.save(id, fromNails(0.006), QStringLiteral("ivanov"), m_at);
 
     QCOMPARE(found(QStringLiteral("ФН-06")).size(), searchable ? 1 : 0);
     const std::optional<norms::firm::Entry> entry = store.entry(id);
