@@ -8,12 +8,12 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 class BillBook;
 class BillFiles;
 class BillNotice;
 class BillRecovery;
-class CalculatorPage;
 class QAction;
 class QMainWindow;
 
@@ -27,10 +27,10 @@ class BillControl : public QObject
     Q_OBJECT
 
 public:
-    // The catalogue node that shows a page, as the entry's work; empty when none does.
-    using WorkNamer = std::function<QString(const QWidget *page)>;
+    // The bill's entry of a page's current results; none, and why, when it has none to give.
+    using EntryMaker = std::function<std::optional<bom::Entry>(QWidget *page, QString *whyNot)>;
 
-    BillControl(QMainWindow &window, std::function<QWidget *()> currentPage, WorkNamer workOf);
+    BillControl(QMainWindow &window, std::function<QWidget *()> currentPage, EntryMaker entryOf);
     ~BillControl() override;
 
     QAction *addAction() const { return m_add; }
@@ -42,12 +42,11 @@ public:
     // Made when first shown.
     BillWindow *window() const { return m_window; }
 
-    void watch(CalculatorPage *page);
     // Tests set the moment an entry is added.
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
     void addCurrentResults();
-    void addResultsOf(CalculatorPage *page);
+    void addResultsOf(QWidget *page);
     // Adds a computation made elsewhere (a norm's, say) as one entry: asks first when it repeats
     // the last entry, and says in the notice what was added, both over the window it came from
     // (the main window when none is given). An entry without its moment is added now.
@@ -67,7 +66,7 @@ private:
 
     QMainWindow &m_mainWindow;
     std::function<QWidget *()> m_currentPage;
-    WorkNamer m_workOf;
+    EntryMaker m_entryOf;
     std::function<QDateTime()> m_now;
     BillBook *m_book;
     BillFiles *m_files;

@@ -152,11 +152,17 @@ void TForm1::createActions()
 
     m_bill = new BillControl(
         *this, [this] { return m_widgets.PageControl1->currentWidget(); },
-        [this](const QWidget *page) {
+        [this](QWidget *page, QString *whyNot) -> std::optional<bom::Entry> {
+            const auto *calculator = qobject_cast<const CalculatorPage *>(page);
+            if (!calculator) {
+                *whyNot = QStringLiteral("откройте страницу расчета и выполните расчет");
+                return std::nullopt;
+            }
+            // The work is the node that shows the page, when one is selected.
             const int place = m_widgets.TreeView1->selectedPlace();
-            if (place < 0 || m_pages.value(Catalogue::place(place).page) != page)
-                return QString();
-            return m_widgets.TreeView1->node(place)->text(0).simplified();
+            const bool named = place >= 0 && m_pages.value(Catalogue::place(place).page) == page;
+            return calculator->billEntry(
+                named ? m_widgets.TreeView1->node(place)->text(0).simplified() : QString(), whyNot);
         });
     m_norms = new NormControl(*this, *m_journal, norms::defaultDatabasePath());
     // The bill stamps the entry with the moment it takes it.
@@ -288,7 +294,8 @@ void TForm1::createPages()
     for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it) {
         addPage(it.key(), it.value());
         if (auto *page = qobject_cast<CalculatorPage *>(it.value()))
-            m_bill->watch(page);
+            connect(page, &CalculatorPage::addToBillRequested, m_bill,
+                    [this, page] { m_bill->addResultsOf(page); });
     }
 }
 
