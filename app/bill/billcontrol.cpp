@@ -3,6 +3,7 @@
 #include "billbook.h"
 #include "billfiles.h"
 #include "billnotice.h"
+#include "billreadings.h"
 #include "billrecovery.h"
 #include "billtexts.h"
 #include "billwindow.h"
@@ -17,7 +18,8 @@ BillControl::BillControl(QMainWindow &window, std::function<QWidget *()> current
                          EntryMaker entryOf)
     : QObject(&window), m_mainWindow(window), m_currentPage(std::move(currentPage)),
       m_entryOf(std::move(entryOf)), m_now([] { return QDateTime::currentDateTime(); }),
-      m_book(new BillBook(this)), m_files(new BillFiles(*m_book, &window, this)),
+      m_book(new BillBook(this)), m_readings(new BillReadings(*m_book, this)),
+      m_files(new BillFiles(*m_book, &window, this)),
       m_recovery(new BillRecovery(*m_book, BillRecovery::defaultFolder(), this)),
       m_notice(new BillNotice(&window))
 {
@@ -92,7 +94,7 @@ void BillControl::addEntry(const bom::Entry &made, QWidget *from)
 void BillControl::showBill()
 {
     if (!m_window) {
-        m_window = new BillWindow(*m_book, *m_files, &m_mainWindow);
+        m_window = new BillWindow(*m_book, *m_readings, *m_files, &m_mainWindow);
         addQuittingKey(m_window, &m_mainWindow);
     }
     m_window->show();

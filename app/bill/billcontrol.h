@@ -13,6 +13,7 @@
 class BillBook;
 class BillFiles;
 class BillNotice;
+class BillReadings;
 class BillRecovery;
 class QAction;
 class QMainWindow;
@@ -36,6 +37,7 @@ public:
     QAction *addAction() const { return m_add; }
     QAction *showAction() const { return m_show; }
     BillBook &book() const { return *m_book; }
+    BillReadings &readings() const { return *m_readings; }
     BillFiles &files() const { return *m_files; }
     BillRecovery &recovery() const { return *m_recovery; }
     BillNotice &notice() const { return *m_notice; }
@@ -69,6 +71,7 @@ private:
     EntryMaker m_entryOf;
     std::function<QDateTime()> m_now;
     BillBook *m_book;
+    BillReadings *m_readings;
     BillFiles *m_files;
     BillRecovery *m_recovery;
     BillNotice *m_notice;

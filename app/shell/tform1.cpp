@@ -1,7 +1,7 @@
 #include "tform1.h"
 
-#include "bill/billbook.h"
 #include "bill/billcontrol.h"
+#include "bill/billreadings.h"
 #include "bill/normbasecatalogue.h"
 #include "clock.h"
 #include "common/artwork.h"
@@ -175,13 +175,15 @@ void TForm1::createActions()
     // The bill asks the versions of its firm norms when entries come in and when they change,
     // never while it paints.
     FirmBook &firmBook = m_norms->base().firmBook();
-    m_bill->book().setNormVersions(
+    BillReadings &readings = m_bill->readings();
+    readings.setNormVersions(
         [&firmBook](const QString &code) { return firmBook.currentVersion(code); });
-    connect(&firmBook, &FirmBook::changed, &m_bill->book(), &BillBook::refreshNormVersions);
-    connect(&m_norms->base(), &NormBase::changed, &m_bill->book(), &BillBook::refreshNormVersions);
-    // The bill reads its catalogue prices from the same base, afresh after an import.
-    m_bill->book().setCatalogue(std::make_shared<NormBaseCatalogue>(m_norms->base()));
-    connect(&m_norms->base(), &NormBase::changed, &m_bill->book(), &BillBook::catalogueChanged);
+    connect(&firmBook, &FirmBook::changed, &readings, &BillReadings::refreshNormVersions);
+    connect(&m_norms->base(), &NormBase::changed, &readings, &BillReadings::refreshNormVersions);
+    // The bill reads its catalogue prices from the same base when its codes come in, and all of
+    // them afresh after an import.
+    readings.setCatalogue(std::make_shared<NormBaseCatalogue>(m_norms->base()));
+    connect(&m_norms->base(), &NormBase::changed, &readings, &BillReadings::catalogueChanged);
 }
 
 void TForm1::createMenus()

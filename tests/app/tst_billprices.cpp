@@ -1,6 +1,7 @@
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "bill/billmodels.h"
+#include "bill/billreadings.h"
 #include "bill/billwindow.h"
 #include "bill/pricecatalogue.h"
 #include "billtexts.h"
@@ -115,6 +116,7 @@ private slots:
 
 private:
     BillBook &book() { return m_driver->window().bill().book(); }
+    BillReadings &readings() { return m_driver->window().bill().readings(); }
     BillWindow *openBill();
     // A norm's concrete with its lorry and labour.
     void addNormEntry();
@@ -251,7 +253,7 @@ void BillPricesTest::fillKeepsTypedPricesAndIsOneStep()
     QFETCH(QString, concreteTip);
     QFETCH(QString, laterIndex);
     QFETCH(QString, laterPrice);
-    book().setCatalogue(catalogue());
+    readings().setCatalogue(catalogue());
     addNormEntry();
     BillWindow *window = openBill();
     QTableView *totals = table(window, "BillTotals");
@@ -365,7 +367,7 @@ void BillPricesTest::fillSaysWhyItCannot()
     QFETCH(QString, message);
     QFETCH(QString, question);
     if (withCatalogue)
-        book().setCatalogue(catalogue());
+        readings().setCatalogue(catalogue());
     addNormEntry();
     BillWindow *window = openBill();
     QTableView *totals = table(window, "BillTotals");
@@ -478,7 +480,7 @@ void BillPricesTest::linkTakesOnlyUnitsThatConvert()
 {
     QFETCH(QString, query);
     QFETCH(QString, problem);
-    book().setCatalogue(catalogue());
+    readings().setCatalogue(catalogue());
     addNormEntry();
     addPageConcrete();
     BillWindow *window = openBill();
@@ -560,7 +562,7 @@ void BillPricesTest::machinePriceIsTypedLikeAMaterials()
 {
     QFETCH(bool, fillFirst);
     QFETCH(QString, undone);
-    book().setCatalogue(catalogue());
+    readings().setCatalogue(catalogue());
     addNormEntry();
     BillWindow *window = openBill();
     QTableView *hours = table(window, "BillHours");
