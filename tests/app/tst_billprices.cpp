@@ -30,7 +30,8 @@
 namespace {
 
 // A catalogue of a few resources with prices of the test's own, found as the norm base finds
-// them: by the beginning of the code, or by the beginnings of words of the name.
+// them: by the beginning of the code, or by the beginnings of words of the name. It counts how
+// often it is read.
 class FakeCatalogue : public PriceCatalogue
 {
 public:
@@ -38,9 +39,14 @@ public:
         : m_resources(std::move(resources))
     {
     }
-    bool available() override { return !m_resources.isEmpty(); }
+    bool available() override
+    {
+        ++reads;
+        return !m_resources.isEmpty();
+    }
     std::optional<norms::CatalogueResource> resource(const QString &code) override
     {
+        ++reads;
         for (const norms::CatalogueResource &resource : std::as_const(m_resources)) {
             if (resource.code == code)
                 return resource;
@@ -49,6 +55,7 @@ public:
     }
     QList<norms::CatalogueResource> search(const QString &query, int limit) override
     {
+        ++reads;
         QList<norms::CatalogueResource> found;
         const QStringList wanted = query.toLower().split(u' ', Qt::SkipEmptyParts);
         for (const norms::CatalogueResource &resource : std::as_const(m_resources)) {
@@ -63,6 +70,11 @@ public:
         }
         return found;
     }
+
+    // What an import puts in its place.
+    void replace(QList<norms::CatalogueResource> resources) { m_resources = std::move(resources); }
+
+    int reads = 0;
 
 private:
     QList<norms::CatalogueResource> m_resources;
@@ -81,14 +93,19 @@ norms::CatalogueResource material(const char *code, const char *name, const char
 
 const char kConcrete[] = "Смеси бетонные тяжелого бетона (БСТ), класс B15 (М200)";
 
-std::shared_ptr<PriceCatalogue> catalogue()
+QList<norms::CatalogueResource> resources()
 {
     norms::CatalogueResource lorry =
         material("91.14.02-001", "Автомобили бортовые, до 5 т", "маш.-ч", 1058.38);
     lorry.machine = true;
-    return std::make_shared<FakeCatalogue>(QList<norms::CatalogueResource>{
-        material("04.1.02.05-0006", kConcrete, "м3", 6127.65),
-        material("01.7.03.01-0001", "Цемент общестроительного назначения", "т", 7990.12), lorry});
+    return {material("04.1.02.05-0006", kConcrete, "м3", 6127.65),
+            material("01.7.03.01-0001", "Цемент общестроительного назначения", "т", 7990.12),
+            lorry};
+}
+
+std::shared_ptr<FakeCatalogue> catalogue()
+{
+    return std::make_shared<FakeCatalogue>(resources());
 }
 
 } // namespace
@@ -113,6 +130,8 @@ private slots:
     void linkTakesOnlyUnitsThatConvert();
     void machinePriceIsTypedLikeAMaterials_data();
     void machinePriceIsTypedLikeAMaterials();
+    void paintingAsksTheCatalogueNothing_data();
+    void paintingAsksTheCatalogueNothing();
 
 private:
     BillBook &book() { return m_driver->window().bill().book(); }
@@ -588,6 +607,60 @@ void BillPricesTest::machinePriceIsTypedLikeAMaterials()
     QCOMPARE(price.siblingAtColumn(HoursModel::PriceColumn + 2).data().toString(), QString());
     book().undoStack()->undo();
     QCOMPARE(price.data().toString(), undone);
+}
+
+void BillPricesTest::paintingAsksTheCatalogueNothing_data()
+{
+    QTest::addColumn<QString>("change"); // how the bill came to show its prices
+    QTest::newRow("an entry added") << "add";
+    QTest::newRow("a bill opened") << "open";
+    QTest::newRow("a removal undone") << "undo";
+    QTest::newRow("the catalogue imported anew under the shown bill") << "import";
+}
+
+// The catalogue is read when the bill's codes or the catalogue change; painting every cell of
+// the bill reads it no more.
+void BillPricesTest::paintingAsksTheCatalogueNothing()
+{
+    QFETCH(QString, change);
+    const std::shared_ptr<FakeCatalogue> base = catalogue();
+    readings().setCatalogue(base);
+    BillWindow *window = openBill();
+    addNormEntry();
+    if (change == QStringLiteral("open")) {
+        const bom::Bill bill = book().bill();
+        book().replace({}, QString());
+        book().replace(bill, QStringLiteral("ведомость.merilon-bom"));
+    } else if (change == QStringLiteral("undo")) {
+        book().remove({0});
+        book().undoStack()->undo();
+    } else if (change == QStringLiteral("import")) {
+        base->replace({material("01.7.03.01-0001", "Цемент", "т", 1)});
+        readings().catalogueChanged();
+        base->replace(resources());
+        readings().catalogueChanged();
+    }
+    base->reads = 0;
+    for (const char *name : {"BillEntries", "BillTotals", "BillHours"}) {
+        const QAbstractItemModel *model = table(window, name)->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int column = 0; column < model->columnCount(); ++column) {
+                for (int role = 0; role <= Qt::UserRole; ++role)
+                    model->index(row, column).data(role);
+            }
+        }
+    }
+    window->grab();
+    QCOMPARE(base->reads, 0);
+    // Read before: the prices are there to be painted.
+    QTableView *totals = table(window, "BillTotals");
+    QTableView *hours = table(window, "BillHours");
+    const int concrete = rowOf(totals, 0, QString::fromUtf8(kConcrete));
+    QCOMPARE(totals->model()->index(concrete, TotalsModel::CatalogueColumn).data().toString(),
+             QStringLiteral("6\u00A0127,65"));
+    const int lorry = rowOf(hours, billtexts::HoursCode, QStringLiteral("91.14.02-001"));
+    QCOMPARE(hours->model()->index(lorry, HoursModel::CatalogueColumn).data().toString(),
+             QStringLiteral("1\u00A0058,38"));
 }
 
 QTEST_MAIN(BillPricesTest)
