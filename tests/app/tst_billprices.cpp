@@ -130,15 +130,15 @@ private slots:
     void linkTakesOnlyUnitsThatConvert();
     void machinePriceIsTypedLikeAMaterials_data();
     void machinePriceIsTypedLikeAMaterials();
-    void paintingAsksTheCatalogueNothing_data();
-    void paintingAsksTheCatalogueNothing();
+    void paintingAsksTheBaseNothing_data();
+    void paintingAsksTheBaseNothing();
 
 private:
     BillBook &book() { return m_driver->window().bill().book(); }
     BillReadings &readings() { return m_driver->window().bill().readings(); }
     BillWindow *openBill();
-    // A norm's concrete with its lorry and labour.
-    void addNormEntry();
+    // A norm's concrete with its lorry and labour, computed on that version of a firm norm.
+    void addNormEntry(int version = 0);
     void addPageConcrete();
     QTableView *table(BillWindow *window, const char *name)
     {
@@ -177,13 +177,14 @@ BillWindow *BillPricesTest::openBill()
     return window;
 }
 
-void BillPricesTest::addNormEntry()
+void BillPricesTest::addNormEntry(int version)
 {
     const QString norm = QStringLiteral("ГЭСН 06-01-001-01");
     bom::Entry entry;
     entry.added = QDateTime(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
     entry.work = norm + QStringLiteral(" Устройство бетонной подготовки");
     entry.normCode = norm;
+    entry.normVersion = version;
     const auto resource = [&](const char *code, const char *name, const char *unit, double amount,
                               bom::MaterialKind kind) {
         entry.materials.append(bom::material(QString::fromUtf8(name), QString::fromUtf8(unit),
@@ -609,7 +610,7 @@ void BillPricesTest::machinePriceIsTypedLikeAMaterials()
     QCOMPARE(price.data().toString(), undone);
 }
 
-void BillPricesTest::paintingAsksTheCatalogueNothing_data()
+void BillPricesTest::paintingAsksTheBaseNothing_data()
 {
     QTest::addColumn<QString>("change"); // how the bill came to show its prices
     QTest::newRow("an entry added") << "add";
@@ -620,13 +621,19 @@ void BillPricesTest::paintingAsksTheCatalogueNothing_data()
 
 // The catalogue is read when the bill's codes or the catalogue change; painting every cell of
 // the bill reads it no more.
-void BillPricesTest::paintingAsksTheCatalogueNothing()
+void BillPricesTest::paintingAsksTheBaseNothing()
 {
     QFETCH(QString, change);
     const std::shared_ptr<FakeCatalogue> base = catalogue();
     readings().setCatalogue(base);
+    // The firm norms' versions are read the same way, and counted too.
+    const auto versionReads = std::make_shared<int>(0);
+    readings().setNormVersions([versionReads](const QString &) {
+        ++*versionReads;
+        return std::optional<int>(2);
+    });
     BillWindow *window = openBill();
-    addNormEntry();
+    addNormEntry(1);
     if (change == QStringLiteral("open")) {
         const bom::Bill bill = book().bill();
         book().replace({}, QString());
@@ -641,6 +648,7 @@ void BillPricesTest::paintingAsksTheCatalogueNothing()
         readings().catalogueChanged();
     }
     base->reads = 0;
+    *versionReads = 0;
     for (const char *name : {"BillEntries", "BillTotals", "BillHours"}) {
         const QAbstractItemModel *model = table(window, name)->model();
         for (int row = 0; row < model->rowCount(); ++row) {
@@ -652,7 +660,11 @@ void BillPricesTest::paintingAsksTheCatalogueNothing()
     }
     window->grab();
     QCOMPARE(base->reads, 0);
-    // Read before: the prices are there to be painted.
+    QCOMPARE(*versionReads, 0);
+    // Read before: the prices and the norm's later version are there to be painted.
+    QCOMPARE(table(window, "BillEntries")->model()->index(0, EntriesModel::Work).data().toString(),
+             QStringLiteral("ГЭСН 06-01-001-01 Устройство бетонной подготовки — Рассчитано по "
+                            "версии 1 нормы ГЭСН 06-01-001-01; сейчас действует версия 2."));
     QTableView *totals = table(window, "BillTotals");
     QTableView *hours = table(window, "BillHours");
     const int concrete = rowOf(totals, 0, QString::fromUtf8(kConcrete));
