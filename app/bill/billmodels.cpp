@@ -89,7 +89,7 @@ QVariant catalogueHeading(int role)
     return {};
 }
 
-// The rows whose resource was read anew show its price: as the row's code, in one column.
+// The views are told of the rows whose resource was read anew: their catalogue prices change.
 template <typename Rows>
 void showResources(QAbstractTableModel &model, const Rows &rows, int column,
                    const QStringList &codes)
