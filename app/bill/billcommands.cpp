@@ -1,6 +1,7 @@
 #include "billcommands.h"
 
 #include "billbook.h"
+#include "billmemory.h"
 
 namespace billcommands {
 
@@ -34,10 +35,17 @@ public:
           m_before(book.bill().terms.value(key)), m_after(after)
     {
     }
-    void redo() override { m_book.putTerms(m_key, m_after); }
-    void undo() override { m_book.putTerms(m_key, m_before); }
+    // The terms are the user's for later bills too, as they stand after each step.
+    void redo() override { put(m_after); }
+    void undo() override { put(m_before); }
 
 private:
+    void put(const bom::Terms &terms)
+    {
+        m_book.putTerms(m_key, terms);
+        billmemory::rememberTerms(m_key, terms);
+    }
+
     BillBook &m_book;
     bom::MaterialKey m_key;
     bom::Terms m_before;
@@ -82,33 +90,67 @@ private:
 class BillCommand : public QUndoCommand
 {
 public:
-    BillCommand(BillBook &book, const QString &text, const bom::Bill &after, bool rememberLinks)
-        : QUndoCommand(text), m_book(book), m_before(book.bill()), m_after(after),
-          m_rememberLinks(rememberLinks)
+    BillCommand(BillBook &book, const QString &text, const bom::Bill &after)
+        : QUndoCommand(text), m_book(book), m_before(book.bill()), m_after(after)
     {
     }
-    void redo() override { m_book.putBill(m_after, m_rememberLinks); }
-    void undo() override { m_book.putBill(m_before, m_rememberLinks); }
+    void redo() override { m_book.putBill(m_after); }
+    void undo() override { m_book.putBill(m_before); }
 
-private:
+protected:
     BillBook &m_book;
     bom::Bill m_before;
     bom::Bill m_after;
-    bool m_rememberLinks;
+};
+
+// A link is the user's for later bills too: made, it is remembered, and undone, forgotten, by
+// the command that makes it; the book only holds the bill (docs/decisions.md).
+class LinksCommand : public BillCommand
+{
+public:
+    using BillCommand::BillCommand;
+    void redo() override
+    {
+        BillCommand::redo();
+        remember(m_after);
+    }
+    void undo() override
+    {
+        BillCommand::undo();
+        remember(m_before);
+    }
+
+private:
+    void remember(const bom::Bill &bill) const
+    {
+        QList<bom::MaterialKey> changed = m_before.links.keys();
+        for (auto it = m_after.links.cbegin(); it != m_after.links.cend(); ++it) {
+            if (!changed.contains(it.key()))
+                changed.append(it.key());
+        }
+        for (const bom::MaterialKey &material : std::as_const(changed)) {
+            if (m_before.links.value(material) == m_after.links.value(material))
+                continue;
+            const auto link = bill.links.constFind(material);
+            billmemory::rememberLink(material, link == bill.links.cend()
+                                                   ? std::nullopt
+                                                   : std::optional<bom::ResourceLink>(*link));
+        }
+    }
 };
 
 } // namespace
 
 QUndoCommand *changeBill(BillBook &book, const QString &text, const bom::Bill &after)
 {
-    return new BillCommand(book, text, after, false);
+    return new BillCommand(book, text, after);
 }
 
 QUndoCommand *fillCataloguePrices(BillBook &book, const QMap<bom::MaterialKey, bom::Terms> &after)
 {
     bom::Bill bill = book.bill();
     bill.terms = after;
-    return new BillCommand(book, QStringLiteral("цены из ФСБЦ"), bill, false);
+    return new BillCommand(book, QStringLiteral("цены из ФСБЦ"), bill);
 }
 
 QUndoCommand *changeLinks(BillBook &book, const QString &text,
@@ -116,7 +158,7 @@ QUndoCommand *changeLinks(BillBook &book, const QString &text,
 {
     bom::Bill bill = book.bill();
     bill.links = after;
-    return new BillCommand(book, text, bill, true);
+    return new LinksCommand(book, text, bill);
 }
 
 QUndoCommand *changeEntries(BillBook &book, const QString &text, const QList<bom::Entry> &after,

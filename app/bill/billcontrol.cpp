@@ -3,22 +3,23 @@
 #include "billbook.h"
 #include "billfiles.h"
 #include "billnotice.h"
+#include "billreadings.h"
 #include "billrecovery.h"
 #include "billtexts.h"
 #include "billwindow.h"
 #include "common/closingkeys.h"
 #include "common/errorreport.h"
-#include "pages/calculatorpage.h"
 #include "vorpanel.h"
 
 #include <QAction>
 #include <QMainWindow>
 
 BillControl::BillControl(QMainWindow &window, std::function<QWidget *()> currentPage,
-                         WorkNamer workOf)
+                         EntryMaker entryOf)
     : QObject(&window), m_mainWindow(window), m_currentPage(std::move(currentPage)),
-      m_workOf(std::move(workOf)), m_now([] { return QDateTime::currentDateTime(); }),
-      m_book(new BillBook(this)), m_files(new BillFiles(*m_book, &window, this)),
+      m_entryOf(std::move(entryOf)), m_now([] { return QDateTime::currentDateTime(); }),
+      m_book(new BillBook(this)), m_readings(new BillReadings(*m_book, this)),
+      m_files(new BillFiles(*m_book, &window, this)),
       m_recovery(new BillRecovery(*m_book, BillRecovery::defaultFolder(), this)),
       m_notice(new BillNotice(&window))
 {
@@ -40,11 +41,6 @@ BillControl::~BillControl()
     delete m_window;
 }
 
-void BillControl::watch(CalculatorPage *page)
-{
-    connect(page, &CalculatorPage::addToBillRequested, this, [this, page] { addResultsOf(page); });
-}
-
 void BillControl::say(const QString &message, QWidget *host)
 {
     m_notice->say(message, BillNotice::Tone::Done, host ? host : &m_mainWindow);
@@ -58,40 +54,16 @@ void BillControl::refuse(const QString &reason, QWidget *host)
 
 void BillControl::addCurrentResults()
 {
-    auto *page = qobject_cast<CalculatorPage *>(m_currentPage());
-    if (!page) {
-        refuse(QStringLiteral("откройте страницу расчета и выполните расчет"));
-        return;
-    }
-    addResultsOf(page);
+    addResultsOf(m_currentPage());
 }
 
-void BillControl::addResultsOf(CalculatorPage *page)
+void BillControl::addResultsOf(QWidget *page)
 {
     QString whyNot;
-    const std::optional<CalculatorPage::Results> results = page->currentResults(&whyNot);
-    if (!results) {
+    if (const std::optional<bom::Entry> entry = m_entryOf(page, &whyNot))
+        addEntry(*entry);
+    else
         refuse(whyNot);
-        return;
-    }
-    QStringList work;
-    if (const QString node = m_workOf(page); !node.isEmpty())
-        work.append(node);
-    if (!results->variant.isEmpty())
-        work.append(results->variant);
-    bom::Entry entry;
-    entry.added = m_now();
-    entry.work = work.join(QStringLiteral(": "));
-    entry.inputs = results->inputs;
-    entry.volume = results->volume;
-    for (const CalculatorPage::Figure &figure : results->figures) {
-        entry.materials.append(bom::material(figure.what.name, figure.what.unit, figure.value,
-                                             bom::kindOf(figure.what.kind), figure.what.partOf,
-                                             figure.what.source));
-        entry.materials.back().formula =
-            results->formulas.value(CalculatorPage::formulaKey(figure.what));
-    }
-    addEntry(entry);
 }
 
 void BillControl::addEntry(const bom::Entry &made, QWidget *from)
@@ -122,7 +94,7 @@ void BillControl::addEntry(const bom::Entry &made, QWidget *from)
 void BillControl::showBill()
 {
     if (!m_window) {
-        m_window = new BillWindow(*m_book, *m_files, &m_mainWindow);
+        m_window = new BillWindow(*m_book, *m_readings, *m_files, &m_mainWindow);
         addQuittingKey(m_window, &m_mainWindow);
     }
     m_window->show();

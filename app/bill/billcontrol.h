@@ -8,12 +8,13 @@
 #include <QPointer>
 
 #include <functional>
+#include <optional>
 
 class BillBook;
 class BillFiles;
 class BillNotice;
+class BillReadings;
 class BillRecovery;
-class CalculatorPage;
 class QAction;
 class QMainWindow;
 
@@ -27,27 +28,27 @@ class BillControl : public QObject
     Q_OBJECT
 
 public:
-    // The catalogue node that shows a page, as the entry's work; empty when none does.
-    using WorkNamer = std::function<QString(const QWidget *page)>;
+    // The bill's entry of a page's current results; none, and why, when it has none to give.
+    using EntryMaker = std::function<std::optional<bom::Entry>(QWidget *page, QString *whyNot)>;
 
-    BillControl(QMainWindow &window, std::function<QWidget *()> currentPage, WorkNamer workOf);
+    BillControl(QMainWindow &window, std::function<QWidget *()> currentPage, EntryMaker entryOf);
     ~BillControl() override;
 
     QAction *addAction() const { return m_add; }
     QAction *showAction() const { return m_show; }
     BillBook &book() const { return *m_book; }
+    BillReadings &readings() const { return *m_readings; }
     BillFiles &files() const { return *m_files; }
     BillRecovery &recovery() const { return *m_recovery; }
     BillNotice &notice() const { return *m_notice; }
     // Made when first shown.
     BillWindow *window() const { return m_window; }
 
-    void watch(CalculatorPage *page);
     // Tests set the moment an entry is added.
     void setClock(std::function<QDateTime()> now) { m_now = std::move(now); }
 
     void addCurrentResults();
-    void addResultsOf(CalculatorPage *page);
+    void addResultsOf(QWidget *page);
     // Adds a computation made elsewhere (a norm's, say) as one entry: asks first when it repeats
     // the last entry, and says in the notice what was added, both over the window it came from
     // (the main window when none is given). An entry without its moment is added now.
@@ -67,9 +68,10 @@ private:
 
     QMainWindow &m_mainWindow;
     std::function<QWidget *()> m_currentPage;
-    WorkNamer m_workOf;
+    EntryMaker m_entryOf;
     std::function<QDateTime()> m_now;
     BillBook *m_book;
+    BillReadings *m_readings;
     BillFiles *m_files;
     BillRecovery *m_recovery;
     BillNotice *m_notice;

@@ -1,6 +1,7 @@
 #include "billmodels.h"
 
 #include "billbook.h"
+#include "billreadings.h"
 #include "billtexts.h"
 #include "vormodel.h"
 
@@ -58,20 +59,20 @@ QVariant alignment(bool number)
                   : QVariant(Qt::AlignLeft | Qt::AlignVCenter);
 }
 
-QString catalogueText(BillBook &book, const bom::MaterialKey &key)
+QString catalogueText(const BillReadings &readings, const bom::MaterialKey &key)
 {
-    const std::optional<BillBook::BasePrice> base = book.basePrice(key);
+    const std::optional<BillReadings::BasePrice> base = readings.basePrice(key);
     if (!base)
         return {};
     const std::optional<qint64> kopecks = bom::cataloguePrice(base->cost, 1, 1);
     return kopecks ? bom::groupedMoneyText(*kopecks) : QString();
 }
 
-QString catalogueTip(BillBook &book, const bom::MaterialKey &key)
+QString catalogueTip(const BillReadings &readings, const bom::MaterialKey &key)
 {
     if (!key.hasCode())
         return QStringLiteral("Материал без кода: свяжите его с ресурсом ФСБЦ (контекстное меню)");
-    const std::optional<BillBook::BasePrice> base = book.basePrice(key);
+    const std::optional<BillReadings::BasePrice> base = readings.basePrice(key);
     if (!base)
         return QStringLiteral("Ресурса нет в ФСБЦ или его единица не пересчитывается в «%1»")
             .arg(key.unit);
@@ -88,9 +89,21 @@ QVariant catalogueHeading(int role)
     return {};
 }
 
+// The views are told of the rows whose resource was read anew: their catalogue prices change.
+template <typename Rows>
+void showResources(QAbstractTableModel &model, const Rows &rows, int column,
+                   const QStringList &codes)
+{
+    for (int row = 0; row < int(rows.size()); ++row) {
+        if (rows.at(row).key.hasCode() && codes.contains(rows.at(row).key.code))
+            emit model.dataChanged(model.index(row, column), model.index(row, column));
+    }
+}
+
 } // namespace
 
-EntriesModel::EntriesModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
+EntriesModel::EntriesModel(const BillBook &book, const BillReadings &readings, QObject *parent)
+    : BillTableModel(parent), m_book(book), m_readings(readings)
 {
     // An entry's formula gives its volume; a section's name shows in every entry of it.
     connect(&book, &BillBook::entryChanged, this,
@@ -105,7 +118,7 @@ EntriesModel::EntriesModel(BillBook &book, QObject *parent) : BillTableModel(par
         endResetModel();
     });
     // A firm norm's new version shows in the work of the entries computed on it.
-    connect(&book, &BillBook::normVersionsChanged, this, [this](const QStringList &codes) {
+    connect(&readings, &BillReadings::normVersionsChanged, this, [this](const QStringList &codes) {
         for (int row = 0; row < rowCount(); ++row)
             if (codes.contains(m_book.bill().entries.at(row).normCode))
                 emit dataChanged(index(row, Work), index(row, Work),
@@ -135,7 +148,7 @@ QVariant EntriesModel::cellData(const QModelIndex &index, int role) const
         return billtexts::addedText(entry.added);
     case Work: {
         // A firm norm changed since the entry was computed: the user sees it at the entry.
-        const QString outdated = m_book.outdatedNote(entry);
+        const QString outdated = m_readings.outdatedNote(entry);
         return outdated.isEmpty() ? entry.work : entry.work + QStringLiteral(" — ") + outdated;
     }
     case Count:
@@ -192,20 +205,21 @@ std::optional<bom::Refusal> EntriesModel::apply(const QModelIndex &index, const 
         const vormodel::Edit edit =
             vormodel::apply(m_book.bill(), index.row(), index.column(), text);
         if (edit.entry)
-            m_book.setEntry(index.row(), *edit.entry, edit.what);
+            emit entryEdited(index.row(), *edit.entry, edit.what);
         return edit.refusal;
     }
     if (index.column() != Count) {
-        m_book.setNote(index.row(), text);
+        emit noteEdited(index.row(), text);
         return std::nullopt;
     }
     const bom::CountEdit edit = bom::readCount(text);
     if (!edit.refusal)
-        m_book.setCount(index.row(), edit.count);
+        emit countEdited(index.row(), edit.count);
     return edit.refusal;
 }
 
-TotalsModel::TotalsModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
+TotalsModel::TotalsModel(const BillBook &book, const BillReadings &readings, QObject *parent)
+    : BillTableModel(parent), m_book(book), m_readings(readings)
 {
     const auto reset = [this] {
         beginResetModel();
@@ -217,6 +231,9 @@ TotalsModel::TotalsModel(BillBook &book, QObject *parent) : BillTableModel(paren
     connect(&book, &BillBook::termsChanged, this, [this] {
         if (rowCount() > 0)
             emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    });
+    connect(&readings, &BillReadings::resourcesChanged, this, [this](const QStringList &codes) {
+        showResources(*this, m_book.totals().rows, CatalogueColumn, codes);
     });
 }
 
@@ -237,11 +254,11 @@ QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         if (column == CatalogueColumn)
-            return catalogueText(m_book, row.key);
+            return catalogueText(m_readings, row.key);
         return column == CodeColumn ? row.key.code : billtexts::totalsCells(row).at(column);
     case Qt::EditRole:
         if (column == CatalogueColumn)
-            return catalogueText(m_book, row.key);
+            return catalogueText(m_readings, row.key);
         // A price is edited as the number it is, without the spaces between its thousands.
         return column == CodeColumn
                    ? row.key.code
@@ -253,7 +270,7 @@ QVariant TotalsModel::cellData(const QModelIndex &index, int role) const
         if (column == billtexts::UnitPrice && row.terms.priceOrigin)
             return billtexts::priceOriginText(row.terms);
         if (column == CatalogueColumn)
-            return catalogueTip(m_book, row.key);
+            return catalogueTip(m_readings, row.key);
         if (column == billtexts::Quantity && !bom::isShownQuantity(row.quantity))
             return QStringLiteral("Количество больше, чем можно показать; в итоги не вошло");
         if (column == billtexts::Quantity && row.dashes > 0)
@@ -343,11 +360,12 @@ std::optional<bom::Refusal> TotalsModel::apply(const QModelIndex &index, const Q
     }
     }
     if (!refusal)
-        m_book.setTerms(key, terms);
+        emit termsEdited(key, terms);
     return refusal;
 }
 
-HoursModel::HoursModel(BillBook &book, QObject *parent) : BillTableModel(parent), m_book(book)
+HoursModel::HoursModel(const BillBook &book, const BillReadings &readings, QObject *parent)
+    : BillTableModel(parent), m_book(book), m_readings(readings)
 {
     const auto reset = [this] {
         beginResetModel();
@@ -360,6 +378,9 @@ HoursModel::HoursModel(BillBook &book, QObject *parent) : BillTableModel(parent)
     connect(&book, &BillBook::termsChanged, this, [this] {
         if (rowCount() > 0)
             emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
+    });
+    connect(&readings, &BillReadings::resourcesChanged, this, [this](const QStringList &codes) {
+        showResources(*this, m_book.totals().hours, CatalogueColumn, codes);
     });
 }
 
@@ -385,8 +406,8 @@ QVariant HoursModel::cellData(const QModelIndex &index, int role) const
         if (row.kind != bom::MaterialKind::Machine)
             return {};
         if (role == Qt::DisplayRole)
-            return catalogueText(m_book, row.key);
-        return role == Qt::ToolTipRole ? QVariant(catalogueTip(m_book, row.key)) : QVariant();
+            return catalogueText(m_readings, row.key);
+        return role == Qt::ToolTipRole ? QVariant(catalogueTip(m_readings, row.key)) : QVariant();
     }
     // A price is edited as the number it is, without the spaces between its thousands.
     if (role == Qt::EditRole)
@@ -416,7 +437,7 @@ std::optional<bom::Refusal> HoursModel::apply(const QModelIndex &index, const QS
     terms.priceBasis = bom::PriceBasis::PerUnit;
     // A price typed over the catalogue's is the user's own, and «Цены из ФСБЦ» leaves it.
     terms.priceOrigin.reset();
-    m_book.setTerms(row.key, terms);
+    emit termsEdited(row.key, terms);
     return std::nullopt;
 }
 

@@ -7,9 +7,12 @@
 #include <QHash>
 
 class BillBook;
+class BillReadings;
 
 // What the bill's tables share: cells edited in place, where a text that cannot be taken stays
-// in its cell, marked, with the reason, until it is corrected.
+// in its cell, marked, with the reason, until it is corrected. The tables paint from memory:
+// the bill and what was read of the norm base for it, never the base itself; a text taken goes
+// out as an edit for the book to make.
 class BillTableModel : public QAbstractTableModel
 {
     Q_OBJECT
@@ -62,19 +65,26 @@ public:
         ColumnCount
     };
 
-    explicit EntriesModel(BillBook &book, QObject *parent = nullptr);
+    EntriesModel(const BillBook &book, const BillReadings &readings, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+signals:
+    void countEdited(int row, int count);
+    void noteEdited(int row, const QString &note);
+    // An entry changed as a whole, said as what.
+    void entryEdited(int row, const bom::Entry &entry, const QString &what);
+
 protected:
     QVariant cellData(const QModelIndex &index, int role) const override;
     std::optional<bom::Refusal> apply(const QModelIndex &index, const QString &text) override;
 
 private:
-    BillBook &m_book;
+    const BillBook &m_book;
+    const BillReadings &m_readings;
 };
 
 // One row per material to buy over the whole bill; reserve, pack size and the price per unit or
@@ -89,19 +99,23 @@ public:
     // The catalogue's price at its base level, shown while there is a catalogue.
     static constexpr int CatalogueColumn = CodeColumn + 1;
 
-    explicit TotalsModel(BillBook &book, QObject *parent = nullptr);
+    TotalsModel(const BillBook &book, const BillReadings &readings, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+signals:
+    void termsEdited(const bom::MaterialKey &key, const bom::Terms &terms);
+
 protected:
     QVariant cellData(const QModelIndex &index, int role) const override;
     std::optional<bom::Refusal> apply(const QModelIndex &index, const QString &text) override;
 
 private:
-    BillBook &m_book;
+    const BillBook &m_book;
+    const BillReadings &m_readings;
 };
 
 // The hours of labour and of machines over the whole bill, one row per resource; a machine's
@@ -116,17 +130,21 @@ public:
     static constexpr int PricedColumnCount = billtexts::HoursColumnCount + 3;
     static constexpr int CatalogueColumn = PricedColumnCount;
 
-    explicit HoursModel(BillBook &book, QObject *parent = nullptr);
+    HoursModel(const BillBook &book, const BillReadings &readings, QObject *parent = nullptr);
 
     int rowCount(const QModelIndex &parent = {}) const override;
     int columnCount(const QModelIndex &parent = {}) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
     Qt::ItemFlags flags(const QModelIndex &index) const override;
 
+signals:
+    void termsEdited(const bom::MaterialKey &key, const bom::Terms &terms);
+
 protected:
     QVariant cellData(const QModelIndex &index, int role) const override;
     std::optional<bom::Refusal> apply(const QModelIndex &index, const QString &text) override;
 
 private:
-    BillBook &m_book;
+    const BillBook &m_book;
+    const BillReadings &m_readings;
 };

@@ -5,7 +5,9 @@
 #include "billcsv.h"
 #include "billfile.h"
 #include "billmodels.h"
+#include "billpricing.h"
 #include "billprint.h"
+#include "billreadings.h"
 #include "billtable.h"
 #include "billtexts.h"
 #include "billxlsx.h"
@@ -67,10 +69,11 @@ QString widthsKey(const QTableView *table)
 
 } // namespace
 
-BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
-    : QWidget(parent, Qt::Window), m_book(book), m_files(files),
-      m_entriesModel(new EntriesModel(book, this)), m_totalsModel(new TotalsModel(book, this)),
-      m_hoursModel(new HoursModel(book, this))
+BillWindow::BillWindow(BillBook &book, BillReadings &readings, BillFiles &files, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_book(book), m_readings(readings), m_files(files),
+      m_entriesModel(new EntriesModel(book, readings, this)),
+      m_totalsModel(new TotalsModel(book, readings, this)),
+      m_hoursModel(new HoursModel(book, readings, this))
 {
     presentAsWindow(this);
     setObjectName(QStringLiteral("BillWindow"));
@@ -162,6 +165,13 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
     connect(&book, &BillBook::headChanged, this, &BillWindow::showHead);
     connect(&book, &BillBook::documentChanged, this, &BillWindow::showDocument);
     connect(&book, &BillBook::contentChanged, this, &BillWindow::showPriceIndex);
+    connect(&readings, &BillReadings::resourcesChanged, this, &BillWindow::showTotals);
+    // The tables paint the bill; what is typed into them, the book takes.
+    connect(m_entriesModel, &EntriesModel::countEdited, &book, &BillBook::setCount);
+    connect(m_entriesModel, &EntriesModel::noteEdited, &book, &BillBook::setNote);
+    connect(m_entriesModel, &EntriesModel::entryEdited, &book, &BillBook::setEntry);
+    connect(m_totalsModel, &TotalsModel::termsEdited, &book, &BillBook::setTerms);
+    connect(m_hoursModel, &HoursModel::termsEdited, &book, &BillBook::setTerms);
     connect(m_totals->selectionModel(), &QItemSelectionModel::currentChanged, this,
             &BillWindow::updateLinkActions);
     connect(m_totalsModel, &QAbstractItemModel::modelReset, this, &BillWindow::updateLinkActions);
@@ -440,7 +450,7 @@ std::optional<QString> BillWindow::takePriceIndex()
                 return QString();
             }
         }
-        refusal = m_book.setPriceIndex(edit.index);
+        refusal = billpricing::setPriceIndex(m_book, m_readings, edit.index);
     }
     // A text that cannot be taken stays in its field, in the colours of a refused cell, with the
     // reason in its tooltip; the bill keeps its index.
@@ -464,7 +474,7 @@ void BillWindow::fillCataloguePrices()
             errorreport::show(*why);
         return;
     }
-    if (const std::optional<QString> why = m_book.fillCataloguePrices())
+    if (const std::optional<QString> why = billpricing::fillCataloguePrices(m_book, m_readings))
         errorreport::show(*why);
 }
 
@@ -479,13 +489,13 @@ void BillWindow::linkCurrentMaterial()
                               .arg(row.key.name, row.key.code));
         return;
     }
-    if (!m_book.hasCatalogue()) {
+    if (!m_readings.hasCatalogue()) {
         errorreport::show(QStringLiteral("Связать не с чем: в базе норм нет сметных цен. Загрузите "
                                          "«ФСБЦ_Мат&Оборуд.xml» («Действия» → «Загрузить базу "
                                          "норм...»)"));
         return;
     }
-    auto *dialog = new CatalogueLinkDialog(row.key, *m_book.catalogue(), this);
+    auto *dialog = new CatalogueLinkDialog(row.key, *m_readings.catalogue(), this);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     connect(dialog, &QDialog::accepted, this, [this, dialog, key = row.key] {
         if (const std::optional<norms::CatalogueResource> resource = dialog->chosen()) {
@@ -558,7 +568,7 @@ void BillWindow::showTotals()
         header->moveSection(place, 0);
     m_totals->setColumnHidden(TotalsModel::CodeColumn, !billtexts::hasCodes(m_book.totals()));
     // The catalogue's prices show only where there is a catalogue.
-    const bool catalogue = m_book.hasCatalogue();
+    const bool catalogue = m_readings.hasCatalogue();
     m_totals->setColumnHidden(TotalsModel::CatalogueColumn, !catalogue);
     // A bill with machines shows their prices, so that one can be typed.
     const bool machines = billtexts::hasMachines(m_book.totals());

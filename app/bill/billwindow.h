@@ -7,6 +7,7 @@
 #include <functional>
 
 class BillBook;
+class BillReadings;
 class BillTable;
 class EntriesModel;
 class HoursModel;
@@ -30,7 +31,7 @@ public:
     using FileChoice = BillFiles::FileChoice;
     using PathChooser = BillFiles::PathChooser;
 
-    BillWindow(BillBook &book, BillFiles &files, QWidget *parent = nullptr);
+    BillWindow(BillBook &book, BillReadings &readings, BillFiles &files, QWidget *parent = nullptr);
     ~BillWindow() override;
 
     // Tests answer the file dialogs through this.
@@ -104,6 +105,7 @@ private:
     QString exportPath(FileChoice choice, const char *suffix);
 
     BillBook &m_book;
+    BillReadings &m_readings;
     BillFiles &m_files;
     EntriesModel *m_entriesModel;
     TotalsModel *m_totalsModel;

@@ -277,3 +277,26 @@ std::optional<CalculatorPage::Results> CalculatorPage::currentResults(QString *w
     results.formulas = m_formulas;
     return results;
 }
+
+std::optional<bom::Entry> CalculatorPage::billEntry(const QString &node, QString *whyNot) const
+{
+    const std::optional<Results> results = currentResults(whyNot);
+    if (!results)
+        return std::nullopt;
+    QStringList work;
+    if (!node.isEmpty())
+        work.append(node);
+    if (!results->variant.isEmpty())
+        work.append(results->variant);
+    bom::Entry entry;
+    entry.work = work.join(QStringLiteral(": "));
+    entry.inputs = results->inputs;
+    entry.volume = results->volume;
+    for (const Figure &figure : results->figures) {
+        entry.materials.append(bom::material(figure.what.name, figure.what.unit, figure.value,
+                                             bom::kindOf(figure.what.kind), figure.what.partOf,
+                                             figure.what.source));
+        entry.materials.back().formula = results->formulas.value(formulaKey(figure.what));
+    }
+    return entry;
+}

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bill.h"
 #include "billfigure.h"
 #include "resulttext.h"
 #include "sourcedrate.h"
@@ -50,6 +51,9 @@ public:
     // The results of the last computation while they stand as it left them; otherwise none, and
     // why: nothing computed yet, results hidden or cleared, or inputs changed since.
     std::optional<Results> currentResults(QString *whyNot) const;
+    // The bill's entry of the current results, its work named by the page's node in the
+    // catalogue and the chosen variant; none, and why, while there are none to take.
+    std::optional<bom::Entry> billEntry(const QString &node, QString *whyNot) const;
     // A figure's formula is found by its name and the mixture it goes into: a page may have one
     // material twice, by itself and in a mixture.
     static QString formulaKey(const calc::BillFigure &figure)

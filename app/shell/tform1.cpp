@@ -1,7 +1,7 @@
 #include "tform1.h"
 
-#include "bill/billbook.h"
 #include "bill/billcontrol.h"
+#include "bill/billreadings.h"
 #include "bill/normbasecatalogue.h"
 #include "clock.h"
 #include "common/artwork.h"
@@ -152,11 +152,17 @@ void TForm1::createActions()
 
     m_bill = new BillControl(
         *this, [this] { return m_widgets.PageControl1->currentWidget(); },
-        [this](const QWidget *page) {
+        [this](QWidget *page, QString *whyNot) -> std::optional<bom::Entry> {
+            const auto *calculator = qobject_cast<const CalculatorPage *>(page);
+            if (!calculator) {
+                *whyNot = QStringLiteral("откройте страницу расчета и выполните расчет");
+                return std::nullopt;
+            }
+            // The work is the node that shows the page, when one is selected.
             const int place = m_widgets.TreeView1->selectedPlace();
-            if (place < 0 || m_pages.value(Catalogue::place(place).page) != page)
-                return QString();
-            return m_widgets.TreeView1->node(place)->text(0).simplified();
+            const bool named = place >= 0 && m_pages.value(Catalogue::place(place).page) == page;
+            return calculator->billEntry(
+                named ? m_widgets.TreeView1->node(place)->text(0).simplified() : QString(), whyNot);
         });
     m_norms = new NormControl(*this, *m_journal, norms::defaultDatabasePath());
     // The bill stamps the entry with the moment it takes it.
@@ -169,13 +175,15 @@ void TForm1::createActions()
     // The bill asks the versions of its firm norms when entries come in and when they change,
     // never while it paints.
     FirmBook &firmBook = m_norms->base().firmBook();
-    m_bill->book().setNormVersions(
+    BillReadings &readings = m_bill->readings();
+    readings.setNormVersions(
         [&firmBook](const QString &code) { return firmBook.currentVersion(code); });
-    connect(&firmBook, &FirmBook::changed, &m_bill->book(), &BillBook::refreshNormVersions);
-    connect(&m_norms->base(), &NormBase::changed, &m_bill->book(), &BillBook::refreshNormVersions);
-    // The bill reads its catalogue prices from the same base, afresh after an import.
-    m_bill->book().setCatalogue(std::make_shared<NormBaseCatalogue>(m_norms->base()));
-    connect(&m_norms->base(), &NormBase::changed, &m_bill->book(), &BillBook::catalogueChanged);
+    connect(&firmBook, &FirmBook::changed, &readings, &BillReadings::refreshNormVersions);
+    connect(&m_norms->base(), &NormBase::changed, &readings, &BillReadings::refreshNormVersions);
+    // The bill reads its catalogue prices from the same base when its codes come in, and all of
+    // them afresh after an import.
+    readings.setCatalogue(std::make_shared<NormBaseCatalogue>(m_norms->base()));
+    connect(&m_norms->base(), &NormBase::changed, &readings, &BillReadings::catalogueChanged);
 }
 
 void TForm1::createMenus()
@@ -288,7 +296,8 @@ void TForm1::createPages()
     for (auto it = calculators.byId.cbegin(); it != calculators.byId.cend(); ++it) {
         addPage(it.key(), it.value());
         if (auto *page = qobject_cast<CalculatorPage *>(it.value()))
-            m_bill->watch(page);
+            connect(page, &CalculatorPage::addToBillRequested, m_bill,
+                    [this, page] { m_bill->addResultsOf(page); });
     }
 }
 

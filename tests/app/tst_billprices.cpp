@@ -1,6 +1,7 @@
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "bill/billmodels.h"
+#include "bill/billreadings.h"
 #include "bill/billwindow.h"
 #include "bill/pricecatalogue.h"
 #include "billtexts.h"
@@ -29,7 +30,8 @@
 namespace {
 
 // A catalogue of a few resources with prices of the test's own, found as the norm base finds
-// them: by the beginning of the code, or by the beginnings of words of the name.
+// them: by the beginning of the code, or by the beginnings of words of the name. It counts how
+// often it is read.
 class FakeCatalogue : public PriceCatalogue
 {
 public:
@@ -37,9 +39,14 @@ public:
         : m_resources(std::move(resources))
     {
     }
-    bool available() override { return !m_resources.isEmpty(); }
+    bool available() override
+    {
+        ++reads;
+        return !m_resources.isEmpty();
+    }
     std::optional<norms::CatalogueResource> resource(const QString &code) override
     {
+        ++reads;
         for (const norms::CatalogueResource &resource : std::as_const(m_resources)) {
             if (resource.code == code)
                 return resource;
@@ -48,6 +55,7 @@ public:
     }
     QList<norms::CatalogueResource> search(const QString &query, int limit) override
     {
+        ++reads;
         QList<norms::CatalogueResource> found;
         const QStringList wanted = query.toLower().split(u' ', Qt::SkipEmptyParts);
         for (const norms::CatalogueResource &resource : std::as_const(m_resources)) {
@@ -62,6 +70,11 @@ public:
         }
         return found;
     }
+
+    // What an import puts in its place.
+    void replace(QList<norms::CatalogueResource> resources) { m_resources = std::move(resources); }
+
+    int reads = 0;
 
 private:
     QList<norms::CatalogueResource> m_resources;
@@ -80,14 +93,19 @@ norms::CatalogueResource material(const char *code, const char *name, const char
 
 const char kConcrete[] = "Смеси бетонные тяжелого бетона (БСТ), класс B15 (М200)";
 
-std::shared_ptr<PriceCatalogue> catalogue()
+QList<norms::CatalogueResource> resources()
 {
     norms::CatalogueResource lorry =
         material("91.14.02-001", "Автомобили бортовые, до 5 т", "маш.-ч", 1058.38);
     lorry.machine = true;
-    return std::make_shared<FakeCatalogue>(QList<norms::CatalogueResource>{
-        material("04.1.02.05-0006", kConcrete, "м3", 6127.65),
-        material("01.7.03.01-0001", "Цемент общестроительного назначения", "т", 7990.12), lorry});
+    return {material("04.1.02.05-0006", kConcrete, "м3", 6127.65),
+            material("01.7.03.01-0001", "Цемент общестроительного назначения", "т", 7990.12),
+            lorry};
+}
+
+std::shared_ptr<FakeCatalogue> catalogue()
+{
+    return std::make_shared<FakeCatalogue>(resources());
 }
 
 } // namespace
@@ -112,12 +130,15 @@ private slots:
     void linkTakesOnlyUnitsThatConvert();
     void machinePriceIsTypedLikeAMaterials_data();
     void machinePriceIsTypedLikeAMaterials();
+    void paintingAsksTheBaseNothing_data();
+    void paintingAsksTheBaseNothing();
 
 private:
     BillBook &book() { return m_driver->window().bill().book(); }
+    BillReadings &readings() { return m_driver->window().bill().readings(); }
     BillWindow *openBill();
-    // A norm's concrete with its lorry and labour.
-    void addNormEntry();
+    // A norm's concrete with its lorry and labour, computed on that version of a firm norm.
+    void addNormEntry(int version = 0);
     void addPageConcrete();
     QTableView *table(BillWindow *window, const char *name)
     {
@@ -156,13 +177,14 @@ BillWindow *BillPricesTest::openBill()
     return window;
 }
 
-void BillPricesTest::addNormEntry()
+void BillPricesTest::addNormEntry(int version)
 {
     const QString norm = QStringLiteral("ГЭСН 06-01-001-01");
     bom::Entry entry;
     entry.added = QDateTime(QDate(2026, 12, 8), QTime(9, 0), Qt::UTC);
     entry.work = norm + QStringLiteral(" Устройство бетонной подготовки");
     entry.normCode = norm;
+    entry.normVersion = version;
     const auto resource = [&](const char *code, const char *name, const char *unit, double amount,
                               bom::MaterialKind kind) {
         entry.materials.append(bom::material(QString::fromUtf8(name), QString::fromUtf8(unit),
@@ -251,7 +273,7 @@ void BillPricesTest::fillKeepsTypedPricesAndIsOneStep()
     QFETCH(QString, concreteTip);
     QFETCH(QString, laterIndex);
     QFETCH(QString, laterPrice);
-    book().setCatalogue(catalogue());
+    readings().setCatalogue(catalogue());
     addNormEntry();
     BillWindow *window = openBill();
     QTableView *totals = table(window, "BillTotals");
@@ -365,7 +387,7 @@ void BillPricesTest::fillSaysWhyItCannot()
     QFETCH(QString, message);
     QFETCH(QString, question);
     if (withCatalogue)
-        book().setCatalogue(catalogue());
+        readings().setCatalogue(catalogue());
     addNormEntry();
     BillWindow *window = openBill();
     QTableView *totals = table(window, "BillTotals");
@@ -478,7 +500,7 @@ void BillPricesTest::linkTakesOnlyUnitsThatConvert()
 {
     QFETCH(QString, query);
     QFETCH(QString, problem);
-    book().setCatalogue(catalogue());
+    readings().setCatalogue(catalogue());
     addNormEntry();
     addPageConcrete();
     BillWindow *window = openBill();
@@ -560,7 +582,7 @@ void BillPricesTest::machinePriceIsTypedLikeAMaterials()
 {
     QFETCH(bool, fillFirst);
     QFETCH(QString, undone);
-    book().setCatalogue(catalogue());
+    readings().setCatalogue(catalogue());
     addNormEntry();
     BillWindow *window = openBill();
     QTableView *hours = table(window, "BillHours");
@@ -586,6 +608,71 @@ void BillPricesTest::machinePriceIsTypedLikeAMaterials()
     QCOMPARE(price.siblingAtColumn(HoursModel::PriceColumn + 2).data().toString(), QString());
     book().undoStack()->undo();
     QCOMPARE(price.data().toString(), undone);
+}
+
+void BillPricesTest::paintingAsksTheBaseNothing_data()
+{
+    QTest::addColumn<QString>("change"); // how the bill came to show its prices
+    QTest::newRow("an entry added") << "add";
+    QTest::newRow("a bill opened") << "open";
+    QTest::newRow("a removal undone") << "undo";
+    QTest::newRow("the catalogue imported anew under the shown bill") << "import";
+}
+
+// The catalogue is read when the bill's codes or the catalogue change; painting every cell of
+// the bill reads it no more.
+void BillPricesTest::paintingAsksTheBaseNothing()
+{
+    QFETCH(QString, change);
+    const std::shared_ptr<FakeCatalogue> base = catalogue();
+    readings().setCatalogue(base);
+    // The firm norms' versions are read the same way, and counted too.
+    const auto versionReads = std::make_shared<int>(0);
+    readings().setNormVersions([versionReads](const QString &) {
+        ++*versionReads;
+        return std::optional<int>(2);
+    });
+    BillWindow *window = openBill();
+    addNormEntry(1);
+    if (change == QStringLiteral("open")) {
+        const bom::Bill bill = book().bill();
+        book().replace({}, QString());
+        book().replace(bill, QStringLiteral("ведомость.merilon-bom"));
+    } else if (change == QStringLiteral("undo")) {
+        book().remove({0});
+        book().undoStack()->undo();
+    } else if (change == QStringLiteral("import")) {
+        base->replace({material("01.7.03.01-0001", "Цемент", "т", 1)});
+        readings().catalogueChanged();
+        base->replace(resources());
+        readings().catalogueChanged();
+    }
+    base->reads = 0;
+    *versionReads = 0;
+    for (const char *name : {"BillEntries", "BillTotals", "BillHours"}) {
+        const QAbstractItemModel *model = table(window, name)->model();
+        for (int row = 0; row < model->rowCount(); ++row) {
+            for (int column = 0; column < model->columnCount(); ++column) {
+                for (int role = 0; role <= Qt::UserRole; ++role)
+                    model->index(row, column).data(role);
+            }
+        }
+    }
+    window->grab();
+    QCOMPARE(base->reads, 0);
+    QCOMPARE(*versionReads, 0);
+    // Read before: the prices and the norm's later version are there to be painted.
+    QCOMPARE(table(window, "BillEntries")->model()->index(0, EntriesModel::Work).data().toString(),
+             QStringLiteral("ГЭСН 06-01-001-01 Устройство бетонной подготовки — Рассчитано по "
+                            "версии 1 нормы ГЭСН 06-01-001-01; сейчас действует версия 2."));
+    QTableView *totals = table(window, "BillTotals");
+    QTableView *hours = table(window, "BillHours");
+    const int concrete = rowOf(totals, 0, QString::fromUtf8(kConcrete));
+    QCOMPARE(totals->model()->index(concrete, TotalsModel::CatalogueColumn).data().toString(),
+             QStringLiteral("6\u00A0127,65"));
+    const int lorry = rowOf(hours, billtexts::HoursCode, QStringLiteral("91.14.02-001"));
+    QCOMPARE(hours->model()->index(lorry, HoursModel::CatalogueColumn).data().toString(),
+             QStringLiteral("1\u00A0058,38"));
 }
 
 QTEST_MAIN(BillPricesTest)

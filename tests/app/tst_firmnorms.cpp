@@ -1,6 +1,7 @@
 #include "../norms/footings.h"
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
+#include "bill/billreadings.h"
 #include "common/errorreport.h"
 #include "errorrecorder.h"
 #include "firmexchange.h"
@@ -519,7 +520,7 @@ void FirmNormsTest::billTellsOfANewVersionAsItIsSaved()
     // The base is asked through the book the bill is given, counted here.
     FirmBook &firm = m_driver->window().normControl().base().firmBook();
     int asked = 0;
-    m_driver->window().bill().book().setNormVersions([&firm, &asked](const QString &code) {
+    m_driver->window().bill().readings().setNormVersions([&firm, &asked](const QString &code) {
         ++asked;
         return firm.currentVersion(code);
     });
