@@ -9,7 +9,6 @@
 #include "common/closingkeys.h"
 #include "common/errorreport.h"
 #include "pages/calculatorpage.h"
-#include "vorpanel.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -133,7 +132,7 @@ void BillControl::showBill()
 void BillControl::openFile(const QString &path)
 {
     showBill();
-    VorPanel::openPath(*m_book, *m_files, path);
+    m_files->open(path);
 }
 
 bool BillControl::mayQuit()
