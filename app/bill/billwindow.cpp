@@ -75,7 +75,7 @@ BillWindow::BillWindow(BillBook &book, BillFiles &files, QWidget *parent)
 
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
-    // The boxes have frames and titles of their own to part them.
+    // The boxes have frames of their own to part them.
     layout->setSpacing(2);
     layout->addWidget(createCommands());
     layout->addWidget(createSheets());

@@ -115,7 +115,7 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     m_sections->setObjectName(QStringLiteral("VorSections"));
     m_sections->setAccessibleName(QStringLiteral("Разделы"));
     m_sections->setToolTip(QStringLiteral("Двойной щелчок — переименовать раздел"));
-    m_sections->setMinimumHeight(36);
+    m_sections->setMinimumSize(110, 36);
     m_sections->setMaximumHeight(listHeight(this));
     sectionsBox->addWidget(m_sections, 1);
     auto *sectionButtons = new QGridLayout;
@@ -171,7 +171,7 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     m_documents->horizontalHeader()->setStretchLastSection(true);
     m_documents->verticalHeader()->hide();
     m_documents->setColumnWidth(0, 40);
-    m_documents->setMinimumHeight(36);
+    m_documents->setMinimumSize(170, 36);
     m_documents->setMaximumHeight(listHeight(this));
     documentsBox->addWidget(m_documents, 1);
     auto *documentButtons = new QVBoxLayout;
