@@ -9,7 +9,6 @@
 #include "billwindow.h"
 #include "common/closingkeys.h"
 #include "common/errorreport.h"
-#include "vorpanel.h"
 
 #include <QAction>
 #include <QMainWindow>
@@ -105,7 +104,7 @@ void BillControl::showBill()
 void BillControl::openFile(const QString &path)
 {
     showBill();
-    VorPanel::openPath(*m_book, *m_files, path);
+    m_files->open(path);
 }
 
 bool BillControl::mayQuit()

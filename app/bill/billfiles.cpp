@@ -1,84 +1,19 @@
 #include "billfiles.h"
 
 #include "billbook.h"
+#include "billcsv.h"
 #include "billfile.h"
+#include "billfiledialog.h"
+#include "billprint.h"
+#include "billxlsx.h"
 #include "common/errorreport.h"
+#include "vorcommand.h"
 
+#include <QCoreApplication>
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
-
-namespace {
-
-QString suffixOf(BillFiles::FileChoice choice)
-{
-    switch (choice) {
-    case BillFiles::FileChoice::Xlsx:
-        return QStringLiteral("xlsx");
-    case BillFiles::FileChoice::Csv:
-        return QStringLiteral("csv");
-    case BillFiles::FileChoice::Pdf:
-        return QStringLiteral("pdf");
-    case BillFiles::FileChoice::Vor:
-    case BillFiles::FileChoice::OpenVor:
-        return QStringLiteral("gge");
-    default:
-        return QString::fromLatin1(billfile::kSuffix);
-    }
-}
-
-QString dialogChoice(QWidget *parent, BillFiles::FileChoice choice, const QString &name)
-{
-    const QString bills =
-        QStringLiteral("Ведомость материалов (*.%1)").arg(QString::fromLatin1(billfile::kSuffix));
-    QFileDialog dialog(parent);
-    dialog.setDefaultSuffix(suffixOf(choice));
-    switch (choice) {
-    case BillFiles::FileChoice::Open:
-        dialog.setWindowTitle(QStringLiteral("Открыть ведомость"));
-        dialog.setNameFilter(bills);
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        break;
-    case BillFiles::FileChoice::Save:
-        dialog.setWindowTitle(QStringLiteral("Сохранить ведомость как"));
-        dialog.setNameFilter(bills);
-        break;
-    case BillFiles::FileChoice::Xlsx:
-        dialog.setWindowTitle(QStringLiteral("Экспорт в XLSX"));
-        dialog.setNameFilter(QStringLiteral("Книга Excel (*.xlsx)"));
-        break;
-    case BillFiles::FileChoice::Csv:
-        dialog.setWindowTitle(QStringLiteral("Экспорт в CSV"));
-        dialog.setNameFilter(QStringLiteral("Текст CSV (*.csv)"));
-        break;
-    case BillFiles::FileChoice::Pdf:
-        dialog.setWindowTitle(QStringLiteral("Сохранить ведомость в PDF"));
-        dialog.setNameFilter(QStringLiteral("Документ PDF (*.pdf)"));
-        break;
-    case BillFiles::FileChoice::Vor:
-        dialog.setWindowTitle(QStringLiteral("Экспорт ВОР для экспертизы"));
-        dialog.setNameFilter(QStringLiteral("Ведомость объемов работ (*.gge)"));
-        break;
-    case BillFiles::FileChoice::OpenVor:
-        dialog.setWindowTitle(QStringLiteral("Открыть ВОР"));
-        dialog.setNameFilter(QStringLiteral("Ведомость объемов работ (*.gge)"));
-        dialog.setFileMode(QFileDialog::ExistingFile);
-        dialog.setAcceptMode(QFileDialog::AcceptOpen);
-        break;
-    }
-    if (choice != BillFiles::FileChoice::Open && choice != BillFiles::FileChoice::OpenVor) {
-        dialog.setAcceptMode(QFileDialog::AcceptSave);
-        // The dialog adds the suffix before it checks for a file to replace, so its question
-        // is about the file that will really be written.
-        dialog.selectFile(name + u'.' + suffixOf(choice));
-    }
-    return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
-               ? dialog.selectedFiles().constFirst()
-               : QString();
-}
-
-} // namespace
+#include <QPrintDialog>
+#include <QPrinter>
 
 BillFiles::BillFiles(BillBook &book, QWidget *dialogParent, QObject *parent)
     : QObject(parent), m_book(book), m_dialogParent(dialogParent)
@@ -86,7 +21,12 @@ BillFiles::BillFiles(BillBook &book, QWidget *dialogParent, QObject *parent)
     m_choosePath = [this](FileChoice choice) {
         const QString name = m_book.path().isEmpty() ? QStringLiteral("ведомость")
                                                      : QFileInfo(m_book.path()).completeBaseName();
-        return dialogChoice(this->dialogParent(), choice, name);
+        return billfiledialog::choose(this->dialogParent(), choice, name);
+    };
+    m_headingTexts = [] {
+        const QDateTime now = QDateTime::currentDateTime();
+        return std::pair{now.toString(QStringLiteral("dd.MM.yyyy")),
+                         now.toString(QStringLiteral("hh:mm:ss"))};
     };
 }
 
@@ -95,16 +35,23 @@ QWidget *BillFiles::dialogParent() const
     return m_window ? m_window.data() : m_dialogParent;
 }
 
-QString BillFiles::pathToWrite(const QString &chosen, const QString &suffix, QWidget *parent)
+void BillFiles::report(const QString &failure) const
 {
-    const QString ending = u'.' + suffix;
+    errorreport::show(failure, dialogParent());
+}
+
+QString BillFiles::pathToWrite(FileChoice choice)
+{
+    const QString chosen = m_choosePath(choice);
+    const QString ending = u'.' + billfiledialog::suffixOf(choice);
     if (chosen.isEmpty() || chosen.endsWith(ending, Qt::CaseInsensitive))
         return chosen;
     const QString path = chosen + ending;
     if (QFileInfo::exists(path) &&
         !errorreport::askToGoAhead(QStringLiteral("Файл «%1» уже существует. Заменить его?")
                                        .arg(QDir::toNativeSeparators(path)),
-                                   QStringLiteral("Заменить"), QStringLiteral("Отмена"), parent))
+                                   QStringLiteral("Заменить"), QStringLiteral("Отмена"),
+                                   dialogParent()))
         return QString();
     return path;
 }
@@ -119,15 +66,43 @@ void BillFiles::openBill()
 {
     if (!mayCloseBill())
         return;
-    const QString path = m_choosePath(FileChoice::Open);
-    if (path.isEmpty())
+    if (const QString path = m_choosePath(FileChoice::Open); !path.isEmpty())
+        read(path, false);
+}
+
+void BillFiles::openVor()
+{
+    if (!mayCloseBill())
         return;
+    if (const QString path = m_choosePath(FileChoice::OpenVor); !path.isEmpty())
+        read(path, true);
+}
+
+bool BillFiles::open(const QString &path)
+{
+    return mayCloseBill() && read(path, path.endsWith(u'.' + QString::fromLatin1(vorfile::kSuffix),
+                                                      Qt::CaseInsensitive));
+}
+
+bool BillFiles::read(const QString &path, bool vor)
+{
+    if (vor) {
+        const vorfile::Reading reading = vorfile::read(path, QDateTime::currentDateTime());
+        if (!reading.bill) {
+            report(reading.failure);
+            return false;
+        }
+        // A new bill: it belongs to no bill file until saved.
+        m_book.replace(*reading.bill, QString(), BillBook::State::Modified);
+        return true;
+    }
     const billfile::Reading reading = billfile::read(path);
     if (!reading.bill) {
-        errorreport::show(reading.failure, dialogParent());
-        return;
+        report(reading.failure);
+        return false;
     }
     m_book.replace(*reading.bill, QFileInfo(path).absoluteFilePath());
+    return true;
 }
 
 bool BillFiles::mayWrite()
@@ -150,16 +125,14 @@ bool BillFiles::saveAs()
 {
     if (!mayWrite())
         return false;
-    const QString chosen = m_choosePath(FileChoice::Save);
-    const QString path =
-        pathToWrite(chosen, QString::fromLatin1(billfile::kSuffix), dialogParent());
+    const QString path = pathToWrite(FileChoice::Save);
     return !path.isEmpty() && writeTo(path);
 }
 
 bool BillFiles::writeTo(const QString &path)
 {
     if (const std::optional<QString> failure = billfile::write(m_book.bill(), path)) {
-        errorreport::show(*failure, dialogParent());
+        report(*failure);
         return false;
     }
     m_book.markSaved(QFileInfo(path).absoluteFilePath());
@@ -188,4 +161,77 @@ bool BillFiles::mayCloseBill()
     default:
         return false;
     }
+}
+
+void BillFiles::exportCsv()
+{
+    if (!mayWrite())
+        return;
+    const QString path = pathToWrite(FileChoice::Csv);
+    if (path.isEmpty())
+        return;
+    if (const std::optional<QString> failure = billfile::writeBytes(
+            billcsv::encode(m_book.bill(), m_book.totals()), path, billfile::Writing::Export))
+        report(*failure);
+}
+
+void BillFiles::exportXlsx()
+{
+    if (!mayWrite())
+        return;
+    const QString path = pathToWrite(FileChoice::Xlsx);
+    if (path.isEmpty())
+        return;
+    if (const std::optional<QString> failure =
+            billxlsx::write(m_book.bill(), m_book.totals(), path))
+        report(*failure);
+}
+
+void BillFiles::exportPdf()
+{
+    if (!mayWrite())
+        return;
+    const QString path = pathToWrite(FileChoice::Pdf);
+    if (path.isEmpty())
+        return;
+    const auto [date, time] = m_headingTexts();
+    if (const std::optional<QString> failure =
+            billprint::writePdf(path, m_book.bill(), m_book.totals(), date, time))
+        report(*failure);
+}
+
+void BillFiles::print()
+{
+    if (!mayWrite())
+        return;
+    QPrinter printer;
+    QPrintDialog dialog(&printer, dialogParent());
+    if (dialog.exec() == QDialog::Accepted) {
+        const auto [date, time] = m_headingTexts();
+        billprint::print(&printer, m_book.bill(), m_book.totals(), date, time);
+    }
+}
+
+void BillFiles::exportVor()
+{
+    if (!mayWrite())
+        return;
+    const QList<vorfile::Gap> gaps = vorfile::check(m_book.bill());
+    if (!gaps.isEmpty()) {
+        QStringList lines;
+        for (const vorfile::Gap &gap : gaps)
+            lines.append(gap.text);
+        // The first gap is selected for the user to fill; the message lists them all.
+        emit vorGapFound(gaps.first());
+        report(QStringLiteral("Ведомость объемов работ не записана — не хватает данных:\n") +
+               lines.join(u'\n'));
+        return;
+    }
+    const QString path = pathToWrite(FileChoice::Vor);
+    if (path.isEmpty())
+        return;
+    const vorfile::Meta meta{vorcommand::softName(), QCoreApplication::applicationVersion(),
+                             QDateTime::currentDateTime()};
+    if (const std::optional<QString> failure = vorfile::write(m_book.bill(), meta, path))
+        report(*failure);
 }

@@ -1,16 +1,22 @@
 #pragma once
 
+#include "vorfile.h"
+
 #include <QObject>
 #include <QPointer>
 
 #include <functional>
+#include <utility>
 
 class BillBook;
 class QWidget;
 
-// The bill's file commands with the usual document rules: «Сохранить» writes to the bill's own
-// file once it has one, «Сохранить как» asks for a name, and nothing replaces a bill with
-// changes not saved without asking «Сохранить изменения в ведомости?».
+// Every file of the bill, in one place: the bill's own (.merilon-bom), opened and saved with the
+// usual document rules, the bill of quantities for expertise (.gge) opened and exported, and the
+// exports to CSV, XLSX and PDF and the printout. «Сохранить» writes to the bill's own file once it
+// has one, «Сохранить как» asks for a name, and nothing replaces a bill with changes not saved
+// without asking «Сохранить изменения в ведомости?». Every box and dialog belongs to the bill's
+// window, and every failure is said through the error report.
 class BillFiles : public QObject
 {
     Q_OBJECT
@@ -28,10 +34,13 @@ public:
     };
     // The path the user chose, empty when cancelled. Tests answer through this.
     using PathChooser = std::function<QString(FileChoice)>;
+    // The date and time texts of the printout's heading.
+    using HeadingTexts = std::function<std::pair<QString, QString>()>;
 
     BillFiles(BillBook &book, QWidget *dialogParent, QObject *parent = nullptr);
 
     void setPathChooser(PathChooser chooser) { m_choosePath = std::move(chooser); }
+    void setHeadingTexts(HeadingTexts texts) { m_headingTexts = std::move(texts); }
     // Asked before every save, from a command or from the question before the bill is replaced:
     // false keeps the bill unsaved (the window, while a field shows what the bill cannot hold).
     void setSaveCheck(std::function<bool()> check) { m_saveCheck = std::move(check); }
@@ -48,10 +57,13 @@ public:
     // so that it stays in front of the main window after them.
     void setDialogParent(QWidget *window) { m_window = window; }
     QWidget *dialogParent() const;
-    QString choosePath(FileChoice choice) const { return m_choosePath(choice); }
 
     void newBill();
     void openBill();
+    void openVor();
+    // A bill (.merilon-bom) or a bill of quantities (.gge) given by its path, asking first about
+    // unsaved changes; false when it was not opened.
+    bool open(const QString &path);
     // True once the bill is in its file.
     bool save();
     bool saveAs();
@@ -59,20 +71,33 @@ public:
     // or nothing to lose), false when the user cancelled or the save failed.
     bool mayCloseBill();
 
+    void exportCsv();
+    void exportXlsx();
+    void exportPdf();
+    void print();
+    // Refused, with what is missing, while the bill lacks what expertise needs.
+    void exportVor();
+
+signals:
+    // The first gap of a refused export to expertise, for the window to select it.
+    void vorGapFound(const vorfile::Gap &gap);
+
+private:
+    // Reads a bill file, or a bill of quantities when vor, into the book.
+    bool read(const QString &path, bool vor);
+    bool writeTo(const QString &path);
     // The path that is really written for a name chosen: with the suffix. The file dialog asks
     // before it returns an existing file; when the suffix is added here (a dialog of the system
     // may not add it), the question is asked here, for the file that will be written. Empty when
-    // the user does not want it replaced.
-    static QString pathToWrite(const QString &chosen, const QString &suffix,
-                               QWidget *parent = nullptr);
-
-private:
-    bool writeTo(const QString &path);
+    // the user cancelled or does not want it replaced.
+    QString pathToWrite(FileChoice choice);
+    void report(const QString &failure) const;
 
     BillBook &m_book;
     QWidget *m_dialogParent;
     QPointer<QWidget> m_window;
     PathChooser m_choosePath;
+    HeadingTexts m_headingTexts;
     std::function<bool()> m_saveCheck;
     std::function<bool()> m_takeEdits;
 };

@@ -3,6 +3,7 @@
 #include "billbook.h"
 #include "billreadings.h"
 #include "billtexts.h"
+#include "common/refusedcolours.h"
 #include "vormodel.h"
 
 #include <QColor>
@@ -22,9 +23,9 @@ QVariant BillTableModel::data(const QModelIndex &index, int role) const
         case Qt::ToolTipRole:
             return refused->reason;
         case Qt::ForegroundRole:
-            return QColor(Qt::white);
+            return refusedcolours::text();
         case Qt::BackgroundRole:
-            return QColor(0xb0, 0x1c, 0x1c);
+            return refusedcolours::background();
         default:
             break;
         }

@@ -2,16 +2,13 @@
 
 #include "billbook.h"
 #include "billbutton.h"
-#include "billfile.h"
 #include "billfiles.h"
+#include "billheadform.h"
 #include "billmodels.h"
 #include "common/errorreport.h"
-#include "vorcommand.h"
 #include "vorentrydialog.h"
 
 #include <QComboBox>
-#include <QCoreApplication>
-#include <QFileInfo>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -34,6 +31,16 @@ QLineEdit *field(const char *name, const QString &caption, QWidget *parent)
     return edit;
 }
 
+// Between the panel's lines of fields and of buttons.
+constexpr int kLineSpacing = 2;
+
+// A list under its caption as high as three lines of fields beside it.
+int listHeight(const QWidget *panel)
+{
+    const int line = QLineEdit().sizeHint().height();
+    return 3 * line + 2 * kLineSpacing - panel->fontMetrics().height();
+}
+
 // A section removed, or two swapped: the entries' section numbers follow.
 QList<bom::Entry> renumbered(QList<bom::Entry> entries, const std::function<int(int)> &to)
 {
@@ -45,8 +52,7 @@ QList<bom::Entry> renumbered(QList<bom::Entry> entries, const std::function<int(
 } // namespace
 
 VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
-    : QGroupBox(QStringLiteral("Ведомость объемов работ (ВОР)"), parent), m_book(book),
-      m_files(files)
+    : QWidget(parent), m_book(book), m_files(files)
 {
     setObjectName(QStringLiteral("VorPanel"));
     auto *layout = new QHBoxLayout(this);
@@ -78,6 +84,8 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     // column, then the second.
     auto *left = new QFormLayout;
     auto *right = new QFormLayout;
+    for (QFormLayout *form : {left, right})
+        form->setVerticalSpacing(kLineSpacing);
     for (int i = 0; i < int(std::size(fields)); ++i) {
         auto *label = new QLabel(QString::fromUtf8(fields[i].caption), this);
         label->setBuddy(fields[i].widget);
@@ -98,15 +106,20 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     });
     layout->addLayout(head, 5);
 
+    // Each list with its buttons beside it, three lines high as the head's fields, so that the
+    // panel takes no more of the window's height than the bill's own head.
     auto *sectionsBox = new QVBoxLayout;
+    sectionsBox->setSpacing(0);
     sectionsBox->addWidget(new QLabel(QStringLiteral("Разделы:"), this));
     m_sections = new QListWidget(this);
     m_sections->setObjectName(QStringLiteral("VorSections"));
     m_sections->setAccessibleName(QStringLiteral("Разделы"));
     m_sections->setToolTip(QStringLiteral("Двойной щелчок — переименовать раздел"));
-    m_sections->setMaximumHeight(72);
+    m_sections->setMinimumSize(110, 36);
+    m_sections->setMaximumHeight(listHeight(this));
     sectionsBox->addWidget(m_sections, 1);
     auto *sectionButtons = new QGridLayout;
+    sectionButtons->setSpacing(kLineSpacing);
     const struct
     {
         const char *name;
@@ -138,17 +151,18 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     for (const auto &operation : sectionOperations) {
         QPushButton *push = billButton(operation.name, QString::fromUtf8(operation.caption), this);
         connect(push, &QPushButton::clicked, this, operation.operation);
-        sectionButtons->addWidget(push, place / 3, place % 3);
+        sectionButtons->addWidget(push, place % 3, place / 3);
         ++place;
     }
-    sectionsBox->addLayout(sectionButtons);
     layout->addLayout(sectionsBox, 2);
+    layout->addLayout(sectionButtons);
     connect(m_sections, &QListWidget::itemChanged, this, [this](QListWidgetItem *item) {
         if (!m_showing)
             renameSection(m_sections->row(item), item->text());
     });
 
     auto *documentsBox = new QVBoxLayout;
+    documentsBox->setSpacing(0);
     documentsBox->addWidget(new QLabel(QStringLiteral("Документы:"), this));
     m_documents = new QTableWidget(0, 2, this);
     m_documents->setObjectName(QStringLiteral("VorDocuments"));
@@ -157,23 +171,27 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
     m_documents->horizontalHeader()->setStretchLastSection(true);
     m_documents->verticalHeader()->hide();
     m_documents->setColumnWidth(0, 40);
-    m_documents->setMaximumHeight(72);
+    m_documents->setMinimumSize(170, 36);
+    m_documents->setMaximumHeight(listHeight(this));
     documentsBox->addWidget(m_documents, 1);
-    auto *documentButtons = new QHBoxLayout;
+    auto *documentButtons = new QVBoxLayout;
+    documentButtons->setSpacing(kLineSpacing);
     QPushButton *addDocument = billButton("VorAddDocument", QStringLiteral("Добавить"), this);
     QPushButton *removeDocument = billButton("VorRemoveDocument", QStringLiteral("Удалить"), this);
     connect(addDocument, &QPushButton::clicked, this, &VorPanel::addDocument);
     connect(removeDocument, &QPushButton::clicked, this, &VorPanel::removeDocument);
     documentButtons->addWidget(addDocument);
     documentButtons->addWidget(removeDocument);
-    documentsBox->addLayout(documentButtons);
+    documentButtons->addStretch(1);
     layout->addLayout(documentsBox, 3);
+    layout->addLayout(documentButtons);
     connect(m_documents, &QTableWidget::cellChanged, this, [this](int changed, int column) {
         if (!m_showing)
             takeDocument(changed, column);
     });
 
     auto *actions = new QVBoxLayout;
+    actions->setSpacing(kLineSpacing);
     QPushButton *basis = billButton("VorEntryBasis", QStringLiteral("Основание записи..."), this);
     basis->setToolTip(QStringLiteral("Ссылки выбранной записи на документы, формулы и типы ее "
                                      "материалов"));
@@ -181,14 +199,15 @@ VorPanel::VorPanel(BillBook &book, BillFiles &files, QWidget *parent)
         billButton("VorExport", QStringLiteral("Экспорт ВОР для экспертизы (.gge)..."), this);
     QPushButton *openButton = billButton("VorOpen", QStringLiteral("Открыть ВОР (.gge)..."), this);
     connect(basis, &QPushButton::clicked, this, &VorPanel::editEntryBasis);
-    connect(exportButton, &QPushButton::clicked, this, &VorPanel::exportVor);
-    connect(openButton, &QPushButton::clicked, this, &VorPanel::openVor);
+    connect(exportButton, &QPushButton::clicked, &m_files, &BillFiles::exportVor);
+    connect(openButton, &QPushButton::clicked, &m_files, &BillFiles::openVor);
     actions->addWidget(basis);
     actions->addWidget(exportButton);
     actions->addWidget(openButton);
     actions->addStretch(1);
     layout->addLayout(actions, 2);
 
+    connect(&files, &BillFiles::vorGapFound, this, &VorPanel::selectGap);
     connect(&book, &BillBook::headChanged, this, &VorPanel::showBill);
     connect(&book, &BillBook::vorChanged, this, &VorPanel::showBill);
     showBill();
@@ -361,7 +380,8 @@ void VorPanel::takeDocument(int row, int column)
             taken = taken || (i != row && documents.at(i).id == id);
         if (!ok || id < 1 || taken) {
             errorreport::show(QStringLiteral("Номер документа — целое число больше нуля, "
-                                             "не занятое другим документом."));
+                                             "не занятое другим документом."),
+                              window());
             showBill();
             return;
         }
@@ -388,7 +408,8 @@ void VorPanel::editEntryBasis()
 {
     const QList<int> rows = m_selectedRows ? m_selectedRows() : QList<int>();
     if (rows.isEmpty()) {
-        errorreport::show(QStringLiteral("Выберите запись, основание которой нужно указать."));
+        errorreport::show(QStringLiteral("Выберите запись, основание которой нужно указать."),
+                          window());
         return;
     }
     const int row = rows.first();
@@ -403,7 +424,7 @@ void VorPanel::editEntryBasis()
     dialog->open();
 }
 
-void VorPanel::attachEntries(QTableView *entries, const QList<QLineEdit *> &headFields)
+void VorPanel::attachEntries(QTableView *entries, BillHeadForm *head)
 {
     setSelectedEntries([entries] {
         QList<int> rows;
@@ -418,15 +439,10 @@ void VorPanel::attachEntries(QTableView *entries, const QList<QLineEdit *> &head
         if (index.column() == EntriesModel::Basis)
             editEntryBasis();
     });
-    connect(this, &VorPanel::gapFound, entries, [entries, headFields](const vorfile::Gap &gap) {
+    connect(this, &VorPanel::gapFound, entries, [entries, head](const vorfile::Gap &gap) {
         using Place = vorfile::Gap::Place;
         if (gap.place == Place::Head) {
-            const std::pair<const char *, int> fields[] = {
-                {"object", 0}, {"compiledBy", 3}, {"checkedBy", 4}};
-            for (const auto &[name, place] : fields) {
-                if (gap.field == QLatin1String(name) && place < headFields.size())
-                    headFields.at(place)->setFocus();
-            }
+            head->focusField(gap.field);
             return;
         }
         if (gap.entry < 0)
@@ -472,62 +488,4 @@ void VorPanel::selectGap(const vorfile::Gap &gap)
         return;
     }
     emit gapFound(gap);
-}
-
-void VorPanel::exportVor()
-{
-    if (!m_files.mayWrite())
-        return;
-    const QList<vorfile::Gap> gaps = vorfile::check(m_book.bill());
-    if (!gaps.isEmpty()) {
-        QStringList lines;
-        for (const vorfile::Gap &gap : gaps)
-            lines.append(gap.text);
-        // The first gap is selected for the user to fill; the message lists them all.
-        selectGap(gaps.first());
-        errorreport::show(QStringLiteral("Ведомость объемов работ не записана — не хватает "
-                                         "данных:\n") +
-                          lines.join(u'\n'));
-        return;
-    }
-    const QString path = BillFiles::pathToWrite(m_files.choosePath(BillFiles::FileChoice::Vor),
-                                                QString::fromLatin1(vorfile::kSuffix));
-    if (path.isEmpty())
-        return;
-    const vorfile::Meta meta{vorcommand::softName(), QCoreApplication::applicationVersion(),
-                             QDateTime::currentDateTime()};
-    if (const std::optional<QString> failure = vorfile::write(m_book.bill(), meta, path))
-        errorreport::show(*failure);
-}
-
-void VorPanel::openVor()
-{
-    if (!m_files.mayCloseBill())
-        return;
-    const QString path = m_files.choosePath(BillFiles::FileChoice::OpenVor);
-    if (!path.isEmpty())
-        openPath(m_book, m_files, path, true);
-}
-
-bool VorPanel::openPath(BillBook &book, BillFiles &files, const QString &path, bool askedAlready)
-{
-    if (!askedAlready && !files.mayCloseBill())
-        return false;
-    if (path.endsWith(u'.' + QString::fromLatin1(vorfile::kSuffix), Qt::CaseInsensitive)) {
-        const vorfile::Reading reading = vorfile::read(path, QDateTime::currentDateTime());
-        if (!reading.bill) {
-            errorreport::show(reading.failure);
-            return false;
-        }
-        // A new bill: it belongs to no bill file until saved.
-        book.replace(*reading.bill, QString(), BillBook::State::Modified);
-        return true;
-    }
-    const billfile::Reading reading = billfile::read(path);
-    if (!reading.bill) {
-        errorreport::show(reading.failure);
-        return false;
-    }
-    book.replace(*reading.bill, QFileInfo(path).absoluteFilePath());
-    return true;
 }

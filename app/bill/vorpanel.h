@@ -2,12 +2,13 @@
 
 #include "vorfile.h"
 
-#include <QGroupBox>
+#include <QWidget>
 
 #include <functional>
 
 class BillBook;
 class BillFiles;
+class BillHeadForm;
 class QComboBox;
 class QLineEdit;
 class QListWidget;
@@ -15,8 +16,9 @@ class QTableView;
 class QTableWidget;
 
 // What the bill window adds for a bill of quantities for expertise: the head's fields of the
-// format, the sections and the design documents, and the export and the reading of «.gge».
-class VorPanel : public QGroupBox
+// format, the sections and the design documents, and the buttons that export and read «.gge»
+// through the bill's files.
+class VorPanel : public QWidget
 {
     Q_OBJECT
 
@@ -27,12 +29,10 @@ public:
     // The rows of the entries' table chosen now, and the current one, for moving to a section
     // and for the editor of references.
     void setSelectedEntries(std::function<QList<int>()> rows) { m_selectedRows = std::move(rows); }
-    // The entries' table of the window and the head's fields (object, customer, address,
-    // compiled by, checked by): their choice is the panel's, and a gap selects its cell there.
-    void attachEntries(QTableView *entries, const QList<QLineEdit *> &headFields);
+    // The entries' table of the window and the head's form: their choice is the panel's, and a
+    // gap of a refused export selects its cell or field there.
+    void attachEntries(QTableView *entries, BillHeadForm *head);
 
-    void exportVor();
-    void openVor();
     void editEntryBasis();
     void addSection();
     void removeSection();
@@ -44,15 +44,10 @@ public:
     // is left, and a file command may come before that.
     void takeHead();
 
-    // Opens a bill (.merilon-bom) or a bill of quantities (.gge) into the book, asking first
-    // about unsaved changes; false when it did not.
-    static bool openPath(BillBook &book, BillFiles &files, const QString &path,
-                         bool askedAlready = false);
-
 signals:
     // The panel is folded away and has a field to show: the window unfolds it.
     void revealRequested();
-    // The first gap of a refused export, for the window to select its cell.
+    // A gap of a refused export outside the panel, for the window to select its cell.
     void gapFound(const vorfile::Gap &gap);
 
 private:

@@ -88,7 +88,9 @@ NormWindow::NormWindow(NormBase &base, Journal &journal, QWidget *parent)
 {
     setObjectName(QStringLiteral("NormWindow"));
     setWindowTitle(QStringLiteral("Нормы — Мерилон 3"));
-    resize(QSize(1100, 700).boundedTo(screen()->availableGeometry().size()));
+    // Within the screen with room for the frame, its title and a task bar the screen may not
+    // report: on a laptop's 768 lines the window opens whole.
+    resize(QSize(1100, 700).boundedTo(screen()->availableGeometry().size() - QSize(16, 72)));
 
     auto *layout = new QVBoxLayout(this);
     auto *searchRow = new QHBoxLayout;

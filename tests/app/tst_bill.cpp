@@ -1,8 +1,8 @@
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "bill/billwindow.h"
-#include "bill/billxlsx.h"
 #include "billfile.h"
+#include "billxlsx.h"
 #include "errorrecorder.h"
 #include "windowdriver.h"
 

@@ -1,6 +1,6 @@
 #include "bill/billprint.h"
-#include "bill/billxlsx.h"
 #include "billcsv.h"
+#include "billxlsx.h"
 
 #include <QDir>
 #include <QFile>

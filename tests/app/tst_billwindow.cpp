@@ -2,6 +2,8 @@
 #include "bill/billcontrol.h"
 #include "bill/billwindow.h"
 #include "errorrecorder.h"
+#include "norms/normcontrol.h"
+#include "norms/normwindow.h"
 #include "windowdriver.h"
 
 #include <QApplication>
@@ -17,7 +19,8 @@
 namespace {
 
 // Ten works of one material each, with a resource code as a norm's: ten entries, ten totals.
-void addTenEntries(BillControl &bill)
+// With hours, the first one is a norm's with its labour and a machine too.
+void addTenEntries(BillControl &bill, bool hours = false)
 {
     for (int i = 1; i <= 10; ++i) {
         bom::Entry entry;
@@ -29,6 +32,16 @@ void addTenEntries(BillControl &bill)
             bom::material(QStringLiteral("Материал № %1").arg(i), QStringLiteral("м3"), double(i),
                           bom::MaterialKind::Buy, QString(), QStringLiteral("ГЭСН 06-01-001-01"),
                           QStringLiteral("01.7.15.06-01%1").arg(i, 2, 10, QChar(u'0'))));
+        if (hours && i == 1) {
+            entry.materials.append(
+                bom::material(QStringLiteral("Затраты труда рабочих"), QStringLiteral("чел.-ч"),
+                              45.5, bom::MaterialKind::Labour, QString(),
+                              QStringLiteral("ГЭСН 06-01-001-01"), QStringLiteral("1-100-20")));
+            entry.materials.append(
+                bom::material(QStringLiteral("Автомобили бортовые, до 5 т"),
+                              QStringLiteral("маш.-ч"), 1.25, bom::MaterialKind::Machine, QString(),
+                              QStringLiteral("ГЭСН 06-01-001-01"), QStringLiteral("91.14.02-001")));
+        }
         bill.addEntry(entry);
     }
 }
@@ -56,7 +69,9 @@ private slots:
 
     void dialogsBelongToTheBillWindow_data();
     void dialogsBelongToTheBillWindow();
+    void firstOpeningShowsTenEntriesAndTenTotals_data();
     void firstOpeningShowsTenEntriesAndTenTotals();
+    void normWindowOpensInsideTheScreen();
     void layoutIsRememberedForTheNextRun_data();
     void layoutIsRememberedForTheNextRun();
     void opensWithTheFocusInTheEntries();
@@ -144,15 +159,32 @@ void BillWindowTest::dialogsBelongToTheBillWindow()
     QCOMPARE(owner, window);
 }
 
+void BillWindowTest::firstOpeningShowsTenEntriesAndTenTotals_data()
+{
+    QTest::addColumn<bool>("norm"); // a norm's entry brings «Затраты труда и машин»
+    QTest::addColumn<bool>("vor"); // the bill of quantities' fields unfolded
+    QTest::addColumn<QString>("picture");
+    QTest::newRow("the pages' figures") << false << false << "bill-1366x768.png";
+    QTest::newRow("a norm's entry, the ВОР unfolded") << true << true << "bill-vor-1366x768.png";
+}
+
 void BillWindowTest::firstOpeningShowsTenEntriesAndTenTotals()
 {
+    QFETCH(bool, norm);
+    QFETCH(bool, vor);
+    QFETCH(QString, picture);
     if (QGuiApplication::primaryScreen()->size() != QSize(1366, 768))
         QSKIP("the screen is not the 1366×768 this test is about");
-    addTenEntries(m_driver->window().bill());
+    addTenEntries(m_driver->window().bill(), norm);
     BillWindow *window = openBill();
+    if (vor)
+        m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillVorToggle")));
+    QVERIFY(window->findChild<QWidget *>(QStringLiteral("VorPanel"))->isVisible() == vor);
+    QCOMPARE(window->findChild<QWidget *>(QStringLiteral("BillHoursBox"))->isVisible(), norm);
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
-    QVERIFY(window->grab().save(folder + QStringLiteral("/bill-1366x768.png")));
+    QVERIFY(window->grab().save(folder + u'/' + picture));
+    QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
     // Room is left for the frame, its title and a task bar.
     QVERIFY2(window->width() <= 1366 - 16 && window->height() <= 768 - 40 - 32,
              qPrintable(QStringLiteral("%1×%2").arg(window->width()).arg(window->height())));
@@ -161,6 +193,27 @@ void BillWindowTest::firstOpeningShowsTenEntriesAndTenTotals()
     // The totals' columns, the code first, need no scrolling to the side.
     const QTableView *totals = table("BillTotals");
     QVERIFY(!totals->isColumnHidden(totals->horizontalHeader()->logicalIndex(0)));
+}
+
+// «Нормы» opens whole on a laptop's screen, its title bar too.
+void BillWindowTest::normWindowOpensInsideTheScreen()
+{
+    if (QGuiApplication::primaryScreen()->size() != QSize(1366, 768))
+        QSKIP("the screen is not the 1366×768 this test is about");
+    m_driver->window().normControl().showWindow();
+    QWidget *norms = m_driver->window().normControl().window();
+    QVERIFY(norms && QTest::qWaitForWindowExposed(norms));
+    const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
+    QDir().mkpath(folder);
+    QVERIFY(norms->grab().save(folder + QStringLiteral("/norms-1366x768.png")));
+    // Room is left for the frame, its title and a task bar, as for the bill.
+    QVERIFY2(norms->screen()->availableGeometry().contains(norms->frameGeometry()) &&
+                 norms->width() <= 1366 - 16 && norms->height() <= 768 - 40 - 32,
+             qPrintable(QStringLiteral("%1×%2 at %3,%4")
+                            .arg(norms->width())
+                            .arg(norms->height())
+                            .arg(norms->x())
+                            .arg(norms->y())));
 }
 
 void BillWindowTest::layoutIsRememberedForTheNextRun_data()
