@@ -323,7 +323,8 @@ void Computation::addLines(Position &position, const norms::Norm &norm,
                            const bom::PositionTerms *terms)
 {
     const Factors factors = factorsOf(position.coefficients);
-    const bool totalled = std::any_of(
+    // A labour total «1» beside lines by grade is not priced again: its grades are.
+    const bool graded = std::any_of(
         norm.resources.cbegin(), norm.resources.cend(), [](const norms::NormResource &resource) {
             return resource.group == norms::ResourceGroup::Labour && !isLabourTotal(resource) &&
                    !isMachinistLabour(resource);
@@ -342,17 +343,17 @@ void Computation::addLines(Position &position, const norms::Norm &norm,
         if (resource.group == norms::ResourceGroup::Labour) {
             if (isMachinistLabour(resource)) {
                 machinistsOfNorm = resource.rate;
-            } else if (!isLabourTotal(resource) || !totalled) {
+            } else if (!isLabourTotal(resource) || !graded) {
                 line.kind = LineKind::Worker;
                 line.quantityCoefficient = factors.labourHours;
                 line.quantity =
                     roundQuantity(line.perUnit * position.quantityTotal * factors.labourHours);
                 price(line, factors.labour);
             }
-            if (isLabourTotal(resource) || !totalled)
+            if (line.kind == LineKind::Worker) {
                 position.labourPerUnit += line.perUnit;
-            if (line.kind == LineKind::Worker)
                 position.labourHours += line.quantity;
+            }
             position.lines.append(line);
         } else if (resource.group == norms::ResourceGroup::Machine) {
             line.kind = LineKind::Machine;
