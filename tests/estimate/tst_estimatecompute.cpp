@@ -145,7 +145,7 @@ QString figure(const lsr::Estimate &estimate, const QString &name)
         {QStringLiteral("ЗТ"), QString::number(position->labourHours)},
         {QStringLiteral("НР"), charge(position->overhead)},
         {QStringLiteral("СП"), charge(position->profit)},
-        {QStringLiteral("ВСЕГО"), money(position->total)}};
+        {QStringLiteral("ВСЕГО"), position->totalHow}};
     return figures.value(parts.last());
 }
 
@@ -265,7 +265,7 @@ void EstimateComputeTest::figuresOfTheEstimate_data()
                         << "Пр/774-006.0 58 % 29531.19";
     QTest::newRow("position total") << ""
                                     << "1.ВСЕГО"
-                                    << "589283.84";
+                                    << "589 283,84 = ПЗ 507 818,48 + НР 51 934,17 + СП 29 531,19";
     QTest::newRow("machinist under his machine") << ""
                                                  << "1/4-100-060"
                                                  << "3 633,55 = 3,7 × 982,04";
