@@ -161,6 +161,8 @@ private slots:
     void figuresOfTheEstimate();
     void pricingRefusesWithAReason_data();
     void pricingRefusesWithAReason();
+    void newEstimateTakesTheBillAndTheList_data();
+    void newEstimateTakesTheBillAndTheList();
     void subjectsAreFoundAsListsWriteThem_data();
     void subjectsAreFoundAsListsWriteThem();
 
@@ -376,6 +378,44 @@ void EstimateComputeTest::pricingRefusesWithAReason()
     const lsr::Estimate estimate = lsr::compute(priced, pricing);
     QCOMPARE(estimate.gaps.value(0).text, failure);
     QCOMPARE(estimate.sections.size(), 2);
+}
+
+void EstimateComputeTest::newEstimateTakesTheBillAndTheList_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("basis from the bill's number") << "basis"
+                                                  << "Ведомость объемов работ № 02-01-01";
+    QTest::newRow("region of the list's subject") << "region"
+                                                  << "47 Ленинградская область";
+    QTest::newRow("the quarter's letter of indexes")
+        << "indexes"
+        << "Сплит-форма индексов и сметных цен для ценовой зоны Ленинградская область на 3 "
+           "квартал 2025 года";
+    QTest::newRow("norm base in the register")
+        << "main"
+        << "Приказ Минстроя России от 30.12.2021 № 1046/пр, 535";
+}
+
+void EstimateComputeTest::newEstimateTakesTheBillAndTheList()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, expected);
+    const bom::EstimateTerms terms = lsr::defaultTerms(
+        bill(), norms::PriceListTitle{"Ленинградская область", "Ленинградская область", 2025, 3});
+    const auto act = [&terms](bom::LegalAct::Role role) {
+        for (const bom::LegalAct &legal : terms.legal)
+            if (legal.role == role)
+                return legal;
+        return bom::LegalAct();
+    };
+    const QHash<QString, QString> fields{
+        {"basis", terms.reason},
+        {"region", QString::number(terms.regionCode) + u' ' + terms.regionName},
+        {"indexes", act(bom::LegalAct::Role::Indexes).name},
+        {"main", act(bom::LegalAct::Role::Main).name + QStringLiteral(", ") +
+                     QString::number(act(bom::LegalAct::Role::Main).registerNumber)}};
+    QCOMPARE(fields.value(field), expected);
 }
 
 void EstimateComputeTest::subjectsAreFoundAsListsWriteThem_data()
