@@ -161,6 +161,8 @@ private slots:
     void figuresOfTheEstimate();
     void pricingRefusesWithAReason_data();
     void pricingRefusesWithAReason();
+    void newEstimateTakesTheBillAndTheList_data();
+    void newEstimateTakesTheBillAndTheList();
     void subjectsAreFoundAsListsWriteThem_data();
     void subjectsAreFoundAsListsWriteThem();
 
@@ -286,6 +288,14 @@ void EstimateComputeTest::figuresOfTheEstimate_data()
         << "индекс"
         << "1/04.1.02.05-0006"
         << "293 505,09 = 37,555 × 7 815,34; цена 7 815,34 = 5 210,40 × 1,49995";
+    QTest::newRow("ЗТ multiplies the workers' hours") << "ЗТ"
+                                                      << "1/1-100-32"
+                                                      << "55 983,96 = 79,92 × 700,50";
+    QTest::newRow("norm gone from the base is a gap")
+        << "ушедшая норма"
+        << "пробел 2"
+        << "Позиция 2 (ГЭСН 06-01-009-01): нормы «ГЭСН 06-01-009-01» нет в базе норм; загрузите "
+           "ее сборник или замените норму";
     QTest::newRow("labour total not priced with its grades") << ""
                                                              << "3.ОТ"
                                                              << "71250.00";
@@ -329,6 +339,11 @@ void EstimateComputeTest::figuresOfTheEstimate()
         terms.prices = {{"01.7.15.06-0111", bom::TypedPrice::Kind::Current, 6000, "Счет № 12"}};
     if (change == u"индекс")
         terms.prices = {{"04.1.02.05-0006", bom::TypedPrice::Kind::Index, 1.49995, "Письмо"}};
+    if (change == u"ЗТ")
+        terms.positions[0].coefficients = {
+            {"Стесненные условия", "прил. 10", bom::CoefficientTarget::LabourHours, 1.2}};
+    if (change == u"ушедшая норма")
+        priced.entries[2].normCode = QStringLiteral("ГЭСН 06-01-009-01");
     if (change == u"без выбора")
         terms.positions[1].overheadReason.clear();
     norms::NormDatabase::Opened opened =
@@ -376,6 +391,44 @@ void EstimateComputeTest::pricingRefusesWithAReason()
     const lsr::Estimate estimate = lsr::compute(priced, pricing);
     QCOMPARE(estimate.gaps.value(0).text, failure);
     QCOMPARE(estimate.sections.size(), 2);
+}
+
+void EstimateComputeTest::newEstimateTakesTheBillAndTheList_data()
+{
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("basis from the bill's number") << "basis"
+                                                  << "Ведомость объемов работ № 02-01-01";
+    QTest::newRow("region of the list's subject") << "region"
+                                                  << "47 Ленинградская область";
+    QTest::newRow("the quarter's letter of indexes")
+        << "indexes"
+        << "Сплит-форма индексов и сметных цен для ценовой зоны Ленинградская область на 3 "
+           "квартал 2025 года";
+    QTest::newRow("norm base in the register")
+        << "main"
+        << "Приказ Минстроя России от 30.12.2021 № 1046/пр, 535";
+}
+
+void EstimateComputeTest::newEstimateTakesTheBillAndTheList()
+{
+    QFETCH(QString, field);
+    QFETCH(QString, expected);
+    const bom::EstimateTerms terms = lsr::defaultTerms(
+        bill(), norms::PriceListTitle{"Ленинградская область", "Ленинградская область", 2025, 3});
+    const auto act = [&terms](bom::LegalAct::Role role) {
+        for (const bom::LegalAct &legal : terms.legal)
+            if (legal.role == role)
+                return legal;
+        return bom::LegalAct();
+    };
+    const QHash<QString, QString> fields{
+        {"basis", terms.reason},
+        {"region", QString::number(terms.regionCode) + u' ' + terms.regionName},
+        {"indexes", act(bom::LegalAct::Role::Indexes).name},
+        {"main", act(bom::LegalAct::Role::Main).name + QStringLiteral(", ") +
+                     QString::number(act(bom::LegalAct::Role::Main).registerNumber)}};
+    QCOMPARE(fields.value(field), expected);
 }
 
 void EstimateComputeTest::subjectsAreFoundAsListsWriteThem_data()
