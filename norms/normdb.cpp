@@ -1,6 +1,6 @@
 #include "normdb.h"
 
-#include "collectionkind.h"
+#include "normschema.h"
 
 #include <sqlite3.h>
 
@@ -18,7 +18,7 @@ namespace {
 // sections nest to any depth; a norm's name is its full name; resources keep the file's order;
 // the catalogue gives names and units to codes that a norm lists without them; norm_words is the
 // full-text index over the names, written in lower case with «ё» as «е», row for row with norms.
-// {firm} stands for the firm's kind of collection.
+// The placeholders in braces are those of schema::expanded, shared with the import.
 constexpr std::array kMigrations{
     R"sql(
 CREATE TABLE collections(
@@ -67,7 +67,7 @@ CREATE TABLE catalogue(
   unit TEXT NOT NULL DEFAULT '');
 CREATE INDEX catalogue_code ON catalogue(code);
 CREATE INDEX catalogue_collection ON catalogue(collection_id);
-CREATE VIRTUAL TABLE norm_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
+CREATE VIRTUAL TABLE norm_words USING fts5({words});
 )sql",
     // The firm's own norms. The current version of each lives among the norms, in the firm's
     // collection (kind 'firm'), so that search, browsing and computation find it as any other;
@@ -118,8 +118,7 @@ ALTER TABLE catalogue ADD COLUMN cost REAL;
 ALTER TABLE catalogue ADD COLUMN release_cost REAL;
 ALTER TABLE catalogue ADD COLUMN machinist_wage REAL;
 ALTER TABLE catalogue ADD COLUMN machinist_hours REAL;
-CREATE VIRTUAL TABLE catalogue_words USING fts5(words, tokenize='unicode61', prefix='1 2 3',
-  detail=none);
+CREATE VIRTUAL TABLE catalogue_words USING fts5({words}, detail=none);
 DROP INDEX catalogue_collection;
 INSERT INTO catalogue_words(rowid, words)
   SELECT rowid, replace(replace(name, 'ё', 'е'), 'Ё', 'Е') FROM catalogue;
@@ -132,14 +131,11 @@ INSERT INTO catalogue_words(rowid, words)
     R"sql(
 ALTER TABLE norms ADD COLUMN place INTEGER;
 UPDATE norms SET place = -id;
-UPDATE norms SET place = ranked.place FROM (
-  SELECT n.id AS id, row_number() OVER (ORDER BY n.code, c.prefix, n.id) AS place
-  FROM norms n JOIN collections c ON c.id = n.collection_id WHERE c.kind <> {firm}) AS ranked
-WHERE ranked.id = norms.id;
+{rank};
 CREATE INDEX norms_place ON norms(place);
 DROP INDEX norms_code;
 CREATE INDEX norms_code ON norms(code, place);
-CREATE VIRTUAL TABLE placed_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
+CREATE VIRTUAL TABLE placed_words USING fts5({words});
 INSERT INTO placed_words(rowid, words)
   SELECT n.place, w.words FROM norm_words w JOIN norms n ON n.id = w.rowid ORDER BY n.place;
 DROP TABLE norm_words;
@@ -151,7 +147,7 @@ CREATE TABLE resource_names(
   name TEXT NOT NULL,
   uses INTEGER NOT NULL DEFAULT 0,
   UNIQUE(code, name));
-CREATE VIRTUAL TABLE resource_words USING fts5(words, tokenize='unicode61', prefix='1 2 3');
+CREATE VIRTUAL TABLE resource_words USING fts5({words});
 INSERT INTO resource_names(code, name, uses)
   SELECT code, name, count(*) FROM resources GROUP BY code, name;
 INSERT INTO resource_words(rowid, words) SELECT id, name FROM resource_names WHERE name <> '';
@@ -246,14 +242,13 @@ END;
 ALTER TABLE resource_prices ADD COLUMN base_price REAL;
 ALTER TABLE resource_prices ADD COLUMN price_index REAL;
 )sql",
+    // The lines are indexed by code alone: a code names one resource nearly always, and the
+    // index of codes and names was as large as the lines' own table and slowed every import.
+    R"sql(
+DROP INDEX resources_kind;
+CREATE INDEX resources_code ON resources(code);
+)sql",
 };
-
-QByteArray migration(std::size_t step)
-{
-    return QString::fromUtf8(kMigrations[step])
-        .replace(QLatin1StringView("{firm}"), collectionkind::literal(collectionkind::kFirm))
-        .toUtf8();
-}
 
 int userVersion(sql::Connection &connection)
 {
@@ -292,7 +287,7 @@ NormDatabase::Opened NormDatabase::open(const QString &path)
             sql::Transaction transaction(connection);
             // Another program may have migrated it while this one waited for the lock.
             for (int step = userVersion(connection); step < kSchemaVersion; ++step)
-                connection.execute(migration(std::size_t(step)).constData());
+                connection.execute(schema::expanded(kMigrations[std::size_t(step)]).constData());
             connection.execute(
                 QByteArray("PRAGMA user_version=" + QByteArray::number(kSchemaVersion))
                     .constData());

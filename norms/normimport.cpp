@@ -234,10 +234,8 @@ ImportResult importInto(NormDatabase &database, const std::vector<Source> &sourc
             return refused(QStringLiteral("Среди выбранных файлов нет файлов базы норм: %1.")
                                .arg(leftAside.join(QStringLiteral(", "))));
         // The firm's files alone bring no catalogue and no federal line to name.
-        if (sink.collections() > 0) {
-            sink.fillFromCatalogue();
-            sink.placeNorms();
-        }
+        if (sink.collections() > 0)
+            sink.finish();
         transaction.commit();
         if (progress) {
             sink.status.bytesRead = sink.status.bytesTotal;

@@ -240,7 +240,7 @@ QList<ResourceHit> searchByResource(NormDatabase &database, const QString &text,
                                  "ORDER BY n.place, r.position");
         else
             sql = QStringLiteral("SELECT %1 FROM resource_names k "
-                                 "JOIN resources r INDEXED BY resources_kind "
+                                 "JOIN resources r INDEXED BY resources_code "
                                  "ON r.code = k.code AND r.name = k.name "
                                  "JOIN norms n ON n.id = r.norm_id "
                                  "JOIN collections c ON c.id = n.collection_id "

@@ -1,9 +1,13 @@
 #include "normwriter.h"
 
 #include "collectionkind.h"
+#include "normschema.h"
 #include "normwords.h"
 
 #include <QDateTime>
+
+#include <algorithm>
+#include <string>
 
 namespace norms {
 
@@ -44,10 +48,8 @@ void NormWriter::base(const xml::BaseHeader &header)
 void NormWriter::beginCollection(const xml::Collection &collection)
 {
     m_sections.clear();
-    // The index of the lines by resource is made again in one pass once they are all written,
-    // which costs far less than keeping it up line by line.
     if (m_collections.isEmpty())
-        m_connection.execute("DROP INDEX IF EXISTS resources_kind");
+        m_connection.execute("DROP INDEX IF EXISTS resources_code");
     const QString prefix = collection.prefix.isEmpty() ? collection.type : collection.prefix;
     if (const auto known = m_collections.constFind(prefix); known != m_collections.cend()) {
         m_collection = *known;
@@ -168,41 +170,111 @@ void NormWriter::catalogueEntry(const xml::CatalogueEntry &entry)
     ++m_catalogueEntries;
 }
 
-void NormWriter::fillFromCatalogue()
+namespace {
+
+// Each resource of the lines once, as its code and name in UTF-8 with a NUL between (which
+// sorts as SQLite orders the two columns), with the number of lines that use it.
+using ResourceUses = std::unordered_map<std::string, qint64>;
+
+std::string resourceKey(QByteArrayView code, QByteArrayView name)
+{
+    std::string key(code.data(), std::size_t(code.size()));
+    key.push_back('\0');
+    key.append(name.data(), std::size_t(name.size()));
+    return key;
+}
+
+} // namespace
+
+qint64 NormWriter::firstNormToFill() const
 {
     // A new catalogue may name lines anywhere in the base; otherwise only this import's lines
     // can lack a name the catalogue has, and their ids are the highest.
-    sql::Statement fill(m_connection.handle(), R"sql(
+    return m_catalogueEntries > 0 || m_firstNorm == 0 ? 0 : m_firstNorm;
+}
+
+void NormWriter::finish()
+{
+    // The index of the lines by code is made again in one pass, which costs far less than
+    // keeping it up line by line; the fill below looks the lines up by it.
+    m_connection.execute("CREATE INDEX IF NOT EXISTS resources_code ON resources(code)");
+    sqlite3 *db = m_connection.handle();
+    // One pass over the lines counts the resources and finds the codes of the lines that lack a
+    // name or a unit.
+    ResourceUses uses;
+    std::unordered_set<std::string> unnamed;
+    {
+        sql::Statement lines(db, "SELECT code, name, norm_id >= ?1 AND (name = '' OR unit = '') "
+                                 "FROM resources");
+        lines.bind(1, firstNormToFill());
+        std::string key;
+        while (lines.next()) {
+            const QByteArrayView code = lines.utf8(0);
+            const QByteArrayView name = lines.utf8(1);
+            key.assign(code.data(), std::size_t(code.size()));
+            if (lines.integer(2) != 0)
+                unnamed.insert(key);
+            key.push_back('\0');
+            key.append(name.data(), std::size_t(name.size()));
+            ++uses[key];
+        }
+    }
+    fillFromCatalogue(unnamed, uses);
+    placeNorms();
+    nameResources(uses);
+}
+
+void NormWriter::fillFromCatalogue(const std::unordered_set<std::string> &codes,
+                                   std::unordered_map<std::string, qint64> &uses)
+{
+    sqlite3 *db = m_connection.handle();
+    sql::Statement known(db, "SELECT 1 FROM catalogue WHERE code = ?1 LIMIT 1");
+    sql::Statement fill(db, R"sql(
 UPDATE resources SET
   name = CASE WHEN name <> '' THEN name ELSE coalesce(
-    (SELECT c.name FROM catalogue c WHERE c.code = resources.code AND c.name <> '' LIMIT 1), '')
-    END,
+    (SELECT c.name FROM catalogue c WHERE c.code = ?1 AND c.name <> '' LIMIT 1), '') END,
   unit = CASE WHEN unit <> '' THEN unit ELSE coalesce(
-    (SELECT c.unit FROM catalogue c WHERE c.code = resources.code AND c.unit <> '' LIMIT 1), '')
-    END
-WHERE norm_id >= ?1 AND (name = '' OR unit = '') AND code IN (SELECT code FROM catalogue)
+    (SELECT c.unit FROM catalogue c WHERE c.code = ?1 AND c.unit <> '' LIMIT 1), '') END
+WHERE code = ?1 AND norm_id >= ?2 AND (name = '' OR unit = '')
 )sql");
-    fill.bind(1, m_catalogueEntries > 0 || m_firstNorm == 0 ? 0 : m_firstNorm).run();
+    sql::Statement recount(db, "SELECT name, count(*) FROM resources WHERE code = ?1 "
+                               "GROUP BY name");
+    std::unordered_set<std::string> filled;
+    for (const std::string &code : codes) {
+        const QByteArrayView codeBytes(code.data(), qsizetype(code.size()));
+        known.bindUtf8(1, codeBytes);
+        const bool catalogued = known.next();
+        known.reset();
+        if (!catalogued)
+            continue;
+        fill.bindUtf8(1, codeBytes).bind(2, firstNormToFill()).run();
+        fill.reset();
+        filled.insert(code);
+    }
+    if (filled.empty())
+        return;
+    // The filled codes' lines counted again under the names they have now.
+    std::erase_if(uses, [&](const auto &use) {
+        return filled.contains(use.first.substr(0, use.first.find('\0')));
+    });
+    for (const std::string &code : filled) {
+        const QByteArrayView codeBytes(code.data(), qsizetype(code.size()));
+        recount.bindUtf8(1, codeBytes);
+        while (recount.next())
+            uses[resourceKey(codeBytes, recount.utf8(0))] += recount.integer(1);
+        recount.reset();
+    }
 }
 
 void NormWriter::placeNorms()
 {
     sqlite3 *db = m_connection.handle();
-    // Every federal norm's rank in code order: the new collections interleave with those kept.
-    m_connection.execute(QStringLiteral(R"sql(
-UPDATE norms SET place = ranked.place FROM (
-  SELECT n.id AS id, row_number() OVER (ORDER BY n.code, c.prefix, n.id) AS place
-  FROM norms n JOIN collections c ON c.id = n.collection_id WHERE c.kind <> %1) AS ranked
-WHERE ranked.id = norms.id AND norms.place IS NOT ranked.place
-)sql")
-                             .arg(collectionkind::literal(collectionkind::kFirm))
-                             .toUtf8()
-                             .constData());
+    m_connection.execute(schema::expanded("{rank}").constData());
     // The index made anew, as norm_words is, in the order of its keys: cheaper than deleting the
     // federal rows one by one; the firm's rows are taken over as they are.
     m_connection.execute("DROP TABLE IF EXISTS placed_words");
-    m_connection.execute("CREATE VIRTUAL TABLE placed_words USING fts5(words, "
-                         "tokenize='unicode61', prefix='1 2 3')");
+    m_connection.execute(
+        schema::expanded("CREATE VIRTUAL TABLE placed_words USING fts5({words})").constData());
     m_connection.execute("INSERT INTO placed_words(rowid, words) "
                          "SELECT rowid, words FROM norm_words WHERE rowid < 0");
     {
@@ -219,20 +291,36 @@ WHERE ranked.id = norms.id AND norms.place IS NOT ranked.place
     m_connection.execute("PRAGMA legacy_alter_table = ON");
     m_connection.execute("ALTER TABLE placed_words RENAME TO norm_words");
     m_connection.execute("PRAGMA legacy_alter_table = OFF");
-    indexResourceNames(m_connection);
 }
 
-void indexResourceNames(sql::Connection &connection)
+void NormWriter::nameResources(const std::unordered_map<std::string, qint64> &uses)
 {
-    connection.execute("CREATE INDEX IF NOT EXISTS resources_kind ON resources(code, name)");
-    connection.execute("DELETE FROM resource_names");
-    connection.execute("INSERT INTO resource_names(code, name, uses) "
-                       "SELECT code, name, count(*) FROM resources GROUP BY code, name");
-    connection.execute("DROP TABLE resource_words");
-    connection.execute("CREATE VIRTUAL TABLE resource_words USING fts5(words, "
-                       "tokenize='unicode61', prefix='1 2 3')");
-    connection.execute("INSERT INTO resource_words(rowid, words) "
-                       "SELECT id, name FROM resource_names WHERE name <> ''");
+    // In the order of codes and names, as the ids were given when SQLite grouped the lines.
+    std::vector<const ResourceUses::value_type *> sorted;
+    sorted.reserve(uses.size());
+    for (const auto &use : uses)
+        sorted.push_back(&use);
+    std::sort(sorted.begin(), sorted.end(),
+              [](const auto *a, const auto *b) { return a->first < b->first; });
+    m_connection.execute("DELETE FROM resource_names");
+    {
+        sql::Statement insert(m_connection.handle(),
+                              "INSERT INTO resource_names(code, name, uses) VALUES(?1, ?2, ?3)");
+        for (const auto *use : sorted) {
+            const QByteArrayView key(use->first.data(), qsizetype(use->first.size()));
+            const qsizetype nul = key.indexOf('\0');
+            insert.bindUtf8(1, key.first(nul))
+                .bindUtf8(2, key.sliced(nul + 1))
+                .bind(3, use->second);
+            insert.run();
+            insert.reset();
+        }
+    }
+    m_connection.execute("DROP TABLE resource_words");
+    m_connection.execute(
+        schema::expanded("CREATE VIRTUAL TABLE resource_words USING fts5({words})").constData());
+    m_connection.execute("INSERT INTO resource_words(rowid, words) "
+                         "SELECT id, name FROM resource_names WHERE name <> ''");
 }
 
 } // namespace norms

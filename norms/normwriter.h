@@ -5,6 +5,9 @@
 
 #include <QHash>
 
+#include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 // Writes what the reader hands on into the norm database, inside the caller's transaction. The
@@ -19,12 +22,10 @@ public:
 
     // The file whose categories follow, kept with its collections.
     void setSourceFile(const QString &fileName) { m_sourceFile = fileName; }
-    // Gives names and units from the price catalogues to resource lines that lack them; run
-    // once after the last file.
-    void fillFromCatalogue();
-    // Ranks the federal norms in code order and indexes their names and the resources of every
-    // line anew; run once after the last file.
-    void placeNorms();
+    // Gives names and units from the price catalogues to resource lines that lack them, ranks
+    // the federal norms in code order and indexes their names and the resources of every line
+    // anew; run once after the last file.
+    void finish();
 
     int collections() const { return int(m_collections.size()); }
     qint64 norms() const { return m_norms; }
@@ -42,6 +43,13 @@ public:
 private:
     void removeCollection(qint64 id);
     void bindParentSection(sql::Statement &statement, int index);
+    qint64 firstNormToFill() const;
+    void fillFromCatalogue(const std::unordered_set<std::string> &codes,
+                           std::unordered_map<std::string, qint64> &uses);
+    void placeNorms();
+    // Each resource of the lines once, with the number of lines that use it, and the index of
+    // their names, made afresh.
+    void nameResources(const std::unordered_map<std::string, qint64> &uses);
 
     sql::Connection &m_connection;
     sql::Statement m_findCollection;
@@ -64,9 +72,5 @@ private:
     qint64 m_resources = 0;
     qint64 m_catalogueEntries = 0;
 };
-
-// Each resource of the lines once, with the number of lines that use it, and the index of their
-// names, made afresh.
-void indexResourceNames(sql::Connection &connection);
 
 } // namespace norms

@@ -42,6 +42,13 @@ Statement::Statement(Statement &&other) noexcept
 {
 }
 
+Statement &Statement::bindUtf8(int index, QByteArrayView value)
+{
+    check(m_db,
+          sqlite3_bind_text(m_statement, index, value.data(), int(value.size()), SQLITE_TRANSIENT));
+    return *this;
+}
+
 Statement &Statement::bind(int index, QStringView value)
 {
     if (index < 1)
@@ -104,6 +111,12 @@ void Statement::reset()
 {
     sqlite3_reset(m_statement);
     sqlite3_clear_bindings(m_statement);
+}
+
+QByteArrayView Statement::utf8(int column) const
+{
+    const auto *data = reinterpret_cast<const char *>(sqlite3_column_text(m_statement, column));
+    return QByteArrayView(data, sqlite3_column_bytes(m_statement, column));
 }
 
 QString Statement::text(int column) const

@@ -38,6 +38,8 @@ public:
     Statement &bind(int index, double value);
     Statement &bind(int index, std::optional<double> value);
     Statement &bindNull(int index);
+    // Text already in UTF-8, copied by SQLite.
+    Statement &bindUtf8(int index, QByteArrayView value);
 
     // Steps once; true while a row is there to read.
     bool next();
@@ -46,6 +48,8 @@ public:
     void reset();
 
     QString text(int column) const;
+    // The text as SQLite keeps it, valid until the next step: read without converting.
+    QByteArrayView utf8(int column) const;
     qint64 integer(int column) const;
     double real(int column) const;
     bool isNull(int column) const;

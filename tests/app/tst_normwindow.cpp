@@ -334,7 +334,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept_data()
                                 "Нормы недоступны; загрузите базу норм заново.";
     QTest::newRow("newer") << true
                            << "База норм «data/norms.db» создана более новой версией программы "
-                              "(версия схемы 9, эта программа знает до 8). Нормы недоступны; "
+                              "(версия схемы 10, эта программа знает до 9). Нормы недоступны; "
                               "обновите программу или загрузите базу норм заново.";
 }
 
@@ -345,7 +345,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept()
     const QString path = m_driver->workFolder() + QStringLiteral("/data/norms.db");
     if (newer) {
         const norms::NormDatabase::Opened made = norms::NormDatabase::open(path);
-        made.database->connection().execute("PRAGMA user_version = 9");
+        made.database->connection().execute("PRAGMA user_version = 10");
         // Everything in the main file, so that its bytes are all there is to compare.
         made.database->connection().execute("PRAGMA journal_mode = DELETE");
     } else {

@@ -1,6 +1,7 @@
 // The local estimate of a bill priced from a norm base and a region's price list as published:
 // each figure worked out by hand from the fixture's codes and numbers, which are our own.
 
+#include "earlierschema.h"
 #include "estimatecompute.h"
 #include "normimport.h"
 #include "priceimport.h"
@@ -205,6 +206,7 @@ QString EstimateComputeTest::base(bool earlierList)
         qFatal("the fixture's list does not import");
     if (earlierList) {
         norms::sql::Connection earlier(path);
+        earlier.execute(kUndoCodeIndex);
         earlier.execute("ALTER TABLE resource_prices DROP COLUMN base_price; ALTER TABLE "
                         "resource_prices DROP COLUMN price_index; PRAGMA user_version = 7");
     }

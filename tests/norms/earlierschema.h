@@ -1,6 +1,12 @@
 #pragma once
 
-// Takes a base of today's schema back to schema 6, before the regions' price lists.
+// Takes a base of today's schema back to schema 8, whose lines were indexed by code and name.
+inline constexpr char kUndoCodeIndex[] = R"sql(
+DROP INDEX resources_code; CREATE INDEX resources_kind ON resources(code, name);
+)sql";
+
+// Takes a base of schema 8 back to schema 6, before the regions' price lists and their base
+// prices and indexes.
 inline constexpr char kUndoPriceLists[] = R"sql(
 DROP TABLE price_lists; DROP TABLE resource_prices;
 )sql";

@@ -350,6 +350,7 @@ void FirmStoreTest::earlierBasesKeepTheirNormsAndHistories()
     m_base.reset();
     {
         norms::sql::Connection earlier(path);
+        earlier.execute(kUndoCodeIndex);
         earlier.execute(kUndoPriceLists);
         earlier.execute(kUndoReferences);
         earlier.execute(kUndoSearchRanks);

@@ -762,6 +762,7 @@ void NormImportTest::migratesAnEarlierBase()
         // The base as the previous version of the program left it.
         norms::sql::Connection earlier(m_database);
         // Without the search's ranks and resource index, which came after the prices.
+        earlier.execute(kUndoCodeIndex);
         earlier.execute(kUndoPriceLists);
         earlier.execute(kUndoReferences);
         earlier.execute(kUndoSearchRanks);
@@ -793,6 +794,7 @@ void NormImportTest::schema5BaseGainsReferencesOnReimport()
     QCOMPARE(import({normsFile, machines}).outcome, ImportResult::Outcome::Imported);
     {
         norms::sql::Connection earlier(m_database);
+        earlier.execute(kUndoCodeIndex);
         earlier.execute(kUndoPriceLists);
         earlier.execute(kUndoReferences);
         earlier.execute("PRAGMA user_version = 5");

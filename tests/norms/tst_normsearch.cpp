@@ -26,6 +26,8 @@ private slots:
     void findsByResource_data();
     void findsByResource();
     void anEarlierBaseIsMigratedInPlace();
+    void aMigratedBaseIsIndexedAsAnImportIndexesIt_data();
+    void aMigratedBaseIsIndexedAsAnImportIndexesIt();
     void aCommonResourceListsTheFirstNormsInCodeOrder_data();
     void aCommonResourceListsTheFirstNormsInCodeOrder();
 
@@ -188,6 +190,7 @@ void NormSearchTest::anEarlierBaseIsMigratedInPlace()
     QVERIFY(QFile::copy(m_folder.filePath(QStringLiteral("norms.db")), path));
     {
         norms::sql::Connection earlier(path);
+        earlier.execute(kUndoCodeIndex);
         earlier.execute(kUndoPriceLists);
         earlier.execute(kUndoReferences);
         earlier.execute(kUndoSearchRanks);
@@ -201,6 +204,51 @@ void NormSearchTest::anEarlierBaseIsMigratedInPlace()
     QCOMPARE(codes, (QStringList{"ГЭСН 06-01-001-01", "ГЭСН 06-01-001-02", "ГЭСНр 06-01-001-09",
                                  "ГЭСН 06-01-002-03"}));
     QCOMPARE(norms::searchByResource(*opened.database, QStringLiteral("гвозд")).size(), 1);
+}
+
+void NormSearchTest::aMigratedBaseIsIndexedAsAnImportIndexesIt_data()
+{
+    QTest::addColumn<QByteArray>("query");
+    // The import makes these anew: its tokenizer and ranks must be those of the migrations.
+    QTest::newRow("tokenizer of the norms' words")
+        << QByteArray("SELECT substr(sql, instr(sql, 'USING')) FROM sqlite_master "
+                      "WHERE name = 'norm_words'");
+    QTest::newRow("tokenizer of the resources' words")
+        << QByteArray("SELECT substr(sql, instr(sql, 'USING')) FROM sqlite_master "
+                      "WHERE name = 'resource_words'");
+    QTest::newRow("ranks in code order") << QByteArray("SELECT code || ' ' || place FROM norms "
+                                                       "ORDER BY id");
+    QTest::newRow("resources and their uses")
+        << QByteArray("SELECT code || '|' || name || '|' || uses FROM resource_names ORDER BY id");
+}
+
+void NormSearchTest::aMigratedBaseIsIndexedAsAnImportIndexesIt()
+{
+    QFETCH(QByteArray, query);
+    const QString path = m_folder.filePath(QStringLiteral("migrated.db"));
+    if (!QFile::exists(path)) {
+        QVERIFY(QFile::copy(m_folder.filePath(QStringLiteral("norms.db")), path));
+        {
+            norms::sql::Connection earlier(path);
+            earlier.execute(kUndoCodeIndex);
+            earlier.execute(kUndoPriceLists);
+            earlier.execute(kUndoReferences);
+            earlier.execute(kUndoSearchRanks);
+            earlier.execute("PRAGMA user_version = 3");
+        }
+        QVERIFY(norms::NormDatabase::open(path).database);
+    }
+    const auto rows = [&](const QString &base) {
+        norms::sql::Connection connection(base);
+        norms::sql::Statement statement(connection.handle(), query.constData());
+        QStringList texts;
+        while (statement.next())
+            texts.append(statement.text(0));
+        return texts;
+    };
+    const QStringList imported = rows(m_folder.filePath(QStringLiteral("norms.db")));
+    QVERIFY(!imported.isEmpty());
+    QCOMPARE(rows(path), imported);
 }
 
 void NormSearchTest::aCommonResourceListsTheFirstNormsInCodeOrder_data()
