@@ -3,6 +3,7 @@
 #include "billfile.h"
 #include "resulttext.h"
 #include "units.h"
+#include "xmltree.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -270,85 +271,24 @@ void writeSignature(QXmlStreamWriter &xml, const QString &element, const QString
 
 // --- Reading ---------------------------------------------------------------------------------
 
-// The file as a tree of elements with their text and where each begins.
-struct Node
+using xmltree::Failure;
+using xmltree::Node;
+
+const xmltree::Kind &kind()
 {
-    QString name;
-    QString text;
-    qint64 line = 0;
-    qint64 column = 0;
-    QList<Node> children;
-
-    const Node *child(const QString &wanted) const
-    {
-        for (const Node &node : children) {
-            if (node.name == wanted)
-                return &node;
-        }
-        return nullptr;
-    }
-};
-
-inline constexpr int kMaxDepth = 32;
-
-struct Failure
-{
-    QString what;
-};
-
-[[noreturn]] void fail(const QString &what, qint64 line, qint64 column)
-{
-    throw Failure{QStringLiteral("Файл ВОР не прочитан: %1 (строка %2, столбец %3).")
-                      .arg(what, QString::number(line), QString::number(column + 1))};
+    static const xmltree::Kind vor{QStringLiteral("Файл ВОР"), QStringLiteral("ведомость"),
+                                   QStringLiteral("ведомость объемов работ")};
+    return vor;
 }
 
 [[noreturn]] void fail(const Node &node, const QString &what)
 {
-    fail(what, node.line, node.column);
-}
-
-// The reader's own words are English; the user is told what kind of damage it is.
-QString xmlError(const QXmlStreamReader &xml)
-{
-    switch (xml.error()) {
-    case QXmlStreamReader::PrematureEndOfDocumentError:
-        return QStringLiteral("файл обрывается раньше, чем кончается ведомость");
-    case QXmlStreamReader::NoError:
-        return QStringLiteral("в файле нет ни одного элемента XML");
-    default:
-        return QStringLiteral("это не XML или XML с ошибкой разметки");
-    }
-}
-
-Node readElement(QXmlStreamReader &xml, int depth)
-{
-    Node node{xml.name().toString(), QString(), xml.lineNumber(), xml.columnNumber(), {}};
-    if (depth > kMaxDepth)
-        fail(QStringLiteral("элементы вложены слишком глубоко"), node.line, node.column);
-    while (!xml.atEnd()) {
-        switch (xml.readNext()) {
-        case QXmlStreamReader::StartElement:
-            node.children.append(readElement(xml, depth + 1));
-            break;
-        case QXmlStreamReader::Characters:
-            node.text += xml.text();
-            break;
-        case QXmlStreamReader::EndElement:
-            return node;
-        default:
-            break;
-        }
-    }
-    return node; // the reader's error is reported by the caller
+    xmltree::fail(kind(), node, what);
 }
 
 const Node &required(const Node &parent, const char *name)
 {
-    const Node *node = parent.child(QLatin1String(name));
-    if (!node)
-        fail(parent,
-             QStringLiteral("в «%1» нет элемента «%2»").arg(parent.name, QLatin1String(name)));
-    return *node;
+    return xmltree::required(kind(), parent, QLatin1String(name));
 }
 
 QString optionalText(const Node &parent, const char *name)
@@ -368,13 +308,7 @@ qint64 positive(const Node &node)
 
 double decimal(const Node &node)
 {
-    static const QRegularExpression form(QStringLiteral("^[+-]?([0-9]+(\\.[0-9]*)?|\\.[0-9]+)$"));
-    const QString text = node.text.trimmed();
-    bool ok = false;
-    const double value = text.toDouble(&ok);
-    if (!form.match(text).hasMatch() || !ok || !std::isfinite(value))
-        fail(node, QStringLiteral("в «%1» ожидалось число с точкой").arg(node.name));
-    return value;
+    return xmltree::decimal(kind(), node);
 }
 
 QList<bom::Link> readLinks(const Node &item)
@@ -747,24 +681,9 @@ Reading decode(const QByteArray &bytes, const QDateTime &added)
 {
     if (bytes.size() > billfile::kMaxBytes)
         return {std::nullopt, QStringLiteral("Файл слишком велик для ведомости объемов работ.")};
-    QXmlStreamReader xml(bytes);
     try {
-        while (!xml.atEnd() && xml.readNext() != QXmlStreamReader::StartElement) {
-        }
-        if (xml.hasError() || xml.atEnd())
-            fail(xmlError(xml), xml.lineNumber(), xml.columnNumber());
-        if (xml.name() != QStringLiteral("Construction") || !xml.namespaceUri().isEmpty())
-            fail(QStringLiteral("это не ведомость объемов работ — корневой элемент «%1», а не "
-                                "«Construction»")
-                     .arg(xml.name().toString()),
-                 xml.lineNumber(), xml.columnNumber());
-        const Node root = readElement(xml, 0);
-        while (!xml.atEnd())
-            xml.readNext();
-        if (xml.hasError())
-            fail(xmlError(xml), xml.lineNumber(), xml.columnNumber());
         Reader reader{{}, added.toUTC()};
-        reader.construction(root);
+        reader.construction(xmltree::readRoot(kind(), bytes));
         return {reader.bill, QString()};
     } catch (const Failure &failure) {
         return {std::nullopt, failure.what};
@@ -773,15 +692,10 @@ Reading decode(const QByteArray &bytes, const QDateTime &added)
 
 Reading read(const QString &path, const QDateTime &added)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {std::nullopt,
-                file.exists() ? QStringLiteral("Файл «%1» нельзя открыть: нет доступа.").arg(path)
-                              : QStringLiteral("Файл «%1» не найден.").arg(path)};
-    const QByteArray bytes = file.read(billfile::kMaxBytes + 1);
-    if (file.error() != QFileDevice::NoError)
-        return {std::nullopt, QStringLiteral("Файл «%1» не удалось прочитать.").arg(path)};
-    return decode(bytes, added);
+    const xmltree::FileBytes file = xmltree::readFile(path, billfile::kMaxBytes);
+    if (!file.failure.isEmpty())
+        return {std::nullopt, file.failure};
+    return decode(file.bytes, added);
 }
 
 std::optional<QString> write(const bom::Bill &bill, const Meta &meta, const QString &path)
