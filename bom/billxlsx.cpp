@@ -3,13 +3,12 @@
 #include "billfile.h"
 #include "billtexts.h"
 #include "vortexts.h"
+#include "xlsxbook.h"
 
 #include <QFile>
-#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
-#include <clocale>
 #include <cmath>
 #include <tuple>
 
@@ -21,26 +20,6 @@ bool available()
 }
 
 namespace {
-
-// libxlsxwriter prints numbers with printf, which writes the decimal separator of the C
-// locale; on Unix the program runs in the user's, where it is a comma no spreadsheet reads.
-// The switch is the whole process's, and an import may be running on a thread of its own
-// meanwhile; it is not disturbed, since nothing there converts numbers through the C library:
-// Qt, SQLite and the XML reader read and write them by their own rules, whatever the locale.
-class PointLocale
-{
-public:
-    PointLocale() : m_previous(std::setlocale(LC_NUMERIC, nullptr))
-    {
-        std::setlocale(LC_NUMERIC, "C");
-    }
-    ~PointLocale() { std::setlocale(LC_NUMERIC, m_previous.constData()); }
-    PointLocale(const PointLocale &) = delete;
-    PointLocale &operator=(const PointLocale &) = delete;
-
-private:
-    QByteArray m_previous;
-};
 
 // A cell holds at most this many characters.
 constexpr qsizetype kLongestText = 32767;
@@ -442,44 +421,13 @@ lxw_error writeEntries(lxw_workbook *book, const Formats &formats, const bom::Bi
 
 std::optional<QString> write(const bom::Bill &bill, const bom::Totals &totals, const QString &path)
 {
-    const QString refused = QStringLiteral("Ведомость не выгружена в XLSX: ");
-    // The workbook is made in a scratch folder and then put in place like the bill's own file,
-    // so that a failure halfway never costs the previous one.
-    const QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return refused + QStringLiteral("нет места для временного файла.");
-    const QString made = scratch.filePath(QStringLiteral("bill.xlsx"));
-    const QByteArray madeName = QFile::encodeName(made);
-
-    lxw_error error = LXW_NO_ERROR;
-    {
-        const PointLocale point;
-        lxw_workbook *book = workbook_new(madeName.constData());
-        if (!book)
-            return refused + QStringLiteral("временный файл нельзя создать.");
-        // The library's properties take writable strings it never writes to.
-        char title[] = "Ведомость материалов";
-        char author[] = "Мерилон 3";
-        lxw_doc_properties properties = {};
-        properties.title = title;
-        properties.author = author;
-        workbook_set_properties(book, &properties);
-        const Formats formats(book);
-        error = writeTotals(book, formats, bill, totals);
-        const lxw_error entriesError = writeEntries(book, formats, bill);
-        if (error == LXW_NO_ERROR)
-            error = entriesError;
-        const lxw_error closed = workbook_close(book);
-        if (error == LXW_NO_ERROR)
-            error = closed;
-    }
-    if (error != LXW_NO_ERROR)
-        return refused +
-               QStringLiteral("ошибка записи (%1).").arg(QString::fromUtf8(lxw_strerror(error)));
-    QFile file(made);
-    if (!file.open(QIODevice::ReadOnly))
-        return refused + QStringLiteral("временный файл нельзя прочитать.");
-    return billfile::writeBytes(file.readAll(), path, billfile::Writing::Export);
+    return xlsxbook::write(path, QStringLiteral("Ведомость не выгружена в XLSX: "),
+                           "Ведомость материалов", [&](lxw_workbook *book) {
+                               const Formats formats(book);
+                               const lxw_error error = writeTotals(book, formats, bill, totals);
+                               const lxw_error entriesError = writeEntries(book, formats, bill);
+                               return error == LXW_NO_ERROR ? entriesError : error;
+                           });
 }
 
 } // namespace billxlsx

@@ -2,14 +2,13 @@
 
 #include "billfile.h"
 #include "lsrform.h"
+#include "xlsxbook.h"
 
 #include <QFile>
 #include <QHash>
-#include <QTemporaryDir>
 
 #include <xlsxwriter.h>
 
-#include <clocale>
 #include <cmath>
 
 namespace lsrxlsx {
@@ -22,24 +21,6 @@ bool available()
 namespace {
 
 using lsrform::Row;
-
-// libxlsxwriter prints numbers with printf, which writes the decimal separator of the C locale;
-// on Unix the program runs in the user's, where it is a comma no spreadsheet reads. Nothing else
-// of the program converts numbers through the C library meanwhile.
-class PointLocale
-{
-public:
-    PointLocale() : m_previous(std::setlocale(LC_NUMERIC, nullptr))
-    {
-        std::setlocale(LC_NUMERIC, "C");
-    }
-    ~PointLocale() { std::setlocale(LC_NUMERIC, m_previous.constData()); }
-    PointLocale(const PointLocale &) = delete;
-    PointLocale &operator=(const PointLocale &) = delete;
-
-private:
-    QByteArray m_previous;
-};
 
 // Beside the twelve columns of the form: what a row sums, and its position's kind of work,
 // hidden; the formulas of the totals pick their rows by them.
@@ -365,39 +346,9 @@ lxw_error writeSheet(lxw_workbook *book, const lsr::Estimate &estimate)
 
 std::optional<QString> write(const lsr::Estimate &estimate, const QString &path)
 {
-    const QString refused = QStringLiteral("Смета не выгружена в XLSX: ");
-    // Made in a scratch folder and then put in place, so that a failure halfway never costs the
-    // previous file.
-    const QTemporaryDir scratch;
-    if (!scratch.isValid())
-        return refused + QStringLiteral("нет места для временного файла.");
-    const QString made = scratch.filePath(QStringLiteral("estimate.xlsx"));
-    const QByteArray madeName = QFile::encodeName(made);
-    lxw_error error = LXW_NO_ERROR;
-    {
-        const PointLocale point;
-        lxw_workbook *book = workbook_new(madeName.constData());
-        if (!book)
-            return refused + QStringLiteral("временный файл нельзя создать.");
-        // The library's properties take writable strings it never writes to.
-        char title[] = "Локальный сметный расчет";
-        char author[] = "Мерилон 3";
-        lxw_doc_properties properties = {};
-        properties.title = title;
-        properties.author = author;
-        workbook_set_properties(book, &properties);
-        error = writeSheet(book, estimate);
-        const lxw_error closed = workbook_close(book);
-        if (error == LXW_NO_ERROR)
-            error = closed;
-    }
-    if (error != LXW_NO_ERROR)
-        return refused +
-               QStringLiteral("ошибка записи (%1).").arg(QString::fromUtf8(lxw_strerror(error)));
-    QFile file(made);
-    if (!file.open(QIODevice::ReadOnly))
-        return refused + QStringLiteral("временный файл нельзя прочитать.");
-    return billfile::writeBytes(file.readAll(), path, billfile::Writing::Export);
+    return xlsxbook::write(path, QStringLiteral("Смета не выгружена в XLSX: "),
+                           "Локальный сметный расчет",
+                           [&](lxw_workbook *book) { return writeSheet(book, estimate); });
 }
 
 } // namespace lsrxlsx
