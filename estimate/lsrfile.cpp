@@ -1,6 +1,7 @@
 #include "lsrfile.h"
 
 #include "billfile.h"
+#include "lsrform.h"
 #include "xmltree.h"
 
 #include <QFile>
@@ -47,19 +48,6 @@ QString territoryText(bom::Territory territory)
         break;
     }
     return QStringLiteral("Территория");
-}
-
-QString kindText(lsr::WorkKind kind)
-{
-    switch (kind) {
-    case lsr::WorkKind::Mounting:
-        return QStringLiteral("Монтажные");
-    case lsr::WorkKind::Other:
-        return QStringLiteral("Прочее");
-    case lsr::WorkKind::Building:
-        break;
-    }
-    return QStringLiteral("Строительные");
 }
 
 QString targetText(bom::CoefficientTarget target)
@@ -698,8 +686,8 @@ void writeNormItem(Writer &out, const lsr::Position &position, int &nextId)
 void writeItem(Writer &out, const lsr::Position &position, const QString &vorFile, int &nextId)
 {
     out.start(QStringLiteral("Item"));
-    out.text(QStringLiteral("SummaryType"), kindText(position.kind));
-    out.text(QStringLiteral("WorkType"), kindText(position.kind));
+    out.text(QStringLiteral("SummaryType"), lsrform::workKindText(position.kind));
+    out.text(QStringLiteral("WorkType"), lsrform::workKindText(position.kind));
     if (position.overhead)
         out.charge(QStringLiteral("Overheads"), *position.overhead);
     if (position.profit)
@@ -1122,11 +1110,11 @@ struct Reader
     {
         lsr::Position position;
         const QString summary = text(node, "SummaryType").trimmed();
-        if (summary == kindText(lsr::WorkKind::Mounting))
+        if (summary == lsrform::workKindText(lsr::WorkKind::Mounting))
             position.kind = lsr::WorkKind::Mounting;
-        else if (summary == kindText(lsr::WorkKind::Other))
+        else if (summary == lsrform::workKindText(lsr::WorkKind::Other))
             position.kind = lsr::WorkKind::Other;
-        else if (summary != kindText(lsr::WorkKind::Building))
+        else if (summary != lsrform::workKindText(lsr::WorkKind::Building))
             fail(*node.child(QStringLiteral("SummaryType")),
                  QStringLiteral("программа не читает позиции вида «%1»").arg(summary));
         if (const Node *overhead = node.child(QStringLiteral("Overheads")))
