@@ -46,6 +46,8 @@ public:
     // The sections and documents of a bill of quantities, with the entries that follow them.
     void setVor(const QString &what, const QList<bom::Section> &sections,
                 const QList<bom::Document> &documents, const QList<bom::Entry> &entries);
+    // The local estimate's terms, said as what: part of the bill's file, its changes and undo.
+    void setEstimate(const QString &what, const std::optional<bom::EstimateTerms> &terms);
 
     // The federal price catalogue the bill reads prices from; none: no catalogue prices.
     void setCatalogue(std::shared_ptr<PriceCatalogue> catalogue);
@@ -114,6 +116,7 @@ public:
     void putBill(const bom::Bill &bill, bool rememberLinks = false);
     void putVor(const QList<bom::Section> &sections, const QList<bom::Document> &documents,
                 const QList<bom::Entry> &entries);
+    void putEstimate(const std::optional<bom::EstimateTerms> &terms);
 
 signals:
     // Entries added, removed or replaced: every row may have moved.
@@ -124,6 +127,7 @@ signals:
     void headChanged();
     // Sections or documents.
     void vorChanged();
+    void estimateChanged();
     // The file, or whether the bill differs from it.
     void documentChanged();
     // Any change of the bill's content, undone ones included.
