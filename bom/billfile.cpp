@@ -469,6 +469,199 @@ void readSections(const QJsonObject &root, bom::Bill &bill)
     }
 }
 
+constexpr Named<bom::Territory> kTerritories[] = {{bom::Territory::Ordinary, "ordinary"},
+                                                  {bom::Territory::Mprks, "mprks"},
+                                                  {bom::Territory::Rks, "rks"}};
+constexpr Named<bom::LegalAct::Role> kRoles[] = {{bom::LegalAct::Role::Main, "main"},
+                                                 {bom::LegalAct::Role::Methodology, "methodology"},
+                                                 {bom::LegalAct::Role::Overheads, "overheads"},
+                                                 {bom::LegalAct::Role::Profits, "profits"},
+                                                 {bom::LegalAct::Role::Indexes, "indexes"},
+                                                 {bom::LegalAct::Role::Other, "other"}};
+constexpr Named<bom::CoefficientTarget> kTargets[] = {
+    {bom::CoefficientTarget::Volume, "volume"},
+    {bom::CoefficientTarget::Labour, "labour"},
+    {bom::CoefficientTarget::Machines, "machines"},
+    {bom::CoefficientTarget::MachinistLabour, "machinistLabour"},
+    {bom::CoefficientTarget::Materials, "materials"},
+    {bom::CoefficientTarget::LabourHours, "labourHours"},
+    {bom::CoefficientTarget::MachinistHours, "machinistHours"}};
+constexpr Named<bom::TypedPrice::Kind> kPriceKinds[] = {{bom::TypedPrice::Kind::Current, "current"},
+                                                        {bom::TypedPrice::Kind::Index, "index"}};
+
+// A whole number from low to high.
+int whole(const QJsonObject &object, const char *name, const QString &where, int low, int high)
+{
+    const double number = finite(object, name, where);
+    if (number != std::floor(number) || number < low || number > high)
+        damaged(field(where, name), QStringLiteral("целое число от %1 до %2").arg(low).arg(high));
+    return int(number);
+}
+
+// The objects of a list the file may leave out, each read with its place.
+template <typename Read>
+void forEachObject(const QJsonObject &json, const char *name, const QString &where,
+                   const QString &item, Read read)
+{
+    if (!json.contains(QLatin1String(name)))
+        return;
+    const QJsonArray list = array(json, name, where);
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        const QString place = QStringLiteral("%1, %2 %3").arg(where, item, QString::number(i + 1));
+        read(object(list.at(i), place), place);
+    }
+}
+
+bom::LegalAct readLegalAct(const QJsonObject &json, const QString &where)
+{
+    bom::LegalAct act;
+    act.role = enumField(json, "role", where, kRoles);
+    act.name = text(json, "name", where);
+    act.type = optionalText(json, "type", where);
+    const QString date = optionalText(json, "date", where);
+    act.date = QDate::fromString(date, kDateFormat);
+    if (!date.isEmpty() && (!act.date.isValid() || act.date.toString(kDateFormat) != date))
+        damaged(field(where, "date"), QStringLiteral("дата вида ГГГГ-ММ-ДД"));
+    act.registerNumber = json.contains(QLatin1String("registerNumber"))
+                             ? whole(json, "registerNumber", where, 0, 1'000'000'000)
+                             : 0;
+    act.orders = optionalText(json, "orders", where);
+    return act;
+}
+
+bom::PositionTerms readPositionTerms(const QJsonObject &json, const QString &where)
+{
+    bom::PositionTerms terms;
+    terms.entry = whole(json, "entry", where, 0, bom::kMaxEntryCount);
+    terms.normCode = text(json, "normCode", where);
+    terms.overheadReason = optionalText(json, "overheadReason", where);
+    forEachObject(json, "coefficients", where, QStringLiteral("коэффициент"),
+                  [&terms](const QJsonObject &item, const QString &place) {
+                      terms.coefficients.append({text(item, "name", place),
+                                                 optionalText(item, "reason", place),
+                                                 enumField(item, "target", place, kTargets),
+                                                 finite(item, "value", place)});
+                  });
+    forEachObject(json, "designChoices", where, QStringLiteral("материал по проекту"),
+                  [&terms](const QJsonObject &item, const QString &place) {
+                      terms.designChoices.append(
+                          {text(item, "abstractCode", place), text(item, "code", place),
+                           optionalText(item, "name", place), optionalText(item, "unit", place),
+                           finite(item, "perUnit", place)});
+                  });
+    return terms;
+}
+
+// The local estimate's terms, which version 5 adds.
+void readEstimate(const QJsonObject &root, bom::Bill &bill)
+{
+    const QJsonValue value = root.value(QLatin1String("estimate"));
+    if (value.isUndefined() || value.isNull())
+        return;
+    const QString where = QStringLiteral("смета");
+    const QJsonObject json = object(value, where);
+    bom::EstimateTerms terms;
+    terms.guid = optionalText(json, "guid", where);
+    terms.number = optionalText(json, "number", where);
+    terms.name = optionalText(json, "name", where);
+    terms.reason = optionalText(json, "reason", where);
+    terms.regionCode =
+        json.contains(QLatin1String("regionCode")) ? whole(json, "regionCode", where, -1, 99) : -1;
+    terms.regionName = optionalText(json, "regionName", where);
+    terms.zoneCode = optionalText(json, "zoneCode", where);
+    terms.zoneName = optionalText(json, "zoneName", where);
+    if (json.contains(QLatin1String("priceList"))) {
+        const QString place = field(where, "priceList");
+        const QJsonObject list = object(json.value(QLatin1String("priceList")), place);
+        terms.priceList = {text(list, "subject", place), text(list, "zone", place),
+                           whole(list, "year", place, 1900, 2200),
+                           whole(list, "quarter", place, 1, 4)};
+    }
+    terms.territory = json.contains(QLatin1String("territory"))
+                          ? enumField(json, "territory", where, kTerritories)
+                          : bom::Territory::Ordinary;
+    forEachObject(json, "legal", where, QStringLiteral("акт"),
+                  [&terms](const QJsonObject &item, const QString &place) {
+                      terms.legal.append(readLegalAct(item, place));
+                  });
+    terms.salaryAct = optionalText(json, "salaryAct", where);
+    forEachObject(json, "prices", where, QStringLiteral("цена"),
+                  [&terms](const QJsonObject &item, const QString &place) {
+                      terms.prices.append(
+                          {text(item, "code", place), enumField(item, "kind", place, kPriceKinds),
+                           finite(item, "value", place), optionalText(item, "basis", place)});
+                  });
+    forEachObject(json, "positions", where, QStringLiteral("позиция"),
+                  [&terms](const QJsonObject &item, const QString &place) {
+                      terms.positions.append(readPositionTerms(item, place));
+                  });
+    bill.estimate = terms;
+}
+
+QJsonObject estimateJson(const bom::EstimateTerms &terms)
+{
+    QJsonArray legal;
+    for (const bom::LegalAct &act : terms.legal) {
+        QJsonObject json{{QStringLiteral("role"), nameOf(act.role, kRoles)},
+                         {QStringLiteral("name"), act.name},
+                         {QStringLiteral("type"), act.type},
+                         {QStringLiteral("orders"), act.orders}};
+        if (act.date.isValid())
+            json.insert(QStringLiteral("date"), act.date.toString(kDateFormat));
+        if (act.registerNumber > 0)
+            json.insert(QStringLiteral("registerNumber"), act.registerNumber);
+        legal.append(json);
+    }
+    QJsonArray prices;
+    for (const bom::TypedPrice &price : terms.prices)
+        prices.append(QJsonObject{{QStringLiteral("code"), price.code},
+                                  {QStringLiteral("kind"), nameOf(price.kind, kPriceKinds)},
+                                  {QStringLiteral("value"), price.value},
+                                  {QStringLiteral("basis"), price.basis}});
+    QJsonArray positions;
+    for (const bom::PositionTerms &position : terms.positions) {
+        QJsonArray coefficients;
+        for (const bom::Coefficient &coefficient : position.coefficients)
+            coefficients.append(
+                QJsonObject{{QStringLiteral("name"), coefficient.name},
+                            {QStringLiteral("reason"), coefficient.reason},
+                            {QStringLiteral("target"), nameOf(coefficient.target, kTargets)},
+                            {QStringLiteral("value"), coefficient.value}});
+        QJsonArray choices;
+        for (const bom::DesignChoice &choice : position.designChoices)
+            choices.append(QJsonObject{{QStringLiteral("abstractCode"), choice.abstractCode},
+                                       {QStringLiteral("code"), choice.code},
+                                       {QStringLiteral("name"), choice.name},
+                                       {QStringLiteral("unit"), choice.unit},
+                                       {QStringLiteral("perUnit"), choice.perUnit}});
+        positions.append(QJsonObject{{QStringLiteral("entry"), position.entry},
+                                     {QStringLiteral("normCode"), position.normCode},
+                                     {QStringLiteral("overheadReason"), position.overheadReason},
+                                     {QStringLiteral("coefficients"), coefficients},
+                                     {QStringLiteral("designChoices"), choices}});
+    }
+    QJsonObject json{{QStringLiteral("guid"), terms.guid},
+                     {QStringLiteral("number"), terms.number},
+                     {QStringLiteral("name"), terms.name},
+                     {QStringLiteral("reason"), terms.reason},
+                     {QStringLiteral("regionCode"), terms.regionCode},
+                     {QStringLiteral("regionName"), terms.regionName},
+                     {QStringLiteral("zoneCode"), terms.zoneCode},
+                     {QStringLiteral("zoneName"), terms.zoneName},
+                     {QStringLiteral("territory"), nameOf(terms.territory, kTerritories)},
+                     {QStringLiteral("legal"), legal},
+                     {QStringLiteral("salaryAct"), terms.salaryAct},
+                     {QStringLiteral("prices"), prices},
+                     {QStringLiteral("positions"), positions}};
+    if (!terms.priceList.isNull())
+        json.insert(QStringLiteral("priceList"),
+                    QJsonObject{{QStringLiteral("subject"), terms.priceList.subject},
+                                {QStringLiteral("zone"), terms.priceList.zone},
+                                {QStringLiteral("year"), terms.priceList.year},
+                                {QStringLiteral("quarter"), terms.priceList.quarter}});
+    return json;
+}
+
 bom::Bill readBill(const QJsonObject &root, int version)
 {
     bom::Bill bill;
@@ -486,6 +679,8 @@ bom::Bill readBill(const QJsonObject &root, int version)
         readPriceIndex(root, bill);
         readLinks(root, bill);
     }
+    if (version > 4)
+        readEstimate(root, bill);
     const QJsonValue terms = root.value(QLatin1String("terms"));
     if (terms.isUndefined())
         return bill;
@@ -616,6 +811,8 @@ QByteArray encode(const bom::Bill &bill)
         root.insert(QStringLiteral("priceIndex"), *bill.priceIndex);
     if (!links.isEmpty())
         root.insert(QStringLiteral("links"), links);
+    if (bill.estimate)
+        root.insert(QStringLiteral("estimate"), estimateJson(*bill.estimate));
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 

@@ -13,10 +13,11 @@
 // labour or machine kinds) and version 3 (no price index, prices' origins or links to the price
 // catalogue) as those versions meant them. Version 4 adds the catalogue's prices and links, and
 // what a bill of quantities needs: sections, design documents, references and volumes with their
-// formulas; every one of them may be absent, and a bill without sections has one.
+// formulas; every one of them may be absent, and a bill without sections has one. Version 5 adds
+// the local estimate's terms, absent from a bill that has none.
 namespace billfile {
 
-inline constexpr int kVersion = 4;
+inline constexpr int kVersion = 5;
 inline constexpr qint64 kMaxBytes = 64 * 1024 * 1024;
 inline constexpr char kSuffix[] = "merilon-bom";
 

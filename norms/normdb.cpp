@@ -240,6 +240,12 @@ CREATE TRIGGER price_list_gone AFTER DELETE ON price_lists BEGIN
   DELETE FROM resource_prices WHERE list_id = OLD.id;
 END;
 )sql",
+    // A price the list gives by index keeps its base price and the group's index apart, as an
+    // estimate writes them; a list imported before has neither until imported again.
+    R"sql(
+ALTER TABLE resource_prices ADD COLUMN base_price REAL;
+ALTER TABLE resource_prices ADD COLUMN price_index REAL;
+)sql",
 };
 
 QByteArray migration(std::size_t step)

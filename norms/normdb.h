@@ -12,7 +12,7 @@
 namespace norms {
 
 // The schema this program writes; files of a later one are refused, earlier ones migrated.
-inline constexpr int kSchemaVersion = 7;
+inline constexpr int kSchemaVersion = 8;
 
 // The database beside the journals, in the working folder's data/.
 QString defaultDatabasePath();

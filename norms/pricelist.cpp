@@ -253,6 +253,8 @@ void PriceListParser::readResource(const QStringList &cells)
     }
     row.price = base.value * index.value;
     row.kind = PriceKind::Indexed;
+    row.basePrice = base.value;
+    row.index = index.value;
     ++m_counts.indexed;
     m_sink.price(row);
 }

@@ -41,6 +41,10 @@ struct ResourcePriceRow
     QString unit;
     double price = 0;
     PriceKind kind = PriceKind::Current;
+    // For a price by index: the base-level estimate price (column 5) and the group's index
+    // (column 9) it was made of.
+    std::optional<double> basePrice;
+    std::optional<double> index;
 };
 
 // Where the rows read go: the title once, before the first price.

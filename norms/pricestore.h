@@ -1,5 +1,6 @@
 #pragma once
 
+#include "estimateterms.h"
 #include "normdb.h"
 #include "pricelist.h"
 
@@ -37,11 +38,20 @@ struct StoredPriceList
 // The lists kept, the latest quarter first.
 QList<StoredPriceList> storedPriceLists(NormDatabase &database);
 
+// The list a title names, by what it says of itself; none when the base holds no such list.
+std::optional<StoredPriceList> storedPriceList(NormDatabase &database,
+                                               const bom::PriceListRef &ref);
+bom::PriceListRef priceListRef(const PriceListTitle &title);
+
 struct ResourcePrice
 {
     double price = 0; // roubles per unit, current level; per hour for labour
     QString unit;
     PriceKind kind = PriceKind::Current;
+    // Of a price by index: the base price and the index; none in a list imported before they
+    // were kept.
+    std::optional<double> basePrice;
+    std::optional<double> index;
 };
 
 // The resource's price in the list; none where the list does not price it.
