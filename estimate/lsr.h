@@ -70,6 +70,8 @@ struct Line
     double count = 0;
     QString designOf;
     QString how; // how the cost was made: «4 646,91 = 509,53 × 9,12»
+
+    friend bool operator==(const Line &, const Line &) = default;
 };
 
 // Overhead or profit of a position.
@@ -81,6 +83,8 @@ struct Charge
     double percentTotal = 0; // after coefficients
     double amount = 0;       // roubles, of the position's wage fund
     QString how;
+
+    friend bool operator==(const Charge &, const Charge &) = default;
 };
 
 struct Position
@@ -116,6 +120,8 @@ struct Position
     double perUnit = 0; // total / quantity
     QList<int> vorNums; // the ВОР lines the position prices
     QString note;       // a machinists' «2» that differs from the sum of the machinists
+
+    friend bool operator==(const Position &, const Position &) = default;
 };
 
 // The sums of one kind of work, or of all, in a section or the estimate.
@@ -135,6 +141,8 @@ struct Summary
 
     void add(const Position &position);
     void add(const Summary &other);
+
+    friend bool operator==(const Summary &, const Summary &) = default;
 };
 
 struct Totals
@@ -144,6 +152,8 @@ struct Totals
     Summary other;
     Summary all;
     double total = 0;
+
+    friend bool operator==(const Totals &, const Totals &) = default;
 };
 
 struct Section
@@ -152,6 +162,8 @@ struct Section
     QString name;
     QList<Position> positions;
     Totals totals;
+
+    friend bool operator==(const Section &, const Section &) = default;
 };
 
 // What keeps the estimate from being written for expertise: said line by line, with the place.
@@ -162,6 +174,8 @@ struct Gap
     int position = -1; // in the section
     int line = -1;     // in the position
     QString field;     // for the head: number, name, region, priceList, legal, composer, …
+
+    friend bool operator==(const Gap &, const Gap &) = default;
 };
 
 // The head as the file writes it: the terms and what the bill and the price list give.
@@ -179,6 +193,8 @@ struct Head
     int baseQuarter = 1;
     int currentYear = 0; // from the price list
     int currentQuarter = 0;
+
+    friend bool operator==(const Head &, const Head &) = default;
 };
 
 struct Estimate
@@ -187,6 +203,8 @@ struct Estimate
     QList<Section> sections;
     Totals totals;
     QList<Gap> gaps;
+
+    friend bool operator==(const Estimate &, const Estimate &) = default;
 };
 
 double roundMoney(double value);    // to kopecks, halves away from zero
