@@ -54,6 +54,8 @@ public:
     void exportCsv();
     void printBill();
     void saveAsPdf();
+    // «Смета (ЛСР)...»: the estimate's window is the program's to open.
+    void openEstimate() { emit estimateRequested(); }
 
     QString grandTotalText() const;
 
@@ -62,6 +64,9 @@ public:
     // «Связать с ресурсом ФСБЦ...» and «Отвязать» for the current row of the totals.
     void linkCurrentMaterial();
     void unlinkCurrentMaterial();
+
+signals:
+    void estimateRequested();
 
 protected:
     void showEvent(QShowEvent *event) override;

@@ -4,7 +4,6 @@
 #include "estimatetexts.h"
 
 #include <QUndoStack>
-#include <QUuid>
 
 #include <cmath>
 
@@ -17,9 +16,8 @@ QString positionName(const lsr::Position &position)
 
 } // namespace
 
-EstimateBook::EstimateBook(BillBook &bill, std::unique_ptr<EstimateEngine> engine,
-                           QObject *parent)
-    : QObject(parent), m_bill(bill), m_engine(std::move(engine))
+EstimateBook::EstimateBook(BillBook &bill, NormBase &base, QObject *parent)
+    : QObject(parent), m_bill(bill), m_engine(base)
 {
     connect(&m_bill, &BillBook::contentChanged, this, &EstimateBook::billChanged);
     recompute(true);
@@ -56,18 +54,19 @@ void EstimateBook::recompute(bool reload)
         // A new estimate's defaults follow the bill until the first change keeps them; its
         // identity is made once.
         const QString guid = m_defaults.guid;
-        m_defaults = m_engine->defaultTerms(bill);
-        m_defaults.guid = guid.isEmpty() ? QUuid::createUuid().toString(QUuid::WithBraces) : guid;
+        m_defaults = m_engine.defaultTerms(bill);
+        if (!guid.isEmpty())
+            m_defaults.guid = guid;
     }
     if (!bill.estimate)
         bill.estimate = m_defaults;
     if (reload) {
         m_loadedEntries = bill.entries;
         m_loadedList = bill.estimate->priceList;
-        const std::optional<QString> failure = m_engine->load(bill);
+        const std::optional<QString> failure = m_engine.load(bill);
         m_failure = failure.value_or(QString());
     }
-    m_estimate = m_engine->compute(bill);
+    m_estimate = m_engine.compute(bill);
     emit estimateChanged();
 }
 
@@ -92,11 +91,8 @@ EstimateBook::Refusal EstimateBook::setTerms(const QString &what, const bom::Est
 EstimateBook::Refusal EstimateBook::setPriceList(const norms::StoredPriceList &list)
 {
     bom::EstimateTerms terms = this->terms();
-    terms.priceList = {list.title.subject, list.title.zone, list.title.year, list.title.quarter};
-    // The region and its zone follow the list, the region's code from the table of subjects.
-    terms.regionName = list.title.subject;
-    terms.regionCode = m_engine->regionCode(list.title.subject);
-    terms.zoneName = list.title.zone;
+    // The region, its zone and the letter of indexes follow the list.
+    lsr::choosePriceList(terms, list.title);
     return change(QStringLiteral("прайс-лист «%1»").arg(list.name), terms);
 }
 

@@ -9,6 +9,7 @@
 #include <optional>
 
 class BillBook;
+class NormBase;
 class QUndoStack;
 
 // The local estimate of the bill as a document: its terms live in the bill, so that the bill's
@@ -20,12 +21,11 @@ class EstimateBook : public QObject
     Q_OBJECT
 
 public:
-    EstimateBook(BillBook &bill, std::unique_ptr<EstimateEngine> engine,
-                 QObject *parent = nullptr);
+    EstimateBook(BillBook &bill, NormBase &base, QObject *parent = nullptr);
     ~EstimateBook() override;
 
     BillBook &bill() const { return m_bill; }
-    EstimateEngine &engine() const { return *m_engine; }
+    EstimateEngine &engine() const { return m_engine; }
     QUndoStack *undoStack() const;
     // The bill's terms, or those of a new estimate until the first change stores them.
     const bom::EstimateTerms &terms() const;
@@ -61,7 +61,7 @@ private:
     Refusal changePosition(const QString &what, const bom::PositionTerms &position);
 
     BillBook &m_bill;
-    std::unique_ptr<EstimateEngine> m_engine;
+    mutable EstimateEngine m_engine;
     bom::EstimateTerms m_defaults;
     lsr::Estimate m_estimate;
     QString m_failure;

@@ -86,7 +86,7 @@ QGroupBox *EstimateEditor::createPrice()
     form->addRow(valueLabel, m_priceValue);
     m_priceBasis = field(m_priceBox, "EstimatePriceBasis", QStringLiteral("Обоснование цены"),
                          QStringLiteral("Конъюнктурный анализ, счет № …"));
-    auto *basisLabel = new QLabel(QStringLiteral("Обоснован&ие:"), m_priceBox);
+    auto *basisLabel = new QLabel(QStringLiteral("О&боснование:"), m_priceBox);
     basisLabel->setBuddy(m_priceBasis);
     form->addRow(basisLabel, m_priceBasis);
     auto *buttons = new QHBoxLayout;

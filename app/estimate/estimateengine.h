@@ -2,41 +2,45 @@
 
 #include "bill.h"
 #include "cataloguelookup.h"
+#include "estimatepricing.h"
 #include "lsr.h"
 #include "pricestore.h"
 
 #include <QList>
 #include <QString>
-#include <QStringList>
 
 #include <optional>
 
-// What the estimate reads of the norm base and how it computes: the snapshot of the bill's
-// norms and prices, read again only when the bill's entries, the list or the base change, and
-// the computation from it, made on every change.
+class NormBase;
+
+// What the estimate reads of the program's norm base and how it computes: the snapshot of the
+// bill's norms and prices, read again only when the bill's entries, the list or the base change,
+// and the computation from it, made on every change.
 class EstimateEngine
 {
 public:
-    virtual ~EstimateEngine() = default;
+    explicit EstimateEngine(NormBase &base);
 
     // Reads what the computation needs for the bill; the failure said in Russian.
-    virtual std::optional<QString> load(const bom::Bill &bill) = 0;
+    std::optional<QString> load(const bom::Bill &bill);
     // From what load() read last.
-    virtual lsr::Estimate compute(const bom::Bill &bill) const = 0;
-    // The terms of a new estimate of the bill.
-    virtual bom::EstimateTerms defaultTerms(const bom::Bill &bill) const = 0;
-    // The subject's code in the table of the federation's subjects; -1 when it is not there.
-    virtual int regionCode(const QString &subject) const = 0;
+    lsr::Estimate compute(const bom::Bill &bill) const;
+    // The terms of a new estimate of the bill, priced from the latest list of the base.
+    bom::EstimateTerms defaultTerms(const bom::Bill &bill);
     // The price lists of the base, the latest quarter first.
-    virtual QList<norms::StoredPriceList> priceLists() = 0;
-    // The overhead and profit references a norm lists, «Пр/812-006.0» and «Пр/774-006.0»; the
-    // first is the one taken when the estimator has picked none.
+    QList<norms::StoredPriceList> priceLists();
+    // The overhead and profit references a norm of the bill lists, «Пр/812-006.0» and
+    // «Пр/774-006.0».
     struct Reference
     {
         QString overhead;
         QString profit;
     };
-    virtual QList<Reference> references(const QString &normCode) = 0;
+    QList<Reference> references(const QString &normCode) const;
     // Resources of the catalogue for a «по проекту» line.
-    virtual QList<norms::CatalogueResource> search(const QString &query) = 0;
+    QList<norms::CatalogueResource> search(const QString &query);
+
+private:
+    NormBase &m_base;
+    lsr::Pricing m_pricing;
 };

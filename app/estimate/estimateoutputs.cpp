@@ -1,28 +1,45 @@
 #include "estimateoutputs.h"
 
-// Until the file, print and workbook writers are in.
+#include "lsrfile.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+
 namespace estimateoutputs {
 
 namespace {
 const QString kNotYet = QStringLiteral("Эта запись ЛСР еще не готова");
 }
 
-std::optional<QString> writeGge(const lsr::Estimate &, const QString &)
+QList<lsr::Gap> check(const lsr::Estimate &estimate)
 {
-    return kNotYet;
+    return lsrfile::check(estimate);
 }
+
+std::optional<QString> writeGge(const lsr::Estimate &estimate, const QString &path)
+{
+    lsrfile::Meta meta;
+    meta.softVersion = QCoreApplication::applicationVersion();
+    meta.exported = QDateTime::currentDateTime();
+    return lsrfile::write(estimate, meta, path);
+}
+
 std::optional<QString> writePdf(const lsr::Estimate &, const QString &)
 {
     return kNotYet;
 }
+
 void print(QPrinter *, const lsr::Estimate &) {}
+
 std::optional<QString> writeXlsx(const lsr::Estimate &, const QString &)
 {
     return kNotYet;
 }
-Reading readGge(const QString &)
+
+Reading readGge(const QString &path)
 {
-    return {std::nullopt, kNotYet};
+    const lsrfile::Reading reading = lsrfile::read(path);
+    return {reading.estimate, reading.failure};
 }
 
 } // namespace estimateoutputs

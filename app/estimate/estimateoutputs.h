@@ -12,6 +12,8 @@ class QPrinter;
 // and an expertise file read back. Each failure is said in Russian.
 namespace estimateoutputs {
 
+// What keeps the estimate from expertise: its gaps, then what the viewer of the file flags.
+QList<lsr::Gap> check(const lsr::Estimate &estimate);
 // Refused, with the gaps or the failed checks listed, when the file would not pass them.
 std::optional<QString> writeGge(const lsr::Estimate &estimate, const QString &path);
 std::optional<QString> writePdf(const lsr::Estimate &estimate, const QString &path);

@@ -147,7 +147,7 @@ void EstimateWindow::build()
     lowerLayout->addWidget(gapsBox, 2);
     positions->setStretchFactor(0, 3);
     positions->setStretchFactor(1, 2);
-    m_tabs->addTab(positions, QStringLiteral("&Позиции"));
+    m_tabs->addTab(positions, QStringLiteral("По&зиции"));
     m_head = new EstimateHead(m_book, m_tabs);
     m_tabs->addTab(m_head, QStringLiteral("&Шапка"));
     layout->addWidget(m_tabs, 1);
@@ -179,10 +179,10 @@ QWidget *EstimateWindow::createButtons()
     } buttons[] = {
         {"EstimateExportGge", "&Экспорт ЛСР для экспертизы (.gge)...", &EstimateWindow::exportGge,
          QKeySequence()},
-        {"EstimatePrint", "Пе&чать...", &EstimateWindow::print, QKeySequence(Qt::CTRL | Qt::Key_P)},
+        {"EstimatePrint", "&Печать...", &EstimateWindow::print, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {"EstimatePdf", "Экспорт в P&DF...", &EstimateWindow::exportPdf, QKeySequence()},
         {"EstimateXlsx", "Экспорт в &XLSX...", &EstimateWindow::exportXlsx, QKeySequence()},
-        {"EstimateOpenGge", "&Открыть ЛСР (.gge)...", &EstimateWindow::openGge,
+        {"EstimateOpenGge", "О&ткрыть ЛСР (.gge)...", &EstimateWindow::openGge,
          QKeySequence(Qt::CTRL | Qt::Key_O)},
     };
     for (const auto &entry : buttons) {
@@ -244,8 +244,12 @@ void EstimateWindow::showGap(int index)
     const QList<lsr::Gap> &gaps = estimate().gaps;
     if (index < 0 || index >= gaps.size())
         return;
-    const lsr::Gap &gap = gaps.at(index);
     m_gaps->setCurrentRow(index);
+    showPlaceOf(gaps.at(index));
+}
+
+void EstimateWindow::showPlaceOf(const lsr::Gap &gap)
+{
     if (gap.section < 0) {
         m_tabs->setCurrentWidget(m_head);
         m_head->focusField(gap.field);
@@ -264,14 +268,19 @@ QString EstimateWindow::pathFor(FileChoice choice, const char *suffix)
 void EstimateWindow::exportGge()
 {
     const lsr::Estimate &shown = estimate();
-    if (!shown.gaps.isEmpty()) {
+    const QList<lsr::Gap> gaps = estimateoutputs::check(shown);
+    if (!gaps.isEmpty()) {
         QStringList lines;
-        for (const lsr::Gap &gap : shown.gaps)
+        for (const lsr::Gap &gap : gaps)
             lines << QStringLiteral("— %1").arg(gap.text);
-        showGap(0);
-        errorreport::show(QStringLiteral("ЛСР не записана для экспертизы: в ней есть пробелы "
+        // The first gap is in sight when the user reads why.
+        if (const qsizetype first = shown.gaps.indexOf(gaps.constFirst()); first >= 0)
+            showGap(int(first));
+        else
+            showPlaceOf(gaps.constFirst());
+        errorreport::show(QStringLiteral("ЛСР не записана для экспертизы: исправьте пробелы "
                                          "(%1).\n%2")
-                              .arg(shown.gaps.size())
+                              .arg(gaps.size())
                               .arg(lines.join(u'\n')),
                           this);
         return;

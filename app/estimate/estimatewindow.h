@@ -52,6 +52,7 @@ public:
     EstimateWindow *openedWindow() const { return m_opened; }
     // Makes the place of a gap current: its row in the tree, or its field of the head.
     void showGap(int index);
+    void showPlaceOf(const lsr::Gap &gap);
 
 private:
     void build();

@@ -3,6 +3,7 @@
 #include "bill/billbook.h"
 #include "bill/billcontrol.h"
 #include "bill/normbasecatalogue.h"
+#include "estimate/estimatecontrol.h"
 #include "clock.h"
 #include "common/artwork.h"
 #include "common/errorreport.h"
@@ -176,6 +177,9 @@ void TForm1::createActions()
     // The bill reads its catalogue prices from the same base, afresh after an import.
     m_bill->book().setCatalogue(std::make_shared<NormBaseCatalogue>(m_norms->base()));
     connect(&m_norms->base(), &NormBase::changed, &m_bill->book(), &BillBook::catalogueChanged);
+    // The bill's local estimate is priced from the same base.
+    m_estimate = new EstimateControl(m_bill->book(), m_norms->base(), *this, this);
+    connect(m_bill, &BillControl::estimateRequested, m_estimate, &EstimateControl::showWindow);
 }
 
 void TForm1::createMenus()
