@@ -17,8 +17,7 @@ class EstimateControl : public QObject
     Q_OBJECT
 
 public:
-    EstimateControl(BillBook &bill, NormBase &base, QWidget &mainWindow,
-                    QObject *parent = nullptr);
+    EstimateControl(BillBook &bill, NormBase &base, QWidget &mainWindow, QObject *parent = nullptr);
 
     void showWindow();
     // Made when first shown.

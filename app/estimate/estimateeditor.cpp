@@ -17,6 +17,8 @@
 #include <QTableWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 QLineEdit *field(QWidget *parent, const char *name, const QString &accessible,
@@ -107,18 +109,18 @@ QGroupBox *EstimateEditor::createDesign()
     m_designBox = new QGroupBox(QStringLiteral("Ресурс по проекту"), this);
     m_designBox->setObjectName(QStringLiteral("EstimateDesignBox"));
     auto *form = new QFormLayout(m_designBox);
-    m_designQuery = field(m_designBox, "EstimateDesignSearch",
-                          QStringLiteral("Поиск ресурса в каталоге"),
-                          QStringLiteral("слова названия или начало кода"));
+    m_designQuery =
+        field(m_designBox, "EstimateDesignSearch", QStringLiteral("Поиск ресурса в каталоге"),
+              QStringLiteral("слова названия или начало кода"));
     form->addRow(QStringLiteral("Поиск:"), m_designQuery);
     m_designHits = new QListWidget(m_designBox);
     m_designHits->setObjectName(QStringLiteral("EstimateDesignHits"));
     m_designHits->setAccessibleName(QStringLiteral("Найденные ресурсы"));
     m_designHits->setMinimumHeight(70);
     form->addRow(m_designHits);
-    m_designQuantity = field(m_designBox, "EstimateDesignQuantity",
-                             QStringLiteral("Расход на единицу расценки"),
-                             QStringLiteral("на единицу расценки"));
+    m_designQuantity =
+        field(m_designBox, "EstimateDesignQuantity", QStringLiteral("Расход на единицу расценки"),
+              QStringLiteral("на единицу расценки"));
     form->addRow(QStringLiteral("Расход:"), m_designQuantity);
     QPushButton *set = button(m_designBox, "EstimateSetDesign", QStringLiteral("Выбрать ресурс"));
     form->addRow(set);
@@ -161,9 +163,9 @@ QGroupBox *EstimateEditor::createPosition()
     line->addWidget(m_coefficientTarget);
     line->addWidget(m_coefficientValue);
     form->addRow(QStringLiteral("Коэффициент:"), line);
-    m_coefficientName = field(m_positionBox, "EstimateCoefficientName",
-                              QStringLiteral("Наименование коэффициента"),
-                              QStringLiteral("Производство работ в стесненных условиях"));
+    m_coefficientName =
+        field(m_positionBox, "EstimateCoefficientName", QStringLiteral("Наименование коэффициента"),
+              QStringLiteral("Производство работ в стесненных условиях"));
     form->addRow(QStringLiteral("Наименование:"), m_coefficientName);
     m_coefficientReason = field(m_positionBox, "EstimateCoefficientReason",
                                 QStringLiteral("Обоснование коэффициента"),
@@ -172,7 +174,8 @@ QGroupBox *EstimateEditor::createPosition()
     auto *buttons = new QHBoxLayout;
     QPushButton *add =
         button(m_positionBox, "EstimateAddCoefficient", QStringLiteral("Добавить коэффициент"));
-    QPushButton *remove = button(m_positionBox, "EstimateRemoveCoefficient", QStringLiteral("Снять"));
+    QPushButton *remove =
+        button(m_positionBox, "EstimateRemoveCoefficient", QStringLiteral("Снять"));
     buttons->addWidget(add);
     buttons->addWidget(remove);
     form->addRow(buttons);
@@ -209,8 +212,8 @@ void EstimateEditor::showPlace(const EstimateTree::Place &place)
     m_place = place;
     const lsr::Position *at = position();
     const lsr::Line *resource = line();
-    const bool priced = resource && !resource->code.isEmpty() &&
-                        resource->kind != lsr::LineKind::Unpriced;
+    const bool priced =
+        resource && !resource->code.isEmpty() && resource->kind != lsr::LineKind::Unpriced;
     const bool design = resource && at && at->norm && isByDesign(*resource);
     const bool norm = at && at->norm && place.kind != EstimateTree::Place::Kind::Line;
     m_priceBox->setVisible(priced);
@@ -218,8 +221,8 @@ void EstimateEditor::showPlace(const EstimateTree::Place &place)
     m_positionBox->setVisible(norm);
     m_nothing->setVisible(!priced && !design && !norm);
     if (priced) {
-        m_resource->setText(QStringLiteral("%1 %2, %3").arg(resource->code, resource->name,
-                                                            resource->unit));
+        m_resource->setText(
+            QStringLiteral("%1 %2, %3").arg(resource->code, resource->name, resource->unit));
         m_resource->setToolTip(resource->how);
         std::optional<bom::TypedPrice> typed;
         for (const bom::TypedPrice &price : m_book.terms().prices)
@@ -242,20 +245,25 @@ void EstimateEditor::showPlace(const EstimateTree::Place &place)
                                       : QString());
     }
     if (norm) {
-        m_positionBox->setTitle(QStringLiteral("Позиция %1, %2")
-                                    .arg(at->num)
-                                    .arg(estimatetexts::positionCode(*at)));
+        m_positionBox->setTitle(
+            QStringLiteral("Позиция %1, %2").arg(at->num).arg(estimatetexts::positionCode(*at)));
         m_reference->clear();
         const QString code = estimatetexts::positionCode(*at);
         for (const EstimateEngine::Reference &reference : m_book.engine().references(code))
-            m_reference->addItem(QStringLiteral("%1, %2").arg(reference.overhead,
-                                                              reference.profit),
+            m_reference->addItem(QStringLiteral("%1, %2").arg(reference.overhead, reference.profit),
                                  reference.overhead);
         const QString picked = at->overhead ? at->overhead->reason : QString();
+        int current = -1;
         for (int i = 0; i < m_reference->count(); ++i)
-            if (picked.startsWith(m_reference->itemData(i).toString()))
-                m_reference->setCurrentIndex(i);
+            if (!picked.isEmpty() && picked.startsWith(m_reference->itemData(i).toString()))
+                current = i;
         m_reference->setEnabled(m_reference->count() > 1);
+        // A norm of several references prices nothing until one is picked.
+        if (current < 0 && m_reference->count() > 1) {
+            m_reference->insertItem(0, QStringLiteral("— выберите норматив —"));
+            current = 0;
+        }
+        m_reference->setCurrentIndex(std::max(current, 0));
         m_coefficients->setRowCount(int(at->coefficients.size()));
         for (int row = 0; row < at->coefficients.size(); ++row) {
             const bom::Coefficient &coefficient = at->coefficients.at(row);
@@ -354,6 +362,8 @@ void EstimateEditor::setDesign()
 
 void EstimateEditor::setReference(int index)
 {
+    if (m_reference->itemData(index).toString().isEmpty())
+        return;
     if (const lsr::Position *at = position())
         report(m_book.setReference(*at, m_reference->itemData(index).toString()));
 }

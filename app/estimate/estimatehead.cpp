@@ -163,11 +163,11 @@ void EstimateHead::fillLists(const bom::PriceListRef &chosen)
     }
     if (current < 0) {
         // The list the estimate was priced from is not in this base: said, not replaced.
-        m_list->insertItem(0, chosen.isNull()
-                                  ? QStringLiteral("— прайс-лист не выбран —")
-                                  : QStringLiteral("%1, %2 — нет в базе").arg(
-                                        chosen.subject,
-                                        estimatetexts::levelText(chosen.quarter, chosen.year)));
+        m_list->insertItem(
+            0, chosen.isNull() ? QStringLiteral("— прайс-лист не выбран —")
+                               : QStringLiteral("%1, %2 — нет в базе")
+                                     .arg(chosen.subject,
+                                          estimatetexts::levelText(chosen.quarter, chosen.year)));
         current = 0;
     }
     m_list->setCurrentIndex(current);
@@ -184,21 +184,18 @@ void EstimateHead::show(const lsr::Head &head)
     m_head = head;
     m_showing = true;
     const bom::EstimateTerms &terms = head.terms;
-    for (const auto &[edit, text] : {std::pair{m_number, terms.number},
-                                     std::pair{m_name, terms.name},
-                                     std::pair{m_reason, terms.reason}})
+    for (const auto &[edit, text] :
+         {std::pair{m_number, terms.number}, std::pair{m_name, terms.name},
+          std::pair{m_reason, terms.reason}})
         if (!edit->hasFocus() || !edit->isModified())
             edit->setText(text);
     fillLists(terms.priceList);
     m_territory->setCurrentIndex(m_territory->findData(int(terms.territory)));
-    m_region->setText(QStringLiteral("%1 %2%3")
-                          .arg(terms.regionCode >= 0
-                                   ? QStringLiteral("%1").arg(terms.regionCode, 2, 10, QChar(u'0'))
-                                   : QStringLiteral("—"),
-                               terms.regionName,
-                               terms.zoneName.isEmpty()
-                                   ? QString()
-                                   : QStringLiteral(", зона %1").arg(terms.zoneName)));
+    m_region->setText(QStringLiteral("%1 %2%3").arg(
+        terms.regionCode >= 0 ? QStringLiteral("%1").arg(terms.regionCode, 2, 10, QChar(u'0'))
+                              : QStringLiteral("—"),
+        terms.regionName,
+        terms.zoneName.isEmpty() ? QString() : QStringLiteral(", зона %1").arg(terms.zoneName)));
     m_level->setText(QStringLiteral("текущий %1, базисный 01.01.%2")
                          .arg(estimatetexts::levelText(head.currentQuarter, head.currentYear))
                          .arg(head.baseYear));
@@ -210,11 +207,9 @@ void EstimateHead::show(const lsr::Head &head)
     m_legal->setRowCount(int(terms.legal.size()));
     for (int row = 0; row < terms.legal.size(); ++row) {
         const bom::LegalAct &act = terms.legal.at(row);
-        const QString texts[] = {act.name, act.type,
-                                 act.date.isValid() ? act.date.toString(kDateFormat) : QString(),
-                                 act.registerNumber ? QString::number(act.registerNumber)
-                                                    : QString(),
-                                 act.orders};
+        const QString texts[] = {
+            act.name, act.type, act.date.isValid() ? act.date.toString(kDateFormat) : QString(),
+            act.registerNumber ? QString::number(act.registerNumber) : QString(), act.orders};
         for (int column = 0; column < ActColumns; ++column) {
             auto *item = new QTableWidgetItem(texts[column]);
             item->setToolTip(texts[column]);
@@ -227,9 +222,9 @@ void EstimateHead::show(const lsr::Head &head)
 
 void EstimateHead::focusField(const QString &field)
 {
-    const std::pair<const char *, QWidget *> fields[] = {
-        {"number", m_number}, {"name", m_name},      {"reason", m_reason},
-        {"legal", m_legal},   {"priceList", m_list}, {"region", m_list}};
+    const std::pair<const char *, QWidget *> fields[] = {{"number", m_number},  {"name", m_name},
+                                                         {"reason", m_reason},  {"legal", m_legal},
+                                                         {"priceList", m_list}, {"region", m_list}};
     for (const auto &[name, widget] : fields)
         if (field == QLatin1String(name))
             widget->setFocus();

@@ -77,7 +77,7 @@ QString territoryName(bom::Territory territory)
 QList<bom::CoefficientTarget> targets()
 {
     using T = bom::CoefficientTarget;
-    return {T::Volume,   T::Labour,      T::Machines,      T::MachinistLabour,
+    return {T::Volume,    T::Labour,      T::Machines,      T::MachinistLabour,
             T::Materials, T::LabourHours, T::MachinistHours};
 }
 

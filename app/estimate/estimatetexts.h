@@ -14,7 +14,7 @@ QString money(double roubles);                     // «4 646,91»
 QString money(const std::optional<double> &price); // «—» for none
 QString quantity(double value);                    // up to 7 decimals, no trailing zeros
 QString kindName(lsr::WorkKind kind);              // «Строительные работы»
-QString sourceName(const lsr::Line &line);         // «прайс-лист», «введена: счет № 12»
+QString sourceName(const lsr::Line &line); // «прайс-лист», «введена: счет № 12»
 QString territoryName(bom::Territory territory);
 QString targetName(bom::CoefficientTarget target); // «ОТ», «ЗТМ», «Объем»
 QList<bom::CoefficientTarget> targets();

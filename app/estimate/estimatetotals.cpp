@@ -9,10 +9,10 @@ EstimateTotals::EstimateTotals(QWidget *parent) : QTableWidget(parent)
     setObjectName(QStringLiteral("EstimateTotals"));
     setAccessibleName(QStringLiteral("Итоги сметы"));
     setColumnCount(ColumnCount);
-    setHorizontalHeaderLabels({QStringLiteral("Итоги"), QStringLiteral("ОТ"),
-                               QStringLiteral("ЭМ"), QStringLiteral("в т.ч. ОТм"),
-                               QStringLiteral("М"), QStringLiteral("НР"), QStringLiteral("СП"),
-                               QStringLiteral("Чел.-ч"), QStringLiteral("Всего")});
+    setHorizontalHeaderLabels({QStringLiteral("Итоги"), QStringLiteral("ОТ"), QStringLiteral("ЭМ"),
+                               QStringLiteral("в т.ч. ОТм"), QStringLiteral("М"),
+                               QStringLiteral("НР"), QStringLiteral("СП"), QStringLiteral("Чел.-ч"),
+                               QStringLiteral("Всего")});
     horizontalHeaderItem(WorkersColumn)->setToolTip(QStringLiteral("Оплата труда рабочих"));
     horizontalHeaderItem(MachinesColumn)
         ->setToolTip(QStringLiteral("Эксплуатация машин с оплатой труда машинистов"));
@@ -21,11 +21,12 @@ EstimateTotals::EstimateTotals(QWidget *parent) : QTableWidget(parent)
     horizontalHeaderItem(HoursColumn)
         ->setToolTip(QStringLiteral("Затраты труда рабочих и машинистов"));
     verticalHeader()->hide();
+    horizontalHeader()->setStretchLastSection(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionBehavior(QAbstractItemView::SelectRows);
-    setColumnWidth(WhatColumn, 270);
+    setColumnWidth(WhatColumn, 210);
     for (int column = WorkersColumn; column < ColumnCount; ++column)
-        setColumnWidth(column, 96);
+        setColumnWidth(column, column == HoursColumn ? 64 : column == TotalColumn ? 100 : 88);
     verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
 }
 

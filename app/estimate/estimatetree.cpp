@@ -27,7 +27,8 @@ QString coefficientsText(const lsr::Line &line)
 {
     QStringList parts;
     if (line.quantityCoefficient != 1)
-        parts << QStringLiteral("к расходу %1").arg(estimatetexts::quantity(line.quantityCoefficient));
+        parts << QStringLiteral("к расходу %1")
+                     .arg(estimatetexts::quantity(line.quantityCoefficient));
     if (line.priceCoefficient != 1)
         parts << QStringLiteral("к цене %1").arg(estimatetexts::quantity(line.priceCoefficient));
     return parts.join(QStringLiteral("; "));
@@ -41,16 +42,16 @@ EstimateTree::EstimateTree(QWidget *parent) : QTreeWidget(parent)
     setAccessibleName(QStringLiteral("Позиции сметы"));
     setColumnCount(ColumnCount);
     setHeaderLabels({QStringLiteral("№"), QStringLiteral("Код"), QStringLiteral("Наименование"),
-                     QStringLiteral("Ед. изм."), QStringLiteral("На ед."),
-                     QStringLiteral("Коэф."), QStringLiteral("Количество"),
-                     QStringLiteral("Базисная цена"), QStringLiteral("Индекс"),
-                     QStringLiteral("Текущая цена"), QStringLiteral("Стоимость"),
-                     QStringLiteral("Источник цены")});
-    const int widths[] = {70, 0, 280, 60, 70, 70, 90, 90, 60, 90, 100, 160};
+                     QStringLiteral("Ед. изм."), QStringLiteral("На ед."), QStringLiteral("Коэф."),
+                     QStringLiteral("Количество"), QStringLiteral("Базисная цена"),
+                     QStringLiteral("Индекс"), QStringLiteral("Текущая цена"),
+                     QStringLiteral("Стоимость"), QStringLiteral("Источник цены")});
+    const int widths[] = {62, 0, 210, 56, 64, 46, 78, 84, 52, 84, 104, 150};
     for (int column = 0; column < ColumnCount; ++column)
         setColumnWidth(column, widths[column]);
-    setColumnWidth(CodeColumn, codecolumn::width(this, codecolumn::kResourceSample) + 20);
+    setColumnWidth(CodeColumn, codecolumn::width(this, codecolumn::kResourceSample) + 12);
     setUniformRowHeights(true);
+    setIndentation(14);
     setAlternatingRowColors(true);
     connect(this, &QTreeWidget::itemExpanded, this, [this](QTreeWidgetItem *item) {
         const Place at = place(item);
@@ -86,9 +87,8 @@ void EstimateTree::show(const lsr::Estimate &estimate)
         const lsr::Section &section = estimate.sections.at(s);
         auto *item = new QTreeWidgetItem(this);
         item->setData(0, kPlaceRole, placeData(Place::Kind::Section, s, -1, -1));
-        item->setText(NumColumn, QStringLiteral("Раздел %1").arg(section.code));
+        item->setText(CodeColumn, QStringLiteral("Раздел %1").arg(section.code));
         item->setText(NameColumn, section.name);
-        item->setFirstColumnSpanned(false);
         QFont bold = item->font(0);
         bold.setBold(true);
         for (int column = 0; column < ColumnCount; ++column)
@@ -107,8 +107,8 @@ void EstimateTree::show(const lsr::Estimate &estimate)
         select(current.section, current.position, current.line);
 }
 
-void EstimateTree::addPosition(QTreeWidgetItem *parent, const lsr::Position &position,
-                               int section, int index)
+void EstimateTree::addPosition(QTreeWidgetItem *parent, const lsr::Position &position, int section,
+                               int index)
 {
     auto *item = new QTreeWidgetItem(parent);
     item->setData(0, kPlaceRole, placeData(Place::Kind::Position, section, index, -1));
@@ -183,8 +183,7 @@ void EstimateTree::addPosition(QTreeWidgetItem *parent, const lsr::Position &pos
     auto *total = new QTreeWidgetItem(item);
     total->setData(0, kPlaceRole, placeData(Place::Kind::Charge, section, index, -1));
     total->setText(NameColumn, QStringLiteral("Всего по позиции"));
-    setFigure(total, CostColumn, estimatetexts::money(position.total),
-              item->toolTip(CostColumn));
+    setFigure(total, CostColumn, estimatetexts::money(position.total), item->toolTip(CostColumn));
     QFont bold = total->font(NameColumn);
     bold.setBold(true);
     total->setFont(NameColumn, bold);

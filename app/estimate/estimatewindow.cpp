@@ -57,7 +57,7 @@ QString dialogChoice(QWidget *parent, EstimateWindow::FileChoice choice)
         break;
     }
     dialog.setAcceptMode(choice == EstimateWindow::FileChoice::OpenGge ? QFileDialog::AcceptOpen
-                                                                        : QFileDialog::AcceptSave);
+                                                                       : QFileDialog::AcceptSave);
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty()
                ? dialog.selectedFiles().constFirst()
                : QString();
@@ -79,8 +79,7 @@ EstimateWindow::EstimateWindow(EstimateBook &book, QWidget *parent)
     showEstimate();
 }
 
-EstimateWindow::EstimateWindow(const lsr::Estimate &estimate, const QString &path,
-                               QWidget *parent)
+EstimateWindow::EstimateWindow(const lsr::Estimate &estimate, const QString &path, QWidget *parent)
     : QWidget(parent, Qt::Window), m_read(estimate), m_path(path)
 {
     build();
@@ -96,7 +95,9 @@ void EstimateWindow::build()
 {
     presentAsWindow(this);
     setObjectName(QStringLiteral("EstimateWindow"));
-    m_choosePath = [this](FileChoice choice) { return dialogChoice(this, choice); };
+    m_choosePath = [this](FileChoice choice) {
+        return dialogChoice(this, choice);
+    };
     auto *layout = new QVBoxLayout(this);
     layout->setSpacing(4);
     layout->addWidget(createButtons());
@@ -124,10 +125,10 @@ void EstimateWindow::build()
         scroll->setFrameShape(QFrame::NoFrame);
         m_editor = new EstimateEditor(*m_book, scroll);
         scroll->setWidget(m_editor);
-        scroll->setMinimumWidth(300);
+        scroll->setMinimumWidth(270);
         upper->setStretchFactor(0, 1);
         upper->setStretchFactor(1, 0);
-        upper->setSizes({1000, 330});
+        upper->setSizes({1060, 280});
     }
     auto *lower = new QWidget(positions);
     auto *lowerLayout = new QHBoxLayout(lower);
@@ -144,9 +145,10 @@ void EstimateWindow::build()
     m_gaps->setAccessibleName(QStringLiteral("Пробелы сметы"));
     m_gaps->setWordWrap(true);
     gapsLayout->addWidget(m_gaps);
-    lowerLayout->addWidget(gapsBox, 2);
-    positions->setStretchFactor(0, 3);
-    positions->setStretchFactor(1, 2);
+    lowerLayout->addWidget(gapsBox, 1);
+    positions->setStretchFactor(0, 1);
+    positions->setStretchFactor(1, 0);
+    positions->setSizes({440, 190});
     m_tabs->addTab(positions, QStringLiteral("По&зиции"));
     m_head = new EstimateHead(m_book, m_tabs);
     m_tabs->addTab(m_head, QStringLiteral("&Шапка"));
@@ -207,9 +209,10 @@ void EstimateWindow::showEstimate()
 {
     const lsr::Estimate &shown = estimate();
     const bom::EstimateTerms &terms = shown.head.terms;
-    setWindowTitle(m_book ? QStringLiteral("ЛСР %1 — Мерилон").arg(terms.number)
-                          : QStringLiteral("%1 (только просмотр) — Мерилон")
-                                .arg(QFileInfo(m_path).fileName()));
+    setWindowTitle(
+        m_book
+            ? QStringLiteral("ЛСР %1 — Мерилон").arg(terms.number)
+            : QStringLiteral("%1 (только просмотр) — Мерилон").arg(QFileInfo(m_path).fileName()));
     m_summary->setText(
         QStringLiteral("ЛСР № %1 «%2» · %3, %4 · Всего по смете: %5 руб.")
             .arg(terms.number.isEmpty() ? QStringLiteral("—") : terms.number,

@@ -97,11 +97,12 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
     parser.addOption(exportLsr);
     parser.addPositionalArgument(
         QStringLiteral("файлы"),
-        QStringLiteral("Ведомость (.merilon-bom) или ведомость объемов работ (.gge), чтобы открыть "
-                       "ее в окне ведомости; файлы или папки базы норм для --import-norms; файлы "
-                       "сплит-формы для --import-prices; ВЕДОМОСТЬ "
-                       "ВОР.gge для --export-vor; ВОР.gge ВЕДОМОСТЬ для --import-vor; ВЕДОМОСТЬ ЛСР.gge для "
-                       "--export-lsr."),
+        QStringLiteral(
+            "Ведомость (.merilon-bom) или ведомость объемов работ (.gge), чтобы открыть "
+            "ее в окне ведомости; файлы или папки базы норм для --import-norms; файлы "
+            "сплит-формы для --import-prices; ВЕДОМОСТЬ "
+            "ВОР.gge для --export-vor; ВОР.gge ВЕДОМОСТЬ для --import-vor; ВЕДОМОСТЬ ЛСР.gge для "
+            "--export-lsr."),
         QStringLiteral("[файл | --import-norms файлы или папки... | --import-prices файлы... | "
                        "--export-vor ВЕДОМОСТЬ ВОР.gge | "
                        "--import-vor ВОР.gge ВЕДОМОСТЬ | --export-lsr ВЕДОМОСТЬ ЛСР.gge]"));
