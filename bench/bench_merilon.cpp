@@ -12,6 +12,7 @@
 #include "billfile.h"
 #include "billtexts.h"
 #include "common/searchpause.h"
+#include "estimatecompute.h"
 #include "inputnumber.h"
 #include "journal.h"
 #include "journalfile.h"
@@ -195,6 +196,8 @@ private slots:
     void priceImport_data();
     void priceImport();
     void priceImportPeakMemory();
+
+    void estimateCompute();
 
 private:
     // The full-size base imported once, for the search and the window.
@@ -778,6 +781,90 @@ void MerilonBench::priceImportPeakMemory()
     if (m_priceImportPeakKib == 0)
         QSKIP("no import measured, or no /usr/bin/time to measure it");
     QTest::setBenchmarkResult(qreal(m_priceImportPeakKib) * 1024, QTest::BytesAllocated);
+}
+
+// A local estimate of 1 000 norm entries recomputed from its snapshot of the norm base, as the
+// estimate's window does after each change: ten norms of eight lines, two machines with their
+// machinists, a labour total with its grades, a mix «по проекту», prices by index.
+void MerilonBench::estimateCompute()
+{
+    lsr::Pricing pricing;
+    pricing.listName = QStringLiteral("Москва, 2 кв. 2026");
+    pricing.list = {QStringLiteral("г. Москва"), QStringLiteral("г. Москва"), 2026, 2};
+    const auto line = [](const char *code, std::optional<double> rate) {
+        norms::NormResource resource = norms::storedLine(
+            QString::fromLatin1(code), QStringLiteral("Ресурс"), QStringLiteral("т"), std::nullopt);
+        resource.rate = rate;
+        return resource;
+    };
+    const auto price = [&pricing](const char *code, double value, bool indexed) {
+        norms::ResourcePrice listed{value, QString(), norms::PriceKind::Current, {}, {}};
+        if (indexed)
+            listed = {value * 1.2766, QString(), norms::PriceKind::Indexed, value, 1.2766};
+        pricing.prices.insert(QString::fromLatin1(code), listed);
+    };
+    for (const char *machine : {"91.05.01-017", "91.14.02-001"}) {
+        norms::CatalogueResource resource;
+        resource.code = QString::fromLatin1(machine);
+        resource.machine = true;
+        resource.cost = 1200.5;
+        resource.machinistWage = 400.25;
+        resource.machinistHours = 1;
+        resource.driverCode = QStringLiteral("4-100-060");
+        resource.machinistGrade = QStringLiteral("6.0");
+        pricing.catalogue.insert(resource.code, resource);
+        price(machine, 812.3, true);
+    }
+    price("4-100-060", 982.04, false);
+    price("2-100-40", 650, false);
+    price("3-100-50", 900, false);
+    price("01.7.15.06-0111", 5310.4, true);
+    price("04.1.02.05-0006", 6040, false);
+    bom::Bill bill;
+    bom::EstimateTerms terms;
+    terms.number = QStringLiteral("02-01-01");
+    terms.priceList = norms::priceListRef(pricing.list);
+    for (int n = 0; n < 10; ++n) {
+        norms::Norm norm;
+        norm.prefix = n % 2 ? QStringLiteral("ГЭСНм") : QStringLiteral("ГЭСН");
+        norm.code = QStringLiteral("06-01-001-%1").arg(n + 1, 2, 10, QChar(u'0'));
+        norm.measure = QStringLiteral("100 м3");
+        norm.resources = {line("1", 40),
+                          line("2-100-40", 30),
+                          line("3-100-50", 10),
+                          line("2", 12),
+                          line("91.05.01-017", 10),
+                          line("91.14.02-001", 2),
+                          line("01.7.15.06-0111", 102),
+                          line("04.1.02.05", std::nullopt)};
+        norm.reasons = {{QStringLiteral("Пр/812-006.0"), QStringLiteral("Пр/774-006.0")}};
+        pricing.norms.insert(norm.fullCode(), norm);
+    }
+    for (int entry = 0; entry < 1000; ++entry) {
+        bom::Entry made;
+        made.normCode = QStringLiteral("ГЭСН 06-01-001-%1").arg(entry % 10 + 1, 2, 10, QChar(u'0'));
+        made.normCode.replace(QStringLiteral("ГЭСН"),
+                              entry % 2 ? QStringLiteral("ГЭСНм") : QStringLiteral("ГЭСН"));
+        made.volume = {QStringLiteral("м3"), 37.5 + entry, QString()};
+        bill.entries.append(made);
+        terms.positions.append({entry,
+                                made.normCode,
+                                {},
+                                {},
+                                {{QStringLiteral("04.1.02.05"), QStringLiteral("04.1.02.05-0006"),
+                                  QStringLiteral("Смесь"), QStringLiteral("м3"), 101.5}}});
+    }
+    bill.estimate = terms;
+    lsr::Estimate estimate;
+    QBENCHMARK
+    {
+        estimate = lsr::compute(bill, pricing);
+    }
+    int positions = 0;
+    for (const lsr::Section &section : estimate.sections)
+        positions += int(section.positions.size());
+    QCOMPARE(positions, 1000);
+    QVERIFY(estimate.totals.total > 0);
 }
 
 QTEST_MAIN(MerilonBench)

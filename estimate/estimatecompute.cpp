@@ -323,7 +323,8 @@ void Computation::addLines(Position &position, const norms::Norm &norm,
                            const bom::PositionTerms *terms)
 {
     const Factors factors = factorsOf(position.coefficients);
-    const bool totalled = std::any_of(
+    // A labour total «1» beside lines by grade is not priced again: its grades are.
+    const bool graded = std::any_of(
         norm.resources.cbegin(), norm.resources.cend(), [](const norms::NormResource &resource) {
             return resource.group == norms::ResourceGroup::Labour && !isLabourTotal(resource) &&
                    !isMachinistLabour(resource);
@@ -342,17 +343,17 @@ void Computation::addLines(Position &position, const norms::Norm &norm,
         if (resource.group == norms::ResourceGroup::Labour) {
             if (isMachinistLabour(resource)) {
                 machinistsOfNorm = resource.rate;
-            } else if (!isLabourTotal(resource) || !totalled) {
+            } else if (!isLabourTotal(resource) || !graded) {
                 line.kind = LineKind::Worker;
                 line.quantityCoefficient = factors.labourHours;
                 line.quantity =
                     roundQuantity(line.perUnit * position.quantityTotal * factors.labourHours);
                 price(line, factors.labour);
             }
-            if (isLabourTotal(resource) || !totalled)
+            if (line.kind == LineKind::Worker) {
                 position.labourPerUnit += line.perUnit;
-            if (line.kind == LineKind::Worker)
                 position.labourHours += line.quantity;
+            }
             position.lines.append(line);
         } else if (resource.group == norms::ResourceGroup::Machine) {
             line.kind = LineKind::Machine;
@@ -483,6 +484,10 @@ void Computation::total(Position &position)
     position.materials = roundMoney(position.materials);
     position.direct = roundMoney(position.workers + position.machines + position.materials);
     position.salary = roundMoney(position.workers + position.machinists);
+    position.directHow = moneyFigure(position.direct) + QStringLiteral(" = ОТ ") +
+                         moneyFigure(position.workers) + QStringLiteral(" + ЭМ ") +
+                         moneyFigure(position.machines) + QStringLiteral(" + М ") +
+                         moneyFigure(position.materials);
 }
 
 Position Computation::normPosition(int index, const bom::PositionTerms *terms)
@@ -582,6 +587,12 @@ void Computation::addPosition(Position position)
     const double charges = (position.overhead ? position.overhead->amount : 0) +
                            (position.profit ? position.profit->amount : 0);
     position.total = roundMoney(position.direct + charges);
+    position.totalHow =
+        moneyFigure(position.total) + QStringLiteral(" = ПЗ ") + moneyFigure(position.direct);
+    if (position.overhead)
+        position.totalHow += QStringLiteral(" + НР ") + moneyFigure(position.overhead->amount);
+    if (position.profit)
+        position.totalHow += QStringLiteral(" + СП ") + moneyFigure(position.profit->amount);
     position.perUnit = position.quantity > 0 ? roundMoney(position.total / position.quantity) : 0;
     m_section.positions.append(position);
     m_position = nullptr;
@@ -652,6 +663,18 @@ QString grouped(QString digits)
 Estimate compute(const bom::Bill &bill, const Pricing &pricing)
 {
     return Computation(bill, pricing).run();
+}
+
+QList<bom::PositionTerms> staleTerms(const bom::Bill &bill)
+{
+    QList<bom::PositionTerms> stale;
+    if (!bill.estimate)
+        return stale;
+    for (const bom::PositionTerms &terms : bill.estimate->positions)
+        if (terms.entry < 0 || terms.entry >= bill.entries.size() ||
+            bill.entries.at(terms.entry).normCode != terms.normCode)
+            stale.append(terms);
+    return stale;
 }
 
 WorkKind workKindOf(const QString &prefix)

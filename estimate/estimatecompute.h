@@ -16,6 +16,9 @@ namespace lsr {
 // without terms is computed with the defaults.
 Estimate compute(const bom::Bill &bill, const Pricing &pricing);
 
+// The choices kept for entries that now hold another norm, or are gone: not applied.
+QList<bom::PositionTerms> staleTerms(const bom::Bill &bill);
+
 // The object-estimate column of a norm of the collection: «ГЭСНм» → Mounting.
 WorkKind workKindOf(const QString &prefix);
 

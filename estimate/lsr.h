@@ -118,6 +118,9 @@ struct Position
     std::optional<Charge> profit;
     double total = 0;   // direct + НР + СП
     double perUnit = 0; // total / quantity
+    // How the direct costs and the total were made: «507 818,48 = 46 653,30 + 8 866,67 + …».
+    QString directHow;
+    QString totalHow;
     QList<int> vorNums; // the ВОР lines the position prices
     QString note;       // a machinists' «2» that differs from the sum of the machinists
 

@@ -48,6 +48,8 @@ private:
     static Bill pricedBill();
     // Two computations of one norm: labour, a lorry, concrete under two names, a mix "по проекту".
     static Bill normBill();
+    // The priced bill with a local estimate's terms, every one set apart from its default.
+    static Bill estimateBill();
     std::unique_ptr<QTemporaryDir> m_folder;
 };
 
@@ -144,7 +146,7 @@ Bill BillFileTest::normBill()
 
 void BillFileTest::savedBillOpensEqual()
 {
-    for (const Bill &bill : {sampleBill(), normBill(), pricedBill()}) {
+    for (const Bill &bill : {sampleBill(), normBill(), pricedBill(), estimateBill()}) {
         const QString path = m_folder->filePath(QStringLiteral("дом.merilon-bom"));
         QCOMPARE(billfile::write(bill, path), std::nullopt);
         const billfile::Reading reading = billfile::read(path);
@@ -158,7 +160,7 @@ void BillFileTest::savedBillOpensEqual()
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QByteArray bytes = file.readAll();
         QVERIFY(bytes.contains("\"format\": \"merilon-bom\""));
-        QVERIFY(bytes.contains("\"version\": 4"));
+        QVERIFY(bytes.contains("\"version\": 5"));
     }
 }
 
@@ -208,9 +210,9 @@ void BillFileTest::badFilesAreRefusedWithAReason_data()
     QTest::newRow("JSON array") << QByteArray("[1, 2]")
                                 << "Это не файл ведомости материалов «Мерилон 3».";
     QTest::newRow("newer version")
-        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 5, \"entries\": []}")
-        << "Ведомость сохранена более новой версией программы (формат 5), а эта версия "
-           "открывает формат 4. Обновите программу, чтобы открыть файл.";
+        << QByteArray("{\"format\": \"merilon-bom\", \"version\": 6, \"entries\": []}")
+        << "Ведомость сохранена более новой версией программы (формат 6), а эта версия "
+           "открывает формат 5. Обновите программу, чтобы открыть файл.";
     QTest::newRow("a link to a unit that does not convert")
         << QByteArray(R"({"format": "merilon-bom", "version": 4, "entries": [], "links": [{"name":
            "Бетон", "unit": "м3", "code": "04.1.02.05-0006", "resourceName": "Смеси бетонные",
@@ -413,6 +415,37 @@ Bill BillFileTest::pricedBill()
     bill.links.insert({QStringLiteral("Бетон"), QStringLiteral("м3")},
                       ResourceLink{concrete, QStringLiteral("Бетон тяжелый, класс B7,5"),
                                    QStringLiteral("м3"), 1});
+    return bill;
+}
+
+Bill BillFileTest::estimateBill()
+{
+    Bill bill = pricedBill();
+    EstimateTerms terms;
+    terms.guid = QStringLiteral("{0F8FAD5B-D9CB-469F-A165-70867728950E}");
+    terms.number = QStringLiteral("02-01-01");
+    terms.name = QStringLiteral("Фундаменты");
+    terms.reason = QStringLiteral("Ведомость объемов работ № 02-01-01");
+    terms.regionCode = 47;
+    terms.regionName = QStringLiteral("Ленинградская область");
+    terms.zoneCode = QStringLiteral("2");
+    terms.zoneName = QStringLiteral("Зона 2");
+    terms.priceList = {QStringLiteral("Ленинградская область"), QStringLiteral("Зона 2"), 2026, 3};
+    terms.territory = Territory::Mprks;
+    terms.legal = {{LegalAct::Role::Indexes, QStringLiteral("Письмо"),
+                    QStringLiteral("Справочная информация"), QDate(2026, 8, 22), 393,
+                    QStringLiteral("Письмо № 1-АЛ/09")}};
+    terms.salaryAct = QStringLiteral("Распоряжение № 126");
+    terms.prices = {{QStringLiteral("01.7.15.06-0111"), TypedPrice::Kind::Index, 1.125,
+                     QStringLiteral("Счет № 12")}};
+    terms.positions = {{1,
+                        QStringLiteral("ГЭСН 06-01-001-01"),
+                        QStringLiteral("Пр/812-006.0"),
+                        {{QStringLiteral("Стесненные условия"), QStringLiteral("прил. 10"),
+                          CoefficientTarget::MachinistHours, 1.15}},
+                        {{QStringLiteral("04.1.02.05"), QStringLiteral("04.1.02.05-0006"),
+                          QStringLiteral("Смесь"), QStringLiteral("м3"), 101.5}}}};
+    bill.estimate = terms;
     return bill;
 }
 
