@@ -154,6 +154,7 @@ QString positionText(const lsr::Section &section, int s, const lsr::Position &po
 struct Checker
 {
     QList<lsr::Gap> gaps;
+    bom::Territory territory = bom::Territory::Ordinary;
 
     void gap(const QString &text, int section = -1, int position = -1, int line = -1,
              const QString &field = {})
@@ -280,6 +281,15 @@ struct Checker
             if (position.quantityTotal == 0 || !std::isfinite(position.quantityTotal))
                 gap(where + QStringLiteral(": объем с учетом коэффициентов равен нулю"), s, p);
             charge(position.overhead, where, "накладных расходов", s, p);
+            // The overhead's item ends in the column of the territory the estimate is for.
+            static const QRegularExpression item(QStringLiteral("^Пр/812-.*-([123])$"));
+            const QRegularExpressionMatch match =
+                item.match(position.overhead ? position.overhead->reason.trimmed() : QString());
+            if (match.hasMatch() && match.captured(1) != QString::number(int(territory) + 1))
+                gap(where + QStringLiteral(": норматив накладных расходов «%1» не для района "
+                                           "«%2»")
+                                .arg(position.overhead->reason.trimmed(), territoryText(territory)),
+                    s, p);
             charge(position.profit, where, "сметной прибыли", s, p);
             for (const bom::Coefficient &coefficient : position.coefficients) {
                 if (coefficient.name.trimmed().isEmpty() || coefficient.reason.trimmed().isEmpty())
@@ -1042,6 +1052,13 @@ struct Reader
             }
         }
         finish(position, lines);
+        // The chosen materials are the position's too, though not the norm's.
+        for (const lsr::Line &line : position.lines) {
+            if (line.kind == lsr::LineKind::Design) {
+                position.materials = lsr::roundMoney(position.materials + line.cost);
+                position.direct = lsr::roundMoney(position.direct + line.cost);
+            }
+        }
     }
 
     void internalLine(QList<Numbered> &lines, const Node &node)
@@ -1236,10 +1253,6 @@ struct Reader
         if (const Node *current = node.child(QStringLiteral("PriceLevelCur"))) {
             head.currentYear = wholeOf(*current, "Year", 1964, 2100);
             head.currentQuarter = wholeOf(*current, "Quarter", 1, 4);
-            terms.priceList.year = head.currentYear;
-            terms.priceList.quarter = head.currentQuarter;
-            terms.priceList.subject = terms.regionName;
-            terms.priceList.zone = terms.zoneName;
         }
         terms.reason = optionalText(node, "Reason");
         const Node &signatures = required(node, "Signatures");
@@ -1299,6 +1312,7 @@ QString decimalText(double value, int decimals)
 QList<lsr::Gap> check(const lsr::Estimate &estimate)
 {
     Checker checker;
+    checker.territory = estimate.head.terms.territory;
     for (const lsr::Gap &gap : estimate.gaps)
         checker.gap(gap.text, gap.section, gap.position, gap.line, gap.field);
     const lsr::Head &head = estimate.head;
