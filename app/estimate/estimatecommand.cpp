@@ -63,10 +63,18 @@ int exportLsr(const QString &billPath, const QString &lsrPath, const QString &da
         return refuse(err, opened.refusal);
     lsr::Estimate estimate;
     try {
-        const lsr::Pricing pricing = lsr::loadPricing(*opened.database, *reading.bill);
+        // A bill without an estimate yet is priced as its window would begin one: from the
+        // latest list of the base.
+        bom::Bill bill = *reading.bill;
+        if (!bill.estimate) {
+            const QList<norms::StoredPriceList> lists = norms::storedPriceLists(*opened.database);
+            bill.estimate = lsr::defaultTerms(
+                bill, lists.isEmpty() ? std::nullopt : std::optional(lists.constFirst().title));
+        }
+        const lsr::Pricing pricing = lsr::loadPricing(*opened.database, bill);
         if (!pricing.failure.isEmpty())
             return refuse(err, pricing.failure);
-        estimate = lsr::compute(*reading.bill, pricing);
+        estimate = lsr::compute(bill, pricing);
     } catch (const norms::sql::Failure &failure) {
         return refuse(err, norms::failureText(failure, databasePath));
     }

@@ -54,6 +54,8 @@ EstimateHead::EstimateHead(EstimateBook *book, QWidget *parent)
       m_number(field(this, "EstimateNumber", QStringLiteral("Номер ЛСР"))),
       m_name(field(this, "EstimateName", QStringLiteral("Наименование ЛСР"))),
       m_reason(field(this, "EstimateReason", QStringLiteral("Основание"))),
+      m_salaryAct(field(this, "EstimateSalaryAct",
+                        QStringLiteral("Акт региона о сметных ценах на оплату труда"))),
       m_list(new QComboBox(this)), m_territory(new QComboBox(this)),
       m_region(shown(this, "EstimateRegion", QStringLiteral("Субъект и зона"))),
       m_level(shown(this, "EstimateLevel", QStringLiteral("Текущий уровень цен"))),
@@ -87,13 +89,16 @@ EstimateHead::EstimateHead(EstimateBook *book, QWidget *parent)
     form->addRow(QStringLiteral("Субъект, зона:"), m_region);
     form->addRow(QStringLiteral("Уровень цен:"), m_level);
     row(QStringLiteral("Террит&ория:"), m_territory);
+    row(QStringLiteral("Оплата &труда:"), m_salaryAct);
+    m_salaryAct->setToolTip(QStringLiteral("Акт региона, утвердивший сметные цены на оплату "
+                                           "труда рабочих"));
     form->addRow(QStringLiteral("Составил:"), m_composer);
     form->addRow(QStringLiteral("Проверил:"), m_verifier);
     layout->addLayout(form, 2);
     layout->addWidget(createLegal(), 3);
 
     const bool editable = m_book != nullptr;
-    for (QLineEdit *edit : {m_number, m_name, m_reason}) {
+    for (QLineEdit *edit : {m_number, m_name, m_reason, m_salaryAct}) {
         edit->setReadOnly(!editable);
         connect(edit, &QLineEdit::editingFinished, this, &EstimateHead::takeTexts);
     }
@@ -244,6 +249,7 @@ void EstimateHead::takeTexts()
     terms.number = m_number->text().trimmed();
     terms.name = m_name->text().trimmed();
     terms.reason = m_reason->text().trimmed();
+    terms.salaryAct = m_salaryAct->text().trimmed();
     report(m_book->setTerms(QStringLiteral("шапка сметы"), terms));
 }
 

@@ -41,6 +41,7 @@ private:
     QLineEdit *m_number;
     QLineEdit *m_name;
     QLineEdit *m_reason;
+    QLineEdit *m_salaryAct;
     QComboBox *m_list;
     QComboBox *m_territory;
     QLabel *m_region;

@@ -1,15 +1,26 @@
 #include "estimateoutputs.h"
 
+#include "estimateprint.h"
 #include "lsrfile.h"
+#include "lsrxlsx.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QPrinter>
 
 namespace estimateoutputs {
 
 namespace {
-const QString kNotYet = QStringLiteral("Эта запись ЛСР еще не готова");
+
+// When the estimate was printed, for the foot of each page.
+std::pair<QString, QString> now()
+{
+    const QDateTime moment = QDateTime::currentDateTime();
+    return {moment.toString(QStringLiteral("dd.MM.yyyy")),
+            moment.toString(QStringLiteral("hh:mm:ss"))};
 }
+
+} // namespace
 
 QList<lsr::Gap> check(const lsr::Estimate &estimate)
 {
@@ -24,16 +35,21 @@ std::optional<QString> writeGge(const lsr::Estimate &estimate, const QString &pa
     return lsrfile::write(estimate, meta, path);
 }
 
-std::optional<QString> writePdf(const lsr::Estimate &, const QString &)
+std::optional<QString> writePdf(const lsr::Estimate &estimate, const QString &path)
 {
-    return kNotYet;
+    const auto [date, time] = now();
+    return estimateprint::writePdf(path, estimate, date, time);
 }
 
-void print(QPrinter *, const lsr::Estimate &) {}
-
-std::optional<QString> writeXlsx(const lsr::Estimate &, const QString &)
+void print(QPrinter *printer, const lsr::Estimate &estimate)
 {
-    return kNotYet;
+    const auto [date, time] = now();
+    estimateprint::print(printer, estimate, date, time);
+}
+
+std::optional<QString> writeXlsx(const lsr::Estimate &estimate, const QString &path)
+{
+    return lsrxlsx::write(estimate, path);
 }
 
 Reading readGge(const QString &path)

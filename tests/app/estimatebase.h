@@ -2,6 +2,7 @@
 
 #include "../norms/splitform.h"
 #include "bill.h"
+#include "estimatepricing.h"
 #include "normbill.h"
 #include "normbrowse.h"
 #include "normdb.h"
@@ -72,7 +73,8 @@ inline QString write(const QString &folder)
     return norms::importPriceLists(base, {list}).reason;
 }
 
-// A bill of the norms, 250 м3 each, with the head an estimate for expertise needs.
+// A bill of the norms, 250 м3 each, with the head and the estimate's terms that expertise needs:
+// Moscow's list, the letter of indexes and the act of the labour prices.
 inline bom::Bill bill(const QString &folder, const QStringList &codes)
 {
     bom::Bill made;
@@ -89,6 +91,15 @@ inline bom::Bill bill(const QString &folder, const QStringList &codes)
             *norms::readNorm(*opened.database, id.value_or(0)), QStringLiteral("250"));
         made.entries.append(norms::billEntry(computed, QDateTime(QDate(2026, 12, 1), QTime(9, 0))));
     }
+    made.estimate = lsr::defaultTerms(
+        made, norms::PriceListTitle{QStringLiteral("г. Москва"), QStringLiteral("г. Москва"), 2026, 2});
+    for (bom::LegalAct &act : made.estimate->legal)
+        if (act.role == bom::LegalAct::Role::Indexes) {
+            act.date = QDate(2026, 5, 15);
+            act.registerNumber = 1120;
+        }
+    made.estimate->salaryAct = QStringLiteral("Приказ Комитета города Москвы по ценовой политике в "
+                                              "строительстве от 10.04.2026 № 20");
     return made;
 }
 
