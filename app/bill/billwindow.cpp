@@ -210,7 +210,7 @@ QWidget *BillWindow::createButtons()
         {"BillExportCsv", "Экспорт в C&SV...", &BillWindow::exportCsv, QKeySequence()},
         {"BillPrint", "&Печать...", &BillWindow::printBill, QKeySequence(Qt::CTRL | Qt::Key_P)},
         {"BillPdf", "В P&DF...", &BillWindow::saveAsPdf, QKeySequence()},
-        {"BillEstimate", "Сме&та (ЛСР)...", &BillWindow::openEstimate, QKeySequence()},
+        {"BillEstimate", "С&мета (ЛСР)...", &BillWindow::openEstimate, QKeySequence()},
     };
     for (const auto &entry : buttons) {
         QPushButton *push = billButton(entry.name, QString::fromUtf8(entry.caption), bar);

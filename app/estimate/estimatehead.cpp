@@ -89,7 +89,7 @@ EstimateHead::EstimateHead(EstimateBook *book, QWidget *parent)
     form->addRow(QStringLiteral("Субъект, зона:"), m_region);
     form->addRow(QStringLiteral("Уровень цен:"), m_level);
     row(QStringLiteral("Террит&ория:"), m_territory);
-    row(QStringLiteral("Оплата &труда:"), m_salaryAct);
+    row(QStringLiteral("Оплата тр&уда:"), m_salaryAct);
     m_salaryAct->setToolTip(QStringLiteral("Акт региона, утвердивший сметные цены на оплату "
                                            "труда рабочих"));
     form->addRow(QStringLiteral("Составил:"), m_composer);
