@@ -91,8 +91,9 @@ inline bom::Bill bill(const QString &folder, const QStringList &codes)
             *norms::readNorm(*opened.database, id.value_or(0)), QStringLiteral("250"));
         made.entries.append(norms::billEntry(computed, QDateTime(QDate(2026, 12, 1), QTime(9, 0))));
     }
-    made.estimate = lsr::defaultTerms(
-        made, norms::PriceListTitle{QStringLiteral("г. Москва"), QStringLiteral("г. Москва"), 2026, 2});
+    made.estimate =
+        lsr::defaultTerms(made, norms::PriceListTitle{QStringLiteral("г. Москва"),
+                                                      QStringLiteral("г. Москва"), 2026, 2});
     for (bom::LegalAct &act : made.estimate->legal)
         if (act.role == bom::LegalAct::Role::Indexes) {
             act.date = QDate(2026, 5, 15);

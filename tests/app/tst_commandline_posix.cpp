@@ -144,8 +144,7 @@ void CommandLineTest::lsrGoesThroughTheTerminal()
     QFETCH(QStringList, said);
     QTemporaryDir folder;
     QCOMPARE(estimatebase::write(folder.path()), QString());
-    QVERIFY(!billfile::write(estimatebase::bill(folder.path(), norms),
-                             folder.filePath(billName)));
+    QVERIFY(!billfile::write(estimatebase::bill(folder.path(), norms), folder.filePath(billName)));
     QProcess program;
     program.setProcessEnvironment(noDisplay());
     // The norm base is found where the program finds it, in data/ of the folder it runs in.

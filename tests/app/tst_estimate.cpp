@@ -52,6 +52,9 @@ private slots:
     void territoryPicksTheOverheadColumn_data();
     void territoryPicksTheOverheadColumn();
     void exportWithAGapShowsTheGap();
+    void positionChoiceIsOneStep_data();
+    void positionChoiceIsOneStep();
+    void openedFileOnlyShows();
 
 private:
     void open(const QStringList &codes);
@@ -219,6 +222,73 @@ void EstimateTest::exportWithAGapShowsTheGap()
     QCOMPARE(current->parent()->text(EstimateTree::CodeColumn),
              QStringLiteral("ГЭСН 06-01-001-01"));
     QCOMPARE(child<QListWidget>("EstimateGaps")->currentRow(), 0);
+}
+
+void EstimateTest::positionChoiceIsOneStep_data()
+{
+    QTest::addColumn<int>("position");
+    QTest::addColumn<QString>("reason"); // of a coefficient to ОТ of 1,15; none: pick the НР
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QByteArray>("sum"); // of the estimate in that column after
+    QTest::addColumn<int>("steps");
+    // The second norm: 500 чел.-ч × 600,00; Пр/812-006.1 is 108 % of it.
+    QTest::newRow("the second of two references")
+        << 1 << "" << int(EstimateTotals::OverheadColumn) << QByteArray("599 400,00") << 1;
+    // The first norm's workers: 270 000,00 × 1,15 = 310 500,00, НР 102 % and СП 58 % of it,
+    // beside the second norm's 300 000,00.
+    QTest::newRow("a coefficient with its reason")
+        << 0 << "МДС 81-35.2004, прил. 1, п. 1.1" << int(EstimateTotals::TotalColumn)
+        << QByteArray("1 108 800,00") << 1;
+    QTest::newRow("a coefficient without one")
+        << 0 << " " << int(EstimateTotals::TotalColumn) << QByteArray("1 003 500,00") << 0;
+}
+
+void EstimateTest::positionChoiceIsOneStep()
+{
+    QFETCH(int, position);
+    QFETCH(QString, reason);
+    QFETCH(int, column);
+    QFETCH(QByteArray, sum);
+    QFETCH(int, steps);
+    open({QStringLiteral("ГЭСН 06-01-001-02"), QStringLiteral("ГЭСН 06-01-001-01")});
+    auto *tree = child<EstimateTree>("EstimatePositions");
+    tree->setCurrentItem(tree->topLevelItem(0)->child(position));
+    if (reason.isEmpty()) {
+        auto *references = child<QComboBox>("EstimateReference");
+        references->setFocus();
+        QTest::keyClick(references, Qt::Key_End);
+    } else {
+        auto *target = child<QComboBox>("EstimateCoefficientTarget");
+        target->setFocus();
+        QTest::keyClick(target, Qt::Key_Down); // «ОТ»
+        type(child<QLineEdit>("EstimateCoefficientValue"), QStringLiteral("1,15"));
+        type(child<QLineEdit>("EstimateCoefficientName"), QStringLiteral("Стесненные условия"));
+        type(child<QLineEdit>("EstimateCoefficientReason"), reason);
+        QTest::mouseClick(child<QPushButton>("EstimateAddCoefficient"), Qt::LeftButton);
+    }
+    auto *totals = child<EstimateTotals>("EstimateTotals");
+    QCOMPARE(totals->item(totals->grandRow(), column)->text(), money(sum.constData()));
+    QCOMPARE(m_bill->undoStack()->count(), steps);
+    QCOMPARE(m_errors->messages().size(), 1 - steps);
+}
+
+void EstimateTest::openedFileOnlyShows()
+{
+    open({QStringLiteral("ГЭСН 06-01-001-02")});
+    m_window->setPathChooser([](EstimateWindow::FileChoice) {
+        return QStringLiteral(MERILON_LSR_FIXTURES "/example-lsr.gge");
+    });
+    QTest::keyClick(m_window.get(), Qt::Key_O, Qt::ControlModifier);
+    EstimateWindow *opened = m_window->openedWindow();
+    QVERIFY(opened);
+    // One line of waste disposal, 5 957,22 in all, and nothing to change it with.
+    const auto *tree = opened->findChild<EstimateTree *>(QStringLiteral("EstimatePositions"));
+    QCOMPARE(tree->topLevelItem(0)->childCount(), 1);
+    const auto *totals = opened->findChild<EstimateTotals *>(QStringLiteral("EstimateTotals"));
+    QCOMPARE(totals->item(totals->grandRow(), EstimateTotals::TotalColumn)->text(),
+             money("5 957,22"));
+    QVERIFY(!opened->findChild<QWidget *>(QStringLiteral("EstimateEditor")));
+    QVERIFY(opened->findChild<QLineEdit *>(QStringLiteral("EstimateNumber"))->isReadOnly());
 }
 
 QTEST_MAIN(EstimateTest)

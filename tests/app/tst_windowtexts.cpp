@@ -1,8 +1,8 @@
 #include "../norms/footings.h"
 #include "bill/billcontrol.h"
 #include "bill/manualmaterialdialog.h"
-#include "estimate/estimatecontrol.h"
 #include "errorrecorder.h"
+#include "estimate/estimatecontrol.h"
 #include "firmstore.h"
 #include "normimport.h"
 #include "norms/firmconflictsdialog.h"
@@ -271,7 +271,9 @@ QWidget *WindowTextsTest::open(const QString &which, std::unique_ptr<QWidget> &o
         owned = std::make_unique<FirmConflictsDialog>(QList<norms::firm::Conflict>{conflict});
     }
     if (which == u"estimate") {
-        open(QStringLiteral("bill"), owned)->findChild<QAbstractButton *>(QStringLiteral("BillEstimate"))->click();
+        open(QStringLiteral("bill"), owned)
+            ->findChild<QAbstractButton *>(QStringLiteral("BillEstimate"))
+            ->click();
         return m_driver->window().estimateControl().window();
     }
     if (which == u"rates") {
