@@ -644,7 +644,7 @@ void BillTest::badFileLeavesTheBillUntouched()
     m_driver->click(window->findChild<QWidget *>(QStringLiteral("BillOpen")));
     QCOMPARE(m_errors->messages(),
              QStringList{QStringLiteral("Ведомость сохранена более новой версией программы "
-                                        "(формат 7), а эта версия открывает формат 4. Обновите "
+                                        "(формат 7), а эта версия открывает формат 5. Обновите "
                                         "программу, чтобы открыть файл.")});
     QVERIFY(m_driver->window().bill().book().bill() == before);
 }

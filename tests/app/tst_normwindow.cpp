@@ -7,8 +7,8 @@
 #include "norms/normbase.h"
 #include "norms/normcontrol.h"
 #include "norms/normwindow.h"
-#include "norms/ratetableswindow.h"
 #include "norms/pricecontrol.h"
+#include "norms/ratetableswindow.h"
 #include "normsample.h"
 #include "totals.h"
 #include "windowdriver.h"
@@ -334,7 +334,7 @@ void NormWindowTest::unusableBaseIsRefusedAndKept_data()
                                 "Нормы недоступны; загрузите базу норм заново.";
     QTest::newRow("newer") << true
                            << "База норм «data/norms.db» создана более новой версией программы "
-                              "(версия схемы 9, эта программа знает до 7). Нормы недоступны; "
+                              "(версия схемы 9, эта программа знает до 8). Нормы недоступны; "
                               "обновите программу или загрузите базу норм заново.";
 }
 

@@ -288,6 +288,14 @@ void EstimateComputeTest::figuresOfTheEstimate_data()
         << "индекс"
         << "1/04.1.02.05-0006"
         << "293 505,09 = 37,555 × 7 815,34; цена 7 815,34 = 5 210,40 × 1,49995";
+    QTest::newRow("ЗТ multiplies the workers' hours") << "ЗТ"
+                                                      << "1/1-100-32"
+                                                      << "55 983,96 = 79,92 × 700,50";
+    QTest::newRow("norm gone from the base is a gap")
+        << "ушедшая норма"
+        << "пробел 2"
+        << "Позиция 2 (ГЭСН 06-01-009-01): нормы «ГЭСН 06-01-009-01» нет в базе норм; загрузите "
+           "ее сборник или замените норму";
     QTest::newRow("labour total not priced with its grades") << ""
                                                              << "3.ОТ"
                                                              << "71250.00";
@@ -331,6 +339,11 @@ void EstimateComputeTest::figuresOfTheEstimate()
         terms.prices = {{"01.7.15.06-0111", bom::TypedPrice::Kind::Current, 6000, "Счет № 12"}};
     if (change == u"индекс")
         terms.prices = {{"04.1.02.05-0006", bom::TypedPrice::Kind::Index, 1.49995, "Письмо"}};
+    if (change == u"ЗТ")
+        terms.positions[0].coefficients = {
+            {"Стесненные условия", "прил. 10", bom::CoefficientTarget::LabourHours, 1.2}};
+    if (change == u"ушедшая норма")
+        priced.entries[2].normCode = QStringLiteral("ГЭСН 06-01-009-01");
     if (change == u"без выбора")
         terms.positions[1].overheadReason.clear();
     norms::NormDatabase::Opened opened =
