@@ -8,6 +8,7 @@
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace lsrfile {
@@ -112,6 +113,15 @@ QString legalCaption(bom::LegalAct::Role role)
     return QStringLiteral("Прочий акт");
 }
 
+// An optional act (the letter of indexes, another) the estimator has not filled in at all: left
+// out of the file rather than a gap.
+bool isBlank(const bom::LegalAct &act)
+{
+    const bool optional =
+        act.role == bom::LegalAct::Role::Indexes || act.role == bom::LegalAct::Role::Other;
+    return optional && act.name.trimmed().isEmpty() && act.registerNumber <= 0;
+}
+
 bool isLegalType(const QString &type)
 {
     static const QStringList types = {
@@ -159,8 +169,11 @@ struct Checker
     void gap(const QString &text, int section = -1, int position = -1, int line = -1,
              const QString &field = {})
     {
+        // The computation says some of the head's gaps in its own words: one of each is enough.
         for (const lsr::Gap &known : gaps) {
-            if (known.text == text)
+            const bool sameField = section < 0 && known.section < 0 && !field.isEmpty() &&
+                                   field != QStringLiteral("legal") && known.field == field;
+            if (known.text == text || sameField)
                 return;
         }
         gaps.append({text, section, position, line, field});
@@ -178,7 +191,7 @@ struct Checker
         for (const auto &[role, element] : legalElements()) {
             bool found = false;
             for (const bom::LegalAct &act : head.terms.legal) {
-                if (act.role != role)
+                if (act.role != role || isBlank(act))
                     continue;
                 found = true;
                 const QString caption = legalCaption(role);
@@ -1382,7 +1395,7 @@ QByteArray encode(const lsr::Estimate &estimate, const Meta &meta)
     out.start(QStringLiteral("Legal"));
     for (const auto &[role, element] : legalElements()) {
         for (const bom::LegalAct &act : terms.legal) {
-            if (act.role == role)
+            if (act.role == role && !isBlank(act))
                 out.legal(element, act);
         }
     }

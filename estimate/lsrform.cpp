@@ -1,5 +1,7 @@
 #include "lsrform.h"
 
+#include <tuple>
+
 namespace lsrform {
 
 namespace {

@@ -92,33 +92,16 @@ Estimate wholeEstimate()
     terms.zoneName = QStringLiteral("Зона 2");
     terms.salaryAct = QStringLiteral("Распоряжение комитета от 01.10.2026 № 211");
     using Role = bom::LegalAct::Role;
-    terms.legal = {{Role::Main, QStringLiteral("Сметные нормативы, приказ № 1046/пр"),
-                    QStringLiteral("ГСН"), QDate(2026, 9, 1), 601,
-                    QStringLiteral("приказ № 31/пр")},
-                   {Role::Methodology,
-                    QStringLiteral("Методика, приказ № 421/пр"),
-                    QStringLiteral("ГСН"),
-                    QDate(2026, 9, 1),
-                    602,
-                    {}},
-                   {Role::Overheads,
-                    QStringLiteral("Методика НР, приказ № 812/пр"),
-                    QStringLiteral("ГСН"),
-                    QDate(2021, 4, 16),
-                    603,
-                    {}},
-                   {Role::Profits,
-                    QStringLiteral("Методика СП, приказ № 774/пр"),
-                    QStringLiteral("ГСН"),
-                    QDate(2021, 4, 16),
-                    604,
-                    {}},
-                   {Role::Indexes,
-                    QStringLiteral("Сплит-форма, 4 квартал 2026"),
-                    QStringLiteral("Справочная информация"),
-                    QDate(2026, 10, 20),
-                    605,
-                    {}}};
+    const auto act = [](Role role, const char *name, const char *type, int num) {
+        return bom::LegalAct{
+            role, QString::fromUtf8(name), QString::fromUtf8(type), QDate(2026, 9, 1), num, {}};
+    };
+    terms.legal = {act(Role::Main, "Сметные нормативы, приказ № 1046/пр", "ГСН", 601),
+                   act(Role::Methodology, "Методика, приказ № 421/пр", "ГСН", 602),
+                   act(Role::Overheads, "Методика НР, приказ № 812/пр", "ГСН", 603),
+                   act(Role::Profits, "Методика СП, приказ № 774/пр", "ГСН", 604),
+                   act(Role::Indexes, "Сплит-форма, 4 квартал 2026", "Справочная информация", 605)};
+    terms.legal[0].orders = QStringLiteral("приказ № 31/пр");
     head.construction = QStringLiteral("Жилой дом по ул. Садовой, 5");
     head.object = QStringLiteral("Корпус 1");
     head.objectNumber = QStringLiteral("02");
