@@ -35,6 +35,20 @@ const bom::EstimateTerms &EstimateBook::terms() const
     return m_bill.bill().estimate ? *m_bill.bill().estimate : m_defaults;
 }
 
+QStringList EstimateBook::staleChoices() const
+{
+    QStringList stale;
+    const QList<bom::Entry> &entries = m_bill.bill().entries;
+    for (const bom::PositionTerms &kept : terms().positions)
+        if (kept.entry < 0 || kept.entry >= entries.size() ||
+            entries.at(kept.entry).normCode != kept.normCode)
+            stale << QStringLiteral("Выбор для записи %1 (%2) не применен: в ней теперь другая "
+                                    "норма или ее нет.")
+                         .arg(kept.entry + 1)
+                         .arg(kept.normCode);
+    return stale;
+}
+
 void EstimateBook::billChanged()
 {
     const bom::Bill &bill = m_bill.bill();

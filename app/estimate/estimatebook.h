@@ -32,6 +32,8 @@ public:
     const lsr::Estimate &estimate() const { return m_estimate; }
     // Why the estimate could not be computed: the base cannot be read, say; empty when it was.
     const QString &failure() const { return m_failure; }
+    // The choices kept for entries that now hold another norm, or are gone: not applied.
+    QStringList staleChoices() const;
 
     using Refusal = std::optional<QString>;
     // The head's texts, the territory, the legal acts: the terms as a whole, said as what.

@@ -221,7 +221,12 @@ void EstimateWindow::showEstimate()
                                             : terms.regionName,
                  estimatetexts::levelText(shown.head.currentQuarter, shown.head.currentYear),
                  estimatetexts::money(shown.totals.total)));
-    const QString failure = m_book ? m_book->failure() : QString();
+    QStringList notes;
+    if (m_book && !m_book->failure().isEmpty())
+        notes << m_book->failure();
+    if (m_book)
+        notes << m_book->staleChoices();
+    const QString failure = notes.join(u'\n');
     m_failure->setText(failure);
     m_failure->setVisible(!failure.isEmpty());
     m_head->show(shown.head);
