@@ -161,6 +161,19 @@ void BillBook::putVor(const QList<bom::Section> &sections, const QList<bom::Docu
     emit contentChanged();
 }
 
+void BillBook::setEstimate(const QString &what, const std::optional<bom::EstimateTerms> &terms)
+{
+    if (terms != m_bill.estimate)
+        m_undo->push(billcommands::changeEstimate(*this, what, terms));
+}
+
+void BillBook::putEstimate(const std::optional<bom::EstimateTerms> &terms)
+{
+    m_bill.estimate = terms;
+    emit estimateChanged();
+    emit contentChanged();
+}
+
 void BillBook::replace(const bom::Bill &bill, const QString &path, State state)
 {
     m_undo->clear();

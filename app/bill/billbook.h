@@ -45,6 +45,8 @@ public:
     // The sections and documents of a bill of quantities, with the entries that follow them.
     void setVor(const QString &what, const QList<bom::Section> &sections,
                 const QList<bom::Document> &documents, const QList<bom::Entry> &entries);
+    // The local estimate's terms, said as what: part of the bill's file, its changes and undo.
+    void setEstimate(const QString &what, const std::optional<bom::EstimateTerms> &terms);
 
     // Links a material of the pages to a catalogue resource, here and in later bills; the link
     // undone, the material is on its own again.
@@ -73,6 +75,7 @@ public:
     void putBill(const bom::Bill &bill);
     void putVor(const QList<bom::Section> &sections, const QList<bom::Document> &documents,
                 const QList<bom::Entry> &entries);
+    void putEstimate(const std::optional<bom::EstimateTerms> &terms);
 
 signals:
     // Entries added, removed or replaced: every row may have moved.
@@ -83,6 +86,7 @@ signals:
     void headChanged();
     // Sections or documents.
     void vorChanged();
+    void estimateChanged();
     // The file, or whether the bill differs from it.
     void documentChanged();
     // Any change of the bill's content, undone ones included.

@@ -87,6 +87,23 @@ private:
     bom::Head m_after;
 };
 
+class EstimateCommand : public QUndoCommand
+{
+public:
+    EstimateCommand(BillBook &book, const QString &text,
+                    const std::optional<bom::EstimateTerms> &after)
+        : QUndoCommand(text), m_book(book), m_before(book.bill().estimate), m_after(after)
+    {
+    }
+    void redo() override { m_book.putEstimate(m_after); }
+    void undo() override { m_book.putEstimate(m_before); }
+
+private:
+    BillBook &m_book;
+    std::optional<bom::EstimateTerms> m_before;
+    std::optional<bom::EstimateTerms> m_after;
+};
+
 class BillCommand : public QUndoCommand
 {
 public:
@@ -180,6 +197,12 @@ QUndoCommand *changeEntry(BillBook &book, const QString &text, int row, const bo
 QUndoCommand *changeHead(BillBook &book, const bom::Head &after)
 {
     return new HeadCommand(book, after);
+}
+
+QUndoCommand *changeEstimate(BillBook &book, const QString &text,
+                             const std::optional<bom::EstimateTerms> &after)
+{
+    return new EstimateCommand(book, text, after);
 }
 
 } // namespace billcommands

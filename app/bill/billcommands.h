@@ -15,6 +15,9 @@ QUndoCommand *changeEntries(BillBook &book, const QString &text, const QList<bom
 QUndoCommand *changeTerms(BillBook &book, const bom::MaterialKey &key, const bom::Terms &after);
 QUndoCommand *changeEntry(BillBook &book, const QString &text, int row, const bom::Entry &after);
 QUndoCommand *changeHead(BillBook &book, const bom::Head &after);
+// The local estimate's terms as a whole.
+QUndoCommand *changeEstimate(BillBook &book, const QString &text,
+                             const std::optional<bom::EstimateTerms> &after);
 // Any change of the bill as a whole, such as entries that bring remembered links with them or
 // the price index.
 QUndoCommand *changeBill(BillBook &book, const QString &text, const bom::Bill &after);

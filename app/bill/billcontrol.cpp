@@ -95,6 +95,7 @@ void BillControl::showBill()
     if (!m_window) {
         m_window = new BillWindow(*m_book, *m_readings, *m_files, &m_mainWindow);
         addQuittingKey(m_window, &m_mainWindow);
+        connect(m_window, &BillWindow::estimateRequested, this, &BillControl::estimateRequested);
     }
     m_window->show();
     m_window->raise();

@@ -62,6 +62,10 @@ public:
     // Offers back a bill that a crash left behind, if there is one.
     void offerRecovery();
 
+signals:
+    // «Смета (ЛСР)...» in the bill's window.
+    void estimateRequested();
+
 private:
     void say(const QString &message, QWidget *host);
     void refuse(const QString &reason, QWidget *host = nullptr);

@@ -7,6 +7,7 @@
 #include "billprint.h"
 #include "billxlsx.h"
 #include "common/errorreport.h"
+#include "common/pathtowrite.h"
 #include "vorcommand.h"
 
 #include <QCoreApplication>
@@ -42,18 +43,7 @@ void BillFiles::report(const QString &failure) const
 
 QString BillFiles::pathToWrite(FileChoice choice)
 {
-    const QString chosen = m_choosePath(choice);
-    const QString ending = u'.' + billfiledialog::suffixOf(choice);
-    if (chosen.isEmpty() || chosen.endsWith(ending, Qt::CaseInsensitive))
-        return chosen;
-    const QString path = chosen + ending;
-    if (QFileInfo::exists(path) &&
-        !errorreport::askToGoAhead(QStringLiteral("Файл «%1» уже существует. Заменить его?")
-                                       .arg(QDir::toNativeSeparators(path)),
-                                   QStringLiteral("Заменить"), QStringLiteral("Отмена"),
-                                   dialogParent()))
-        return QString();
-    return path;
+    return ::pathToWrite(m_choosePath(choice), billfiledialog::suffixOf(choice), dialogParent());
 }
 
 void BillFiles::newBill()

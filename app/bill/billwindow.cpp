@@ -180,6 +180,7 @@ QWidget *BillWindow::createExports(QWidget *parent)
         {"BillPrint", "&Печать...", [this] { m_files.print(); },
          QKeySequence(Qt::CTRL | Qt::Key_P)},
         {"BillPdf", "В P&DF...", [this] { m_files.exportPdf(); }, {}},
+        {"BillEstimate", "С&мета (ЛСР)...", [this] { emit estimateRequested(); }, {}},
     };
     for (const Command &command : exports)
         line->addWidget(commandButton(command, group));

@@ -60,6 +60,10 @@ public:
 
     QString grandTotalText() const;
 
+signals:
+    // «Смета (ЛСР)...»: the estimate's window is the program's to open.
+    void estimateRequested();
+
 protected:
     void showEvent(QShowEvent *event) override;
     void hideEvent(QHideEvent *event) override;

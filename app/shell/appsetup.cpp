@@ -8,6 +8,7 @@
 #include "priceimport.h"
 
 #include "bill/vorcommand.h"
+#include "estimate/estimatecommand.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -88,20 +89,28 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
         QStringLiteral("Прочитать ведомость объемов работ ВОР.gge в ведомость "
                        "ВЕДОМОСТЬ.merilon-bom и выйти."));
     parser.addOption(importVor);
+    const QCommandLineOption exportLsr(
+        QStringLiteral("export-lsr"),
+        QStringLiteral("Рассчитать локальный сметный расчет ведомости ВЕДОМОСТЬ.merilon-bom по "
+                       "базе норм %1, записать его для экспертизы в ЛСР.gge и выйти.")
+            .arg(norms::defaultDatabasePath()));
+    parser.addOption(exportLsr);
     parser.addPositionalArgument(
         QStringLiteral("файлы"),
-        QStringLiteral("Ведомость (.merilon-bom) или ведомость объемов работ (.gge), чтобы открыть "
-                       "ее в окне ведомости; файлы или папки базы норм для --import-norms; файлы "
-                       "сплит-формы для --import-prices; ВЕДОМОСТЬ "
-                       "ВОР.gge для --export-vor; ВОР.gge ВЕДОМОСТЬ для --import-vor."),
+        QStringLiteral(
+            "Ведомость (.merilon-bom) или ведомость объемов работ (.gge), чтобы открыть "
+            "ее в окне ведомости; файлы или папки базы норм для --import-norms; файлы "
+            "сплит-формы для --import-prices; ВЕДОМОСТЬ "
+            "ВОР.gge для --export-vor; ВОР.gge ВЕДОМОСТЬ для --import-vor; ВЕДОМОСТЬ ЛСР.gge для "
+            "--export-lsr."),
         QStringLiteral("[файл | --import-norms файлы или папки... | --import-prices файлы... | "
                        "--export-vor ВЕДОМОСТЬ ВОР.gge | "
-                       "--import-vor ВОР.gge ВЕДОМОСТЬ]"));
+                       "--import-vor ВОР.gge ВЕДОМОСТЬ | --export-lsr ВЕДОМОСТЬ ЛСР.gge]"));
     // Options of two dashes are the program's; one dash may be Qt's own, such as -platform.
     const QStringList known{QStringLiteral("help"),          QStringLiteral("help-all"),
                             QStringLiteral("version"),       QStringLiteral("import-norms"),
                             QStringLiteral("import-prices"), QStringLiteral("export-vor"),
-                            QStringLiteral("import-vor")};
+                            QStringLiteral("import-vor"),    QStringLiteral("export-lsr")};
     const auto usage = [&parser] {
         QTextStream(stderr) << parser.helpText();
         return 2;
@@ -129,6 +138,15 @@ std::optional<int> answerCommandLine(int argc, char *argv[], const char *version
         QTextStream err(stderr);
         return norms::runPriceImportCommand(parser.positionalArguments(),
                                             norms::defaultDatabasePath(), out, err);
+    }
+    if (parser.isSet(exportLsr)) {
+        const QStringList files = parser.positionalArguments();
+        if (files.size() != 2 || parser.isSet(exportVor) || parser.isSet(importVor))
+            return usage();
+        QTextStream out(stdout);
+        QTextStream err(stderr);
+        return estimatecommand::exportLsr(files.at(0), files.at(1), norms::defaultDatabasePath(),
+                                          QString::fromLatin1(version), out, err);
     }
     if (parser.isSet(exportVor) || parser.isSet(importVor)) {
         const QStringList files = parser.positionalArguments();

@@ -7,6 +7,7 @@
 #include "common/artwork.h"
 #include "common/errorreport.h"
 #include "common/journalprint.h"
+#include "estimate/estimatecontrol.h"
 #include "journal.h"
 #include "journalfile.h"
 #include "journalpanel.h"
@@ -184,6 +185,9 @@ void TForm1::createActions()
     // them afresh after an import.
     readings.setCatalogue(std::make_shared<NormBaseCatalogue>(m_norms->base()));
     connect(&m_norms->base(), &NormBase::changed, &readings, &BillReadings::catalogueChanged);
+    // The bill's local estimate is priced from the same base.
+    m_estimate = new EstimateControl(m_bill->book(), m_norms->base(), *this, this);
+    connect(m_bill, &BillControl::estimateRequested, m_estimate, &EstimateControl::showWindow);
 }
 
 void TForm1::createMenus()

@@ -15,6 +15,7 @@
 #include <functional>
 
 class BillControl;
+class EstimateControl;
 class Clock;
 class Journal;
 class JournalPanel;
@@ -37,6 +38,7 @@ public:
     Catalogue *catalogue() const { return m_widgets.TreeView1; }
     BillControl &bill() const { return *m_bill; }
     NormControl &normControl() const { return *m_norms; }
+    EstimateControl &estimateControl() const { return *m_estimate; }
     QStackedWidget *pageSet() const { return m_widgets.PageControl1; }
     QString statusText(int panel) const;
 
@@ -81,6 +83,7 @@ private:
     Clock *m_clock;
     BillControl *m_bill = nullptr;
     NormControl *m_norms = nullptr;
+    EstimateControl *m_estimate = nullptr;
     std::function<QString()> m_choosePdfPath;
     int m_lastSelectedPlace = -1;
     bool m_shown = false;

@@ -467,6 +467,7 @@ void BillDocumentTest::tabLeavesEachTableAfterItsLastCellToEdit()
                                  "BillExportCsv",
                                  "BillPrint",
                                  "BillPdf",
+                                 "BillEstimate",
                                  "BillVorToggle",
                                  "BillObject",
                                  "BillCustomer",

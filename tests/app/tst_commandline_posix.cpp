@@ -2,6 +2,7 @@
 // a display to open a window on. Windows builds are GUI programs with no console to answer on.
 
 #include "billfile.h"
+#include "estimatebase.h"
 #include "vorfile.h"
 
 #include <QFile>
@@ -23,6 +24,8 @@ private slots:
     void wrongUseGetsTheUsageAndCodeTwo_data();
     void wrongUseGetsTheUsageAndCodeTwo();
     void vorGoesThroughTheTerminal();
+    void lsrGoesThroughTheTerminal_data();
+    void lsrGoesThroughTheTerminal();
 
 private:
     // The program without a display: a window opened by mistake ends it with an error.
@@ -110,6 +113,65 @@ void CommandLineTest::vorGoesThroughTheTerminal()
                                   "записи.\n")
                        .arg(vor));
     QVERIFY(vorfile::read(vor, QDateTime()).bill);
+}
+
+void CommandLineTest::lsrGoesThroughTheTerminal_data()
+{
+    QTest::addColumn<QStringList>("norms");
+    QTest::addColumn<QString>("billName");
+    QTest::addColumn<int>("code");
+    QTest::addColumn<QStringList>("said"); // the beginnings of the lines on the terminal
+    QTest::newRow("a bill of norms priced")
+        << QStringList{"ГЭСН 06-01-001-02"} << "склад.merilon-bom" << 0
+        << QStringList{"ЛСР записана: "};
+    QTest::newRow("a «по проекту» line and two references")
+        << QStringList{"ГЭСН 06-01-001-02", "ГЭСН 06-01-001-01"} << "склад.merilon-bom" << 1
+        << QStringList{"ЛСР не записана: исправьте пробелы (4).",
+                       "— Позиция 2 (ГЭСН 06-01-001-01), ресурс 04.1.02.05",
+                       "— Позиция 2 (ГЭСН 06-01-001-01): у нормы несколько нормативов НР и СП",
+                       "— Раздел 1, позиция 2 (ГЭСН 06-01-001-01): нет норматива накладных",
+                       "— Раздел 1, позиция 2 (ГЭСН 06-01-001-01): нет норматива сметной"};
+    QTest::newRow("a file for expertise given as the bill")
+        << QStringList{"ГЭСН 06-01-001-02"} << "склад.gge" << 1
+        << QStringList{"ЛСР не записана: «склад.gge» — файл для экспертизы (.gge)"};
+}
+
+void CommandLineTest::lsrGoesThroughTheTerminal()
+{
+    QFETCH(QStringList, norms);
+    QFETCH(QString, billName);
+    QFETCH(int, code);
+    QFETCH(QStringList, said);
+    QTemporaryDir folder;
+    QCOMPARE(estimatebase::write(folder.path()), QString());
+    QVERIFY(!billfile::write(estimatebase::bill(folder.path(), norms), folder.filePath(billName)));
+    QProcess program;
+    program.setProcessEnvironment(noDisplay());
+    // The norm base is found where the program finds it, in data/ of the folder it runs in.
+    program.setWorkingDirectory(folder.path());
+    program.start(QStringLiteral(MERILON_PROGRAM),
+                  {QStringLiteral("--export-lsr"), billName, QStringLiteral("склад-лср.gge")});
+    QVERIFY(program.waitForFinished(30000));
+    const QString out = QString::fromUtf8(program.readAllStandardOutput());
+    const QString err = QString::fromUtf8(program.readAllStandardError());
+    QVERIFY2(program.exitCode() == code, qPrintable(out + err));
+    const QStringList lines = (code ? err : out).split(u'\n', Qt::SkipEmptyParts);
+    QVERIFY2(lines.size() == said.size(), qPrintable(lines.join(u'\n')));
+    for (int i = 0; i < said.size(); ++i)
+        QVERIFY2(lines.at(i).startsWith(said.at(i)), qPrintable(lines.at(i)));
+    const QString written = folder.filePath(QStringLiteral("склад-лср.gge"));
+    QCOMPARE(QFile::exists(written), code == 0);
+    if (code)
+        return;
+    QProcess python;
+    python.start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import sys, xmlschema\n"
+                                 "xmlschema.XMLSchema11(sys.argv[1]).validate(sys.argv[2])"),
+                  QStringLiteral(MERILON_LSR_FIXTURES "/LocalEstimateResourceIndexMethod-3_01.xsd"),
+                  written});
+    QVERIFY(python.waitForFinished(180000));
+    QVERIFY2(python.exitCode() == 0, python.readAllStandardError().constData());
 }
 
 void CommandLineTest::answersWithoutAWindow_data()

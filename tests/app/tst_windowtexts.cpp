@@ -2,6 +2,7 @@
 #include "bill/billcontrol.h"
 #include "bill/manualmaterialdialog.h"
 #include "errorrecorder.h"
+#include "estimate/estimatecontrol.h"
 #include "firmstore.h"
 #include "normimport.h"
 #include "norms/firmconflictsdialog.h"
@@ -218,6 +219,7 @@ void WindowTextsTest::everyWindowHasOneMnemonicPerKey_data()
     QTest::newRow("firm norm conflicts") << "conflicts" << 0;
     QTest::newRow("norm of a page's row") << "row" << 0;
     QTest::newRow("overhead and profit tables") << "rates" << 0;
+    QTest::newRow("local estimate") << "estimate" << 0;
 }
 
 QWidget *WindowTextsTest::open(const QString &which, std::unique_ptr<QWidget> &owned)
@@ -267,6 +269,12 @@ QWidget *WindowTextsTest::open(const QString &which, std::unique_ptr<QWidget> &o
         conflict.code = QStringLiteral("ФН-06-01-001-02");
         conflict.file = QStringLiteral("firm.xml");
         owned = std::make_unique<FirmConflictsDialog>(QList<norms::firm::Conflict>{conflict});
+    }
+    if (which == u"estimate") {
+        open(QStringLiteral("bill"), owned)
+            ->findChild<QAbstractButton *>(QStringLiteral("BillEstimate"))
+            ->click();
+        return m_driver->window().estimateControl().window();
     }
     if (which == u"rates") {
         norms.showRateTables();
