@@ -4,6 +4,8 @@
 #include "regional.h"
 #include "totals.h"
 
+#include <QFileInfo>
+
 #include <cmath>
 
 namespace lsr {
@@ -675,6 +677,13 @@ QList<bom::PositionTerms> staleTerms(const bom::Bill &bill)
             bill.entries.at(terms.entry).normCode != terms.normCode)
             stale.append(terms);
     return stale;
+}
+
+QString vorFileNameOf(const QString &billPath)
+{
+    const QString name =
+        billPath.isEmpty() ? QStringLiteral("ведомость") : QFileInfo(billPath).completeBaseName();
+    return name + QStringLiteral(".gge");
 }
 
 WorkKind workKindOf(const QString &prefix)

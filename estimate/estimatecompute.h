@@ -19,6 +19,10 @@ Estimate compute(const bom::Bill &bill, const Pricing &pricing);
 // The choices kept for entries that now hold another norm, or are gone: not applied.
 QList<bom::PositionTerms> staleTerms(const bom::Bill &bill);
 
+// The bill of quantities the positions refer to: the name the bill's own ВОР export proposes,
+// the bill file's name with «.gge» («ведомость.gge» for a bill not yet saved), without a folder.
+QString vorFileNameOf(const QString &billPath);
+
 // The object-estimate column of a norm of the collection: «ГЭСНм» → Mounting.
 WorkKind workKindOf(const QString &prefix);
 

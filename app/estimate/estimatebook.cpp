@@ -1,6 +1,7 @@
 #include "estimatebook.h"
 
 #include "bill/billbook.h"
+#include "estimatecompute.h"
 #include "estimatetexts.h"
 
 #include <QUndoStack>
@@ -81,6 +82,7 @@ void EstimateBook::recompute(bool reload)
         m_failure = failure.value_or(QString());
     }
     m_estimate = m_engine.compute(bill);
+    m_estimate.head.vorFileName = lsr::vorFileNameOf(m_bill.path());
     emit estimateChanged();
 }
 

@@ -75,6 +75,7 @@ int exportLsr(const QString &billPath, const QString &lsrPath, const QString &da
         if (!pricing.failure.isEmpty())
             return refuse(err, pricing.failure);
         estimate = lsr::compute(bill, pricing);
+        estimate.head.vorFileName = lsr::vorFileNameOf(billPath);
     } catch (const norms::sql::Failure &failure) {
         return refuse(err, norms::failureText(failure, databasePath));
     }
