@@ -1,5 +1,7 @@
 #include "lsrform.h"
 
+#include <QRegularExpression>
+
 #include <tuple>
 
 namespace lsrform {
@@ -197,6 +199,13 @@ Row estimateRow(Row::Kind kind, const QString &name, double cost, const QString 
 
 } // namespace
 
+QString bareNumber(const QString &number)
+{
+    // Some programs write the words into the number: «ЛСР №09-01-01».
+    static const QRegularExpression words(QStringLiteral("^\\s*(ЛСР|ЛС)?\\s*№?\\s*"));
+    return QString(number).remove(words);
+}
+
 QString numberText(double value)
 {
     QString text = QString::number(value, 'f', 7);
@@ -235,7 +244,8 @@ QString costGroup()
 
 QString title(const lsr::Head &head)
 {
-    return QStringLiteral("ЛОКАЛЬНЫЙ СМЕТНЫЙ РАСЧЕТ (СМЕТА) № %1").arg(head.terms.number);
+    return QStringLiteral("ЛОКАЛЬНЫЙ СМЕТНЫЙ РАСЧЕТ (СМЕТА) № %1")
+        .arg(bareNumber(head.terms.number));
 }
 
 QList<std::pair<QString, QString>> headLines(const lsr::Head &head)

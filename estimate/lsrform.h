@@ -67,6 +67,9 @@ QString title(const lsr::Head &head);
 QList<std::pair<QString, QString>> headLines(const lsr::Head &head);
 QString workKindText(lsr::WorkKind kind);
 QString basisText(const lsr::Position &position);
+// The estimate's number without the words some programs write into it: «ЛСР №09-01-01» →
+// «09-01-01».
+QString bareNumber(const QString &number);
 // A quantity, coefficient or percent as the form shows it: «0,1875», «1,15», «102».
 QString numberText(double value);
 

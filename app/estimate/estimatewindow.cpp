@@ -11,6 +11,7 @@
 #include "estimateoutputs.h"
 #include "estimatetexts.h"
 #include "estimatetotals.h"
+#include "lsrform.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -211,11 +212,11 @@ void EstimateWindow::showEstimate()
     const bom::EstimateTerms &terms = shown.head.terms;
     setWindowTitle(
         m_book
-            ? QStringLiteral("ЛСР %1 — Мерилон").arg(terms.number)
+            ? QStringLiteral("ЛСР %1 — Мерилон").arg(lsrform::bareNumber(terms.number))
             : QStringLiteral("%1 (только просмотр) — Мерилон").arg(QFileInfo(m_path).fileName()));
     m_summary->setText(
         QStringLiteral("ЛСР № %1 «%2» · %3, %4 · Всего по смете: %5 руб.")
-            .arg(terms.number.isEmpty() ? QStringLiteral("—") : terms.number,
+            .arg(terms.number.isEmpty() ? QStringLiteral("—") : lsrform::bareNumber(terms.number),
                  terms.name.isEmpty() ? shown.head.object : terms.name,
                  terms.regionName.isEmpty() ? QStringLiteral("прайс-лист не выбран")
                                             : terms.regionName,

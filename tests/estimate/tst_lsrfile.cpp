@@ -1,6 +1,7 @@
 #include "estimatecompute.h"
 #include "lsrfile.h"
 #include "lsrfixture.h"
+#include "lsrform.h"
 #include "normimport.h"
 #include "priceimport.h"
 #include "schemacheck.h"
@@ -688,6 +689,9 @@ void LsrFileTest::exampleOpensWithItsFigures()
     QCOMPARE(kopecks(position.total), 595722);
     QCOMPARE(position.vorNums, QList<int>{1});
     QCOMPARE(estimate.head.vorFileName, QStringLiteral("ВОР №09-01-01.gge"));
+    // Its number holds the words «ЛСР №», which the form's title does not say twice.
+    QCOMPARE(lsrform::title(estimate.head),
+             QStringLiteral("ЛОКАЛЬНЫЙ СМЕТНЫЙ РАСЧЕТ (СМЕТА) № 09-01-01"));
     QCOMPARE(kopecks(estimate.totals.other.machines), 595722);
     QCOMPARE(kopecks(estimate.totals.total), 595722);
     // The sums of the test add up in a file made by another program.
