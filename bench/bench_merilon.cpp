@@ -17,6 +17,7 @@
 #include "inputnumber.h"
 #include "journal.h"
 #include "journalfile.h"
+#include "lsrfile.h"
 #include "normimport.h"
 #include "normimportbench.h"
 #include "norms/normbase.h"
@@ -32,6 +33,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 #include <QJsonDocument>
 #include <QLineEdit>
@@ -199,6 +201,7 @@ private slots:
     void priceImportPeakMemory();
 
     void estimateCompute();
+    void estimateExport();
 
 private:
     // The full-size base imported once, for the search and the window.
@@ -787,10 +790,18 @@ void MerilonBench::priceImportPeakMemory()
     QTest::setBenchmarkResult(qreal(m_priceImportPeakKib) * 1024, QTest::BytesAllocated);
 }
 
-// A local estimate of 1 000 norm entries recomputed from its snapshot of the norm base, as the
-// estimate's window does after each change: ten norms of eight lines, two machines with their
-// machinists, a labour total with its grades, a mix «по проекту», prices by index.
-void MerilonBench::estimateCompute()
+namespace {
+
+// A local estimate of 1 000 norm entries and its snapshot of the norm base: ten norms of eight
+// lines, two machines with their machinists, a labour total with its grades, a mix «по проекту»,
+// prices by index.
+struct EstimateFixture
+{
+    bom::Bill bill;
+    lsr::Pricing pricing;
+};
+
+EstimateFixture estimateOfThousand()
 {
     lsr::Pricing pricing;
     pricing.listName = QStringLiteral("Москва, 2 кв. 2026");
@@ -859,16 +870,42 @@ void MerilonBench::estimateCompute()
                                   QStringLiteral("Смесь"), QStringLiteral("м3"), 101.5}}});
     }
     bill.estimate = terms;
+    return {bill, pricing};
+}
+
+} // namespace
+
+// The estimate recomputed from its snapshot, as the estimate's window does after each change.
+void MerilonBench::estimateCompute()
+{
+    const EstimateFixture fixture = estimateOfThousand();
     lsr::Estimate estimate;
     QBENCHMARK
     {
-        estimate = lsr::compute(bill, pricing);
+        estimate = lsr::compute(fixture.bill, fixture.pricing);
     }
     int positions = 0;
     for (const lsr::Section &section : estimate.sections)
         positions += int(section.positions.size());
     QCOMPARE(positions, 1000);
     QVERIFY(estimate.totals.total > 0);
+}
+
+// The same estimate written for expertise: its XML made and the file put in place.
+void MerilonBench::estimateExport()
+{
+    const EstimateFixture fixture = estimateOfThousand();
+    const lsr::Estimate estimate = lsr::compute(fixture.bill, fixture.pricing);
+    const QTemporaryDir folder;
+    const QString path = folder.filePath(QStringLiteral("смета.gge"));
+    const lsrfile::Meta meta{QStringLiteral("Мерилон 3"), QStringLiteral("3"),
+                             QDateTime::currentDateTime()};
+    QBENCHMARK
+    {
+        QVERIFY(!billfile::writeBytes(lsrfile::encode(estimate, meta), path,
+                                      billfile::Writing::Export));
+    }
+    QVERIFY(QFileInfo(path).size() > 1'000'000);
 }
 
 QTEST_MAIN(MerilonBench)
