@@ -59,6 +59,13 @@ const QString kMounting = QStringLiteral(R"(
 </Resources><NrSp><ReasonItem Nr="Пр/812-020.0" Sp="Пр/774-020.0"/>
 <ReasonItem Nr="Пр/812-021.1" Sp="Пр/774-021.1"/></NrSp></Work>)");
 
+// Commissioning: an engineer's hours under the labour total «1».
+const QString kCommissioning = QStringLiteral(R"(
+<Work Code="01-01-001-01" EndName="Наладка системы" MeasureUnit="1 система"><Resources>
+ <Resource Code="1" Quantity="8"/>
+ <Resource Code="3-100-50" EndName="Инженер 5 категории" Quantity="8"/>
+</Resources><NrSp><ReasonItem Nr="Пр/812-083.0" Sp="Пр/774-083.0"/></NrSp></Work>)");
+
 const QString kMachines = QStringLiteral(R"(
 <Resource Code="91.05.01-017" Name="Краны башенные, 8 т"><Prices><Price SalaryMach="420.10"
  LabourMach="1" PriceCostWithoutSalary="812.30" DriverCode="4-100-060" MachinistCategory="6.0"/></Prices></Resource>
@@ -112,6 +119,8 @@ QString figure(const lsr::Estimate &estimate, const QString &name)
         return money(estimate.sections.value(name.mid(7).toInt() - 1).totals.all.price);
     if (name == u"смета")
         return money(estimate.totals.total);
+    if (name == u"прочие")
+        return money(estimate.totals.other.price);
     const QStringList parts = name.split(name.contains(u'/') ? u'/' : u'.');
     const lsr::Position *position = positionOf(estimate, name.mid(7).toInt());
     if (name.startsWith(u"пробел ")) {
@@ -146,7 +155,8 @@ QString figure(const lsr::Estimate &estimate, const QString &name)
         {QStringLiteral("ЗТ"), QString::number(position->labourHours)},
         {QStringLiteral("НР"), charge(position->overhead)},
         {QStringLiteral("СП"), charge(position->profit)},
-        {QStringLiteral("ВСЕГО"), position->totalHow}};
+        {QStringLiteral("ВСЕГО"), position->totalHow},
+        {QStringLiteral("Итого"), money(position->total)}};
     return figures.value(parts.last());
 }
 
@@ -188,6 +198,7 @@ QString EstimateComputeTest::base(bool earlierList)
     const QList<std::pair<QString, QString>> files{
         {"ГЭСН.xml", collection("ГЭСН", kBuilding)},
         {"ГЭСНм.xml", collection("ГЭСНм", kMounting)},
+        {"ГЭСНп.xml", collection("ГЭСНп", kCommissioning)},
         {"ФСБЦ_Маш.xml", catalogue("МашиныМеханизмы", kMachines)},
         {"ФСБЦ_Мат.xml", catalogue("Материал", kMaterials)}};
     QStringList paths;
@@ -316,6 +327,17 @@ void EstimateComputeTest::figuresOfTheEstimate_data()
     QTest::newRow("priced position without gaps") << ""
                                                   << "пробел 1"
                                                   << "";
+    // Two systems commissioned: 2 × 8 чел.-ч × 900,00; НР 74 %, СП 36 % of it.
+    QTest::newRow("commissioning summed as other works") << "пусконаладка"
+                                                         << "прочие"
+                                                         << "30240.00";
+    QTest::newRow("commissioning's НР of its item") << "пусконаладка"
+                                                    << "4.НР"
+                                                    << "Пр/812-083.0-1 74 % 10656.00";
+    // A page's 4 м3 linked to the concrete of the list: 4 × 5 310,40 × 1,125.
+    QTest::newRow("a page's linked material a position of its own") << "пусконаладка"
+                                                                    << "5.Итого"
+                                                                    << "23896.80";
     QTest::newRow("norm without НР and СП is a gap")
         << ""
         << "пробел 2"
@@ -348,6 +370,20 @@ void EstimateComputeTest::figuresOfTheEstimate()
         priced.entries[2].normCode = QStringLiteral("ГЭСН 06-01-009-01");
     if (change == u"без выбора")
         terms.positions[1].overheadReason.clear();
+    if (change == u"пусконаладка") {
+        bom::Entry commissioning;
+        commissioning.normCode = QStringLiteral("ГЭСНп 01-01-001-01");
+        commissioning.volume = {QStringLiteral("система"), 2, QStringLiteral("2")};
+        commissioning.section = 1;
+        bom::Entry page;
+        page.work = QStringLiteral("Фундамент ленточный");
+        page.materials = {bom::material(QStringLiteral("Бетон"), QStringLiteral("м3"), 4)};
+        page.section = 1;
+        priced.links[page.materials.front().key] = {QStringLiteral("01.7.15.06-0111"),
+                                                    QStringLiteral("Бетон тяжелый, класс B15"),
+                                                    QStringLiteral("м3"), 1};
+        priced.entries << commissioning << page;
+    }
     norms::NormDatabase::Opened opened =
         norms::NormDatabase::open(base(change == u"ранний список"));
     QVERIFY2(opened.database, qPrintable(opened.refusal));
