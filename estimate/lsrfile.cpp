@@ -15,6 +15,40 @@
 
 namespace lsrfile {
 
+QString territoryName(bom::Territory territory)
+{
+    switch (territory) {
+    case bom::Territory::Mprks:
+        return QStringLiteral("МПРКС");
+    case bom::Territory::Rks:
+        return QStringLiteral("РКС");
+    case bom::Territory::Ordinary:
+        break;
+    }
+    return QStringLiteral("Территория");
+}
+
+QString targetName(bom::CoefficientTarget target)
+{
+    switch (target) {
+    case bom::CoefficientTarget::Volume:
+        return QStringLiteral("Объем");
+    case bom::CoefficientTarget::Labour:
+        return QStringLiteral("ОТ");
+    case bom::CoefficientTarget::Machines:
+        return QStringLiteral("ЭМ");
+    case bom::CoefficientTarget::MachinistLabour:
+        return QStringLiteral("ОТМ");
+    case bom::CoefficientTarget::Materials:
+        return QStringLiteral("МАТ");
+    case bom::CoefficientTarget::LabourHours:
+        return QStringLiteral("ЗТ");
+    case bom::CoefficientTarget::MachinistHours:
+        return QStringLiteral("ЗТМ");
+    }
+    return {};
+}
+
 namespace {
 
 const QString kFileType = QStringLiteral("ЛС");
@@ -35,40 +69,6 @@ bool isPrefix(const QString &prefix)
         "^((ФЕР(м|мр|р|п)?)|(ТЕР(м|мр|р|п|кр)?)|(ГЭСН(м|мр|р|п)?)|(КСР)|(ФССЦ(пг)?)|(ТССЦ(пг)?)|"
         "(ФСЭМ)|(ТСЭМ)|(ОССЦЖ)|(ОССПЖ)|(ОСЭМЖ)|(ОСОЦЖо))$"));
     return pattern.match(prefix).hasMatch();
-}
-
-QString territoryText(bom::Territory territory)
-{
-    switch (territory) {
-    case bom::Territory::Mprks:
-        return QStringLiteral("МПРКС");
-    case bom::Territory::Rks:
-        return QStringLiteral("РКС");
-    case bom::Territory::Ordinary:
-        break;
-    }
-    return QStringLiteral("Территория");
-}
-
-QString targetText(bom::CoefficientTarget target)
-{
-    switch (target) {
-    case bom::CoefficientTarget::Volume:
-        return QStringLiteral("Объем");
-    case bom::CoefficientTarget::Labour:
-        return QStringLiteral("ОТ");
-    case bom::CoefficientTarget::Machines:
-        return QStringLiteral("ЭМ");
-    case bom::CoefficientTarget::MachinistLabour:
-        return QStringLiteral("ОТМ");
-    case bom::CoefficientTarget::Materials:
-        return QStringLiteral("МАТ");
-    case bom::CoefficientTarget::LabourHours:
-        return QStringLiteral("ЗТ");
-    case bom::CoefficientTarget::MachinistHours:
-        return QStringLiteral("ЗТМ");
-    }
-    return {};
 }
 
 const QList<std::pair<bom::LegalAct::Role, QString>> &legalElements()
@@ -290,7 +290,7 @@ struct Checker
             if (match.hasMatch() && match.captured(1) != QString::number(int(territory) + 1))
                 gap(where + QStringLiteral(": норматив накладных расходов «%1» не для района "
                                            "«%2»")
-                                .arg(position.overhead->reason.trimmed(), territoryText(territory)),
+                                .arg(position.overhead->reason.trimmed(), territoryName(territory)),
                     s, p);
             charge(position.profit, where, "сметной прибыли", s, p);
             for (const bom::Coefficient &coefficient : position.coefficients) {
@@ -460,7 +460,7 @@ public:
         // The product for each target, in the order the targets first come.
         QList<std::pair<QString, double>> finals;
         for (const bom::Coefficient &coefficient : coefficients) {
-            const QString target = targetText(coefficient.target);
+            const QString target = targetName(coefficient.target);
             auto found = std::find_if(finals.begin(), finals.end(),
                                       [&](const auto &final) { return final.first == target; });
             if (found == finals.end())
@@ -478,7 +478,7 @@ public:
         for (const bom::Coefficient &coefficient : coefficients) {
             start(QStringLiteral("Coefficient"));
             start(QStringLiteral("Values"));
-            coefficientValue(targetText(coefficient.target), coefficient.value);
+            coefficientValue(targetName(coefficient.target), coefficient.value);
             end();
             text(QStringLiteral("Name"), coefficient.name);
             text(QStringLiteral("Reason"), coefficient.reason);
@@ -817,7 +817,7 @@ struct Reader
         using T = bom::CoefficientTarget;
         for (const T target : {T::Volume, T::Labour, T::Machines, T::MachinistLabour, T::Materials,
                                T::LabourHours, T::MachinistHours}) {
-            if (node.text.trimmed() == targetText(target))
+            if (node.text.trimmed() == targetName(target))
                 return target;
         }
         fail(node, QStringLiteral("неизвестная цель коэффициента «%1»").arg(node.text.trimmed()));
@@ -1172,11 +1172,11 @@ struct Reader
             terms.zoneName = text(*zone, "SubRegionName");
         }
         const Node &territory = required(node, kTerritoryElement);
-        if (territory.text.trimmed() == territoryText(bom::Territory::Mprks))
+        if (territory.text.trimmed() == territoryName(bom::Territory::Mprks))
             terms.territory = bom::Territory::Mprks;
-        else if (territory.text.trimmed() == territoryText(bom::Territory::Rks))
+        else if (territory.text.trimmed() == territoryName(bom::Territory::Rks))
             terms.territory = bom::Territory::Rks;
-        else if (territory.text.trimmed() != territoryText(bom::Territory::Ordinary))
+        else if (territory.text.trimmed() != territoryName(bom::Territory::Ordinary))
             fail(territory,
                  QStringLiteral("неизвестный вид территории «%1»").arg(territory.text.trimmed()));
         terms.number = text(node, "Num").trimmed();
@@ -1338,7 +1338,7 @@ QByteArray encode(const lsr::Estimate &estimate, const Meta &meta)
         out.end();
     }
     out.end();
-    out.text(kTerritoryElement, territoryText(terms.territory));
+    out.text(kTerritoryElement, territoryName(terms.territory));
     out.text(QStringLiteral("Num"), terms.number);
     out.text(QStringLiteral("Name"), terms.name);
     out.date(QStringLiteral("Date"), meta.exported.date());

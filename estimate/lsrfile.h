@@ -31,6 +31,10 @@ QList<lsr::Gap> check(const lsr::Estimate &estimate);
 // The file of an estimate that check() passes.
 QByteArray encode(const lsr::Estimate &estimate, const Meta &meta);
 
+// A territory kind and a coefficient's target as the format names them: «МПРКС», «ЗТМ».
+QString territoryName(bom::Territory territory);
+QString targetName(bom::CoefficientTarget target);
+
 // A figure as the file writes it: with a point, no exponent, at most decimals digits after it.
 QString decimalText(double value, int decimals);
 

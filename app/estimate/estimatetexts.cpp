@@ -1,5 +1,7 @@
 #include "estimatetexts.h"
 
+#include "lsrfile.h"
+
 #include "regional.h"
 #include "totals.h"
 
@@ -63,15 +65,7 @@ QString sourceName(const lsr::Line &line)
 
 QString territoryName(bom::Territory territory)
 {
-    switch (territory) {
-    case bom::Territory::Ordinary:
-        return QStringLiteral("Территория");
-    case bom::Territory::Mprks:
-        return QStringLiteral("МПРКС");
-    case bom::Territory::Rks:
-        break;
-    }
-    return QStringLiteral("РКС");
+    return lsrfile::territoryName(territory);
 }
 
 QList<bom::CoefficientTarget> targets()
@@ -83,23 +77,7 @@ QList<bom::CoefficientTarget> targets()
 
 QString targetName(bom::CoefficientTarget target)
 {
-    switch (target) {
-    case bom::CoefficientTarget::Volume:
-        return QStringLiteral("Объем");
-    case bom::CoefficientTarget::Labour:
-        return QStringLiteral("ОТ");
-    case bom::CoefficientTarget::Machines:
-        return QStringLiteral("ЭМ");
-    case bom::CoefficientTarget::MachinistLabour:
-        return QStringLiteral("ОТМ");
-    case bom::CoefficientTarget::Materials:
-        return QStringLiteral("МАТ");
-    case bom::CoefficientTarget::LabourHours:
-        return QStringLiteral("ЗТ");
-    case bom::CoefficientTarget::MachinistHours:
-        break;
-    }
-    return QStringLiteral("ЗТМ");
+    return lsrfile::targetName(target);
 }
 
 QString levelText(int quarter, int year)
