@@ -184,7 +184,13 @@ void BillWindowTest::firstOpeningShowsTenEntriesAndTenTotals()
     const QString folder = QCoreApplication::applicationDirPath() + QStringLiteral("/screenshots");
     QDir().mkpath(folder);
     QVERIFY(window->grab().save(folder + u'/' + picture));
-    QVERIFY(window->screen()->availableGeometry().contains(window->frameGeometry()));
+    const QRect frame = window->frameGeometry();
+    QVERIFY2(window->screen()->availableGeometry().contains(frame),
+             qPrintable(QStringLiteral("%1,%2 %3×%4")
+                            .arg(frame.x())
+                            .arg(frame.y())
+                            .arg(frame.width())
+                            .arg(frame.height())));
     // Room is left for the frame, its title and a task bar.
     QVERIFY2(window->width() <= 1366 - 16 && window->height() <= 768 - 40 - 32,
              qPrintable(QStringLiteral("%1×%2").arg(window->width()).arg(window->height())));
